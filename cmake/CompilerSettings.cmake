@@ -1,0 +1,6 @@
+# One place for the warnings and language level every target of ours is built with.
+add_library(gantry_settings INTERFACE)
+target_compile_features(gantry_settings INTERFACE cxx_std_20)
+if(CMAKE_CXX_COMPILER_ID MATCHES "GNU|Clang")
+  target_compile_options(gantry_settings INTERFACE -Wall -Wextra -Wpedantic -Werror)
+endif()

@@ -1,0 +1,24 @@
+// Path helpers. Paths from HOD data, scripts and users may use "\" or "/" on any platform;
+// every helper here accepts both, and NativePath turns a path into one the disk understands.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace gantry {
+
+bool IsPathSeparator(char c);
+// Text after the last separator ("C:\a\ship.hod" -> "ship.hod").
+std::string FileNameOf(std::string_view path);
+// Text before the last separator; empty when there is none.
+std::string FolderOf(std::string_view path);
+// File name cut before its last "." unless that "." is its first character.
+std::string BaseName(std::string_view path);
+// Text after the last "." of the file name; empty when it has none.
+std::string ExtensionOf(std::string_view path);
+// Both separators turned into the platform's own.
+std::string NativePath(std::string_view path);
+// folder + separator + name; just name when folder is empty.
+std::string JoinPath(std::string_view folder, std::string_view name);
+
+}  // namespace gantry

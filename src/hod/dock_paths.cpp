@@ -1,0 +1,73 @@
+// DOCK: dock paths. Older files carry fewer path and point fields; whatever a format lacks is
+// filled with its default, so the model always holds the newest layout.
+#include <algorithm>
+
+#include "hod/read_context.h"
+
+namespace gantry {
+
+namespace {
+
+// Point formats 1 to 9 each added one value to the six of position and rotation; only format 10
+// exactly has the tenth.
+int PointValueCount(std::int32_t point_format) {
+  return 6 + std::clamp<std::int32_t>(point_format, 0, 9) + (point_format == 10 ? 1 : 0);
+}
+
+DockPoint ReadPoint(ReadContext& ctx, int values) {
+  DockPoint point;
+  point.Position = ctx.ReadVector3();
+  point.Rotation = ctx.ReadVector3();
+  if (values > 6) point.LocalFlag1 = ctx.in.ReadLong();
+  if (values > 7) point.PointTolerance = ctx.in.ReadSingle();
+  if (values > 8) point.LocalFlag2 = ctx.in.ReadLong();
+  if (values > 9) point.MaxSpeed = ctx.in.ReadSingle();
+  if (values > 10) point.LocalFlag3 = ctx.in.ReadLong();
+  if (values > 11) point.PointValue6 = ctx.in.ReadLong();
+  if (values > 12) point.PointValue7 = ctx.in.ReadLong();
+  if (values > 13) point.PointValue8 = ctx.in.ReadLong();
+  if (values > 14) point.PointValue9 = ctx.in.ReadLong();
+  if (values > 15) point.PointValue10 = ctx.in.ReadLong();
+  return point;
+}
+
+DockPath ReadPath(ReadContext& ctx) {
+  DockPath path;
+  path.Name = ctx.ReadText(path.NameLength);
+  path.ParentName = ctx.ReadText(path.ParentLength);
+  const std::int32_t path_format = ctx.in.ReadLong();
+  const std::int32_t point_format = ctx.in.ReadLong();
+  if (path_format >= 1) path.PathValue1 = ctx.in.ReadLong();
+  if (path_format >= 2) path.PathValue2 = ctx.in.ReadLong();
+  if (path_format >= 3) path.PathValue3 = ctx.in.ReadLong();
+  if (path_format >= 4) path.Families = ctx.ReadText(path.FamiliesLength);
+  if (path_format >= 5) path.PathValue4 = ctx.in.ReadLong();
+  if (path_format >= 6) path.LinkedPaths = ctx.ReadText(path.LinkedPathsLength);
+  path.PointCount = ctx.in.ReadLong();
+  ctx.Limit(path.PointCount, 32767, "The number of dock points");
+  const int values = PointValueCount(point_format);
+  ctx.Require(path.PointCount, 4u * static_cast<unsigned>(values), "dock point count");
+  path.Points.reserve(static_cast<std::size_t>(path.PointCount));
+  for (std::int32_t i = 0; i < path.PointCount; ++i) path.Points.push_back(ReadPoint(ctx, values));
+  path.PathFormat = kNewestDockPathFormat;
+  path.PointFormat = kNewestDockPointFormat;
+  return path;
+}
+
+}  // namespace
+
+void ReadDockChunk(ReadContext& ctx) {
+  DockPathListRecord record;
+  TakeHeader(ctx, record);
+  record.PathCount = ctx.in.ReadLong();
+  ctx.Note("Number of Paths: ", record.PathCount);
+  ctx.Require(record.PathCount, 4 + 4 + 4 + 4 + 4, "dock path count");
+  record.Paths.reserve(static_cast<std::size_t>(record.PathCount));
+  for (std::int32_t i = 0; i < record.PathCount; ++i) {
+    record.Paths.push_back(ReadPath(ctx));
+    ctx.Tick();
+  }
+  ctx.model.DockPathList = std::move(record);
+}
+
+}  // namespace gantry

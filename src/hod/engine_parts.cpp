@@ -1,0 +1,59 @@
+// ETSH engine shapes and BURN engine burns (glows are meshes and live with them).
+#include "hod/read_context.h"
+
+namespace gantry {
+
+namespace {
+// The bytes of an engine shape and the vertices of one outline are counted in 16-bit signed
+// counters; more than this cannot be held.
+constexpr std::int64_t kMaxShapeCount = 32767;
+}  // namespace
+
+void ReadEngineShapeChunk(ReadContext& ctx) {
+  EngineShape shape;
+  TakeHeader(ctx, shape);
+  shape.Name = ctx.ReadText(shape.NameLength);
+  ctx.Note("Engine Shape Name: ", shape.Name);
+  shape.ParentName = ctx.ReadText(shape.ParentLength);
+  ctx.Note("Engine Shape's parent name: ", shape.ParentName);
+  // Outlines follow until the bytes consumed reach the chunk's length.
+  std::int64_t consumed = 4 + std::int64_t{shape.NameLength} + 4 + shape.ParentLength;
+  ctx.Limit(consumed, kMaxShapeCount, "The number of bytes of an engine shape");
+  while (consumed < shape.Length) {
+    ShapeOutline outline;
+    outline.VertexCount = ctx.in.ReadLong();
+    ctx.Note("Number of vertices: ", outline.VertexCount);
+    ctx.Limit(outline.VertexCount, kMaxShapeCount, "The number of vertices of an outline");
+    ctx.Require(outline.VertexCount, 12, "outline vertex count");
+    outline.Vertices.resize(static_cast<std::size_t>(outline.VertexCount));
+    for (Vector3& v : outline.Vertices) v = ctx.ReadVector3();
+    consumed += 4 + 12 * std::int64_t{outline.VertexCount};
+    ctx.Limit(consumed, kMaxShapeCount, "The number of bytes of an engine shape");
+    shape.Outlines.push_back(std::move(outline));
+  }
+  ctx.model.EngineShapes.push_back(std::move(shape));
+}
+
+void ReadEngineBurnChunk(ReadContext& ctx) {
+  EngineBurn burn;
+  TakeHeader(ctx, burn);
+  burn.Name = ctx.ReadText(burn.NameLength);
+  ctx.Note("Engine Burn Name: ", burn.Name);
+  burn.ParentName = ctx.ReadText(burn.ParentLength);
+  ctx.Note("Engine Burn Parent Name: ", burn.ParentName);
+  burn.VertexCount = ctx.in.ReadLong();
+  burn.CurveCount = ctx.in.ReadLong();
+  if (ctx.detailed) {
+    ctx.log.Log(fmt::format("Number of vertices: {}. Number of NURBS Curve(s): {}",
+                            burn.VertexCount, burn.CurveCount));
+  }
+  ctx.Require(burn.VertexCount, 0, "burn vertex count");
+  ctx.Require(burn.CurveCount, 0, "burn curve count");
+  const std::int64_t total = std::int64_t{burn.VertexCount} * burn.CurveCount;
+  ctx.Require(total, 12, "burn vertex total");
+  burn.Vertices.resize(static_cast<std::size_t>(total));
+  for (Vector3& v : burn.Vertices) v = ctx.ReadVector3();
+  ctx.model.EngineBurns.push_back(std::move(burn));
+}
+
+}  // namespace gantry

@@ -1,0 +1,43 @@
+// VERS, NAME, the HVMD/DTRM/INFO containers, WARN/ERRR entries and OWNR.
+#include "hod/read_context.h"
+
+namespace gantry {
+
+void ReadVersionChunk(ReadContext& ctx) {
+  HodVersionRecord record;
+  TakeHeader(ctx, record);
+  record.Version = ctx.in.ReadLong();
+  ctx.Note("Version Identifier: ", record.ID);
+  ctx.Note("HOD Version: ", record.Version);
+  ctx.model.HodVersion = record;
+}
+
+void ReadNameChunk(ReadContext& ctx) {
+  HodNameRecord record;
+  TakeHeader(ctx, record);
+  const std::int64_t chars = std::int64_t{record.Length} - 4;
+  ctx.Require(chars, 1, "NAME text length");
+  record.TypeName = ctx.in.ReadChars(static_cast<std::uint64_t>(chars));
+  ctx.Note("Name ID? ", record.ID);
+  ctx.Note("Type of HW2 HOD: ", record.TypeName);
+  ctx.model.HodName = record;
+}
+
+void ReadFormHeaderChunk(ReadContext& ctx, FormHeader& target) { TakeHeader(ctx, target); }
+
+void ReadInfoEntryChunk(ReadContext& ctx, std::vector<InfoEntry>& target) {
+  InfoEntry entry;
+  TakeHeader(ctx, entry);
+  entry.Text = ctx.ReadText(entry.TextLength);
+  target.push_back(std::move(entry));
+}
+
+void ReadOwnerChunk(ReadContext& ctx) {
+  HodOwnerRecord record;
+  TakeHeader(ctx, record);
+  if (record.Length != 0) record.Owner = ctx.ReadText(record.OwnerLength);
+  ctx.Note("HOD Owner: ", record.Owner);
+  ctx.model.HodOwner = record;
+}
+
+}  // namespace gantry

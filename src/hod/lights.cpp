@@ -1,0 +1,39 @@
+// LITE: the model's lights.
+#include "hod/read_context.h"
+
+namespace gantry {
+
+namespace {
+constexpr std::uint64_t kMinLightBytes = 4 + 4 + 3 * 12 + 4 + 4;
+}
+
+void ReadLightChunk(ReadContext& ctx) {
+  LightListRecord record;
+  TakeHeader(ctx, record);
+  record.LightCount = ctx.in.ReadLong();
+  ctx.Note("Number of Lights: ", record.LightCount);
+  ctx.Limit(record.LightCount, 32767, "The number of lights");
+  ctx.Require(record.LightCount, kMinLightBytes, "light count");
+  record.Lights.resize(static_cast<std::size_t>(record.LightCount));
+  for (Light& light : record.Lights) {
+    light.Name = ctx.ReadText(light.NameLength);
+    light.Type = ctx.in.ReadLong();
+    light.Position = ctx.ReadVector3();
+    const Vector3 colour = ctx.ReadVector3();
+    light.Colour = {colour.x, colour.y, colour.z};
+    const Vector3 specular = ctx.ReadVector3();
+    light.Specular = {specular.x, specular.y, specular.z};
+    light.Attenuation = ctx.in.ReadLong();
+    light.AttenuationDistance = ctx.in.ReadSingle();
+    ctx.Note(" Light Name: ", light.Name);
+    ctx.Note(" Light Type: ", light.Type);
+    ctx.Note(" Light Position: ", light.Position);
+    ctx.Note(" Light Colour: ", light.Colour);
+    ctx.Note(" Light Specularity: ", light.Specular);
+    ctx.Note(" Light Attenuation: ", light.Attenuation);
+    ctx.Note(" Light Attenuation Distance: ", light.AttenuationDistance);
+  }
+  ctx.model.LightList = std::move(record);
+}
+
+}  // namespace gantry

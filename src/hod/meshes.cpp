@@ -1,0 +1,232 @@
+// Mesh chunks: the BMSH level-of-detail mesh and the chunks that carry one or more of them
+// (MULT/GOBG, GLOW, BGMS), plus SIMP simple and wireframe meshes.
+#include <cstring>
+
+#include "hod/mesh_layout.h"
+#include "hod/messages.h"
+#include "hod/read_context.h"
+
+namespace gantry {
+
+namespace {
+
+constexpr std::int32_t kMaxParts = 254;
+constexpr std::int64_t kMaxLods = 32767;
+constexpr std::uint64_t kMinLodMeshBytes = 4 + 4 + 4 + 4 + 4 + 4;
+constexpr std::uint64_t kMinPartBytes = 4 + 4 + 4 + 2;
+
+inline Vector4 LoadVector4(const std::uint8_t* p) {
+  Vector4 v;
+  std::memcpy(&v, p, sizeof v);
+  return v;
+}
+inline Vector3 LoadVector3(const std::uint8_t* p) {
+  Vector3 v;
+  std::memcpy(&v, p, sizeof v);
+  return v;
+}
+
+// Decodes a whole block of vertices at once: the per-field reads of a plain reader cost more
+// than the file access on big meshes.
+void DecodeVertices(const std::uint8_t* p, std::int32_t mask, std::vector<MeshVertex>& out) {
+  for (MeshVertex& v : out) {
+    if (mask & kMaskPosition) {
+      v.Position = LoadVector4(p);
+      p += 16;
+    }
+    if (mask & kMaskColour) {
+      std::memcpy(v.Colour.data(), p, 4);
+      p += 4;
+    }
+    if (mask & kMaskNormal) {
+      v.Normal = LoadVector4(p);
+      p += 16;
+    }
+    if (mask & kMaskUV) {
+      std::memcpy(&v.UV, p, 8);
+      p += 8;
+    }
+    if (mask & kMaskTangent) {
+      v.Tangent = LoadVector3(p);
+      p += 12;
+    }
+    if (mask & kMaskBinormal) {
+      v.Binormal = LoadVector3(p);
+      p += 12;
+    }
+  }
+}
+
+void ReadIndices16(ReadContext& ctx, std::int64_t count, std::vector<std::int16_t>& out,
+                   std::string_view what) {
+  ctx.Require(count, 2, what);
+  out.resize(static_cast<std::size_t>(count));
+  if (count > 0) std::memcpy(out.data(), ctx.in.Take(out.size() * 2), out.size() * 2);
+}
+
+MeshPart ReadPart(ReadContext& ctx) {
+  MeshPart part;
+  part.MaterialIndex = ctx.in.ReadLong();
+  ctx.Note("Material Index for THIS mesh: ", part.MaterialIndex);
+  part.VertexMask = ctx.in.ReadLong();
+  ctx.Note("Vertex Mask: ", part.VertexMask);
+  part.VertexCount = ctx.in.ReadLong();
+  ctx.Note("Number of Vertices: ", part.VertexCount);
+
+  const std::uint64_t stride = VertexBytes(part.VertexMask);
+  // Vertices of an empty mask take no bytes; still refuse more of them than the file has bytes.
+  ctx.Require(part.VertexCount, stride == 0 ? 1 : stride, "vertex count");
+  part.Vertices.resize(static_cast<std::size_t>(part.VertexCount));
+  if (stride != 0 && part.VertexCount > 0) {
+    const std::uint8_t* block = ctx.in.Take(part.Vertices.size() * stride);
+    DecodeVertices(block, part.VertexMask, part.Vertices);
+  }
+  ctx.Tick();
+
+  part.FaceListCount = ctx.in.ReadInteger();
+  ctx.Note("Number of Face Lists\\Strips: ", part.FaceListCount);
+  ctx.Require(part.FaceListCount, 8, "face list count");
+  part.FaceLists.resize(static_cast<std::size_t>(part.FaceListCount));
+  int number = 0;
+  for (FaceList& list : part.FaceLists) {
+    ++number;
+    list.Type = ctx.in.ReadLong();
+    if (list.Type == kFaceListTriangles) {
+      ctx.Note(fmt::format("Face List\\Strip number {} is a List!", number));
+    } else if (list.Type == kFaceListStrip) {
+      ctx.Note(fmt::format("Face List\\Strip number {} is a Strip!", number));
+    } else {
+      // Nothing after an unknown face-list type can be trusted.
+      throw ReadStop(fmt::format("{}{}", messages::kInvalidFaceList, number), Icon::None);
+    }
+    list.IndexCount = ctx.in.ReadLong();
+    if (ctx.detailed) {
+      ctx.log.Log(
+          fmt::format("Number of face verts in face list\\strip {} = {}", number, list.IndexCount));
+    }
+    ReadIndices16(ctx, list.IndexCount, list.Indices, "face index count");
+  }
+  return part;
+}
+
+}  // namespace
+
+LodMesh ReadLodMesh(ReadContext& ctx) {
+  LodMesh mesh;
+  mesh.Kind = ctx.in.ReadTag();
+  ctx.Note("Sub-Form ID: ", mesh.Kind);
+  mesh.Length = ctx.in.ReadBigLong();
+  ctx.Note("FORM Length = ", mesh.Length);
+  mesh.ID = ctx.in.ReadTag();
+  ctx.Note("Sub-Form ID: ", mesh.ID);
+  mesh.Version = ctx.in.ReadBigLong();
+  ctx.Note("Version: ", mesh.Version);
+  mesh.LodLevel = ctx.in.ReadLong();
+  ctx.Note("LoD of THIS mesh: ", mesh.LodLevel);
+  mesh.PartCount = ctx.in.ReadLong();
+  ctx.Note("Number of objects: ", mesh.PartCount);
+  ctx.Limit(mesh.PartCount, kMaxParts, "The number of parts of a mesh");
+  ctx.Require(mesh.PartCount, kMinPartBytes, "part count");
+  mesh.Parts.reserve(static_cast<std::size_t>(mesh.PartCount));
+  for (std::int32_t i = 0; i < mesh.PartCount; ++i) mesh.Parts.push_back(ReadPart(ctx));
+  return mesh;
+}
+
+void ReadMultiMeshChunk(ReadContext& ctx) {
+  MultiMesh mesh;
+  TakeHeader(ctx, mesh);
+  mesh.Kind = "NRML";
+  mesh.Version = ctx.in.ReadBigLong();
+  mesh.Name = ctx.ReadText(mesh.NameLength);
+  mesh.ParentName = ctx.ReadText(mesh.ParentLength);
+  ctx.Note("MULTiMesh FORM ID: ", ctx.header.Kind);
+  ctx.Note("MULTiMesh FORM Length: ", mesh.Length);
+  ctx.Note("MULTiMesh FORM ID2: ", mesh.ID);
+  ctx.Note("MULTi-Mesh Version: ", mesh.Version);
+  ctx.Note("Length of name: ", mesh.NameLength);
+  ctx.Note("Name: ", mesh.Name);
+  ctx.Note("Length of name of parent: ", mesh.ParentLength);
+  ctx.Note("Parent's Name: ", mesh.ParentName);
+  if (mesh.ID == Tag("GOBG")) {
+    mesh.LodCount = 1;  // a goblin has exactly one level and no count on disk
+  } else {
+    mesh.LodCount = ctx.in.ReadLong();
+    ctx.Note("Number of BMSH Sub-Forms ( mostly LODs ): ", mesh.LodCount);
+    ctx.Limit(mesh.LodCount, kMaxLods, "The number of levels of detail");
+  }
+  ctx.Require(mesh.LodCount, kMinLodMeshBytes, "level-of-detail count");
+  mesh.Lods.reserve(static_cast<std::size_t>(mesh.LodCount));
+  for (std::int32_t i = 0; i < mesh.LodCount; ++i) mesh.Lods.push_back(ReadLodMesh(ctx));
+  ctx.model.Meshes.push_back(std::move(mesh));
+}
+
+void ReadEngineGlowChunk(ReadContext& ctx) {
+  EngineGlow glow;
+  TakeHeader(ctx, glow);
+  glow.Kind = "FORM";
+  glow.InfoKind = ctx.in.ReadTag();
+  ctx.Note("Sub-Form ID2: ", glow.InfoKind);
+  glow.InfoLength = ctx.in.ReadBigLong();
+  ctx.Note("Sub-Form Length: ", glow.InfoLength);
+  glow.InfoID = ctx.in.ReadTag();
+  ctx.Note("Sub-Form ID3: ", glow.InfoID);
+  glow.Version = ctx.in.ReadBigLong();
+  ctx.Note("Version: ", glow.Version);
+  glow.Name = ctx.ReadText(glow.NameLength);
+  ctx.Note("Name: ", glow.Name);
+  glow.ParentName = ctx.ReadText(glow.ParentLength);
+  ctx.Note("Parent Name: ", glow.ParentName);
+  glow.LodLevel = ctx.in.ReadLong();
+  ctx.Note("Level of detail: ", glow.LodLevel);
+  glow.Mesh = ReadLodMesh(ctx);
+  ctx.model.EngineGlows.push_back(std::move(glow));
+}
+
+void ReadBackgroundMeshChunk(ReadContext& ctx) {
+  BackgroundMeshSetRecord& set = ctx.model.BackgroundMeshSet;
+  set.Meshes.clear();
+  TakeHeader(ctx, set);
+  set.Kind = "FORM";
+  ctx.Note("BGMS Form: ", ctx.header.Kind);
+  ctx.Note("BGMS Form Length: ", set.Length);
+  ctx.Note("BGMS Form ID: ", set.ID);
+  std::int64_t consumed = 0;
+  while (consumed < std::int64_t{set.Length} - 4) {
+    ctx.in.ReadTag();
+    ctx.in.ReadBigLong();
+    const Tag id = ctx.in.ReadTag();
+    ctx.in.Back(12);
+    // Any other child ends the list; the main walk reads it as the next chunk.
+    if (id != Tag("BMSH")) break;
+    LodMesh mesh = ReadLodMesh(ctx);
+    consumed += std::int64_t{mesh.Length} + 8;
+    set.Meshes.push_back(std::move(mesh));
+    ctx.Tick();
+  }
+}
+
+void ReadSimpleMeshChunk(ReadContext& ctx) {
+  SimpleMesh mesh;
+  TakeHeader(ctx, mesh);
+  mesh.Name = ctx.ReadText(mesh.NameLength);
+  ctx.Note("SIMP Name: ", mesh.Name);
+  mesh.VertexCount = ctx.in.ReadLong();
+  ctx.Note("Number of vertices: ", mesh.VertexCount);
+  ctx.Require(mesh.VertexCount, sizeof(SimpleVertex), "vertex count");
+  mesh.Vertices.resize(static_cast<std::size_t>(mesh.VertexCount));
+  static_assert(sizeof(SimpleVertex) == 40, "a simple vertex is stored as it lies in the file");
+  if (!mesh.Vertices.empty()) {
+    std::memcpy(mesh.Vertices.data(), ctx.in.Take(mesh.Vertices.size() * 40),
+                mesh.Vertices.size() * 40);
+  }
+  mesh.IndexCount = ctx.in.ReadLong();
+  ctx.Note("Number of face indices: ", mesh.IndexCount);
+  ctx.Require(mesh.IndexCount, 4, "index count");
+  mesh.Indices.resize(static_cast<std::size_t>(mesh.IndexCount));
+  if (!mesh.Indices.empty()) {
+    std::memcpy(mesh.Indices.data(), ctx.in.Take(mesh.Indices.size() * 4), mesh.Indices.size() * 4);
+  }
+  ctx.model.SimpleMeshes.push_back(std::move(mesh));
+}
+
+}  // namespace gantry

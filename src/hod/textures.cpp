@@ -1,0 +1,69 @@
+// LMIP: textures with their mip levels.
+#include "hod/textures.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "hod/read_context.h"
+
+namespace gantry {
+
+std::int64_t MipLevelBytes(const Tag& format, std::int32_t width, std::int32_t height, int level) {
+  const double scale = std::ldexp(1.0, -(level - 1));
+  const double w = width * scale;
+  const double h = height * scale;
+  double bytes;
+  if (format == Tag("DXT1")) {
+    bytes = std::max(w / 4, 1.0) * std::max(h / 4, 1.0) * 8;
+  } else if (format == Tag("8888")) {
+    bytes = std::max(w, 1.0) * std::max(h, 1.0) * 4;
+  } else {
+    bytes = std::max(w / 4, 1.0) * std::max(h / 4, 1.0) * 16;
+  }
+  // Sizes of odd dimensions come out fractional; they are rounded like any whole number.
+  bytes = std::nearbyint(bytes);
+  if (!(bytes < 9.0e18)) return -1;
+  return static_cast<std::int64_t>(bytes);
+}
+
+void ReadTextureChunk(ReadContext& ctx) {
+  Texture texture;
+  TakeHeader(ctx, texture);
+  ctx.Note("LMIP Form: ", texture.Kind);
+  ctx.Note("Form Length: ", texture.Length);
+  texture.FileName = ctx.ReadText(texture.FileNameLength);
+  ctx.Note("File Name Length: ", texture.FileNameLength);
+  ctx.Note("File Name: ", texture.FileName);
+  texture.Format = ctx.in.ReadTag();
+  ctx.Note("Compression Type: ", texture.Format);
+  texture.MipCount = ctx.in.ReadLong();
+  ctx.Note("Number of Mip Maps: ", texture.MipCount);
+  texture.Width = ctx.in.ReadLong();
+  ctx.Note("Width of Image: ", texture.Width);
+  texture.Height = ctx.in.ReadLong();
+  ctx.Note("Height of Image: ", texture.Height);
+  ctx.Limit(texture.MipCount, 32767, "The number of mip levels");
+  ctx.Require(texture.MipCount, 4, "mip level count");
+
+  texture.MipLevels.resize(static_cast<std::size_t>(texture.MipCount));
+  for (int level = 1; level <= texture.MipCount; ++level) {
+    const std::int64_t bytes = MipLevelBytes(texture.Format, texture.Width, texture.Height, level);
+    if (bytes < 0) {
+      throw ReadError(fmt::format("mip level {} of a {} x {} texture is too large", level,
+                                  texture.Width, texture.Height),
+                      ctx.in.position());
+    }
+    ctx.Require(bytes, 1, fmt::format("mip level {} bytes", level));
+    MipLevel& data = texture.MipLevels[static_cast<std::size_t>(level - 1)];
+    data.resize(static_cast<std::size_t>(bytes));
+    ctx.in.ReadBytes(data.data(), data.size());
+    if (level < texture.MipCount) {
+      ctx.in.ReadLong();  // the next level's width and height: derived, not kept
+      ctx.in.ReadLong();
+    }
+    ctx.Tick();
+  }
+  ctx.model.Textures.push_back(std::move(texture));
+}
+
+}  // namespace gantry

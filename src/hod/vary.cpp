@@ -1,0 +1,52 @@
+// VARY: kept and written back as read; nothing else in the program uses it.
+#include "hod/read_context.h"
+
+namespace gantry {
+
+void ReadVaryChunk(ReadContext& ctx) {
+  VaryMesh vary;
+  TakeHeader(ctx, vary);
+  vary.Name = ctx.ReadText(vary.NameLength);
+  ctx.Note("VARY Name: ", vary.Name);
+  vary.ParentName = ctx.ReadText(vary.ParentLength);
+  ctx.Note("VARY's Parent Name: ", vary.ParentName);
+  vary.CountA = ctx.in.ReadLong();
+  vary.CountB = ctx.in.ReadLong();
+  vary.CountC = ctx.in.ReadLong();
+  vary.CountD = ctx.in.ReadLong();
+  vary.Extra = ctx.in.ReadLong();
+
+  ctx.Require(vary.CountA, 12, "VARY count A");
+  vary.ListA.resize(static_cast<std::size_t>(vary.CountA));
+  for (Vector3& v : vary.ListA) v = ctx.ReadVector3();
+
+  ctx.Require(vary.CountB, 28, "VARY count B");
+  vary.ListB.resize(static_cast<std::size_t>(vary.CountB));
+  for (VaryRecordB& r : vary.ListB) {
+    for (float& value : r.Values) value = ctx.in.ReadSingle();
+    for (std::uint8_t& b : r.Bytes) b = ctx.in.ReadByte();
+  }
+
+  ctx.Require(vary.CountC, 28, "VARY count C");
+  vary.ListC.resize(static_cast<std::size_t>(vary.CountC));
+  for (auto& r : vary.ListC) {
+    for (std::uint32_t& value : r) value = ctx.in.ReadRaw32();
+  }
+
+  ctx.Require(vary.CountD, 4, "VARY count D");
+  vary.ListD.resize(static_cast<std::size_t>(vary.CountD));
+  for (VaryGroup& group : vary.ListD) {
+    group.GroupCount = ctx.in.ReadLong();
+    ctx.Require(group.GroupCount, 12, "VARY group count");
+    group.Records.resize(static_cast<std::size_t>(group.GroupCount));
+    for (VaryGroupRecord& r : group.Records) {
+      r.First = ctx.in.ReadLong();
+      r.Second = ctx.in.ReadLong();
+      r.Third = ctx.in.ReadInteger();
+      r.Fourth = ctx.in.ReadInteger();
+    }
+  }
+  ctx.model.VaryMeshes.push_back(std::move(vary));
+}
+
+}  // namespace gantry

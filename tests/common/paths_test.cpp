@@ -1,0 +1,83 @@
+#include "common/paths.h"
+
+#include <gtest/gtest.h>
+
+namespace gantry {
+namespace {
+
+#ifdef _WIN32
+constexpr char kSep = '\\';
+#else
+constexpr char kSep = '/';
+#endif
+
+std::string Native(std::string text) {
+  for (char& c : text) {
+    if (c == '|') c = kSep;
+  }
+  return text;
+}
+
+TEST(Paths, SeparatorsAreBothSlashes) {
+  EXPECT_TRUE(IsPathSeparator('\\'));
+  EXPECT_TRUE(IsPathSeparator('/'));
+  EXPECT_FALSE(IsPathSeparator(':'));
+  EXPECT_FALSE(IsPathSeparator('.'));
+}
+
+TEST(Paths, FileNameAndFolderSplitAtTheLastSeparatorOfEitherKind) {
+  EXPECT_EQ(FileNameOf("C:\\a\\ship.hod"), "ship.hod");
+  EXPECT_EQ(FileNameOf("data/ships/ship.hod"), "ship.hod");
+  EXPECT_EQ(FileNameOf("C:\\a/b\\c.hod"), "c.hod");
+  EXPECT_EQ(FileNameOf("C:/a/b\\c.hod"), "c.hod");
+  EXPECT_EQ(FileNameOf("ship.hod"), "ship.hod");
+  EXPECT_EQ(FileNameOf("folder/"), "");
+
+  EXPECT_EQ(FolderOf("C:\\a\\b.hod"), "C:\\a");
+  EXPECT_EQ(FolderOf("data/ships/ship.hod"), "data/ships");
+  EXPECT_EQ(FolderOf("x/y\\z.hod"), "x/y");
+  EXPECT_EQ(FolderOf("x\\y/z.hod"), "x\\y");
+  EXPECT_EQ(FolderOf("b.hod"), "");
+  EXPECT_EQ(FolderOf(""), "");
+}
+
+TEST(Paths, BaseNameCutsOnlyTheLastExtensionOfTheFileName) {
+  EXPECT_EQ(BaseName("C:\\mods\\ship.hod"), "ship");
+  EXPECT_EQ(BaseName("mods/ship.hod"), "ship");
+  EXPECT_EQ(BaseName("a.b.c"), "a.b");
+  EXPECT_EQ(BaseName("noext"), "noext");
+  EXPECT_EQ(BaseName("dir.v2/file"), "file");
+  EXPECT_EQ(BaseName("dir.v2\\file"), "file");
+  EXPECT_EQ(BaseName("dir/.hidden"), ".hidden");
+  EXPECT_EQ(BaseName(".hidden"), ".hidden");
+  EXPECT_EQ(BaseName("dir\\.hidden.txt"), ".hidden");
+  EXPECT_EQ(BaseName("trailing."), "trailing");
+}
+
+TEST(Paths, ExtensionComesFromTheFileNameOnly) {
+  EXPECT_EQ(ExtensionOf("ship.HOD"), "HOD");
+  EXPECT_EQ(ExtensionOf("C:\\mods\\ship.hod"), "hod");
+  EXPECT_EQ(ExtensionOf("a.b.c"), "c");
+  EXPECT_EQ(ExtensionOf("noext"), "");
+  EXPECT_EQ(ExtensionOf("dir.v2/file"), "");
+  EXPECT_EQ(ExtensionOf("dir.v2\\file"), "");
+  EXPECT_EQ(ExtensionOf("dir/.hidden"), "");
+  EXPECT_EQ(ExtensionOf("trailing."), "");
+}
+
+TEST(Paths, NativePathConvertsEverySeparator) {
+  EXPECT_EQ(NativePath("C:\\a/b\\c.hod"), Native("C:|a|b|c.hod"));
+  EXPECT_EQ(NativePath("plain"), "plain");
+  EXPECT_EQ(NativePath(""), "");
+}
+
+TEST(Paths, JoinPathAddsOneNativeSeparator) {
+  EXPECT_EQ(JoinPath("a", "b"), Native("a|b"));
+  EXPECT_EQ(JoinPath("a/", "b"), "a/b");
+  EXPECT_EQ(JoinPath("a\\", "b"), "a\\b");
+  EXPECT_EQ(JoinPath("", "b"), "b");
+  EXPECT_EQ(JoinPath("C:\\mods", "ship.hod"), Native("C:\\mods|ship.hod"));
+}
+
+}  // namespace
+}  // namespace gantry

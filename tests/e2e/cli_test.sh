@@ -1,0 +1,77 @@
+#!/usr/bin/env bash
+# gantry-cli as a user runs it: exit statuses, JSON shape, messages on stderr, the dump order.
+set -uo pipefail
+cli=${GANTRY_CLI:?GANTRY_CLI must name the gantry-cli binary}
+corpus=${GANTRY_CORPUS_DIR:-}/hod
+tmp=$(mktemp -d)
+trap 'rm -rf "$tmp"' EXIT
+passed=0
+failed=0
+
+check() {  # name, condition...
+  local name=$1
+  shift
+  if "$@"; then
+    passed=$((passed + 1))
+  else
+    failed=$((failed + 1))
+    echo "FAILED: $name" >&2
+  fi
+}
+
+# A file of one VERS chunk: a valid (if empty) model HOD.
+printf 'FORM\x00\x00\x00\x08VERS\x00\x02\x00\x00' >"$tmp/vers.hod"
+# The same followed by a truncated NAME chunk.
+cp "$tmp/vers.hod" "$tmp/cut.hod"
+printf 'FORM\x00\x00\x00\x20NAMEHomeworld2' >>"$tmp/cut.hod"
+
+out=$("$cli" info --json "$tmp/vers.hod" 2>"$tmp/err")
+status=$?
+check "valid file exits 0" test "$status" -eq 0
+check "json type" grep -q '"type":"multi-mesh"' <<<"$out"
+check "json version" grep -q '"version":512' <<<"$out"
+check "json messages empty" grep -q '"messages":\[\]' <<<"$out"
+check "default root joint counted" grep -q '"joints":1' <<<"$out"
+check "every count key present" test "$(grep -o '"[a-z_]*":[0-9][0-9]*' <<<"$out" | grep -c -v version)" -eq 29
+check "nothing on stderr" test ! -s "$tmp/err"
+
+out=$("$cli" info --json "$tmp/cut.hod" 2>"$tmp/err")
+status=$?
+check "truncated file exits 3" test "$status" -eq 3
+check "truncated file message in json" grep -q '"messages":\["Error reading the NAME chunk' <<<"$out"
+check "truncated file message on stderr" grep -q 'NAME chunk' "$tmp/err"
+
+"$cli" info "$tmp/missing.hod" >/dev/null 2>"$tmp/err"
+check "missing file exits 3" test $? -eq 3
+check "missing file says so" grep -q "Couldn't open file" "$tmp/err"
+
+"$cli" info >/dev/null 2>&1
+check "no file is a usage error" test $? -eq 2
+"$cli" frobnicate "$tmp/vers.hod" >/dev/null 2>&1
+check "unknown command is a usage error" test $? -eq 2
+
+text=$("$cli" info "$tmp/vers.hod")
+check "text summary names the type" grep -q 'multi-mesh' <<<"$text"
+
+dump=$("$cli" dump "$tmp/vers.hod")
+check "dump starts with the first line logged" test "$(head -n1 <<<"$dump")" = "Reading HOD..."
+check "dump logs the version" grep -q '^HOD Version: 512$' <<<"$dump"
+check "dump ends with the banner" grep -q 'SUCCESSFULLY READ HOD' <<<"$(tail -n2 <<<"$dump")"
+
+if [ -d "$corpus" ]; then
+  light="$corpus/tdmckenney0__slipstream-the-price-of-freedom__hw1_supernova_light.hod"
+  out=$("$cli" info --json "$light")
+  check "corpus owner without its NUL" grep -q '"owner":"rcunningham"' <<<"$out"
+  check "corpus lights" grep -q '"lights":3' <<<"$out"
+  bg="$corpus/Real-Gecko__hw2-complex__black.hod"
+  out=$("$cli" info --json "$bg")
+  check "corpus background type" grep -q '"type":"background"' <<<"$out"
+  check "corpus star fields" grep -q '"star_fields":16' <<<"$out"
+  "$cli" info --json "$corpus/Real-Gecko__hw2-complex__hgn_attackbombersupport.hod" >/dev/null 2>&1
+  check "damaged corpus file exits 3" test $? -eq 3
+else
+  echo "corpus not found; skipping corpus checks"
+fi
+
+echo "$passed passed, $failed failed"
+test "$failed" -eq 0

@@ -1,0 +1,49 @@
+// A Ui for tests: records everything shown and answers prompts from queues the test fills.
+// An empty queue answers like a user who cancels.
+#pragma once
+
+#include <deque>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "common/ui.h"
+
+namespace gantry::testing {
+
+class ScriptedUi : public Ui {
+ public:
+  struct Shown {
+    std::string text;
+    Icon icon;
+    Buttons buttons;
+  };
+
+  Answer Message(std::string_view text, Icon icon, Buttons buttons = Buttons::Ok) override;
+  std::optional<std::string> Input(std::string_view prompt, std::string_view initial) override;
+  std::optional<std::string> OpenFile(std::string_view filter, std::string_view title) override;
+  std::optional<std::string> SaveFile(std::string_view filter, std::string_view title) override;
+  int ChooseMaterial(std::string_view caption, const std::vector<std::string>& names) override;
+  void Status(std::string_view text) override { statuses.emplace_back(text); }
+  void FileName(std::string_view name) override { file_names.emplace_back(name); }
+  void Progress(std::int64_t value, std::int64_t maximum) override {
+    progress.push_back({value, maximum});
+  }
+
+  // Answers, consumed in order.
+  std::deque<Answer> answers;
+  std::deque<std::optional<std::string>> inputs;
+  std::deque<std::optional<std::string>> files;
+  std::deque<int> materials;
+
+  // What the code under test did.
+  std::vector<Shown> messages;
+  std::vector<std::string> prompts;
+  std::vector<std::string> statuses;
+  std::vector<std::string> file_names;
+  std::vector<std::pair<std::int64_t, std::int64_t>> progress;
+
+  std::vector<std::string> MessageTexts() const;
+};
+
+}  // namespace gantry::testing
