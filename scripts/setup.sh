@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# Installs every Debian package Gantry needs (only what is missing), then configures and builds.
+# Safe to run again: quiet when everything is already there.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+BUILD_DIR=${GANTRY_BUILD_DIR:-build}
+BUILD_TYPE=${GANTRY_BUILD_TYPE:-RelWithDebInfo}
+
+PACKAGES=(
+  cmake ninja-build g++ pkg-config git clang-format
+  clang libclang-rt-14-dev            # libFuzzer and sanitizers for the fuzz targets
+  libgtest-dev libgmock-dev libbenchmark-dev
+  libcli11-dev libfmt-dev
+)
+
+missing=()
+for pkg in "${PACKAGES[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$pkg")
+  fi
+done
+
+if ((${#missing[@]})); then
+  echo "Installing: ${missing[*]}"
+  SUDO=""
+  if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
+  export DEBIAN_FRONTEND=noninteractive
+  $SUDO apt-get update -qq
+  $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
+
+if [ ! -f "$BUILD_DIR/build.ninja" ]; then
+  cmake -S . -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE="$BUILD_TYPE" >/dev/null
+fi
+cmake --build "$BUILD_DIR" -j "$(nproc)"

@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Sets everything up, builds, runs the whole test suite, then a short run of every fuzz target.
+set -euo pipefail
+cd "$(dirname "$0")"
+
+scripts/setup.sh
+
+echo "== Format check"
+scripts/check_format.sh
+
+echo "== Tests"
+ctest --test-dir build --output-on-failure -j "$(nproc)"
+
+echo "== Fuzz smoke runs"
+if [ ! -f build-fuzz/build.ninja ]; then
+  CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DGANTRY_FUZZ=ON \
+    -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+fi
+cmake --build build-fuzz -j "$(nproc)"
+fuzz/run_smoke.sh build-fuzz "${GANTRY_FUZZ_SECONDS:-60}"
