@@ -24,10 +24,11 @@ constexpr std::uint64_t kHeaderBytes = 8;
 enum class Walk { Continue, Ended };
 
 // Skips an unknown chunk exactly: a container's length counts its ID (already read), a plain
-// chunk's does not.
+// chunk's does not. The length is unsigned on disk: one that reads as negative claims more
+// than 2 GB, which no file we read can hold.
 void SkipChunk(ReadContext& ctx) {
-  const std::int64_t length = ctx.header.Length;
-  std::uint64_t skip = length > 0 ? static_cast<std::uint64_t>(length) : 0;
+  const std::uint64_t length = static_cast<std::uint32_t>(ctx.header.Length);
+  std::uint64_t skip = length;
   if (ctx.container) skip = skip >= 4 ? skip - 4 : 0;
   if (skip > ctx.in.remaining()) {
     throw ReadError(
@@ -185,7 +186,7 @@ ReadOutcome ReadHodSource(ByteSource& source, std::string_view file_name, HodMod
     log.Log(text);
     ui.Message(text, Icon::Critical);
   } catch (const ReadStop& e) {
-    const std::string text = StopMessage(ctx, e.what(), in.position());
+    const std::string text = e.verbatim() ? e.what() : StopMessage(ctx, e.what(), in.position());
     log.Log(text);
     ui.Message(text, e.icon());
   } catch (const std::bad_alloc&) {

@@ -97,7 +97,8 @@ MeshPart ReadPart(ReadContext& ctx) {
       ctx.Note(fmt::format("Face List\\Strip number {} is a Strip!", number));
     } else {
       // Nothing after an unknown face-list type can be trusted.
-      throw ReadStop(fmt::format("{}{}", messages::kInvalidFaceList, number), Icon::None);
+      throw ReadStop(fmt::format("{}{}", messages::kInvalidFaceList, number), Icon::None,
+                     ReadStop::Framing::Verbatim);
     }
     list.IndexCount = ctx.in.ReadLong();
     if (ctx.detailed) {

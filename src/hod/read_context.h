@@ -17,15 +17,20 @@
 
 namespace gantry {
 
-// Thrown by handlers for faults that are not a short read (limits, invalid face lists). The
-// text is shown as it stands.
+// Thrown by handlers for faults that are not a short read (limits, invalid face lists).
+// Verbatim texts are the program's own fixed messages and are shown exactly as they stand;
+// others are framed with the chunk and the byte offset.
 class ReadStop : public std::runtime_error {
  public:
-  ReadStop(std::string message, Icon icon) : std::runtime_error(std::move(message)), icon_(icon) {}
+  enum class Framing { WithChunk, Verbatim };
+  ReadStop(std::string message, Icon icon, Framing framing = Framing::WithChunk)
+      : std::runtime_error(std::move(message)), icon_(icon), framing_(framing) {}
   Icon icon() const { return icon_; }
+  bool verbatim() const { return framing_ == Framing::Verbatim; }
 
  private:
   Icon icon_;
+  Framing framing_;
 };
 
 struct ReadContext {

@@ -1,0 +1,132 @@
+// Real HOD files: those that read cleanly must read with no message, from a file exactly as
+// from memory; damaged ones must give a message and keep what came before the damage.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "hod/hod_test_files.h"
+
+namespace gantry::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+fs::path CorpusFolder() {
+  const char* env = std::getenv("GANTRY_CORPUS_DIR");
+  return fs::path(env != nullptr && *env != '\0' ? env : GANTRY_CORPUS_DIR) / "hod";
+}
+
+// The file's path, or empty (and the test skipped by the caller) when it is not there.
+std::string CorpusFile(const std::string& name) {
+  const fs::path path = CorpusFolder() / name;
+  return fs::is_regular_file(path) ? path.string() : std::string();
+}
+
+ByteVector Contents(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return ByteVector(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+struct FileRead {
+  explicit FileRead(const std::string& path) {
+    log.set_debug_level(0);
+    outcome = ReadHod(path, model, log, ui);
+  }
+  HodModel model = MakeDefaultModel();
+  DebugLog log;
+  ScriptedUi ui;
+  ReadOutcome outcome;
+};
+
+class CleanCorpusFile : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(CleanCorpusFile, ReadsWithoutMessageFromFileAsFromMemory) {
+  const std::string path = CorpusFile(GetParam());
+  if (path.empty()) GTEST_SKIP() << "corpus file absent: " << GetParam();
+  const FileRead r(path);
+  EXPECT_TRUE(r.outcome.completed);
+  for (const auto& shown : r.ui.messages) ADD_FAILURE() << shown.text;
+  EXPECT_EQ(r.outcome.position, fs::file_size(path));
+  EXPECT_EQ(r.model.HodVersion.Length, 8);
+  const HodRead memory(Contents(path));
+  EXPECT_TRUE(memory.model == r.model);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    HodCorpus, CleanCorpusFile,
+    ::testing::Values(
+        "Mephistofeles__hw2-shaders__hgn_resourcecontroller.hod",
+        "Mephistofeles__hw2-shaders__hgn_scout.hod", "Mephistofeles__hw2-shaders__testbox.hod",
+        "Real-Gecko__hw2-complex__black.hod", "Real-Gecko__hw2-complex__hgn_battleshipyard.hod",
+        "mjhorvath__Homeworld-Classic-Enhanced-for-HW2C__hgn_c_module_firecontrol_nores.hod",
+        "mjhorvath__Homeworld-Classic-Enhanced-for-HW2C__teamcolourstripes.hod",
+        "mjhorvath__Mikali-Map-Collection-for-HWRM__asteroid_1_hw2c.hod",
+        "mjhorvath__Mikali-Map-Collection-for-HWRM__box_2048_64_2048-oldHOD.hod",
+        "tdmckenney0__slipstream-the-price-of-freedom__dreadnaugh_mesh_engine.hod",
+        "tdmckenney0__slipstream-the-price-of-freedom__hw1_supernova.hod",
+        "tdmckenney0__slipstream-the-price-of-freedom__hw1_supernova_light.hod",
+        "tdmckenney0__slipstream-the-price-of-freedom__vgr_bc_concussionmissile.hod"));
+
+class DamagedCorpusFile : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(DamagedCorpusFile, GivesAMessageAndKeepsWhatWasRead) {
+  const std::string path = CorpusFile(GetParam());
+  if (path.empty()) GTEST_SKIP() << "corpus file absent: " << GetParam();
+  const FileRead r(path);
+  EXPECT_FALSE(r.ui.messages.empty());
+  EXPECT_FALSE(r.outcome.completed);
+  EXPECT_LT(r.outcome.position, fs::file_size(path));
+  // VERS and NAME open every one of these files.
+  EXPECT_EQ(r.model.HodVersion.Length, 8);
+  EXPECT_EQ(r.model.HodName.TypeName, "Homeworld2 Multi Mesh File");
+  EXPECT_GT(r.model.HodName.Length, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    HodCorpus, DamagedCorpusFile,
+    ::testing::Values("GuillermoOM__HWRM_FSFC__shi_demon.hod",
+                      "GuillermoOM__HWRM_FSFC__ter_awacs_0.hod",
+                      "Real-Gecko__hw2-complex__hgn_attackbombersupport.hod",
+                      "Real-Gecko__hw2-complex__hgn_heavyguidedplasmabomb.hod",
+                      "mjhorvath__Mikali-Map-Collection-for-HWRM__hwccrystal_1_02.hod",
+                      "mjhorvath__Test-Mission-Grid-for-HWRM__meg_coordinateaxes.hod"));
+
+TEST(HodCorpus, HandCheckedFigures) {
+  const std::string light =
+      CorpusFile("tdmckenney0__slipstream-the-price-of-freedom__hw1_supernova_light.hod");
+  const std::string ships = CorpusFile("Real-Gecko__hw2-complex__hgn_attackbombersupport.hod");
+  const std::string awacs = CorpusFile("GuillermoOM__HWRM_FSFC__ter_awacs_0.hod");
+  if (light.empty() || ships.empty() || awacs.empty()) GTEST_SKIP() << "corpus files absent";
+  const FileRead r(light);
+  ASSERT_TRUE(r.outcome.completed);
+  const HodModel& m = r.model;
+  EXPECT_EQ(m.HodOwner.Owner, std::string("rcunningham\0", 12));
+  ASSERT_EQ(m.LightList.Lights.size(), 3u);
+  EXPECT_EQ(m.LightList.Lights[0].Name, "directionalLight1");
+  EXPECT_EQ(m.LightList.Lights[0].Type, 2);
+  EXPECT_EQ(m.LightList.Lights[2].Name, "ambientLight1");
+  EXPECT_EQ(m.LightList.Lights[2].Type, 0);
+  EXPECT_EQ(m.HvmdHeader.Length, 0xDB);
+  ASSERT_EQ(m.Warnings.size(), 1u);
+  EXPECT_EQ(m.Warnings[0].TextLength, 0x102);
+  EXPECT_TRUE(m.Warnings[0].Text.starts_with("failed on MFnMesh\n"));
+  EXPECT_EQ(m.JointList, MakeDefaultModel().JointList);
+
+  // Cut in its last chunk (OWNR): everything before it stays.
+  const FileRead s(ships);
+  EXPECT_EQ(s.ui.messages.size(), 1u);
+  EXPECT_EQ(s.model.Materials.size(), 5u);
+  EXPECT_EQ(s.model.Textures.size(), 11u);
+  EXPECT_EQ(s.model.JointList.Joints.size(), 24u);
+  // The material before the broken mesh stays; the mesh does not.
+  const FileRead a(awacs);
+  EXPECT_EQ(a.model.Materials.size(), 1u);
+  EXPECT_TRUE(a.model.Meshes.empty());
+}
+
+}  // namespace
+}  // namespace gantry::testing

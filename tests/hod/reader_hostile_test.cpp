@@ -1,0 +1,307 @@
+// Damaged and hostile files: every fault stops the read with one message, keeps what was read
+// completely before it and never crashes or allocates what the file cannot hold.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "hod/hod_test_files.h"
+#include "hod/messages.h"
+
+namespace gantry::testing {
+namespace {
+
+const RichFile& Rich() {
+  static const RichFile file = BuildRichFile();
+  return file;
+}
+
+// Reads the rich file followed by `hostile`: the read must stop inside the chunk `tag` and keep
+// exactly what the rich file alone gives.
+void ExpectStopAfterRich(std::string_view tag, const std::function<void(HodBuilder&)>& hostile) {
+  static const HodModel rich = HodRead(Rich().bytes).model;
+  HodBuilder b;
+  b.Bytes(Rich().bytes);
+  hostile(b);
+  const HodRead r(b);
+  EXPECT_TRUE(StoppedIn(r, tag));
+  EXPECT_TRUE(r.model == rich) << "the failed " << tag << " chunk changed the model";
+}
+
+// A chunk with one element's bytes whose count (or text length) `n` is written by the case.
+struct CountCase {
+  const char* tag;
+  std::function<void(HodBuilder&, std::int32_t)> write;
+};
+
+// kind "" is a plain chunk.
+CountCase Chunk(const char* kind, const char* tag,
+                std::function<void(HodBuilder&, std::int32_t)> body) {
+  return {tag, [=](HodBuilder& b, std::int32_t n) {
+            auto inner = [&](HodBuilder& c) { body(c, n); };
+            *kind == 0 ? b.Plain(tag, inner) : b.Container(kind, tag, inner);
+          }};
+}
+
+// A multi-mesh of one level and one part of one vertex with one face list.
+CountCase Lod(int field) {
+  return Chunk("NRML", "MULT", [field](HodBuilder& c, std::int32_t n) {
+    auto pick = [&](int i, std::int32_t normal) { return i == field ? n : normal; };
+    c.BigLong(1400).Text("m").Text("Root").Long(1).Tag("FORM").BigLong(60).Tag("BMSH");
+    c.BigLong(1400).Long(0).Long(pick(0, 1)).Long(0).Long(0x1).Long(pick(1, 1));
+    const auto lists = static_cast<std::int16_t>(std::clamp(pick(2, 1), -32768, 32767));
+    Floats(c, {1, 2, 3, 1}).Integer(lists).Long(0x202).Long(pick(3, 1)).Integer(0);
+  });
+}
+
+TEST(ReaderHostile, CountsBeyondTheDataStopWithOneMessage) {
+  using B = HodBuilder;
+  using N = std::int32_t;
+  const std::vector<CountCase> cases = {
+      {"NAME",
+       [](B& b, N n) {
+         b.Container(
+             "FORM", "NAME", [](B& c) { c.Chars("abc"); }, n);
+       }},
+      Chunk("", "LITE", [](B& c, N n) { c.Long(n).Text("a").Long(0).Zeros(44); }),
+      Chunk("", "WARN", [](B& c, N n) { c.Long(n).Chars("abc"); }),
+      Chunk("", "STAT", [](B& c, N n) { c.Text("a").Text("b").Long(n).Long(0).Long(0); }),
+      Chunk("", "LMIP",
+            [](B& c, N n) { c.Text("t").Tag("DXT1").Long(n).Long(4).Long(4).Zeros(8); }),
+      Chunk("", "HIER", [](B& c, N n) { c.Long(n).Text("a").Text("").Zeros(51); }),
+      Chunk("", "ETSH", [](B& c, N n) { c.Text("s").Text("p").Long(n).Zeros(12); }),
+      Chunk("", "BURN", [](B& c, N n) { c.Text("b").Text("p").Long(2).Long(n).Zeros(24); }),
+      Chunk("", "BNDV", [](B& c, N n) { c.Text("b").Text("p").Long(n).Zeros(16); }),
+      Chunk("FORM", "MRKR",
+            [](B& c, N n) {
+              c.Nrml("HEAD", [](B& h) { h.BigLong(1).Text("k").Text("p").Zeros(56); });
+              c.Form("KEYF", [n](B& k) {
+                k.Nrml("ANIM", [n](B& a) { a.BigLong(1).Text("x").Long(n).Zeros(40); });
+              });
+            }),
+      Chunk("NRML", "NAVL",
+            [](B& c, N n) { c.BigLong(3).Long(n).Text("n").Zeros(16).Text("s").Zeros(22); }),
+      Chunk("", "DOCK",
+            [](B& c, N n) { c.Long(1).Text("d").Text("p").Long(0).Long(0).Long(n).Zeros(24); }),
+      Chunk("FORM", "BGSG", [](B& c, N n) { c.Text("s").Long(n).Zeros(32); }),
+      Chunk("NRML", "STRF", [](B& c, N n) { c.BigLong(1).Long(n).Zeros(28); }),
+      Chunk("", "VARY",
+            [](B& c, N n) {
+              c.Text("v").Text("p").Long(0).Long(0).Long(0).Long(1).Long(0).Long(n).Zeros(12);
+            }),
+      Chunk("NRML", "MULT",
+            [](B& c, N n) { c.BigLong(1400).Text("m").Text("Root").Long(n).SimpleLod(0); }),
+      Lod(0),
+      Lod(1),
+      Lod(2),
+      Lod(3),
+      Chunk("", "SIMP", [](B& c, N n) { c.Text("s").Long(n).Zeros(40).Long(0); }),
+      Chunk("FORM", "COLD",
+            [](B& c, N n) {
+              c.Text("p").Plain("BBOX", [](B& p) { p.Zeros(24); });
+              c.Plain("BSPH", [](B& p) { p.Zeros(16); });
+              c.Plain("TRIS", [n](B& p) { p.Long(1).Zeros(12).Long(n).Zeros(2); });
+            }),
+      {"BSRM",
+       [](B& b, N n) {
+         // The grid's second cell gets the hostile index count.
+         HodBuilder scar;
+         AddScar(scar);
+         ByteVector bytes = scar.bytes();
+         for (int i = 0; i < 4; ++i) bytes[bytes.size() - 8 + i] = (n >> (8 * i)) & 0xFF;
+         b.Bytes(bytes);
+       }},
+  };
+  for (std::size_t i = 0; i < cases.size(); ++i) {
+    for (std::int32_t n : {-1, 5000, 0x7FFFFFFF}) {
+      SCOPED_TRACE(::testing::Message() << "case " << i << " (" << cases[i].tag << "): " << n);
+      ExpectStopAfterRich(cases[i].tag, [&](HodBuilder& b) { cases[i].write(b, n); });
+    }
+  }
+}
+
+TEST(ReaderHostile, CountsAboveTheLimitsStopEvenWithTheBytes) {
+  auto material = [](int params) {
+    return [params](HodBuilder& b) {
+      b.Plain("STAT",
+              [params](HodBuilder& c) { c.Text("m").Text("s").Long(params).Zeros(8 * params); });
+    };
+  };
+  auto parts = [](int count) {
+    return [count](HodBuilder& b) {
+      b.Nrml("MULT", [count](HodBuilder& c) {
+        c.BigLong(1400).Text("m").Text("Root").Long(1);
+        c.Form("BMSH",
+               [count](HodBuilder& m) { m.BigLong(1).Long(0).Long(count).Zeros(14 * count); });
+      });
+    };
+  };
+  HodBuilder ok;
+  ok.Version();
+  material(254)(ok);
+  parts(254)(ok);
+  const HodRead at_limit(ok);
+  EXPECT_TRUE(Clean(at_limit));
+  EXPECT_EQ(at_limit.model.Materials.at(0).Parameters.size(), 254u);
+  EXPECT_EQ(at_limit.model.Meshes.at(0).Lods.at(0).Parts.size(), 254u);
+
+  ExpectStopAfterRich("STAT", material(255));
+  ExpectStopAfterRich("MULT", parts(255));
+  ExpectStopAfterRich("LITE", [](HodBuilder& b) {
+    b.Plain("LITE", [](HodBuilder& c) {
+      c.Long(32768);
+      for (int i = 0; i < 32768; ++i) c.Text("").Zeros(48);
+    });
+  });
+  ExpectStopAfterRich("LMIP", [](HodBuilder& b) {
+    b.Plain("LMIP", [](HodBuilder& c) {
+      c.Text("t").Tag("DXT1").Long(32768).Long(0).Long(0).Zeros(32768 * 16 - 8);
+    });
+  });
+  ExpectStopAfterRich("LMIP", [](HodBuilder& b) {  // a level too large for any file
+    b.Plain("LMIP", [](HodBuilder& c) {
+      c.Text("t").Tag("8888").Long(1).Long(0x7FFFFFFF).Long(0x7FFFFFFF).Zeros(16);
+    });
+  });
+  ExpectStopAfterRich("MULT", [](HodBuilder& b) {
+    b.Nrml("MULT", [](HodBuilder& c) {
+      c.BigLong(1400).Text("m").Text("Root").Long(32768);
+      for (int i = 0; i < 32768; ++i) c.Tag("FORM").BigLong(16).Tag("BMSH").BigLong(1).Zeros(8);
+    });
+  });
+  ExpectStopAfterRich("DOCK", [](HodBuilder& b) {
+    b.Plain("DOCK", [](HodBuilder& c) {
+      c.Long(1).Text("d").Text("p").Long(0).Long(0).Long(32768).Zeros(32768 * 24);
+    });
+  });
+  ExpectStopAfterRich("ETSH", [](HodBuilder& b) {
+    b.Plain("ETSH", [](HodBuilder& c) { c.Text("s").Text("p").Long(32768).Zeros(32768 * 12); });
+  });
+  ExpectStopAfterRich("ETSH", [](HodBuilder& b) {  // two outlines passing 32767 bytes together
+    b.Plain("ETSH", [](HodBuilder& c) {
+      c.Text("s").Text("").Long(2000).Zeros(24000).Long(1000).Zeros(12000);
+    });
+  });
+  ExpectStopAfterRich("GOBS", [](HodBuilder& b) {
+    b.Container(
+        "NRML", "GOBS", [](HodBuilder& c) { c.Long(0); }, 5000);
+  });
+  // Grids whose cell count overflows a Long (not wrapping to a small count).
+  for (auto [x, y, z] : {std::array{65536, 65536, 1}, std::array{2048, 2048, 1024},
+                         std::array{-65536, 65536, 1}, std::array{46341, 46341, 1}}) {
+    SCOPED_TRACE(::testing::Message() << x << " x " << y << " x " << z);
+    HodBuilder scar;
+    AddScar(scar);
+    ByteVector bytes = scar.bytes();
+    bytes.resize(bytes.size() - 24);  // the grid's sizes and cells
+    ExpectStopAfterRich("BSRM",
+                        [&](HodBuilder& b) { b.Bytes(bytes).Long(x).Long(y).Long(z).Zeros(64); });
+  }
+}
+
+TEST(ReaderHostile, CutBackgroundSetKeepsItsCompleteMeshes) {
+  HodBuilder b;
+  b.Version().Form("BGMS", [](HodBuilder& c) {
+    c.SimpleLod(4).Form("BMSH",
+                        [](HodBuilder& m) { m.BigLong(1).Long(0).Long(1).Long(0).Long(1); });
+  });
+  const HodRead r(b);
+  EXPECT_TRUE(StoppedIn(r, "BGMS"));
+  ASSERT_EQ(r.model.BackgroundMeshSet.Meshes.size(), 1u);
+  EXPECT_EQ(r.model.BackgroundMeshSet.Meshes[0].LodLevel, 4);
+}
+
+TEST(ReaderHostile, InvalidFaceListTypeMessage) {
+  HodBuilder f;
+  AddGoblin(f.Version());
+  f.Nrml("MULT", [](HodBuilder& c) {
+    c.BigLong(1400).Text("m").Text("Root").Long(1);
+    c.Form("BMSH", [](HodBuilder& m) {
+      m.BigLong(1400).Long(0).Long(1).Long(0).Long(0).Long(3);
+      m.Integer(2).Long(0x202).Long(3).Integer(0).Integer(1).Integer(2);
+      m.Long(0x204).Long(3).Integer(0).Integer(1).Integer(2);
+    });
+  });
+  const HodRead s(f);
+  EXPECT_FALSE(s.outcome.completed);
+  ASSERT_EQ(s.ui.messages.size(), 1u);
+  EXPECT_EQ(s.ui.messages[0].icon, Icon::None);
+  EXPECT_EQ(s.model.Meshes.size(), 1u);  // the goblin stays, the broken mesh goes
+  EXPECT_EQ(s.ui.messages[0].text, std::string(messages::kInvalidFaceList) + "2");
+}
+
+TEST(ReaderHostile, NegativeChunkLengthsStopTheRead) {
+  for (const char* tag : {"GOBS", "ZZZZ"}) {
+    HodBuilder b;
+    b.Version().Plain(tag, nullptr, -8).Version(5);
+    const HodRead r(b);
+    EXPECT_FALSE(r.outcome.completed) << tag;
+    ASSERT_FALSE(r.ui.messages.empty());
+    EXPECT_NE(r.ui.messages.back().text.find("4294967288 bytes"), std::string::npos);
+    EXPECT_EQ(r.model.HodVersion.Version, 512);
+  }
+}
+
+// Every prefix of the rich file: reads that stop at (or up to 7 bytes past) a chunk end succeed;
+// all others stop with one message. Nothing crashes.
+TEST(ReaderHostile, EveryPrefixOfAValidFileFailsCleanly) {
+  const RichFile& file = Rich();
+  for (std::size_t p = 0; p < file.bytes.size(); ++p) {
+    const HodRead r(ByteVector(file.bytes.begin(), file.bytes.begin() + p));
+    ASSERT_LE(r.outcome.position, p);
+    if (p < 16) {
+      EXPECT_FALSE(r.outcome.completed) << p;
+      continue;
+    }
+    EXPECT_EQ(r.model.HodVersion.Length, 8) << p;
+    const bool may_end = std::any_of(file.ends.begin(), file.ends.end(), [p](const auto& e) {
+      return p >= e.first && p - e.first <= e.second;
+    });
+    if (may_end) {
+      EXPECT_TRUE(Clean(r)) << "prefix " << p;
+    } else {
+      EXPECT_FALSE(r.outcome.completed) << "prefix " << p;
+      EXPECT_EQ(r.ui.messages.size(), 1u) << "prefix " << p;
+    }
+  }
+}
+
+// ReadHod from a file gives what the memory reader gives, also when chunks straddle the edge of
+// the reader's 1 MiB window.
+TEST(ReaderHostile, FileBackedReaderMatchesMemory) {
+  const std::filesystem::path path =
+      std::filesystem::temp_directory_path() /
+      ("gantry_reader_" + std::to_string(std::random_device{}()) + ".hod");
+  const ByteVector body(Rich().bytes.begin() + 16, Rich().bytes.end());  // without VERS
+  for (std::size_t edge = 0; edge < body.size(); edge += 61) {
+    // VERS, then a WARN whose text fills the window up to `edge` bytes before its end.
+    const std::size_t text = (1u << 20) - edge - 16 - 12;
+    HodBuilder b;
+    b.Version().Plain(
+        "WARN", [text](HodBuilder& c) { c.Long(static_cast<std::int32_t>(text)).Zeros(text); });
+    b.Bytes(body);
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(b.bytes().data()),
+               static_cast<std::streamsize>(b.size()));
+    const HodRead memory(b);
+    HodModel model = MakeDefaultModel();
+    DebugLog log;
+    ScriptedUi ui;
+    const ReadOutcome outcome = ReadHod(path.string(), model, log, ui);
+    SCOPED_TRACE(::testing::Message() << "window edge at body byte " << edge);
+    EXPECT_TRUE(Clean(memory));
+    EXPECT_TRUE(outcome.completed && ui.messages.empty());
+    EXPECT_TRUE(model == memory.model);
+    EXPECT_EQ(ui.file_names.back(), path.filename().string());
+  }
+  std::filesystem::remove(path);
+}
+
+}  // namespace
+}  // namespace gantry::testing

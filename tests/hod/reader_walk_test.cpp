@@ -1,0 +1,163 @@
+// How the reader walks a file: chunk after chunk, unknown chunks, trailing bytes, NUL padding,
+// what it logs and what it tells the status bar.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "hod/hod_test_files.h"
+#include "hod/messages.h"
+
+namespace gantry::testing {
+namespace {
+
+TEST(ReaderWalk, OneVersionChunkAndTrailingBytes) {
+  HodBuilder one;
+  one.Version(1000);
+  ASSERT_EQ(one.size(), 16u);
+  const HodRead r(one);
+  EXPECT_TRUE(Clean(r));
+  EXPECT_EQ(r.outcome.position, 16u);
+  EXPECT_EQ(r.model.HodVersion.Version, 1000);
+  EXPECT_EQ(r.model.HodVersion.Kind, Tag("FORM"));
+
+  // Fewer than 8 bytes after a chunk are ignored.
+  for (std::size_t extra = 1; extra <= 7; ++extra) {
+    HodBuilder b;
+    b.Version(1000).Zeros(extra);
+    const HodRead t(b);
+    EXPECT_TRUE(Clean(t)) << extra << " trailing bytes";
+    EXPECT_EQ(t.model.HodVersion.Version, 1000);
+  }
+}
+
+TEST(ReaderWalk, NulTagEndsTheRead) {
+  HodBuilder padded;
+  padded.Version().Zeros(8).Version(3);
+  const HodRead r(padded);
+  EXPECT_FALSE(r.outcome.completed);
+  ASSERT_EQ(r.ui.messages.size(), 1u);
+  EXPECT_EQ(r.ui.messages[0].text, messages::kBeyondEofNullForm);
+  EXPECT_EQ(r.ui.messages[0].icon, Icon::Exclamation);
+  EXPECT_EQ(r.model.HodVersion.Version, 512);  // nothing after the NUL tag is read
+
+  HodBuilder with_length;
+  with_length.Version().Zeros(4).BigLong(12).Zeros(12);
+  const HodRead s(with_length);
+  EXPECT_FALSE(s.outcome.completed);
+  ASSERT_EQ(s.ui.messages.size(), 1u);
+  EXPECT_EQ(s.ui.messages[0].text, messages::kBeyondEof);
+  EXPECT_EQ(s.ui.messages[0].icon, Icon::Exclamation);
+}
+
+TEST(ReaderWalk, UnknownChunksAreReportedAndSkippedExactly) {
+  HodBuilder b;
+  b.Version();
+  b.Form("DTRM", [](HodBuilder& c) {
+    c.Plain("ZZZZ", [](HodBuilder& p) { p.Chars("abcde"); });
+    AddBoundary(c);
+    c.Form("QQQQ", [](HodBuilder& p) { p.Long(1).Chars("xy"); });
+    // Goblin sets are skipped without a word.
+    c.Form("GOBS", [](HodBuilder& p) { p.Long(1).Long(2).Byte(3); });
+    c.Plain("GOBD", [](HodBuilder& p) { p.Chars("123456789"); });
+    c.Version(77);
+  });
+  const HodRead r(b);
+  EXPECT_TRUE(r.outcome.completed);
+  ASSERT_EQ(r.ui.messages.size(), 2u);
+  EXPECT_EQ(r.ui.messages[0].text, "Unknown chunk: ZZZZ\r\nSkipping 5 bytes...");
+  EXPECT_EQ(r.ui.messages[0].icon, Icon::Critical);
+  EXPECT_EQ(r.ui.messages[1].text, "Unknown chunk: QQQQ\r\nSkipping 10 bytes...");
+  EXPECT_EQ(r.model.BoundaryVertices.Trailer, 7);
+  EXPECT_EQ(r.model.HodVersion.Version, 77);
+  EXPECT_EQ(r.model.DtrmHeader.Length, static_cast<std::int32_t>(b.size() - 16 - 8));
+  EXPECT_EQ(r.outcome.position, b.size());
+}
+
+TEST(ReaderWalk, AContainerTagAsIdIsItselfAMarkerWhoseNextFourBytesAreTheId) {
+  HodBuilder b;
+  b.Version();
+  b.Form("FORM", [](HodBuilder& c) { c.Tag("VERS").Long(7); });
+  b.Version(9);
+  HodRead r(b);
+  EXPECT_TRUE(Clean(r));
+  EXPECT_EQ(r.model.HodVersion.Version, 9);
+
+  HodBuilder nested;
+  nested.Form("NRML", [](HodBuilder& c) { c.Tag("VERS").Long(7); });
+  const HodRead inner(nested);
+  EXPECT_TRUE(Clean(inner));
+  EXPECT_EQ(inner.model.HodVersion.Version, 7);
+}
+
+TEST(ReaderWalk, LogLinesDependOnTheDebugLevel) {
+  HodBuilder b;
+  b.Version();
+  AddLights(b);
+  AddPlainMaterial(b);
+  b.Nrml("MULT", [](HodBuilder& c) {
+    c.BigLong(1400).Text("m").Text("Root").Long(1);
+    c.SimpleLod(0);
+  });
+
+  const HodRead quiet(b, 0);
+  EXPECT_TRUE(Clean(quiet));
+  EXPECT_EQ(quiet.log.messages(),
+            (std::vector<std::string>{messages::kReadingHod, messages::kReadingComplete}));
+
+  const HodRead loud(b, 1);
+  EXPECT_TRUE(Clean(loud));
+  const std::vector<std::string>& lines = loud.log.messages();
+  ASSERT_GE(lines.size(), 4u);
+  EXPECT_EQ(lines.front(), messages::kReadingHod);
+  EXPECT_EQ(std::vector<std::string>(lines.end() - 3, lines.end()),
+            (std::vector<std::string>{messages::kSuccessBanner1, messages::kSuccessBanner2,
+                                      messages::kSuccessBanner3}));
+  EXPECT_EQ(std::count(lines.begin(), lines.end(), messages::kReadingComplete), 0);
+  std::vector<std::string> form_names;
+  for (const std::string& line : lines) {
+    if (line.starts_with("Form Name: ")) form_names.push_back(line);
+  }
+  EXPECT_EQ(form_names, (std::vector<std::string>{"Form Name: FORM", "Form Name: LITE",
+                                                  "Form Name: STAT", "Form Name: NRML"}));
+  auto has = [&lines](std::string_view line) {
+    return std::find(lines.begin(), lines.end(), line) != lines.end();
+  };
+  for (const char* line :
+       {"Form Length: 8", "HOD Version: 512", "Number of Lights: 2", " Light Name: key",
+        " Light Name: fill", "Name of material: glass", "Face List\\Strip number 1 is a List!"}) {
+    EXPECT_TRUE(has(line)) << line;
+  }
+}
+
+TEST(ReaderWalk, StatusAndProgress) {
+  HodBuilder b;
+  b.Version();
+  AddTexture(b);
+  AddJoints(b);
+  const HodRead r(b);
+  EXPECT_TRUE(Clean(r));
+  ASSERT_GE(r.ui.statuses.size(), 2u);
+  EXPECT_EQ(r.ui.statuses.front(), messages::kReadingFile);
+  EXPECT_EQ(r.ui.statuses.back(), messages::kReady);
+  const auto size = static_cast<std::int64_t>(b.size());
+  ASSERT_FALSE(r.ui.progress.empty());
+  EXPECT_EQ(r.ui.progress.back(), std::make_pair(size, size));
+  for (const auto& [value, maximum] : r.ui.progress) {
+    EXPECT_EQ(maximum, size);
+    EXPECT_LE(value, size);
+  }
+
+  // A failed read still ends with a full bar and "Ready".
+  HodBuilder cut;
+  cut.Version().Plain("LITE", [](HodBuilder& c) { c.Long(3); });
+  const HodRead f(cut);
+  EXPECT_FALSE(f.outcome.completed);
+  EXPECT_EQ(f.ui.statuses.back(), messages::kReady);
+  const auto cut_size = static_cast<std::int64_t>(cut.size());
+  EXPECT_EQ(f.ui.progress.back(), std::make_pair(cut_size, cut_size));
+}
+
+}  // namespace
+}  // namespace gantry::testing
