@@ -9,6 +9,24 @@
 namespace gantry {
 
 namespace {
+
+// 64-bit file offsets on every platform.
+int SeekTo(std::FILE* file, std::uint64_t offset, int whence) {
+#ifdef _WIN32
+  return _fseeki64(file, static_cast<__int64>(offset), whence);
+#else
+  return fseeko(file, static_cast<off_t>(offset), whence);
+#endif
+}
+
+std::int64_t Tell(std::FILE* file) {
+#ifdef _WIN32
+  return _ftelli64(file);
+#else
+  return ftello(file);
+#endif
+}
+
 // Big enough that a file read costs a handful of system calls per megabyte, small enough to
 // stay out of the memory budget.
 constexpr std::size_t kWindowBytes = 1 << 20;
@@ -26,13 +44,13 @@ std::unique_ptr<FileSource> FileSource::Open(const std::string& path, std::strin
     if (error != nullptr) *error = std::strerror(errno);
     return nullptr;
   }
-  if (std::fseek(file, 0, SEEK_END) != 0) {
+  if (SeekTo(file, 0, SEEK_END) != 0) {
     if (error != nullptr) *error = std::strerror(errno);
     std::fclose(file);
     return nullptr;
   }
-  const long end = std::ftell(file);
-  if (end < 0 || std::fseek(file, 0, SEEK_SET) != 0) {
+  const std::int64_t end = Tell(file);
+  if (end < 0 || SeekTo(file, 0, SEEK_SET) != 0) {
     if (error != nullptr) *error = "cannot tell the file's size";
     std::fclose(file);
     return nullptr;
@@ -45,7 +63,7 @@ FileSource::~FileSource() { std::fclose(file_); }
 bool FileSource::ReadAt(std::uint64_t offset, void* dst, std::size_t n) {
   if (offset > size_ || n > size_ - offset) return false;
   if (offset != file_pos_) {
-    if (std::fseek(file_, static_cast<long>(offset), SEEK_SET) != 0) return false;
+    if (SeekTo(file_, offset, SEEK_SET) != 0) return false;
     file_pos_ = offset;
   }
   const std::size_t got = std::fread(dst, 1, n, file_);

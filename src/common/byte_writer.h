@@ -78,8 +78,10 @@ class ByteWriter {
     Append(&value, sizeof(T));
   }
   void Append(const void* data, std::size_t n) {
-    const auto* p = static_cast<const std::uint8_t*>(data);
-    bytes_.insert(bytes_.end(), p, p + n);
+    if (n == 0) return;
+    const std::size_t old = bytes_.size();
+    bytes_.resize(old + n);
+    std::memcpy(bytes_.data() + old, data, n);
   }
 
   std::vector<std::uint8_t> bytes_;

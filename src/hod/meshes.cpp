@@ -74,8 +74,19 @@ MeshPart ReadPart(ReadContext& ctx) {
   ctx.Note("Number of Vertices: ", part.VertexCount);
 
   const std::uint64_t stride = VertexBytes(part.VertexMask);
-  // Vertices of an empty mask take no bytes; still refuse more of them than the file has bytes.
-  ctx.Require(part.VertexCount, stride == 0 ? 1 : stride, "vertex count");
+  if (stride == 0) {
+    // Vertices of an empty mask take no bytes, so the file cannot vouch for their number; a
+    // budget for the whole read keeps such counts from costing memory the file never paid for.
+    ctx.Require(part.VertexCount, 0, "vertex count");
+    ctx.empty_vertex_budget -= part.VertexCount;
+    if (ctx.empty_vertex_budget < 0) {
+      throw ReadStop(fmt::format("more than {} vertices without data (vertex mask {})",
+                                 kMaxEmptyVertices, part.VertexMask),
+                     Icon::Critical);
+    }
+  } else {
+    ctx.Require(part.VertexCount, stride, "vertex count");
+  }
   part.Vertices.resize(static_cast<std::size_t>(part.VertexCount));
   if (stride != 0 && part.VertexCount > 0) {
     const std::uint8_t* block = ctx.in.Take(part.Vertices.size() * stride);

@@ -33,6 +33,8 @@ class ReadStop : public std::runtime_error {
   Framing framing_;
 };
 
+inline constexpr std::int64_t kMaxEmptyVertices = 65536;
+
 struct ReadContext {
   ReadContext(ByteReader& reader, HodModel& target, DebugLog& debug_log, Ui& user)
       : in(reader), model(target), log(debug_log), ui(user), detailed(debug_log.detailed()) {}
@@ -48,6 +50,9 @@ struct ReadContext {
   bool container = false;
   std::uint64_t chunk_start = 0;
   std::uint64_t last_progress = 0;
+  // Vertices whose mask selects no components may still be counted; one 16-bit index range of
+  // them is allowed per read.
+  std::int64_t empty_vertex_budget = kMaxEmptyVertices;
 
   // Logs label + value when the log is detailed.
   template <typename T>

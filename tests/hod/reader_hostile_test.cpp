@@ -305,3 +305,36 @@ TEST(ReaderHostile, FileBackedReaderMatchesMemory) {
 
 }  // namespace
 }  // namespace gantry::testing
+
+namespace gantry::testing {
+namespace {
+
+// Parts whose mask selects nothing take no bytes per vertex; their counts draw on one budget
+// for the whole read, so a small file cannot make the reader allocate gigabytes.
+TEST(ReaderHostile, VerticesWithoutDataShareOneBudget) {
+  auto file = [](std::vector<std::int32_t> counts) {
+    HodBuilder b;
+    b.Version();
+    for (const std::int32_t count : counts) {
+      b.Nrml("MULT", [count](HodBuilder& c) {
+        c.BigLong(1400).Text("m").Text("Root").Long(1);
+        c.Form("BMSH", [count](HodBuilder& m) {
+          m.BigLong(1400).Long(0).Long(1).Long(0).Long(0).Long(count);
+          m.Integer(1).Long(0x202).Long(3).Integer(0).Integer(1).Integer(2);
+        });
+      });
+    }
+    return b;
+  };
+  const HodRead within(file({40000, 25536}));
+  EXPECT_TRUE(Clean(within));
+  ASSERT_EQ(within.model.Meshes.size(), 2u);
+  EXPECT_EQ(within.model.Meshes[1].Lods[0].Parts[0].Vertices.size(), 25536u);
+
+  const HodRead beyond(file({40000, 25537}));
+  EXPECT_TRUE(StoppedIn(beyond, "MULT"));
+  EXPECT_EQ(beyond.model.Meshes.size(), 1u);
+}
+
+}  // namespace
+}  // namespace gantry::testing
