@@ -1,5 +1,6 @@
 // The chunks of background HODs other than meshes: BGLT, BGSG segments and STRF star fields.
 #include "hod/read_context.h"
+#include "hod/write_context.h"
 
 namespace gantry {
 
@@ -44,6 +45,47 @@ void ReadStarFieldChunk(ReadContext& ctx) {
     ctx.Tick();
   }
   ctx.model.StarFields.push_back(std::move(field));
+}
+
+void WriteBackgroundLightChunk(WriteContext& ctx, const BackgroundLightRecord& record) {
+  // Both lengths are written as read: they describe nothing the model holds.
+  ctx.out.WriteTag("NRML");
+  ctx.out.WriteBigLong(record.Length);
+  ctx.out.WriteTag("BGLT");
+  ctx.out.WriteBigLong(record.SecondLength);
+}
+
+std::int32_t ComputeBackgroundSegmentLengths(BackgroundSegment& segment) {
+  const std::int64_t bytes = 4 + SyncText(segment.NameLength, segment.Name) + 4 +
+                             32 * static_cast<std::int64_t>(segment.Elements.size());
+  return StoreLength(segment.Length, bytes, "a background segment");
+}
+
+void WriteBackgroundSegmentChunk(WriteContext& ctx, const BackgroundSegment& segment) {
+  WriteContext::CheckCount(segment.ElementCount, segment.Elements.size(), "segment elements");
+  const std::size_t mark = ctx.BeginContainer("FORM", segment.Length, segment.ID);
+  ctx.Text(segment.NameLength, segment.Name);
+  ctx.out.WriteLong(segment.ElementCount);
+  for (const BackgroundElement& e : segment.Elements) {
+    for (const float value : e) ctx.out.WriteSingle(value);
+  }
+  ctx.End(mark, segment.Length, "a background segment");
+}
+
+std::int32_t ComputeStarFieldLengths(StarField& field) {
+  const std::int64_t bytes = 4 + 4 + 4 + 28 * static_cast<std::int64_t>(field.Stars.size());
+  return StoreLength(field.Length, bytes, "a star field");
+}
+
+void WriteStarFieldChunk(WriteContext& ctx, const StarField& field) {
+  WriteContext::CheckCount(field.StarCount, field.Stars.size(), "stars");
+  const std::size_t mark = ctx.BeginContainer("NRML", field.Length, field.ID);
+  ctx.out.WriteBigLong(field.Version);
+  ctx.out.WriteLong(field.StarCount);
+  for (const Star& star : field.Stars) {
+    for (const float value : star) ctx.out.WriteSingle(value);
+  }
+  ctx.End(mark, field.Length, "a star field");
 }
 
 }  // namespace gantry

@@ -1,5 +1,6 @@
 // BNDV: the boundary vertices.
 #include "hod/read_context.h"
+#include "hod/write_context.h"
 
 namespace gantry {
 
@@ -18,6 +19,24 @@ void ReadBoundaryVertexChunk(ReadContext& ctx) {
   for (Vector3& v : record.Vertices) v = ctx.ReadVector3();
   record.Trailer = ctx.in.ReadLong();
   ctx.model.BoundaryVertices = std::move(record);
+}
+
+std::int32_t ComputeBoundaryVertexLengths(BoundaryVertexRecord& record) {
+  const std::int64_t bytes = SyncText(record.NameLength, record.Name) +
+                             SyncText(record.ParentLength, record.ParentName) + 4 +
+                             12 * static_cast<std::int64_t>(record.Vertices.size()) + 4;
+  return StoreLength(record.Length, bytes, "the boundary vertices");
+}
+
+void WriteBoundaryVertexChunk(WriteContext& ctx, const BoundaryVertexRecord& record) {
+  WriteContext::CheckCount(record.VertexCount, record.Vertices.size(), "boundary vertices");
+  const std::size_t mark = ctx.BeginPlain("BNDV", record.Length);
+  ctx.Text(record.NameLength, record.Name);
+  ctx.Text(record.ParentLength, record.ParentName);
+  ctx.out.WriteLong(record.VertexCount);
+  for (const Vector3& v : record.Vertices) ctx.Vector(v);
+  ctx.out.WriteLong(record.Trailer);
+  ctx.End(mark, record.Length, "the boundary vertices");
 }
 
 }  // namespace gantry

@@ -1,6 +1,7 @@
 // COLD collision meshes and BSRM battle-scar reference meshes. Their sub-chunks come in a fixed
 // order and are taken by position; their tags are kept but not compared.
 #include "hod/read_context.h"
+#include "hod/write_context.h"
 
 namespace gantry {
 
@@ -147,6 +148,136 @@ void ReadScarChunk(ReadContext& ctx) {
   mesh.GridHeader = ReadScarPartHeader(ctx);
   mesh.Grid = ReadGrid(ctx);
   ctx.model.ScarMeshes.push_back(std::move(mesh));
+}
+
+namespace {
+
+std::int64_t TriangleBytes(const TriangleMesh& mesh) {
+  return 4 + 12 * static_cast<std::int64_t>(mesh.Vertices.size()) + 4 +
+         2 * static_cast<std::int64_t>(mesh.Indices.size());
+}
+
+void WriteBox(WriteContext& ctx, const BoundingBox& box) {
+  ctx.Vector(box.Minimum);
+  ctx.Vector(box.Maximum);
+}
+
+void WriteSphere(WriteContext& ctx, const BoundingSphere& sphere) {
+  ctx.Vector(sphere.Centre);
+  ctx.out.WriteSingle(sphere.Radius);
+}
+
+// VNRM lists are read only for positive counts, TRIS lists always: either way the count must
+// describe the list.
+void WriteTriangles(WriteContext& ctx, const TriangleMesh& mesh, bool normals) {
+  const auto expected = [normals](std::int32_t count) {
+    return normals && count < 0 ? std::int64_t{0} : std::int64_t{count};
+  };
+  WriteContext::CheckCount(expected(mesh.VertexCount), mesh.Vertices.size(), "triangle vertices");
+  WriteContext::CheckCount(expected(mesh.IndexCount), mesh.Indices.size(), "triangle indices");
+  ctx.out.WriteLong(mesh.VertexCount);
+  for (const Vector3& v : mesh.Vertices) ctx.Vector(v);
+  ctx.out.WriteLong(mesh.IndexCount);
+  for (const std::int16_t i : mesh.Indices) ctx.out.WriteInteger(i);
+}
+
+std::int64_t GridBytes(const ScarGrid& grid) {
+  std::int64_t bytes = 12;
+  for (const ScarCell& cell : grid.Cells) {
+    bytes += 4 + 2 * static_cast<std::int64_t>(cell.Indices.size());
+  }
+  return bytes;
+}
+
+void WriteGrid(WriteContext& ctx, const ScarGrid& grid) {
+  const std::int64_t cells = std::int64_t{grid.SizeX} * grid.SizeY * grid.SizeZ;
+  WriteContext::CheckCount(cells > 0 ? cells : 0, grid.Cells.size(), "scar grid cells");
+  ctx.out.WriteLong(grid.SizeX);
+  ctx.out.WriteLong(grid.SizeY);
+  ctx.out.WriteLong(grid.SizeZ);
+  for (const ScarCell& cell : grid.Cells) {
+    WriteContext::CheckCount(cell.IndexCount, cell.Indices.size(), "scar cell indices");
+    ctx.out.WriteLong(cell.IndexCount);
+    for (const std::int16_t i : cell.Indices) ctx.out.WriteInteger(i);
+  }
+}
+
+// A scar part: outer header (kind, length), then its own tag and big-endian Long.
+std::size_t BeginScarPart(WriteContext& ctx, const ScarPartHeader& header) {
+  const std::size_t mark = ctx.BeginPlain(header.Kind, header.Length);
+  ctx.out.WriteTag(header.PartTag);
+  ctx.out.WriteBigLong(header.Version);
+  return mark;
+}
+
+std::int64_t SetScarPart(ScarPartHeader& header, std::int64_t data_bytes) {
+  return 8 + StoreLength(header.Length, 8 + data_bytes, "a scar mesh part");
+}
+
+}  // namespace
+
+std::int32_t ComputeCollisionLengths(CollisionMesh& mesh) {
+  mesh.Kind = "FORM";
+  std::int64_t bytes = 4 + SyncText(mesh.ParentLength, mesh.ParentName);
+  bytes += 8 + StoreLength(mesh.BoxHeader.Length, 24, "a bounding box");
+  bytes += 8 + StoreLength(mesh.SphereHeader.Length, 16, "a bounding sphere");
+  bytes += 8 + StoreLength(mesh.TrianglesHeader.Length, TriangleBytes(mesh.Triangles),
+                           "a collision mesh's triangles");
+  return StoreLength(mesh.Length, bytes, "a collision mesh");
+}
+
+void WriteCollisionChunk(WriteContext& ctx, const CollisionMesh& mesh) {
+  const std::size_t mark = ctx.BeginContainer("FORM", mesh.Length, "COLD");
+  ctx.Text(mesh.ParentLength, mesh.ParentName);
+  std::size_t part = ctx.BeginPlain(mesh.BoxHeader.Kind, mesh.BoxHeader.Length);
+  WriteBox(ctx, mesh.Box);
+  ctx.End(part, mesh.BoxHeader.Length, "a bounding box");
+  part = ctx.BeginPlain(mesh.SphereHeader.Kind, mesh.SphereHeader.Length);
+  WriteSphere(ctx, mesh.Sphere);
+  ctx.End(part, mesh.SphereHeader.Length, "a bounding sphere");
+  part = ctx.BeginPlain(mesh.TrianglesHeader.Kind, mesh.TrianglesHeader.Length);
+  WriteTriangles(ctx, mesh.Triangles, false);
+  ctx.End(part, mesh.TrianglesHeader.Length, "a collision mesh's triangles");
+  ctx.End(mark, mesh.Length, "a collision mesh");
+}
+
+std::int32_t ComputeScarLengths(ScarMesh& mesh) {
+  mesh.Kind = "FORM";
+  ScarDescription& d = mesh.Description;
+  std::int64_t bytes = 4;
+  bytes += SetScarPart(mesh.DescriptionHeader,
+                       SyncText(d.NameLength, d.Name) + SyncText(d.ParentLength, d.ParentName) + 4);
+  bytes += SetScarPart(mesh.BoxHeader, 24);
+  bytes += SetScarPart(mesh.SphereHeader, 16);
+  bytes += SetScarPart(mesh.TrianglesHeader, TriangleBytes(mesh.Triangles));
+  bytes += SetScarPart(mesh.NormalsHeader, TriangleBytes(mesh.Normals));
+  bytes += SetScarPart(mesh.GridHeader, GridBytes(mesh.Grid));
+  return StoreLength(mesh.Length, bytes, "a battle-scar mesh");
+}
+
+void WriteScarChunk(WriteContext& ctx, const ScarMesh& mesh) {
+  const std::size_t mark = ctx.BeginContainer("FORM", mesh.Length, "BSRM");
+  std::size_t part = BeginScarPart(ctx, mesh.DescriptionHeader);
+  ctx.Text(mesh.Description.NameLength, mesh.Description.Name);
+  ctx.Text(mesh.Description.ParentLength, mesh.Description.ParentName);
+  ctx.out.WriteLong(mesh.Description.LodLevel);
+  ctx.End(part, mesh.DescriptionHeader.Length, "a scar description");
+  part = BeginScarPart(ctx, mesh.BoxHeader);
+  WriteBox(ctx, mesh.Box);
+  ctx.End(part, mesh.BoxHeader.Length, "a scar bounding box");
+  part = BeginScarPart(ctx, mesh.SphereHeader);
+  WriteSphere(ctx, mesh.Sphere);
+  ctx.End(part, mesh.SphereHeader.Length, "a scar bounding sphere");
+  part = BeginScarPart(ctx, mesh.TrianglesHeader);
+  WriteTriangles(ctx, mesh.Triangles, false);
+  ctx.End(part, mesh.TrianglesHeader.Length, "a scar mesh's triangles");
+  part = BeginScarPart(ctx, mesh.NormalsHeader);
+  WriteTriangles(ctx, mesh.Normals, true);
+  ctx.End(part, mesh.NormalsHeader.Length, "a scar mesh's normals");
+  part = BeginScarPart(ctx, mesh.GridHeader);
+  WriteGrid(ctx, mesh.Grid);
+  ctx.End(part, mesh.GridHeader.Length, "a scar grid");
+  ctx.End(mark, mesh.Length, "a battle-scar mesh");
 }
 
 }  // namespace gantry

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "hod/read_context.h"
+#include "hod/write_context.h"
 
 namespace gantry {
 
@@ -68,6 +69,55 @@ void ReadDockChunk(ReadContext& ctx) {
     ctx.Tick();
   }
   ctx.model.DockPathList = std::move(record);
+}
+
+// Dock paths are always written in the newest layout: every path value, all sixteen point values.
+std::int32_t ComputeDockLengths(DockPathListRecord& record) {
+  std::int64_t bytes = 4;
+  for (DockPath& path : record.Paths) {
+    path.PathFormat = kNewestDockPathFormat;
+    path.PointFormat = kNewestDockPointFormat;
+    bytes += SyncText(path.NameLength, path.Name) + SyncText(path.ParentLength, path.ParentName) +
+             8 + 12 + SyncText(path.FamiliesLength, path.Families) + 4 +
+             SyncText(path.LinkedPathsLength, path.LinkedPaths) + 4 +
+             64 * static_cast<std::int64_t>(path.Points.size());
+  }
+  return StoreLength(record.Length, bytes, "the dock paths");
+}
+
+void WriteDockChunk(WriteContext& ctx, const DockPathListRecord& record) {
+  WriteContext::CheckCount(record.PathCount, record.Paths.size(), "dock paths");
+  const std::size_t mark = ctx.BeginPlain("DOCK", record.Length);
+  ctx.out.WriteLong(record.PathCount);
+  for (const DockPath& path : record.Paths) {
+    WriteContext::CheckCount(path.PointCount, path.Points.size(), "dock points");
+    ctx.Text(path.NameLength, path.Name);
+    ctx.Text(path.ParentLength, path.ParentName);
+    ctx.out.WriteLong(kNewestDockPathFormat);
+    ctx.out.WriteLong(kNewestDockPointFormat);
+    ctx.out.WriteLong(path.PathValue1);
+    ctx.out.WriteLong(path.PathValue2);
+    ctx.out.WriteLong(path.PathValue3);
+    ctx.Text(path.FamiliesLength, path.Families);
+    ctx.out.WriteLong(path.PathValue4);
+    ctx.Text(path.LinkedPathsLength, path.LinkedPaths);
+    ctx.out.WriteLong(path.PointCount);
+    for (const DockPoint& p : path.Points) {
+      ctx.Vector(p.Position);
+      ctx.Vector(p.Rotation);
+      ctx.out.WriteLong(p.LocalFlag1);
+      ctx.out.WriteSingle(p.PointTolerance);
+      ctx.out.WriteLong(p.LocalFlag2);
+      ctx.out.WriteSingle(p.MaxSpeed);
+      ctx.out.WriteLong(p.LocalFlag3);
+      ctx.out.WriteLong(p.PointValue6);
+      ctx.out.WriteLong(p.PointValue7);
+      ctx.out.WriteLong(p.PointValue8);
+      ctx.out.WriteLong(p.PointValue9);
+      ctx.out.WriteLong(p.PointValue10);
+    }
+  }
+  ctx.End(mark, record.Length, "the dock paths");
 }
 
 }  // namespace gantry

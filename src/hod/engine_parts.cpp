@@ -1,5 +1,6 @@
 // ETSH engine shapes and BURN engine burns (glows are meshes and live with them).
 #include "hod/read_context.h"
+#include "hod/write_context.h"
 
 namespace gantry {
 
@@ -54,6 +55,46 @@ void ReadEngineBurnChunk(ReadContext& ctx) {
   burn.Vertices.resize(static_cast<std::size_t>(total));
   for (Vector3& v : burn.Vertices) v = ctx.ReadVector3();
   ctx.model.EngineBurns.push_back(std::move(burn));
+}
+
+std::int32_t ComputeEngineShapeLengths(EngineShape& shape) {
+  std::int64_t bytes =
+      SyncText(shape.NameLength, shape.Name) + SyncText(shape.ParentLength, shape.ParentName);
+  for (const ShapeOutline& outline : shape.Outlines) {
+    bytes += 4 + 12 * static_cast<std::int64_t>(outline.Vertices.size());
+  }
+  return StoreLength(shape.Length, bytes, "an engine shape");
+}
+
+void WriteEngineShapeChunk(WriteContext& ctx, const EngineShape& shape) {
+  const std::size_t mark = ctx.BeginPlain("ETSH", shape.Length);
+  ctx.Text(shape.NameLength, shape.Name);
+  ctx.Text(shape.ParentLength, shape.ParentName);
+  for (const ShapeOutline& outline : shape.Outlines) {
+    WriteContext::CheckCount(outline.VertexCount, outline.Vertices.size(), "outline vertices");
+    ctx.out.WriteLong(outline.VertexCount);
+    for (const Vector3& v : outline.Vertices) ctx.Vector(v);
+  }
+  ctx.End(mark, shape.Length, "an engine shape");
+}
+
+std::int32_t ComputeEngineBurnLengths(EngineBurn& burn) {
+  const std::int64_t bytes = SyncText(burn.NameLength, burn.Name) +
+                             SyncText(burn.ParentLength, burn.ParentName) + 8 +
+                             12 * static_cast<std::int64_t>(burn.Vertices.size());
+  return StoreLength(burn.Length, bytes, "an engine burn");
+}
+
+void WriteEngineBurnChunk(WriteContext& ctx, const EngineBurn& burn) {
+  WriteContext::CheckCount(std::int64_t{burn.VertexCount} * burn.CurveCount, burn.Vertices.size(),
+                           "burn vertices (per curve times curves)");
+  const std::size_t mark = ctx.BeginPlain("BURN", burn.Length);
+  ctx.Text(burn.NameLength, burn.Name);
+  ctx.Text(burn.ParentLength, burn.ParentName);
+  ctx.out.WriteLong(burn.VertexCount);
+  ctx.out.WriteLong(burn.CurveCount);
+  for (const Vector3& v : burn.Vertices) ctx.Vector(v);
+  ctx.End(mark, burn.Length, "an engine burn");
 }
 
 }  // namespace gantry

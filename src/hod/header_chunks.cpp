@@ -1,5 +1,6 @@
 // VERS, NAME, the HVMD/DTRM/INFO containers, WARN/ERRR entries and OWNR.
 #include "hod/read_context.h"
+#include "hod/write_context.h"
 
 namespace gantry {
 
@@ -38,6 +39,29 @@ void ReadOwnerChunk(ReadContext& ctx) {
   if (record.Length != 0) record.Owner = ctx.ReadText(record.OwnerLength);
   ctx.Note("HOD Owner: ", record.Owner);
   ctx.model.HodOwner = record;
+}
+
+std::int32_t ComputeInfoEntryLengths(InfoEntry& entry) {
+  return StoreLength(entry.Length, SyncText(entry.TextLength, entry.Text), "a warning or error");
+}
+
+void WriteInfoEntryChunk(WriteContext& ctx, const InfoEntry& entry) {
+  const std::size_t mark = ctx.BeginPlain(entry.Kind, entry.Length);
+  ctx.Text(entry.TextLength, entry.Text);
+  ctx.End(mark, entry.Length, "a warning or error");
+}
+
+// The owner text is stored with one NUL at its end, appended once however often a model is
+// saved.
+std::int32_t ComputeOwnerLengths(HodOwnerRecord& owner) {
+  if (owner.Owner.find('\0') == std::string::npos) owner.Owner.push_back('\0');
+  return StoreLength(owner.Length, SyncText(owner.OwnerLength, owner.Owner), "the owner");
+}
+
+void WriteOwnerChunk(WriteContext& ctx, const HodOwnerRecord& owner) {
+  const std::size_t mark = ctx.BeginPlain("OWNR", owner.Length);
+  ctx.Text(owner.OwnerLength, owner.Owner);
+  ctx.End(mark, owner.Length, "the owner");
 }
 
 }  // namespace gantry

@@ -1,5 +1,6 @@
 // HIER: the joint hierarchy.
 #include "hod/read_context.h"
+#include "hod/write_context.h"
 
 namespace gantry {
 
@@ -24,6 +25,31 @@ void ReadJointChunk(ReadContext& ctx) {
     ctx.Tick();
   }
   ctx.model.JointList = std::move(record);
+}
+
+std::int32_t ComputeJointLengths(JointListRecord& record) {
+  std::int64_t bytes = 4;
+  for (Joint& joint : record.Joints) {
+    bytes += SyncText(joint.NameLength, joint.Name) +
+             SyncText(joint.ParentLength, joint.ParentName) + 48 + 3;
+  }
+  return StoreLength(record.Length, bytes, "the joint list");
+}
+
+void WriteJointChunk(WriteContext& ctx, const JointListRecord& record) {
+  WriteContext::CheckCount(record.JointCount, record.Joints.size(), "joints");
+  const std::size_t mark = ctx.BeginPlain("HIER", record.Length);
+  ctx.out.WriteLong(record.JointCount);
+  for (const Joint& joint : record.Joints) {
+    ctx.Text(joint.NameLength, joint.Name);
+    ctx.Text(joint.ParentLength, joint.ParentName);
+    ctx.Vector(joint.Position);
+    ctx.Vector(joint.Rotation);
+    ctx.Vector(joint.Scale);
+    ctx.Vector(joint.Axis);
+    for (const std::uint8_t f : joint.Freedom) ctx.out.WriteByte(f);
+  }
+  ctx.End(mark, record.Length, "the joint list");
 }
 
 }  // namespace gantry

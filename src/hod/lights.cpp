@@ -1,5 +1,6 @@
 // LITE: the model's lights.
 #include "hod/read_context.h"
+#include "hod/write_context.h"
 
 namespace gantry {
 
@@ -34,6 +35,28 @@ void ReadLightChunk(ReadContext& ctx) {
     ctx.Note(" Light Attenuation Distance: ", light.AttenuationDistance);
   }
   ctx.model.LightList = std::move(record);
+}
+
+std::int32_t ComputeLightLengths(LightListRecord& record) {
+  std::int64_t bytes = 4;
+  for (Light& light : record.Lights) bytes += SyncText(light.NameLength, light.Name) + 48;
+  return StoreLength(record.Length, bytes, "the light list");
+}
+
+void WriteLightChunk(WriteContext& ctx, const LightListRecord& record) {
+  WriteContext::CheckCount(record.LightCount, record.Lights.size(), "lights");
+  const std::size_t mark = ctx.BeginPlain("LITE", record.Length);
+  ctx.out.WriteLong(record.LightCount);
+  for (const Light& light : record.Lights) {
+    ctx.Text(light.NameLength, light.Name);
+    ctx.out.WriteLong(light.Type);
+    ctx.Vector(light.Position);
+    ctx.Vector({light.Colour.r, light.Colour.g, light.Colour.b});
+    ctx.Vector({light.Specular.r, light.Specular.g, light.Specular.b});
+    ctx.out.WriteLong(light.Attenuation);
+    ctx.out.WriteSingle(light.AttenuationDistance);
+  }
+  ctx.End(mark, record.Length, "the light list");
 }
 
 }  // namespace gantry

@@ -1,5 +1,6 @@
 // MRKR: markers with their keyframe tracks.
 #include "hod/read_context.h"
+#include "hod/write_context.h"
 
 namespace gantry {
 
@@ -66,6 +67,54 @@ void ReadMarkerChunk(ReadContext& ctx) {
     }
   }
   ctx.model.Markers.push_back(std::move(marker));
+}
+
+std::int32_t ComputeMarkerLengths(Marker& marker) {
+  const std::int64_t head = 4 + 4 + SyncText(marker.NameLength, marker.Name) +
+                            SyncText(marker.ParentLength, marker.ParentName) + 8 + 48;
+  StoreLength(marker.HeadLength, head, "a marker's head");
+  std::int64_t keyf = 4;
+  for (KeyframeTrack& track : marker.Tracks) {
+    const std::int64_t bytes = 4 + 4 + SyncText(track.NameLength, track.Name) + 4 +
+                               static_cast<std::int64_t>(track.Keys.size()) * 32 + 8;
+    keyf += 8 + StoreLength(track.Length, bytes, "a keyframe track");
+  }
+  StoreLength(marker.KeyfLength, keyf, "a marker's keyframes");
+  return StoreLength(marker.Length, 4 + 8 + head + 8 + keyf, "a marker");
+}
+
+void WriteMarkerChunk(WriteContext& ctx, const Marker& marker) {
+  const std::size_t mark = ctx.BeginContainer("FORM", marker.Length, "MRKR");
+  const std::size_t head = ctx.BeginContainer(marker.HeadKind, marker.HeadLength, marker.HeadID);
+  ctx.out.WriteBigLong(marker.Version);
+  ctx.Text(marker.NameLength, marker.Name);
+  ctx.Text(marker.ParentLength, marker.ParentName);
+  ctx.out.WriteSingle(marker.Flags1);
+  ctx.out.WriteSingle(marker.Flags2);
+  for (const double p : marker.Position) ctx.out.WriteDouble(p);
+  for (const double r : marker.Rotation) ctx.out.WriteDouble(r);
+  ctx.End(head, marker.HeadLength, "a marker's head");
+  const std::size_t keyf = ctx.BeginContainer(marker.KeyfKind, marker.KeyfLength, marker.KeyfID);
+  // Tracks are read only behind a KEYF longer than its ID.
+  if (marker.KeyfLength > 4) {
+    for (const KeyframeTrack& track : marker.Tracks) {
+      WriteContext::CheckCount(track.KeyCount, track.Keys.size(), "keyframes");
+      const std::size_t t = ctx.BeginContainer("NRML", track.Length, track.ID);
+      ctx.out.WriteBigLong(track.Version);
+      ctx.Text(track.NameLength, track.Name);
+      ctx.out.WriteLong(track.KeyCount);
+      for (const Keyframe& key : track.Keys) {
+        ctx.out.WriteDouble(key.Time);
+        ctx.out.WriteDouble(key.Value);
+        for (const float e : key.Extra) ctx.out.WriteSingle(e);
+      }
+      ctx.out.WriteLong(track.PreI);
+      ctx.out.WriteLong(track.PostI);
+      ctx.End(t, track.Length, "a keyframe track");
+    }
+  }
+  ctx.End(keyf, marker.KeyfLength, "a marker's keyframes");
+  ctx.End(mark, marker.Length, "a marker");
 }
 
 }  // namespace gantry

@@ -1,5 +1,6 @@
 // STAT: materials and their shader parameters.
 #include "hod/read_context.h"
+#include "hod/write_context.h"
 
 namespace gantry {
 
@@ -55,6 +56,50 @@ void ReadMaterialChunk(ReadContext& ctx) {
     }
   }
   ctx.model.Materials.push_back(std::move(material));
+}
+
+// Materials are always written NRML-framed, so their version and layer names survive; one read
+// from a plain STAT chunk is turned into that form here.
+std::int32_t ComputeMaterialLengths(Material& material) {
+  material.Kind = "NRML";
+  material.ID = "STAT";
+  std::int64_t bytes = 4 + 4 + SyncText(material.NameLength, material.Name) +
+                       SyncText(material.ShaderLength, material.ShaderName) + 4;
+  for (MaterialParameter& p : material.Parameters) {
+    bytes += 8;
+    if (p.Type == kParameterColour) {
+      p.DataSize = 16;
+      bytes += 16;
+    } else if (p.Type == kParameterTexture) {
+      p.DataSize = 4;
+      bytes += 4 + SyncText(p.LayerNameLength, p.LayerName);
+    }
+  }
+  return StoreLength(material.Length, bytes, "a material");
+}
+
+void WriteMaterialChunk(WriteContext& ctx, const Material& material) {
+  WriteContext::CheckCount(material.ParameterCount, material.Parameters.size(),
+                           "material parameters");
+  const std::size_t mark = ctx.BeginContainer(material.Kind, material.Length, material.ID);
+  ctx.out.WriteBigLong(material.Version);
+  ctx.Text(material.NameLength, material.Name);
+  ctx.Text(material.ShaderLength, material.ShaderName);
+  ctx.out.WriteLong(material.ParameterCount);
+  for (const MaterialParameter& p : material.Parameters) {
+    ctx.out.WriteLong(p.Type);
+    ctx.out.WriteLong(p.DataSize);
+    if (p.Type == kParameterColour) {
+      ctx.out.WriteSingle(p.Colour.r);
+      ctx.out.WriteSingle(p.Colour.g);
+      ctx.out.WriteSingle(p.Colour.b);
+      ctx.out.WriteSingle(p.Colour.a);
+    } else if (p.Type == kParameterTexture) {
+      ctx.out.WriteLong(p.TextureIndex);
+      ctx.Text(p.LayerNameLength, p.LayerName);
+    }
+  }
+  ctx.End(mark, material.Length, "a material");
 }
 
 }  // namespace gantry

@@ -5,6 +5,7 @@
 #include "hod/mesh_layout.h"
 #include "hod/messages.h"
 #include "hod/read_context.h"
+#include "hod/write_context.h"
 
 namespace gantry {
 
@@ -239,6 +240,149 @@ void ReadSimpleMeshChunk(ReadContext& ctx) {
     std::memcpy(mesh.Indices.data(), ctx.in.Take(mesh.Indices.size() * 4), mesh.Indices.size() * 4);
   }
   ctx.model.SimpleMeshes.push_back(std::move(mesh));
+}
+
+namespace {
+
+// Encodes a part's vertices with only the components its mask selects, in file order.
+void EncodeVertices(ByteWriter& out, std::int32_t mask, const std::vector<MeshVertex>& vertices) {
+  const std::uint32_t stride = VertexBytes(mask);
+  if (stride == 0 || vertices.empty()) return;
+  std::vector<std::uint8_t> block(vertices.size() * stride);
+  std::uint8_t* p = block.data();
+  for (const MeshVertex& v : vertices) {
+    if (mask & kMaskPosition) {
+      std::memcpy(p, &v.Position, 16);
+      p += 16;
+    }
+    if (mask & kMaskColour) {
+      std::memcpy(p, v.Colour.data(), 4);
+      p += 4;
+    }
+    if (mask & kMaskNormal) {
+      std::memcpy(p, &v.Normal, 16);
+      p += 16;
+    }
+    if (mask & kMaskUV) {
+      std::memcpy(p, &v.UV, 8);
+      p += 8;
+    }
+    if (mask & kMaskTangent) {
+      std::memcpy(p, &v.Tangent, 12);
+      p += 12;
+    }
+    if (mask & kMaskBinormal) {
+      std::memcpy(p, &v.Binormal, 12);
+      p += 12;
+    }
+  }
+  out.WriteBytes(block);
+}
+
+void WriteIndices16(ByteWriter& out, const std::vector<std::int16_t>& indices) {
+  out.WriteBytes(
+      std::span(reinterpret_cast<const std::uint8_t*>(indices.data()), indices.size() * 2));
+}
+
+}  // namespace
+
+std::int32_t ComputeLodMeshLengths(LodMesh& mesh) {
+  std::int64_t bytes = 4 + 4 + 4 + 4;
+  for (const MeshPart& part : mesh.Parts) {
+    bytes += 12 + static_cast<std::int64_t>(part.Vertices.size()) * VertexBytes(part.VertexMask);
+    bytes += 2;
+    for (const FaceList& list : part.FaceLists) {
+      bytes += 8 + 2 * static_cast<std::int64_t>(list.Indices.size());
+    }
+  }
+  return StoreLength(mesh.Length, bytes, "a level-of-detail mesh");
+}
+
+void WriteLodMesh(WriteContext& ctx, const LodMesh& mesh) {
+  WriteContext::CheckCount(mesh.PartCount, mesh.Parts.size(), "mesh parts");
+  const std::size_t mark = ctx.BeginContainer(mesh.Kind, mesh.Length, "BMSH");
+  ctx.out.WriteBigLong(mesh.Version);
+  ctx.out.WriteLong(mesh.LodLevel);
+  ctx.out.WriteLong(mesh.PartCount);
+  for (const MeshPart& part : mesh.Parts) {
+    WriteContext::CheckCount(part.VertexCount, part.Vertices.size(), "part vertices");
+    WriteContext::CheckCount(part.FaceListCount, part.FaceLists.size(), "face lists");
+    ctx.out.WriteLong(part.MaterialIndex);
+    ctx.out.WriteLong(part.VertexMask);
+    ctx.out.WriteLong(part.VertexCount);
+    EncodeVertices(ctx.out, part.VertexMask, part.Vertices);
+    ctx.out.WriteInteger(part.FaceListCount);
+    for (const FaceList& list : part.FaceLists) {
+      WriteContext::CheckCount(list.IndexCount, list.Indices.size(), "face indices");
+      ctx.out.WriteLong(list.Type);
+      ctx.out.WriteLong(list.IndexCount);
+      WriteIndices16(ctx.out, list.Indices);
+    }
+  }
+  ctx.End(mark, mesh.Length, "a level-of-detail mesh");
+}
+
+std::int32_t ComputeMultiMeshLengths(MultiMesh& mesh) {
+  mesh.Kind = "NRML";
+  std::int64_t bytes =
+      4 + 4 + SyncText(mesh.NameLength, mesh.Name) + SyncText(mesh.ParentLength, mesh.ParentName);
+  if (mesh.ID != Tag("GOBG")) bytes += 4;
+  for (LodMesh& lod : mesh.Lods) bytes += 8 + ComputeLodMeshLengths(lod);
+  return StoreLength(mesh.Length, bytes, "a mesh");
+}
+
+void WriteMultiMeshChunk(WriteContext& ctx, const MultiMesh& mesh) {
+  const bool goblin = mesh.ID == Tag("GOBG");
+  // A goblin has no count on disk and is read back with exactly one level.
+  WriteContext::CheckCount(goblin ? 1 : mesh.LodCount, mesh.Lods.size(), "levels of detail");
+  const std::size_t mark = ctx.BeginContainer("NRML", mesh.Length, mesh.ID);
+  ctx.out.WriteBigLong(mesh.Version);
+  ctx.Text(mesh.NameLength, mesh.Name);
+  ctx.Text(mesh.ParentLength, mesh.ParentName);
+  if (!goblin) ctx.out.WriteLong(mesh.LodCount);
+  for (const LodMesh& lod : mesh.Lods) WriteLodMesh(ctx, lod);
+  ctx.End(mark, mesh.Length, "a mesh");
+}
+
+std::int32_t ComputeEngineGlowLengths(EngineGlow& glow) {
+  const std::int64_t info = 4 + 4 + SyncText(glow.NameLength, glow.Name) +
+                            SyncText(glow.ParentLength, glow.ParentName) + 4;
+  StoreLength(glow.InfoLength, info, "an engine glow's description");
+  const std::int64_t mesh = ComputeLodMeshLengths(glow.Mesh);
+  return StoreLength(glow.Length, 4 + 8 + info + 8 + mesh, "an engine glow");
+}
+
+void WriteEngineGlowChunk(WriteContext& ctx, const EngineGlow& glow) {
+  const std::size_t mark = ctx.BeginContainer("FORM", glow.Length, "GLOW");
+  const std::size_t info = ctx.BeginContainer(glow.InfoKind, glow.InfoLength, glow.InfoID);
+  ctx.out.WriteBigLong(glow.Version);
+  ctx.Text(glow.NameLength, glow.Name);
+  ctx.Text(glow.ParentLength, glow.ParentName);
+  ctx.out.WriteLong(glow.LodLevel);
+  ctx.End(info, glow.InfoLength, "an engine glow's description");
+  WriteLodMesh(ctx, glow.Mesh);
+  ctx.End(mark, glow.Length, "an engine glow");
+}
+
+std::int32_t ComputeSimpleMeshLengths(SimpleMesh& mesh) {
+  const std::int64_t bytes = SyncText(mesh.NameLength, mesh.Name) + 4 +
+                             40 * static_cast<std::int64_t>(mesh.Vertices.size()) + 4 +
+                             4 * static_cast<std::int64_t>(mesh.Indices.size());
+  return StoreLength(mesh.Length, bytes, "a simple mesh");
+}
+
+void WriteSimpleMeshChunk(WriteContext& ctx, const SimpleMesh& mesh) {
+  WriteContext::CheckCount(mesh.VertexCount, mesh.Vertices.size(), "simple-mesh vertices");
+  WriteContext::CheckCount(mesh.IndexCount, mesh.Indices.size(), "simple-mesh indices");
+  const std::size_t mark = ctx.BeginPlain("SIMP", mesh.Length);
+  ctx.Text(mesh.NameLength, mesh.Name);
+  ctx.out.WriteLong(mesh.VertexCount);
+  ctx.out.WriteBytes(std::span(reinterpret_cast<const std::uint8_t*>(mesh.Vertices.data()),
+                               mesh.Vertices.size() * sizeof(SimpleVertex)));
+  ctx.out.WriteLong(mesh.IndexCount);
+  ctx.out.WriteBytes(std::span(reinterpret_cast<const std::uint8_t*>(mesh.Indices.data()),
+                               mesh.Indices.size() * 4));
+  ctx.End(mark, mesh.Length, "a simple mesh");
 }
 
 }  // namespace gantry

@@ -1,5 +1,6 @@
 // NAVL: navigation lights.
 #include "hod/read_context.h"
+#include "hod/write_context.h"
 
 namespace gantry {
 
@@ -32,6 +33,38 @@ void ReadNavLightChunk(ReadContext& ctx) {
     light.CastLightOnHES = ctx.in.ReadByte();
   }
   ctx.model.NavLightList = std::move(record);
+}
+
+std::int32_t ComputeNavLightLengths(NavLightListRecord& record) {
+  std::int64_t bytes = 4 + 4 + 4;
+  for (NavLight& light : record.NavLights) {
+    bytes += SyncText(light.NameLength, light.Name) + 4 + 12 +
+             SyncText(light.StyleLength, light.Style) + 16 + 4 + 2;
+  }
+  return StoreLength(record.Length, bytes, "the nav lights");
+}
+
+void WriteNavLightChunk(WriteContext& ctx, const NavLightListRecord& record) {
+  WriteContext::CheckCount(record.NavLightCount, record.NavLights.size(), "nav lights");
+  const std::size_t mark = ctx.BeginContainer("NRML", record.Length, "NAVL");
+  ctx.out.WriteBigLong(record.Version);
+  ctx.out.WriteLong(record.NavLightCount);
+  for (const NavLight& light : record.NavLights) {
+    ctx.Text(light.NameLength, light.Name);
+    ctx.out.WriteLong(light.Section);
+    ctx.out.WriteSingle(light.Size);
+    ctx.out.WriteSingle(light.Phase);
+    ctx.out.WriteSingle(light.Frequency);
+    ctx.Text(light.StyleLength, light.Style);
+    ctx.out.WriteSingle(light.Colour.r);
+    ctx.out.WriteSingle(light.Colour.g);
+    ctx.out.WriteSingle(light.Colour.b);
+    ctx.out.WriteSingle(light.Colour.a);
+    ctx.out.WriteSingle(light.Distance);
+    ctx.out.WriteByte(light.VisibleSprite);
+    ctx.out.WriteByte(light.CastLightOnHES);
+  }
+  ctx.End(mark, record.Length, "the nav lights");
 }
 
 }  // namespace gantry

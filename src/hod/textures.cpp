@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "hod/read_context.h"
+#include "hod/write_context.h"
 
 namespace gantry {
 
@@ -64,6 +65,46 @@ void ReadTextureChunk(ReadContext& ctx) {
     ctx.Tick();
   }
   ctx.model.Textures.push_back(std::move(texture));
+}
+
+namespace {
+
+// The width or height stored before mip level `level`.
+std::int32_t LevelDimension(std::int32_t size, int level) {
+  return static_cast<std::int32_t>(
+      std::nearbyint(std::max(1.0, std::ldexp(static_cast<double>(size), -(level - 1)))));
+}
+
+}  // namespace
+
+std::int32_t ComputeTextureLengths(Texture& texture) {
+  std::int64_t bytes = SyncText(texture.FileNameLength, texture.FileName) + 4 + 4 + 4 + 4;
+  for (std::size_t i = 0; i < texture.MipLevels.size(); ++i) {
+    const auto level = static_cast<std::int64_t>(texture.MipLevels[i].size());
+    if (i > 0 && level > 0) bytes += 8;
+    bytes += level;
+  }
+  return StoreLength(texture.Length, bytes, "a texture");
+}
+
+void WriteTextureChunk(WriteContext& ctx, const Texture& texture) {
+  WriteContext::CheckCount(texture.MipCount, texture.MipLevels.size(), "mip levels");
+  const std::size_t mark = ctx.BeginPlain("LMIP", texture.Length);
+  ctx.Text(texture.FileNameLength, texture.FileName);
+  ctx.out.WriteTag(texture.Format);
+  ctx.out.WriteLong(texture.MipCount);
+  ctx.out.WriteLong(texture.Width);
+  ctx.out.WriteLong(texture.Height);
+  for (std::size_t i = 0; i < texture.MipLevels.size(); ++i) {
+    const MipLevel& level = texture.MipLevels[i];
+    if (i > 0 && !level.empty()) {
+      const int number = static_cast<int>(i) + 1;
+      ctx.out.WriteLong(LevelDimension(texture.Width, number));
+      ctx.out.WriteLong(LevelDimension(texture.Height, number));
+    }
+    ctx.out.WriteBytes(level);
+  }
+  ctx.End(mark, texture.Length, "a texture");
 }
 
 }  // namespace gantry

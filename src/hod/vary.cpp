@@ -1,5 +1,6 @@
 // VARY: kept and written back as read; nothing else in the program uses it.
 #include "hod/read_context.h"
+#include "hod/write_context.h"
 
 namespace gantry {
 
@@ -47,6 +48,46 @@ void ReadVaryChunk(ReadContext& ctx) {
     }
   }
   ctx.model.VaryMeshes.push_back(std::move(vary));
+}
+
+// A VARY's length is written as read; only its texts' length fields follow their texts.
+std::int32_t ComputeVaryLengths(VaryMesh& vary) {
+  SyncText(vary.NameLength, vary.Name);
+  SyncText(vary.ParentLength, vary.ParentName);
+  return vary.Length;
+}
+
+void WriteVaryChunk(WriteContext& ctx, const VaryMesh& vary) {
+  WriteContext::CheckCount(vary.CountA, vary.ListA.size(), "VARY list A");
+  WriteContext::CheckCount(vary.CountB, vary.ListB.size(), "VARY list B");
+  WriteContext::CheckCount(vary.CountC, vary.ListC.size(), "VARY list C");
+  WriteContext::CheckCount(vary.CountD, vary.ListD.size(), "VARY list D");
+  ctx.BeginPlain("VARY", vary.Length);
+  ctx.Text(vary.NameLength, vary.Name);
+  ctx.Text(vary.ParentLength, vary.ParentName);
+  ctx.out.WriteLong(vary.CountA);
+  ctx.out.WriteLong(vary.CountB);
+  ctx.out.WriteLong(vary.CountC);
+  ctx.out.WriteLong(vary.CountD);
+  ctx.out.WriteLong(vary.Extra);
+  for (const Vector3& v : vary.ListA) ctx.Vector(v);
+  for (const VaryRecordB& r : vary.ListB) {
+    for (const float value : r.Values) ctx.out.WriteSingle(value);
+    for (const std::uint8_t b : r.Bytes) ctx.out.WriteByte(b);
+  }
+  for (const auto& r : vary.ListC) {
+    for (const std::uint32_t value : r) ctx.out.WriteRaw32(value);
+  }
+  for (const VaryGroup& group : vary.ListD) {
+    WriteContext::CheckCount(group.GroupCount, group.Records.size(), "VARY group records");
+    ctx.out.WriteLong(group.GroupCount);
+    for (const VaryGroupRecord& r : group.Records) {
+      ctx.out.WriteLong(r.First);
+      ctx.out.WriteLong(r.Second);
+      ctx.out.WriteInteger(r.Third);
+      ctx.out.WriteInteger(r.Fourth);
+    }
+  }
 }
 
 }  // namespace gantry

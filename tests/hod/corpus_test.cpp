@@ -1,5 +1,7 @@
 // Real HOD files: those that read cleanly must read with no message, from a file exactly as
 // from memory; damaged ones must give a message and keep what came before the damage.
+#include "support/corpus.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -15,22 +17,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-fs::path CorpusFolder() {
-  const char* env = std::getenv("GANTRY_CORPUS_DIR");
-  return fs::path(env != nullptr && *env != '\0' ? env : GANTRY_CORPUS_DIR) / "hod";
-}
-
-// The file's path, or empty (and the test skipped by the caller) when it is not there.
-std::string CorpusFile(const std::string& name) {
-  const fs::path path = CorpusFolder() / name;
-  return fs::is_regular_file(path) ? path.string() : std::string();
-}
-
-ByteVector Contents(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return ByteVector(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
 struct FileRead {
   explicit FileRead(const std::string& path) {
     log.set_debug_level(0);
@@ -42,7 +28,7 @@ struct FileRead {
   ReadOutcome outcome;
 };
 
-class CleanCorpusFile : public ::testing::TestWithParam<const char*> {};
+class CleanCorpusFile : public ::testing::TestWithParam<std::string> {};
 
 TEST_P(CleanCorpusFile, ReadsWithoutMessageFromFileAsFromMemory) {
   const std::string path = CorpusFile(GetParam());
@@ -52,26 +38,13 @@ TEST_P(CleanCorpusFile, ReadsWithoutMessageFromFileAsFromMemory) {
   for (const auto& shown : r.ui.messages) ADD_FAILURE() << shown.text;
   EXPECT_EQ(r.outcome.position, fs::file_size(path));
   EXPECT_EQ(r.model.HodVersion.Length, 8);
-  const HodRead memory(Contents(path));
+  const HodRead memory(FileBytes(path));
   EXPECT_TRUE(memory.model == r.model);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    HodCorpus, CleanCorpusFile,
-    ::testing::Values(
-        "Mephistofeles__hw2-shaders__hgn_resourcecontroller.hod",
-        "Mephistofeles__hw2-shaders__hgn_scout.hod", "Mephistofeles__hw2-shaders__testbox.hod",
-        "Real-Gecko__hw2-complex__black.hod", "Real-Gecko__hw2-complex__hgn_battleshipyard.hod",
-        "mjhorvath__Homeworld-Classic-Enhanced-for-HW2C__hgn_c_module_firecontrol_nores.hod",
-        "mjhorvath__Homeworld-Classic-Enhanced-for-HW2C__teamcolourstripes.hod",
-        "mjhorvath__Mikali-Map-Collection-for-HWRM__asteroid_1_hw2c.hod",
-        "mjhorvath__Mikali-Map-Collection-for-HWRM__box_2048_64_2048-oldHOD.hod",
-        "tdmckenney0__slipstream-the-price-of-freedom__dreadnaugh_mesh_engine.hod",
-        "tdmckenney0__slipstream-the-price-of-freedom__hw1_supernova.hod",
-        "tdmckenney0__slipstream-the-price-of-freedom__hw1_supernova_light.hod",
-        "tdmckenney0__slipstream-the-price-of-freedom__vgr_bc_concussionmissile.hod"));
+INSTANTIATE_TEST_SUITE_P(HodCorpus, CleanCorpusFile, ::testing::ValuesIn(CleanCorpusFiles()));
 
-class DamagedCorpusFile : public ::testing::TestWithParam<const char*> {};
+class DamagedCorpusFile : public ::testing::TestWithParam<std::string> {};
 
 TEST_P(DamagedCorpusFile, GivesAMessageAndKeepsWhatWasRead) {
   const std::string path = CorpusFile(GetParam());
@@ -86,14 +59,7 @@ TEST_P(DamagedCorpusFile, GivesAMessageAndKeepsWhatWasRead) {
   EXPECT_GT(r.model.HodName.Length, 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    HodCorpus, DamagedCorpusFile,
-    ::testing::Values("GuillermoOM__HWRM_FSFC__shi_demon.hod",
-                      "GuillermoOM__HWRM_FSFC__ter_awacs_0.hod",
-                      "Real-Gecko__hw2-complex__hgn_attackbombersupport.hod",
-                      "Real-Gecko__hw2-complex__hgn_heavyguidedplasmabomb.hod",
-                      "mjhorvath__Mikali-Map-Collection-for-HWRM__hwccrystal_1_02.hod",
-                      "mjhorvath__Test-Mission-Grid-for-HWRM__meg_coordinateaxes.hod"));
+INSTANTIATE_TEST_SUITE_P(HodCorpus, DamagedCorpusFile, ::testing::ValuesIn(DamagedCorpusFiles()));
 
 TEST(HodCorpus, HandCheckedFigures) {
   const std::string light =

@@ -1,0 +1,178 @@
+#include "hod/hod_writer.h"
+
+#include "hod/write_context.h"
+
+namespace gantry {
+
+namespace {
+
+// What the write pass emits depends on these, and so do the container lengths.
+bool WritesLights(const HodModel& m) { return m.LightList.LightCount > 0; }
+bool WritesJoints(const HodModel& m) {
+  return m.LightList.LightCount == 0 && m.JointList.JointCount > 0;
+}
+bool WritesBoundary(const HodModel& m) { return m.LightList.LightCount == 0; }
+bool WritesNavLights(const HodModel& m) { return m.NavLightList.NavLightCount > 0; }
+bool WritesDock(const HodModel& m) { return m.DockPathList.PathCount > 0; }
+// Simple, wireframe and background HODs end after their segments and star fields.
+bool EndsAfterStars(const HodModel& m) {
+  return m.HodName.TypeName == kSimpleMeshTypeName ||
+         m.HodName.TypeName == kWireframeMeshTypeName || m.HodVersion.Version != kModelHodVersion;
+}
+bool IsBackground(const HodModel& m) { return m.HodVersion.Version != kModelHodVersion; }
+
+// A child chunk adds its header (8 bytes) and its length to its container.
+template <typename List, typename Compute>
+std::int64_t Children(List& list, Compute compute) {
+  std::int64_t bytes = 0;
+  for (auto& element : list) bytes += 8 + std::int64_t{compute(element)};
+  return bytes;
+}
+
+void ComputeAll(HodModel& m) {
+  m.HodVersion.Length = 8;
+  StoreLength(m.HodName.Length, 4 + static_cast<std::int64_t>(m.HodName.TypeName.size()),
+              "the NAME text");
+
+  std::int64_t bgms = 4 + Children(m.BackgroundMeshSet.Meshes, ComputeLodMeshLengths);
+  StoreLength(m.BackgroundMeshSet.Length, bgms, "the background meshes");
+
+  const std::int32_t lights = ComputeLightLengths(m.LightList);
+  std::int64_t hvmd = 4;
+  if (WritesLights(m)) hvmd += 8 + std::int64_t{lights};
+  hvmd += Children(m.Materials, ComputeMaterialLengths);
+  hvmd += Children(m.Textures, ComputeTextureLengths);
+  hvmd += Children(m.VaryMeshes, ComputeVaryLengths);
+  hvmd += Children(m.Meshes, ComputeMultiMeshLengths);
+  hvmd += Children(m.SimpleMeshes, ComputeSimpleMeshLengths);
+  StoreLength(m.HvmdHeader.Length, hvmd, "the HVMD container");
+
+  for (BackgroundSegment& segment : m.BackgroundSegments) ComputeBackgroundSegmentLengths(segment);
+  for (StarField& field : m.StarFields) ComputeStarFieldLengths(field);
+
+  const std::int32_t joints = ComputeJointLengths(m.JointList);
+  const std::int32_t nav_lights = ComputeNavLightLengths(m.NavLightList);
+  const std::int32_t dock = ComputeDockLengths(m.DockPathList);
+  const std::int32_t boundary = ComputeBoundaryVertexLengths(m.BoundaryVertices);
+  std::int64_t dtrm = 4;
+  if (WritesJoints(m)) dtrm += 8 + std::int64_t{joints};
+  dtrm += Children(m.EngineShapes, ComputeEngineShapeLengths);
+  dtrm += Children(m.EngineGlows, ComputeEngineGlowLengths);
+  dtrm += Children(m.EngineBurns, ComputeEngineBurnLengths);
+  if (WritesNavLights(m)) dtrm += 8 + std::int64_t{nav_lights};
+  if (WritesDock(m)) dtrm += 8 + std::int64_t{dock};
+  dtrm += Children(m.Markers, ComputeMarkerLengths);
+  if (WritesBoundary(m)) dtrm += 8 + std::int64_t{boundary};
+  dtrm += Children(m.CollisionMeshes, ComputeCollisionLengths);
+  dtrm += Children(m.ScarMeshes, ComputeScarLengths);
+  StoreLength(m.DtrmHeader.Length, dtrm, "the DTRM container");
+
+  std::int64_t info = 4;
+  info += Children(m.Warnings, ComputeInfoEntryLengths);
+  info += Children(m.Errors, ComputeInfoEntryLengths);
+  info += 8 + std::int64_t{ComputeOwnerLengths(m.HodOwner)};
+  StoreLength(m.InfoHeader.Length, info, "the INFO container");
+}
+
+void WriteHeader(WriteContext& ctx, const FormHeader& header, const Tag& id) {
+  ctx.out.WriteTag("FORM");
+  ctx.out.WriteBigLong(header.Length);
+  ctx.out.WriteTag(id);
+}
+
+void WriteInfo(WriteContext& ctx, const HodModel& m) {
+  WriteHeader(ctx, m.InfoHeader, "INFO");
+  for (const InfoEntry& entry : m.Warnings) WriteInfoEntryChunk(ctx, entry);
+  for (const InfoEntry& entry : m.Errors) WriteInfoEntryChunk(ctx, entry);
+  WriteOwnerChunk(ctx, m.HodOwner);
+}
+
+void WriteAll(WriteContext& ctx, const HodModel& m) {
+  std::size_t mark = ctx.BeginContainer("FORM", m.HodVersion.Length, "VERS");
+  ctx.out.WriteLong(m.HodVersion.Version);
+  ctx.End(mark, m.HodVersion.Length, "the version");
+
+  if (IsBackground(m)) {
+    WriteBackgroundLightChunk(ctx, m.BackgroundLight);
+    if (!m.BackgroundMeshSet.Meshes.empty()) {
+      mark = ctx.BeginContainer("FORM", m.BackgroundMeshSet.Length, "BGMS");
+      for (const LodMesh& mesh : m.BackgroundMeshSet.Meshes) WriteLodMesh(ctx, mesh);
+      ctx.End(mark, m.BackgroundMeshSet.Length, "the background meshes");
+    }
+  } else {
+    mark = ctx.BeginContainer("FORM", m.HodName.Length, "NAME");
+    ctx.out.WriteChars(m.HodName.TypeName);
+    ctx.End(mark, m.HodName.Length, "the NAME text");
+  }
+
+  // Containers of chunks are not walked when read, so only their headers are written here; the
+  // children follow at the top level.
+  WriteHeader(ctx, m.HvmdHeader, "HVMD");
+  if (WritesLights(m)) WriteLightChunk(ctx, m.LightList);
+  for (const Material& material : m.Materials) WriteMaterialChunk(ctx, material);
+  for (const Texture& texture : m.Textures) WriteTextureChunk(ctx, texture);
+  for (const VaryMesh& vary : m.VaryMeshes) WriteVaryChunk(ctx, vary);
+  for (const MultiMesh& mesh : m.Meshes) WriteMultiMeshChunk(ctx, mesh);
+  for (const SimpleMesh& mesh : m.SimpleMeshes) WriteSimpleMeshChunk(ctx, mesh);
+
+  if (EndsAfterStars(m)) {
+    for (const BackgroundSegment& segment : m.BackgroundSegments) {
+      if (segment.ElementCount > 0) WriteBackgroundSegmentChunk(ctx, segment);
+    }
+    for (const StarField& field : m.StarFields) {
+      if (field.StarCount > 0) WriteStarFieldChunk(ctx, field);
+    }
+    // Background HODs from the game's own tools close with their owner; keep it.
+    if (IsBackground(m)) WriteInfo(ctx, m);
+    return;
+  }
+
+  WriteHeader(ctx, m.DtrmHeader, "DTRM");
+  if (WritesJoints(m)) WriteJointChunk(ctx, m.JointList);
+  for (const EngineShape& shape : m.EngineShapes) WriteEngineShapeChunk(ctx, shape);
+  for (const EngineGlow& glow : m.EngineGlows) WriteEngineGlowChunk(ctx, glow);
+  for (const EngineBurn& burn : m.EngineBurns) WriteEngineBurnChunk(ctx, burn);
+  if (WritesNavLights(m)) WriteNavLightChunk(ctx, m.NavLightList);
+  if (WritesDock(m)) WriteDockChunk(ctx, m.DockPathList);
+  for (const Marker& marker : m.Markers) WriteMarkerChunk(ctx, marker);
+  if (WritesBoundary(m)) WriteBoundaryVertexChunk(ctx, m.BoundaryVertices);
+  for (const CollisionMesh& mesh : m.CollisionMeshes) WriteCollisionChunk(ctx, mesh);
+  for (const ScarMesh& mesh : m.ScarMeshes) WriteScarChunk(ctx, mesh);
+
+  WriteInfo(ctx, m);
+}
+
+}  // namespace
+
+bool ComputeLengths(HodModel& model, std::string* error) {
+  try {
+    ComputeAll(model);
+    return true;
+  } catch (const WriteError& e) {
+    if (error != nullptr) *error = e.what();
+    return false;
+  }
+}
+
+bool WriteHod(const HodModel& model, std::vector<std::uint8_t>& bytes, std::string* error) {
+  ByteWriter out;
+  WriteContext ctx(out);
+  try {
+    WriteAll(ctx, model);
+  } catch (const WriteError& e) {
+    if (error != nullptr) *error = e.what();
+    return false;
+  } catch (const std::bad_alloc&) {
+    if (error != nullptr) *error = "not enough memory to write the file";
+    return false;
+  }
+  bytes = out.Release();
+  return true;
+}
+
+bool EncodeHod(const HodModel& model, std::vector<std::uint8_t>& bytes, std::string* error) {
+  HodModel copy = model;
+  return ComputeLengths(copy, error) && WriteHod(copy, bytes, error);
+}
+
+}  // namespace gantry
