@@ -1,38 +1,20 @@
-#include "info_command.h"
-
 #include <fmt/format.h>
 
 #include <cstdio>
 #include <iostream>
 
-#include "cli_ui.h"
-#include "common/debug_log.h"
-#include "hod/hod_reader.h"
+#include "commands.h"
 #include "hod/model_counts.h"
-#include "hod/reset.h"
 #include "json_text.h"
+#include "loaded_hod.h"
 
 namespace gantry::cli {
 
 namespace {
 
-struct ReadResult {
-  HodModel model;
-  ReadOutcome outcome;
-  CliUi ui;
-};
+int ExitStatus(const LoadedHod& hod) { return hod.clean() ? kExitOk : kExitUnreadable; }
 
-// Reads like the editor's Open: reset model, then the reader.
-void Read(const std::string& path, DebugLog& log, ReadResult& result) {
-  ResetModel(result.model);
-  result.outcome = ReadHod(path, result.model, log, result.ui);
-}
-
-int ExitStatus(const ReadResult& result) {
-  return result.outcome.completed && result.ui.messages().empty() ? kExitOk : kExitUnreadable;
-}
-
-void PrintJson(const ReadResult& r) {
+void PrintJson(const LoadedHod& r) {
   const HodModel& m = r.model;
   std::string out = "{";
   out += fmt::format("\"type\":{},", JsonQuote(TypeKeyword(TypeOf(m))));
@@ -57,14 +39,14 @@ void PrintJson(const ReadResult& r) {
   std::fwrite(out.data(), 1, out.size(), stdout);
 }
 
-void PrintText(const std::string& path, const ReadResult& r) {
+void PrintText(const std::string& path, const LoadedHod& r) {
   const HodModel& m = r.model;
   fmt::print("File:     {}\n", path);
   fmt::print("Type:     {}\n", TypeKeyword(TypeOf(m)));
   fmt::print("Version:  {}\n", m.HodVersion.Version);
   fmt::print("NAME:     {}\n", m.HodName.TypeName);
   fmt::print("Owner:    {}\n", OwnerText(m));
-  fmt::print("Read:     {}\n", r.outcome.completed && r.ui.messages().empty()
+  fmt::print("Read:     {}\n", r.clean()
                                    ? "complete"
                                    : fmt::format("with {} message(s){}", r.ui.messages().size(),
                                                  r.outcome.completed ? "" : ", stopped early"));
@@ -75,10 +57,7 @@ void PrintText(const std::string& path, const ReadResult& r) {
 }  // namespace
 
 int RunInfo(const std::string& path, bool json) {
-  DebugLog log;
-  log.set_debug_level(0);
-  ReadResult result;
-  Read(path, log, result);
+  const LoadedHod result(path);
   if (json) {
     PrintJson(result);
   } else {
@@ -88,14 +67,10 @@ int RunInfo(const std::string& path, bool json) {
 }
 
 int RunDump(const std::string& path) {
-  DebugLog log;
-  log.set_debug_level(1);
-  log.set_listener([](std::string_view line) {
+  const LoadedHod result(path, 1, [](std::string_view line) {
     std::fwrite(line.data(), 1, line.size(), stdout);
     std::fputc('\n', stdout);
   });
-  ReadResult result;
-  Read(path, log, result);
   return ExitStatus(result);
 }
 

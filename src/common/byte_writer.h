@@ -18,6 +18,7 @@ class ByteWriter {
   const std::vector<std::uint8_t>& bytes() const { return bytes_; }
   std::vector<std::uint8_t> Release() { return std::move(bytes_); }
   std::size_t size() const { return bytes_.size(); }
+  void Reserve(std::size_t bytes) { bytes_.reserve(bytes); }
 
   void WriteTag(const Tag& tag) { Append(tag.chars.data(), 4); }
   void WriteBigLong(std::int32_t value) {

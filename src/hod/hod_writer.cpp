@@ -142,6 +142,20 @@ void WriteAll(WriteContext& ctx, const HodModel& m) {
   WriteInfo(ctx, m);
 }
 
+// The file's size as the stored lengths describe it: one allocation for the whole file.
+std::size_t ExpectedSize(const HodModel& m) {
+  const auto chunk = [](std::int32_t length) {
+    return 8 + static_cast<std::size_t>(static_cast<std::uint32_t>(length));
+  };
+  std::size_t size = chunk(m.HodVersion.Length) + chunk(m.HodName.Length) +
+                     chunk(m.BackgroundLight.Length) + chunk(m.BackgroundMeshSet.Length) +
+                     chunk(m.HvmdHeader.Length) + chunk(m.DtrmHeader.Length) +
+                     chunk(m.InfoHeader.Length);
+  for (const BackgroundSegment& s : m.BackgroundSegments) size += chunk(s.Length);
+  for (const StarField& f : m.StarFields) size += chunk(f.Length);
+  return size;
+}
+
 }  // namespace
 
 bool ComputeLengths(HodModel& model, std::string* error) {
@@ -156,6 +170,7 @@ bool ComputeLengths(HodModel& model, std::string* error) {
 
 bool WriteHod(const HodModel& model, std::vector<std::uint8_t>& bytes, std::string* error) {
   ByteWriter out;
+  out.Reserve(std::min<std::size_t>(ExpectedSize(model), std::size_t{1} << 32));
   WriteContext ctx(out);
   try {
     WriteAll(ctx, model);

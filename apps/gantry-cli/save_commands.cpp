@@ -1,0 +1,134 @@
+// validate, save, roundtrip and diff.
+#include <fmt/format.h>
+
+#include <cstdio>
+
+#include "commands.h"
+#include "hod/hod_writer.h"
+#include "hod/model_diff.h"
+#include "hod/save.h"
+#include "hod/validate.h"
+#include "json_text.h"
+#include "loaded_hod.h"
+
+namespace gantry::cli {
+
+namespace {
+
+const char* IconName(Icon icon) {
+  switch (icon) {
+    case Icon::Critical:
+      return "critical";
+    case Icon::Exclamation:
+      return "exclamation";
+    case Icon::Information:
+      return "information";
+    case Icon::Question:
+      return "question";
+    case Icon::None:
+      break;
+  }
+  return "none";
+}
+
+// Messages with their icon go to stdout here: they are the command's result.
+class ReportingUi : public QuietUi {
+ public:
+  explicit ReportingUi(bool print) : print_(print) {}
+  Answer Message(std::string_view text, Icon icon, Buttons buttons = Buttons::Ok) override {
+    if (print_) fmt::print("[{}] {}\n", IconName(icon), text);
+    return QuietUi::Message(text, icon, buttons);
+  }
+
+ private:
+  bool print_;
+};
+
+}  // namespace
+
+int RunValidate(const std::string& path, bool json) {
+  LoadedHod hod(path);
+  ReportingUi ui(!json);
+  // A file that did not read to its end is not checked: its model is only a part of it.
+  const bool readable = hod.outcome.completed;
+  const bool valid = readable && ValidateHod(hod.model, ui).valid;
+  const auto& shown_messages = readable ? ui.messages() : hod.ui.messages();
+  if (json) {
+    std::string out = fmt::format("{{\"valid\":{},\"messages\":[", valid ? "true" : "false");
+    bool first = true;
+    for (const auto& shown : shown_messages) {
+      if (!first) out += ",";
+      first = false;
+      out += fmt::format("{{\"icon\":\"{}\",\"text\":{}}}", IconName(shown.icon),
+                         JsonQuote(shown.text));
+    }
+    out += "]}\n";
+    std::fwrite(out.data(), 1, out.size(), stdout);
+  } else {
+    fmt::print("{}\n", !readable ? "unreadable" : valid ? "valid" : "invalid");
+  }
+  if (!readable) return kExitUnreadable;
+  return valid ? kExitOk : kExitDifferent;
+}
+
+int RunSave(const std::string& in, const std::string& out) {
+  LoadedHod hod(in);
+  // Saving what a damaged file gave up would silently drop the rest of it.
+  if (!hod.outcome.completed) return kExitUnreadable;
+  Workspace workspace;
+  workspace.model = std::move(hod.model);
+  ReportingUi ui(true);
+  switch (SaveHod(workspace, out, ui)) {
+    case SaveResult::Saved:
+      return kExitOk;
+    case SaveResult::Invalid:
+      return kExitDifferent;
+    case SaveResult::Failed:
+    case SaveResult::Quit:
+      break;
+  }
+  return kExitUnreadable;
+}
+
+int RunRoundTrip(const std::string& path) {
+  const LoadedHod hod(path);
+  if (!hod.outcome.completed) return kExitUnreadable;
+  HodModel saved = hod.model;
+  std::string error;
+  std::vector<std::uint8_t> bytes;
+  if (!ComputeLengths(saved, &error) || !WriteHod(saved, bytes, &error)) {
+    fmt::print("cannot write: {}\n", error);
+    return kExitDifferent;
+  }
+  HodModel back = MakeDefaultModel();
+  DebugLog log;
+  log.set_debug_level(0);
+  CliUi ui;
+  if (!ReadHodBytes(bytes, back, log, ui).completed || !ui.messages().empty()) {
+    fmt::print("the written bytes do not read back\n");
+    return kExitDifferent;
+  }
+  const auto lines = DiffModels(hod.model, back, {.tolerance = 0, .max_differences = 1});
+  if (!lines.empty()) {
+    fmt::print("first difference: {}\n", lines.front());
+    return kExitDifferent;
+  }
+  std::vector<std::uint8_t> again;
+  if (!ComputeLengths(back) || !WriteHod(back, again) || again != bytes) {
+    fmt::print("writing the model read back gives different bytes\n");
+    return kExitDifferent;
+  }
+  fmt::print("round trip ok: {} bytes\n", bytes.size());
+  return kExitOk;
+}
+
+int RunDiff(const std::string& a, const std::string& b, double tolerance) {
+  const LoadedHod first(a);
+  const LoadedHod second(b);
+  if (!first.outcome.completed || !second.outcome.completed) return kExitUnreadable;
+  const auto lines = DiffModels(first.model, second.model, {.tolerance = tolerance});
+  for (const std::string& line : lines) fmt::print("{}\n", line);
+  return lines.empty() ? kExitOk : kExitDifferent;
+}
+
+}  // namespace gantry::cli

@@ -1,0 +1,28 @@
+// Writing a file so that a failure never destroys the old one: the data goes to a temporary file
+// in the target's folder, which is renamed over the target only once it is complete.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <functional>
+#include <optional>
+#include <span>
+#include <string>
+
+namespace gantry {
+
+struct FileWriteFailure {
+  enum class Step { Open, Write, Replace };
+  Step step;
+  int code = 0;             // errno-style number
+  std::string description;  // what the system said
+};
+
+// Calls `write` with the temporary file open for binary writing; `write` returns false when it
+// failed (errno then tells why). Nothing is left behind on failure.
+std::optional<FileWriteFailure> WriteFileSafely(const std::string& path,
+                                                const std::function<bool(std::FILE*)>& write);
+std::optional<FileWriteFailure> WriteFileSafely(const std::string& path,
+                                                std::span<const std::uint8_t> bytes);
+
+}  // namespace gantry

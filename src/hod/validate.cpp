@@ -1,0 +1,239 @@
+#include "hod/validate.h"
+
+#include <fmt/format.h>
+
+#include <algorithm>
+#include <cctype>
+
+#include "hod/textures.h"
+#include "hod/validate_messages.h"
+
+namespace gantry {
+
+namespace {
+
+using namespace messages;
+
+constexpr std::int32_t kBackgroundVersion = 1000;
+
+// Joint names clash regardless of case.
+bool SameNameIgnoringCase(const std::string& a, const std::string& b) {
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+           return std::tolower(static_cast<unsigned char>(x)) ==
+                  std::tolower(static_cast<unsigned char>(y));
+         });
+}
+
+class Validator {
+ public:
+  Validator(HodModel& model, Ui& ui, const ValidationContext& context)
+      : m_(model), ui_(ui), context_(context) {}
+
+  ValidationResult Run() {
+    ValidationResult result;
+    if (m_.HodVersion.Version == kBackgroundVersion) {
+      result.valid = Textures() && Background();
+    } else if (m_.HodName.TypeName == kMultiMeshTypeName) {
+      result.valid = MultiMesh(result);
+    } else if (m_.HodName.TypeName == kSimpleMeshTypeName ||
+               m_.HodName.TypeName == kWireframeMeshTypeName) {
+      result.valid = Textures() && Simple();
+    } else {
+      result.valid = true;  // a NAME text of the user's own: nothing to check against
+    }
+    return result;
+  }
+
+ private:
+  bool Fail(const std::string& text, Icon icon = Icon::Critical) {
+    ui_.Message(text, icon);
+    return false;
+  }
+
+  bool Background() {
+    const auto& meshes = m_.BackgroundMeshSet.Meshes;
+    if (meshes.empty()) {
+      ui_.Message(kNoGeometry, Icon::Exclamation);
+      return true;
+    }
+    for (std::size_t i = 0; i < meshes.size(); ++i) {
+      if (meshes[i].PartCount == 0)
+        return Fail(fmt::format("{}{}{}", kBgmsPart, i + 1, kBgmsEmpty));
+    }
+    for (std::size_t i = 0; i < meshes.size(); ++i) {
+      for (const MeshPart& part : meshes[i].Parts) {
+        const auto fault = [&](const char* what) {
+          return Fail(fmt::format("{}{}{}", kBgmsPart, i + 1, what));
+        };
+        if (part.VertexCount == 0) return fault(kBgmsNoVertices);
+        if (part.FaceListCount == 0) return fault(kBgmsNoFaces);
+        for (const FaceList& list : part.FaceLists) {
+          if (list.IndexCount == 0) return fault(kBgmsNoFaces);
+        }
+      }
+    }
+    return true;
+  }
+
+  bool Simple() {
+    const auto& meshes = m_.SimpleMeshes;
+    if (meshes.empty()) {
+      ui_.Message(kNoGeometrySimple, Icon::Exclamation);
+      return true;
+    }
+    for (std::size_t i = 0; i < meshes.size(); ++i) {
+      if (meshes[i].VertexCount < 1) {
+        return Fail(fmt::format("{}{}{}", kSimpleMesh, i + 1, kSimpleNoVertices));
+      }
+    }
+    // Wireframes are lines through their vertices and need no faces.
+    if (m_.HodName.TypeName == kWireframeMeshTypeName) return true;
+    for (std::size_t i = 0; i < meshes.size(); ++i) {
+      if (meshes[i].IndexCount == 0) {
+        return Fail(fmt::format("{}{}{}", kSimpleMesh, i + 1, kSimpleNoFaces));
+      }
+    }
+    return true;
+  }
+
+  bool MultiMesh(ValidationResult& result) {
+    Materials(result);
+    return Textures() && Geometry() && Joints() && ScarMeshes() && CollisionMeshes();
+  }
+
+  void Materials(ValidationResult& result) {
+    for (std::size_t i = 0; i < m_.Materials.size(); ++i) {
+      Material& material = m_.Materials[i];
+      if (material.ParameterCount <= 0) continue;
+      if (material.Parameters.size() != static_cast<std::size_t>(material.ParameterCount)) {
+        ui_.Message(kParameterCount, Icon::Information);
+        material.ParameterCount = static_cast<std::int32_t>(material.Parameters.size());
+      }
+      if (context_.editor_material_entries && *context_.editor_material_entries < i + 1) {
+        ui_.Message(kNoValidMaterials, Icon::Exclamation);
+        if (*context_.editor_material_entries > 0) {
+          result.select_material = *context_.editor_material_entries - 1;
+        }
+      }
+    }
+  }
+
+  // A texture without a name, without size or levels, or whose levels do not hold the bytes its
+  // format and size call for would be written as a file that cannot be read back.
+  bool Textures() {
+    for (std::size_t i = 0; i < m_.Textures.size(); ++i) {
+      const Texture& t = m_.Textures[i];
+      bool invalid = t.FileName == std::string(4, '\0') || t.Width == 0 || t.Height == 0 ||
+                     t.MipCount == 0 ||
+                     static_cast<std::size_t>(std::max(t.MipCount, 0)) != t.MipLevels.size();
+      for (std::size_t level = 0; !invalid && level < t.MipLevels.size(); ++level) {
+        invalid = static_cast<std::int64_t>(t.MipLevels[level].size()) !=
+                  MipLevelBytes(t.Format, t.Width, t.Height, static_cast<int>(level) + 1);
+      }
+      if (invalid) return Fail(fmt::format("{}{}{}", kInvalidTexture, i + 1, kInvalidTextureEnd));
+    }
+    return true;
+  }
+
+  bool Geometry() {
+    if (m_.Meshes.empty()) ui_.Message(kNoGeometry, Icon::Exclamation);
+    for (std::size_t i = 0; i < m_.Meshes.size(); ++i) {
+      const gantry::MultiMesh& mesh = m_.Meshes[i];
+      const std::string object =
+          fmt::format("{}{} (name: {} ) ", kGeometryObject, i + 1, mesh.Name);
+      if (mesh.LodCount == 0) return Fail(object + " is empty. Please Remove");
+      if (mesh.Lods.empty()) return Fail(kMultBmshIndex, Icon::Information);
+      for (std::size_t j = 0; j < mesh.Lods.size(); ++j) {
+        const LodMesh& lod = mesh.Lods[j];
+        if (lod.PartCount == 0) {
+          return Fail(fmt::format("{} LoD {} has no parts! Please ensure that geometry is present.",
+                                  object, j + 1));
+        }
+        for (std::size_t k = 0; k < lod.Parts.size(); ++k) {
+          const MeshPart& part = lod.Parts[k];
+          if (part.VertexCount == 0 || part.FaceListCount == 0) {
+            return Fail(fmt::format(
+                "{} LoD {} part {} has no vertices\\faces!\r\nPlease ensure that Vertices\\Faces "
+                "are present.",
+                object, j + 1, k + 1));
+          }
+        }
+      }
+    }
+    return true;
+  }
+
+  bool Joints() {
+    JointListRecord& list = m_.JointList;
+    if (list.JointCount == 0) return Fail(kNoJoints);
+    if (list.Joints.empty()) {
+      ui_.Message(kHierIndex, Icon::Information);
+      list.Joints.assign(1, Joint{});
+    }
+    if (list.Joints.size() != static_cast<std::size_t>(list.JointCount)) {
+      ui_.Message(kJointCountMismatch, Icon::Information);
+      list.JointCount = static_cast<std::int32_t>(list.Joints.size());
+    }
+    for (std::size_t i = 0; i < list.Joints.size(); ++i) {
+      for (std::size_t j = i + 1; j < list.Joints.size(); ++j) {
+        if (SameNameIgnoringCase(list.Joints[i].Name, list.Joints[j].Name)) {
+          return Fail(
+              fmt::format("Joint #{} and Joint #{}have same names! Please fix.", i + 1, j + 1),
+              Icon::Information);
+        }
+      }
+    }
+    return true;
+  }
+
+  bool ScarMeshes() {
+    const auto& scars = m_.ScarMeshes;
+    const auto& meshes = m_.Meshes;
+    if (scars.size() != meshes.size()) {
+      return Fail(fmt::format("{}{} and {} respectively\r\nPlease correct.", kScarCountMismatch,
+                              scars.size(), meshes.size()));
+    }
+    for (std::size_t i = 0; i < scars.size(); ++i) {
+      if (meshes[i].Name != scars[i].Description.Name) {
+        return Fail(fmt::format("{}{} ( {} {} respectively ). \r\nPlease correct.",
+                                kScarNameMismatch, i + 1, meshes[i].Name,
+                                scars[i].Description.Name));
+      }
+    }
+    for (std::size_t i = 0; i < scars.size(); ++i) {
+      const ScarMesh& scar = scars[i];
+      if (scar.Triangles.IndexCount == 0 || scar.Triangles.VertexCount == 0 ||
+          scar.Normals.VertexCount == 0 || scar.Normals.IndexCount == 0) {
+        return Fail(fmt::format("{}{} doesn't have vertex\\face data!\r\nPlease Correct.",
+                                kScarNoData, i + 1));
+      }
+    }
+    return true;
+  }
+
+  bool CollisionMeshes() {
+    for (std::size_t i = 0; i < m_.CollisionMeshes.size(); ++i) {
+      const CollisionMesh& mesh = m_.CollisionMeshes[i];
+      if (mesh.Triangles.VertexCount == 0 || mesh.Triangles.IndexCount == 0) {
+        // The editor lists a collision mesh as its joint's name followed by "_CM".
+        return Fail(
+            fmt::format("{}{} ( called as '{}_CM' ) has no  vertices\\faces!\r\n Please "
+                        "correct.",
+                        kCollisionMesh, i + 1, mesh.ParentName));
+      }
+    }
+    return true;
+  }
+
+  HodModel& m_;
+  Ui& ui_;
+  const ValidationContext& context_;
+};
+
+}  // namespace
+
+ValidationResult ValidateHod(HodModel& model, Ui& ui, const ValidationContext& context) {
+  return Validator(model, ui, context).Run();
+}
+
+}  // namespace gantry

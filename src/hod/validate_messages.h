@@ -1,0 +1,42 @@
+// Texts the validator and the save command show, kept in one place.
+#pragma once
+
+namespace gantry::messages {
+
+inline constexpr const char* kNoGeometry = "No Geometry in HOD (!)";
+inline constexpr const char* kNoGeometrySimple = "No geometry in HOD (!)";
+inline constexpr const char* kBgmsPart = "BGMS part #";
+inline constexpr const char* kBgmsEmpty = " is empty. Please fix...";
+inline constexpr const char* kBgmsNoVertices = " has no vertices. Please fix...";
+inline constexpr const char* kBgmsNoFaces = " has no faces. Please fix...";
+inline constexpr const char* kSimpleMesh = "SIMP\\WIRE mesh #";
+inline constexpr const char* kSimpleNoVertices = " has no vertices. Please correct.";
+inline constexpr const char* kSimpleNoFaces = " has no faces. Please correct.";
+inline constexpr const char* kParameterCount =
+    "Invalid number of parameters for STAT Form. Trying to correct...";
+inline constexpr const char* kNoValidMaterials =
+    "Looks like this HOD has NO valid materials. Please fix this";
+inline constexpr const char* kInvalidTexture = "Invalid texture detected ( index: ";
+inline constexpr const char* kInvalidTextureEnd = " )\r\nPlease remove";
+inline constexpr const char* kGeometryObject = "Geometry Object number ";
+inline constexpr const char* kMultBmshIndex =
+    "Invalid starting indice for MULT\\BMSH Form. Please correct...";
+inline constexpr const char* kNoJoints = "No Joints defined! Please define atleast ONE joint";
+inline constexpr const char* kHierIndex =
+    "Invalid starting indice for HIER Form. Trying to correct...";
+inline constexpr const char* kJointCountMismatch =
+    "Total joint count\\actual joint count mismatch. Trying to correct...";
+inline constexpr const char* kScarCountMismatch =
+    "Battle Scar Reference Mesh\\Multi-Mesh or Goblin count mismatch. ( ";
+inline constexpr const char* kScarNameMismatch =
+    "Multi-Mesh\\Goblin Name and Battle Scar Reference name mismatch for object number ";
+inline constexpr const char* kScarNoData = "Battle Scar Reference mesh number ";
+inline constexpr const char* kCollisionMesh = "Collision Mesh number ";
+
+inline constexpr const char* kCantWrite = "Can't Write. One or more errors are present in the HOD";
+inline constexpr const char* kCouldntOpen = "Couldn't open file: ";
+inline constexpr const char* kCouldntRemove = "Couldn't remove file: ";
+inline constexpr const char* kCouldntWrite = "Couldn't write file: ";
+inline constexpr const char* kProgramTitle = "Gantry HOD Editor";
+
+}  // namespace gantry::messages

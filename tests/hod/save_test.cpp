@@ -1,0 +1,86 @@
+// Save: validation first, then a safe write; the messages and answers of a failing step.
+#include "hod/save.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "hod/hod_test_files.h"
+#include "hod/hod_writer.h"
+#include "support/corpus.h"
+
+namespace gantry::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+class SaveTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = fs::temp_directory_path() /
+           ("gantry_save_" +
+            std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+    fs::remove_all(dir_);
+    fs::create_directories(dir_);
+    path_ = (dir_ / "ship.hod").string();
+    workspace_.model.HodOwner.Owner = "modder";
+  }
+  void TearDown() override { fs::remove_all(dir_); }
+
+  fs::path dir_;
+  std::string path_;
+  Workspace workspace_;
+  ScriptedUi ui_;
+};
+
+TEST_F(SaveTest, WritesWhatReadsBackAndTwiceGivesTheSameFile) {
+  ASSERT_EQ(SaveHod(workspace_, path_, ui_), SaveResult::Saved);
+  EXPECT_EQ(workspace_.current_file, path_);
+  EXPECT_EQ(workspace_.working_folder, dir_.string());
+  const ByteVector first = FileBytes(path_);
+  const HodRead back(first);
+  EXPECT_TRUE(Clean(back));
+  EXPECT_EQ(back.model.HodOwner.Owner, std::string("modder\0", 7));
+
+  ASSERT_EQ(SaveHod(workspace_, path_, ui_), SaveResult::Saved);
+  EXPECT_EQ(FileBytes(path_), first);  // the owner's NUL is not appended twice
+  EXPECT_EQ(ui_.MessageTexts(),
+            (std::vector<std::string>{"No Geometry in HOD (!)", "No Geometry in HOD (!)"}));
+}
+
+TEST_F(SaveTest, AnInvalidModelTouchesNothing) {
+  std::ofstream(path_, std::ios::binary) << "old";
+  workspace_.model.JointList.JointCount = 0;
+  EXPECT_EQ(SaveHod(workspace_, path_, ui_), SaveResult::Invalid);
+  ASSERT_EQ(ui_.messages.size(), 3u);  // no geometry, no joints, then the refusal
+  EXPECT_EQ(ui_.messages[2].text, "Can't Write. One or more errors are present in the HOD");
+  EXPECT_EQ(ui_.messages[2].icon, Icon::Exclamation);
+  EXPECT_EQ(FileBytes(path_), (ByteVector{'o', 'l', 'd'}));
+  EXPECT_TRUE(workspace_.current_file.empty());
+}
+
+TEST_F(SaveTest, AFailingStepAsksWhetherToGoOn) {
+  const std::string missing = (dir_ / "gone" / "ship.hod").string();
+  ui_.answers = {Answer::Ok, Answer::Yes};
+  EXPECT_EQ(SaveHod(workspace_, missing, ui_), SaveResult::Failed);
+  ASSERT_EQ(ui_.messages.size(), 2u);
+  EXPECT_EQ(ui_.messages[1].text,
+            SaveErrorText(ENOENT, std::strerror(ENOENT), "Couldn't open file: " + missing));
+  EXPECT_EQ(ui_.messages[1].icon, Icon::Critical);
+  EXPECT_EQ(ui_.messages[1].buttons, Buttons::YesNo);
+  EXPECT_TRUE(workspace_.current_file.empty());
+
+  ui_.answers = {Answer::Ok, Answer::No};
+  EXPECT_EQ(SaveHod(workspace_, missing, ui_), SaveResult::Quit);
+}
+
+TEST(SaveErrorText, HasTheFourTabbedLines) {
+  EXPECT_EQ(SaveErrorText(13, "Permission denied", "Couldn't write file: a.hod"),
+            "Error Occured!\r\n\tError Number: 13\r\n\tError Description: Permission "
+            "denied\r\n\tError Source: Gantry HOD Editor\r\n\tError Information: 'Couldn't write "
+            "file: a.hod'\r\n Continue?");
+}
+
+}  // namespace
+}  // namespace gantry::testing
