@@ -5,6 +5,15 @@
 
 namespace gantry {
 
+std::optional<std::int64_t> ScarCellCount(const ScarGrid& grid) {
+  // The product is taken as a Long, X by Y first: either step may overflow.
+  const std::int64_t xy = std::int64_t{grid.SizeX} * grid.SizeY;
+  if (xy < INT32_MIN || xy > INT32_MAX) return std::nullopt;
+  const std::int64_t cells = xy * grid.SizeZ;
+  if (cells < INT32_MIN || cells > INT32_MAX) return std::nullopt;
+  return cells;
+}
+
 namespace {
 
 ChunkHeader ReadPlainHeader(ReadContext& ctx) {
@@ -68,15 +77,13 @@ ScarGrid ReadGrid(ReadContext& ctx) {
   grid.SizeX = ctx.in.ReadLong();
   grid.SizeY = ctx.in.ReadLong();
   grid.SizeZ = ctx.in.ReadLong();
-  const std::int64_t xy = std::int64_t{grid.SizeX} * grid.SizeY;
-  // |xy| < 2^62, so the product with a third Long cannot overflow 64 bits when xy is in range.
-  const bool fits = xy >= INT32_MIN && xy <= INT32_MAX;
-  const std::int64_t cells = fits ? xy * grid.SizeZ : 0;
-  if (!fits || cells < INT32_MIN || cells > INT32_MAX) {
+  const std::optional<std::int64_t> counted = ScarCellCount(grid);
+  if (!counted) {
     throw ReadError(fmt::format("a scar grid of {} x {} x {} cells overflows a Long", grid.SizeX,
                                 grid.SizeY, grid.SizeZ),
                     ctx.in.position());
   }
+  const std::int64_t cells = *counted;
   if (cells > 0) {
     ctx.Require(cells, 4, "scar grid cell count");
     grid.Cells.resize(static_cast<std::size_t>(cells));
@@ -190,8 +197,12 @@ std::int64_t GridBytes(const ScarGrid& grid) {
 }
 
 void WriteGrid(WriteContext& ctx, const ScarGrid& grid) {
-  const std::int64_t cells = std::int64_t{grid.SizeX} * grid.SizeY * grid.SizeZ;
-  WriteContext::CheckCount(cells > 0 ? cells : 0, grid.Cells.size(), "scar grid cells");
+  const std::optional<std::int64_t> cells = ScarCellCount(grid);
+  if (!cells) {
+    throw WriteError(fmt::format("a scar grid of {} x {} x {} cells overflows a Long", grid.SizeX,
+                                 grid.SizeY, grid.SizeZ));
+  }
+  WriteContext::CheckCount(*cells > 0 ? *cells : 0, grid.Cells.size(), "scar grid cells");
   ctx.out.WriteLong(grid.SizeX);
   ctx.out.WriteLong(grid.SizeY);
   ctx.out.WriteLong(grid.SizeZ);

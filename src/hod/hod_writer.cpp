@@ -67,6 +67,17 @@ void ComputeAll(HodModel& m) {
   dtrm += Children(m.ScarMeshes, ComputeScarLengths);
   StoreLength(m.DtrmHeader.Length, dtrm, "the DTRM container");
 
+  // These chunks' tags follow from the list they are in.
+  for (InfoEntry& entry : m.Warnings) entry.Kind = "WARN";
+  for (InfoEntry& entry : m.Errors) entry.Kind = "ERRR";
+  for (BackgroundSegment& segment : m.BackgroundSegments) {
+    segment.Kind = "FORM";
+    segment.ID = "BGSG";
+  }
+  for (StarField& field : m.StarFields) {
+    field.Kind = "NRML";
+    field.ID = "STRF";
+  }
   std::int64_t info = 4;
   info += Children(m.Warnings, ComputeInfoEntryLengths);
   info += Children(m.Errors, ComputeInfoEntryLengths);
@@ -87,7 +98,24 @@ void WriteInfo(WriteContext& ctx, const HodModel& m) {
   WriteOwnerChunk(ctx, m.HodOwner);
 }
 
+// Whether a list is written at all depends on its count, so a count that disagrees with its
+// list must be caught before the write order can leave the list out unseen.
+void CheckCounts(const HodModel& m) {
+  WriteContext::CheckCount(m.LightList.LightCount, m.LightList.Lights.size(), "lights");
+  WriteContext::CheckCount(m.JointList.JointCount, m.JointList.Joints.size(), "joints");
+  WriteContext::CheckCount(m.NavLightList.NavLightCount, m.NavLightList.NavLights.size(),
+                           "nav lights");
+  WriteContext::CheckCount(m.DockPathList.PathCount, m.DockPathList.Paths.size(), "dock paths");
+  for (const BackgroundSegment& segment : m.BackgroundSegments) {
+    WriteContext::CheckCount(segment.ElementCount, segment.Elements.size(), "segment elements");
+  }
+  for (const StarField& field : m.StarFields) {
+    WriteContext::CheckCount(field.StarCount, field.Stars.size(), "stars");
+  }
+}
+
 void WriteAll(WriteContext& ctx, const HodModel& m) {
+  CheckCounts(m);
   std::size_t mark = ctx.BeginContainer("FORM", m.HodVersion.Length, "VERS");
   ctx.out.WriteLong(m.HodVersion.Version);
   ctx.End(mark, m.HodVersion.Length, "the version");

@@ -312,8 +312,19 @@ void WriteLodMesh(WriteContext& ctx, const LodMesh& mesh) {
     ctx.out.WriteLong(part.VertexCount);
     EncodeVertices(ctx.out, part.VertexMask, part.Vertices);
     ctx.out.WriteInteger(part.FaceListCount);
+    if (VertexBytes(part.VertexMask) == 0) {
+      ctx.empty_vertices += part.VertexCount;
+      if (ctx.empty_vertices > kMaxEmptyVertices) {
+        throw WriteError(fmt::format("more than {} vertices without data (vertex mask {})",
+                                     kMaxEmptyVertices, part.VertexMask));
+      }
+    }
     for (const FaceList& list : part.FaceLists) {
       WriteContext::CheckCount(list.IndexCount, list.Indices.size(), "face indices");
+      if (list.Type != kFaceListTriangles && list.Type != kFaceListStrip) {
+        throw WriteError(
+            fmt::format("a face list of type {} is neither a list nor a strip", list.Type));
+      }
       ctx.out.WriteLong(list.Type);
       ctx.out.WriteLong(list.IndexCount);
       WriteIndices16(ctx.out, list.Indices);
@@ -333,8 +344,12 @@ std::int32_t ComputeMultiMeshLengths(MultiMesh& mesh) {
 
 void WriteMultiMeshChunk(WriteContext& ctx, const MultiMesh& mesh) {
   const bool goblin = mesh.ID == Tag("GOBG");
+  WriteContext::CheckCount(mesh.LodCount, mesh.Lods.size(), "levels of detail");
   // A goblin has no count on disk and is read back with exactly one level.
-  WriteContext::CheckCount(goblin ? 1 : mesh.LodCount, mesh.Lods.size(), "levels of detail");
+  if (goblin && mesh.Lods.size() != 1) {
+    throw WriteError(fmt::format("the goblin \"{}\" has {} levels of detail; a goblin has one",
+                                 mesh.Name, mesh.Lods.size()));
+  }
   const std::size_t mark = ctx.BeginContainer("NRML", mesh.Length, mesh.ID);
   ctx.out.WriteBigLong(mesh.Version);
   ctx.Text(mesh.NameLength, mesh.Name);

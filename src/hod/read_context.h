@@ -6,6 +6,7 @@
 #include <fmt/format.h>
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -138,6 +139,10 @@ void ReadScarChunk(ReadContext& ctx);
 
 // A BMSH with its own header, wherever a mesh occurs.
 LodMesh ReadLodMesh(ReadContext& ctx);
+
+// SizeX * SizeY * SizeZ of a scar grid as the file's Long arithmetic gives it; nullopt when it
+// overflows a Long.
+std::optional<std::int64_t> ScarCellCount(const ScarGrid& grid);
 
 // The record's copy of the current chunk's header.
 template <typename Record>

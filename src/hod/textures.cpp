@@ -97,6 +97,15 @@ void WriteTextureChunk(WriteContext& ctx, const Texture& texture) {
   ctx.out.WriteLong(texture.Height);
   for (std::size_t i = 0; i < texture.MipLevels.size(); ++i) {
     const MipLevel& level = texture.MipLevels[i];
+    // The reader takes each level's size from the format and size, not from the file.
+    const std::int64_t expected =
+        MipLevelBytes(texture.Format, texture.Width, texture.Height, static_cast<int>(i) + 1);
+    if (static_cast<std::int64_t>(level.size()) != expected) {
+      throw WriteError(
+          fmt::format("mip level {} of \"{}\" holds {} bytes where its size calls "
+                      "for {}",
+                      i + 1, texture.FileName, level.size(), expected));
+    }
     if (i > 0 && !level.empty()) {
       const int number = static_cast<int>(i) + 1;
       ctx.out.WriteLong(LevelDimension(texture.Width, number));

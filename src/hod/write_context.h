@@ -13,6 +13,7 @@
 
 #include "common/byte_writer.h"
 #include "hod/model.h"
+#include "hod/read_context.h"
 
 namespace gantry {
 
@@ -24,6 +25,8 @@ class WriteError : public std::runtime_error {
 struct WriteContext {
   explicit WriteContext(ByteWriter& writer) : out(writer) {}
   ByteWriter& out;
+  // Vertices whose mask selects nothing: the reader allows one 16-bit index range of them.
+  std::int64_t empty_vertices = 0;
 
   // Starts a container (kind, length, id) or a plain chunk (tag, length); the mark is where the
   // counted bytes begin.

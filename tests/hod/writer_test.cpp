@@ -1,0 +1,331 @@
+// The writer's edge cases: derived fields it fills in, chunks it leaves out or rewrites in the
+// newest layout, and models it refuses to write.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstring>
+#include <functional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "hod/hod_test_files.h"
+#include "hod/hod_writer.h"
+#include "hod/textures.h"
+#include "support/random_model.h"
+
+namespace gantry::testing {
+namespace {
+
+// Reads the file encoding from an offset on.
+struct Cursor {
+  const ByteVector& bytes;
+  std::size_t at;
+  template <typename T>
+  T Value() {
+    if (at + sizeof(T) > bytes.size()) throw std::out_of_range("read past the end of the file");
+    T v;
+    std::memcpy(&v, bytes.data() + at, sizeof v);
+    at += sizeof v;
+    return v;
+  }
+  std::int32_t Long() { return Value<std::int32_t>(); }
+  std::int32_t BigLong() {
+    const auto b = Value<std::array<std::uint8_t, 4>>();
+    return static_cast<std::int32_t>(std::uint32_t{b[0]} << 24 | b[1] << 16 | b[2] << 8 | b[3]);
+  }
+  std::string Chars(std::size_t n) {
+    at += n;
+    return std::string(bytes.begin() + static_cast<std::ptrdiff_t>(at - n),
+                       bytes.begin() + static_cast<std::ptrdiff_t>(at));
+  }
+  std::string Text() { return Chars(static_cast<std::size_t>(Long())); }
+};
+
+ByteVector Encode(const HodModel& model) {
+  ByteVector bytes;
+  std::string error;
+  EXPECT_TRUE(EncodeHod(model, bytes, &error)) << error;
+  return bytes;
+}
+
+// The top-level chunk with this id (the first one), or a failure.
+TopChunk Chunk(const ByteVector& bytes, const std::string& id) {
+  for (const TopChunk& chunk : TopChunks(bytes)) {
+    if (chunk.id == id) return chunk;
+  }
+  ADD_FAILURE() << "no " << id << " chunk";
+  return {"", bytes.size(), 0};
+}
+
+MultiMesh Mesh(Tag id, int lods) {
+  MeshPart part{
+      0, kMaskPosition, 3, std::vector<MeshVertex>(3), 1, {{kFaceListTriangles, 3, {0, 1, 2}}}};
+  part.Vertices[1].Position = {1, 0, 0, 1};
+  const LodMesh lod{{"FORM", 0, "BMSH"}, 1400, 0, 1, {part}};
+  return {{"NRML", 0, id}, 7, 0, "m", 4, "Root", lods, std::vector<LodMesh>(lods, lod)};
+}
+
+TEST(HodWriter, OwnerGetsExactlyOneNul) {
+  HodModel m = MakeDefaultModel();
+  ByteVector first, second;
+  ASSERT_TRUE(ComputeLengths(m) && WriteHod(m, first));
+  ASSERT_TRUE(ComputeLengths(m) && WriteHod(m, second));
+  EXPECT_EQ(m.HodOwner.Owner, std::string(1, '\0'));
+  EXPECT_EQ(m.HodOwner.OwnerLength, 1);
+  EXPECT_EQ(m.HodOwner.Length, 5);
+  EXPECT_TRUE(first == second);
+  // OWNR ends the file: length 5, text length 1, the NUL.
+  Cursor c{first, Chunk(first, "OWNR").offset + 4};
+  EXPECT_EQ(c.BigLong(), 5);
+  EXPECT_EQ(c.Text(), std::string(1, '\0'));
+  EXPECT_EQ(c.at, first.size());
+
+  // EncodeHod appends it to its copy only.
+  m.HodOwner.Owner = "me";
+  const ByteVector bytes = Encode(m);
+  EXPECT_EQ(m.HodOwner.Owner, "me");
+  EXPECT_EQ(HodRead(bytes).model.HodOwner.Owner, std::string("me\0", 3));
+}
+
+// Containers count only what is written inside them; LITE excludes HIER and BNDV.
+TEST(HodWriter, LightsLeaveOutJointsAndBoundaryVertices) {
+  HodModel m = MakeDefaultModel();
+  ASSERT_TRUE(ComputeLengths(m));
+  EXPECT_EQ(m.HvmdHeader.Length, 4);
+  EXPECT_EQ(m.DtrmHeader.Length, 4 + 8 + m.JointList.Length + 8 + m.BoundaryVertices.Length);
+
+  m.LightList.LightCount = 1;
+  m.LightList.Lights = {Light{3, "key", 1, {1, 2, 3}, {1, 1, 1}, {0, 0, 0}, 2, 50}};
+  m.JointList.Joints.push_back(m.JointList.Joints[0]);
+  m.JointList.JointCount = 2;
+  m.BoundaryVertices.VertexCount = 0;
+  m.BoundaryVertices.Vertices.clear();
+  ASSERT_TRUE(ComputeLengths(m));
+  EXPECT_EQ(m.HvmdHeader.Length, 4 + 8 + m.LightList.Length);
+  EXPECT_EQ(m.DtrmHeader.Length, 4);
+
+  const ByteVector bytes = Encode(m);
+  EXPECT_EQ(TopChunkIds(bytes),
+            (std::vector<std::string>{"VERS", "NAME", "HVMD", "LITE", "DTRM", "INFO", "OWNR"}));
+  const HodRead back(bytes);
+  ASSERT_TRUE(Clean(back));
+  EXPECT_EQ(back.model.JointList, MakeDefaultModel().JointList);
+  EXPECT_EQ(back.model.BoundaryVertices, MakeDefaultModel().BoundaryVertices);
+  EXPECT_EQ(back.model.LightList.Lights, m.LightList.Lights);
+}
+
+TEST(HodWriter, GoblinHasNoLodCountAndReadsBackWithOneLevel) {
+  HodModel m = MakeDefaultModel();
+  m.Meshes = {Mesh("GOBG", 1), Mesh("MULT", 1)};
+  const ByteVector bytes = Encode(m);
+  for (const char* id : {"GOBG", "MULT"}) {
+    Cursor c{bytes, Chunk(bytes, id).offset + 12};
+    EXPECT_EQ(c.BigLong(), 7);
+    EXPECT_EQ(c.Text(), "m");
+    EXPECT_EQ(c.Text(), "Root");
+    // The goblin's level follows at once; the MULT has its count first.
+    if (std::string(id) == "MULT") {
+      EXPECT_EQ(c.Long(), 1);
+    }
+    EXPECT_EQ(c.Chars(4), "FORM") << id;
+  }
+  const HodRead back(bytes);
+  ASSERT_TRUE(Clean(back));
+  const MultiMesh& goblin = back.model.Meshes.at(0);
+  EXPECT_EQ(goblin.ID, Tag("GOBG"));
+  EXPECT_EQ(goblin.LodCount, 1);
+  ASSERT_EQ(goblin.Lods.size(), 1u);
+  EXPECT_EQ(goblin.Lods[0].Parts, m.Meshes[0].Lods[0].Parts);
+}
+
+// Path format 1 holds one path value; point format 3 three values after position and rotation.
+TEST(HodWriter, OldDockPathIsWrittenInTheNewestLayout) {
+  HodBuilder b;
+  b.Version().Name().Plain("DOCK", [](HodBuilder& c) {
+    c.Long(1).Text("p").Text("Hull").Long(1).Long(3).Long(31).Long(1);
+    Floats(c, {1, 2, 3, 0.1f, 0.2f, 0.3f}).Long(41).Single(7).Long(42);
+  });
+  const HodRead old(b);
+  ASSERT_TRUE(Clean(old));
+  const ByteVector bytes = Encode(old.model);
+
+  Cursor c{bytes, Chunk(bytes, "DOCK").offset + 4};
+  EXPECT_EQ(c.BigLong(), 4 + 5 + 8 + 8 + 12 + 4 + 4 + 4 + 4 + 64);
+  EXPECT_EQ(c.Long(), 1);
+  EXPECT_EQ(c.Text(), "p");
+  EXPECT_EQ(c.Text(), "Hull");
+  for (const std::int32_t v : {6, 10, 31, 0, 0, 0, 0, 0, 1}) EXPECT_EQ(c.Long(), v);
+  for (const float v : {1.f, 2.f, 3.f, 0.1f, 0.2f, 0.3f}) EXPECT_EQ(c.Value<float>(), v);
+  EXPECT_EQ(c.Long(), 41);
+  EXPECT_EQ(c.Value<float>(), 7.f);  // the tolerance as read
+  EXPECT_EQ(c.Long(), 42);
+  EXPECT_EQ(c.Value<float>(), 500.f);  // the default speed
+  for (int i = 0; i < 6; ++i) EXPECT_EQ(c.Long(), 0) << "point value " << i;
+  EXPECT_EQ(c.Chars(4), "BNDV");
+}
+
+TEST(HodWriter, MipLevelsAreSeparatedByTheirSizes) {
+  struct Case {
+    const char* format;
+    std::int32_t width, height;
+    std::vector<std::int32_t> sizes;  // width and height before each level after the first
+  };
+  for (const Case& t :
+       {Case{"8888", 16, 8, {8, 4, 4, 2, 2, 1}}, Case{"DXT1", 4, 1, {2, 1, 1, 1}}}) {
+    SCOPED_TRACE(t.format);
+    HodModel m = MakeDefaultModel();
+    const auto levels = static_cast<std::int32_t>(t.sizes.size() / 2 + 1);
+    Texture& texture = m.Textures.emplace_back(
+        Texture{{"LMIP", 0, {}}, 0, "t.tga", t.format, levels, t.width, t.height, {}});
+    std::int32_t data = 0;
+    for (int level = 1; level <= texture.MipCount; ++level) {
+      const auto size = MipLevelBytes(texture.Format, t.width, t.height, level);
+      texture.MipLevels.emplace_back(static_cast<std::size_t>(size), std::uint8_t{0xAB});
+      data += static_cast<std::int32_t>(size);
+    }
+    const ByteVector bytes = Encode(m);
+    Cursor c{bytes, Chunk(bytes, "LMIP").offset + 4};
+    EXPECT_EQ(c.BigLong(), 9 + 16 + data + 4 * static_cast<std::int32_t>(t.sizes.size()));
+    c.at += 9 + 16 + texture.MipLevels[0].size();
+    for (std::size_t i = 0; i < t.sizes.size(); i += 2) {
+      EXPECT_EQ(c.Long(), t.sizes[i]);
+      EXPECT_EQ(c.Long(), t.sizes[i + 1]);
+      c.at += texture.MipLevels[i / 2 + 1].size();
+    }
+    const HodRead back(bytes);
+    ASSERT_TRUE(Clean(back));
+    EXPECT_EQ(back.model.Textures.at(0).MipLevels, texture.MipLevels);
+  }
+}
+
+TEST(HodWriter, PlainMaterialIsWrittenFramedWithItsVersion) {
+  HodBuilder b;
+  b.Version().Name();
+  AddPlainMaterial(b);
+  const HodRead old(b);
+  ASSERT_TRUE(Clean(old));
+  const ByteVector bytes = Encode(old.model);
+  const TopChunk stat = Chunk(bytes, "STAT");
+  EXPECT_EQ(Cursor({bytes, stat.offset}).Chars(4), "NRML");
+  EXPECT_EQ(Cursor({bytes, stat.offset + 12}).BigLong(), 1001);
+
+  const HodRead back(bytes);
+  ASSERT_TRUE(Clean(back));
+  const Material& material = back.model.Materials.at(0);
+  EXPECT_EQ(material.Version, 1001);
+  EXPECT_EQ(material.Parameters.at(0).TextureIndex, 2);
+  EXPECT_EQ(material.Parameters.at(0).DataSize, 4);
+}
+
+// Nothing of DTRM or INFO is written, nor empty segments and star fields.
+TEST(HodWriter, SimpleAndWireframeHodsEndAfterTheirStarFields) {
+  for (const HodType type : {HodType::SimpleMesh, HodType::WireframeMesh}) {
+    SCOPED_TRACE(TypeKeyword(type));
+    HodModel m = RandomModel(7, type);
+    m.LightList = MakeDefaultModel().LightList;
+    m.Materials.clear();
+    m.Textures.clear();
+    m.VaryMeshes.clear();
+    m.Meshes.clear();
+    m.SimpleMeshes.resize(1);
+    m.BackgroundSegments.resize(1);
+    m.StarFields.resize(1);
+    m.BackgroundSegments.push_back({{"FORM", 0, "BGSG"}, 0, "none", 0, {}});
+    m.StarFields.push_back({{"NRML", 0, "STRF"}, 3, 0, {}});
+    m.Markers.resize(1);
+    m.Warnings.push_back({{"WARN", 0, {}}, 0, "lost"});
+    m.HodOwner.Owner = "me";
+    EXPECT_EQ(TopChunkIds(Encode(m)),
+              (std::vector<std::string>{"VERS", "NAME", "HVMD", "SIMP", "BGSG", "STRF"}));
+  }
+}
+
+struct Refusal {
+  const char* what;
+  std::function<void(HodModel&)> change;
+  const char* error;
+};
+
+// Each change is applied after the length pass, or before it when `then_lengths`.
+void ExpectRefusals(const std::vector<Refusal>& refusals, bool then_lengths = false) {
+  HodModel base = RandomModel(2, HodType::MultiMesh);
+  base.Meshes = {Mesh("MULT", 1), Mesh("GOBG", 1)};
+  base.EngineBurns.at(0).VertexCount = 2;
+  base.EngineBurns.at(0).CurveCount = 1;
+  base.EngineBurns.at(0).Vertices.resize(2);
+  base.Textures.at(0) = {{"LMIP", 0, {}}, 0, "t", "DXT1", 1, 4, 4, {MipLevel(8)}};
+  ASSERT_TRUE(ComputeLengths(base));
+  ByteVector bytes;
+  ASSERT_TRUE(WriteHod(base, bytes));
+  for (const Refusal& refusal : refusals) {
+    SCOPED_TRACE(refusal.what);
+    HodModel m = base;
+    refusal.change(m);
+    ASSERT_TRUE(!then_lengths || ComputeLengths(m));
+    ByteVector out = {1, 2, 3};
+    std::string error;
+    EXPECT_FALSE(WriteHod(m, out, &error));
+    EXPECT_NE(error.find(refusal.error), std::string::npos) << error;
+    EXPECT_TRUE(out == (ByteVector{1, 2, 3})) << "the output was replaced";
+  }
+}
+
+TEST(HodWriter, RefusesCountsLengthsAndTextsThatDoNotDescribeTheData) {
+  ExpectRefusals({
+      {"two lights counted, one held",
+       [](HodModel& m) {
+         m.LightList.LightCount = 2;
+         m.LightList.Lights.resize(1);
+       },
+       "lights"},
+      {"joint count", [](HodModel& m) { ++m.JointList.JointCount; }, "joints"},
+      {"part vertex count", [](HodModel& m) { m.Meshes[0].Lods[0].Parts[0].VertexCount = 2; },
+       "part vertices"},
+      {"goblin with two levels",
+       [](HodModel& m) { m.Meshes[1].Lods.push_back(m.Meshes[0].Lods[0]); }, "levels of detail"},
+      {"burn vertices per curve times curves", [](HodModel& m) { m.EngineBurns[0].CurveCount = 2; },
+       "burn vertices"},
+      {"dock point count", [](HodModel& m) { ++m.DockPathList.Paths[0].PointCount; },
+       "dock points"},
+      {"scar grid cells", [](HodModel& m) { m.ScarMeshes[0].Grid.Cells.emplace_back(); },
+       "scar grid cells"},
+      {"material renamed without the length pass",
+       [](HodModel& m) { m.Materials[0].Name += "copper"; }, "copper\""},
+      {"owner edited without the length pass", [](HodModel& m) { m.HodOwner.Owner = "you"; },
+       "\"you\""},
+      {"chunk length", [](HodModel& m) { m.Meshes[0].Length += 2; }, "length says"},
+  });
+}
+
+// A count of zero hides the list from the write order, so its elements would vanish unseen.
+TEST(HodWriter, RefusesZeroCountsThatHideElements) {
+  ExpectRefusals(
+      {
+          {"light", [](HodModel& m) { m.LightList.Lights.resize(1); }, "lights"},
+          {"joints", [](HodModel& m) { m.JointList.JointCount = 0; }, "joints"},
+          {"nav lights", [](HodModel& m) { m.NavLightList.NavLightCount = 0; }, "nav lights"},
+          {"dock paths", [](HodModel& m) { m.DockPathList.PathCount = 0; }, "dock paths"},
+      },
+      true);
+}
+
+// Data the reader would stop at: the file could not be opened again.
+TEST(HodWriter, RefusesDataItCannotReadBack) {
+  ExpectRefusals(
+      {
+          {"mip level size", [](HodModel& m) { m.Textures[0].MipLevels[0].resize(5); }, "mip"},
+          {"scar grid size",
+           [](HodModel& m) {
+             ScarGrid& grid = m.ScarMeshes[0].Grid;
+             grid.SizeX = grid.SizeY = 65536;
+             grid.SizeZ = 0;
+             grid.Cells.clear();
+           },
+           "scar grid"},
+      },
+      true);
+}
+
+}  // namespace
+}  // namespace gantry::testing
