@@ -1,7 +1,10 @@
 // The subcommands of gantry-cli. Each returns the process's exit status.
 #pragma once
 
+#include <functional>
 #include <string>
+
+#include "hod/model.h"
 
 namespace gantry::cli {
 
@@ -13,7 +16,12 @@ inline constexpr int kExitUnreadable = 3;  // a file could not be read or writte
 int RunInfo(const std::string& path, bool json);
 int RunDump(const std::string& path);
 int RunValidate(const std::string& path, bool json);
-int RunSave(const std::string& in, const std::string& out);
+// Reads IN, applies `change` (if any), validates and writes OUT.
+int RunSave(const std::string& in, const std::string& out,
+            const std::function<bool(HodModel&)>& change = nullptr);
+int RunRescale(const std::string& in, const std::string& out, double sx, double sy, double sz);
+int RunRotate(const std::string& in, const std::string& out, double ax, double ay, double az,
+              bool rotate_joints);
 int RunRoundTrip(const std::string& path);
 int RunDiff(const std::string& a, const std::string& b, double tolerance);
 

@@ -1,5 +1,7 @@
 // gantry-cli: the HOD toolkit's command line. A thin layer over the core library.
 #include <CLI/CLI.hpp>
+#include <cstdlib>
+#include <vector>
 
 #include "commands.h"
 
@@ -38,6 +40,31 @@ int main(int argc, char** argv) {
   diff->add_option("--tolerance", tolerance, "Largest difference of equal floating-point values")
       ->check(CLI::NonNegativeNumber);
 
+  std::vector<double> factors;
+  CLI::App* rescale =
+      app.add_subcommand("rescale", "Scale every element of a HOD, then validate and save it");
+  rescale->add_option("IN", path, "HOD file to read")->required();
+  rescale->add_option("OUT", other, "HOD file to write")->required();
+  rescale->add_option("SCALE", factors, "SX SY SZ (none of them 0)")
+      ->expected(3)
+      ->required()
+      ->check(CLI::Number)
+      ->check(CLI::Validator(
+          [](std::string& text) {
+            return std::strtod(text.c_str(), nullptr) == 0 ? std::string("a scale of 0 is refused")
+                                                           : std::string();
+          },
+          "NONZERO"));
+
+  std::vector<double> angles;
+  bool rotate_joints = false;
+  CLI::App* rotate = app.add_subcommand(
+      "rotate", "Rotate every element of a HOD (degrees, X then Y then Z), then validate and save");
+  rotate->add_option("IN", path, "HOD file to read")->required();
+  rotate->add_option("OUT", other, "HOD file to write")->required();
+  rotate->add_option("ANGLES", angles, "AX AY AZ in degrees")->expected(3)->required();
+  rotate->add_flag("--rotate-joints", rotate_joints, "Move the joints' positions too");
+
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
@@ -51,5 +78,9 @@ int main(int argc, char** argv) {
   if (save->parsed()) return cli::RunSave(path, other);
   if (roundtrip->parsed()) return cli::RunRoundTrip(path);
   if (diff->parsed()) return cli::RunDiff(path, other, tolerance);
+  if (rescale->parsed()) return cli::RunRescale(path, other, factors[0], factors[1], factors[2]);
+  if (rotate->parsed()) {
+    return cli::RunRotate(path, other, angles[0], angles[1], angles[2], rotate_joints);
+  }
   return cli::kExitUsage;
 }

@@ -2,6 +2,7 @@
 #include <fmt/format.h>
 
 #include <cstdio>
+#include <functional>
 
 #include "commands.h"
 #include "hod/hod_writer.h"
@@ -71,12 +72,14 @@ int RunValidate(const std::string& path, bool json) {
   return valid ? kExitOk : kExitDifferent;
 }
 
-int RunSave(const std::string& in, const std::string& out) {
+int RunSave(const std::string& in, const std::string& out,
+            const std::function<bool(HodModel&)>& change) {
   LoadedHod hod(in);
   // Saving what a damaged file gave up would silently drop the rest of it.
   if (!hod.outcome.completed) return kExitUnreadable;
   Workspace workspace;
   workspace.model = std::move(hod.model);
+  if (change && !change(workspace.model)) return kExitDifferent;
   ReportingUi ui(true);
   switch (SaveHod(workspace, out, ui)) {
     case SaveResult::Saved:

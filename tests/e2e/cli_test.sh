@@ -83,6 +83,25 @@ check "diff names the field" grep -q '^version.Version: 512 != 1000$' <<<"$out"
 "$cli" diff "$tmp/vers.hod" "$tmp/cut.hod" >/dev/null 2>&1
 check "diff exits 3 on an unreadable file" test $? -eq 3
 
+
+# rescale / rotate save like `save`.
+printf 'FORM\x00\x00\x00\x08VERS\x00\x02\x00\x00LITE\x00\x00\x00\x38\x01\x00\x00\x00\x01\x00\x00\x00L\x00\x00\x00\x00\x00\x00\x80\x3f\x00\x00\x00\x40\x00\x00\x40\x40' >"$tmp/light.hod"
+printf '\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00' >>"$tmp/light.hod"
+"$cli" info "$tmp/light.hod" >/dev/null
+check "hand-made light file reads" test $? -eq 0
+"$cli" rescale "$tmp/light.hod" "$tmp/scaled.hod" 2 2 2 >/dev/null
+check "rescale exits 0" test $? -eq 0
+out=$("$cli" diff "$tmp/light.hod" "$tmp/scaled.hod")
+check "rescale doubles the light" test "$out" = "$(printf 'lights.Lights[0].Position.x: 1 != 2\nlights.Lights[0].Position.y: 2 != 4\nlights.Lights[0].Position.z: 3 != 6')"
+"$cli" rescale "$tmp/light.hod" "$tmp/scaled.hod" 2 0 2 >/dev/null 2>&1
+check "rescale refuses a zero" test $? -eq 2
+"$cli" rotate "$tmp/light.hod" "$tmp/turned.hod" 0 0 90 >/dev/null
+check "rotate exits 0" test $? -eq 0
+out=$("$cli" diff --tolerance 0.00001 "$tmp/light.hod" "$tmp/turned.hod")
+check "rotate turns the light about Z (x)" grep -qx 'lights.Lights\[0\].Position.x: 1 != -2' <<<"$out"
+check "rotate turns the light about Z (y)" grep -qxE 'lights.Lights\[0\].Position.y: 2 != (1|0.9999999)' <<<"$out"
+check "rotate changes nothing else" test "$(wc -l <<<"$out")" -eq 2
+
 if [ -d "$corpus" ]; then
   light="$corpus/tdmckenney0__slipstream-the-price-of-freedom__hw1_supernova_light.hod"
   out=$("$cli" info --json "$light")
