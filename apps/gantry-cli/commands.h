@@ -16,8 +16,9 @@ inline constexpr int kExitUnreadable = 3;  // a file could not be read or writte
 int RunInfo(const std::string& path, bool json);
 int RunDump(const std::string& path);
 int RunValidate(const std::string& path, bool json);
-// Reads IN, applies `change` (if any), validates and writes OUT.
-int RunSave(const std::string& in, const std::string& out,
+// Reads IN, applies `change` (if any), validates and writes OUT. A file that does not read to
+// its end is refused unless `salvage` is set.
+int RunSave(const std::string& in, const std::string& out, bool salvage = false,
             const std::function<bool(HodModel&)>& change = nullptr);
 int RunRescale(const std::string& in, const std::string& out, double sx, double sy, double sz);
 int RunRotate(const std::string& in, const std::string& out, double ax, double ay, double az,

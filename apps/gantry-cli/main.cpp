@@ -29,6 +29,8 @@ int main(int argc, char** argv) {
   CLI::App* save = app.add_subcommand("save", "Read, validate and write a HOD");
   save->add_option("IN", path, "HOD file to read")->required();
   save->add_option("OUT", other, "HOD file to write")->required();
+  bool salvage = false;
+  save->add_flag("--salvage", salvage, "Save what a damaged file gave up before the damage");
 
   CLI::App* roundtrip = app.add_subcommand(
       "roundtrip", "Read, write to memory, read back and report the first difference");
@@ -75,7 +77,7 @@ int main(int argc, char** argv) {
   if (info->parsed()) return cli::RunInfo(path, json);
   if (dump->parsed()) return cli::RunDump(path);
   if (validate->parsed()) return cli::RunValidate(path, json);
-  if (save->parsed()) return cli::RunSave(path, other);
+  if (save->parsed()) return cli::RunSave(path, other, salvage);
   if (roundtrip->parsed()) return cli::RunRoundTrip(path);
   if (diff->parsed()) return cli::RunDiff(path, other, tolerance);
   if (rescale->parsed()) return cli::RunRescale(path, other, factors[0], factors[1], factors[2]);

@@ -72,11 +72,14 @@ int RunValidate(const std::string& path, bool json) {
   return valid ? kExitOk : kExitDifferent;
 }
 
-int RunSave(const std::string& in, const std::string& out,
+int RunSave(const std::string& in, const std::string& out, bool salvage,
             const std::function<bool(HodModel&)>& change) {
   LoadedHod hod(in);
-  // Saving what a damaged file gave up would silently drop the rest of it.
-  if (!hod.outcome.completed) return kExitUnreadable;
+  // Saving what a damaged file gave up drops the rest of it: only when asked to.
+  if (!hod.outcome.completed && !salvage) {
+    fmt::print(stderr, "{} did not read to its end; --salvage saves the part that was read\n", in);
+    return kExitUnreadable;
+  }
   Workspace workspace;
   workspace.model = std::move(hod.model);
   if (change && !change(workspace.model)) return kExitDifferent;

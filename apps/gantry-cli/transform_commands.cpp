@@ -8,7 +8,7 @@
 namespace gantry::cli {
 
 int RunRescale(const std::string& in, const std::string& out, double sx, double sy, double sz) {
-  return RunSave(in, out, [=](HodModel& model) {
+  return RunSave(in, out, false, [=](HodModel& model) {
     if (RescaleHOD(model, static_cast<float>(sx), static_cast<float>(sy), static_cast<float>(sz))) {
       return true;
     }
@@ -19,7 +19,7 @@ int RunRescale(const std::string& in, const std::string& out, double sx, double 
 
 int RunRotate(const std::string& in, const std::string& out, double ax, double ay, double az,
               bool rotate_joints) {
-  return RunSave(in, out, [=](HodModel& model) {
+  return RunSave(in, out, false, [=](HodModel& model) {
     const auto radians = [](double degrees) {
       return static_cast<float>(DegreesToRadians(degrees));
     };

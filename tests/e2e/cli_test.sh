@@ -111,8 +111,15 @@ if [ -d "$corpus" ]; then
   out=$("$cli" info --json "$bg")
   check "corpus background type" grep -q '"type":"background"' <<<"$out"
   check "corpus star fields" grep -q '"star_fields":16' <<<"$out"
-  "$cli" info --json "$corpus/Real-Gecko__hw2-complex__hgn_attackbombersupport.hod" >/dev/null 2>&1
+  damaged="$corpus/Real-Gecko__hw2-complex__hgn_attackbombersupport.hod"
+  "$cli" info --json "$damaged" >/dev/null 2>&1
   check "damaged corpus file exits 3" test $? -eq 3
+  "$cli" save "$damaged" "$tmp/salvaged.hod" >/dev/null 2>&1
+  check "a damaged file is not saved unasked" test $? -eq 3
+  "$cli" save --salvage "$damaged" "$tmp/salvaged.hod" >/dev/null 2>&1
+  check "--salvage saves what was read" test $? -eq 0
+  "$cli" roundtrip "$tmp/salvaged.hod" >/dev/null
+  check "the salvaged file round-trips" test $? -eq 0
   # A file written by the modding tools comes back byte for byte.
   for name in hgn_scout.hod; do
     f="$corpus/Mephistofeles__hw2-shaders__$name"

@@ -44,3 +44,27 @@ INSTANTIATE_TEST_SUITE_P(HodCorpus, CorpusRoundTrip, ::testing::ValuesIn(CleanCo
 
 }  // namespace
 }  // namespace gantry::testing
+
+namespace gantry::testing {
+namespace {
+
+// What a damaged file gave up can be saved on its own and reads back as it was.
+class DamagedCorpusSalvage : public ::testing::TestWithParam<std::string> {};
+
+TEST_P(DamagedCorpusSalvage, WhatWasReadSavesAndReadsBack) {
+  const std::string path = CorpusFile(GetParam());
+  if (path.empty()) GTEST_SKIP() << "corpus file absent: " << GetParam();
+  const HodRead damaged(FileBytes(path));
+  ASSERT_FALSE(damaged.outcome.completed);
+  const RoundTrip salvage(damaged.model);
+  ASSERT_TRUE(salvage.ok);
+  const HodRead back(salvage.bytes);
+  EXPECT_TRUE(Clean(back));
+  for (const std::string& line : DiffModels(salvage.saved, back.model)) ADD_FAILURE() << line;
+}
+
+INSTANTIATE_TEST_SUITE_P(HodCorpus, DamagedCorpusSalvage,
+                         ::testing::ValuesIn(DamagedCorpusFiles()));
+
+}  // namespace
+}  // namespace gantry::testing
