@@ -1,0 +1,20 @@
+// What the editor needs after one of its commands: whether the model changed (so its lists are
+// rebuilt from the model) and which entry of the command's list to select afterwards.
+#pragma once
+
+#include <cstddef>
+#include <optional>
+
+namespace gantry {
+
+struct CommandResult {
+  bool changed = false;
+  std::optional<std::size_t> select;  // 0-based entry of the command's own list
+
+  static CommandResult Unchanged() { return {}; }
+  static CommandResult Changed(std::optional<std::size_t> select = std::nullopt) {
+    return {true, select};
+  }
+};
+
+}  // namespace gantry
