@@ -1,0 +1,26 @@
+// Turning a level-of-detail mesh (as the OBJ import delivers it) into the shapes other elements
+// keep their geometry in: simple meshes, engine-shape outlines, collision and battle-scar
+// triangle meshes, and the scar mesh's spatial grid of triangle numbers.
+#pragma once
+
+#include "common/ui.h"
+#include "hod/model.h"
+
+namespace gantry {
+
+// `wireframe`: the model is a wireframe HOD, whose simple meshes are triangle outlines.
+bool SimpleMeshFromMesh(const LodMesh& mesh, SimpleMesh& simple, bool wireframe, Ui& ui);
+bool EngineShapeFromMesh(const LodMesh& mesh, EngineShape& shape);
+bool CollisionMeshFromMesh(const LodMesh& mesh, CollisionMesh& collision);
+bool ScarMeshFromLod(const LodMesh& lod, ScarMesh& scar);
+bool BuildScarGrid(ScarMesh& scar);
+
+// The grid's cell counts for a box, and the cells by the plain test of every triangle against
+// every cell (kept as the reference the fast builder is checked against).
+struct GridCounts {
+  int x = 1, y = 1, z = 1;
+};
+GridCounts ScarGridCounts(const BoundingBox& box);
+ScarGrid BuildScarGridReference(const TriangleMesh& triangles, const BoundingBox& box);
+
+}  // namespace gantry
