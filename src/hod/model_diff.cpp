@@ -83,6 +83,11 @@ class Differ {
     template <typename M, typename Owner>
     void Field(const char* name, M Owner::*member, FieldRole role) {
       if (role == FieldRole::Derived) return;
+      if constexpr (std::is_same_v<R, MaterialParameter>) {
+        // A differing Type is reported on its own; fields the type does not store are not.
+        if (role == FieldRole::ColourParameter && a.Type != kParameterColour) return;
+        if (role == FieldRole::TextureParameter && a.Type != kParameterTexture) return;
+      }
       const std::string child = path.empty() ? name : path + "." + name;
       const M& x = a.*member;
       const M& y = b.*member;

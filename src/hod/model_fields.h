@@ -13,7 +13,9 @@
 
 namespace gantry {
 
-enum class FieldRole { Data, Derived, OwnerText };
+// Colour and Texture fields of a material parameter exist on disk only for parameters of that
+// type (4 colour, 5 texture); the others are whatever the program left there.
+enum class FieldRole { Data, Derived, OwnerText, ColourParameter, TextureParameter };
 
 template <typename T>
 struct Kind {};
@@ -204,10 +206,10 @@ template <typename V>
 void Describe(V& v, Kind<MaterialParameter>) {
   GANTRY_FIELD(MaterialParameter, Type);
   GANTRY_DERIVED(MaterialParameter, DataSize);
-  GANTRY_FIELD(MaterialParameter, Colour);
-  GANTRY_FIELD(MaterialParameter, TextureIndex);
+  v.Field("Colour", &MaterialParameter::Colour, FieldRole::ColourParameter);
+  v.Field("TextureIndex", &MaterialParameter::TextureIndex, FieldRole::TextureParameter);
   GANTRY_DERIVED(MaterialParameter, LayerNameLength);
-  GANTRY_FIELD(MaterialParameter, LayerName);
+  v.Field("LayerName", &MaterialParameter::LayerName, FieldRole::TextureParameter);
 }
 template <typename V>
 void Describe(V& v, Kind<Material>) {
