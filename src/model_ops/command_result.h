@@ -9,7 +9,8 @@ namespace gantry {
 
 struct CommandResult {
   bool changed = false;
-  std::optional<std::size_t> select;  // 0-based entry of the command's own list
+  // 0-based entry to select afterwards in the command's own list (or slider: keys, dock points).
+  std::optional<std::size_t> select;
 
   static CommandResult Unchanged() { return {}; }
   static CommandResult Changed(std::optional<std::size_t> select = std::nullopt) {
