@@ -287,6 +287,7 @@ void WriteIndices16(ByteWriter& out, const std::vector<std::int16_t>& indices) {
 }  // namespace
 
 std::int32_t ComputeLodMeshLengths(LodMesh& mesh) {
+  mesh.ID = "BMSH";  // always written so: readers find meshes by it
   std::int64_t bytes = 4 + 4 + 4 + 4;
   for (const MeshPart& part : mesh.Parts) {
     bytes += 12 + static_cast<std::int64_t>(part.Vertices.size()) * VertexBytes(part.VertexMask);
