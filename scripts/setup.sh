@@ -12,6 +12,7 @@ PACKAGES=(
   clang libclang-rt-14-dev            # libFuzzer and sanitizers for the fuzz targets
   libgtest-dev libgmock-dev libbenchmark-dev
   libcli11-dev libfmt-dev
+  libsquish-dev libstb-dev            # DXT decode/encode; PNG writing
 )
 
 missing=()
