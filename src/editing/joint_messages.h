@@ -4,6 +4,7 @@
 
 #include <array>
 
+#include "common/shared_text.h"
 #include "editing/messages.h"
 
 namespace gantry::joint_messages {
@@ -11,7 +12,7 @@ namespace gantry::joint_messages {
 inline constexpr const char* kSelectObjectFirst = editing_messages::kSelectObjectFirst;
 inline constexpr const char* kNoNodesDefined = "Error: No nodes defined!";
 inline constexpr const char* kCantRemoveRoot = "Can't remove Root (level) joint!";
-inline constexpr const char* kRemovingLastForm = "Removing last form";
+inline constexpr const char* kRemovingLastForm = shared_text::kRemovingLastForm;
 
 inline constexpr const char* kRootJointName = "Root";
 inline constexpr const char* kWorldParentName = "world";

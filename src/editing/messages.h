@@ -1,11 +1,12 @@
 // Texts the editing commands show or ask, kept in one place.
 #pragma once
 
+#include "common/shared_text.h"
+
 namespace gantry::editing_messages {
 
-inline constexpr const char* kSelectGeometryFirst =
-    "Please Select geometry in the geometry section first!";
-inline constexpr const char* kSelectObjectFirst = "Please select a object first!";
+inline constexpr const char* kSelectGeometryFirst = shared_text::kSelectGeometryFirst;
+inline constexpr const char* kSelectObjectFirst = shared_text::kSelectObjectFirst;
 
 inline constexpr const char* kXCoordinate = "X Co-ordinate";
 inline constexpr const char* kYCoordinate = "Y Co-ordinate";

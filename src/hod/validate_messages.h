@@ -1,6 +1,8 @@
 // Texts the validator and the save command show, kept in one place.
 #pragma once
 
+#include "common/shared_text.h"
+
 namespace gantry::messages {
 
 inline constexpr const char* kNoGeometry = "No Geometry in HOD (!)";
@@ -37,6 +39,6 @@ inline constexpr const char* kCantWrite = "Can't Write. One or more errors are p
 inline constexpr const char* kCouldntOpen = "Couldn't open file: ";
 inline constexpr const char* kCouldntRemove = "Couldn't remove file: ";
 inline constexpr const char* kCouldntWrite = "Couldn't write file: ";
-inline constexpr const char* kProgramTitle = "Gantry HOD Editor";
+inline constexpr const char* kProgramTitle = shared_text::kProgramTitle;
 
 }  // namespace gantry::messages

@@ -2,6 +2,8 @@
 // new elements, kept in one place.
 #pragma once
 
+#include "common/shared_text.h"
+
 namespace gantry::element_messages {
 
 // Names and defaults of new elements; the element's number follows the stem.
@@ -31,11 +33,10 @@ inline constexpr const char* kNoLodsOnGoblin = "Can't add LoDs to a Goblin!";
 inline constexpr const char* kGoblinWithLods = "Can't make an object with LoDs a Goblin!";
 inline constexpr const char* kSelectTexture =
     "Please select a texture in the texture section first!";
-inline constexpr const char* kSelectGeometry =
-    "Please Select geometry in the geometry section first!";
+inline constexpr const char* kSelectGeometry = shared_text::kSelectGeometryFirst;
 inline constexpr const char* kSelectLodToRemove = "Please select a LoD to remove!";
 inline constexpr const char* kNoLodsToRemove = "No LoDs defined to remove!";
-inline constexpr const char* kSelectObject = "Please select a object first!";
+inline constexpr const char* kSelectObject = shared_text::kSelectObjectFirst;
 
 // Duplication.
 inline constexpr const char* kEnterUniqueName = "Enter a unique name for the new object: ";
@@ -45,7 +46,7 @@ inline constexpr const char* kLineBreak = "\r\n";
 inline constexpr const char* kEnterAnotherName = "Please enter a unique name.";
 
 // Debug log.
-inline constexpr const char* kRemovingLastForm = "Removing last form";
+inline constexpr const char* kRemovingLastForm = shared_text::kRemovingLastForm;
 inline constexpr const char* kMovedMesh = "Moved MULTForm #";
 inline constexpr const char* kToMesh = " to MULTForm #";
 inline constexpr const char* kMovingMesh = "Moving MULTForm #";

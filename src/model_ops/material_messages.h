@@ -1,11 +1,13 @@
 // Texts of the Materials tab, kept in one place.
 #pragma once
 
+#include "common/shared_text.h"
+
 namespace gantry::material_messages {
 
 inline constexpr const char* kSelectMaterialFirst =
     "Please select a material in material secion first!";
-inline constexpr const char* kRemovingLastForm = "Removing last form";
+inline constexpr const char* kRemovingLastForm = shared_text::kRemovingLastForm;
 
 inline constexpr const char* kChooseShaderToolTip =
     "Automatically creates the required paramters by parsing the given shader script (*.st) for "
