@@ -2,6 +2,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "hod/model.h"
@@ -21,6 +22,12 @@ int RunValidate(const std::string& path, bool json);
 int RunSave(const std::string& in, const std::string& out, bool salvage = false,
             const std::function<bool(HodModel&)>& change = nullptr);
 int RunRescale(const std::string& in, const std::string& out, double sx, double sy, double sz);
+// Writes every mesh (or mesh N, 1-based) as OBJ files and the MTL into the HOD's folder or
+// out_dir ("" = the HOD's folder).
+int RunExportObj(const std::string& path, std::optional<int> mesh, bool reverse_uv,
+                 const std::string& out_dir);
+// Writes every texture as TGA ("8888") or DDS, and with `png` a decoded PNG of level 1 beside.
+int RunExportTextures(const std::string& path, bool png, const std::string& out_dir);
 int RunRotate(const std::string& in, const std::string& out, double ax, double ay, double az,
               bool rotate_joints);
 int RunRoundTrip(const std::string& path);

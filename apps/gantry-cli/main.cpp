@@ -1,6 +1,7 @@
 // gantry-cli: the HOD toolkit's command line. A thin layer over the core library.
 #include <CLI/CLI.hpp>
 #include <cstdlib>
+#include <optional>
 #include <vector>
 
 #include "commands.h"
@@ -67,6 +68,23 @@ int main(int argc, char** argv) {
   rotate->add_option("ANGLES", angles, "AX AY AZ in degrees")->expected(3)->required();
   rotate->add_flag("--rotate-joints", rotate_joints, "Move the joints' positions too");
 
+  std::optional<int> mesh;
+  bool reverse_uv = false;
+  std::string out_dir;
+  CLI::App* export_obj =
+      app.add_subcommand("export-obj", "Write meshes as Wavefront OBJ files, with their MTL");
+  export_obj->add_option("FILE", path, "HOD file")->required();
+  export_obj->add_option("--mesh", mesh, "Only mesh N (counted from 1)");
+  export_obj->add_flag("--reverse-uv", reverse_uv, "Write V as 1 - V");
+  export_obj->add_option("--out-dir", out_dir, "Folder for the files (default: the HOD's)");
+
+  bool png = false;
+  CLI::App* export_textures = app.add_subcommand(
+      "export-textures", "Write textures as TGA (8888) or DDS files, optionally with PNGs");
+  export_textures->add_option("FILE", path, "HOD file")->required();
+  export_textures->add_flag("--png", png, "Also write a decoded PNG of the first level");
+  export_textures->add_option("--out-dir", out_dir, "Folder for the files (default: the HOD's)");
+
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
@@ -80,6 +98,8 @@ int main(int argc, char** argv) {
   if (save->parsed()) return cli::RunSave(path, other, salvage);
   if (roundtrip->parsed()) return cli::RunRoundTrip(path);
   if (diff->parsed()) return cli::RunDiff(path, other, tolerance);
+  if (export_obj->parsed()) return cli::RunExportObj(path, mesh, reverse_uv, out_dir);
+  if (export_textures->parsed()) return cli::RunExportTextures(path, png, out_dir);
   if (rescale->parsed()) return cli::RunRescale(path, other, factors[0], factors[1], factors[2]);
   if (rotate->parsed()) {
     return cli::RunRotate(path, other, angles[0], angles[1], angles[2], rotate_joints);
