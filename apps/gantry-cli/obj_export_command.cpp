@@ -2,8 +2,10 @@
 #include <fmt/format.h>
 
 #include <cstddef>
+#include <filesystem>
 #include <optional>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "commands.h"
@@ -32,7 +34,15 @@ int RunExportObj(const std::string& path, std::optional<int> mesh, bool reverse_
   workspace.model = std::move(hod.model);
   workspace.SetCurrentFile(path);
   workspace.log.set_file_path("");  // an export leaves no debug.log behind
-  if (!out_dir.empty()) workspace.working_folder = out_dir;
+  if (!out_dir.empty()) {
+    std::error_code error;
+    std::filesystem::create_directories(NativePath(out_dir), error);
+    if (error) {
+      fmt::print(stderr, "Couldn't create the folder {}: {}\n", out_dir, error.message());
+      return kExitUnreadable;
+    }
+    workspace.working_folder = out_dir;
+  }
 
   CliUi ui;
   if (!WriteMaterialLibrary(workspace, ui)) return kExitUnreadable;

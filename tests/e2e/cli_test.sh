@@ -120,6 +120,19 @@ if [ -d "$corpus" ]; then
   check "--salvage saves what was read" test $? -eq 0
   "$cli" roundtrip "$tmp/salvaged.hod" >/dev/null
   check "the salvaged file round-trips" test $? -eq 0
+  # Exports into a folder of their own.
+  scout="$corpus/Mephistofeles__hw2-shaders__hgn_scout.hod"
+  "$cli" export-obj "$scout" --out-dir "$tmp/obj" >/dev/null
+  check "export-obj exits 0" test $? -eq 0
+  check "export-obj writes every level and the MTL" \
+    test "$(ls "$tmp/obj" | grep -c -E 'Root_mesh_LOD[0-3]\.obj|\.mtl$')" -eq 5
+  check "OBJ lines end in CR LF" grep -q $'\r$' "$tmp/obj/Root_mesh_LOD0.obj"
+  "$cli" export-textures "$scout" --png --out-dir "$tmp/tex" >/dev/null
+  check "export-textures exits 0" test $? -eq 0
+  check "export-textures writes DDS files with PNGs beside" \
+    test "$(ls "$tmp/tex"/*.DDS | wc -l)" -eq "$(ls "$tmp/tex"/*.png | wc -l)"
+  "$cli" export-obj "$scout" --mesh 9 --out-dir "$tmp/obj" >/dev/null 2>&1
+  check "export-obj refuses a mesh that is not there" test $? -eq 2
   # A file written by the modding tools comes back byte for byte.
   for name in hgn_scout.hod; do
     f="$corpus/Mephistofeles__hw2-shaders__$name"
