@@ -28,6 +28,9 @@ int RunExportObj(const std::string& path, std::optional<int> mesh, bool reverse_
                  const std::string& out_dir);
 // Writes every texture as TGA ("8888") or DDS, and with `png` a decoded PNG of level 1 beside.
 int RunExportTextures(const std::string& path, bool png, const std::string& out_dir);
+// Replaces FILE's star fields from a 32-bit TGA star map, then validates and saves OUT.
+int RunStars(const std::string& in, const std::string& map, const std::string& out,
+             std::optional<double> radius, std::optional<Vector3> centre, double size);
 int RunRotate(const std::string& in, const std::string& out, double ax, double ay, double az,
               bool rotate_joints);
 int RunRoundTrip(const std::string& path);

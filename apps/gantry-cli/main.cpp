@@ -85,6 +85,20 @@ int main(int argc, char** argv) {
   export_textures->add_flag("--png", png, "Also write a decoded PNG of the first level");
   export_textures->add_option("--out-dir", out_dir, "Folder for the files (default: the HOD's)");
 
+  std::string map;
+  std::optional<double> radius;
+  std::vector<double> centre;
+  double star_size = 1;
+  CLI::App* stars = app.add_subcommand(
+      "stars", "Replace a background HOD's star fields from a 32-bit TGA star map");
+  stars->add_option("FILE", path, "HOD file to read")->required();
+  stars->add_option("MAP", map, "32-bit TGA star map")->required();
+  stars->add_option("-o,--output", other, "HOD file to write")->required();
+  stars->add_option("--radius", radius, "Sphere radius (default: mean background-mesh distance)");
+  stars->add_option("--centre", centre, "Sphere centre X Y Z (default: background-mesh centre)")
+      ->expected(3);
+  stars->add_option("--size", star_size, "Star size multiplier");
+
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
@@ -100,6 +114,14 @@ int main(int argc, char** argv) {
   if (diff->parsed()) return cli::RunDiff(path, other, tolerance);
   if (export_obj->parsed()) return cli::RunExportObj(path, mesh, reverse_uv, out_dir);
   if (export_textures->parsed()) return cli::RunExportTextures(path, png, out_dir);
+  if (stars->parsed()) {
+    std::optional<gantry::Vector3> at;
+    if (centre.size() == 3) {
+      at = gantry::Vector3{static_cast<float>(centre[0]), static_cast<float>(centre[1]),
+                           static_cast<float>(centre[2])};
+    }
+    return cli::RunStars(path, map, other, radius, at, star_size);
+  }
   if (rescale->parsed()) return cli::RunRescale(path, other, factors[0], factors[1], factors[2]);
   if (rotate->parsed()) {
     return cli::RunRotate(path, other, angles[0], angles[1], angles[2], rotate_joints);
