@@ -102,6 +102,19 @@ check "rotate turns the light about Z (x)" grep -qx 'lights.Lights\[0\].Position
 check "rotate turns the light about Z (y)" grep -qxE 'lights.Lights\[0\].Position.y: 2 != (1|0.9999999)' <<<"$out"
 check "rotate changes nothing else" test "$(wc -l <<<"$out")" -eq 2
 
+
+# stars: a 2x2 white star map makes four stars in the 16 fields (empty fields are not written).
+printf 'FORM\x00\x00\x00\x08VERS\xe8\x03\x00\x00' >"$tmp/bg.hod"
+{
+  printf '\x00\x00\x02\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x02\x00\x20\x08'
+  printf '\xff%.0s' $(seq 16)
+  printf '\x00\x00\x00\x00\x00\x00\x00\x00TRUEVISION-XFILE.\x00'
+} >"$tmp/map.tga"
+"$cli" stars "$tmp/bg.hod" "$tmp/map.tga" -o "$tmp/stars.hod" --radius 100 --centre 0 0 0 >/dev/null
+check "stars exits 0" test $? -eq 0
+out=$("$cli" info --json "$tmp/stars.hod")
+check "stars made four stars" grep -q '"stars":4' <<<"$out"
+
 if [ -d "$corpus" ]; then
   light="$corpus/tdmckenney0__slipstream-the-price-of-freedom__hw1_supernova_light.hod"
   out=$("$cli" info --json "$light")
