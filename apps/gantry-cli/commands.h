@@ -31,6 +31,8 @@ int RunExportTextures(const std::string& path, bool png, const std::string& out_
 // Replaces FILE's star fields from a 32-bit TGA star map, then validates and saves OUT.
 int RunStars(const std::string& in, const std::string& map, const std::string& out,
              std::optional<double> radius, std::optional<Vector3> centre, double size);
+// Renders every background mesh into a 24-bit BMP 2048*M wide (M as the size question takes it).
+int RunBgTexture(const std::string& path, const std::string& out, double size_multiplier);
 int RunRotate(const std::string& in, const std::string& out, double ax, double ay, double az,
               bool rotate_joints);
 int RunRoundTrip(const std::string& path);

@@ -99,6 +99,14 @@ int main(int argc, char** argv) {
       ->expected(3);
   stars->add_option("--size", star_size, "Star size multiplier");
 
+  double bg_size = 1;
+  CLI::App* bg_texture = app.add_subcommand(
+      "bg-texture", "Render a background HOD's meshes into a 24-bit BMP sky texture");
+  bg_texture->add_option("FILE", path, "HOD file")->required();
+  bg_texture->add_option("-o,--output", other, "BMP file to write")->required();
+  bg_texture->add_option("--size", bg_size, "Size multiplier: the image is 2048*M wide")
+      ->check(CLI::Number);
+
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
@@ -114,6 +122,7 @@ int main(int argc, char** argv) {
   if (diff->parsed()) return cli::RunDiff(path, other, tolerance);
   if (export_obj->parsed()) return cli::RunExportObj(path, mesh, reverse_uv, out_dir);
   if (export_textures->parsed()) return cli::RunExportTextures(path, png, out_dir);
+  if (bg_texture->parsed()) return cli::RunBgTexture(path, other, bg_size);
   if (stars->parsed()) {
     std::optional<gantry::Vector3> at;
     if (centre.size() == 3) {
