@@ -33,6 +33,10 @@ int RunStars(const std::string& in, const std::string& map, const std::string& o
              std::optional<double> radius, std::optional<Vector3> centre, double size);
 // Renders every background mesh into a 24-bit BMP 2048*M wide (M as the size question takes it).
 int RunBgTexture(const std::string& path, const std::string& out, double size_multiplier);
+// Replaces level of detail `lod` of mesh `mesh` (both from 1) with an OBJ mesh (merged, V
+// reversed, materials matched by name), then validates and saves OUT.
+int RunImportObj(const std::string& in, const std::string& obj, int mesh, int lod,
+                 const std::string& out);
 int RunRotate(const std::string& in, const std::string& out, double ax, double ay, double az,
               bool rotate_joints);
 int RunRoundTrip(const std::string& path);

@@ -107,6 +107,17 @@ int main(int argc, char** argv) {
   bg_texture->add_option("--size", bg_size, "Size multiplier: the image is 2048*M wide")
       ->check(CLI::Number);
 
+  std::string obj_path;
+  int mesh_number = 0;
+  int lod_number = 0;
+  CLI::App* import_obj = app.add_subcommand(
+      "import-obj", "Replace a level of detail with an OBJ mesh, then validate and save");
+  import_obj->add_option("FILE", path, "HOD file to read")->required();
+  import_obj->add_option("OBJ", obj_path, "Wavefront OBJ file")->required();
+  import_obj->add_option("--mesh", mesh_number, "Mesh number, from 1")->required();
+  import_obj->add_option("--lod", lod_number, "Level of detail, from 1")->required();
+  import_obj->add_option("-o,--output", other, "HOD file to write")->required();
+
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
@@ -122,6 +133,9 @@ int main(int argc, char** argv) {
   if (diff->parsed()) return cli::RunDiff(path, other, tolerance);
   if (export_obj->parsed()) return cli::RunExportObj(path, mesh, reverse_uv, out_dir);
   if (export_textures->parsed()) return cli::RunExportTextures(path, png, out_dir);
+  if (import_obj->parsed()) {
+    return cli::RunImportObj(path, obj_path, mesh_number, lod_number, other);
+  }
   if (bg_texture->parsed()) return cli::RunBgTexture(path, other, bg_size);
   if (stars->parsed()) {
     std::optional<gantry::Vector3> at;

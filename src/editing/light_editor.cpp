@@ -101,8 +101,7 @@ const char* LightEditor::TypeText() const {
 void LightEditor::SetTransformValues(const Vector3& values) {
   entry_ = values;
   result_ = values;
-  // One character each; assigning C strings here trips a false -Wrestrict in GCC 12 at -O3.
-  for (std::size_t i = 0; i < kFieldCount; ++i) fields_[i].assign(1, i < kScale ? '0' : '1');
+  for (std::size_t i = 0; i < kFieldCount; ++i) fields_[i] = i < kScale ? "0" : "1";
 }
 
 void LightEditor::SetField(std::size_t index, std::string text, Ui& ui) {

@@ -1,0 +1,408 @@
+// The OBJ importer: triangulation, welding, V reversal, thresholds, materials, refusals, and the
+// real files of the corpus.
+#include "interchange/obj_import.h"
+
+#include <fmt/format.h>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <random>
+
+#include "interchange/text_rewrite.h"
+#include "support/scripted_ui.h"
+#include "view/math/math3d.h"
+
+namespace gantry::testing {
+namespace {
+
+namespace fs = std::filesystem;
+using Texts = std::vector<std::string>;
+
+ObjImportOptions Faces(bool merge) {
+  ObjImportOptions options;
+  options.ReadFaces = true;
+  options.MergeVertices = merge;
+  options.Quiet = true;
+  return options;
+}
+
+std::vector<int> IndicesOf(const MeshPart& part) {
+  std::vector<int> out;
+  for (const std::int16_t i : part.FaceLists.at(0).Indices)
+    out.push_back(static_cast<std::uint16_t>(i));
+  return out;
+}
+
+constexpr const char* kQuad =
+    "v 0 0 0\nv 1 0 0\nv 1 1 0\nv 0 1 0\n"
+    "vt 0 0\nvt 1 0\nvt 1 1\nvt 0 1\n"
+    "vn 0 0 1\nvn 0 0 1\nvn 0 0 1\nvn 0 0 1\n"
+    "f 1/1/1 2/2/2 3/3/3 4/4/4\n"
+    "f 1/1/1 2/2/2\n";
+
+TEST(ObjImport, PolygonsBecomeFansAndSharedCornersWeld) {
+  ScriptedUi ui;
+  ObjImportContext context;
+  context.lod_level = 2;
+  const std::optional<LodMesh> apart = ImportOBJMeshText(kQuad, Faces(false), context, ui);
+  ASSERT_TRUE(apart);
+  EXPECT_EQ(apart->Kind, Tag("NRML"));
+  EXPECT_EQ(apart->ID, Tag("BMSH"));
+  EXPECT_EQ(apart->Version, 1400);
+  EXPECT_EQ(apart->LodLevel, 2);
+  ASSERT_EQ(apart->PartCount, 1);
+  const MeshPart& part = apart->Parts.at(0);
+  EXPECT_EQ(part.VertexMask, 27);
+  EXPECT_EQ(part.VertexCount, 6);
+  EXPECT_EQ(part.FaceLists.at(0).Type, 0x202);
+  EXPECT_EQ(part.FaceLists.at(0).IndexCount, 6);
+  // (1, 2, 3) and (1, 3, 4); the two-corner line adds nothing.
+  const float xs[] = {0, 1, 1, 0, 1, 0}, ys[] = {0, 0, 1, 0, 1, 1};
+  for (int i = 0; i < 6; ++i) {
+    EXPECT_EQ(part.Vertices[i].Position, (Vector4{xs[i], ys[i], 0, 1})) << i;
+  }
+
+  const std::optional<LodMesh> merged = ImportOBJMeshText(kQuad, Faces(true), context, ui);
+  ASSERT_TRUE(merged);
+  EXPECT_EQ(merged->Parts[0].VertexCount, 4);
+  EXPECT_EQ(IndicesOf(merged->Parts[0]), (std::vector<int>{0, 1, 2, 0, 2, 3}));
+  EXPECT_EQ(merged->Parts[0].Vertices[3].Normal, (Vector4{0, 0, 1, 1}));
+
+  // A bare corner names no normal, whatever the line before named: nothing welds here.
+  const std::optional<LodMesh> bare = ImportOBJMeshText(
+      "v 0 0 0\nv 1 0 0\nv 0 1 0\nvn 0 0 1\nf 1//1 2//1 3//1\nf 3 2 1\n", Faces(true), {}, ui);
+  ASSERT_TRUE(bare);
+  EXPECT_EQ(bare->Parts[0].VertexCount, 6);
+  EXPECT_EQ(bare->Parts[0].Vertices[3].Normal, (Vector4{0, 0, 0, 1}));
+  EXPECT_TRUE(ui.messages.empty());
+}
+
+TEST(ObjImport, SixTrianglesAroundAPointShareTheAveragedCentre) {
+  std::string obj;
+  for (int k = 0; k < 6; ++k) obj += "v " + std::to_string(0.001 * k) + " 0 0\n";
+  for (int k = 0; k < 6; ++k) {
+    obj += "v " + std::to_string(std::cos(k * 1.0471975)) + " " +
+           std::to_string(std::sin(k * 1.0471975)) + " 0\n";
+  }
+  for (int k = 0; k < 6; ++k) {
+    obj += "f " + std::to_string(k + 1) + " " + std::to_string(7 + k) + " " +
+           std::to_string(7 + (k + 1) % 6) + "\n";
+  }
+  ScriptedUi ui;
+  const std::optional<LodMesh> mesh = ImportOBJMeshText(obj, Faces(true), {}, ui);
+  ASSERT_TRUE(mesh);
+  const MeshPart& part = mesh->Parts[0];
+  EXPECT_EQ(part.VertexCount, 7);
+  EXPECT_NEAR(part.Vertices[0].Position.x, 0.0025, 1e-6);
+  for (int k = 0; k < 6; ++k) EXPECT_EQ(IndicesOf(part)[3 * k], 0);
+}
+
+TEST(ObjImport, VIsReversedUnlessTheAnswerIsNo) {
+  constexpr const char* kTriangle = "v 0 0 0\nv 1 0 0\nv 0 1 0\nvt 0.5 0.25\nf 1/1 2/1 3/1\n";
+  const struct {
+    bool ask;
+    Answer answer;
+    float v;
+  } cases[] = {{true, Answer::Yes, 0.75f}, {true, Answer::No, 0.25f}, {false, Answer::Yes, 0.25f}};
+  for (const auto& c : cases) {
+    ScriptedUi ui;
+    ui.answers = {c.answer};
+    ObjImportOptions options = Faces(false);
+    options.AskReverseUVs = c.ask;
+    const std::optional<LodMesh> mesh = ImportOBJMeshText(kTriangle, options, {}, ui);
+    ASSERT_TRUE(mesh);
+    EXPECT_EQ(mesh->Parts[0].Vertices[0].UV, (Vector2{0.5f, c.v})) << c.ask;
+    EXPECT_EQ(ui.MessageTexts(), c.ask ? Texts{"Reverse UVs? (Usually Yes)"} : Texts{});
+  }
+}
+
+// Two triangles whose first corners are `a` and `b`, the other corners shared.
+std::string TwoTriangles(const std::string& a, const std::string& b, const char* normal_b) {
+  return "v " + a + "\nv " + b + "\nv 0 5 0\nv 0 0 5\nvn 0 0 1\nvn " + normal_b +
+         "\nf 1//1 3//1 4//1\nf 2//2 3//2 4//2\n";
+}
+
+TEST(ObjImport, ThresholdsAndTheKeyWindowDecideWhatWelds) {
+  const struct {
+    std::string obj;
+    bool ignore_normals;
+    std::optional<std::string> vertex_threshold;  // asked when set
+    int vertices;
+  } cases[] = {
+      {TwoTriangles("1 0 0", "1.002 0 0", "0 0 1"), false, std::nullopt, 3},
+      {TwoTriangles("1 0 0", "1.002 0 0", "0 0.5 1"), false, std::nullopt, 6},
+      {TwoTriangles("1 0 0", "1.002 0 0", "0 0.5 1"), true, std::nullopt, 3},
+      // 1.4999 and 1.5001 fall into neighbouring keys: searched with 0.01 (window 1), not with
+      // 0.001 (window 0), while 1.4 and 1.4002 share a key.
+      {TwoTriangles("1.4999 0 0", "1.5001 0 0", "0 0 1"), false, std::nullopt, 3},
+      {TwoTriangles("1.4999 0 0", "1.5001 0 0", "0 0 1"), false, "0.001", 4},
+      {TwoTriangles("1.4 0 0", "1.4002 0 0", "0 0 1"), false, "0.001", 3},
+  };
+  for (const auto& c : cases) {
+    ScriptedUi ui;
+    ObjImportOptions options = Faces(true);
+    options.IgnoreNormals = c.ignore_normals;
+    options.AskMergeThresholds = c.vertex_threshold.has_value();
+    ui.inputs = {c.vertex_threshold, "0.1", "0.001"};
+    const std::optional<LodMesh> mesh = ImportOBJMeshText(c.obj, options, {}, ui);
+    ASSERT_TRUE(mesh);
+    EXPECT_EQ(mesh->Parts[0].VertexCount, c.vertices) << c.obj;
+    if (c.vertex_threshold) {
+      EXPECT_EQ(ui.prompts, (Texts{"Vertex(es) nearer than this will be merged",
+                                   "Vertex(es) with normal(s) nearer than this will be merged",
+                                   "Vertex(es) with UV(s) nearer than this will be merged\r\n"
+                                   "( For a 128x128 texture, use 0.01;\r\n"
+                                   " for a 1024x1024 texture, use 0.001; etc. )"}));
+    }
+  }
+  ScriptedUi cancelled;  // no answer to the first threshold: nothing is imported or said
+  ObjImportOptions asking = Faces(true);
+  asking.AskMergeThresholds = true;
+  EXPECT_FALSE(ImportOBJMeshText(kQuad, asking, {}, cancelled));
+  EXPECT_TRUE(cancelled.messages.empty());
+}
+
+constexpr const char* kMaterials =
+    "v 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 3\nusemtl hull\nf 1 2 3\n"
+    "usemtl  glass\nf 3 2 1\nusemtl hull\nf 2 3 1\n";
+
+TEST(ObjImport, MaterialsBecomePartsAndAreSubstituted) {
+  ScriptedUi ui;
+  ui.materials = {1, -1};  // the second chooser is closed without a choice
+  ObjImportOptions options = Faces(false);
+  options.Quiet = false;
+  options.SubstituteMaterials = true;
+  ObjImportContext context;
+  context.material_names = {"Paint", "Metal"};
+  const std::optional<LodMesh> mesh = ImportOBJMeshText(kMaterials, options, context, ui);
+  ASSERT_TRUE(mesh);
+  ASSERT_EQ(mesh->PartCount, 2);
+  EXPECT_EQ(mesh->Parts[0].FaceLists[0].IndexCount,
+            9);  // faces before "usemtl" go to the first part
+  EXPECT_EQ(mesh->Parts[1].FaceLists[0].IndexCount, 3);
+  EXPECT_EQ(mesh->Parts[0].MaterialIndex, 1);
+  EXPECT_EQ(mesh->Parts[1].MaterialIndex, 0);
+  EXPECT_EQ(ui.MessageTexts(), Texts{"2 materials, 3 vertices, 4 faces, 0 UV-Coordinates, 0 vertex "
+                                     "normals found.\r\nPlease verify whether this is correct. "});
+  EXPECT_EQ(ui.prompts, (Texts{"Choose a substitute for material: 'hull'",
+                               "Choose a substitute for material: 'glass'"}));
+
+  ScriptedUi none;
+  none.materials = {0};
+  ASSERT_TRUE(ImportOBJMeshText(kQuad, options, context, none));
+  EXPECT_EQ(none.MessageTexts(),
+            Texts{" -> NO material(s) used by ANY object(s). \r\n4 vertices, 2 faces, 4 "
+                  "UV-Coordinates, 4 vertex normals found.\r\nPlease verify whether this is "
+                  "correct. "});
+  EXPECT_EQ(none.prompts,
+            Texts{"Choose a substitute for material: 'No materials used by object(s)'"});
+
+  // Batch: names matched exactly, else ignoring case, else 0; nothing is asked or said.
+  ScriptedUi quiet;
+  context.batch = true;
+  context.material_names = {"Glass", "HULL", "glass"};
+  const std::optional<LodMesh> batch = ImportOBJMeshText(kMaterials, options, context, quiet);
+  ASSERT_TRUE(batch);
+  EXPECT_EQ(batch->Parts[0].MaterialIndex, 1);
+  EXPECT_EQ(batch->Parts[1].MaterialIndex, 2);
+  EXPECT_TRUE(quiet.messages.empty() && quiet.prompts.empty());
+}
+
+TEST(ObjImport, WithoutFacesThePositionsAreTheMesh) {
+  ScriptedUi ui;
+  ObjImportOptions options = Faces(false);
+  options.ReadFaces = false;
+  const std::optional<LodMesh> mesh = ImportOBJMeshText(kQuad, options, {}, ui);
+  ASSERT_TRUE(mesh);
+  const MeshPart& part = mesh->Parts.at(0);
+  EXPECT_EQ(part.VertexCount, 4);
+  EXPECT_EQ(part.FaceListCount, 0);
+  EXPECT_EQ(part.Vertices[2].Position, (Vector4{1, 1, 0, 1}));
+  EXPECT_EQ(part.Vertices[2].UV, (Vector2{1, 1}));
+}
+
+TEST(ObjImport, MalformedFilesAreRefusedWithAClearMessage) {
+  std::string crowded = "v 0 0 0\n";  // 65538 corners that never weld
+  for (int i = 0; i < 21846; ++i) crowded += "f 1 1 1\n";
+  const struct {
+    std::string obj;
+    std::string message;  // its first line
+  } cases[] = {
+      {"", "Given file's length = 0 (!)"},
+      {"v 1 2\n", "OBJ line 1 has too few numbers: v 1 2"},
+      {"v 0 0 0\nvt nan 1\n",
+       "OBJ line 2 holds a number that is out of range or not a number: vt nan 1"},
+      {"v 1e39 0 0\n",
+       "OBJ line 1 holds a number that is out of range or not a number: v 1e39 0 0"},
+      {"v 0 0 0\nf 1 1 -1\n", "OBJ line 2 has a negative index: f 1 1 -1"},
+      {"v 0 0 0\nf 1 1 99999999999\n",
+       "OBJ line 2 refers to position 4294967295, but the file has only 1."},
+      {"v 0 0 0\nvt 0 0\n# c\nf 1 1/2 1\n",
+       "OBJ line 4 refers to texture coordinate 2, but the file has only 1."},
+      {"v 0 0 0\nf 1 1 1\nf 1//1 1 1\n", "OBJ line 3 refers to normal 1, but the file has only 0."},
+      {crowded,
+       "Material 'No materials used by object(s)' needs more than 65536 vertices, more "
+       "than one part can address. Please split it between several materials."},
+  };
+  for (const auto& c : cases) {
+    ScriptedUi ui;
+    EXPECT_FALSE(ImportOBJMeshText(c.obj, Faces(false), {}, ui));
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].text.substr(0, ui.messages[0].text.find('\r')), c.message);
+    EXPECT_EQ(ui.messages[0].icon, Icon::Exclamation);
+  }
+}
+
+// The merge search done plainly: buckets by key, searched in key order, each in the order its
+// vertices were made. The importer's position cells must choose exactly the same vertices.
+std::vector<int> ReferenceWeld(const std::vector<std::array<Vector3, 2>>& corners) {
+  std::vector<std::array<double, 7>> sums;  // position, normal, count
+  std::map<long, std::vector<int>> buckets;
+  std::vector<int> indices;
+  for (const auto& [p, n] : corners) {
+    const double d = Distance3D(0, 0, 0, p.x, p.y, p.z);
+    const long whole = static_cast<long>(d);
+    const long key = d - whole < 0.5 || whole % 2 == 0 ? whole : whole + 1;
+    int found = -1;
+    for (long k = std::max(0L, key - 1); k <= key + 1 && found < 0; ++k) {
+      for (const int i : buckets[k]) {
+        const auto average = [&s = sums[i]](int a) { return static_cast<float>(s[a] / s[6]); };
+        if (Distance3D(average(0), average(1), average(2), p.x, p.y, p.z) < 0.01f &&
+            Distance3D(average(3), average(4), average(5), n.x, n.y, n.z) < 0.1f) {
+          found = i;
+          break;
+        }
+      }
+    }
+    if (found < 0) {
+      found = static_cast<int>(sums.size());
+      sums.emplace_back();
+      buckets[key].push_back(found);
+    }
+    const float add[7] = {p.x, p.y, p.z, n.x, n.y, n.z, 1};
+    for (int a = 0; a < 7; ++a) sums[found][a] += add[a];
+    indices.push_back(found);
+  }
+  return indices;
+}
+
+TEST(ObjImport, WeldingChoosesTheVerticesTheKeyOrderedSearchWould) {
+  // B (key 1, made second) is searched before A (key 2, made first): C, near both, takes B.
+  ScriptedUi ui;
+  const std::optional<LodMesh> keyed = ImportOBJMeshText(
+      "v 1.505 0 0\nv 1.4949 0 0\nv 1.5 0 0\nv 0 5 0\nv 0 0 5\nf 1 4 5\nf 2 4 5\nf 3 4 5\n",
+      Faces(true), {}, ui);
+  ASSERT_TRUE(keyed);
+  EXPECT_EQ(IndicesOf(keyed->Parts[0]), (std::vector<int>{0, 1, 2, 3, 1, 2, 3, 1, 2}));
+
+  // Clusters of corners a little wider than the threshold, around the keys 1 and 2.
+  std::mt19937 rng(3);
+  std::uniform_real_distribution<float> radius(1.45f, 1.55f), angle(0, 6.283f),
+      jitter(-0.004f, 0.004f);
+  std::vector<std::array<float, 2>> pool(200);
+  for (auto& [x, y] : pool) {
+    const float r = radius(rng), a = angle(rng);
+    x = r * std::cos(a), y = r * std::sin(a);
+  }
+  std::vector<std::array<Vector3, 2>> corners;
+  std::string obj;
+  // Writes a number and gives it back as the importer reads it.
+  const auto put = [&obj](float value) {
+    const std::string text = std::to_string(value);
+    obj += " " + text;
+    return static_cast<float>(std::stod(text));
+  };
+  for (int c = 1; c <= 6000; ++c) {
+    const auto& [x, y] = pool[rng() % pool.size()];
+    obj += "v";
+    const Vector3 p{put(x + jitter(rng)), put(y + jitter(rng)), put(jitter(rng))};
+    obj += "\nvn 0";
+    const Vector3 n{0, put(10 * jitter(rng)), 1};
+    obj += " 1\n";
+    corners.push_back({p, n});
+    if (c % 3 == 0) obj += fmt::format("f {0}//{0} {1}//{1} {2}//{2}\n", c - 2, c - 1, c);
+  }
+  const std::optional<LodMesh> mesh = ImportOBJMeshText(obj, Faces(true), {}, ui);
+  ASSERT_TRUE(mesh);
+  EXPECT_EQ(IndicesOf(mesh->Parts[0]), ReferenceWeld(corners));
+}
+
+std::string CorpusOther(const std::string& name) {
+  const char* env = std::getenv("GANTRY_CORPUS_DIR");
+  const fs::path path =
+      fs::path(env != nullptr && *env != '\0' ? env : GANTRY_CORPUS_DIR) / "other" / name;
+  return fs::is_regular_file(path) ? path.string() : std::string();
+}
+
+TEST(ObjImport, CorpusFilesImportFromTheirRewrittenText) {
+  const struct {
+    const char* name;
+    int triangles;
+    int most_vertices;
+    Vector3 first;  // position of the first corner
+  } cases[] = {
+      {"Real-Gecko__hw2-complex__engineglow11.obj", 196, 112, {-2.887698f, -11.59734f, 3.605317f}},
+      {"mjhorvath__Mikali-Map-Collection-for-HWRM__asteroid1.obj",
+       486,
+       1457,
+       {8.81625f, 4.127012f, -1.983544f}},
+      {"mjhorvath__Mikali-Map-Collection-for-HWRM__box_2048_64_2048.obj", 20, 60, {-992, -32, 992}},
+  };
+  const fs::path dir = fs::temp_directory_path() / "gantry_obj_corpus";
+  fs::remove_all(dir);
+  fs::create_directories(dir);
+  int found = 0;
+  for (const auto& c : cases) {
+    const std::string source = CorpusOther(c.name);
+    if (source.empty()) continue;
+    ++found;
+    const std::string copy = (dir / c.name).string();
+    fs::copy_file(source, copy);
+    ScriptedUi ui;
+    ObjImportOptions options = Faces(true);
+    options.SubstituteMaterials = options.AskReverseUVs = true;
+    ObjImportContext context;
+    context.batch = true;
+    const std::optional<LodMesh> mesh = ImportOBJMesh(copy, options, context, ui);
+    ASSERT_TRUE(mesh) << c.name;
+    EXPECT_TRUE(ui.messages.empty());
+    ASSERT_EQ(mesh->PartCount, 1);
+    const MeshPart& part = mesh->Parts[0];
+    EXPECT_EQ(part.FaceLists[0].IndexCount, 3 * c.triangles);
+    EXPECT_LE(part.VertexCount, c.most_vertices);
+    EXPECT_NEAR(part.Vertices[0].Position.x, c.first.x, 0.01) << c.name;
+    EXPECT_NEAR(part.Vertices[0].Position.z, c.first.z, 0.01) << c.name;
+    std::string error;
+    const std::string rewritten = ReadTextFile(copy, &error).value_or("");
+    EXPECT_EQ(rewritten, NormaliseLineBreaks(ReadTextFile(source, &error).value_or("")));
+  }
+  fs::remove_all(dir);
+  if (found == 0) GTEST_SKIP() << "no OBJ files in the corpus";
+}
+
+TEST(ReadObjPoints, PositionsBecomeOneCurve) {
+  const fs::path dir = fs::temp_directory_path() / "gantry_obj_points";
+  fs::create_directories(dir);
+  const std::string path = (dir / "burn.obj").string();
+  std::ofstream(path) << "# burn\nv 1 2 3\nvt 9 9\nv\t4  5 6\r\n";
+  ScriptedUi ui;
+  EngineBurn burn;
+  ASSERT_TRUE(ReadOBJPoints(path, burn, ui));
+  EXPECT_EQ(burn.Vertices, (std::vector<Vector3>{{1, 2, 3}, {4, 5, 6}}));
+  EXPECT_EQ(burn.VertexCount, 2);
+  EXPECT_EQ(burn.CurveCount, 1);
+
+  const EngineBurn before = burn;
+  std::ofstream(path, std::ios::trunc).close();
+  EXPECT_FALSE(ReadOBJPoints(path, burn, ui));
+  EXPECT_FALSE(fs::exists(path));  // an empty file is deleted
+  EXPECT_FALSE(ReadOBJPointsText("v 1 2 3\nv 1 2\n", burn, ui));
+  EXPECT_EQ(burn, before);
+  fs::remove_all(dir);
+}
+
+}  // namespace
+}  // namespace gantry::testing

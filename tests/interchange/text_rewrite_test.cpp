@@ -1,0 +1,90 @@
+// The text file rewrite: line breaks unified, empty lines dropped, the file replaced only whole.
+#include "interchange/text_rewrite.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "support/scripted_ui.h"
+
+namespace gantry::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+class TextRewriteTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = fs::temp_directory_path() /
+           ("gantry_text_rewrite_" +
+            std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+    fs::remove_all(dir_);
+    fs::create_directories(dir_);
+    path_ = (dir_ / "ship.hsc").string();
+  }
+  void TearDown() override { fs::remove_all(dir_); }
+
+  void Write(const std::string& contents) { std::ofstream(path_, std::ios::binary) << contents; }
+  std::string Contents() const {
+    std::ifstream in(path_, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  }
+  std::size_t FilesInFolder() const {
+    return static_cast<std::size_t>(std::distance(fs::directory_iterator(dir_), {}));
+  }
+
+  fs::path dir_;
+  std::string path_;
+  ScriptedUi ui_;
+};
+
+TEST(NormaliseLineBreaks, EveryBreakEndsALineAndEmptyLinesGo) {
+  const struct {
+    const char* in;
+    const char* out;
+  } cases[] = {
+      {"a\r\nb", "a\r\nb\r\n"},
+      {"a\rb\nc\n\r\n", "a\r\nb\r\nc\r\n"},
+      {"\n\n  \n\tx", "  \r\n\tx\r\n"},  // blank-only lines are lines like any other
+      {"\r\n\r", ""},
+  };
+  for (const auto& c : cases) EXPECT_EQ(NormaliseLineBreaks(c.in), c.out) << c.in;
+}
+
+TEST_F(TextRewriteTest, RewritesInPlaceAndRemovesTheBackup) {
+  EXPECT_EQ(BackupPathFor(path_), (dir_ / "ship_BAK.hsc").string());
+  Write("v 1 2 3\n\nf 1 1 1\r");
+  const TextRewrite result = RewriteTextFile(path_, ui_);
+  EXPECT_EQ(result.status, TextRewriteStatus::Rewritten);
+  EXPECT_EQ(Contents(), "v 1 2 3\r\nf 1 1 1\r\n");
+  EXPECT_EQ(result.text, Contents());
+  EXPECT_EQ(FilesInFolder(), 1u);
+  EXPECT_TRUE(ui_.messages.empty());
+}
+
+TEST_F(TextRewriteTest, EmptyOrUnreadableFilesAreReportedAndLeftAlone) {
+  Write("");
+  EXPECT_EQ(RewriteTextFile(path_, ui_).status, TextRewriteStatus::Empty);
+  ASSERT_EQ(ui_.messages.size(), 1u);
+  EXPECT_EQ(ui_.messages[0].text, "File is empty!");
+  EXPECT_EQ(ui_.messages[0].icon, Icon::None);
+  EXPECT_EQ(FilesInFolder(), 1u);
+
+  EXPECT_EQ(RewriteTextFile((dir_ / "missing.obj").string(), ui_).status,
+            TextRewriteStatus::Unreadable);
+  EXPECT_EQ(ui_.messages.size(), 2u);
+}
+
+TEST_F(TextRewriteTest, AFailedRewriteKeepsTheOriginal) {
+  Write("a\nb");
+  fs::create_directory(BackupPathFor(path_));  // the backup cannot be made
+  const TextRewrite result = RewriteTextFile(path_, ui_);
+  EXPECT_EQ(result.status, TextRewriteStatus::NotWritten);
+  EXPECT_EQ(result.text, "a\r\nb\r\n");
+  EXPECT_EQ(Contents(), "a\nb");
+}
+
+}  // namespace
+}  // namespace gantry::testing
