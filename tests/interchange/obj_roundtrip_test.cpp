@@ -1,0 +1,76 @@
+// A level of detail exported as OBJ and imported again is the same mesh (for the components an
+// OBJ carries: positions, normals, texture coordinates, faces and materials).
+#include <gtest/gtest.h>
+
+#include "hod/reset.h"
+#include "interchange/obj_export.h"
+#include "interchange/obj_import.h"
+#include "support/scripted_ui.h"
+
+namespace gantry {
+namespace {
+
+MeshPart Quad(float z, std::int32_t material) {
+  MeshPart part;
+  part.MaterialIndex = material;
+  part.VertexMask = kMaskPosition | kMaskNormal | kMaskUV | 0x10;  // 27: the OBJ importer's mask
+  const float corners[4][2] = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};
+  for (const auto& c : corners) {
+    MeshVertex v;
+    v.Position = {c[0], c[1], z, 1};
+    v.Normal = {0, 0, 1, 1};
+    v.UV = {c[0] * 0.5f, c[1] * 0.25f};
+    part.Vertices.push_back(v);
+  }
+  part.VertexCount = 4;
+  FaceList list;
+  list.Indices = {0, 1, 2, 0, 2, 3};
+  list.IndexCount = 6;
+  part.FaceLists = {list};
+  part.FaceListCount = 1;
+  return part;
+}
+
+TEST(ObjRoundTrip, ExportThenImportGivesTheSameLevel) {
+  HodModel model = MakeDefaultModel();
+  model.Materials.resize(2);
+  model.Materials[0].Name = "hull";
+  model.Materials[1].Name = "glass";
+  LodMesh lod;
+  lod.Parts = {Quad(0, 0), Quad(2, 1)};
+  lod.PartCount = 2;
+
+  for (const bool reverse_v : {false, true}) {
+    testing::ScriptedUi ui;
+    const std::string text =
+        LodMeshObjText(model, "ship.hod", lod, "ship_LOD0", reverse_v, HeaderStamp{}, ui);
+    ObjImportOptions options;
+    options.SubstituteMaterials = true;
+    options.AskReverseUVs = reverse_v;
+    options.MergeVertices = true;
+    options.ReadFaces = true;
+    ObjImportContext context;
+    context.material_names = {"hull", "glass"};
+    context.batch = true;
+    const auto back = ImportOBJMeshText(text, options, context, ui);
+    ASSERT_TRUE(back) << (ui.messages.empty() ? "" : ui.messages[0].text);
+    ASSERT_EQ(back->Parts.size(), 2u);
+    for (std::size_t p = 0; p < 2; ++p) {
+      const MeshPart& in = lod.Parts[p];
+      const MeshPart& out = back->Parts[p];
+      EXPECT_EQ(out.MaterialIndex, in.MaterialIndex);
+      ASSERT_EQ(out.Vertices.size(), 4u) << "shared corners are merged back";
+      for (std::size_t i = 0; i < 4; ++i) {
+        EXPECT_EQ(out.Vertices[i].Position, in.Vertices[i].Position);
+        EXPECT_EQ(out.Vertices[i].Normal.z, 1);
+        EXPECT_FLOAT_EQ(out.Vertices[i].UV.u, in.Vertices[i].UV.u);
+        EXPECT_FLOAT_EQ(out.Vertices[i].UV.v, in.Vertices[i].UV.v);
+      }
+      ASSERT_EQ(out.FaceLists.size(), 1u);
+      EXPECT_EQ(out.FaceLists[0].Indices, in.FaceLists[0].Indices);
+    }
+  }
+}
+
+}  // namespace
+}  // namespace gantry
