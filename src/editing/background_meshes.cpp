@@ -342,7 +342,6 @@ std::vector<MeshPart> MeshPartsFromTexture(const TGAImage& image,
 }
 
 CommandResult CreateMeshFromTexture(HodModel& model, Ui& ui) {
-  MeshFromTextureSettings settings;
   const auto parts = AskNumber(ui, msg::kPartsPrompt, "1");
   if (!parts) return CommandResult::Unchanged();
   const auto density = AskNumber(ui, msg::kDensityPrompt, "1");

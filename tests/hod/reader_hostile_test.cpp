@@ -193,15 +193,17 @@ TEST(ReaderHostile, CountsAboveTheLimitsStopEvenWithTheBytes) {
         "NRML", "GOBS", [](HodBuilder& c) { c.Long(0); }, 5000);
   });
   // Grids whose cell count overflows a Long (not wrapping to a small count).
-  for (auto [x, y, z] : {std::array{65536, 65536, 1}, std::array{2048, 2048, 1024},
-                         std::array{-65536, 65536, 1}, std::array{46341, 46341, 1}}) {
+  for (const auto& size : {std::array{65536, 65536, 1}, std::array{2048, 2048, 1024},
+                           std::array{-65536, 65536, 1}, std::array{46341, 46341, 1}}) {
+    const auto [x, y, z] = size;
     SCOPED_TRACE(::testing::Message() << x << " x " << y << " x " << z);
     HodBuilder scar;
     AddScar(scar);
     ByteVector bytes = scar.bytes();
     bytes.resize(bytes.size() - 24);  // the grid's sizes and cells
-    ExpectStopAfterRich("BSRM",
-                        [&](HodBuilder& b) { b.Bytes(bytes).Long(x).Long(y).Long(z).Zeros(64); });
+    ExpectStopAfterRich("BSRM", [&](HodBuilder& b) {
+      b.Bytes(bytes).Long(size[0]).Long(size[1]).Long(size[2]).Zeros(64);
+    });
   }
 }
 
