@@ -37,6 +37,10 @@ int RunBgTexture(const std::string& path, const std::string& out, double size_mu
 // reversed, materials matched by name), then validates and saves OUT.
 int RunImportObj(const std::string& in, const std::string& obj, int mesh, int lod,
                  const std::string& out);
+// Writes FILE's non-mesh data as a HOD script to OUT, or beside the HOD with ".hsc".
+int RunExportHsc(const std::string& path, const std::optional<std::string>& out);
+// Builds a new model of `type` from a HOD script, then validates and saves OUT.
+int RunBuild(const std::string& script, const std::string& out, const std::string& type);
 int RunRotate(const std::string& in, const std::string& out, double ax, double ay, double az,
               bool rotate_joints);
 int RunRoundTrip(const std::string& path);

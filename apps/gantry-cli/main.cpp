@@ -118,6 +118,19 @@ int main(int argc, char** argv) {
   import_obj->add_option("--lod", lod_number, "Level of detail, from 1")->required();
   import_obj->add_option("-o,--output", other, "HOD file to write")->required();
 
+  std::optional<std::string> hsc_out;
+  CLI::App* export_hsc =
+      app.add_subcommand("export-hsc", "Write a HOD's non-mesh data as a HOD script");
+  export_hsc->add_option("FILE", path, "HOD file")->required();
+  export_hsc->add_option("-o,--output", hsc_out,
+                         "Script to write (default: the HOD's name with .hsc, beside it)");
+
+  std::string hod_type = "multi-mesh";
+  CLI::App* build = app.add_subcommand("build", "Build a new HOD from a HOD script");
+  build->add_option("SCRIPT", path, "HOD script (.hsc)")->required();
+  build->add_option("-o,--output", other, "HOD file to write")->required();
+  build->add_option("--type", hod_type, "multi-mesh, simple-mesh, wireframe-mesh or background");
+
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
@@ -133,6 +146,8 @@ int main(int argc, char** argv) {
   if (diff->parsed()) return cli::RunDiff(path, other, tolerance);
   if (export_obj->parsed()) return cli::RunExportObj(path, mesh, reverse_uv, out_dir);
   if (export_textures->parsed()) return cli::RunExportTextures(path, png, out_dir);
+  if (export_hsc->parsed()) return cli::RunExportHsc(path, hsc_out);
+  if (build->parsed()) return cli::RunBuild(path, other, hod_type);
   if (import_obj->parsed()) {
     return cli::RunImportObj(path, obj_path, mesh_number, lod_number, other);
   }

@@ -146,6 +146,19 @@ if [ -d "$corpus" ]; then
     test "$(ls "$tmp/tex"/*.DDS | wc -l)" -eq "$(ls "$tmp/tex"/*.png | wc -l)"
   "$cli" export-obj "$scout" --mesh 9 --out-dir "$tmp/obj" >/dev/null 2>&1
   check "export-obj refuses a mesh that is not there" test $? -eq 2
+  # A HOD's script builds a model with the same non-mesh families.
+  yard="$corpus/Real-Gecko__hw2-complex__hgn_battleshipyard.hod"
+  "$cli" export-hsc "$yard" -o "$tmp/yard.hsc" >/dev/null
+  check "export-hsc exits 0" test $? -eq 0
+  check "scripts end lines in CR LF" grep -q $'\r$' "$tmp/yard.hsc"
+  "$cli" build "$tmp/yard.hsc" -o "$tmp/yard.hod" >/dev/null 2>&1
+  check "build exits 0" test $? -eq 0
+  families='"(materials|joints|markers|nav_lights|dock_paths|dock_points|keyframe_tracks)":[0-9]*'
+  check "the built model has the exported families" test \
+    "$("$cli" info --json "$yard" | grep -oE "$families")" = \
+    "$("$cli" info --json "$tmp/yard.hod" | grep -oE "$families")"
+  "$cli" build "$tmp/yard.hsc" -o "$tmp/yard.hod" --type sphere >/dev/null 2>&1
+  check "build refuses an unknown type" test $? -eq 2
   # A file written by the modding tools comes back byte for byte.
   for name in hgn_scout.hod; do
     f="$corpus/Mephistofeles__hw2-shaders__$name"

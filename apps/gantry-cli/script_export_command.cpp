@@ -1,0 +1,42 @@
+// export-hsc: the model's plain elements as a HOD script.
+#include <fmt/format.h>
+
+#include <optional>
+#include <string>
+
+#include "commands.h"
+#include "common/paths.h"
+#include "hod/workspace.h"
+#include "loaded_hod.h"
+#include "script/export_messages.h"
+#include "script/script_export.h"
+
+namespace gantry::cli {
+
+int RunExportHsc(const std::string& path, const std::optional<std::string>& out) {
+  if (out && out->empty()) {
+    fmt::print(stderr, "-o: the script's file name is empty\n");
+    return kExitUsage;
+  }
+  LoadedHod hod(path);
+  if (!hod.outcome.completed) {
+    fmt::print(stderr, "{} could not be read; nothing was exported\n", path);
+    return kExitUnreadable;
+  }
+
+  Workspace workspace;
+  workspace.model = std::move(hod.model);
+  workspace.SetCurrentFile(path);
+  const std::string target = out ? NativePath(*out) : HodScriptPath(workspace);
+  const auto failure = WriteScriptFile(
+      target, HodScriptText(workspace.model, workspace.current_file, LocalScriptTime()));
+  if (failure) {
+    fmt::print(stderr, "{}{}: {}\n", script_export_messages::kCouldntWrite, target,
+               failure->description);
+    return kExitUnreadable;
+  }
+  fmt::print("{}\n", target);
+  return kExitOk;
+}
+
+}  // namespace gantry::cli

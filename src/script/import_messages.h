@@ -1,0 +1,25 @@
+// Texts the HOD script import and the build command show or use, kept in one place.
+#pragma once
+
+#include "editing/background_messages.h"
+#include "interchange/obj_messages.h"
+
+namespace gantry::import_messages {
+
+// A line starting with this is a comment.
+inline constexpr const char* kCommentMarker = "//";
+// HIER_Add with this name (any case) fills the last joint instead of adding one.
+inline constexpr const char* kRootName = "root";
+// LMIP_Add reads a file with this extension (any case) as DDS, anything else as TGA.
+inline constexpr const char* kDdsExtension = "dds";
+
+// Shown by the loaders the commands share with the editor.
+inline constexpr const char* kFileIsEmpty = obj_messages::kFileIsEmpty;
+inline constexpr const char* kCannotReadLead = obj_messages::kCannotReadLead;
+inline constexpr const char* kCannotReadTail = obj_messages::kCannotReadTail;
+inline constexpr const char* kInvalidTga = background_messages::kInvalidTga;
+
+// The NAME text of a new background HOD (the model types have theirs in hod/model.h).
+inline constexpr const char* kBackgroundTypeName = "What's in a name?";
+
+}  // namespace gantry::import_messages

@@ -1,0 +1,250 @@
+// The script commands: parameter, index, count and angle rules, meshes and their scaling, and a
+// script that builds a whole model which then validates, saves and reads back unchanged.
+#include "script/script_commands.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <numbers>
+
+#include "hod/hod_test_files.h"
+#include "hod/hod_writer.h"
+#include "hod/model_diff.h"
+#include "hod/reset.h"
+#include "hod/textures.h"
+#include "hod/validate.h"
+#include "interchange/dds.h"
+#include "interchange/tga.h"
+#include "support/scripted_ui.h"
+
+namespace gantry::testing {
+namespace {
+
+namespace fs = std::filesystem;
+constexpr double kPi = std::numbers::pi;
+
+constexpr const char* kQuad =
+    "v 0 0 0\nv 2 0 0\nv 2 3 0\nv 0 3 0\nvt 0 0\nvt 1 0\nvt 1 1\nvt 0 1\nvn 0 0 1\n"
+    "usemtl hull\nf 1/1/1 2/2/1 3/3/1 4/4/1\n";
+
+Texture Sample(Tag format, std::int32_t side) {
+  Texture texture;
+  texture.Format = format;
+  texture.Width = texture.Height = side;
+  texture.MipCount = 1;
+  texture.MipLevels.emplace_back(MipLevelBytes(format, side, side, 1), std::uint8_t{7});
+  return texture;
+}
+
+class ScriptCommandsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = fs::temp_directory_path() /
+           ("gantry_hsc_commands_" +
+            std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+    fs::remove_all(dir_);
+    fs::create_directories(dir_);
+    std::ofstream(dir_ / "quad.obj", std::ios::binary) << kQuad;
+    context_.ScriptFolder = dir_.string();
+    context_.batch = true;
+  }
+  void TearDown() override { fs::remove_all(dir_); }
+
+  ScriptImportResult Run(const std::string& script) {
+    return RunHodScript(model_, script, context_, ui_);
+  }
+
+  fs::path dir_;
+  HodModel model_ = MakeDefaultModel();
+  ScriptImportContext context_;
+  ScriptedUi ui_;
+};
+
+TEST_F(ScriptCommandsTest, MaterialParameterTypesTexturesAndIndexes) {
+  const struct {
+    const char *parameter, *type, *texture;
+    int changed;  // 0-based parameter, -1 for none
+    std::int32_t type_out, size, index;
+  } cases[] = {
+      {"1", "4", "0", 0, 4, 16, -1}, {"1", "4.5", "1", 0, 5, 4, 0}, {"2", "5", "-5", 1, 5, 4, -1},
+      {"1.5", "5", "3", 1, 5, 4, 2}, {"3", "4", "1", -1, 0, 0, 0},  {"0.5", "4", "1", -1, 0, 0, 0},
+  };
+  for (const auto& c : cases) {
+    model_ = MakeDefaultModel();
+    Run(std::string("STAT_Add('m','s',2)\nSTAT_SetParamter(1,") + c.parameter + "," + c.type +
+        ",.1,.2,.3,.4," + c.texture + ",'$diffuse')");
+    const auto& parameters = model_.Materials.at(0).Parameters;
+    ASSERT_EQ(parameters.size(), 2u);
+    for (int i = 0; i < 2; ++i) {
+      const MaterialParameter& p = parameters[static_cast<std::size_t>(i)];
+      if (i != c.changed) {
+        EXPECT_EQ(p, MaterialParameter{}) << c.parameter;
+        continue;
+      }
+      EXPECT_EQ(p.Type, c.type_out) << c.type;
+      EXPECT_EQ(p.DataSize, c.size) << c.type;
+      EXPECT_EQ(p.TextureIndex, c.index) << c.texture;
+      EXPECT_EQ(p.Colour, (ColourRGBA{.1f, .2f, .3f, .4f}));
+      EXPECT_EQ(p.LayerName, "$diffuse");
+    }
+  }
+}
+
+TEST_F(ScriptCommandsTest, CountsAreRoundedTruncatedAndKeptInRange) {
+  using Get = std::function<std::size_t(const HodModel&)>;
+  const Get points = [](const HodModel& m) { return m.DockPathList.Paths.at(0).Points.size(); };
+  const Get light_type = [](const HodModel& m) {
+    return static_cast<std::size_t>(m.LightList.Lights.at(0).Type);
+  };
+  const Get boundary = [](const HodModel& m) { return m.BoundaryVertices.Vertices.size(); };
+  const Get parameters = [](const HodModel& m) { return m.Materials.at(0).Parameters.size(); };
+  const Get section = [](const HodModel& m) {
+    return static_cast<std::size_t>(m.NavLightList.NavLights.at(0).Section);
+  };
+  const struct {
+    const char* line;
+    Get get;
+    std::size_t expected;
+  } cases[] = {
+      {"DOCK_Add('d','p',0,0,'',0,'',1)", points, 2},
+      {"DOCK_Add('d','p',0,0,'',0,'',0)", points, 2},
+      {"DOCK_Add('d','p',0,0,'',0,'',2.5)", points, 2},
+      {"DOCK_Add('d','p',0,0,'',0,'',3.5)", points, 4},
+      {"DOCK_Add('d','p',0,0,'',0,'',1e9)", points, 32767},
+      {"LITE_Add('l',9,0,0,0,1,1,1,1,1,1,0,0)", light_type, 5},
+      {"LITE_Add('l',-2,0,0,0,1,1,1,1,1,1,0,0)", light_type, 0},
+      {"BNDV_SetNumVertices(1)", boundary, 2},
+      {"BNDV_SetNumVertices(1e300)", boundary, 65535},
+      {"STAT_Add('a','b',1e10)", parameters, 254},
+      {"STAT_Add('a','b',-3)", parameters, 0},
+      {"NAVL_Add('n',2.9,1,0,1,'default',1,1,1,1,100,1,0)", section, 2},
+  };
+  for (const auto& c : cases) {
+    model_ = MakeDefaultModel();
+    Run(c.line);
+    EXPECT_EQ(c.get(model_), c.expected) << c.line;
+  }
+}
+
+TEST_F(ScriptCommandsTest, RootFillsTheDefaultJointAndAnglesAreNormalised) {
+  Run("HOD__ImportScale(2,2,2)\nHIER_Add('ROOT','',1,2,3,90,-90,450,1,1,1,0,0,-90,0,1,0)");
+  ASSERT_EQ(model_.JointList.Joints.size(), 1u);
+  EXPECT_EQ(model_.JointList.JointCount, 1);
+  const Joint& root = model_.JointList.Joints[0];
+  EXPECT_EQ(root.Name, "ROOT");
+  EXPECT_EQ(root.Position, (Vector3{2, 4, 6}));
+  EXPECT_NEAR(root.Rotation.x, kPi / 2, 1e-6);
+  EXPECT_NEAR(root.Rotation.y, 3 * kPi / 2, 1e-6);
+  EXPECT_NEAR(root.Rotation.z, kPi / 2, 1e-6);
+  EXPECT_NEAR(root.Axis.z, 3 * kPi / 2, 1e-6);
+  EXPECT_EQ(root.Freedom, (std::array<std::uint8_t, 3>{0, 1, 0}));
+  Run("hier_add('Hull','ROOT',0,0,0,0,0,0,1,1,1,0,0,0,0,0,0)");
+  EXPECT_EQ(model_.JointList.JointCount, 2);
+}
+
+TEST_F(ScriptCommandsTest, TracksAndKeysNeedTheirMarkerAnimatedAndTheirIndexesInRange) {
+  Run("MRKR_Add('still','Root',0,0,0,0,0,0,0,0,3)\nANIM_Set(1,1,'t',2,0,0)\n"
+      "MRKR_Add('moving','Root',0,1,0,0,0,0,0,0,2.9)\nANIM_Set(2,2,'t',3,1,2)\n"
+      "KEYF_Set(2,2,3,1.5,2.5,1,2,3,4)\nKEYF_Set(2,2,4,9,9,9,9,9,9)\nKEYF_Set(2,1,1,9,9,9,9,9,9)\n"
+      "BNDV_SetVertex(1,1,1,1)\nBNDV_SetVertex(4,4,4,4)\nBNDV_SetNumVertices(4)\n"
+      "BNDV_SetVertex(5,5,5,5)");
+  EXPECT_TRUE(model_.Markers.at(0).Tracks.empty());
+  EXPECT_EQ(model_.Markers[0].KeyfLength, 4);
+  const auto& tracks = model_.Markers.at(1).Tracks;
+  ASSERT_EQ(tracks.size(), 2u);
+  EXPECT_EQ(tracks[0], KeyframeTrack{});
+  EXPECT_EQ(tracks[1].ID, Tag("ANIM"));
+  EXPECT_EQ(tracks[1].PostI, 2);
+  ASSERT_EQ(tracks[1].Keys.size(), 3u);
+  EXPECT_EQ(tracks[1].Keys[2], (Keyframe{1.5, 2.5, {1, 2, 3, 4}}));
+  EXPECT_EQ(tracks[1].Keys[0], Keyframe{});
+  EXPECT_EQ(model_.BoundaryVertices.Vertices,
+            (std::vector<Vector3>{{1, 1, 1}, {0, 0, 0}, {0, 0, 0}, {4, 4, 4}}));
+}
+
+TEST_F(ScriptCommandsTest, MeshLevelsLoadScaledAndRebuildTheScarMesh) {
+  Run("MULT_Add('hull, left','Root',0,1)\nMULT_SetLoD(1,1,'\\quad.obj')");
+  const MultiMesh& cut = model_.Meshes.at(0);
+  EXPECT_EQ(cut.Name, "hull");  // the comma cuts the quoted name
+  EXPECT_EQ(cut.ParentName, "left");
+  EXPECT_EQ(cut.LodCount, 0);
+
+  Run("MULT_Add('a','Root',0,1)\nMULT_SetLoD(2,1,'\\quad.obj')\nMULT_SetLoD(2,0,'\\quad.obj')\n"
+      "HOD__ImportScale(2,1,-1)\nMULT_Add('b','Root',1,1)\nMULT_SetLoD(3,0,'\\quad.obj')");
+  const LodMesh& plain = model_.Meshes.at(1).Lods.at(0);
+  const LodMesh& scaled = model_.Meshes.at(2).Lods.at(0);
+  ASSERT_EQ(plain.Parts.size(), 1u);
+  EXPECT_EQ(plain.Parts[0].Vertices.size(), 4u);
+  for (std::size_t i = 0; i < 4; ++i) {
+    const Vector4& p = plain.Parts[0].Vertices[i].Position;
+    EXPECT_EQ(scaled.Parts.at(0).Vertices.at(i).Position, (Vector4{2 * p.x, p.y, -p.z, p.w}));
+  }
+  EXPECT_EQ(model_.Meshes[2].ID, Tag("GOBG"));
+  EXPECT_EQ(model_.ScarMeshes.at(1).Triangles.Vertices.size(), 4u);
+  EXPECT_EQ(model_.ScarMeshes.at(2).Description.Name, "b");
+
+  // A batch import asks nothing: the script's factor alone enlarges the boundary.
+  ui_.answers = {Answer::Yes};
+  Run("BNDV_AutoCalc(2)");
+  EXPECT_EQ(model_.BoundaryVertices.Vertices.at(6), (Vector3{8, 6, 0}));
+  EXPECT_EQ(ui_.answers.size(), 1u);
+}
+
+// Validated, written and read back, the model has every field it had.
+::testing::AssertionResult SavesAndReadsBack(HodModel& model) {
+  ScriptedUi ui;
+  if (!ValidateHod(model, ui).valid) {
+    return ::testing::AssertionFailure() << ::testing::PrintToString(ui.MessageTexts());
+  }
+  std::vector<std::uint8_t> bytes;
+  std::string error;
+  if (!ComputeLengths(model, &error) || !WriteHod(model, bytes, &error)) {
+    return ::testing::AssertionFailure() << error;
+  }
+  const HodRead back(bytes);
+  const std::vector<std::string> differences = DiffModels(model, back.model);
+  if (!Clean(back) || !differences.empty()) {
+    return ::testing::AssertionFailure() << ::testing::PrintToString(differences);
+  }
+  return ::testing::AssertionSuccess();
+}
+
+TEST_F(ScriptCommandsTest, ScriptBuildsAModelThatValidatesSavesAndReadsBack) {
+  ASSERT_TRUE(ExportDDSTexture(Sample("DXT1", 4), (dir_ / "hull[1].DDS").string(), "", ui_));
+  ASSERT_TRUE(ExportTGATexture(Sample("8888", 2), (dir_ / "hull[2].tga").string(), "", ui_));
+  const ScriptImportResult result = Run(
+      "// a small ship\n"
+      "LMIP_Add('\\hull[1].DDS')\nLMIP_Add(\"\\hull[2].tga\")\n"
+      "STAT_Add('glass','thruster',0)\nSTAT_Add('hull','ship',2)\n"
+      "STAT_SetParamter(2,1,4,1,0.5,0.25,1,0,'')\nSTAT_SetParamter(2,2,5,0,0,0,0,2,'$diffuse')\n"
+      "HIER_Add('Hull','Root',1,2,3,0,90,0,1,1,1,0,0,0,1,1,1)\n"
+      "MULT_Add('hull','Hull',0,1)\nMULT_SetLoD(1,0,'\\quad.obj')\nCOLD_Add('Hull','\\quad.obj')\n"
+      "NAVL_Add('nav1',1,2,0.5,1.5,'default',1,0.5,0.25,1,300,1,0)\n"
+      "MRKR_Add('nozzle','Hull',0,1,1.5,-2.25,3,10,20,30,2)\n"
+      "ANIM_Set(1,1,'nozzle_x',2,0,0)\nANIM_Set(1,2,'nozzle_y',2,0,0)\n"
+      "KEYF_Set(1,1,2,1,5,0,0,0,0)\nKEYF_Set(1,2,2,1,-5,0,0,0,0)\n"
+      "DOCK_Add('dock1','Hull',1,0,'Fighter',1,'',3)\n"
+      "DOCK_SetKeyframe(1,2,0,0,10,0,0,0,1,10,0,500,0,1,0,0,0,1)\n"
+      "BNDV_SetVertex(1,-2,-3,-1)\nBNDV_SetVertex(7,2,3,1)\n");
+  EXPECT_EQ(result.commands, 20u);
+  EXPECT_TRUE(result.file_failures.empty());
+  EXPECT_EQ(result.selected_mesh, 0u);
+  EXPECT_EQ(model_.Textures.at(0).Format, Tag("DXT1"));
+  EXPECT_EQ(model_.Textures.at(1).Format, Tag("8888"));
+  EXPECT_EQ(model_.Meshes.at(0).Lods.at(0).Parts.at(0).MaterialIndex, 1);  // "hull" by name
+  EXPECT_TRUE(SavesAndReadsBack(model_));
+
+  // A HOD with lights keeps neither joints nor boundary vertices on disk: lights on their own.
+  HodModel lights = MakeDefaultModel();
+  RunHodScript(lights,
+               "LITE_Add('key',2,10,10,10,1,1,1,0.5,0.5,0.5,0,0)\n"
+               "LITE_Add('fill',1,0,0,0,0.2,0.2,0.2,0,0,0,1,100)",
+               context_, ui_);
+  ASSERT_EQ(lights.LightList.LightCount, 2);
+  EXPECT_TRUE(SavesAndReadsBack(lights));
+}
+
+}  // namespace
+}  // namespace gantry::testing

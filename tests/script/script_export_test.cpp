@@ -1,0 +1,233 @@
+#include "script/script_export.h"
+
+#include <fmt/format.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <limits>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "editing/rotations.h"
+#include "support/scripted_ui.h"
+
+namespace gantry {
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::tm kWhen = [] {
+  std::tm when{};
+  when.tm_year = 2024 - 1900;
+  when.tm_mon = 2;
+  when.tm_mday = 7;
+  when.tm_hour = 9;
+  when.tm_min = 5;
+  when.tm_sec = 1;
+  return when;
+}();
+std::tm FixedTime() { return kWhen; }
+
+// The lines of a text that must end every line in CR LF.
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::size_t start = 0;
+  for (std::size_t at; (at = text.find("\r\n", start)) != std::string::npos; start = at + 2) {
+    lines.push_back(text.substr(start, at - start));
+  }
+  EXPECT_EQ(start, text.size()) << "text does not end in CR LF";
+  return lines;
+}
+
+// The lines after the five header lines.
+std::vector<std::string> Body(const std::string& text) {
+  const std::vector<std::string> lines = Lines(text);
+  return lines.size() < 5 ? lines : std::vector<std::string>(lines.begin() + 5, lines.end());
+}
+
+// Counts are left at 0: the script counts the lists.
+HodModel SmallModel() {
+  constexpr float kPi = kPiSingle;
+  const float nan = std::numeric_limits<float>::quiet_NaN();
+  const float inf = std::numeric_limits<float>::infinity();
+  HodModel model;
+  model.Materials.resize(2);
+  model.Materials[0].Name = "hull";
+  model.Materials[0].ShaderName = "ship";
+  model.Materials[0].Parameters = {{5, 0, {}, 0, 0, "diffuse"},
+                                   {4, 0, {1, 0.5f, 0.25f, 1 / 3.0f}, -1, 0, ""}};
+  model.Materials[1].Name = "glass";
+  model.Materials[1].ShaderName = "plain";
+  const Vector3 root_turns{kPi / 2, -kPi / 2, 4 * kPi};
+  model.JointList.Joints = {
+      {0, "Root", 0, "", {0, 1 / 3.0f, -2}, root_turns, {1, 1, 1}, {0, 0, 1}, {1, 0, 1}},
+      {0, "Engine", 0, "Root", {1e-5f, 1.23456789e8f, 0}, {nan, inf, -kPi}, {2, 2, 2}, {}, {}}};
+  model.NavLightList.NavLights = {
+      {0, "nav1", 2, 1.5f, 0.25f, 2, 0, "default", {1, 0, 0, 1}, 100, 1, 0}};
+
+  model.Markers.resize(3);
+  Marker& first = model.Markers[0];
+  first.Name = "hp1";
+  first.ParentName = "Root";
+  first.Flags2 = 2.5f;
+  first.Position = {1.0 / 3, -4, 1e20};
+  first.Rotation = {0, kPi, 0};
+  first.Tracks.resize(2);
+  first.Tracks[0].Name = "pos";
+  first.Tracks[0].PreI = 1;
+  first.Tracks[0].PostI = 2;
+  first.Tracks[0].Keys = {{0, 1.0 / 3, {1 / 3.0f, 0, 0, 0}}, {1.5, -2, {0, 0, 0, 1}}};
+  first.Tracks[1].Name = "rot";
+  first.Tracks[1].Keys = {{2, 0.5, {}}};
+  model.Markers[1].Name = "hp2";
+  model.Markers[1].Tracks.resize(1);
+  model.Markers[1].Tracks[0].Name = "empty";
+  model.Markers[2].Name = "hp3";
+
+  const std::vector<DockPoint> points = {
+      {{1, 2, 3}, {}, 1, 10, 0, 500, 1, 0, 1, 0, 1, 0},
+      {{0, 0, -50.125f}, {kPi / 2, 0, 0}, 0, 10, 0, 500, 0, 0, 0, 0, 0, 0}};
+  model.DockPathList.Paths = {
+      {0, "dock1", 0, "Root", 6, 10, 1, 0, 0, 0, "Fighter", 1, 0, "dock2", 0, points}};
+  model.BoundaryVertices.Vertices = {{1, 2, 3}, {-1, -2, -3}};
+  model.LightList.Lights = {
+      {0, "key", 1, {10, 0, 0}, {1, 0.9f, 0.8f}, {0.5f, 0.5f, 0.5f}, 2, 1000.5f}};
+  return model;
+}
+
+TEST(HodScriptText, SmallModelLineByLine) {
+  const std::string text = HodScriptText(SmallModel(), "C:\\mods\\ship.hod", kWhen);
+  const std::string separator = "// " + std::string(157, '-') + "//";
+  const std::vector<std::string> expected = {
+      separator,
+      "// HOD Script created from 'C:\\mods\\ship.hod'.",
+      fmt::format("// Gantry v{}.{}.{}", kProgramVersion.major_number, kProgramVersion.minor_number,
+                  kProgramVersion.revision),
+      "// Date: 03-07-2024 Time: 09:05:01",
+      separator,
+      "",
+      "// 2 materials located",
+      "STAT_Add( 'hull', 'ship', 2 );  {",
+      "\tSTAT_SetParamter( 1, 1, 5, 0, 0, 0, 0, 1, 'diffuse' );",
+      "\tSTAT_SetParamter( 1, 2, 4, 1, 0.5, 0.25, 0.3333333, 0, '' ); }",
+      "",
+      "STAT_Add( 'glass', 'plain', 0 ); ",
+      "",
+      "// 2 joints located",
+      "HIER_Add( 'Root', '', 0, 0.3333333, -2, 90, 270, 360, 1, 1, 1, 0, 0, 57.295777918682, 1, 0, "
+      "1 );",
+      "HIER_Add( 'Engine', 'Root', 1E-05, 1.234568E+08, 0, NaN, Inf, 180, 2, 2, 2, 0, 0, 0, 0, 0, "
+      "0 );",
+      "",
+      "// 1 NavLights located",
+      "NAVL_Add( 'nav1', 2, 1.5, 0.25, 2, 'default', 1, 0, 0, 1, 100, 1, 0 );",
+      "",
+      "// 3 Markers located",
+      "MRKR_Add( 'hp1', 'Root', 0, 2.5, 0.333333333333333, -4, 1E+20, 0, 180, 0, 2 ); {",
+      "\tANIM_Set( 1, 1, 'pos', 2, 1, 2 ); {",
+      "\t\tKEYF_Set( 1, 1, 1, 0, 0.333333333333333, 0.3333333, 0, 0, 0 );",
+      "\t\tKEYF_Set( 1, 1, 2, 1.5, -2, 0, 0, 0, 1 ); }",
+      "\tANIM_Set( 1, 2, 'rot', 1, 0, 0 ); {",
+      "\t\tKEYF_Set( 1, 2, 1, 2, 0.5, 0, 0, 0, 0 ); } }",
+      "MRKR_Add( 'hp2', '', 0, 0, 0, 0, 0, 0, 0, 0, 1 ); {",
+      "\tANIM_Set( 2, 1, 'empty', 0, 0, 0 );",
+      "MRKR_Add( 'hp3', '', 0, 0, 0, 0, 0, 0, 0, 0, 0 );",
+      "",
+      "// 1 dockpaths located",
+      "DOCK_Add( 'dock1', 'Root', 1, 0, 'Fighter', 1, 'dock2', 2 ); {",
+      "\tDOCK_SetKeyframe( 1, 1, 1, 2, 3, 0, 0, 0, 1, 10, 0, 500, 1, 0, 1, 0, 1, 0 );",
+      "\tDOCK_SetKeyframe( 1, 2, 0, 0, -50.125, 90, 0, 0, 0, 10, 0, 500, 0, 0, 0, 0, 0, 0 ); } ",
+      "",
+      "",
+      "// 2 BNDVs located",
+      "BNDV_SetNumVertices( 2 ); {",
+      "\tBNDV_SetVertex( 1, 1, 2, 3 );",
+      "\tBNDV_SetVertex( 2, -1, -2, -3 ); }",
+      "",
+      "// 1 lights located",
+      "LITE_Add( 'key', 1, 10, 0, 0, 1, 0.9, 0.8, 0.5, 0.5, 0.5, 2, 1000.5); ",
+      "",
+      "// EOF",
+  };
+  EXPECT_EQ(Lines(text), expected);
+}
+
+TEST(HodScriptText, EmptySectionsKeepTheirCommentsAndTheVertexCount) {
+  // clang-format off
+  const std::vector<std::string> expected = {
+      "", "// 0 materials located", "", "// 0 joints located", "", "// 0 NavLights located",
+      "", "// 0 Markers located", "", "// 0 dockpaths located",
+      "", "// 0 BNDVs located", "BNDV_SetNumVertices( 0 );", "", "// 0 lights located",
+      "", "// EOF"};
+  // clang-format on
+  EXPECT_EQ(Body(HodScriptText(HodModel(), "x.hod", kWhen)), expected);
+}
+
+// Named after the test: ctest runs tests side by side.
+struct TempFolder {
+  TempFolder()
+      : path(fs::temp_directory_path() /
+             (std::string("gantry_hsc_") +
+              ::testing::UnitTest::GetInstance()->current_test_info()->name())) {
+    fs::remove_all(path);
+    fs::create_directories(path);
+  }
+  ~TempFolder() { fs::remove_all(path); }
+  fs::path path;
+};
+
+std::string FileText(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+TEST(ExportHodScript, NamesTheScriptAfterTheCurrentFileInTheWorkingFolder) {
+  const TempFolder folder;
+  Workspace workspace;
+  workspace.model = SmallModel();
+  workspace.working_folder = folder.path.string();
+  testing::ScriptedUi ui;
+  // Cancelled and empty answers end quietly; a name given is kept, but not its folder.
+  ui.inputs = {std::nullopt, "", "elsewhere\\Untitled.HOD"};
+  for (int i = 0; i < 3; ++i) EXPECT_TRUE(ExportHodScriptCommand(workspace, ui, FixedTime));
+  EXPECT_EQ(workspace.current_file, "elsewhere\\Untitled.HOD");
+  std::ofstream(folder.path / "ship.v2.hsc") << "old";
+  for (const char* current : {"mods/hull.hod", "noext", "C:\\mods\\ship.v2.HOD"}) {
+    workspace.current_file = current;
+    EXPECT_TRUE(ExportHodScriptCommand(workspace, ui, FixedTime));
+  }
+
+  std::set<std::string> files;
+  for (const auto& entry : fs::directory_iterator(folder.path)) {
+    files.insert(entry.path().filename().string());
+  }
+  EXPECT_EQ(files, (std::set<std::string>{"Untitled.hsc", "hull.hsc", "noext.hsc", "ship.v2.hsc"}));
+  EXPECT_EQ(Lines(FileText(folder.path / "Untitled.hsc"))[1],
+            "// HOD Script created from 'elsewhere\\Untitled.HOD'.");
+  EXPECT_EQ(FileText(folder.path / "ship.v2.hsc"),
+            HodScriptText(workspace.model, workspace.current_file, kWhen));
+  EXPECT_EQ(ui.prompts, std::vector<std::string>(3,
+                                                 "Please enter a filename (and path for HOD)\r\n"
+                                                 "(Entering nothing will exit)"));
+  EXPECT_TRUE(ui.messages.empty());
+}
+
+TEST(ExportHodScript, UnwritableFileFailsWithTheCriticalMessage) {
+  const TempFolder folder;
+  Workspace workspace;
+  workspace.current_file = "ship.hod";
+  workspace.working_folder = (folder.path / "missing").string();
+  testing::ScriptedUi ui;
+  EXPECT_FALSE(ExportHodScriptCommand(workspace, ui, FixedTime));
+  ASSERT_EQ(ui.messages.size(), 1u);
+  EXPECT_EQ(ui.messages[0].text, "HSC Export failed!");
+  EXPECT_EQ(ui.messages[0].icon, Icon::Critical);
+  ASSERT_FALSE(workspace.log.messages().empty());
+  EXPECT_EQ(workspace.log.messages().back().rfind("Couldn't write file: ", 0), 0u);
+}
+
+}  // namespace
+}  // namespace gantry

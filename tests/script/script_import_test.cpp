@@ -1,0 +1,182 @@
+// The script importer: the canonical form and matching, argument and number reading, the script's
+// folder, the file handling of an import, silent skipping and a long script.
+#include "script/script_import.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "hod/reset.h"
+#include "interchange/text_rewrite.h"
+#include "script/script_commands.h"
+#include "support/scripted_ui.h"
+
+namespace gantry::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+TEST(ScriptGrammar, CanonicalForm) {
+  const struct {
+    const char* line;
+    const char* canonical;
+  } cases[] = {
+      {"STAT_Add ( 'hull' , \t'ship', 2 ); // c", "STAT_Add(\"hull\",\"ship\",2)"},
+      {"  HIER_Add( 'a b' ,\"c\t\")  ", "HIER_Add(\"a b\",\"c\t\")"},
+      {"\tLMIP_Add(x) 'q' , ", "LMIP_Add(x)\"q\","},
+  };
+  for (const auto& c : cases) EXPECT_EQ(CanonicalScriptLine(c.line), c.canonical) << c.line;
+}
+
+TEST(ScriptGrammar, LinesMatchByNameInAnyCaseAndArgumentCount) {
+  using enum ScriptCommand;
+  const struct {
+    const char* line;
+    std::optional<ScriptCommand> command;
+  } cases[] = {
+      {"stat_add('a','b',0)", kMaterialAdd},
+      {"STAT_Add( 'a', 'b', 1, 2 );", std::nullopt},
+      {"STAT_Add('a','b',0); // left arm", kMaterialAdd},
+      {"STAT_Add('a','b',0); // don't", std::nullopt},
+      {"STAT_Add('a, b','c',0)", kMaterialAdd},
+      {"  STAT_Add('a','b',0)", kMaterialAdd},
+      {"//STAT_Add('a','b',0)", std::nullopt},
+      {"STAT_Add('a)','b',0)", std::nullopt},
+      {"STAT_Add(('a'),'b',0)", std::nullopt},
+      {"(STAT_Add('a','b',0)", std::nullopt},
+      {"STAT_Add('a','b',0", std::nullopt},
+      {"LMIP_Add()", kTextureAdd},
+      {"HOD__ImportScale(1,2)", std::nullopt},
+      {"STAT_SetParameter(1,1,4,0,0,0,0,0,'x')", std::nullopt},
+      {"STAT_SetParamter(1,1,4,0,0,0,0,0,'x')", kMaterialSetParameter},
+  };
+  for (const auto& c : cases) EXPECT_EQ(MatchScriptLine(c.line), c.command) << c.line;
+}
+
+TEST(ScriptGrammar, ArgumentsNumbersAndRounding) {
+  EXPECT_EQ(SplitScriptArguments("'hull, left', \"b\",2"),
+            (std::vector<std::string>{"hull, left", " b", "2"}));
+  EXPECT_EQ(ScriptArgumentText("X( a ) b )"), " a ");
+  EXPECT_EQ(ScriptText("  a b  "), "a b");
+
+  const std::pair<const char*, double> numbers[] = {
+      {" 1 2.5", 12.5}, {"3.5cm", 3.5}, {"abc", 0},     {"-1e2x", -100},
+      {"1,5", 1},       {".5", 0.5},    {"\t-\t2", -2},
+  };
+  for (const auto& [piece, value] : numbers) EXPECT_EQ(ScriptNumber(piece), value) << piece;
+
+  const std::array<double, 4> halves{2.5, 3.5, -2.5, -0.5};
+  const std::array<std::int32_t, 4> even{2, 4, -2, 0};
+  for (std::size_t i = 0; i < halves.size(); ++i) EXPECT_EQ(RoundedWhole(halves[i]), even[i]);
+  EXPECT_EQ(RoundedWhole(2.6), 3);
+  EXPECT_EQ(RoundedWhole(1e12), 2147483647);
+  EXPECT_EQ(TruncatedWhole(-2.7), -2);
+  EXPECT_EQ(ScriptSingle(1e300), std::numeric_limits<float>::max());
+}
+
+TEST(ScriptGrammar, ScriptFolder) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"C:\\mods\\ship.hsc", "C:\\mods"}, {"/tmp/x/ship.hsc", "/tmp/x"}, {"a\\b/c.hsc", "a"},
+      {"ship.hsc", "ship.hsc"},           {"\\ship.hsc", "\\ship.hsc"},
+  };
+  for (const auto& [path, folder] : cases) EXPECT_EQ(ScriptFolderOf(path), folder) << path;
+}
+
+class ScriptImportTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = fs::temp_directory_path() /
+           ("gantry_hsc_" +
+            std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+    fs::remove_all(dir_);
+    fs::create_directories(dir_);
+  }
+  void TearDown() override { fs::remove_all(dir_); }
+
+  std::string Write(const std::string& name, const std::string& text) {
+    const std::string path = (dir_ / name).string();
+    std::ofstream(path, std::ios::binary) << text;
+    return path;
+  }
+  std::string Contents(const std::string& path) { return *ReadTextFile(path, nullptr); }
+
+  fs::path dir_;
+  HodModel model_ = MakeDefaultModel();
+  ScriptImportContext context_;
+  ScriptedUi ui_;
+};
+
+TEST_F(ScriptImportTest, ScriptIsRewrittenAndRunWithAFreshScale) {
+  const std::string path =
+      Write("ship.hsc", "// joints\n\nHIER_Add('Hull','Root',1,1,1,0,0,0,1,1,1,0,0,0,0,0,0)\n");
+  context_.ImportScale = {5, 5, 5};
+  const ScriptImportResult result = ImportHodScript(model_, path, context_, ui_);
+  EXPECT_EQ(Contents(path),
+            "// joints\r\nHIER_Add('Hull','Root',1,1,1,0,0,0,1,1,1,0,0,0,0,0,0)\r\n");
+  EXPECT_TRUE(result.read && result.changed);
+  EXPECT_EQ(result.lines, 2u);
+  EXPECT_EQ(result.commands, 1u);
+  EXPECT_EQ(model_.JointList.Joints.at(1).Position, (Vector3{1, 1, 1}));
+  EXPECT_EQ(context_.ScriptFolder, dir_.string());
+  EXPECT_TRUE(ui_.messages.empty());
+}
+
+TEST_F(ScriptImportTest, EmptyAndMissingScriptsChangeNothing) {
+  const ScriptImportResult empty = ImportHodScript(model_, Write("e.hsc", ""), context_, ui_);
+  EXPECT_TRUE(empty.read);
+  EXPECT_EQ(ui_.MessageTexts(), std::vector<std::string>{"File is empty!"});
+  const ScriptImportResult missing =
+      ImportHodScript(model_, (dir_ / "none.hsc").string(), context_, ui_);
+  EXPECT_FALSE(missing.read);
+  EXPECT_EQ(ui_.messages.size(), 2u);
+  EXPECT_EQ(model_, MakeDefaultModel());
+}
+
+TEST_F(ScriptImportTest, BatchReadsAsIsAndNamesTheLineOfAFileItCannotLoad) {
+  const std::string script = "\n// burn\nBURN_Add('b','Root','\\missing.obj')\n";
+  const std::string path = Write("b.hsc", script);
+  context_.batch = true;
+  const ScriptImportResult result = ImportHodScript(model_, path, context_, ui_);
+  EXPECT_EQ(Contents(path), script);
+  const std::string missing = dir_.string() + "\\missing.obj";
+  EXPECT_EQ(result.file_failures, (std::vector<ScriptFileFailure>{{3, "BURN_Add", missing}}));
+  ASSERT_EQ(result.messages.size(), 1u);
+  EXPECT_EQ(result.messages[0].line, 3u);
+  // The burn added before the load stays, without the fields set after it.
+  ASSERT_EQ(model_.EngineBurns.size(), 1u);
+  EXPECT_NE(model_.EngineBurns[0].Name, "b");
+}
+
+TEST_F(ScriptImportTest, MalformedLinesAreSkippedSilently) {
+  const std::string script =
+      "NAVL_Add(\n)(\nSTAT_Add('a','b')\nSTAT_Add('a','b',1,2)\nSTAT_Add('a,'b',1)\n"
+      "MULT_Add('a','b',0,1) // it's\nHIER_Add\nstat add('a','b',1)\n,,,,\n\"\"\"\n"
+      "MRKR_Add'(x)'\nLMIP_Add((x))\n\x01\xff(\t)";
+  const ScriptImportResult result = RunHodScript(model_, script, context_, ui_);
+  EXPECT_EQ(result.commands, 0u);
+  EXPECT_TRUE(ui_.messages.empty());
+  EXPECT_EQ(model_, MakeDefaultModel());
+}
+
+TEST_F(ScriptImportTest, HundredThousandLineScript) {
+  std::ostringstream script;
+  for (int i = 0; i < 20000; ++i) {
+    script << "// element " << i << "\r\n"
+           << "HIER_Add('j" << i << "','Root',1,2,3,0,0,0,1,1,1,0,0,0,1,0,0)\r\n"
+           << "NAVL_Add('n" << i << "',0,1,0,1,'default',1,1,1,1,100,1,0)\r\n"
+           << "LITE_Add('l" << i << "',2,0,0,0,1,1,1,1,1,1,0,0)\r\n"
+           << "DOCK_Add('d" << i << "','Root',1,0,'',0,'',3)\r\n";
+  }
+  const ScriptImportResult result = RunHodScript(model_, script.str(), context_, ui_);
+  EXPECT_EQ(result.lines, 100000u);
+  EXPECT_EQ(result.commands, 80000u);
+  EXPECT_EQ(model_.JointList.JointCount, 20001);
+  EXPECT_EQ(model_.NavLightList.NavLights.size(), 20000u);
+  EXPECT_EQ(model_.LightList.LightCount, 20000);
+  EXPECT_EQ(model_.DockPathList.Paths.back().Points.size(), 3u);
+}
+
+}  // namespace
+}  // namespace gantry::testing
