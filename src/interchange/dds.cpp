@@ -113,23 +113,7 @@ std::uint32_t DDSLinearSize(const Tag& format, std::int32_t width, std::int32_t 
 }
 
 std::optional<Texture> ImportDDSTexture(const std::string& path, Ui& ui) {
-  const auto name = TextureNameFromFile(path);
-  if (!name) {
-    ui.Message(kNoTag, Icon::Exclamation);
-    return std::nullopt;
-  }
-  std::string error;
-  const auto source = FileSource::Open(NativePath(path), &error);
-  if (!source) {
-    ui.Message(kCannotOpen + path + ": " + error, Icon::Exclamation);
-    return std::nullopt;
-  }
-  auto texture = ReadDds(*source, path, ui);
-  if (texture) {
-    texture->FileName = *name;
-    texture->FileNameLength = static_cast<std::int32_t>(name->size());
-  }
-  return texture;
+  return ImportTaggedTexture(path, ui, ReadDds);
 }
 
 std::optional<Texture> ReadDDSTexture(std::span<const std::uint8_t> file, std::string_view name,

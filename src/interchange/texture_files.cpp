@@ -82,4 +82,24 @@ bool WriteTextureFile(const std::string& path, std::span<const std::uint8_t> hea
   return !failure;
 }
 
+std::optional<Texture> ImportTaggedTexture(const std::string& path, Ui& ui, TextureReader read) {
+  const auto name = TextureNameFromFile(path);
+  if (!name) {
+    ui.Message(texture_messages::kNoTag, Icon::Exclamation);
+    return std::nullopt;
+  }
+  std::string error;
+  const auto source = FileSource::Open(NativePath(path), &error);
+  if (!source) {
+    ui.Message(texture_messages::kCannotOpen + path + ": " + error, Icon::Exclamation);
+    return std::nullopt;
+  }
+  auto texture = read(*source, path, ui);
+  if (texture) {
+    texture->FileName = *name;
+    texture->FileNameLength = static_cast<std::int32_t>(name->size());
+  }
+  return texture;
+}
+
 }  // namespace gantry

@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "common/byte_reader.h"
 #include "common/ui.h"
 #include "hod/model.h"
 
@@ -17,6 +18,11 @@ namespace gantry {
 // taken as the base name's last three characters. nullopt when the base name does not end in
 // "]" (the caller shows the tag message).
 std::optional<std::string> TextureNameFromFile(std::string_view path);
+
+// Imports a tagged texture file: refuses a name without its "[x]" tag and a file that cannot be
+// opened, then lets `read` parse it and names the texture after the file.
+using TextureReader = std::optional<Texture> (*)(ByteSource& source, std::string_view name, Ui& ui);
+std::optional<Texture> ImportTaggedTexture(const std::string& path, Ui& ui, TextureReader read);
 
 // Where an export with no path of its own goes: `extension` is ".TGA" or ".DDS". A name ending
 // in "[1]" always gets title + extension; otherwise the tag digit N allows title + extension,

@@ -128,23 +128,7 @@ TGAImage ReadImage(ByteSource& source) {
 }  // namespace
 
 std::optional<Texture> ImportTGATexture(const std::string& path, Ui& ui) {
-  const auto name = TextureNameFromFile(path);
-  if (!name) {
-    ui.Message(kNoTag, Icon::Exclamation);
-    return std::nullopt;
-  }
-  std::string error;
-  const auto source = FileSource::Open(NativePath(path), &error);
-  if (!source) {
-    ui.Message(kCannotOpen + path + ": " + error, Icon::Exclamation);
-    return std::nullopt;
-  }
-  auto texture = ReadTga(*source, path, ui);
-  if (texture) {
-    texture->FileName = *name;
-    texture->FileNameLength = static_cast<std::int32_t>(name->size());
-  }
-  return texture;
+  return ImportTaggedTexture(path, ui, ReadTga);
 }
 
 std::optional<Texture> ReadTGATexture(std::span<const std::uint8_t> file, std::string_view name,
