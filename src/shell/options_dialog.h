@@ -1,0 +1,63 @@
+// The options dialog: the debug level and the 3D view's rendering preferences, kept in the
+// settings group "Options".
+#pragma once
+
+#include <QDialog>
+#include <functional>
+
+class QCheckBox;
+class QRadioButton;
+class QSettings;
+
+namespace gantry {
+
+class DebugLog;
+
+// What the 3D views are told: device 0 software, 1 hardware, 2 pure device; filtering 0 none,
+// 1 bilinear, 2 anisotropic.
+struct RenderConfig {
+  int device_mode = 0;
+  int filter_mode = 0;
+  bool auto_resolution = false;
+  bool high_resolution = false;
+  friend bool operator==(const RenderConfig&, const RenderConfig&) = default;
+};
+
+// The debug level stored in the settings (1 when none is stored).
+int StoredDebugLevel(QSettings& settings);
+
+class OptionsDialog : public QDialog {
+  Q_OBJECT
+ public:
+  using ConfigSink = std::function<void(const RenderConfig&)>;
+
+  // Loads the settings at once, sets the log's debug level and hands the preferences to
+  // `views`.
+  OptionsDialog(QSettings& settings, DebugLog& log, ConfigSink views, QWidget* parent = nullptr);
+
+  RenderConfig Config() const;
+
+ public slots:
+  void Apply();
+
+ private:
+  void Load();
+  void Save();
+  QCheckBox* AddCheck(const char* name, const char* caption, const char* tip);
+
+  QSettings& settings_;
+  DebugLog& log_;
+  ConfigSink views_;
+  QRadioButton* off_;
+  QRadioButton* on_;
+  QCheckBox* software_;
+  QCheckBox* hardware_;
+  QCheckBox* pure_device_;
+  QCheckBox* none_;
+  QCheckBox* bilinear_;
+  QCheckBox* anisotropic_;
+  QCheckBox* auto_res_;
+  QCheckBox* hi_res_;
+};
+
+}  // namespace gantry

@@ -1,0 +1,197 @@
+#include "shell/qt_ui.h"
+
+#include <QCoreApplication>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QLabel>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QVBoxLayout>
+#include <algorithm>
+
+#include "common/shared_text.h"
+
+namespace gantry {
+namespace {
+
+QString Title() { return QString::fromLatin1(shared_text::kProgramTitle); }
+
+QMessageBox::Icon QtIcon(Icon icon) {
+  switch (icon) {
+    case Icon::Critical:
+      return QMessageBox::Critical;
+    case Icon::Exclamation:
+      return QMessageBox::Warning;
+    case Icon::Information:
+      return QMessageBox::Information;
+    case Icon::Question:
+      return QMessageBox::Question;
+    case Icon::None:
+      break;
+  }
+  return QMessageBox::NoIcon;
+}
+
+QString PatternsInBothCases(const QString& patterns) {
+  QStringList out;
+  for (const QString& pattern : patterns.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+    const QString trimmed = pattern.trimmed();
+    out << trimmed;
+    if (trimmed.toLower() != trimmed) out << trimmed.toLower();
+    if (trimmed.toUpper() != trimmed) out << trimmed.toUpper();
+  }
+  out.removeDuplicates();
+  return out.join(QLatin1Char(' '));
+}
+
+}  // namespace
+
+QString ToQt(std::string_view text) {
+  return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+std::string FromQt(const QString& text) { return text.toLatin1().toStdString(); }
+
+QString QtFileFilter(std::string_view filter) {
+  const QStringList parts = ToQt(filter).split(QLatin1Char('|'));
+  QStringList filters;
+  for (qsizetype i = 0; i < parts.size(); i += 2) {
+    const QString description = parts[i].trimmed();
+    // A description without its pattern (the texture import's "*.DDS|*.*" has one of each, but
+    // be forgiving) stands for itself.
+    const QString patterns = i + 1 < parts.size() ? parts[i + 1] : description;
+    if (description.isEmpty() && patterns.trimmed().isEmpty()) continue;
+    filters << QStringLiteral("%1 (%2)").arg(description, PatternsInBothCases(patterns));
+  }
+  return filters.join(QStringLiteral(";;"));
+}
+
+void QtUi::AttachStatusBar(QLabel* status, QLabel* file_name, QProgressBar* progress) {
+  status_ = status;
+  file_name_ = file_name;
+  progress_ = progress;
+}
+
+Answer QtUi::Message(std::string_view text, Icon icon, Buttons buttons) {
+  QMessageBox box(QtIcon(icon), Title(), ToQt(text), QMessageBox::NoButton, parent_);
+  box.setObjectName(QStringLiteral("msgBox"));
+  QMessageBox::StandardButtons standard;
+  QMessageBox::StandardButton fallback = QMessageBox::Ok;
+  switch (buttons) {
+    case Buttons::Ok:
+      standard = QMessageBox::Ok;
+      break;
+    case Buttons::OkCancel:
+      standard = QMessageBox::Ok | QMessageBox::Cancel;
+      fallback = QMessageBox::Cancel;
+      break;
+    case Buttons::YesNo:
+      standard = QMessageBox::Yes | QMessageBox::No;
+      fallback = QMessageBox::No;
+      break;
+    case Buttons::YesNoCancel:
+      standard = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+      fallback = QMessageBox::Cancel;
+      break;
+  }
+  box.setStandardButtons(standard);
+  box.setEscapeButton(fallback);
+  const int result = box.exec();
+  switch (result) {
+    case QMessageBox::Yes:
+      return Answer::Yes;
+    case QMessageBox::No:
+      return Answer::No;
+    case QMessageBox::Cancel:
+      return Answer::Cancel;
+    case QMessageBox::Ok:
+      return Answer::Ok;
+    default:
+      // Closed by the window manager: whatever Escape would have answered.
+      return buttons == Buttons::Ok      ? Answer::Ok
+             : buttons == Buttons::YesNo ? Answer::No
+                                         : Answer::Cancel;
+  }
+}
+
+std::optional<std::string> QtUi::Input(std::string_view prompt, std::string_view initial) {
+  QInputDialog dialog(parent_);
+  dialog.setObjectName(QStringLiteral("inputBox"));
+  dialog.setWindowTitle(Title());
+  dialog.setLabelText(ToQt(prompt));
+  dialog.setTextValue(ToQt(initial));
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  const QString answer = dialog.textValue();
+  if (answer.isEmpty()) return std::nullopt;
+  return FromQt(answer);
+}
+
+std::optional<std::string> QtUi::OpenFile(std::string_view filter, std::string_view title) {
+  const QString path = QFileDialog::getOpenFileName(parent_, title.empty() ? Title() : ToQt(title),
+                                                    QString(), QtFileFilter(filter));
+  if (path.isEmpty()) return std::nullopt;
+  return path.toStdString();
+}
+
+std::optional<std::string> QtUi::SaveFile(std::string_view filter, std::string_view title) {
+  const QString path = QFileDialog::getSaveFileName(parent_, title.empty() ? Title() : ToQt(title),
+                                                    QString(), QtFileFilter(filter));
+  if (path.isEmpty()) return std::nullopt;
+  return path.toStdString();
+}
+
+int QtUi::ChooseMaterial(std::string_view caption, const std::vector<std::string>& names) {
+  QDialog dialog(parent_);
+  dialog.setObjectName(QStringLiteral("frmChooseMaterial"));
+  dialog.setWindowTitle(ToQt(caption));
+  auto* layout = new QVBoxLayout(&dialog);
+  auto* list = new QListWidget(&dialog);
+  list->setObjectName(QStringLiteral("lstMaterials"));
+  for (const std::string& name : names) list->addItem(ToQt(name));
+  if (!names.empty()) list->setCurrentRow(0);
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+  buttons->button(QDialogButtonBox::Ok)->setObjectName(QStringLiteral("cmdOK"));
+  buttons->button(QDialogButtonBox::Cancel)->setObjectName(QStringLiteral("cmdCancel"));
+  layout->addWidget(list);
+  layout->addWidget(buttons);
+  QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+  QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+  QObject::connect(list, &QListWidget::itemDoubleClicked, &dialog, &QDialog::accept);
+  if (dialog.exec() != QDialog::Accepted) return -1;
+  return list->currentRow();
+}
+
+void QtUi::Status(std::string_view text) {
+  if (status_) status_->setText(ToQt(text));
+  KeepResponsive(true);
+}
+
+void QtUi::FileName(std::string_view name) {
+  if (file_name_) file_name_->setText(ToQt(name));
+}
+
+void QtUi::Progress(std::int64_t value, std::int64_t maximum) {
+  if (progress_) {
+    // QProgressBar counts in int; scale large byte counts down to per-mille.
+    const int max = 1000;
+    const double share =
+        maximum > 0 ? static_cast<double>(value) / static_cast<double>(maximum) : 0;
+    const int at = static_cast<int>(std::clamp(share, 0.0, 1.0) * max);
+    progress_->setMaximum(max);
+    progress_->setValue(at);
+  }
+  KeepResponsive(value >= maximum);
+}
+
+void QtUi::KeepResponsive(bool now) {
+  if (!since_repaint_.isValid() || now || since_repaint_.elapsed() > 100) {
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    since_repaint_.restart();
+  }
+}
+
+}  // namespace gantry

@@ -1,0 +1,54 @@
+// The editor's Ui: message boxes with the program's title, input boxes, file dialogs, the
+// material chooser, and the status bar's two panels and progress bar.
+#pragma once
+
+#include <QElapsedTimer>
+#include <QPointer>
+#include <QString>
+#include <QStringList>
+
+#include "common/ui.h"
+
+class QLabel;
+class QProgressBar;
+class QWidget;
+
+namespace gantry {
+
+// Texts in the model are byte strings; the editor shows them as Latin-1.
+QString ToQt(std::string_view text);
+std::string FromQt(const QString& text);
+
+// "Description|pattern|Description|pattern" as Qt's "Description (patterns);;..." filter.
+// Patterns are offered in both letter cases, since file systems here tell them apart.
+QString QtFileFilter(std::string_view filter);
+
+class QtUi : public Ui {
+ public:
+  explicit QtUi(QWidget* parent = nullptr) : parent_(parent) {}
+
+  // Where status texts, the file name and progress go; any may be null.
+  void AttachStatusBar(QLabel* status, QLabel* file_name, QProgressBar* progress);
+
+  Answer Message(std::string_view text, Icon icon, Buttons buttons = Buttons::Ok) override;
+  std::optional<std::string> Input(std::string_view prompt, std::string_view initial) override;
+  std::optional<std::string> OpenFile(std::string_view filter, std::string_view title) override;
+  std::optional<std::string> SaveFile(std::string_view filter, std::string_view title) override;
+  int ChooseMaterial(std::string_view caption, const std::vector<std::string>& names) override;
+  void Status(std::string_view text) override;
+  void FileName(std::string_view name) override;
+  void Progress(std::int64_t value, std::int64_t maximum) override;
+
+ private:
+  // Lets the window repaint during long work, at most a few times a second, without taking
+  // user input (a click could start a second command inside the first).
+  void KeepResponsive(bool now);
+
+  QPointer<QWidget> parent_;
+  QPointer<QLabel> status_;
+  QPointer<QLabel> file_name_;
+  QPointer<QProgressBar> progress_;
+  QElapsedTimer since_repaint_;
+};
+
+}  // namespace gantry
