@@ -13,6 +13,8 @@ PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libcli11-dev libfmt-dev
   libsquish-dev libstb-dev            # DXT decode/encode; PNG writing
+  qt6-base-dev libqt6opengl6-dev      # the editor's windows and its 3D view
+  xvfb xauth libgl1-mesa-dri fonts-dejavu-core  # a display, OpenGL and fonts where none exist
 )
 
 missing=()
