@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Sets everything up and opens a HOD: the given file, or the bundled demo ship (built on first
-# use). Until the editor window lands this prints the file's summary (gantry-cli info).
+# Sets everything up and opens the editor on a HOD: the given file, or the bundled demo ship
+# (built on first use). Without a display the editor runs on a virtual one (xvfb-run).
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 cd "$here"
@@ -12,4 +12,9 @@ else
   file=$1
   case "$file" in /*) ;; *) file="$OLDPWD/$file" ;; esac
 fi
-exec build/apps/gantry-cli/gantry-cli info "$file"
+editor="$here/build/apps/gantry/gantry"
+if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+  echo "No display found: running the editor on a virtual X display (xvfb-run)." >&2
+  exec xvfb-run -a -s "-screen 0 1280x900x24" "$editor" "$file"
+fi
+exec "$editor" "$file"

@@ -1,6 +1,7 @@
 // The editor. `gantry [FILE]` opens FILE (quotes around it are fine);
 // `gantry --screenshot PNG [FILE]` saves a picture of the window once FILE is read, then ends.
 #include <QApplication>
+#include <QIcon>
 #include <QSettings>
 #include <QStringList>
 #include <QTimer>
@@ -12,6 +13,9 @@ int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
   QApplication::setOrganizationName(QStringLiteral("Gantry"));
   QApplication::setApplicationName(QString::fromLatin1(gantry::shared_text::kProgramTitle));
+  QApplication::setWindowIcon(QIcon(QStringLiteral(":/gantry.png")));
+  // Lets desktops match the window to gantry.desktop (and its icon).
+  QGuiApplication::setDesktopFileName(QStringLiteral("gantry"));
 
   QStringList args = QApplication::arguments();
   args.removeFirst();

@@ -38,6 +38,8 @@ void DebugWindow::ShowLogNow() {
   refill_.stop();
   QString text = ToQt(log_.Text());
   text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+  // Texts read from files keep their terminating NULs; they would show as boxes.
+  text.remove(QChar(u'\0'));
   text_->setPlainText(text);
 }
 

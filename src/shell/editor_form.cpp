@@ -12,6 +12,7 @@
 #include <QVBoxLayout>
 
 #include "hod/model.h"
+#include "hod/model_counts.h"
 #include "shell/qt_ui.h"
 #include "shell/shell_text.h"
 #include "shell/string_table.h"
@@ -265,7 +266,8 @@ void EditorForm::Refresh() {
   }
   FillStarGroups();
 
-  owner_->setText(ToQt(model_.HodOwner.Owner));
+  // The stored text keeps the terminating NUL of the file; the box shows the text before it.
+  owner_->setText(ToQt(OwnerText(model_)));
   const auto fill_info = [](QListWidget* list, const std::vector<InfoEntry>& entries,
                             const char* none) {
     const QSignalBlocker block(list);

@@ -77,9 +77,6 @@ MainWindow::MainWindow(QSettings& settings, QWidget* parent)
   debug_ = new DebugWindow(log);
   editor_window_ = mdi_->addSubWindow(editor_);
   debug_subwindow_ = mdi_->addSubWindow(debug_);
-  editor_window_->resize(640, 600);
-  debug_subwindow_->resize(420, 600);
-  debug_subwindow_->move(650, 0);
 
   BuildStatusBar();
   BuildMenus();
@@ -479,6 +476,17 @@ void MainWindow::EndRun() {
   log.AppendToFile();
   log.Log(text::kCleanup);
   ResetModel(workspace_.model);
+}
+
+void MainWindow::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  if (laid_out_) return;
+  laid_out_ = true;
+  // First show: the editor on the left, the debug window beside it, filling the area.
+  const QRect area = mdi_->viewport()->rect();
+  const int editor_width = area.width() * 3 / 5;
+  editor_window_->setGeometry(0, 0, editor_width, area.height());
+  debug_subwindow_->setGeometry(editor_width, 0, area.width() - editor_width, area.height());
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

@@ -80,6 +80,7 @@ class MainWindow : public QMainWindow {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  void showEvent(QShowEvent* event) override;
 
  private:
   void BuildMenus();
@@ -119,6 +120,7 @@ class MainWindow : public QMainWindow {
   QProgressBar* progress_;
   QTimer read_timer_;
   bool ended_ = false;
+  bool laid_out_ = false;
 };
 
 }  // namespace gantry

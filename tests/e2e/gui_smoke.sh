@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# The editor as a user starts it: on a virtual X display, opening the demo ship, then saving a
+# picture of its window. Checks that it starts, reads the file, paints and ends cleanly.
+set -euo pipefail
+: "${GANTRY:?path of the gantry executable}" "${GANTRY_CLI:?path of gantry-cli}"
+here=$(cd "$(dirname "$0")/../.." && pwd)
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+cd "$work"
+GANTRY_CLI="$GANTRY_CLI" "$here/scripts/make_demo.sh" "$work/demo.hod" >/dev/null
+export XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work"
+timeout 60 xvfb-run -a -s "-screen 0 1280x900x24" \
+  "$GANTRY" --screenshot "$work/shot.png" "$work/demo.hod"
+size=$(stat -c %s "$work/shot.png")
+# A blank window compresses to a few kilobytes; a painted one with text is far larger.
+if [ "$size" -lt 20000 ]; then
+  echo "screenshot is only $size bytes: the window was not painted" >&2
+  exit 1
+fi
+grep -q "SUCCESSFULLY READ HOD" "$work/debug.log" || {
+  echo "debug.log does not record the read" >&2
+  exit 1
+}
+echo "editor started, read the demo and painted its window ($size-byte screenshot)"

@@ -1,0 +1,162 @@
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSettings>
+
+#include "common/debug_log.h"
+#include "gui/gui_helpers.h"
+#include "hod/reset.h"
+#include "shell/attributes_dialog.h"
+#include "shell/options_dialog.h"
+#include "shell/qt_ui.h"
+#include "support/scripted_ui.h"
+
+namespace gantry {
+namespace {
+
+using testing::Find;
+
+class OptionsTest : public ::testing::Test {
+ protected:
+  void SetUp() override { settings_.clear(); }
+
+  std::unique_ptr<OptionsDialog> Open() {
+    return std::make_unique<OptionsDialog>(
+        settings_, log_, [this](const RenderConfig& config) { handed_ = config; });
+  }
+
+  QSettings settings_;
+  DebugLog log_;
+  RenderConfig handed_{9, 9, true, true};
+};
+
+TEST_F(OptionsTest, FirstRunDefaults) {
+  auto dialog = Open();
+  EXPECT_EQ(dialog->pos(), QPoint(400, 800));
+  EXPECT_TRUE(Find<QRadioButton>(dialog.get(), "optOption1")->isChecked());
+  EXPECT_TRUE(Find<QCheckBox>(dialog.get(), "chkSoftware")->isChecked());
+  EXPECT_TRUE(Find<QCheckBox>(dialog.get(), "chkNone")->isChecked());
+  EXPECT_FALSE(Find<QCheckBox>(dialog.get(), "chkHiRes")->isChecked());
+  EXPECT_EQ(handed_, RenderConfig{});
+  EXPECT_EQ(log_.debug_level(), 1);
+}
+
+TEST_F(OptionsTest, DependentBoxes) {
+  auto dialog = Open();
+  auto* none = Find<QCheckBox>(dialog.get(), "chkNone");
+  auto* bilinear = Find<QCheckBox>(dialog.get(), "chkBilinear");
+  auto* af = Find<QCheckBox>(dialog.get(), "chkAF");
+  none->click();  // cleared: bilinear on, anisotropic available but off
+  EXPECT_TRUE(bilinear->isChecked() && bilinear->isEnabled());
+  EXPECT_TRUE(!af->isChecked() && af->isEnabled());
+  bilinear->click();  // cleared: anisotropic off and unavailable
+  EXPECT_TRUE(!af->isChecked() && !af->isEnabled());
+  none->click();
+  EXPECT_TRUE(!bilinear->isChecked() && !bilinear->isEnabled());
+
+  auto* software = Find<QCheckBox>(dialog.get(), "chkSoftware");
+  auto* hardware = Find<QCheckBox>(dialog.get(), "chkHardware");
+  auto* pure = Find<QCheckBox>(dialog.get(), "chkPureDevice");
+  software->click();
+  EXPECT_TRUE(hardware->isChecked() && hardware->isEnabled());
+  EXPECT_TRUE(!pure->isChecked() && pure->isEnabled());
+  pure->click();
+  EXPECT_EQ(dialog->Config().device_mode, 2);
+  software->click();
+  EXPECT_TRUE(!hardware->isChecked() && !hardware->isEnabled() && !pure->isChecked());
+
+  auto* auto_res = Find<QCheckBox>(dialog.get(), "chkAutoRes");
+  auto* hi_res = Find<QCheckBox>(dialog.get(), "chkHiRes");
+  EXPECT_FALSE(hi_res->isEnabled());
+  auto_res->click();
+  hi_res->click();
+  EXPECT_TRUE(dialog->Config().high_resolution);
+  auto_res->click();
+  EXPECT_TRUE(!hi_res->isChecked() && !hi_res->isEnabled());
+}
+
+TEST_F(OptionsTest, ApplyPersistsAndCancelDoesNot) {
+  {
+    auto dialog = Open();
+    Find<QRadioButton>(dialog.get(), "optOption0")->click();
+    Find<QCheckBox>(dialog.get(), "chkSoftware")->click();
+    Find<QCheckBox>(dialog.get(), "chkNone")->click();
+    dialog->move(120, 130);
+    Find<QPushButton>(dialog.get(), "cmdApply")->click();
+    // The level takes effect at once, without reopening anything.
+    EXPECT_EQ(log_.debug_level(), 0);
+  }
+  EXPECT_EQ(settings_.value("Options/DebuggingLevel").toInt(), 0);
+  EXPECT_EQ(settings_.value("Options/OptionSDX_Hardware").toInt(), 1);
+  EXPECT_EQ(settings_.value("Options/OptionSDX_FBilinear").toInt(), 1);
+  EXPECT_EQ(settings_.value("Options/OptionDialog_Left").toFloat(), 120.0f);
+  {
+    auto dialog = Open();
+    EXPECT_EQ(handed_, (RenderConfig{1, 1, false, false}));
+    EXPECT_TRUE(Find<QRadioButton>(dialog.get(), "optOption0")->isChecked());
+    EXPECT_EQ(dialog->pos(), QPoint(120, 130));
+    Find<QRadioButton>(dialog.get(), "optOption1")->click();
+    Find<QPushButton>(dialog.get(), "cmdCancel")->click();
+  }
+  EXPECT_EQ(settings_.value("Options/DebuggingLevel").toInt(), 0);
+}
+
+TEST(AttributesDialogTest, StartsOnTheModelsTypeAndRefusesBadVersions) {
+  HodModel model = MakeDefaultModel();
+  model.HodName.TypeName = "Homeworld2 Simple Mesh File";
+  model.HodVersion.Version = 1000;
+  EXPECT_EQ(AttributesTypeIndex(model), 1);  // the version wins
+  model.HodVersion.Version = 512;
+  EXPECT_EQ(AttributesTypeIndex(model), 3);
+  model.HodName.TypeName = "Something else";
+  EXPECT_EQ(AttributesTypeIndex(model), 0);
+
+  testing::ScriptedUi ui;
+  AttributesDialog dialog(model, ui, QStringLiteral("HOD Attributes"));
+  auto* version = Find<QLineEdit>(&dialog, "txtHODVersion");
+  auto* apply = Find<QPushButton>(&dialog, "cmdApply");
+  version->setText(QStringLiteral("512.5"));
+  apply->click();
+  version->setText(QStringLiteral("abc"));
+  apply->click();
+  EXPECT_EQ(ui.MessageTexts(),
+            (std::vector<std::string>{"HOD Version is not a integeral value. Please correct.",
+                                      "HOD Version is not a numerical value. Please correct."}));
+  EXPECT_EQ(dialog.result(), QDialog::Rejected);
+  EXPECT_EQ(model.HodVersion.Version, 512);
+
+  Find<QRadioButton>(&dialog, "optHW2HODType1")->click();
+  EXPECT_EQ(version->text(), QStringLiteral("1000"));
+  apply->click();
+  EXPECT_EQ(dialog.result(), QDialog::Accepted);
+  EXPECT_EQ(model.HodVersion.Version, 1000);
+  EXPECT_EQ(model.HodName.TypeName, "What's in a name?");
+  EXPECT_EQ(model.HodName.Length, 17 + 4);
+}
+
+TEST(QtUiTest, FiltersAndMessageBoxes) {
+  EXPECT_EQ(QtFileFilter("HW2 Geometry Files (*.HOD) | *.hod|All Files (*.*) | *.*"),
+            QStringLiteral("HW2 Geometry Files (*.HOD) (*.hod *.HOD);;All Files (*.*) (*.*)"));
+  EXPECT_EQ(QtFileFilter("*.DDS|*.*"), QStringLiteral("*.DDS (*.*)"));
+
+  QtUi ui;
+  testing::OnNextModal([](QWidget* modal) {
+    auto* box = qobject_cast<QMessageBox*>(modal);
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->windowTitle(), QStringLiteral("Gantry HOD Editor"));
+    EXPECT_EQ(box->text(), QStringLiteral("Continue?"));
+    EXPECT_EQ(box->icon(), QMessageBox::Critical);
+    box->button(QMessageBox::No)->click();
+  });
+  EXPECT_EQ(ui.Message("Continue?", Icon::Critical, Buttons::YesNo), Answer::No);
+
+  testing::OnNextModal([](QWidget* modal) { modal->close(); });
+  EXPECT_EQ(ui.Message("Which?", Icon::Question, Buttons::YesNoCancel), Answer::Cancel);
+}
+
+}  // namespace
+}  // namespace gantry

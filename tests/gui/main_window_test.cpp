@@ -1,0 +1,237 @@
+#include "shell/main_window.h"
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSettings>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <filesystem>
+#include <fstream>
+
+#include "gui/gui_helpers.h"
+#include "hod/hod_reader.h"
+#include "hod/messages.h"
+#include "hod/model_counts.h"
+#include "hod/reset.h"
+#include "hod/validate_messages.h"
+#include "shell/debug_window.h"
+#include "shell/editor_form.h"
+#include "support/corpus.h"
+#include "support/scripted_ui.h"
+
+namespace gantry {
+namespace {
+
+using testing::Find;
+using testing::ScriptedUi;
+
+class MainWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(dir_.isValid());
+    settings_.clear();
+    window_ = std::make_unique<MainWindow>(settings_);
+    window_->SetUi(&ui_);
+  }
+
+  std::string PathOf(const char* name) const { return (dir_.path() + "/" + name).toStdString(); }
+
+  std::string WriteHod(const char* name, const std::string& owner = "") const {
+    const std::string path = PathOf(name);
+    testing::WriteDefaultHod(path, owner);
+    return path;
+  }
+
+  void Trigger(const char* action_name) {
+    QAction* action = Find<QAction>(window_.get(), action_name);
+    ASSERT_NE(action, nullptr) << action_name;
+    ASSERT_TRUE(action->isEnabled()) << action_name;
+    action->trigger();
+  }
+
+  QStringList RecentMenuTexts() const {
+    QStringList texts;
+    for (QAction* action : window_->recent_menu()->actions()) {
+      if (action->objectName().startsWith(QStringLiteral("mnuFileMRUDs")) &&
+          action->objectName() != QStringLiteral("mnuFileMRUDsClear")) {
+        texts << action->text();
+      }
+    }
+    return texts;
+  }
+
+  QTemporaryDir dir_;
+  QSettings settings_;
+  ScriptedUi ui_;
+  std::unique_ptr<MainWindow> window_;
+};
+
+TEST_F(MainWindowTest, OpenEditOwnerSaveAndReopen) {
+  const std::string path = WriteHod("ship.hod", "Alice");
+  // Menus that need a model stay off until one is open.
+  EXPECT_FALSE(Find<QAction>(window_.get(), "mnuFileSave")->isEnabled());
+
+  ui_.files.push_back(path);
+  Trigger("mnuFileOpen");
+  auto* owner = Find<QLineEdit>(window_.get(), "txtOWNR");
+  ASSERT_NE(owner, nullptr);
+  EXPECT_EQ(owner->text(), QStringLiteral("Alice"));
+  EXPECT_EQ(Find<QListWidget>(window_.get(), "lstWARN")->item(0)->text(),
+            QStringLiteral("No warning(s) occured."));
+  EXPECT_EQ(Find<QListWidget>(window_.get(), "lstERRR")->item(0)->text(),
+            QStringLiteral("No error(s) occured."));
+
+  owner->selectAll();
+  QTest::keyClicks(owner, QStringLiteral("Bob the Modder"));
+  EXPECT_EQ(window_->workspace().model.HodOwner.OwnerLength, 14);
+  Trigger("mnuFileSave");
+
+  HodModel reread = MakeDefaultModel();
+  DebugLog log;
+  QuietUi quiet;
+  ASSERT_TRUE(ReadHod(path, reread, log, quiet).completed);
+  EXPECT_EQ(OwnerText(reread), "Bob the Modder");
+
+  // Reopening through the recently used list shows the saved owner.
+  owner->setText(QString());
+  Trigger("mnuFileMRUDs0");
+  EXPECT_EQ(owner->text(), QStringLiteral("Bob the Modder"));
+  EXPECT_EQ(window_->workspace().working_folder, dir_.path().toStdString());
+}
+
+TEST_F(MainWindowTest, InvalidModelIsNotWritten) {
+  const std::string path = WriteHod("ship.hod");
+  const auto before = testing::FileBytes(path);
+  window_->OpenPath(QString::fromStdString(path));
+  window_->workspace().model.JointList.JointCount = 0;
+  Trigger("mnuFileSave");
+  EXPECT_EQ(ui_.MessageTexts().back(), messages::kCantWrite);
+  EXPECT_EQ(testing::FileBytes(path), before);
+}
+
+TEST_F(MainWindowTest, EmptyChosenFileStopsOpen) {
+  const std::string empty = PathOf("empty.hod");
+  std::ofstream(empty).close();
+  ui_.files.push_back(empty);
+  Trigger("mnuFileOpen");
+  ASSERT_EQ(ui_.messages.size(), 1u);
+  EXPECT_EQ(ui_.messages[0].text, "Please select a file!");
+  EXPECT_EQ(ui_.messages[0].icon, Icon::Information);
+  EXPECT_FALSE(Find<QAction>(window_.get(), "mnuFileSave")->isEnabled());
+}
+
+TEST_F(MainWindowTest, RecentListReordersDropsAndClears) {
+  std::vector<std::string> paths;
+  for (const char* name : {"a.hod", "b.hod", "c.hod", "d.hod", "e.hod", "f.hod"}) {
+    paths.push_back(WriteHod(name));
+  }
+  for (int i = 0; i < 5; ++i) window_->OpenPath(QString::fromStdString(paths[i]));
+  // Newest first: e d c b a. Opening b (entry 3) moves it up, the rest keep their order.
+  window_->OpenPath(QString::fromStdString(paths[1]));
+  const auto q = [&](int i) { return QString::fromStdString(paths[i]); };
+  EXPECT_EQ(RecentMenuTexts(), (QStringList{q(1), q(4), q(3), q(2), q(0)}));
+  // A sixth file pushes the oldest out.
+  window_->OpenPath(q(5));
+  EXPECT_EQ(RecentMenuTexts(), (QStringList{q(5), q(1), q(4), q(3), q(2)}));
+  EXPECT_EQ(settings_.value("MRUDs/MRUD0").toString(), q(5));
+  EXPECT_EQ(settings_.value("MRUDs/MRUD4").toString(), q(2));
+
+  // A deleted file: choosing it says so and it leaves the list; a new window never lists it.
+  std::filesystem::remove(paths[4]);
+  Trigger("mnuFileMRUDs2");
+  EXPECT_EQ(ui_.MessageTexts().back(), "Selected file doesn't exist!");
+  EXPECT_EQ(RecentMenuTexts(), (QStringList{q(5), q(1), q(3), q(2)}));
+  MainWindow second(settings_);
+  second.Start(QString());
+  EXPECT_EQ(second.recent().Entries().size(), 4u);
+
+  Trigger("mnuFileMRUDsClear");
+  EXPECT_TRUE(RecentMenuTexts().isEmpty());
+  EXPECT_EQ(settings_.value("MRUDs/MRUD0").toString(), QString());
+}
+
+TEST_F(MainWindowTest, CommandLinePathIsCleanedAndReadAfterStart) {
+  EXPECT_EQ(CleanCommandLine(QStringLiteral("  \"/tmp/my ship.hod\"  ")),
+            QStringLiteral("/tmp/my ship.hod"));
+  EXPECT_EQ(CleanCommandLine(QStringLiteral("'/tmp/ship.hod'")), QStringLiteral("/tmp/ship.hod"));
+
+  const std::string path = WriteHod("my ship.hod", "Carol");
+  QSignalSpy read(window_.get(), &MainWindow::commandLineFileRead);
+  ASSERT_TRUE(window_->Start(QStringLiteral("\"%1\"").arg(QString::fromStdString(path))));
+  // The read waits for the event loop, so the window is on screen first.
+  EXPECT_EQ(window_->workspace().model.HodOwner.Owner, "");
+  ASSERT_TRUE(read.wait(5000));
+  EXPECT_EQ(OwnerText(window_->workspace().model), "Carol");
+  EXPECT_TRUE(Find<QAction>(window_.get(), "mnuFileSave")->isEnabled());
+}
+
+TEST_F(MainWindowTest, ZeroLengthCommandLineFileEndsTheRun) {
+  const std::string empty = PathOf("empty.hod");
+  std::ofstream(empty).close();
+  EXPECT_FALSE(window_->Start(QString::fromStdString(empty)));
+  EXPECT_EQ(ui_.MessageTexts().back(),
+            "Error! File '" + empty + "' is a zero length file (!)\r\nExiting...");
+}
+
+TEST_F(MainWindowTest, NewAsksForAttributesAndTakesTheUserName) {
+  qputenv("USERNAME", "Dana");
+  testing::OnNextModal([](QWidget* dialog) {
+    EXPECT_EQ(dialog->windowTitle(), QStringLiteral("New HOD Attributes..."));
+    Find<QRadioButton>(dialog, "optHW2HODType3")->click();
+    Find<QPushButton>(dialog, "cmdApply")->click();
+  });
+  Trigger("mnuFileNew");
+  const HodModel& model = window_->workspace().model;
+  EXPECT_EQ(model.HodOwner.Owner, "Dana");
+  EXPECT_EQ(model.HodName.TypeName, "Homeworld2 Simple Mesh File");
+  EXPECT_EQ(model.HodName.Length, 27 + 4);
+  EXPECT_TRUE(Find<QAction>(window_.get(), "mnuFileSave")->isEnabled());
+  qunsetenv("USERNAME");
+}
+
+TEST_F(MainWindowTest, EndOfRunWritesTheDebugLog) {
+  const std::string path = WriteHod("ship.hod");
+  window_->OpenPath(QString::fromStdString(path));
+  window_->close();
+  std::ifstream log(dir_.path().toStdString() + "/debug.log");
+  const std::string text((std::istreambuf_iterator<char>(log)), {});
+  EXPECT_NE(text.find("Quitting..."), std::string::npos);
+  EXPECT_NE(text.find("SUCCESSFULLY READ HOD"), std::string::npos);
+  // Cleanup comes after the file is written, and the model is back at its defaults.
+  EXPECT_EQ(text.find("Doing cleanup"), std::string::npos);
+  EXPECT_EQ(window_->workspace().model, MakeDefaultModel());
+}
+
+TEST_F(MainWindowTest, EditorListsFollowTheModel) {
+  HodModel& model = window_->workspace().model;
+  model.Meshes.resize(2);
+  model.Meshes[0].Name = "Hull";
+  model.Meshes[1].Name = "Turret";
+  model.Meshes[1].Lods.resize(2);
+  model.Warnings.push_back({});
+  model.Warnings.back().Text = "watch out";
+  window_->editor().Refresh();
+
+  auto* meshes = Find<QListWidget>(window_.get(), "lstGeometry");
+  auto* lods = Find<QListWidget>(window_.get(), "lstGeomLODs");
+  ASSERT_EQ(meshes->count(), 2);
+  meshes->setCurrentRow(0);
+  ASSERT_EQ(lods->count(), 1);
+  EXPECT_EQ(lods->item(0)->text(), QStringLiteral("No LoDs defined"));
+  meshes->setCurrentRow(1);
+  ASSERT_EQ(lods->count(), 2);
+  EXPECT_EQ(lods->item(1)->text(), QStringLiteral("LOD: 2"));
+  EXPECT_EQ(window_->editor().Selected("lstGeometry"), std::optional<std::size_t>(1));
+  EXPECT_EQ(Find<QListWidget>(window_.get(), "lstWARN")->item(0)->text(),
+            QStringLiteral("watch out"));
+}
+
+}  // namespace
+}  // namespace gantry
