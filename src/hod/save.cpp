@@ -36,8 +36,11 @@ SaveResult SaveHod(Workspace& workspace, const std::string& path, Ui& ui,
     return fail(0, error, messages::kCouldntWrite);
   }
 
+  const auto size = static_cast<std::int64_t>(bytes.size());
   ui.Status("Writing file...");
+  ui.Progress(0, size);
   const auto failure = WriteFileSafely(NativePath(path), bytes);
+  ui.Progress(size, size);
   ui.Status("Ready");
   if (failure) {
     const char* step = failure->step == FileWriteFailure::Step::Open    ? messages::kCouldntOpen

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
 #include <QFileInfo>
 #include <QLabel>
 #include <QMdiArea>
@@ -10,6 +11,7 @@
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QSettings>
+#include <QStandardPaths>
 #include <QStatusBar>
 #include <cstdlib>
 
@@ -66,6 +68,12 @@ MainWindow::MainWindow(QSettings& settings, QWidget* parent)
   // defaults.
   DebugLog& log = workspace_.log;
   log.set_debug_level(static_cast<std::uint8_t>(StoredDebugLevel(settings_)));
+  // Until a file gives it a working folder, the log lives in the program's own data folder:
+  // the current folder could be anyone's (a desktop launcher starts in the home folder).
+  const QString data = QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
+  if (!data.isEmpty() && QDir().mkpath(data)) {
+    log.set_file_path(QDir(data).filePath(QStringLiteral("debug.log")).toStdString());
+  }
   if (QFileInfo(QString::fromStdString(log.file_path())).size() > 0) {
     log.Log(text::kRemovingOldLog);
   }

@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QSettings>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 
 int main(int argc, char* argv[]) {
@@ -12,6 +13,7 @@ int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
   QApplication::setOrganizationName(QStringLiteral("GantryTests"));
   QApplication::setApplicationName(QStringLiteral("Gantry HOD Editor"));
+  QStandardPaths::setTestModeEnabled(true);
   QTemporaryDir home;
   if (!home.isValid()) return 2;
   QSettings::setDefaultFormat(QSettings::IniFormat);
