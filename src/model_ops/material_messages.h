@@ -2,6 +2,7 @@
 #pragma once
 
 #include "common/shared_text.h"
+#include "model_ops/field_messages.h"
 
 namespace gantry::material_messages {
 
@@ -24,9 +25,8 @@ inline constexpr const char* kUnnamedParamEntry = "UnnamedParam";
 inline constexpr const char* kMissingTextureLink =
     "Warning! Missing Texture link detected. Please fix.";
 
-inline constexpr const char* kEnterNumber = "Please enter a number";
-inline constexpr const char* kColourOutOfRange =
-    "Value is out of range. Please enter a value between 0 to 255";
+inline constexpr const char* kEnterNumber = field_messages::kEnterNumber;
+inline constexpr const char* kColourOutOfRange = field_messages::kColourRange;
 
 inline constexpr const char* kNamePlaceholder = "Object Name";
 inline constexpr const char* kShaderPlaceholder = "Shader Name";

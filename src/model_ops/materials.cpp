@@ -9,6 +9,7 @@
 #include "common/number_parse.h"
 #include "common/number_text.h"
 #include "common/paths.h"
+#include "model_ops/field_rules.h"
 #include "model_ops/material_messages.h"
 #include "model_ops/names.h"
 
@@ -213,17 +214,9 @@ ParameterView ShowParameter(const HodModel& model, const MaterialParameter& para
 
 std::string LeaveColourBox(MaterialParameter& parameter, std::size_t box, std::string_view text,
                            Ui& ui) {
-  const double value = LeadingNumber(text);
-  std::string shown = NumberText(value);
-  if (shown != text) {
-    ui.Message(msg::kEnterNumber, Icon::Exclamation);
-    return shown;
-  }
-  if (value < 0 || value > kColourScale) {
-    ui.Message(msg::kColourOutOfRange, Icon::Exclamation);
-    return value < 0 ? "0" : "255";
-  }
-  const auto stored = static_cast<float>(value / kColourScale);
+  const FieldCheck check = CheckField(text, kColourField, ui);
+  if (!check.value) return check.text;
+  const auto stored = static_cast<float>(*check.value / kColourScale);
   switch (box) {
     case 0:
       parameter.Colour.r = stored;
@@ -240,7 +233,7 @@ std::string LeaveColourBox(MaterialParameter& parameter, std::size_t box, std::s
     default:
       break;
   }
-  return shown;
+  return check.text;
 }
 
 void ChooseParameterTexture(MaterialParameter& parameter, int position) {

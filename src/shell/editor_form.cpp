@@ -1,18 +1,19 @@
 #include "shell/editor_form.h"
 
 #include <QComboBox>
-#include <QHash>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QSignalBlocker>
-#include <QSlider>
 #include <QTabWidget>
-#include <QTreeWidget>
 #include <QVBoxLayout>
 
 #include "hod/model.h"
 #include "hod/model_counts.h"
+#include "hod/workspace.h"
+#include "shell/boundary_tab.h"
+#include "shell/hierarchy_tab.h"
+#include "shell/navlights_tab.h"
 #include "shell/qt_ui.h"
 #include "shell/shell_text.h"
 #include "shell/string_table.h"
@@ -50,7 +51,8 @@ constexpr const char* kTabLists[] = {"lstTextures", "lstMaterials", "lstGeometry
 
 }  // namespace
 
-EditorForm::EditorForm(HodModel& model, QWidget* parent) : QWidget(parent), model_(model) {
+EditorForm::EditorForm(Workspace& workspace, std::function<Ui&()> ui, QWidget* parent)
+    : QWidget(parent), workspace_(workspace), model_(workspace.model), ui_(std::move(ui)) {
   setObjectName(QStringLiteral("frmMain"));
   setWindowTitle(ToQt(strings::Entry(strings::kHodEditorCaption)));
   tabs_ = new QTabWidget(this);
@@ -64,14 +66,14 @@ EditorForm::EditorForm(HodModel& model, QWidget* parent) : QWidget(parent), mode
   materials->setToolTip(ToQt(strings::Entry(401)));
   materials->layout()->addWidget(NewList(materials, "lstSTATParams"));
   BuildGeometryTab();
-  BuildHierarchyTab();
+  AddTab(new HierarchyTab(*this), "Hierarchy");
   AddListTab("BSRM", "lstBSRM")->setToolTip(ToQt(strings::Entry(405)));
   AddListTab("CM", "lstCOLD")->setToolTip(ToQt(strings::Entry(406)));
-  AddListTab("Navlights", "lstNAVL")->setToolTip(ToQt(strings::Entry(407)));
+  AddTab(new NavlightsTab(*this), "Navlights");
   AddListTab("Markers", "lstMarkers")->setToolTip(ToQt(strings::Entry(408)));
   BuildEnginesTab();
   AddListTab("Dockpaths", "lstDOCK")->setToolTip(ToQt(strings::Entry(412)));
-  BuildBoundaryTab();
+  AddTab(new BoundaryTab(*this), "BNDV");
   AddListTab("BGMS", "lstBGMS")->setToolTip(ToQt(strings::Entry(414)));
   BuildLightsTab();
   BuildStarFieldsTab();
@@ -82,6 +84,15 @@ EditorForm::EditorForm(HodModel& model, QWidget* parent) : QWidget(parent), mode
   connect(geometry_, &QListWidget::currentRowChanged, this, [this] { FillLods(); });
   connect(star_family_, &QComboBox::currentIndexChanged, this, [this] { FillStarGroups(); });
   Refresh();
+}
+
+void EditorForm::AddTab(EditorTab* tab, const char* caption) {
+  tabs_->addTab(tab, QString::fromLatin1(caption));
+  tabs_with_fields_ << tab;
+}
+
+FieldContext EditorForm::field_context() {
+  return {[this] { return validation_; }, [this]() -> Ui& { return ui_(); }};
 }
 
 QWidget* EditorForm::AddListTab(const char* caption, const char* list_name) {
@@ -99,17 +110,6 @@ void EditorForm::BuildGeometryTab() {
   lods_ = NewList(page, "lstGeomLODs");
   lods_->setToolTip(ToQt(strings::Entry(403)));
   page->layout()->addWidget(lods_);
-}
-
-void EditorForm::BuildHierarchyTab() {
-  auto* page = new QWidget(tabs_);
-  auto* layout = new QVBoxLayout(page);
-  joints_ = new QTreeWidget(page);
-  joints_->setObjectName(QStringLiteral("tvwHIER"));
-  joints_->setHeaderHidden(true);
-  joints_->setToolTip(ToQt(strings::Entry(404)));
-  layout->addWidget(joints_);
-  tabs_->addTab(page, QStringLiteral("Hierarchy"));
 }
 
 void EditorForm::BuildEnginesTab() {
@@ -130,21 +130,6 @@ void EditorForm::BuildEnginesTab() {
   }
   layout->addWidget(parts);
   tabs_->addTab(page, QStringLiteral("Engines"));
-}
-
-void EditorForm::BuildBoundaryTab() {
-  auto* page = new QWidget(tabs_);
-  auto* layout = new QVBoxLayout(page);
-  boundary_count_ = new QLineEdit(page);
-  boundary_count_->setObjectName(QStringLiteral("txtBNDVNumVerts"));
-  boundary_count_->setReadOnly(true);
-  boundary_slider_ = new QSlider(Qt::Horizontal, page);
-  boundary_slider_->setObjectName(QStringLiteral("sldBNDVVert"));
-  boundary_slider_->setToolTip(ToQt(strings::Entry(413)));
-  layout->addWidget(boundary_count_);
-  layout->addWidget(boundary_slider_);
-  layout->addStretch();
-  tabs_->addTab(page, QStringLiteral("BNDV"));
 }
 
 void EditorForm::BuildLightsTab() {
@@ -211,7 +196,6 @@ void EditorForm::Refresh() {
   Fill(this, "lstCOLD", model_.CollisionMeshes, [](const CollisionMesh& mesh, std::size_t) {
     return ToQt(mesh.ParentName) + QString::fromLatin1(text::kCollisionSuffix);
   });
-  Fill(this, "lstNAVL", model_.NavLightList.NavLights, name);
   Fill(this, "lstMarkers", model_.Markers, name);
   Fill(this, "lstETSH", model_.EngineShapes, name);
   Fill(this, "lstBURN", model_.EngineBurns, name);
@@ -226,44 +210,6 @@ void EditorForm::Refresh() {
   });
   FillLods();
 
-  {
-    // Nodes are created in joint-list order, then hung under the first joint of their parent's
-    // name; joints whose parent is missing (or that would hang under themselves) stay on top.
-    const QSignalBlocker block(joints_);
-    joints_->clear();
-    QList<QTreeWidgetItem*> items;
-    QHash<QString, QTreeWidgetItem*> by_name;
-    for (const Joint& joint : model_.JointList.Joints) {
-      auto* item = new QTreeWidgetItem(QStringList(ToQt(joint.Name)));
-      item->setFlags(item->flags() | Qt::ItemIsEditable);
-      items << item;
-      if (!by_name.contains(item->text(0))) by_name.insert(item->text(0), item);
-    }
-    for (std::size_t i = 0; i < model_.JointList.Joints.size(); ++i) {
-      QTreeWidgetItem* item = items[static_cast<qsizetype>(i)];
-      QTreeWidgetItem* parent = by_name.value(ToQt(model_.JointList.Joints[i].ParentName));
-      // Walking up from the parent must not meet the item itself (a cycle in a damaged file).
-      for (QTreeWidgetItem* up = parent; up != nullptr; up = up->parent()) {
-        if (up == item) {
-          parent = nullptr;
-          break;
-        }
-      }
-      if (parent != nullptr) {
-        parent->addChild(item);
-      } else {
-        joints_->addTopLevelItem(item);
-      }
-    }
-    joints_->expandAll();
-  }
-
-  {
-    const QSignalBlocker block(boundary_slider_);
-    const auto count = model_.BoundaryVertices.Vertices.size();
-    boundary_count_->setText(QString::number(count));
-    boundary_slider_->setRange(count > 0 ? 1 : 0, static_cast<int>(count));
-  }
   FillStarGroups();
 
   // The stored text keeps the terminating NUL of the file; the box shows the text before it.
@@ -277,6 +223,7 @@ void EditorForm::Refresh() {
   };
   fill_info(warnings_, model_.Warnings, text::kNoWarnings);
   fill_info(errors_, model_.Errors, text::kNoErrors);
+  for (EditorTab* tab : tabs_with_fields_) tab->Refresh();
   validation_ = was_on;
 }
 

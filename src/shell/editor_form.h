@@ -3,25 +3,35 @@
 // the model.
 #pragma once
 
+#include <QList>
 #include <QWidget>
 #include <cstddef>
+#include <functional>
 #include <optional>
+
+#include "shell/field_binding.h"
 
 class QComboBox;
 class QLineEdit;
 class QListWidget;
-class QSlider;
 class QTabWidget;
-class QTreeWidget;
 
 namespace gantry {
 
 struct HodModel;
+struct Workspace;
+class EditorTab;
+class Ui;
 
 class EditorForm : public QWidget {
   Q_OBJECT
  public:
-  explicit EditorForm(HodModel& model, QWidget* parent = nullptr);
+  // `ui` gives the Ui in force at the time of asking (tests swap it).
+  EditorForm(Workspace& workspace, std::function<Ui&()> ui, QWidget* parent = nullptr);
+
+  Workspace& workspace() { return workspace_; }
+  Ui& ui() { return ui_(); }
+  FieldContext field_context();
 
   // Empties and refills every list, chooser and field from the model.
   void Refresh();
@@ -36,9 +46,8 @@ class EditorForm : public QWidget {
  private:
   QWidget* AddListTab(const char* caption, const char* list_name);
   void BuildGeometryTab();
-  void BuildHierarchyTab();
+  void AddTab(EditorTab* tab, const char* caption);
   void BuildEnginesTab();
-  void BuildBoundaryTab();
   void BuildLightsTab();
   void BuildStarFieldsTab();
   void BuildMiscTab();
@@ -46,14 +55,14 @@ class EditorForm : public QWidget {
   void FillStarGroups();
   void ClearSelectionOfTab(int index);
 
+  Workspace& workspace_;
   HodModel& model_;
+  std::function<Ui&()> ui_;
+  QList<EditorTab*> tabs_with_fields_;
   bool validation_ = true;
   QTabWidget* tabs_;
   QListWidget* geometry_ = nullptr;
   QListWidget* lods_ = nullptr;
-  QTreeWidget* joints_ = nullptr;
-  QLineEdit* boundary_count_ = nullptr;
-  QSlider* boundary_slider_ = nullptr;
   QComboBox* star_family_ = nullptr;
   QComboBox* star_groups_ = nullptr;
   QLineEdit* owner_ = nullptr;

@@ -81,7 +81,7 @@ MainWindow::MainWindow(QSettings& settings, QWidget* parent)
   InitialiseLists(workspace_.model);
   ResetModel(workspace_.model);
 
-  editor_ = new EditorForm(workspace_.model);
+  editor_ = new EditorForm(workspace_, [this]() -> Ui& { return ui(); });
   debug_ = new DebugWindow(log);
   editor_window_ = mdi_->addSubWindow(editor_);
   debug_subwindow_ = mdi_->addSubWindow(debug_);

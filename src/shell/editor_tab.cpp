@@ -1,0 +1,50 @@
+#include "shell/editor_tab.h"
+
+#include <QGridLayout>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "hod/workspace.h"
+#include "shell/editor_form.h"
+#include "shell/qt_ui.h"
+#include "shell/string_table.h"
+
+namespace gantry {
+
+EditorTab::EditorTab(EditorForm& form) : QWidget(&form), form_(form) {}
+
+HodModel& EditorTab::model() { return form_.workspace().model; }
+Workspace& EditorTab::workspace() { return form_.workspace(); }
+Ui& EditorTab::ui() { return form_.ui(); }
+FieldContext EditorTab::context() { return form_.field_context(); }
+bool EditorTab::checking() const { return form_.validation(); }
+
+void EditorTab::Filling(const std::function<void()>& fill) {
+  const bool was = form_.validation();
+  form_.SetValidation(false);
+  fill();
+  form_.SetValidation(was);
+}
+
+void EditorTab::Apply(const CommandResult& result) {
+  if (result.changed) form_.Refresh();
+}
+
+QLineEdit* EditorTab::AddNumberBox(QGridLayout* grid, int row, int column, const QString& name,
+                                   const FieldRule& rule, std::function<bool(double)> store) {
+  auto* box = new QLineEdit(this);
+  box->setObjectName(name);
+  box->setMinimumWidth(70);
+  new NumberBox(box, rule, context(), std::move(store));
+  grid->addWidget(box, row, column);
+  return box;
+}
+
+QPushButton* EditorTab::AddButton(QLayout* layout, const char* name, int caption) {
+  auto* button = new QPushButton(ToQt(strings::Entry(caption)), this);
+  button->setObjectName(QString::fromLatin1(name));
+  layout->addWidget(button);
+  return button;
+}
+
+}  // namespace gantry

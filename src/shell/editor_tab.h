@@ -1,0 +1,48 @@
+// A tab of the editor form: its widgets, how it refills them from the model, and the helpers
+// every tab uses to lay out bound boxes.
+#pragma once
+
+#include <QWidget>
+#include <functional>
+
+#include "model_ops/command_result.h"
+#include "model_ops/field_rules.h"
+#include "shell/field_binding.h"
+
+class QCheckBox;
+class QGridLayout;
+class QLineEdit;
+class QPushButton;
+
+namespace gantry {
+
+class EditorForm;
+struct HodModel;
+struct Workspace;
+
+class EditorTab : public QWidget {
+  Q_OBJECT
+ public:
+  explicit EditorTab(EditorForm& form);
+  // Refills every widget of the tab from the model (checking is off meanwhile).
+  virtual void Refresh() = 0;
+
+ protected:
+  HodModel& model();
+  Workspace& workspace();
+  Ui& ui();
+  FieldContext context();
+  bool checking() const;
+  // Runs `fill` with checking off, for writing many boxes at once.
+  void Filling(const std::function<void()>& fill);
+  // After a command: the whole form refilled when the model changed.
+  void Apply(const CommandResult& result);
+
+  QLineEdit* AddNumberBox(QGridLayout* grid, int row, int column, const QString& name,
+                          const FieldRule& rule, std::function<bool(double)> store);
+  QPushButton* AddButton(QLayout* layout, const char* name, int caption);
+
+  EditorForm& form_;
+};
+
+}  // namespace gantry

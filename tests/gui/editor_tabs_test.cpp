@@ -1,0 +1,159 @@
+// The editor form's tabs driven through their widgets: selection fills the boxes, typed values
+// are corrected or stored by the family's rules, commands refill the lists.
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFocusEvent>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSlider>
+#include <QTest>
+#include <QTreeWidget>
+
+#include "gui/gui_helpers.h"
+#include "hod/reset.h"
+#include "hod/workspace.h"
+#include "shell/editor_form.h"
+#include "support/scripted_ui.h"
+
+namespace gantry {
+namespace {
+
+using testing::Find;
+using testing::ScriptedUi;
+
+class EditorTabsTest : public ::testing::Test {
+ protected:
+  EditorTabsTest() : form_(workspace_, [this]() -> Ui& { return ui_; }) {}
+
+  template <typename T>
+  T* Widget(const char* name) {
+    T* widget = Find<T>(&form_, name);
+    EXPECT_NE(widget, nullptr) << name;
+    return widget;
+  }
+
+  // Types into a box as a user would and leaves it.
+  void TypeAndLeave(const char* name, const QString& text) {
+    auto* box = Widget<QLineEdit>(name);
+    box->selectAll();
+    QTest::keyClicks(box, text);
+    QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
+    QApplication::sendEvent(box, &out);
+  }
+
+  QString Text(const char* name) { return Widget<QLineEdit>(name)->text(); }
+
+  Workspace workspace_;
+  ScriptedUi ui_;
+  EditorForm form_;
+};
+
+TEST_F(EditorTabsTest, JointBoxesShowStoreAndCorrect) {
+  Joint& root = workspace_.model.JointList.Joints[0];
+  root.Position = {1.23456f, 0, 0};
+  root.Rotation = {0, 1.5707964f, 0};
+  root.Scale = {1.23456f, 1, 1};
+  form_.Refresh();
+  auto* tree = Widget<QTreeWidget>("tvwHIER");
+  tree->setCurrentItem(tree->topLevelItem(0));
+  // Positions and angles to three decimals, scales in full.
+  EXPECT_EQ(Text("txtHIERData0"), QStringLiteral("1.235"));
+  EXPECT_EQ(Text("txtHIERData4"), QStringLiteral("90"));
+  EXPECT_EQ(Text("txtHIERData6"), QStringLiteral("1.23456"));
+
+  // Passing through a box without typing keeps the model's full value.
+  QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
+  QApplication::sendEvent(Widget<QLineEdit>("txtHIERData0"), &out);
+  EXPECT_EQ(root.Position.x, 1.23456f);
+
+  TypeAndLeave("txtHIERData0", QStringLiteral("1.50"));
+  EXPECT_EQ(ui_.MessageTexts(), std::vector<std::string>{"Please enter a number"});
+  EXPECT_EQ(Text("txtHIERData0"), QStringLiteral("1.5"));
+  EXPECT_EQ(root.Position.x, 1.23456f);
+  QApplication::sendEvent(Widget<QLineEdit>("txtHIERData0"), &out);  // left again, now valid
+  EXPECT_EQ(root.Position.x, 1.5f);
+
+  TypeAndLeave("txtHIERData3", QStringLiteral("180"));
+  EXPECT_NEAR(root.Rotation.x, 3.14159265f, 1e-6);
+  Widget<QCheckBox>("chkHIERData1")->click();
+  EXPECT_EQ(root.Freedom[1], 1);
+}
+
+TEST_F(EditorTabsTest, JointsAreAddedAndRenamedInTheTree) {
+  auto* tree = Widget<QTreeWidget>("tvwHIER");
+  Widget<QPushButton>("cmdHIERAdd")->click();  // nothing selected: refused
+  EXPECT_EQ(ui_.MessageTexts().front(), "Please select a object first!");
+  tree->setCurrentItem(tree->topLevelItem(0));
+  Widget<QPushButton>("cmdHIERAdd")->click();
+  Widget<QPushButton>("cmdHIERAdd")->click();
+  ASSERT_EQ(workspace_.model.JointList.Joints.size(), 3u);
+  ASSERT_EQ(tree->topLevelItem(0)->childCount(), 2);
+
+  // Renaming the first child to the root's name: the clash is said once, the name raised.
+  ui_.messages.clear();
+  QTreeWidgetItem* child = tree->topLevelItem(0)->child(0);
+  child->setText(0, QStringLiteral("Root"));
+  QTest::qWait(1);  // the refill after a rename waits for the event loop
+  EXPECT_EQ(ui_.MessageTexts(), std::vector<std::string>{"Name clash with object #1"});
+  EXPECT_EQ(workspace_.model.JointList.Joints[1].Name, "Root1");
+  EXPECT_EQ(tree->topLevelItem(0)->child(0)->text(0), QStringLiteral("Root1"));
+}
+
+TEST_F(EditorTabsTest, NavLightsFollowTheirRules) {
+  workspace_.model.JointList.Joints.push_back({});
+  workspace_.model.JointList.Joints.back().Name = "Beacon";
+  form_.Refresh();
+  Widget<QPushButton>("cmdNAVLAdd")->click();
+  auto* list = Widget<QListWidget>("lstNAVL");
+  ASSERT_EQ(list->count(), 1);
+  EXPECT_EQ(list->currentRow(), 0);
+  const NavLight& light = workspace_.model.NavLightList.NavLights[0];
+
+  TypeAndLeave("txtNAVLSize", QStringLiteral("-1"));
+  EXPECT_EQ(ui_.MessageTexts().back(), "Value is out of range. Please enter a positive number.");
+  EXPECT_EQ(Text("txtNAVLSize"), QStringLiteral("0"));
+  TypeAndLeave("txtNAVLSize", QStringLiteral("2.5"));
+  EXPECT_EQ(light.Size, 2.5f);
+  TypeAndLeave("txtNAVLColour0", QStringLiteral("300"));
+  EXPECT_EQ(Text("txtNAVLColour0"), QStringLiteral("255"));
+  TypeAndLeave("txtNAVLColour1", QStringLiteral("51"));
+  EXPECT_FLOAT_EQ(light.Colour.g, 0.2f);
+  TypeAndLeave("txtNAVLSection", QStringLiteral("2.5"));
+  EXPECT_EQ(ui_.MessageTexts().back(), "Please enter a integer");
+  EXPECT_EQ(Text("txtNAVLSection"), QStringLiteral("2"));
+
+  auto* joint = Widget<QComboBox>("cboNAVLName");
+  const int beacon = joint->findText(QStringLiteral("Beacon"));
+  joint->setCurrentIndex(beacon);
+  emit joint->activated(beacon);
+  EXPECT_EQ(light.Name, "Beacon");
+  EXPECT_EQ(list->item(0)->text(), QStringLiteral("Beacon"));
+
+  Widget<QPushButton>("cmdNAVLRemove")->click();
+  EXPECT_EQ(list->count(), 0);
+}
+
+TEST_F(EditorTabsTest, BoundaryCountAndVertices) {
+  EXPECT_EQ(Text("txtBNDVNumVerts"), QStringLiteral("8"));
+  TypeAndLeave("txtBNDVNumVerts", QStringLiteral("1"));
+  EXPECT_EQ(ui_.MessageTexts().back(), "Need atleast TWO vertices for Boundaries!");
+  EXPECT_EQ(Text("txtBNDVNumVerts"), QStringLiteral("2"));
+  EXPECT_EQ(workspace_.model.BoundaryVertices.Vertices.size(), 8u);
+
+  TypeAndLeave("txtBNDVNumVerts", QStringLiteral("3"));
+  ASSERT_EQ(workspace_.model.BoundaryVertices.Vertices.size(), 3u);
+  auto* slider = Widget<QSlider>("sldBNDVVert");
+  EXPECT_EQ(slider->maximum(), 3);
+  slider->setValue(2);
+  EXPECT_EQ(Text("txtBNDVData0"), QStringLiteral("0"));
+  slider->setValue(1);
+  EXPECT_EQ(Text("txtBNDVData0"), QStringLiteral("-1"));  // the reset's vertex 1
+  TypeAndLeave("txtBNDVData2", QStringLiteral("4.25"));
+  EXPECT_EQ(workspace_.model.BoundaryVertices.Vertices[0].z, 4.25f);
+}
+
+}  // namespace
+}  // namespace gantry
