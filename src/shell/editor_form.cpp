@@ -1,9 +1,11 @@
 #include "shell/editor_form.h"
 
 #include <QComboBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPushButton>
 #include <QSignalBlocker>
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -11,7 +13,10 @@
 #include "hod/model.h"
 #include "hod/model_counts.h"
 #include "hod/workspace.h"
+#include "model_ops/create.h"
+#include "model_ops/remove.h"
 #include "shell/boundary_tab.h"
+#include "shell/family_tabs.h"
 #include "shell/hierarchy_tab.h"
 #include "shell/navlights_tab.h"
 #include "shell/qt_ui.h"
@@ -25,16 +30,6 @@ namespace text = shell_text;
 
 QString Numbered(const char* lead, std::size_t index) {
   return QString::fromLatin1(lead) + QString::number(index + 1);
-}
-
-template <typename Range, typename TextOf>
-void Fill(QWidget* root, const char* list_name, const Range& range, TextOf text_of) {
-  auto* list = root->findChild<QListWidget*>(QString::fromLatin1(list_name));
-  if (list == nullptr) return;
-  const QSignalBlocker block(list);
-  list->clear();
-  std::size_t index = 0;
-  for (const auto& element : range) list->addItem(text_of(element, index++));
 }
 
 QListWidget* NewList(QWidget* parent, const char* name) {
@@ -57,59 +52,79 @@ EditorForm::EditorForm(Workspace& workspace, std::function<Ui&()> ui, QWidget* p
   setWindowTitle(ToQt(strings::Entry(strings::kHodEditorCaption)));
   tabs_ = new QTabWidget(this);
   tabs_->setObjectName(QStringLiteral("sstMainTab"));
+  tabs_->setUsesScrollButtons(true);
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(2, 2, 2, 2);
   layout->addWidget(tabs_);
 
-  AddListTab("Textures", "lstTextures")->setToolTip(ToQt(strings::Entry(400)));
-  QWidget* materials = AddListTab("Materials", "lstMaterials");
-  materials->setToolTip(ToQt(strings::Entry(401)));
-  materials->layout()->addWidget(NewList(materials, "lstSTATParams"));
-  BuildGeometryTab();
+  const auto list_tab = [this](ListTabSpec spec) {
+    const char* caption = spec.caption;
+    return static_cast<ListTab*>(AddTab(new ListTab(*this, std::move(spec)), caption));
+  };
+  list_tab(TexturesTab());
+  list_tab(MaterialsTab())->extra_layout()->addWidget(NewList(this, "lstSTATParams"));
+  geometry_ = list_tab(GeometryTab());
+  AddGeometryLods(geometry_);
   AddTab(new HierarchyTab(*this), "Hierarchy");
-  AddListTab("BSRM", "lstBSRM")->setToolTip(ToQt(strings::Entry(405)));
-  AddListTab("CM", "lstCOLD")->setToolTip(ToQt(strings::Entry(406)));
+  list_tab(ScarMeshesTab());
+  list_tab(CollisionMeshesTab());
   AddTab(new NavlightsTab(*this), "Navlights");
-  AddListTab("Markers", "lstMarkers")->setToolTip(ToQt(strings::Entry(408)));
+  list_tab(MarkersTab());
   BuildEnginesTab();
-  AddListTab("Dockpaths", "lstDOCK")->setToolTip(ToQt(strings::Entry(412)));
+  list_tab(DockPathsTab());
   AddTab(new BoundaryTab(*this), "BNDV");
-  AddListTab("BGMS", "lstBGMS")->setToolTip(ToQt(strings::Entry(414)));
-  BuildLightsTab();
+  list_tab(BackgroundMeshesTab());
+  list_tab(LightsTab());
   BuildStarFieldsTab();
-  AddListTab("SIMP\\WIRE", "lstSIMP")->setToolTip(ToQt(strings::Entry(417)));
+  list_tab(SimpleMeshesTab());
   BuildMiscTab();
 
-  connect(tabs_, &QTabWidget::currentChanged, this, &EditorForm::ClearSelectionOfTab);
-  connect(geometry_, &QListWidget::currentRowChanged, this, [this] { FillLods(); });
-  connect(star_family_, &QComboBox::currentIndexChanged, this, [this] { FillStarGroups(); });
+  connect(tabs_, &QTabWidget::currentChanged, this, &EditorForm::ShowTab);
   Refresh();
 }
 
-void EditorForm::AddTab(EditorTab* tab, const char* caption) {
-  tabs_->addTab(tab, QString::fromLatin1(caption));
+EditorTab* EditorForm::AddTab(EditorTab* tab, const char* caption, QTabWidget* into) {
+  (into != nullptr ? into : tabs_)->addTab(tab, QString::fromLatin1(caption));
   tabs_with_fields_ << tab;
+  return tab;
 }
 
 FieldContext EditorForm::field_context() {
   return {[this] { return validation_; }, [this]() -> Ui& { return ui_(); }};
 }
 
-QWidget* EditorForm::AddListTab(const char* caption, const char* list_name) {
-  auto* page = new QWidget(tabs_);
-  auto* layout = new QVBoxLayout(page);
-  layout->addWidget(NewList(page, list_name));
-  tabs_->addTab(page, QString::fromLatin1(caption));
-  return page;
-}
-
-void EditorForm::BuildGeometryTab() {
-  QWidget* page = AddListTab("Geometry", "lstGeometry");
-  page->setToolTip(ToQt(strings::Entry(402)));
-  geometry_ = page->findChild<QListWidget*>(QStringLiteral("lstGeometry"));
-  lods_ = NewList(page, "lstGeomLODs");
+void EditorForm::AddGeometryLods(ListTab* geometry) {
+  lods_ = NewList(geometry, "lstGeomLODs");
   lods_->setToolTip(ToQt(strings::Entry(403)));
-  page->layout()->addWidget(lods_);
+  lods_->setMaximumHeight(110);
+  geometry->extra_layout()->addWidget(lods_);
+  auto* buttons = new QHBoxLayout;
+  auto* add = new QPushButton(QStringLiteral("Add LoD"), geometry);
+  add->setObjectName(QStringLiteral("cmdGeomAddLoD"));
+  auto* remove = new QPushButton(QStringLiteral("Remove LoD"), geometry);
+  remove->setObjectName(QStringLiteral("cmdGeomRemoveLoD"));
+  buttons->addWidget(add);
+  buttons->addWidget(remove);
+  buttons->addStretch();
+  static_cast<QBoxLayout*>(geometry->extra_layout())->addLayout(buttons);
+  connect(geometry, &ListTab::selectionChanged, this, &EditorForm::FillLods);
+  const auto after = [this](const CommandResult& result) {
+    const auto mesh = geometry_->Selected();
+    if (result.changed) Refresh();
+    if (mesh) geometry_->list()->setCurrentRow(static_cast<int>(*mesh));
+    if (result.select) lods_->setCurrentRow(static_cast<int>(*result.select));
+  };
+  connect(add, &QPushButton::clicked, this,
+          [this, after] { after(AddLod(model_, geometry_->Selected(), ui())); });
+  connect(remove, &QPushButton::clicked, this, [this, after] {
+    const int lod = lods_->currentRow();
+    const auto mesh = geometry_->Selected();
+    const bool real =
+        mesh && lod >= 0 && static_cast<std::size_t>(lod) < model_.Meshes[*mesh].Lods.size();
+    after(RemoveLod(workspace_, mesh,
+                    real ? std::optional<std::size_t>(static_cast<std::size_t>(lod)) : std::nullopt,
+                    ui()));
+  });
 }
 
 void EditorForm::BuildEnginesTab() {
@@ -117,29 +132,12 @@ void EditorForm::BuildEnginesTab() {
   auto* layout = new QVBoxLayout(page);
   auto* parts = new QTabWidget(page);
   parts->setObjectName(QStringLiteral("sstEngines"));
-  const std::pair<const char*, const char*> kParts[] = {
-      {"ETSH", "lstETSH"}, {"BURN", "lstBURN"}, {"GLOW", "lstGLOW"}};
-  int tip = 409;
-  for (const auto& [caption, name] : kParts) {
-    auto* sub = new QWidget(parts);
-    auto* sub_layout = new QVBoxLayout(sub);
-    QListWidget* list = NewList(sub, name);
-    list->setToolTip(ToQt(strings::Entry(tip++)));
-    sub_layout->addWidget(list);
-    parts->addTab(sub, QString::fromLatin1(caption));
+  for (ListTabSpec spec : {EngineShapesTab(), EngineBurnsTab(), EngineGlowsTab()}) {
+    const char* caption = spec.caption;
+    AddTab(new ListTab(*this, std::move(spec)), caption, parts);
   }
   layout->addWidget(parts);
   tabs_->addTab(page, QStringLiteral("Engines"));
-}
-
-void EditorForm::BuildLightsTab() {
-  QWidget* page = AddListTab("Lights", "lstLITE");
-  page->setToolTip(ToQt(strings::Entry(415)));
-  auto* type = new QComboBox(page);
-  type->setObjectName(QStringLiteral("cboLITEType"));
-  type->addItems({QStringLiteral("Ambient Light"), QStringLiteral("Directional Light"),
-                  QStringLiteral("Point Light")});
-  page->layout()->addWidget(type);
 }
 
 void EditorForm::BuildStarFieldsTab() {
@@ -156,6 +154,7 @@ void EditorForm::BuildStarFieldsTab() {
   layout->addWidget(star_groups_);
   layout->addStretch();
   tabs_->addTab(page, QStringLiteral("Star Fields"));
+  connect(star_family_, &QComboBox::currentIndexChanged, this, [this] { FillStarGroups(); });
 }
 
 void EditorForm::BuildMiscTab() {
@@ -186,30 +185,8 @@ void EditorForm::BuildMiscTab() {
 void EditorForm::Refresh() {
   const bool was_on = validation_;
   validation_ = false;
-  const auto name = [](const auto& element, std::size_t) { return ToQt(element.Name); };
-  Fill(this, "lstTextures", model_.Textures,
-       [](const Texture& texture, std::size_t) { return ToQt(texture.FileName); });
-  Fill(this, "lstMaterials", model_.Materials, name);
-  Fill(this, "lstGeometry", model_.Meshes, name);
-  Fill(this, "lstBSRM", model_.ScarMeshes,
-       [](const ScarMesh&, std::size_t i) { return Numbered("BSRM Mesh ", i); });
-  Fill(this, "lstCOLD", model_.CollisionMeshes, [](const CollisionMesh& mesh, std::size_t) {
-    return ToQt(mesh.ParentName) + QString::fromLatin1(text::kCollisionSuffix);
-  });
-  Fill(this, "lstMarkers", model_.Markers, name);
-  Fill(this, "lstETSH", model_.EngineShapes, name);
-  Fill(this, "lstBURN", model_.EngineBurns, name);
-  Fill(this, "lstGLOW", model_.EngineGlows, name);
-  Fill(this, "lstDOCK", model_.DockPathList.Paths, name);
-  Fill(this, "lstBGMS", model_.BackgroundMeshSet.Meshes,
-       [](const LodMesh&, std::size_t i) { return Numbered(text::kBackgroundPart, i); });
-  Fill(this, "lstLITE", model_.LightList.Lights, name);
-  const bool simple = model_.HodName.TypeName == kSimpleMeshTypeName;
-  Fill(this, "lstSIMP", model_.SimpleMeshes, [simple](const SimpleMesh&, std::size_t) {
-    return QString::fromLatin1(simple ? text::kSimpleMeshEntry : text::kWireMeshEntry);
-  });
+  for (EditorTab* tab : tabs_with_fields_) tab->Refresh();
   FillLods();
-
   FillStarGroups();
 
   // The stored text keeps the terminating NUL of the file; the box shows the text before it.
@@ -223,20 +200,17 @@ void EditorForm::Refresh() {
   };
   fill_info(warnings_, model_.Warnings, text::kNoWarnings);
   fill_info(errors_, model_.Errors, text::kNoErrors);
-  for (EditorTab* tab : tabs_with_fields_) tab->Refresh();
   validation_ = was_on;
 }
 
 void EditorForm::FillLods() {
   const QSignalBlocker block(lods_);
   lods_->clear();
-  const int row = geometry_->currentRow();
-  if (row < 0 || static_cast<std::size_t>(row) >= model_.Meshes.size()) return;
-  const MultiMesh& mesh = model_.Meshes[static_cast<std::size_t>(row)];
-  for (std::size_t i = 0; i < mesh.Lods.size(); ++i) {
-    lods_->addItem(Numbered(text::kLodEntry, i));
-  }
-  if (mesh.Lods.empty()) lods_->addItem(QString::fromLatin1(text::kNoLods));
+  const auto mesh = geometry_->Selected();
+  if (!mesh) return;
+  const std::size_t count = model_.Meshes[*mesh].Lods.size();
+  for (std::size_t i = 0; i < count; ++i) lods_->addItem(Numbered(text::kLodEntry, i));
+  if (count == 0) lods_->addItem(QString::fromLatin1(text::kNoLods));
 }
 
 void EditorForm::FillStarGroups() {
@@ -249,7 +223,7 @@ void EditorForm::FillStarGroups() {
   for (std::size_t i = 0; i < count; ++i) star_groups_->addItem(Numbered(lead, i));
 }
 
-void EditorForm::ClearSelectionOfTab(int index) {
+void EditorForm::ShowTab(int index) {
   if (index < 0 || index >= static_cast<int>(std::size(kTabLists))) return;
   const char* name = kTabLists[index];
   if (name == nullptr) return;

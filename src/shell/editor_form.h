@@ -1,6 +1,5 @@
-// The editor form: one tab per family of HOD data, each with the list of its elements. The form
-// keeps nothing of its own: Refresh fills every list from the model, and edits go straight into
-// the model.
+// The editor form: one tab per family of HOD data. The form keeps nothing of its own: Refresh
+// fills every tab from the model, and edits go straight into the model.
 #pragma once
 
 #include <QList>
@@ -21,6 +20,7 @@ namespace gantry {
 struct HodModel;
 struct Workspace;
 class EditorTab;
+class ListTab;
 class Ui;
 
 class EditorForm : public QWidget {
@@ -44,24 +44,22 @@ class EditorForm : public QWidget {
   QTabWidget* tabs() const { return tabs_; }
 
  private:
-  QWidget* AddListTab(const char* caption, const char* list_name);
-  void BuildGeometryTab();
-  void AddTab(EditorTab* tab, const char* caption);
+  EditorTab* AddTab(EditorTab* tab, const char* caption, QTabWidget* into = nullptr);
+  void AddGeometryLods(ListTab* geometry);
   void BuildEnginesTab();
-  void BuildLightsTab();
   void BuildStarFieldsTab();
   void BuildMiscTab();
   void FillLods();
   void FillStarGroups();
-  void ClearSelectionOfTab(int index);
+  void ShowTab(int index);
 
   Workspace& workspace_;
   HodModel& model_;
   std::function<Ui&()> ui_;
-  QList<EditorTab*> tabs_with_fields_;
   bool validation_ = true;
   QTabWidget* tabs_;
-  QListWidget* geometry_ = nullptr;
+  QList<EditorTab*> tabs_with_fields_;
+  ListTab* geometry_ = nullptr;
   QListWidget* lods_ = nullptr;
   QComboBox* star_family_ = nullptr;
   QComboBox* star_groups_ = nullptr;

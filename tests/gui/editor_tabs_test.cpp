@@ -155,5 +155,36 @@ TEST_F(EditorTabsTest, BoundaryCountAndVertices) {
   EXPECT_EQ(workspace_.model.BoundaryVertices.Vertices[0].z, 4.25f);
 }
 
+TEST_F(EditorTabsTest, NameBoxesStoreAndStayUnique) {
+  auto* name = Widget<QLineEdit>("txtGeomName");
+  EXPECT_EQ(name->text(), QStringLiteral("Object Name"));
+  QTest::keyClicks(name, QStringLiteral("x"));  // nothing selected yet
+  EXPECT_EQ(ui_.MessageTexts(),
+            std::vector<std::string>{"Please select a mesh in the geometry section first!"});
+  EXPECT_EQ(name->text(), QStringLiteral("Object Name"));
+
+  for (int i = 0; i < 3; ++i) Widget<QPushButton>("cmdGeomAdd")->click();
+  auto* list = Widget<QListWidget>("lstGeometry");
+  ASSERT_EQ(list->count(), 3);
+  EXPECT_EQ(list->currentRow(), 2);  // the new mesh is selected
+  workspace_.model.Meshes[2].Name = "Gun12";
+  form_.Refresh();
+  list->setCurrentRow(0);
+  ui_.messages.clear();
+  TypeAndLeave("txtGeomName", QStringLiteral("Gun12"));
+  EXPECT_EQ(ui_.MessageTexts(),
+            std::vector<std::string>{"Name is not unique!\r\nName clash with object number: 3"});
+  EXPECT_EQ(workspace_.model.Meshes[0].Name, "Gun13");
+  EXPECT_EQ(workspace_.model.Meshes[0].NameLength, 5);
+  EXPECT_EQ(list->item(0)->text(), QStringLiteral("Gun13"));
+  // The scar mesh added with each mesh is listed on its own tab.
+  EXPECT_EQ(Widget<QListWidget>("lstBSRM")->count(), 3);
+
+  auto* parent = Widget<QComboBox>("cboGeomParent");
+  ASSERT_EQ(parent->itemText(0), QStringLiteral("Root"));
+  emit parent->activated(0);
+  EXPECT_EQ(workspace_.model.Meshes[0].ParentName, "Root");
+}
+
 }  // namespace
 }  // namespace gantry

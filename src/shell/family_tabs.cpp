@@ -1,0 +1,358 @@
+#include "shell/family_tabs.h"
+
+#include "hod/model.h"
+#include "hod/workspace.h"
+#include "interchange/texture_commands.h"
+#include "model_ops/create.h"
+#include "model_ops/materials.h"
+#include "model_ops/remove.h"
+#include "shell/qt_ui.h"
+#include "shell/shell_text.h"
+#include "shell/string_table.h"
+
+namespace gantry {
+namespace {
+
+namespace text = shell_text;
+using Selection = std::optional<std::size_t>;
+using Command = ListTabSpec::Command;
+
+QString Caption(int entry) { return ToQt(strings::Entry(entry)); }
+
+ListTabSpec Spec(const char* caption, const char* list_name, int tool_tip) {
+  ListTabSpec spec;
+  spec.caption = caption;
+  spec.list_name = list_name;
+  spec.tool_tip = tool_tip;
+  return spec;
+}
+const char* Request(int entry) { return strings::Entry(entry).data(); }
+
+// Count and list entry of a family whose elements have a Name.
+template <typename Family>
+void ListedByName(ListTabSpec& spec, Family family) {
+  spec.count = [family](HodModel& m) { return family(m).size(); };
+  spec.entry = [family](HodModel& m, std::size_t i) { return ToQt(family(m)[i].Name); };
+}
+
+template <typename Family>
+void NameBoxOf(ListTabSpec& spec, Family family, const char* box, int request, bool unique) {
+  spec.name_box = box;
+  spec.select_first = Request(request);
+  spec.unique_names = unique;
+  spec.name = [family](HodModel& m, std::size_t i) { return family(m)[i].Name; };
+  spec.set_name = [family](HodModel& m, std::size_t i, const std::string& name) {
+    auto& element = family(m)[i];
+    element.Name = name;
+    element.NameLength = static_cast<std::int32_t>(name.size());
+  };
+}
+
+template <typename Family>
+void ParentBoxOf(ListTabSpec& spec, Family family, const char* box) {
+  spec.parent_box = box;
+  spec.parent = [family](HodModel& m, std::size_t i) { return family(m)[i].ParentName; };
+  spec.set_parent = [family](HodModel& m, std::size_t i, const std::string& parent) {
+    auto& element = family(m)[i];
+    element.ParentName = parent;
+    element.ParentLength = static_cast<std::int32_t>(parent.size());
+  };
+}
+
+// "x", "y", "z" fields of a vector member reached through `vec(model, element)`.
+template <typename Vec>
+void VectorFields(ListTabSpec& spec, const char* label, const char* box_stem, int first,
+                  const FieldRule& rule, Vec vec, bool degrees = false) {
+  const char* axes[] = {" X", " Y", " Z"};
+  for (int axis = 0; axis < 3; ++axis) {
+    QString name = QString::fromLatin1(box_stem) + QString::number(first + axis);
+    spec.numbers.push_back(Number(
+        QString::fromLatin1(label) + QString::fromLatin1(axes[axis]), std::move(name), rule,
+        [ vec, axis ](HodModel & m, std::size_t i) -> auto& {
+          auto& v = vec(m, i);
+          return axis == 0 ? v.x : axis == 1 ? v.y : v.z;
+        },
+        degrees));
+  }
+}
+
+}  // namespace
+
+ListTabSpec TexturesTab() {
+  ListTabSpec spec = Spec("Textures", "lstTextures", 400);
+  spec.count = [](HodModel& m) { return m.Textures.size(); };
+  spec.entry = [](HodModel& m, std::size_t i) { return ToQt(m.Textures[i].FileName); };
+  spec.commands = {
+      {"cmdTexturesAdd", Caption(300),
+       [](Workspace& w, Selection, Ui&) { return AddTexture(w.model); }},
+      {"cmdTexturesRemove", Caption(301),
+       [](Workspace& w, Selection s, Ui& ui) { return RemoveTexture(w, s, ui); }},
+      {"cmdTexturesImport", Caption(26),
+       [](Workspace& w, Selection s, Ui& ui) { return ReplaceTexture(w.model, s, ui); }},
+      {"cmdTexturesExport", Caption(303),
+       [](Workspace& w, Selection s, Ui& ui) {
+         ExportSelectedTexture(w, s, ui);
+         return CommandResult::Unchanged();
+       }},
+  };
+  return spec;
+}
+
+ListTabSpec MaterialsTab() {
+  ListTabSpec spec = Spec("Materials", "lstMaterials", 401);
+  const auto family = [](HodModel & m) -> auto& { return m.Materials; };
+  ListedByName(spec, family);
+  NameBoxOf(spec, family, "txtSTATName", 20, true);
+  spec.list_skips_check = true;
+  spec.commands = {
+      {"cmdSTATAdd", Caption(300),
+       [](Workspace& w, Selection, Ui&) { return AddMaterial(w.model); }},
+      {"cmdSTATRemove", Caption(301),
+       [](Workspace& w, Selection s, Ui& ui) { return RemoveMaterial(w.model, s, w.log, ui); }},
+      {"cmdSTATShader", QStringLiteral("Shader..."),
+       [](Workspace& w, Selection s, Ui& ui) { return ChooseShader(w.model, s, ui); }},
+  };
+  return spec;
+}
+
+ListTabSpec GeometryTab() {
+  ListTabSpec spec = Spec("Geometry", "lstGeometry", 402);
+  const auto family = [](HodModel & m) -> auto& { return m.Meshes; };
+  ListedByName(spec, family);
+  NameBoxOf(spec, family, "txtGeomName", 21, true);
+  spec.list_skips_check = true;
+  ParentBoxOf(spec, family, "cboGeomParent");
+  spec.commands = {
+      {"cmdGeomAdd", Caption(300), [](Workspace& w, Selection, Ui&) { return AddMesh(w.model); }},
+      {"cmdGeomRemove", Caption(301),
+       [](Workspace& w, Selection s, Ui& ui) { return RemoveMesh(w, s, ui); }},
+      {"cmdGeomMoveUp", Caption(15),
+       [](Workspace& w, Selection s, Ui& ui) { return MoveMesh(w, s, MeshMove::Up, ui); }},
+      {"cmdGeomMoveDown", Caption(16),
+       [](Workspace& w, Selection s, Ui& ui) { return MoveMesh(w, s, MeshMove::Down, ui); }},
+  };
+  return spec;
+}
+
+ListTabSpec ScarMeshesTab() {
+  ListTabSpec spec = Spec("BSRM", "lstBSRM", 405);
+  spec.count = [](HodModel& m) { return m.ScarMeshes.size(); };
+  spec.entry = [](HodModel& m, std::size_t i) { return ToQt(m.ScarMeshes[i].Description.Name); };
+  const auto box = [](HodModel & m, std::size_t i) -> auto& { return m.ScarMeshes[i].Box; };
+  VectorFields(
+      spec, "Box minimum", "txtBSRMData", 0,
+      kNumberField, [box](HodModel & m, std::size_t i) -> auto& { return box(m, i).Minimum; });
+  VectorFields(
+      spec, "Box maximum", "txtBSRMData", 3,
+      kNumberField, [box](HodModel & m, std::size_t i) -> auto& { return box(m, i).Maximum; });
+  VectorFields(
+      spec, "Sphere centre", "txtBSRMData", 6, kNumberField,
+      [](HodModel & m, std::size_t i) -> auto& { return m.ScarMeshes[i].Sphere.Centre; });
+  spec.numbers.push_back(Number(
+      "Sphere radius", QStringLiteral("txtBSRMData9"), kNumberField,
+      [](HodModel & m, std::size_t i) -> auto& { return m.ScarMeshes[i].Sphere.Radius; }));
+  return spec;
+}
+
+ListTabSpec CollisionMeshesTab() {
+  ListTabSpec spec = Spec("CM", "lstCOLD", 406);
+  const auto family = [](HodModel & m) -> auto& { return m.CollisionMeshes; };
+  spec.count = [family](HodModel& m) { return family(m).size(); };
+  spec.entry = [family](HodModel& m, std::size_t i) {
+    return ToQt(family(m)[i].ParentName) + QString::fromLatin1(text::kCollisionSuffix);
+  };
+  ParentBoxOf(spec, family, "cboCOLDParent");
+  VectorFields(
+      spec, "Box minimum", "txtCOLDData", 0, kValidNumberField,
+      [](HodModel & m, std::size_t i) -> auto& { return m.CollisionMeshes[i].Box.Minimum; });
+  VectorFields(
+      spec, "Box maximum", "txtCOLDData", 3, kValidNumberField,
+      [](HodModel & m, std::size_t i) -> auto& { return m.CollisionMeshes[i].Box.Maximum; });
+  VectorFields(
+      spec, "Sphere centre", "txtCOLDData", 6, kValidNumberField,
+      [](HodModel & m, std::size_t i) -> auto& { return m.CollisionMeshes[i].Sphere.Centre; });
+  spec.numbers.push_back(Number(
+      "Sphere radius", QStringLiteral("txtCOLDData9"), kValidNumberField,
+      [](HodModel & m, std::size_t i) -> auto& { return m.CollisionMeshes[i].Sphere.Radius; }));
+  spec.commands = {
+      {"cmdCOLDAdd", Caption(300),
+       [](Workspace& w, Selection, Ui&) { return AddCollisionMesh(w.model); }},
+      {"cmdCOLDRemove", Caption(301),
+       [](Workspace& w, Selection s, Ui&) { return RemoveCollisionMesh(w, s); }},
+  };
+  return spec;
+}
+
+ListTabSpec MarkersTab() {
+  ListTabSpec spec = Spec("Markers", "lstMarkers", 408);
+  const auto family = [](HodModel & m) -> auto& { return m.Markers; };
+  ListedByName(spec, family);
+  NameBoxOf(spec, family, "txtMRKRName", 28, true);
+  ParentBoxOf(spec, family, "cboMRKRParent");
+  const char* labels[] = {"Position X", "Position Y", "Position Z",
+                          "Rotation X", "Rotation Y", "Rotation Z"};
+  for (int k = 0; k < 6; ++k) {
+    spec.numbers.push_back(Number(
+        labels[k], QStringLiteral("txtMRKRData%1").arg(k), kNumberField,
+        [k](HodModel & m, std::size_t i) -> auto& {
+          Marker& marker = m.Markers[i];
+          return k < 3 ? marker.Position[static_cast<std::size_t>(k)]
+                       : marker.Rotation[static_cast<std::size_t>(k - 3)];
+        },
+        k >= 3));
+  }
+  spec.numbers.push_back(Number(
+      "Start time", QStringLiteral("txtMRKRData6"), kNumberField,
+      [](HodModel & m, std::size_t i) -> auto& { return m.Markers[i].Flags1; }));
+  spec.numbers.push_back(Number(
+      "End time", QStringLiteral("txtMRKRData7"), kNumberField,
+      [](HodModel & m, std::size_t i) -> auto& { return m.Markers[i].Flags2; }));
+  spec.commands = {
+      {"cmdMRKRAdd", Caption(300), [](Workspace& w, Selection, Ui&) { return AddMarker(w.model); }},
+      {"cmdMRKRRemove", Caption(301),
+       [](Workspace& w, Selection s, Ui& ui) { return RemoveMarker(w, s, ui); }},
+  };
+  return spec;
+}
+
+ListTabSpec EngineShapesTab() {
+  ListTabSpec spec = Spec("ETSH", "lstETSH", 409);
+  const auto family = [](HodModel & m) -> auto& { return m.EngineShapes; };
+  ListedByName(spec, family);
+  NameBoxOf(spec, family, "txtETSHName", 28, false);
+  ParentBoxOf(spec, family, "cboETSHParent");
+  spec.commands = {
+      {"cmdETSHAdd", Caption(300),
+       [](Workspace& w, Selection, Ui&) { return AddEngineShape(w.model); }},
+      {"cmdETSHRemove", Caption(301),
+       [](Workspace& w, Selection s, Ui& ui) { return RemoveEngineShape(w, s, ui); }},
+      {"cmdETSHDuplicate", Caption(305),
+       [](Workspace& w, Selection s, Ui& ui) { return DuplicateEngineShape(w.model, s, ui); }},
+  };
+  return spec;
+}
+
+ListTabSpec EngineBurnsTab() {
+  ListTabSpec spec = Spec("BURN", "lstBURN", 410);
+  const auto family = [](HodModel & m) -> auto& { return m.EngineBurns; };
+  ListedByName(spec, family);
+  NameBoxOf(spec, family, "txtBURNName", 28, false);
+  ParentBoxOf(spec, family, "cboBURNParentName");
+  spec.commands = {
+      {"cmdBURNAdd", Caption(300),
+       [](Workspace& w, Selection, Ui&) { return AddEngineBurn(w.model); }},
+      {"cmdBURNRemove", Caption(301),
+       [](Workspace& w, Selection s, Ui& ui) { return RemoveEngineBurn(w, s, ui); }},
+      {"cmdBURNDuplicate", Caption(305),
+       [](Workspace& w, Selection s, Ui& ui) { return DuplicateEngineBurn(w.model, s, ui); }},
+  };
+  return spec;
+}
+
+ListTabSpec EngineGlowsTab() {
+  ListTabSpec spec = Spec("GLOW", "lstGLOW", 411);
+  const auto family = [](HodModel & m) -> auto& { return m.EngineGlows; };
+  ListedByName(spec, family);
+  NameBoxOf(spec, family, "txtGLOWName", 28, false);
+  ParentBoxOf(spec, family, "cboGLOWParent");
+  spec.commands = {
+      {"cmdGLOWAdd", Caption(300),
+       [](Workspace& w, Selection, Ui&) { return AddEngineGlow(w.model); }},
+      {"cmdGLOWRemove", Caption(301),
+       [](Workspace& w, Selection s, Ui& ui) { return RemoveEngineGlow(w, s, ui); }},
+      {"cmdGLOWDuplicate", Caption(305),
+       [](Workspace& w, Selection s, Ui& ui) { return DuplicateEngineGlow(w.model, s, ui); }},
+  };
+  return spec;
+}
+
+ListTabSpec DockPathsTab() {
+  ListTabSpec spec = Spec("Dockpaths", "lstDOCK", 412);
+  const auto family = [](HodModel & m) -> auto& { return m.DockPathList.Paths; };
+  ListedByName(spec, family);
+  NameBoxOf(spec, family, "txtDOCKName", 28, true);
+  ParentBoxOf(spec, family, "cboDOCKParent");
+  spec.commands = {
+      {"cmdDOCKAdd", Caption(300),
+       [](Workspace& w, Selection, Ui&) { return AddDockPath(w.model); }},
+      {"cmdDOCKRemove", Caption(301),
+       [](Workspace& w, Selection s, Ui& ui) { return RemoveDockPath(w, s, ui); }},
+  };
+  return spec;
+}
+
+ListTabSpec BackgroundMeshesTab() {
+  ListTabSpec spec = Spec("BGMS", "lstBGMS", 414);
+  spec.count = [](HodModel& m) { return m.BackgroundMeshSet.Meshes.size(); };
+  spec.entry = [](HodModel&, std::size_t i) {
+    return QString::fromLatin1(text::kBackgroundPart) + QString::number(i + 1);
+  };
+  spec.commands = {
+      {"cmdBGMSAdd", Caption(300),
+       [](Workspace& w, Selection, Ui&) { return AddBackgroundMesh(w.model); }},
+      {"cmdBGMSRemove", Caption(301),
+       [](Workspace& w, Selection s, Ui&) { return RemoveBackgroundMesh(w.model, s); }},
+  };
+  return spec;
+}
+
+ListTabSpec LightsTab() {
+  ListTabSpec spec = Spec("Lights", "lstLITE", 415);
+  const auto family = [](HodModel & m) -> auto& { return m.LightList.Lights; };
+  ListedByName(spec, family);
+  NameBoxOf(spec, family, "txtLITEName", 28, true);
+  VectorFields(
+      spec, "Position", "txtLITEData", 0, kValidNumberField,
+      [](HodModel & m, std::size_t i) -> auto& { return m.LightList.Lights[i].Position; });
+  const char* channels[] = {"Colour R",   "Colour G",   "Colour B",
+                            "Specular R", "Specular G", "Specular B"};
+  for (int k = 0; k < 6; ++k) {
+    spec.numbers.push_back(Number(
+        channels[k], QStringLiteral("txtLITEData%1").arg(3 + k),
+        kValidNumberField, [k](HodModel & m, std::size_t i) -> auto& {
+          Light& light = m.LightList.Lights[i];
+          ColourRGB& c = k < 3 ? light.Colour : light.Specular;
+          const int channel = k % 3;
+          return channel == 0 ? c.r : channel == 1 ? c.g : c.b;
+        }));
+  }
+  spec.choice_box = "cboLITEType";
+  spec.choices = {QStringLiteral("Ambient Light"), QStringLiteral("Directional Light"),
+                  QStringLiteral("Point Light")};
+  spec.choice = [](HodModel& m, std::size_t i) { return m.LightList.Lights[i].Type; };
+  spec.set_choice = [](HodModel& m, std::size_t i, int type) { m.LightList.Lights[i].Type = type; };
+  spec.numbers.push_back(Number(
+      "Attenuation", QStringLiteral("txtLITEAttenuation"), kAttenuationField,
+      [](HodModel & m, std::size_t i) -> auto& { return m.LightList.Lights[i].Attenuation; }));
+  spec.numbers.push_back(Number(
+      "Attenuation distance", QStringLiteral("txtLITEData9"), kValidNumberField,
+      [](HodModel & m, std::size_t i) -> auto& {
+        return m.LightList.Lights[i].AttenuationDistance;
+      }));
+  spec.commands = {
+      {"cmdLITEAdd", Caption(300), [](Workspace& w, Selection, Ui&) { return AddLight(w.model); }},
+      {"cmdLITERemove", Caption(301),
+       [](Workspace& w, Selection s, Ui& ui) { return RemoveLight(w, s, ui); }},
+      {"cmdLITEDuplicate", Caption(305),
+       [](Workspace& w, Selection s, Ui& ui) { return DuplicateLight(w.model, s, ui); }},
+  };
+  return spec;
+}
+
+ListTabSpec SimpleMeshesTab() {
+  ListTabSpec spec = Spec("SIMP\\WIRE", "lstSIMP", 417);
+  spec.count = [](HodModel& m) { return m.SimpleMeshes.size(); };
+  spec.entry = [](HodModel& m, std::size_t) {
+    const bool simple = m.HodName.TypeName == kSimpleMeshTypeName;
+    return QString::fromLatin1(simple ? text::kSimpleMeshEntry : text::kWireMeshEntry);
+  };
+  spec.commands = {
+      {"cmdSIMPAdd", Caption(300),
+       [](Workspace& w, Selection, Ui&) { return AddSimpleMesh(w.model); }},
+      {"cmdSIMPRemove", Caption(301),
+       [](Workspace& w, Selection s, Ui& ui) { return RemoveSimpleMesh(w, s, ui); }},
+  };
+  return spec;
+}
+
+}  // namespace gantry

@@ -1,0 +1,22 @@
+// The descriptions of the editor's list tabs, one per family of elements.
+#pragma once
+
+#include "shell/list_tab.h"
+
+namespace gantry {
+
+ListTabSpec TexturesTab();
+ListTabSpec MaterialsTab();
+ListTabSpec GeometryTab();
+ListTabSpec ScarMeshesTab();
+ListTabSpec CollisionMeshesTab();
+ListTabSpec MarkersTab();
+ListTabSpec EngineShapesTab();
+ListTabSpec EngineBurnsTab();
+ListTabSpec EngineGlowsTab();
+ListTabSpec DockPathsTab();
+ListTabSpec BackgroundMeshesTab();
+ListTabSpec LightsTab();
+ListTabSpec SimpleMeshesTab();
+
+}  // namespace gantry

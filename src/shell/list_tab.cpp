@@ -1,0 +1,165 @@
+#include "shell/list_tab.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QVBoxLayout>
+
+#include "common/number_text.h"
+#include "hod/model.h"
+#include "hod/workspace.h"
+#include "shell/editor_form.h"
+#include "shell/qt_ui.h"
+#include "shell/string_table.h"
+
+namespace gantry {
+
+ListTab::ListTab(EditorForm& form, ListTabSpec spec) : EditorTab(form), spec_(std::move(spec)) {
+  auto* layout = new QVBoxLayout(this);
+  list_ = new QListWidget(this);
+  list_->setObjectName(QString::fromLatin1(spec_.list_name));
+  if (spec_.tool_tip > 0) list_->setToolTip(ToQt(strings::Entry(spec_.tool_tip)));
+  layout->addWidget(list_, 1);
+
+  auto* grid = new QGridLayout;
+  int row = 0;
+  if (spec_.name_box != nullptr) {
+    grid->addWidget(new QLabel(QStringLiteral("Name"), this), row, 0);
+    name_ = new QLineEdit(this);
+    name_->setObjectName(QString::fromLatin1(spec_.name_box));
+    grid->addWidget(name_, row++, 1, 1, 3);
+    NameBox::Family family;
+    family.select_first = spec_.select_first;
+    family.own_list = spec_.list_skips_check ? list_ : nullptr;
+    family.unique = spec_.unique_names;
+    family.names = [this] {
+      std::vector<std::string> names;
+      for (std::size_t i = 0; i < spec_.count(model()); ++i)
+        names.push_back(spec_.name(model(), i));
+      return names;
+    };
+    family.selected = [this] { return Selected(); };
+    family.store = [this](std::size_t i, const std::string& name) {
+      spec_.set_name(model(), i, name);
+      if (QListWidgetItem* item = list_->item(static_cast<int>(i))) {
+        item->setText(spec_.entry(model(), i));
+      }
+    };
+    name_binding_ = new NameBox(name_, std::move(family), context());
+  }
+  if (spec_.parent_box != nullptr) {
+    grid->addWidget(new QLabel(ToQt(strings::Entry(8)), this), row, 0);
+    parent_ = new QComboBox(this);
+    parent_->setObjectName(QString::fromLatin1(spec_.parent_box));
+    grid->addWidget(parent_, row++, 1, 1, 3);
+    connect(parent_, &QComboBox::activated, this, [this](int index) {
+      const auto selected = Selected();
+      if (!checking() || !selected || index < 0) return;
+      spec_.set_parent(model(), *selected, FromQt(parent_->itemText(index)));
+      list_->item(static_cast<int>(*selected))->setText(spec_.entry(model(), *selected));
+    });
+  }
+  if (spec_.choice_box != nullptr) {
+    grid->addWidget(new QLabel(QStringLiteral("Type"), this), row, 0);
+    choice_ = new QComboBox(this);
+    choice_->setObjectName(QString::fromLatin1(spec_.choice_box));
+    choice_->addItems(spec_.choices);
+    grid->addWidget(choice_, row++, 1, 1, 3);
+    connect(choice_, &QComboBox::activated, this, [this](int index) {
+      const auto selected = Selected();
+      if (checking() && selected && index >= 0) spec_.set_choice(model(), *selected, index);
+    });
+  }
+  for (const NumberSpec& number : spec_.numbers) {
+    grid->addWidget(new QLabel(number.label, this), row, 0);
+    const NumberSpec* spec = &number;
+    numbers_.push_back(
+        AddNumberBox(grid, row++, 1, number.name, *number.rule, [this, spec](double value) {
+          const auto selected = Selected();
+          if (!selected) return false;
+          spec->set(model(), *selected, value);
+          return true;
+        }));
+  }
+  layout->addLayout(grid);
+  extra_ = new QVBoxLayout;
+  layout->addLayout(extra_);
+
+  auto* buttons = new QHBoxLayout;
+  for (const ListTabSpec::Command& command : spec_.commands) {
+    auto* button = new QPushButton(command.caption, this);
+    button->setObjectName(QString::fromLatin1(command.name));
+    buttons->addWidget(button);
+    connect(button, &QPushButton::clicked, this, [this, &command] { Run(command); });
+  }
+  buttons->addStretch();
+  layout->addLayout(buttons);
+
+  connect(list_, &QListWidget::currentRowChanged, this, [this] {
+    ShowElement();
+    emit selectionChanged();
+  });
+}
+
+std::optional<std::size_t> ListTab::Selected() const {
+  const int row = list_->currentRow();
+  if (row < 0 || static_cast<std::size_t>(row) >= spec_.count(form_.workspace().model)) {
+    return std::nullopt;
+  }
+  return static_cast<std::size_t>(row);
+}
+
+void ListTab::Run(const ListTabSpec::Command& command) {
+  const CommandResult result = command.run(workspace(), Selected(), ui());
+  if (result.changed) form_.Refresh();
+  if (result.select) list_->setCurrentRow(static_cast<int>(*result.select));
+}
+
+void ListTab::Refresh() {
+  const int keep = list_->currentRow();
+  {
+    const QSignalBlocker block(list_);
+    list_->clear();
+    const std::size_t count = spec_.count(model());
+    for (std::size_t i = 0; i < count; ++i) list_->addItem(spec_.entry(model(), i));
+    if (keep < list_->count()) list_->setCurrentRow(keep);
+  }
+  if (parent_ != nullptr) {
+    Filling([this] {
+      parent_->clear();
+      for (const Joint& joint : model().JointList.Joints) parent_->addItem(ToQt(joint.Name));
+    });
+  }
+  ShowElement();
+}
+
+void ListTab::ShowElement() {
+  Filling([this] {
+    const auto selected = Selected();
+    if (name_binding_ != nullptr) name_binding_->Show();
+    if (parent_ != nullptr) {
+      parent_->setCurrentIndex(selected ? parent_->findText(ToQt(spec_.parent(model(), *selected)))
+                                        : -1);
+    }
+    if (choice_ != nullptr) {
+      choice_->setCurrentIndex(selected ? spec_.choice(model(), *selected) : -1);
+    }
+    for (std::size_t i = 0; i < numbers_.size(); ++i) {
+      const NumberSpec& number = spec_.numbers[i];
+      if (!selected) {
+        numbers_[i]->clear();
+        continue;
+      }
+      const double value = number.get(model(), *selected);
+      numbers_[i]->setText(
+          ToQt(number.single ? NumberText(static_cast<float>(value)) : NumberText(value)));
+    }
+  });
+}
+
+}  // namespace gantry

@@ -1,0 +1,116 @@
+// A tab made of one family's list: the element's name box (kept unique where the family's names
+// must be), the joint it hangs on, its numeric fields, and the family's command buttons. Each
+// family is a description (family_tabs.cpp); this class does the rest.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <optional>
+#include <string>
+#include <type_traits>
+#include <vector>
+
+#include "shell/editor_tab.h"
+
+class QComboBox;
+class QListWidget;
+
+namespace gantry {
+
+struct NumberSpec {
+  QString label;
+  QString name;
+  const FieldRule* rule;
+  bool single;  // a float in the model: shown with a single's digits
+  std::function<double(HodModel&, std::size_t)> get;
+  std::function<void(HodModel&, std::size_t, double)> set;
+};
+
+// A numeric field read and written through `access(model, element)`, a reference to a float or
+// double member; `degrees` shows radians as degrees.
+template <typename Access>
+NumberSpec Number(QString label, QString name, const FieldRule& rule, Access access,
+                  bool degrees = false);
+
+struct ListTabSpec {
+  const char* caption = nullptr;
+  const char* list_name = nullptr;
+  int tool_tip = 0;
+  std::function<std::size_t(HodModel&)> count;
+  std::function<QString(HodModel&, std::size_t)> entry;
+
+  // The name box, when the family has one.
+  const char* name_box = nullptr;
+  const char* select_first = nullptr;
+  bool unique_names = false;
+  // Leaving the name box for the list itself skips the uniqueness check.
+  bool list_skips_check = false;
+  std::function<std::string(HodModel&, std::size_t)> name;
+  std::function<void(HodModel&, std::size_t, const std::string&)> set_name;
+
+  // The joint chooser, when the family hangs under joints.
+  const char* parent_box = nullptr;
+  std::function<std::string(HodModel&, std::size_t)> parent;
+  std::function<void(HodModel&, std::size_t, const std::string&)> set_parent;
+
+  std::vector<NumberSpec> numbers;
+
+  // A fixed chooser (the light's type), its entries standing for 0, 1, 2, ...
+  const char* choice_box = nullptr;
+  QStringList choices;
+  std::function<int(HodModel&, std::size_t)> choice;
+  std::function<void(HodModel&, std::size_t, int)> set_choice;
+
+  struct Command {
+    const char* name;
+    QString caption;
+    std::function<CommandResult(Workspace&, std::optional<std::size_t>, Ui&)> run;
+  };
+  std::vector<Command> commands;
+};
+
+class ListTab : public EditorTab {
+  Q_OBJECT
+ public:
+  ListTab(EditorForm& form, ListTabSpec spec);
+  void Refresh() override;
+  std::optional<std::size_t> Selected() const;
+  QListWidget* list() const { return list_; }
+  // Tabs with more than the description holds put their widgets here.
+  QLayout* extra_layout() const { return extra_; }
+
+ signals:
+  void selectionChanged();
+
+ private:
+  void ShowElement();
+  void Run(const ListTabSpec::Command& command);
+
+  ListTabSpec spec_;
+  QListWidget* list_;
+  QLineEdit* name_ = nullptr;
+  NameBox* name_binding_ = nullptr;
+  QComboBox* parent_ = nullptr;
+  QComboBox* choice_ = nullptr;
+  std::vector<QLineEdit*> numbers_;
+  QLayout* extra_;
+};
+
+template <typename Access>
+NumberSpec Number(QString label, QString name, const FieldRule& rule, Access access, bool degrees) {
+  using Value = std::remove_reference_t<decltype(access(std::declval<HodModel&>(), 0))>;
+  const double to_shown = degrees ? 57.29577951308232 : 1.0;
+  return {std::move(label),
+          std::move(name),
+          &rule,
+          std::is_same_v<Value, float>,
+          [access, to_shown](HodModel& model, std::size_t i) {
+            return static_cast<double>(access(model, i)) * to_shown;
+          },
+          [access, to_shown](HodModel& model, std::size_t i, double value) {
+            access(model, i) = static_cast<Value>(value / to_shown);
+          }};
+}
+
+}  // namespace gantry
