@@ -14,6 +14,7 @@
 #include "editing/rotations.h"
 #include "interchange/obj_export.h"
 #include "model_ops/create.h"
+#include "view/math/viewer_scene.h"
 
 namespace gantry {
 
@@ -50,37 +51,7 @@ std::array<std::uint8_t, 4> ColourBytes(std::uint32_t argb) {
 
 bool AtPole(float v) { return v <= kPoleV || v >= 1 - kPoleV; }
 
-using Triangle = std::array<std::int32_t, 3>;
-
-// A part's faces as triangles of the part's vertices; strips turn every other triangle round so
-// all face alike, and corners past the vertices or repeated (strip joins) drop the triangle.
-std::vector<Triangle> PartTriangles(const MeshPart& part) {
-  std::vector<Triangle> triangles;
-  const auto count = static_cast<std::int32_t>(part.Vertices.size());
-  const auto add = [&](const FaceList& list, std::size_t a, std::size_t b, std::size_t c) {
-    const Triangle t = {static_cast<std::uint16_t>(list.Indices[a]),
-                        static_cast<std::uint16_t>(list.Indices[b]),
-                        static_cast<std::uint16_t>(list.Indices[c])};
-    if (t[0] >= count || t[1] >= count || t[2] >= count) return;
-    if (t[0] == t[1] || t[1] == t[2] || t[0] == t[2]) return;
-    triangles.push_back(t);
-  };
-  for (const FaceList& list : part.FaceLists) {
-    const std::size_t n = list.Indices.size();
-    if (list.Type == kFaceListTriangles) {
-      for (std::size_t i = 0; i + 2 < n; i += 3) add(list, i, i + 1, i + 2);
-    } else if (list.Type == kFaceListStrip) {
-      for (std::size_t i = 0; i + 2 < n; ++i) {
-        if (i % 2 == 0) {
-          add(list, i, i + 1, i + 2);
-        } else {
-          add(list, i + 2, i + 1, i);
-        }
-      }
-    }
-  }
-  return triangles;
-}
+using Triangle = CornerIndices;
 
 FaceList TriangleList(const std::vector<Triangle>& triangles) {
   FaceList list;

@@ -6,76 +6,11 @@
 #include "common/number_parse.h"
 #include "common/number_text.h"
 #include "editing/rotations.h"
+#include "view/math/matrix4.h"
 
 namespace gantry {
 
 namespace {
-
-// 4x4 matrices as Direct3D's helper library (D3DX) builds them: single precision, row vectors
-// (a point is the row (x, y, z, 1) multiplied from the left, so A * B applies A first), the
-// translation in the fourth row, and rotations whose sine stands above the diagonal for X and Z
-// and below it for Y. Keeping those conventions makes the directions agree with the game's tools.
-using Matrix4 = std::array<std::array<float, 4>, 4>;
-
-Matrix4 Identity() {
-  Matrix4 m{};
-  for (int i = 0; i < 4; ++i) m[i][i] = 1;
-  return m;
-}
-
-Matrix4 Multiply(const Matrix4& l, const Matrix4& r) {
-  Matrix4 m{};
-  for (int i = 0; i < 4; ++i) {
-    for (int j = 0; j < 4; ++j) {
-      for (int k = 0; k < 4; ++k) m[i][j] += l[i][k] * r[k][j];
-    }
-  }
-  return m;
-}
-
-Matrix4 TranslationMatrix(float x, float y, float z) {
-  Matrix4 m = Identity();
-  m[3] = {x, y, z, 1};
-  return m;
-}
-
-Matrix4 ScalingMatrix(float x, float y, float z) {
-  Matrix4 m = Identity();
-  m[0][0] = x;
-  m[1][1] = y;
-  m[2][2] = z;
-  return m;
-}
-
-Matrix4 RotationX(float angle) {
-  const float s = std::sin(angle), c = std::cos(angle);
-  Matrix4 m = Identity();
-  m[1][1] = c;
-  m[1][2] = s;
-  m[2][1] = -s;
-  m[2][2] = c;
-  return m;
-}
-
-Matrix4 RotationY(float angle) {
-  const float s = std::sin(angle), c = std::cos(angle);
-  Matrix4 m = Identity();
-  m[0][0] = c;
-  m[0][2] = -s;
-  m[2][0] = s;
-  m[2][2] = c;
-  return m;
-}
-
-Matrix4 RotationZ(float angle) {
-  const float s = std::sin(angle), c = std::cos(angle);
-  Matrix4 m = Identity();
-  m[0][0] = c;
-  m[0][1] = s;
-  m[1][0] = -s;
-  m[1][1] = c;
-  return m;
-}
 
 Vector3 RowOf(const Matrix4& m, int row) { return {m[row][0], m[row][1], m[row][2]}; }
 

@@ -1,0 +1,126 @@
+#include "view/math/viewer_scene.h"
+
+#include <algorithm>
+#include <cctype>
+#include <map>
+
+#include "editing/rotations.h"
+
+namespace gantry {
+namespace {
+
+constexpr std::int32_t kTextureParameter = 5;
+
+bool HoldsDiffuse(const std::string& name) {
+  std::string lower(name);
+  std::transform(lower.begin(), lower.end(), lower.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return lower.find("diffuse") != std::string::npos;
+}
+
+void AddLevel(const LodMesh& level, const JointListRecord* joints, const std::string& parent,
+              std::map<std::int32_t, SceneBuffer>& buffers) {
+  for (const MeshPart& part : level.Parts) {
+    SceneBuffer& buffer = buffers[part.MaterialIndex];
+    buffer.material = part.MaterialIndex;
+    const bool coloured = (part.VertexMask & kMaskColour) != 0;
+    for (const CornerIndices& triangle : PartTriangles(part)) {
+      for (const std::int32_t corner : triangle) {
+        const MeshVertex& v = part.Vertices[static_cast<std::size_t>(corner)];
+        SceneVertex out;
+        const Vector3 p{v.Position.x, v.Position.y, v.Position.z};
+        out.position = joints != nullptr ? JointToWorld(*joints, p, parent) : p;
+        // Stored blue, green, red, alpha; meshes without colours draw their texture as it is.
+        out.colour = coloured ? std::array<std::uint8_t, 4>{v.Colour[2], v.Colour[1], v.Colour[0],
+                                                            v.Colour[3]}
+                              : std::array<std::uint8_t, 4>{255, 255, 255, 255};
+        out.u = v.UV.u;
+        out.v = v.UV.v;
+        buffer.vertices.push_back(out);
+      }
+    }
+  }
+}
+
+}  // namespace
+
+SceneTicks DefaultSceneTicks(const HodModel& model) {
+  SceneTicks ticks;
+  for (const MultiMesh& mesh : model.Meshes) {
+    std::vector<bool> levels(mesh.Lods.size(), false);
+    if (!levels.empty()) levels[0] = true;
+    ticks.lods.push_back(std::move(levels));
+  }
+  ticks.background.assign(model.BackgroundMeshSet.Meshes.size(), true);
+  return ticks;
+}
+
+std::vector<SceneBuffer> BuildScene(const HodModel& model, bool multi_meshes,
+                                    const SceneTicks& ticks) {
+  std::map<std::int32_t, SceneBuffer> buffers;
+  if (multi_meshes) {
+    for (std::size_t m = 0; m < model.Meshes.size() && m < ticks.lods.size(); ++m) {
+      const MultiMesh& mesh = model.Meshes[m];
+      for (std::size_t l = 0; l < mesh.Lods.size() && l < ticks.lods[m].size(); ++l) {
+        if (ticks.lods[m][l]) AddLevel(mesh.Lods[l], &model.JointList, mesh.ParentName, buffers);
+      }
+    }
+  } else {
+    const auto& meshes = model.BackgroundMeshSet.Meshes;
+    for (std::size_t b = 0; b < meshes.size() && b < ticks.background.size(); ++b) {
+      if (ticks.background[b]) AddLevel(meshes[b], nullptr, {}, buffers);
+    }
+  }
+  std::vector<SceneBuffer> out;
+  for (auto& [material, buffer] : buffers) {
+    if (!buffer.vertices.empty()) out.push_back(std::move(buffer));
+  }
+  return out;
+}
+
+std::optional<std::size_t> DiffuseTexture(const HodModel& model, std::size_t material) {
+  if (material >= model.Materials.size()) return std::nullopt;
+  const std::vector<MaterialParameter>& parameters = model.Materials[material].Parameters;
+  const auto valid = [&](std::int32_t index) -> std::optional<std::size_t> {
+    if (index < 0 || static_cast<std::size_t>(index) >= model.Textures.size()) return std::nullopt;
+    return static_cast<std::size_t>(index);
+  };
+  for (const MaterialParameter& parameter : parameters) {
+    if (parameter.Type == kTextureParameter && HoldsDiffuse(parameter.LayerName)) {
+      return valid(parameter.TextureIndex);
+    }
+  }
+  if (parameters.size() == 1) return valid(parameters[0].TextureIndex);
+  return std::nullopt;
+}
+
+std::vector<CornerIndices> PartTriangles(const MeshPart& part) {
+  std::vector<CornerIndices> triangles;
+  const auto count = static_cast<std::int32_t>(part.Vertices.size());
+  const auto add = [&](const FaceList& list, std::size_t a, std::size_t b, std::size_t c) {
+    // Indices address up to 65536 vertices, so they are read unsigned.
+    const CornerIndices t = {static_cast<std::uint16_t>(list.Indices[a]),
+                             static_cast<std::uint16_t>(list.Indices[b]),
+                             static_cast<std::uint16_t>(list.Indices[c])};
+    if (t[0] >= count || t[1] >= count || t[2] >= count) return;
+    if (t[0] == t[1] || t[1] == t[2] || t[0] == t[2]) return;
+    triangles.push_back(t);
+  };
+  for (const FaceList& list : part.FaceLists) {
+    const std::size_t n = list.Indices.size();
+    if (list.Type == kFaceListTriangles) {
+      for (std::size_t i = 0; i + 2 < n; i += 3) add(list, i, i + 1, i + 2);
+    } else if (list.Type == kFaceListStrip) {
+      for (std::size_t i = 0; i + 2 < n; ++i) {
+        if (i % 2 == 0) {
+          add(list, i, i + 1, i + 2);
+        } else {
+          add(list, i + 2, i + 1, i);
+        }
+      }
+    }
+  }
+  return triangles;
+}
+
+}  // namespace gantry

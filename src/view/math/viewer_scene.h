@@ -1,0 +1,50 @@
+// What the object viewer draws: the ticked levels of detail (or background meshes) as triangle
+// lists in model space, one list per material so each draws with its material's texture.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "hod/model.h"
+
+namespace gantry {
+
+struct SceneVertex {
+  Vector3 position;
+  std::array<std::uint8_t, 4> colour{};  // red, green, blue, alpha
+  float u = 0;
+  float v = 0;
+};
+
+struct SceneBuffer {
+  std::int32_t material = 0;          // 0-based; may name no material at all
+  std::vector<SceneVertex> vertices;  // three per triangle
+};
+
+// Which objects are shown: per mesh, per level of detail (multi-meshes); per background mesh.
+struct SceneTicks {
+  std::vector<std::vector<bool>> lods;
+  std::vector<bool> background;
+};
+
+// The viewer's first choice: the first level of every mesh.
+SceneTicks DefaultSceneTicks(const HodModel& model);
+
+// The ticked objects in model space: each mesh placed by its parent joint's chain. Buffers come
+// in material order. Corners past a part's vertices are dropped with their triangle.
+std::vector<SceneBuffer> BuildScene(const HodModel& model, bool multi_meshes,
+                                    const SceneTicks& ticks);
+
+// The texture a material is drawn with: its first texture parameter whose layer name holds
+// "diffuse" (any case), or its only parameter when it has just one.
+std::optional<std::size_t> DiffuseTexture(const HodModel& model, std::size_t material);
+
+// The triangles of a mesh part as corner numbers; strips turn every other triangle round so all
+// face alike; corners past the vertices, or repeated (strip joins), drop the triangle.
+using CornerIndices = std::array<std::int32_t, 3>;
+std::vector<CornerIndices> PartTriangles(const MeshPart& part);
+
+}  // namespace gantry

@@ -1,0 +1,91 @@
+#include "view/math/view_state.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace gantry {
+namespace {
+
+TEST(ViewState, KeysMoveAndTurnTheCrosshairByTheModifiersStep) {
+  ViewState view;
+  view.Key(ViewKey::W, {.shift = true});
+  EXPECT_FLOAT_EQ(view.crosshair_position.z, 5);
+  view.Key(ViewKey::W, {.shift = true, .ctrl = true});  // no such step: taken as 1
+  EXPECT_FLOAT_EQ(view.crosshair_position.z, 5.5f);
+  view.Key(ViewKey::Left, {});
+  view.Key(ViewKey::E, {.shift = true, .alt = true});
+  EXPECT_FLOAT_EQ(view.crosshair_position.x, 0.5f);
+  EXPECT_FLOAT_EQ(view.crosshair_position.y, -0.05f);
+
+  view.Key(ViewKey::R, {});
+  view.Key(ViewKey::A, {.ctrl = true});
+  EXPECT_FLOAT_EQ(view.crosshair_rotation.x, -0.00025f);
+  view.Key(ViewKey::Down, {.alt = true});
+  EXPECT_FLOAT_EQ(view.crosshair_rotation.y, -2.5f);
+  EXPECT_EQ(view.StatusText(),
+            "Selected rotation: \r\n    X: -0.000\r\n    Y: -2.500\r\n    Z: 0.000");
+
+  view.Key(ViewKey::T, {});  // local mode on turns rotation mode off
+  EXPECT_TRUE(view.local_mode);
+  EXPECT_FALSE(view.rotation_mode);
+  EXPECT_EQ(ViewState().StatusText(),
+            "Selected point: \r\n    X: 0.000\r\n    Y: 0.000\r\n    Z: 0.000");
+}
+
+TEST(ViewState, LocalModeMovesAlongTheCrosshairsOwnAxes) {
+  ViewState view;
+  view.local_mode = true;
+  view.crosshair_rotation = {0, 1.5707964f, 0};  // a quarter turn about Y
+  view.Key(ViewKey::W, {});
+  EXPECT_NEAR(view.crosshair_position.x, 0.5, 1e-6);
+  EXPECT_NEAR(view.crosshair_position.z, 0, 1e-6);
+}
+
+TEST(ViewState, PresetsZoomAndMouse) {
+  ViewState view;
+  const std::vector<Vector3> points = {{3, -4, 1}, {0, 2, 0}};
+  view.SetView(static_cast<int>(ViewPreset::Back));
+  view.ResetView(points);
+  EXPECT_EQ(view.extent, 4);
+  EXPECT_FLOAT_EQ(view.eye.z, -8);
+  view.SetZoomText("1.5");
+  EXPECT_FLOAT_EQ(view.eye.z, -12);  // stays behind the model
+  view.SetZoomText("letters");
+  EXPECT_EQ(view.zoom, 1);
+  view.SetZoomText("0");
+  EXPECT_EQ(view.zoom, 1);
+  EXPECT_EQ(view.SetView(9), static_cast<int>(ViewPreset::Back));  // 9 gives Perspective
+  EXPECT_EQ(view.preset(), ViewPreset::Perspective);
+
+  EXPECT_TRUE(view.MouseMove({.right = true}, 3, 4));  // right and down: zoom in by 5/(50*4)
+  EXPECT_DOUBLE_EQ(view.zoom, 1.025);
+  view.MouseMove({.right = true}, 3, -4);
+  EXPECT_LT(view.zoom, 1.025);
+  // Panning moves extent / 50 per event, whatever the movement's length.
+  view.MouseMove({.left = true, .right = true}, 30, 0);
+  EXPECT_FLOAT_EQ(view.pan.x, 0.08f);
+  view.MouseMove({.left = true}, -50, 100);
+  EXPECT_FLOAT_EQ(view.rotation.y, static_cast<float>(3.14159265358979 / 6) + 0.1f);
+}
+
+TEST(ViewState, MatricesPutTheCrosshairWhereTheModelIs) {
+  ViewState view;
+  view.SetView(static_cast<int>(ViewPreset::Front));
+  view.ResetView(std::vector<Vector3>{{10, 10, 10}});
+  view.crosshair_position = {5, 0, 0};
+  const Matrix4 camera = Multiply(Multiply(view.World(), view.View()), ViewState::Projection(1));
+  // The origin lands in the middle of the picture, at a depth inside the view volume.
+  const Vector3 centre = TransformPoint({0, 0, 0}, camera);
+  EXPECT_NEAR(centre.x, 0, 1e-6);
+  EXPECT_GT(centre.z, 0);
+  EXPECT_LT(centre.z, 1);
+  // The crosshair's own origin, through C then the camera, lands where its position does.
+  const Vector3 crosshair = TransformPoint({0, 0, 0}, Multiply(view.Crosshair(), camera));
+  const Vector3 point = TransformPoint({5, 0, 0}, camera);
+  EXPECT_NEAR(crosshair.x, point.x, 1e-6);
+  EXPECT_NE(point.x, 0);
+}
+
+}  // namespace
+}  // namespace gantry
