@@ -8,6 +8,7 @@
 #include <functional>
 #include <optional>
 
+#include "editing/joints.h"
 #include "shell/field_binding.h"
 
 class QComboBox;
@@ -28,6 +29,13 @@ class EditorForm : public QWidget {
  public:
   // `ui` gives the Ui in force at the time of asking (tests swap it).
   EditorForm(Workspace& workspace, std::function<Ui&()> ui, QWidget* parent = nullptr);
+
+  // Opens the object viewer on a pose; nullopt when cancelled or when there is no viewer.
+  using PosePicker = std::function<std::optional<ViewerPose>(const ViewerPose&)>;
+  void set_pose_picker(PosePicker picker) { pick_pose_ = std::move(picker); }
+  std::optional<ViewerPose> PickPose(const ViewerPose& pose) {
+    return pick_pose_ ? pick_pose_(pose) : std::nullopt;
+  }
 
   Workspace& workspace() { return workspace_; }
   Ui& ui() { return ui_(); }
@@ -56,6 +64,7 @@ class EditorForm : public QWidget {
   Workspace& workspace_;
   HodModel& model_;
   std::function<Ui&()> ui_;
+  PosePicker pick_pose_;
   bool validation_ = true;
   QTabWidget* tabs_;
   QList<EditorTab*> tabs_with_fields_;

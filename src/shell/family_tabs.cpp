@@ -1,11 +1,14 @@
 #include "shell/family_tabs.h"
 
+#include "common/shared_text.h"
+#include "editing/keyframes.h"
 #include "hod/model.h"
 #include "hod/workspace.h"
 #include "interchange/texture_commands.h"
 #include "model_ops/create.h"
 #include "model_ops/materials.h"
 #include "model_ops/remove.h"
+#include "shell/editor_form.h"
 #include "shell/qt_ui.h"
 #include "shell/shell_text.h"
 #include "shell/string_table.h"
@@ -211,6 +214,18 @@ ListTabSpec MarkersTab() {
       {"cmdMRKRAdd", Caption(300), [](Workspace& w, Selection, Ui&) { return AddMarker(w.model); }},
       {"cmdMRKRRemove", Caption(301),
        [](Workspace& w, Selection s, Ui& ui) { return RemoveMarker(w, s, ui); }},
+      {"cmdMRKRPosition",
+       QStringLiteral("Position..."),
+       {},
+       [](EditorForm& form, Selection s) {
+         if (!s) {
+           form.ui().Message(shared_text::kSelectObjectFirst, Icon::Exclamation);
+           return CommandResult::Unchanged();
+         }
+         HodModel& model = form.workspace().model;
+         const auto picked = form.PickPose(MarkerViewerPose(model, *s));
+         return picked ? PlaceMarker(model, *s, *picked) : CommandResult::Unchanged();
+       }},
   };
   return spec;
 }

@@ -95,6 +95,19 @@ HierarchyTab::HierarchyTab(EditorForm& form) : EditorTab(form) {
           [this] { Apply(AddJoint(model(), Selected(), ui())); });
   connect(AddButton(buttons, "cmdHIERRemove", 301), &QPushButton::clicked, this,
           [this] { Apply(RemoveJoint(workspace(), Selected(), ui())); });
+  auto* position = new QPushButton(QStringLiteral("Position..."), this);
+  position->setObjectName(QStringLiteral("cmdHIERPosition"));
+  buttons->addWidget(position);
+  connect(position, &QPushButton::clicked, this, [this] {
+    const auto selected = Selected();
+    if (const auto refused = RefuseWithoutJoint(model(), selected, ui())) {
+      if (refused->select) Select(*refused->select);
+      return;
+    }
+    if (const auto picked = form_.PickPose(JointViewerPose(model(), *selected))) {
+      Apply(PlaceJoint(model(), *selected, *picked));
+    }
+  });
   buttons->addStretch();
   layout->addLayout(buttons);
 

@@ -115,7 +115,8 @@ std::optional<std::size_t> ListTab::Selected() const {
 }
 
 void ListTab::Run(const ListTabSpec::Command& command) {
-  const CommandResult result = command.run(workspace(), Selected(), ui());
+  const CommandResult result = command.run_in_form ? command.run_in_form(form_, Selected())
+                                                   : command.run(workspace(), Selected(), ui());
   if (result.changed) form_.Refresh();
   if (result.select) list_->setCurrentRow(static_cast<int>(*result.select));
 }

@@ -66,6 +66,8 @@ struct ListTabSpec {
     const char* name;
     QString caption;
     std::function<CommandResult(Workspace&, std::optional<std::size_t>, Ui&)> run;
+    // Commands that need the form itself (the object viewer) use this instead.
+    std::function<CommandResult(EditorForm&, std::optional<std::size_t>)> run_in_form = {};
   };
   std::vector<Command> commands;
 };

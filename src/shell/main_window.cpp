@@ -27,6 +27,7 @@
 #include "shell/editor_form.h"
 #include "shell/shell_text.h"
 #include "shell/string_table.h"
+#include "view/object_viewer.h"
 
 namespace gantry {
 namespace {
@@ -67,7 +68,8 @@ MainWindow::MainWindow(QSettings& settings, QWidget* parent)
   // The editor form's start: an old log goes, the lists start empty and the model at its
   // defaults.
   DebugLog& log = workspace_.log;
-  log.set_debug_level(static_cast<std::uint8_t>(StoredDebugLevel(settings_)));
+  // The options as stored: the debug level, and the views' preferences.
+  OptionsDialog(settings_, log, [this](const RenderConfig& config) { render_config_ = config; });
   // Until a file gives it a working folder, the log lives in the program's own data folder:
   // the current folder could be anyone's (a desktop launcher starts in the home folder).
   const QString data = QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
@@ -82,6 +84,9 @@ MainWindow::MainWindow(QSettings& settings, QWidget* parent)
   ResetModel(workspace_.model);
 
   editor_ = new EditorForm(workspace_, [this]() -> Ui& { return ui(); });
+  editor_->set_pose_picker([this](const ViewerPose& pose) {
+    return PickPose(workspace_.model, true, render_config_, pose, this);
+  });
   debug_ = new DebugWindow(log);
   editor_window_ = mdi_->addSubWindow(editor_);
   debug_subwindow_ = mdi_->addSubWindow(debug_);

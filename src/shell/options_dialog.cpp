@@ -57,13 +57,6 @@ void Set(QCheckBox* box, bool checked, bool enabled) {
 
 }  // namespace
 
-int StoredDebugLevel(QSettings& settings) {
-  settings.beginGroup(QString::fromLatin1(kGroup));
-  const int level = settings.value(QString::fromLatin1(kDebugKey), 1).toInt();
-  settings.endGroup();
-  return level;
-}
-
 OptionsDialog::OptionsDialog(QSettings& settings, DebugLog& log, ConfigSink views, QWidget* parent)
     : QDialog(parent), settings_(settings), log_(log), views_(std::move(views)) {
   setObjectName(QStringLiteral("frmOptions"));

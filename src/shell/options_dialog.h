@@ -5,6 +5,8 @@
 #include <QDialog>
 #include <functional>
 
+#include "view/math/view_state.h"
+
 class QCheckBox;
 class QRadioButton;
 class QSettings;
@@ -12,19 +14,6 @@ class QSettings;
 namespace gantry {
 
 class DebugLog;
-
-// What the 3D views are told: device 0 software, 1 hardware, 2 pure device; filtering 0 none,
-// 1 bilinear, 2 anisotropic.
-struct RenderConfig {
-  int device_mode = 0;
-  int filter_mode = 0;
-  bool auto_resolution = false;
-  bool high_resolution = false;
-  friend bool operator==(const RenderConfig&, const RenderConfig&) = default;
-};
-
-// The debug level stored in the settings (1 when none is stored).
-int StoredDebugLevel(QSettings& settings);
 
 class OptionsDialog : public QDialog {
   Q_OBJECT

@@ -25,6 +25,16 @@ struct KeyModifiers {
   bool alt = false;
   bool ctrl = false;
 };
+// What the options hand every view: device 0 software, 1 hardware, 2 pure device; filtering 0
+// none, 1 bilinear, 2 anisotropic; the two resolution flags (kept, not used by OpenGL).
+struct RenderConfig {
+  int device_mode = 0;
+  int filter_mode = 0;
+  bool auto_resolution = false;
+  bool high_resolution = false;
+  friend bool operator==(const RenderConfig&, const RenderConfig&) = default;
+};
+
 struct MouseButtons {
   bool left = false;
   bool right = false;
