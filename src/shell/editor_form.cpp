@@ -18,6 +18,7 @@
 #include "shell/boundary_tab.h"
 #include "shell/family_tabs.h"
 #include "shell/hierarchy_tab.h"
+#include "shell/materials_tab.h"
 #include "shell/navlights_tab.h"
 #include "shell/qt_ui.h"
 #include "shell/shell_text.h"
@@ -62,7 +63,7 @@ EditorForm::EditorForm(Workspace& workspace, std::function<Ui&()> ui, QWidget* p
     return static_cast<ListTab*>(AddTab(new ListTab(*this, std::move(spec)), caption));
   };
   list_tab(TexturesTab());
-  list_tab(MaterialsTab())->extra_layout()->addWidget(NewList(this, "lstSTATParams"));
+  AddTab(new MaterialsTab(*this), "Materials");
   geometry_ = list_tab(GeometryTab());
   AddGeometryLods(geometry_);
   AddTab(new HierarchyTab(*this), "Hierarchy");

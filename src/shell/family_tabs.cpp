@@ -101,7 +101,7 @@ ListTabSpec TexturesTab() {
   return spec;
 }
 
-ListTabSpec MaterialsTab() {
+ListTabSpec MaterialsTabSpec() {
   ListTabSpec spec = Spec("Materials", "lstMaterials", 401);
   const auto family = [](HodModel & m) -> auto& { return m.Materials; };
   ListedByName(spec, family);
@@ -112,8 +112,6 @@ ListTabSpec MaterialsTab() {
        [](Workspace& w, Selection, Ui&) { return AddMaterial(w.model); }},
       {"cmdSTATRemove", Caption(301),
        [](Workspace& w, Selection s, Ui& ui) { return RemoveMaterial(w.model, s, w.log, ui); }},
-      {"cmdSTATShader", QStringLiteral("Shader..."),
-       [](Workspace& w, Selection s, Ui& ui) { return ChooseShader(w.model, s, ui); }},
   };
   return spec;
 }

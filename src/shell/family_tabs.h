@@ -6,7 +6,7 @@
 namespace gantry {
 
 ListTabSpec TexturesTab();
-ListTabSpec MaterialsTab();
+ListTabSpec MaterialsTabSpec();
 ListTabSpec GeometryTab();
 ListTabSpec ScarMeshesTab();
 ListTabSpec CollisionMeshesTab();

@@ -4,6 +4,8 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
+#include <QFile>
 #include <QFocusEvent>
 #include <QLineEdit>
 #include <QListWidget>
@@ -184,6 +186,35 @@ TEST_F(EditorTabsTest, NameBoxesStoreAndStayUnique) {
   ASSERT_EQ(parent->itemText(0), QStringLiteral("Root"));
   emit parent->activated(0);
   EXPECT_EQ(workspace_.model.Meshes[0].ParentName, "Root");
+}
+
+TEST_F(EditorTabsTest, MaterialParametersAndShaders) {
+  Widget<QPushButton>("cmdSTATAdd")->click();
+  EXPECT_EQ(Widget<QListWidget>("lstMaterials")->item(0)->text(), QStringLiteral("Material_1"));
+  EXPECT_EQ(Text("txtSTATShader"), QStringLiteral("default"));
+
+  ui_.inputs.push_back("4");  // a colour parameter
+  Widget<QPushButton>("cmdSTATParamAdd")->click();
+  auto* parameters = Widget<QListWidget>("lstSTATParams");
+  ASSERT_EQ(parameters->count(), 1);
+  EXPECT_EQ(parameters->item(0)->text(), QStringLiteral("ColourParam1"));
+  EXPECT_EQ(Text("txtSTATColour0"), QStringLiteral("255"));
+  EXPECT_FALSE(Widget<QComboBox>("cboSTATParamLayerNum")->isEnabled());
+  TypeAndLeave("txtSTATColour1", QStringLiteral("256"));
+  EXPECT_EQ(Text("txtSTATColour1"), QStringLiteral("255"));
+  TypeAndLeave("txtSTATColour1", QStringLiteral("128"));
+  EXPECT_FLOAT_EQ(workspace_.model.Materials[0].Parameters[0].Colour.g, 128.0f / 255.0f);
+
+  const QString script = QDir::current().filePath(QStringLiteral("ship.st"));
+  QFile file(script);
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  file.write("static Texture $diffuse\r\n   static Texture $glow   \r\nfloat4 colour\r\n");
+  file.close();
+  ui_.files.push_back(script.toStdString());
+  Widget<QPushButton>("cmdSTATChooseShader")->click();
+  EXPECT_EQ(Text("txtSTATShader"), QStringLiteral("ship"));
+  ASSERT_EQ(parameters->count(), 2);
+  EXPECT_EQ(parameters->item(1)->text(), QStringLiteral("$glow"));
 }
 
 }  // namespace
