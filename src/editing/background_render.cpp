@@ -180,9 +180,12 @@ void PutLittle(std::vector<std::uint8_t>& out, std::uint32_t value, int bytes) {
 
 }  // namespace
 
-std::array<std::uint8_t, 4> RgbaImage::At(int x, int y) const {
-  if (x < 0 || y < 0 || x >= width || y >= height) return {};
-  const std::uint8_t* p = &pixels[(static_cast<std::size_t>(y) * width + x) * 4];
+std::array<std::uint8_t, 4> PixelAt(const RgbaImage& image, int x, int y) {
+  if (x < 0 || y < 0 || x >= image.width || y >= image.height) return {};
+  const std::uint8_t* p =
+      &image.pixels[(static_cast<std::size_t>(y) * static_cast<std::size_t>(image.width) +
+                     static_cast<std::size_t>(x)) *
+                    4];
   return {p[0], p[1], p[2], p[3]};
 }
 
@@ -221,7 +224,7 @@ std::vector<std::uint8_t> EncodeBmp24(const RgbaImage& image) {
   PutLittle(out, 0, 4);  // important colours
   for (int y = image.height - 1; y >= 0; --y) {
     for (int x = 0; x < image.width; ++x) {
-      const auto p = image.At(x, y);
+      const auto p = PixelAt(image, x, y);
       out.insert(out.end(), {p[2], p[1], p[0]});
     }
     out.resize(out.size() + (row_bytes - static_cast<std::uint32_t>(image.width) * 3), 0);

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "common/ui.h"
+#include "interchange/texture_decode.h"
 
 namespace gantry {
 
@@ -39,14 +40,8 @@ struct RenderVertex {
 };
 using RenderTriangle = std::array<RenderVertex, 3>;
 
-// Red, green, blue, alpha bytes, top row first, rows without padding.
-struct RgbaImage {
-  int width = 0;
-  int height = 0;
-  std::vector<std::uint8_t> pixels;
-
-  std::array<std::uint8_t, 4> At(int x, int y) const;
-};
+// The red, green, blue, alpha bytes of a pixel of a picture (top row first, rows unpadded).
+std::array<std::uint8_t, 4> PixelAt(const RgbaImage& image, int x, int y);
 
 // Draws triangles in the order given over an opaque black picture; the result is always opaque.
 // Triangles with a corner that is not finite or lies more than 16 picture widths away are

@@ -1,5 +1,6 @@
 #include "shell/editor_form.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -10,10 +11,13 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include "editing/transforms.h"
 #include "hod/model.h"
 #include "hod/model_counts.h"
 #include "hod/workspace.h"
+#include "interchange/replace_commands.h"
 #include "model_ops/create.h"
+#include "model_ops/geometry_commands.h"
 #include "model_ops/remove.h"
 #include "shell/boundary_tab.h"
 #include "shell/family_tabs.h"
@@ -100,31 +104,72 @@ void EditorForm::AddGeometryLods(ListTab* geometry) {
   lods_->setMaximumHeight(110);
   geometry->extra_layout()->addWidget(lods_);
   auto* buttons = new QHBoxLayout;
-  auto* add = new QPushButton(QStringLiteral("Add LoD"), geometry);
-  add->setObjectName(QStringLiteral("cmdGeomAddLoD"));
-  auto* remove = new QPushButton(QStringLiteral("Remove LoD"), geometry);
-  remove->setObjectName(QStringLiteral("cmdGeomRemoveLoD"));
-  buttons->addWidget(add);
-  buttons->addWidget(remove);
+  const auto button = [&](const char* name, const QString& caption) {
+    auto* b = new QPushButton(caption, geometry);
+    b->setObjectName(QString::fromLatin1(name));
+    buttons->addWidget(b);
+    return b;
+  };
+  auto* add = button("cmdGeomAddLoD", QStringLiteral("Add LoD"));
+  auto* remove = button("cmdGeomRemoveLoD", QStringLiteral("Remove LoD"));
+  auto* replace = button("cmdGeomReplaceLoD", QStringLiteral("Replace LoD..."));
+  auto* reassign = button("cmdGeomReassign", ToQt(strings::Entry(24)));
   buttons->addStretch();
+  auto* options = new QHBoxLayout;
+  goblin_ = new QCheckBox(QStringLiteral("Goblin"), geometry);
+  goblin_->setObjectName(QStringLiteral("chkGeomGoblin"));
+  options->addWidget(goblin_);
+  options->addSpacing(20);
+  const char* axes[] = {"chkGeomMirrorX", "chkGeomMirrorY", "chkGeomMirrorZ"};
+  const char* captions[] = {"X", "Y", "Z"};
+  for (int i = 0; i < 3; ++i) {
+    mirror_axes_[static_cast<std::size_t>(i)] =
+        new QCheckBox(QString::fromLatin1(captions[i]), geometry);
+    mirror_axes_[static_cast<std::size_t>(i)]->setObjectName(QString::fromLatin1(axes[i]));
+    options->addWidget(mirror_axes_[static_cast<std::size_t>(i)]);
+  }
+  auto* mirror = new QPushButton(ToQt(strings::Entry(25)), geometry);
+  mirror->setObjectName(QStringLiteral("cmdGeomMirror"));
+  options->addWidget(mirror);
+  options->addStretch();
   static_cast<QBoxLayout*>(geometry->extra_layout())->addLayout(buttons);
+  static_cast<QBoxLayout*>(geometry->extra_layout())->addLayout(options);
   connect(geometry, &ListTab::selectionChanged, this, &EditorForm::FillLods);
   const auto after = [this](const CommandResult& result) {
     const auto mesh = geometry_->Selected();
     if (result.changed) Refresh();
+    FillLods();
     if (mesh) geometry_->list()->setCurrentRow(static_cast<int>(*mesh));
     if (result.select) lods_->setCurrentRow(static_cast<int>(*result.select));
   };
   connect(add, &QPushButton::clicked, this,
           [this, after] { after(AddLod(model_, geometry_->Selected(), ui())); });
-  connect(remove, &QPushButton::clicked, this, [this, after] {
-    const int lod = lods_->currentRow();
+  // The selected level, when the entry stands for one (not "No LoDs defined").
+  const auto lod = [this]() -> std::optional<std::size_t> {
+    const int row = lods_->currentRow();
     const auto mesh = geometry_->Selected();
-    const bool real =
-        mesh && lod >= 0 && static_cast<std::size_t>(lod) < model_.Meshes[*mesh].Lods.size();
-    after(RemoveLod(workspace_, mesh,
-                    real ? std::optional<std::size_t>(static_cast<std::size_t>(lod)) : std::nullopt,
-                    ui()));
+    if (!mesh || row < 0 || static_cast<std::size_t>(row) >= model_.Meshes[*mesh].Lods.size()) {
+      return std::nullopt;
+    }
+    return static_cast<std::size_t>(row);
+  };
+  connect(remove, &QPushButton::clicked, this,
+          [this, after, lod] { after(RemoveLod(workspace_, geometry_->Selected(), lod(), ui())); });
+  connect(replace, &QPushButton::clicked, this,
+          [this, after, lod] { after(ReplaceLod(model_, geometry_->Selected(), lod(), ui())); });
+  connect(reassign, &QPushButton::clicked, this, [this, after, lod] {
+    after(ReassignMaterials(model_, geometry_->Selected(), lod(), ui()));
+  });
+  connect(goblin_, &QCheckBox::clicked, this, [this, after](bool checked) {
+    const GoblinSwitchResult result = SetGoblin(model_, geometry_->Selected(), checked, ui());
+    if (result.uncheck) goblin_->setChecked(false);
+    after(result.command);
+  });
+  connect(mirror, &QPushButton::clicked, this, [this, after] {
+    const auto mesh = geometry_->Selected();
+    const MirrorOptions options{mirror_axes_[0]->isChecked(), mirror_axes_[1]->isChecked(),
+                                mirror_axes_[2]->isChecked()};
+    if (MirrorMeshCommand(model_, mesh, options, ui())) after(CommandResult::Changed(mesh));
   });
 }
 
@@ -206,12 +251,14 @@ void EditorForm::Refresh() {
 
 void EditorForm::FillLods() {
   const QSignalBlocker block(lods_);
+  const QSignalBlocker block_goblin(goblin_);
   lods_->clear();
   const auto mesh = geometry_->Selected();
+  goblin_->setChecked(mesh && IsGoblin(model_.Meshes[*mesh]));
   if (!mesh) return;
-  const std::size_t count = model_.Meshes[*mesh].Lods.size();
-  for (std::size_t i = 0; i < count; ++i) lods_->addItem(Numbered(text::kLodEntry, i));
-  if (count == 0) lods_->addItem(QString::fromLatin1(text::kNoLods));
+  for (const std::string& entry : LodListEntries(model_.Meshes[*mesh])) {
+    lods_->addItem(ToQt(entry));
+  }
 }
 
 void EditorForm::FillStarGroups() {

@@ -4,6 +4,7 @@
 
 #include <QList>
 #include <QWidget>
+#include <array>
 #include <cstddef>
 #include <functional>
 #include <optional>
@@ -11,6 +12,7 @@
 #include "editing/joints.h"
 #include "shell/field_binding.h"
 
+class QCheckBox;
 class QComboBox;
 class QLineEdit;
 class QListWidget;
@@ -70,6 +72,8 @@ class EditorForm : public QWidget {
   QList<EditorTab*> tabs_with_fields_;
   ListTab* geometry_ = nullptr;
   QListWidget* lods_ = nullptr;
+  QCheckBox* goblin_ = nullptr;
+  std::array<QCheckBox*, 3> mirror_axes_{};
   QComboBox* star_family_ = nullptr;
   QComboBox* star_groups_ = nullptr;
   QLineEdit* owner_ = nullptr;

@@ -1,9 +1,15 @@
 #include "shell/family_tabs.h"
 
 #include "common/shared_text.h"
+#include "editing/background_meshes.h"
+#include "editing/bounding_volumes.h"
 #include "editing/keyframes.h"
+#include "editing/transforms.h"
 #include "hod/model.h"
 #include "hod/workspace.h"
+#include "interchange/element_export.h"
+#include "interchange/obj_export.h"
+#include "interchange/replace_commands.h"
 #include "interchange/texture_commands.h"
 #include "model_ops/create.h"
 #include "model_ops/materials.h"
@@ -21,6 +27,13 @@ using Selection = std::optional<std::size_t>;
 using Command = ListTabSpec::Command;
 
 QString Caption(int entry) { return ToQt(strings::Entry(entry)); }
+
+// Exports change nothing in the model.
+CommandResult Exported(bool) { return CommandResult::Unchanged(); }
+// Commands that say only whether they changed the element keep it selected.
+CommandResult Changed(bool changed, Selection s) {
+  return changed ? CommandResult::Changed(s) : CommandResult::Unchanged();
+}
 
 ListTabSpec Spec(const char* caption, const char* list_name, int tool_tip) {
   ListTabSpec spec;
@@ -131,6 +144,22 @@ ListTabSpec GeometryTab() {
        [](Workspace& w, Selection s, Ui& ui) { return MoveMesh(w, s, MeshMove::Up, ui); }},
       {"cmdGeomMoveDown", Caption(16),
        [](Workspace& w, Selection s, Ui& ui) { return MoveMesh(w, s, MeshMove::Down, ui); }},
+      {"cmdGeomExport", Caption(303),
+       [](Workspace& w, Selection s, Ui& ui) {
+         return Exported(ExportGeometrySelected(w, s, ui));
+       }},
+      {"cmdGeomMove", Caption(13),
+       [](Workspace& w, Selection s, Ui& ui) {
+         return Changed(TranslateMeshCommand(w.model, s, ui), s);
+       }},
+      {"cmdGeomRotate", Caption(22),
+       [](Workspace& w, Selection s, Ui& ui) {
+         return Changed(RotateMeshCommand(w.model, s, ui), s);
+       }},
+      {"cmdGeomScale", Caption(14),
+       [](Workspace& w, Selection s, Ui& ui) {
+         return Changed(ScaleMeshCommand(w.model, s, ui), s);
+       }},
   };
   return spec;
 }
@@ -180,6 +209,20 @@ ListTabSpec CollisionMeshesTab() {
        [](Workspace& w, Selection, Ui&) { return AddCollisionMesh(w.model); }},
       {"cmdCOLDRemove", Caption(301),
        [](Workspace& w, Selection s, Ui&) { return RemoveCollisionMesh(w, s); }},
+      {"cmdCOLDImport", Caption(26),
+       [](Workspace& w, Selection s, Ui& ui) { return ReplaceCollisionMesh(w.model, s, ui); }},
+      {"cmdCOLDExport", Caption(303),
+       [](Workspace& w, Selection s, Ui& ui) {
+         return Exported(ExportCollisionMeshOBJ(w, s, ui));
+       }},
+      {"cmdCOLDBox", QStringLiteral("Calculate box"),
+       [](Workspace& w, Selection s, Ui& ui) {
+         return Changed(CollisionBoxCommand(w.model, s, ui), s);
+       }},
+      {"cmdCOLDSphere", QStringLiteral("Calculate sphere"),
+       [](Workspace& w, Selection s, Ui& ui) {
+         return Changed(CollisionSphereCommand(w.model, s, ui), s);
+       }},
   };
   return spec;
 }
@@ -241,6 +284,10 @@ ListTabSpec EngineShapesTab() {
        [](Workspace& w, Selection s, Ui& ui) { return RemoveEngineShape(w, s, ui); }},
       {"cmdETSHDuplicate", Caption(305),
        [](Workspace& w, Selection s, Ui& ui) { return DuplicateEngineShape(w.model, s, ui); }},
+      {"cmdETSHImport", Caption(26),
+       [](Workspace& w, Selection s, Ui& ui) { return ReplaceEngineShape(w.model, s, ui); }},
+      {"cmdETSHExport", Caption(303),
+       [](Workspace& w, Selection s, Ui& ui) { return Exported(ExportEngineShapeOBJ(w, s, ui)); }},
   };
   return spec;
 }
@@ -258,6 +305,10 @@ ListTabSpec EngineBurnsTab() {
        [](Workspace& w, Selection s, Ui& ui) { return RemoveEngineBurn(w, s, ui); }},
       {"cmdBURNDuplicate", Caption(305),
        [](Workspace& w, Selection s, Ui& ui) { return DuplicateEngineBurn(w.model, s, ui); }},
+      {"cmdBURNImport", Caption(26),
+       [](Workspace& w, Selection s, Ui& ui) { return ReplaceEngineBurnPoints(w.model, s, ui); }},
+      {"cmdBURNExport", Caption(303),
+       [](Workspace& w, Selection s, Ui& ui) { return Exported(ExportEngineBurnOBJ(w, s, ui)); }},
   };
   return spec;
 }
@@ -275,6 +326,10 @@ ListTabSpec EngineGlowsTab() {
        [](Workspace& w, Selection s, Ui& ui) { return RemoveEngineGlow(w, s, ui); }},
       {"cmdGLOWDuplicate", Caption(305),
        [](Workspace& w, Selection s, Ui& ui) { return DuplicateEngineGlow(w.model, s, ui); }},
+      {"cmdGLOWImport", Caption(26),
+       [](Workspace& w, Selection s, Ui& ui) { return ReplaceEngineGlow(w.model, s, ui); }},
+      {"cmdGLOWExport", Caption(303),
+       [](Workspace& w, Selection s, Ui& ui) { return Exported(ExportEngineGlowOBJ(w, s, ui)); }},
   };
   return spec;
 }
@@ -305,6 +360,16 @@ ListTabSpec BackgroundMeshesTab() {
        [](Workspace& w, Selection, Ui&) { return AddBackgroundMesh(w.model); }},
       {"cmdBGMSRemove", Caption(301),
        [](Workspace& w, Selection s, Ui&) { return RemoveBackgroundMesh(w.model, s); }},
+      {"cmdBGMSImport", Caption(26),
+       [](Workspace& w, Selection s, Ui& ui) { return ReplaceBackgroundMesh(w.model, s, ui); }},
+      {"cmdBGMSExport", Caption(303),
+       [](Workspace& w, Selection s, Ui& ui) {
+         return Exported(ExportBackgroundMeshOBJ(w, s, ui));
+       }},
+      {"cmdBGMSCreate", Caption(32),
+       [](Workspace& w, Selection, Ui& ui) { return CreateMeshFromTexture(w.model, ui); }},
+      {"cmdBGMSRecolour", QStringLiteral("Recolour..."),
+       [](Workspace& w, Selection s, Ui& ui) { return RecolourBackgroundMesh(w.model, s, ui); }},
   };
   return spec;
 }
@@ -364,6 +429,22 @@ ListTabSpec SimpleMeshesTab() {
        [](Workspace& w, Selection, Ui&) { return AddSimpleMesh(w.model); }},
       {"cmdSIMPRemove", Caption(301),
        [](Workspace& w, Selection s, Ui& ui) { return RemoveSimpleMesh(w, s, ui); }},
+      {"cmdSIMPImport", Caption(26),
+       [](Workspace& w, Selection s, Ui& ui) { return ReplaceSimpleMesh(w.model, s, ui); }},
+      {"cmdSIMPExport", Caption(303),
+       [](Workspace& w, Selection s, Ui& ui) { return Exported(ExportSimpleMeshOBJ(w, s, ui)); }},
+      {"cmdSIMPMove", Caption(13),
+       [](Workspace& w, Selection s, Ui& ui) {
+         return Changed(MoveSimpleMeshCommand(w.model, s, ui), s);
+       }},
+      {"cmdSIMPRotate", Caption(22),
+       [](Workspace& w, Selection s, Ui& ui) {
+         return Changed(RotateSimpleMeshCommand(w.model, s, ui), s);
+       }},
+      {"cmdSIMPScale", Caption(14),
+       [](Workspace& w, Selection s, Ui& ui) {
+         return Changed(ScaleSimpleMeshCommand(w.model, s, ui), s);
+       }},
   };
   return spec;
 }

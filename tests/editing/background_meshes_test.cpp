@@ -196,7 +196,7 @@ TEST(Recolouring, TakesTheImageAtTheTextureCoordinatesAndComesBackFromTheTexture
   for (int r = 0; r < 64; ++r) {
     for (int c = 0; c < 128; ++c) {
       const auto want = ImageColourAt(smooth, (c + 0.5f) / 128, (r + 0.5f) / 64);
-      const auto got = texture.At(c, r);
+      const auto got = PixelAt(texture, c, r);
       for (int ch = 0; ch < 3; ++ch) worst = std::max(worst, std::abs(got[ch] - want[2 - ch]));
     }
   }

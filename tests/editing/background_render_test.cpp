@@ -68,7 +68,7 @@ TEST(TriangleRenderer, OptionsDecideWhatReachesThePixel) {
             {Flat(kFull, grey)},
             {200, 255, 100, 255}}}) {
     SCOPED_TRACE(c.name);
-    EXPECT_EQ(TriangleRenderer(8, 8, c.options).Render(c.triangles).At(2, 2), c.pixel);
+    EXPECT_EQ(PixelAt(TriangleRenderer(8, 8, c.options).Render(c.triangles), 2, 2), c.pixel);
   }
 }
 
@@ -80,19 +80,20 @@ TEST(TriangleRenderer, InterpolatesSharesEdgesOnceAndSmoothsEdgesWhenAntiAliasin
       TriangleRenderer(16, 16, options)
           .Render(std::vector{Flat({0, 0, 1, 0, 1, 1}, white), Flat({0, 0, 1, 1, 0, 1}, white)});
   for (int y = 0; y < 16; ++y) {
-    for (int x = 0; x < 16; ++x) ASSERT_EQ(square.At(x, y), (Rgba{128, 128, 128, 255})) << x << y;
+    for (int x = 0; x < 16; ++x)
+      ASSERT_EQ(PixelAt(square, x, y), (Rgba{128, 128, 128, 255})) << x << y;
   }
   // Colours blend across the face.
   RenderTriangle ramp = Flat(kFull, {0, 0, 0, 255});
   ramp[1].rgba = {255, 0, 0, 255};  // u = 3
   options.alpha_blending = false;
   const RgbaImage ramped = TriangleRenderer(16, 16, options).Render(std::vector{ramp});
-  EXPECT_NEAR(ramped.At(8, 0)[0], 255 * (8.5 / 16 + 1) / 4, 1);
+  EXPECT_NEAR(PixelAt(ramped, 8, 0)[0], 255 * (8.5 / 16 + 1) / 4, 1);
   // A vertical edge at x = 4.6: column 4's centre is inside, half its samples are.
   const RenderTriangle left = Flat({0, -1, 4.6f / 8, -1, 4.6f / 8, 3}, {255, 255, 255, 255});
-  EXPECT_EQ(TriangleRenderer(8, 8, options).Render(std::vector{left}).At(4, 0)[0], 255);
+  EXPECT_EQ(PixelAt(TriangleRenderer(8, 8, options).Render(std::vector{left}), 4, 0)[0], 255);
   options.anti_aliasing = true;
-  EXPECT_EQ(TriangleRenderer(8, 8, options).Render(std::vector{left}).At(4, 0)[0], 128);
+  EXPECT_EQ(PixelAt(TriangleRenderer(8, 8, options).Render(std::vector{left}), 4, 0)[0], 128);
 }
 
 TEST(Bmp24, HeadersThenBottomRowFirstPaddedToFourBytes) {

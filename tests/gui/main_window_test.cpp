@@ -215,6 +215,7 @@ TEST_F(MainWindowTest, EditorListsFollowTheModel) {
   model.Meshes[0].Name = "Hull";
   model.Meshes[1].Name = "Turret";
   model.Meshes[1].Lods.resize(2);
+  model.Meshes[1].Lods[1].LodLevel = 1;
   model.Warnings.push_back({});
   model.Warnings.back().Text = "watch out";
   window_->editor().Refresh();
@@ -227,7 +228,7 @@ TEST_F(MainWindowTest, EditorListsFollowTheModel) {
   EXPECT_EQ(lods->item(0)->text(), QStringLiteral("No LoDs defined"));
   meshes->setCurrentRow(1);
   ASSERT_EQ(lods->count(), 2);
-  EXPECT_EQ(lods->item(1)->text(), QStringLiteral("LOD: 2"));
+  EXPECT_EQ(lods->item(1)->text(), QStringLiteral("LOD: 1"));
   EXPECT_EQ(window_->editor().Selected("lstGeometry"), std::optional<std::size_t>(1));
   EXPECT_EQ(Find<QListWidget>(window_.get(), "lstWARN")->item(0)->text(),
             QStringLiteral("watch out"));
