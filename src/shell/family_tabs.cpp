@@ -1,5 +1,7 @@
 #include "shell/family_tabs.h"
 
+#include <QDir>
+
 #include "common/shared_text.h"
 #include "editing/background_meshes.h"
 #include "editing/bounding_volumes.h"
@@ -18,6 +20,7 @@
 #include "shell/qt_ui.h"
 #include "shell/shell_text.h"
 #include "shell/string_table.h"
+#include "shell/tool_dialogs.h"
 
 namespace gantry {
 namespace {
@@ -105,6 +108,22 @@ ListTabSpec TexturesTab() {
        [](Workspace& w, Selection s, Ui& ui) { return RemoveTexture(w, s, ui); }},
       {"cmdTexturesImport", Caption(26),
        [](Workspace& w, Selection s, Ui& ui) { return ReplaceTexture(w.model, s, ui); }},
+      {"cmdTexturesPreview",
+       Caption(29),
+       {},
+       [](EditorForm& form, Selection s) {
+         // The preview file goes to the temporary folder and is removed again at once.
+         const QString temp =
+             qEnvironmentVariableIsEmpty("TEMP") ? QDir::tempPath() : qEnvironmentVariable("TEMP");
+         const auto image =
+             PreviewTexture(form.workspace().model, s, temp.toStdString(), form.ui());
+         if (image) {
+           TexturePreview preview(*image, ToQt(form.workspace().model.Textures[*s].FileName),
+                                  &form);
+           preview.exec();
+         }
+         return CommandResult::Unchanged();
+       }},
       {"cmdTexturesExport", Caption(303),
        [](Workspace& w, Selection s, Ui& ui) {
          ExportSelectedTexture(w, s, ui);
@@ -409,6 +428,31 @@ ListTabSpec LightsTab() {
       }));
   spec.commands = {
       {"cmdLITEAdd", Caption(300), [](Workspace& w, Selection, Ui&) { return AddLight(w.model); }},
+      {"cmdLITEPos",
+       QStringLiteral("Light Editor..."),
+       {},
+       [](EditorForm& form, Selection s) {
+         if (!s) {
+           form.ui().Message(shared_text::kSelectObjectFirst, Icon::Exclamation);
+           return CommandResult::Unchanged();
+         }
+         Light& light = form.workspace().model.LightList.Lights[*s];
+         LightEditor editor;
+         editor.SetLightType(light.Type);
+         editor.SetTransformValues(light.Position);
+         LightEditorDialog dialog(
+             editor, form.ui(),
+             [&form](const Vector3& at) -> std::optional<Vector3> {
+               const auto picked = form.PickPose({at, {}});
+               return picked ? std::optional<Vector3>(picked->position) : std::nullopt;
+             },
+             &form);
+         dialog.exec();
+         const Vector3 result = editor.GetTransformValues();
+         if (result == light.Position) return CommandResult::Unchanged();
+         light.Position = result;
+         return CommandResult::Changed(s);
+       }},
       {"cmdLITERemove", Caption(301),
        [](Workspace& w, Selection s, Ui& ui) { return RemoveLight(w, s, ui); }},
       {"cmdLITEDuplicate", Caption(305),

@@ -20,6 +20,7 @@
 #include "shell/editor_form.h"
 #include "shell/qt_ui.h"
 #include "shell/string_table.h"
+#include "shell/tool_dialogs.h"
 
 namespace gantry {
 namespace {
@@ -107,6 +108,20 @@ HierarchyTab::HierarchyTab(EditorForm& form) : EditorTab(form) {
     if (const auto picked = form_.PickPose(JointViewerPose(model(), *selected))) {
       Apply(PlaceJoint(model(), *selected, *picked));
     }
+  });
+  auto* hardpoint = new QPushButton(QStringLiteral("Add Hardpoint..."), this);
+  hardpoint->setObjectName(QStringLiteral("cmdHIERAddHardpoint"));
+  buttons->addWidget(hardpoint);
+  connect(hardpoint, &QPushButton::clicked, this, [this] {
+    const auto selected = Selected();
+    if (const auto refused = RefuseWithoutJoint(model(), selected, ui())) {
+      if (refused->select) Select(*refused->select);
+      return;
+    }
+    HardpointDialog dialog(this);
+    if (dialog.exec() != QDialog::Accepted) return;
+    Apply(AddHardpoint(model(), selected, dialog.Type(), FromQt(dialog.BaseName()), ui()));
+    Select(*selected);
   });
   buttons->addStretch();
   layout->addLayout(buttons);

@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QSlider>
 #include <QTest>
 #include <QTreeWidget>
@@ -215,6 +216,37 @@ TEST_F(EditorTabsTest, MaterialParametersAndShaders) {
   EXPECT_EQ(Text("txtSTATShader"), QStringLiteral("ship"));
   ASSERT_EQ(parameters->count(), 2);
   EXPECT_EQ(parameters->item(1)->text(), QStringLiteral("$glow"));
+}
+
+TEST_F(EditorTabsTest, HardpointWizardAndLightEditor) {
+  auto* tree = Widget<QTreeWidget>("tvwHIER");
+  tree->setCurrentItem(tree->topLevelItem(0));
+  testing::OnNextModal([](QWidget* dialog) {
+    auto* name = Find<QLineEdit>(dialog, "txtHardpointName");
+    EXPECT_EQ(name->text(), QStringLiteral("<Base Name>"));
+    name->setText(QStringLiteral("Gun1"));
+    Find<QRadioButton>(dialog, "optType3")->click();
+    Find<QPushButton>(dialog, "cmdOK")->click();
+  });
+  Widget<QPushButton>("cmdHIERAddHardpoint")->click();
+  const auto& joints = workspace_.model.JointList.Joints;
+  ASSERT_EQ(joints.size(), 5u);
+  EXPECT_EQ(joints[3].Name, "CapturePointGun1Up");
+  EXPECT_EQ(joints[3].ParentName, "CapturePointGun1");
+
+  Widget<QPushButton>("cmdLITEAdd")->click();
+  Light& light = workspace_.model.LightList.Lights[0];
+  light.Type = 1;  // directional
+  testing::OnNextModal([](QWidget* dialog) {
+    EXPECT_EQ(Find<QLineEdit>(dialog, "txtLightType")->text(), QStringLiteral("Directional Light"));
+    auto* angle = Find<QLineEdit>(dialog, "txtLITEData3");
+    angle->setText(QStringLiteral("90"));
+    Find<QPushButton>(dialog, "cmdOK")->click();
+  });
+  Widget<QPushButton>("cmdLITEPos")->click();
+  EXPECT_NEAR(light.Position.y, -1, 1e-6);
+  EXPECT_NEAR(light.Position.z, 0, 1e-6);
+  EXPECT_EQ(Text("txtLITEData1"), QStringLiteral("-1"));  // the tab shows the new direction
 }
 
 }  // namespace
