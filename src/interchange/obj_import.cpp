@@ -463,56 +463,53 @@ std::array<float, N> Averaged(const std::array<double, N>& sum, std::uint32_t co
   return out;
 }
 
-struct WorkPart {
-  std::vector<WorkVertex> vertices;
-  std::vector<std::int16_t> indices;
-  bool has_faces = false;
-};
-
 // Position cells are numbered in 32 bits; coordinates beyond that share the outermost cells,
 // which only makes more candidates to look at.
 constexpr double kLargestCell = 1 << 30;
 
-struct CellKey {
-  std::uint32_t part = 0;
-  std::array<std::int32_t, 3> cell{};
-  friend bool operator==(const CellKey&, const CellKey&) = default;
-};
+using Cell = std::array<std::int32_t, 3>;
+
+// Spelled out: std::array's == goes through memcmp, a call per comparison on this hot path.
+bool SameCell(const Cell& a, const Cell& b) { return a[0] == b[0] && a[1] == b[1] && a[2] == b[2]; }
 
 // Cell -> first vertex of the cell's list, open addressing with linear probing: one flat array
-// rather than a node per cell, as there are about as many cells as vertices.
+// rather than a node per cell, as there are about as many cells as vertices. Each part has its
+// own, so the table being searched stays small enough to be mostly in cache.
 class CellTable {
  public:
   // The head of the cell's list; nullptr when the cell was never used.
-  const std::uint32_t* Find(const CellKey& key) const {
+  const std::uint32_t* Find(const Cell& cell) const {
     if (slots_.empty()) return nullptr;
-    for (std::size_t i = Hash(key) & mask_;; i = (i + 1) & mask_) {
-      if (slots_[i].key.part == kNone) return nullptr;
-      if (slots_[i].key == key) return &slots_[i].head;
+    for (std::size_t i = Hash(cell) & mask_;; i = (i + 1) & mask_) {
+      if (slots_[i].cell[0] == kEmpty) return nullptr;
+      if (SameCell(slots_[i].cell, cell)) return &slots_[i].head;
     }
   }
   // The head of the cell's list, made empty (kNone) when the cell is new. Valid until the next
   // call.
-  std::uint32_t& Insert(const CellKey& key) {
+  std::uint32_t& Insert(const Cell& cell) {
     if ((used_ + 1) * 2 > slots_.size()) Grow();
-    std::size_t i = Hash(key) & mask_;
-    while (slots_[i].key.part != kNone && !(slots_[i].key == key)) i = (i + 1) & mask_;
-    if (slots_[i].key.part == kNone) {
-      slots_[i].key = key;
+    std::size_t i = Hash(cell) & mask_;
+    while (slots_[i].cell[0] != kEmpty && !SameCell(slots_[i].cell, cell)) i = (i + 1) & mask_;
+    if (slots_[i].cell[0] == kEmpty) {
+      slots_[i].cell = cell;
       ++used_;
     }
     return slots_[i].head;
   }
 
  private:
+  // No cell is numbered this low (see kLargestCell), so it marks a free slot.
+  static constexpr std::int32_t kEmpty = std::numeric_limits<std::int32_t>::min();
+
   struct Slot {
-    CellKey key{kNone, {}};
+    Cell cell{kEmpty, 0, 0};
     std::uint32_t head = kNone;
   };
 
-  static std::size_t Hash(const CellKey& k) {
-    std::uint64_t h = k.part * 0x9E3779B97F4A7C15ull;
-    for (const std::int32_t c : k.cell) {
+  static std::size_t Hash(const Cell& cell) {
+    std::uint64_t h = 0x9E3779B97F4A7C15ull;
+    for (const std::int32_t c : cell) {
       h = (h ^ static_cast<std::uint32_t>(c)) * 0xBF58476D1CE4E5B9ull;
       h ^= h >> 31;
     }
@@ -525,13 +522,20 @@ class CellTable {
     mask_ = slots_.size() - 1;
     used_ = 0;
     for (const Slot& slot : old) {
-      if (slot.key.part != kNone) Insert(slot.key) = slot.head;
+      if (slot.cell[0] != kEmpty) Insert(slot.cell) = slot.head;
     }
   }
 
   std::vector<Slot> slots_;
   std::size_t mask_ = 0;
   std::size_t used_ = 0;
+};
+
+struct WorkPart {
+  std::vector<WorkVertex> vertices;
+  std::vector<std::int16_t> indices;
+  CellTable cells;
+  bool has_faces = false;
 };
 
 double Square(double x) { return x * x; }
@@ -558,10 +562,9 @@ float DistanceTo(const std::array<float, N>& a, const Point& b) {
 std::int64_t BucketKey(const Vector3& p) {
   const double exact = std::sqrt(Square(p.x) + Square(p.y) + Square(p.z));
   if (!(exact < kLargestKey)) return static_cast<std::int64_t>(kLargestKey);
-  const double d = static_cast<float>(exact);  // a single, as distances are kept
-  const double whole = std::trunc(d);
-  const auto n = static_cast<std::int64_t>(whole);
-  if (d - whole < 0.5) return n;
+  const double d = static_cast<float>(exact);   // a single, as distances are kept
+  const auto n = static_cast<std::int64_t>(d);  // truncates, d being positive and in range
+  if (d - static_cast<double>(n) < 0.5) return n;
   return n % 2 == 0 ? n : n + 1;
 }
 
@@ -695,19 +698,20 @@ class VertexWelder {
   std::uint32_t Search(std::uint32_t part, std::int64_t key, const Vector3& position,
                        const Vector3& normal, const Vector2& uv) const {
     const std::array<double, 3> p = {position.x, position.y, position.z};
-    std::array<std::int32_t, 3> low{}, high{};
+    Cell low{}, high{};
     for (std::size_t a = 0; a < 3; ++a) {
       low[a] = CellOf(p[a] - reach_);
       high[a] = CellOf(p[a] + reach_);
     }
-    const std::vector<WorkVertex>& vertices = parts_[part].vertices;
+    const WorkPart& work = parts_[part];
+    const std::vector<WorkVertex>& vertices = work.vertices;
     std::uint32_t best = kNone;
     std::int64_t best_key = 0;
-    CellKey at{part, {}};
-    for (at.cell[0] = low[0]; at.cell[0] <= high[0]; ++at.cell[0]) {
-      for (at.cell[1] = low[1]; at.cell[1] <= high[1]; ++at.cell[1]) {
-        for (at.cell[2] = low[2]; at.cell[2] <= high[2]; ++at.cell[2]) {
-          const std::uint32_t* head = cells_.Find(at);
+    Cell at{};
+    for (at[0] = low[0]; at[0] <= high[0]; ++at[0]) {
+      for (at[1] = low[1]; at[1] <= high[1]; ++at[1]) {
+        for (at[2] = low[2]; at[2] <= high[2]; ++at[2]) {
+          const std::uint32_t* head = work.cells.Find(at);
           if (head == nullptr) continue;
           for (std::uint32_t i = *head; i != kNone; i = vertices[i].next) {
             const WorkVertex& v = vertices[i];
@@ -723,29 +727,33 @@ class VertexWelder {
     return best;
   }
 
+  // The floor of coordinate / cell size, clamped; clamping first lets the conversion to an integer
+  // do the rounding, far cheaper than std::floor.
   std::int32_t CellOf(double coordinate) const {
-    const double cell = std::floor(coordinate / cell_size_);
-    return static_cast<std::int32_t>(std::clamp(cell, -kLargestCell, kLargestCell));
+    const double cell = std::clamp(coordinate / cell_size_, -kLargestCell, kLargestCell);
+    const auto whole = static_cast<std::int32_t>(cell);  // toward zero
+    return cell < whole ? whole - 1 : whole;
   }
 
   // Files the vertex under the cell of its averaged position, moving it when the average has
   // left its old cell.
   void File(std::uint32_t part, std::uint32_t index) {
-    std::vector<WorkVertex>& vertices = parts_[part].vertices;
+    WorkPart& work = parts_[part];
+    std::vector<WorkVertex>& vertices = work.vertices;
     WorkVertex& v = vertices[index];
     const auto p = Averaged(v.position, v.positions);
-    const std::array<std::int32_t, 3> cell = {CellOf(p[0]), CellOf(p[1]), CellOf(p[2])};
+    const Cell cell = {CellOf(p[0]), CellOf(p[1]), CellOf(p[2])};
     const bool filed = v.positions > 1;
-    if (filed && cell == v.cell) return;
+    if (filed && SameCell(cell, v.cell)) return;
     if (filed) {
       if (v.previous != kNone) {
         vertices[v.previous].next = v.next;
       } else {
-        cells_.Insert(CellKey{part, v.cell}) = v.next;
+        work.cells.Insert(v.cell) = v.next;
       }
       if (v.next != kNone) vertices[v.next].previous = v.previous;
     }
-    std::uint32_t& head = cells_.Insert(CellKey{part, cell});
+    std::uint32_t& head = work.cells.Insert(cell);
     v.cell = cell;
     v.previous = kNone;
     v.next = head;
@@ -762,7 +770,6 @@ class VertexWelder {
   double reach_ = 0;
   double cell_size_ = 1;
   std::vector<WorkPart> parts_;
-  CellTable cells_;
 };
 
 // Without faces the positions themselves, in file order, make the first part.
