@@ -83,35 +83,37 @@ bool NamesNonFinite(std::string_view token) {
 
 // Plain decimals of at most 15 digits ("-12.5", "0.000123") are the bulk of every file: their
 // digits make an exact integer and one division by an exact power of ten rounds it correctly, the
-// same double from_chars gives. False when the token is anything else.
-bool ReadPlainDecimal(std::string_view token, double& value) {
+// same double from_chars gives. Reads the one `text` starts with when a blank or the end of the
+// text follows it, and gives its length; 0 when the text starts with anything else.
+std::size_t ReadPlainDecimal(std::string_view text, double& value) {
   static constexpr double kPowers[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
                                        1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
-  std::size_t i = token.empty() || token[0] != '-' ? 0 : 1;
-  std::uint64_t digits = 0;
-  int count = 0, decimals = -1;
-  for (; i < token.size(); ++i) {
-    const char c = token[i];
-    if (IsDigit(c)) {
-      if (++count > 15) return false;
-      digits = digits * 10 + static_cast<std::uint64_t>(c - '0');
-      if (decimals >= 0) ++decimals;
-    } else if ((c == '.' || c == ',') && decimals < 0) {
-      decimals = 0;
-    } else {
-      return false;
-    }
+  const bool negative = !text.empty() && text[0] == '-';
+  std::size_t i = negative ? 1 : 0;
+  const std::size_t first = i;
+  std::uint64_t digits = 0;  // wraps beyond 19 digits, which are refused below anyway
+  for (; i < text.size() && IsDigit(text[i]); ++i) {
+    digits = digits * 10 + static_cast<std::uint64_t>(text[i] - '0');
   }
-  if (count == 0) return false;
-  value = static_cast<double>(digits) / kPowers[decimals < 0 ? 0 : decimals];
-  if (token[0] == '-') value = -value;
-  return true;
+  std::size_t count = i - first, decimals = 0;
+  if (i < text.size() && (text[i] == '.' || text[i] == ',')) {
+    const std::size_t point = ++i;
+    for (; i < text.size() && IsDigit(text[i]); ++i) {
+      digits = digits * 10 + static_cast<std::uint64_t>(text[i] - '0');
+    }
+    decimals = i - point;
+    count += decimals;
+  }
+  if (count == 0 || count > 15 || (i < text.size() && !IsBlank(text[i]))) return 0;
+  value = static_cast<double>(digits) / kPowers[decimals];
+  if (negative) value = -value;
+  return i;
 }
 
 // The number at the start of a token ("." or "," as decimal point); text that is no number reads
 // as 0. False for NaN and infinity spelled out and for magnitudes beyond double range.
 bool ReadNumber(std::string_view token, double& value) {
-  if (ReadPlainDecimal(token, value)) return true;
+  if (ReadPlainDecimal(token, value) != 0) return true;
   value = 0;
   std::size_t i = 0;
   if (i < token.size() && (token[i] == '+' || token[i] == '-')) ++i;
@@ -210,22 +212,72 @@ struct ParsedObj {
   bool any_usemtl = false;
 };
 
-// "p", "p/t", "p/t/n", "p//n", "p/t/": fields past the third are ignored.
-IndexRead ReadCorner(std::string_view token, Corner& corner) {
+// The Take functions read the token at the front of `rest` where it lies and take it off `rest`:
+// cutting every token out before reading it doubled the work on lines of nothing but numbers.
+
+std::string_view TakeToken(std::string_view& rest) {
+  std::size_t end = 0;
+  while (end < rest.size() && !IsBlank(rest[end])) ++end;
+  const std::string_view token = rest.substr(0, end);
+  rest.remove_prefix(end);
+  return token;
+}
+
+// As ReadSingle reads the token.
+bool TakeSingle(std::string_view& rest, float& value) {
+  double number = 0;
+  if (const std::size_t length = ReadPlainDecimal(rest, number)) {
+    rest.remove_prefix(length);
+    value = static_cast<float>(number);  // at most 15 digits: far inside single range
+    return true;
+  }
+  return ReadSingle(TakeToken(rest), value);
+}
+
+// An index of at most 9 digits followed by "/", a blank or the end, read as ReadIndex reads it:
+// its length, else 0.
+std::size_t ReadPlainIndex(std::string_view text, std::uint32_t& index) {
+  std::uint32_t value = 0;
+  std::size_t i = 0;
+  for (; i < text.size() && i <= 9 && IsDigit(text[i]); ++i) {
+    value = value * 10 + static_cast<std::uint32_t>(text[i] - '0');
+  }
+  if (i == 0 || i > 9 || (i < text.size() && text[i] != '/' && !IsBlank(text[i]))) return 0;
+  index = value;
+  return i;
+}
+
+// "p", "p/t", "p/t/n", "p//n", "p/t/": fields past the third are ignored. The whole token is
+// taken, whatever is read of it.
+IndexRead TakeCorner(std::string_view& rest, Corner& corner) {
   corner = Corner{};
+  IndexRead read = IndexRead::Ok;
   std::array<std::uint32_t*, 3> fields = {&corner.position, &corner.uv, &corner.normal};
   for (std::uint32_t* field : fields) {
-    const std::size_t slash = token.find('/');
-    const IndexRead read = ReadIndex(token.substr(0, slash), *field);
-    if (read != IndexRead::Ok) return read;
-    if (slash == std::string_view::npos) break;
-    token.remove_prefix(slash + 1);
+    std::size_t length = ReadPlainIndex(rest, *field);
+    if (length == 0) {
+      while (length < rest.size() && rest[length] != '/' && !IsBlank(rest[length])) ++length;
+      read = ReadIndex(rest.substr(0, length), *field);
+    }
+    rest.remove_prefix(length);
+    if (read != IndexRead::Ok || rest.empty() || rest.front() != '/') break;
+    rest.remove_prefix(1);
   }
-  return IndexRead::Ok;
+  TakeToken(rest);
+  return read;
 }
 
 bool StartsWith(std::string_view text, std::string_view prefix) {
   return text.substr(0, prefix.size()) == prefix;
+}
+
+// keyword == word, spelled out for the short words of the format: string_view's == calls memcmp.
+bool IsWord(std::string_view keyword, std::string_view word) {
+  if (keyword.size() != word.size()) return false;
+  for (std::size_t i = 0; i < word.size(); ++i) {
+    if (keyword[i] != word[i]) return false;
+  }
+  return true;
 }
 
 class ObjParser {
@@ -242,19 +294,19 @@ class ObjParser {
   }
 
  private:
+  // Comments, "mtllib" and every other keyword are skipped.
   bool Line(std::string_view line) {
-    if (line.empty() || line.front() == '#' || StartsWith(line, "mtllib")) return true;
-    if (StartsWith(line, "usemtl")) {
+    if (line.empty()) return true;
+    if (line.front() == 'u' && StartsWith(line, "usemtl")) {
       UseMaterial(line);
       return true;
     }
-    Tokens tokens(line);
-    std::string_view keyword;
-    tokens.Next(keyword);
-    if (keyword == "v") return Numbers<3>(tokens, line, obj_.positions);
-    if (keyword == "vn") return Numbers<3>(tokens, line, obj_.normals);
-    if (keyword == "vt") return Numbers<2>(tokens, line, obj_.uvs);
-    if (keyword == "f" && read_faces_) return Face(tokens, line);
+    std::string_view rest = line;
+    const std::string_view keyword = TakeToken(rest);
+    if (IsWord(keyword, "v")) return Numbers<3>(rest, line, obj_.positions);
+    if (IsWord(keyword, "vn")) return Numbers<3>(rest, line, obj_.normals);
+    if (IsWord(keyword, "vt")) return Numbers<2>(rest, line, obj_.uvs);
+    if (IsWord(keyword, "f") && read_faces_) return Face(rest, line);
     return true;
   }
 
@@ -270,15 +322,15 @@ class ObjParser {
 
   // A keyword alone is no "v " line at all; with some but too few numbers it is refused.
   template <std::size_t N, typename Entry>
-  bool Numbers(Tokens& tokens, std::string_view line, std::vector<Entry>& list) {
+  bool Numbers(std::string_view rest, std::string_view line, std::vector<Entry>& list) {
     std::array<float, N> values{};
-    std::string_view token;
     for (std::size_t i = 0; i < N; ++i) {
-      if (!tokens.Next(token)) {
+      rest = TrimmedLeft(rest);
+      if (rest.empty()) {
         if (i == 0) return true;
         return Refuse(text::kTooFewNumbers, line);
       }
-      if (!ReadSingle(token, values[i])) return Refuse(text::kNotFinite, line);
+      if (!TakeSingle(rest, values[i])) return Refuse(text::kNotFinite, line);
     }
     if constexpr (N == 3) {
       list.push_back({values[0], values[1], values[2]});
@@ -288,22 +340,23 @@ class ObjParser {
     return true;
   }
 
-  // Polygons become fans from their first corner; lines of fewer than three corners are skipped.
-  bool Face(Tokens& tokens, std::string_view line) {
-    texts_.clear();
-    std::string_view token;
-    while (tokens.Next(token)) texts_.push_back(token);
-    if (texts_.size() < 3) return true;
-    corners_.resize(texts_.size());
-    for (std::size_t i = 0; i < texts_.size(); ++i) {
-      switch (ReadCorner(texts_[i], corners_[i])) {
-        case IndexRead::Ok:
-          break;
-        case IndexRead::Negative:
-          return Refuse(text::kNegativeIndex, line);
-        case IndexRead::NotFinite:
-          return Refuse(text::kNotFinite, line);
-      }
+  // Polygons become fans from their first corner; lines of fewer than three corners are skipped,
+  // whatever they hold.
+  bool Face(std::string_view rest, std::string_view line) {
+    corners_.clear();
+    IndexRead first_fault = IndexRead::Ok;
+    while (!(rest = TrimmedLeft(rest)).empty()) {
+      const IndexRead read = TakeCorner(rest, corners_.emplace_back());
+      if (first_fault == IndexRead::Ok) first_fault = read;
+    }
+    if (corners_.size() < 3) return true;
+    switch (first_fault) {
+      case IndexRead::Ok:
+        break;
+      case IndexRead::Negative:
+        return Refuse(text::kNegativeIndex, line);
+      case IndexRead::NotFinite:
+        return Refuse(text::kNotFinite, line);
     }
     obj_.face_lines.emplace_back(obj_.triangles.size(), line_number_);
     for (std::size_t i = 1; i + 1 < corners_.size(); ++i) {
@@ -322,7 +375,6 @@ class ObjParser {
   std::size_t line_number_ = 0;
   std::uint32_t slot_ = 0;
   std::unordered_map<std::string, std::uint32_t> slots_;
-  std::vector<std::string_view> texts_;
   std::vector<Corner> corners_;
   std::optional<std::string> error_;
 };
