@@ -526,36 +526,42 @@ bool SameCell(const Cell& a, const Cell& b) { return a[0] == b[0] && a[1] == b[1
 
 // Cell -> first vertex of the cell's list, open addressing with linear probing: one flat array
 // rather than a node per cell, as there are about as many cells as vertices. Each part has its
-// own, so the table being searched stays small enough to be mostly in cache.
+// own, so the table being searched stays small enough to be mostly in cache. Beside the slots, a
+// byte per slot holds a few bits of its cell's hash (0: free). Most cells a search asks for were
+// never used, and the bytes, a sixteenth of the slots' size, answer that without a cache miss.
 class CellTable {
  public:
   // The head of the cell's list; nullptr when the cell was never used.
   const std::uint32_t* Find(const Cell& cell) const {
     if (slots_.empty()) return nullptr;
-    for (std::size_t i = Hash(cell) & mask_;; i = (i + 1) & mask_) {
-      if (slots_[i].cell[0] == kEmpty) return nullptr;
-      if (SameCell(slots_[i].cell, cell)) return &slots_[i].head;
+    const std::size_t hash = Hash(cell);
+    const std::uint8_t tag = TagOf(hash);
+    for (std::size_t i = hash & mask_; tags_[i] != kFree; i = (i + 1) & mask_) {
+      if (tags_[i] == tag && SameCell(slots_[i].cell, cell)) return &slots_[i].head;
     }
+    return nullptr;
   }
   // The head of the cell's list, made empty (kNone) when the cell is new. Valid until the next
   // call.
   std::uint32_t& Insert(const Cell& cell) {
     if ((used_ + 1) * 2 > slots_.size()) Grow();
-    std::size_t i = Hash(cell) & mask_;
-    while (slots_[i].cell[0] != kEmpty && !SameCell(slots_[i].cell, cell)) i = (i + 1) & mask_;
-    if (slots_[i].cell[0] == kEmpty) {
-      slots_[i].cell = cell;
-      ++used_;
+    const std::size_t hash = Hash(cell);
+    const std::uint8_t tag = TagOf(hash);
+    std::size_t i = hash & mask_;
+    for (; tags_[i] != kFree; i = (i + 1) & mask_) {
+      if (tags_[i] == tag && SameCell(slots_[i].cell, cell)) return slots_[i].head;
     }
+    tags_[i] = tag;
+    slots_[i] = Slot{cell, kNone};
+    ++used_;
     return slots_[i].head;
   }
 
  private:
-  // No cell is numbered this low (see kLargestCell), so it marks a free slot.
-  static constexpr std::int32_t kEmpty = std::numeric_limits<std::int32_t>::min();
+  static constexpr std::uint8_t kFree = 0;
 
   struct Slot {
-    Cell cell{kEmpty, 0, 0};
+    Cell cell{};
     std::uint32_t head = kNone;
   };
 
@@ -567,17 +573,25 @@ class CellTable {
     }
     return static_cast<std::size_t>(h);
   }
+  // The top bits, which the slot number (the low bits) does not use; never kFree.
+  static std::uint8_t TagOf(std::size_t hash) {
+    return static_cast<std::uint8_t>((hash >> (std::numeric_limits<std::size_t>::digits - 7)) + 1);
+  }
 
   void Grow() {
-    std::vector<Slot> old = std::move(slots_);
-    slots_.assign(std::max<std::size_t>(old.size() * 2, 1024), Slot{});
-    mask_ = slots_.size() - 1;
+    std::vector<std::uint8_t> old_tags = std::move(tags_);
+    std::vector<Slot> old_slots = std::move(slots_);
+    const std::size_t size = std::max<std::size_t>(old_slots.size() * 2, 1024);
+    tags_.assign(size, kFree);
+    slots_.resize(size);
+    mask_ = size - 1;
     used_ = 0;
-    for (const Slot& slot : old) {
-      if (slot.cell[0] != kEmpty) Insert(slot.cell) = slot.head;
+    for (std::size_t i = 0; i < old_slots.size(); ++i) {
+      if (old_tags[i] != kFree) Insert(old_slots[i].cell) = old_slots[i].head;
     }
   }
 
+  std::vector<std::uint8_t> tags_;
   std::vector<Slot> slots_;
   std::size_t mask_ = 0;
   std::size_t used_ = 0;
