@@ -207,6 +207,8 @@ struct ParsedObj {
   std::vector<Vector3> normals = {Vector3{}};
   std::vector<std::string> materials;
   std::vector<ObjTriangle> triangles;
+  // Triangles per material slot, to size the parts before welding.
+  std::vector<std::size_t> slot_triangles = {0};
   // (first triangle, line number) of every face line, to name the line of a bad corner.
   std::vector<std::pair<std::size_t, std::size_t>> face_lines;
   bool any_usemtl = false;
@@ -316,7 +318,10 @@ class ObjParser {
     std::string name = normal.size() > 7 ? normal.substr(7) : std::string();
     const auto [entry, added] =
         slots_.try_emplace(std::move(name), static_cast<std::uint32_t>(obj_.materials.size() + 1));
-    if (added) obj_.materials.push_back(entry->first);
+    if (added) {
+      obj_.materials.push_back(entry->first);
+      obj_.slot_triangles.push_back(0);
+    }
     slot_ = entry->second;
   }
 
@@ -359,6 +364,7 @@ class ObjParser {
         return Refuse(text::kNotFinite, line);
     }
     obj_.face_lines.emplace_back(obj_.triangles.size(), line_number_);
+    obj_.slot_triangles[slot_] += corners_.size() - 2;
     for (std::size_t i = 1; i + 1 < corners_.size(); ++i) {
       obj_.triangles.push_back({{corners_[0], corners_[i], corners_[i + 1]}, slot_});
     }
@@ -659,6 +665,16 @@ class VertexWelder {
                                          : static_cast<std::int64_t>(kLargestKey);
       reach_ = static_cast<double>(t.vertex) * 1.01;
       cell_size_ = static_cast<double>(t.vertex) * 4.0;
+    }
+    // Every corner makes at most one vertex, so room for all of them up front spares the copies
+    // of growing vectors; room that is never written costs next to nothing.
+    std::vector<std::size_t> corners(parts_.size(), 0);
+    for (std::size_t slot = 0; slot < obj.slot_triangles.size(); ++slot) {
+      corners[std::max<std::size_t>(slot, 1) - 1] += 3 * obj.slot_triangles[slot];
+    }
+    for (std::size_t i = 0; i < parts_.size(); ++i) {
+      parts_[i].vertices.reserve(std::min(corners[i], kMaxPartVertices));
+      parts_[i].indices.reserve(corners[i]);
     }
   }
 
