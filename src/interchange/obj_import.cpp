@@ -83,35 +83,37 @@ bool NamesNonFinite(std::string_view token) {
 
 // Plain decimals of at most 15 digits ("-12.5", "0.000123") are the bulk of every file: their
 // digits make an exact integer and one division by an exact power of ten rounds it correctly, the
-// same double from_chars gives. False when the token is anything else.
-bool ReadPlainDecimal(std::string_view token, double& value) {
+// same double from_chars gives. Reads the one `text` starts with when a blank or the end of the
+// text follows it, and gives its length; 0 when the text starts with anything else.
+std::size_t ReadPlainDecimal(std::string_view text, double& value) {
   static constexpr double kPowers[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
                                        1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
-  std::size_t i = token.empty() || token[0] != '-' ? 0 : 1;
-  std::uint64_t digits = 0;
-  int count = 0, decimals = -1;
-  for (; i < token.size(); ++i) {
-    const char c = token[i];
-    if (IsDigit(c)) {
-      if (++count > 15) return false;
-      digits = digits * 10 + static_cast<std::uint64_t>(c - '0');
-      if (decimals >= 0) ++decimals;
-    } else if ((c == '.' || c == ',') && decimals < 0) {
-      decimals = 0;
-    } else {
-      return false;
-    }
+  const bool negative = !text.empty() && text[0] == '-';
+  std::size_t i = negative ? 1 : 0;
+  const std::size_t first = i;
+  std::uint64_t digits = 0;  // wraps beyond 19 digits, which are refused below anyway
+  for (; i < text.size() && IsDigit(text[i]); ++i) {
+    digits = digits * 10 + static_cast<std::uint64_t>(text[i] - '0');
   }
-  if (count == 0) return false;
-  value = static_cast<double>(digits) / kPowers[decimals < 0 ? 0 : decimals];
-  if (token[0] == '-') value = -value;
-  return true;
+  std::size_t count = i - first, decimals = 0;
+  if (i < text.size() && (text[i] == '.' || text[i] == ',')) {
+    const std::size_t point = ++i;
+    for (; i < text.size() && IsDigit(text[i]); ++i) {
+      digits = digits * 10 + static_cast<std::uint64_t>(text[i] - '0');
+    }
+    decimals = i - point;
+    count += decimals;
+  }
+  if (count == 0 || count > 15 || (i < text.size() && !IsBlank(text[i]))) return 0;
+  value = static_cast<double>(digits) / kPowers[decimals];
+  if (negative) value = -value;
+  return i;
 }
 
 // The number at the start of a token ("." or "," as decimal point); text that is no number reads
 // as 0. False for NaN and infinity spelled out and for magnitudes beyond double range.
 bool ReadNumber(std::string_view token, double& value) {
-  if (ReadPlainDecimal(token, value)) return true;
+  if (ReadPlainDecimal(token, value) != 0) return true;
   value = 0;
   std::size_t i = 0;
   if (i < token.size() && (token[i] == '+' || token[i] == '-')) ++i;
@@ -205,27 +207,79 @@ struct ParsedObj {
   std::vector<Vector3> normals = {Vector3{}};
   std::vector<std::string> materials;
   std::vector<ObjTriangle> triangles;
+  // Triangles per material slot, to size the parts before welding.
+  std::vector<std::size_t> slot_triangles = {0};
   // (first triangle, line number) of every face line, to name the line of a bad corner.
   std::vector<std::pair<std::size_t, std::size_t>> face_lines;
   bool any_usemtl = false;
 };
 
-// "p", "p/t", "p/t/n", "p//n", "p/t/": fields past the third are ignored.
-IndexRead ReadCorner(std::string_view token, Corner& corner) {
+// The Take functions read the token at the front of `rest` where it lies and take it off `rest`:
+// cutting every token out before reading it doubled the work on lines of nothing but numbers.
+
+std::string_view TakeToken(std::string_view& rest) {
+  std::size_t end = 0;
+  while (end < rest.size() && !IsBlank(rest[end])) ++end;
+  const std::string_view token = rest.substr(0, end);
+  rest.remove_prefix(end);
+  return token;
+}
+
+// As ReadSingle reads the token.
+bool TakeSingle(std::string_view& rest, float& value) {
+  double number = 0;
+  if (const std::size_t length = ReadPlainDecimal(rest, number)) {
+    rest.remove_prefix(length);
+    value = static_cast<float>(number);  // at most 15 digits: far inside single range
+    return true;
+  }
+  return ReadSingle(TakeToken(rest), value);
+}
+
+// An index of at most 9 digits followed by "/", a blank or the end, read as ReadIndex reads it:
+// its length, else 0.
+std::size_t ReadPlainIndex(std::string_view text, std::uint32_t& index) {
+  std::uint32_t value = 0;
+  std::size_t i = 0;
+  for (; i < text.size() && i <= 9 && IsDigit(text[i]); ++i) {
+    value = value * 10 + static_cast<std::uint32_t>(text[i] - '0');
+  }
+  if (i == 0 || i > 9 || (i < text.size() && text[i] != '/' && !IsBlank(text[i]))) return 0;
+  index = value;
+  return i;
+}
+
+// "p", "p/t", "p/t/n", "p//n", "p/t/": fields past the third are ignored. The whole token is
+// taken, whatever is read of it.
+IndexRead TakeCorner(std::string_view& rest, Corner& corner) {
   corner = Corner{};
+  IndexRead read = IndexRead::Ok;
   std::array<std::uint32_t*, 3> fields = {&corner.position, &corner.uv, &corner.normal};
   for (std::uint32_t* field : fields) {
-    const std::size_t slash = token.find('/');
-    const IndexRead read = ReadIndex(token.substr(0, slash), *field);
-    if (read != IndexRead::Ok) return read;
-    if (slash == std::string_view::npos) break;
-    token.remove_prefix(slash + 1);
+    std::size_t length = ReadPlainIndex(rest, *field);
+    if (length == 0) {
+      while (length < rest.size() && rest[length] != '/' && !IsBlank(rest[length])) ++length;
+      read = ReadIndex(rest.substr(0, length), *field);
+    }
+    rest.remove_prefix(length);
+    if (read != IndexRead::Ok || rest.empty() || rest.front() != '/') break;
+    rest.remove_prefix(1);
   }
-  return IndexRead::Ok;
+  TakeToken(rest);
+  return read;
 }
 
 bool StartsWith(std::string_view text, std::string_view prefix) {
   return text.substr(0, prefix.size()) == prefix;
+}
+
+// keyword == word, spelled out for the short words of the format: string_view's == calls memcmp.
+bool IsWord(std::string_view keyword, std::string_view word) {
+  if (keyword.size() != word.size()) return false;
+  for (std::size_t i = 0; i < word.size(); ++i) {
+    if (keyword[i] != word[i]) return false;
+  }
+  return true;
 }
 
 class ObjParser {
@@ -242,19 +296,19 @@ class ObjParser {
   }
 
  private:
+  // Comments, "mtllib" and every other keyword are skipped.
   bool Line(std::string_view line) {
-    if (line.empty() || line.front() == '#' || StartsWith(line, "mtllib")) return true;
-    if (StartsWith(line, "usemtl")) {
+    if (line.empty()) return true;
+    if (line.front() == 'u' && StartsWith(line, "usemtl")) {
       UseMaterial(line);
       return true;
     }
-    Tokens tokens(line);
-    std::string_view keyword;
-    tokens.Next(keyword);
-    if (keyword == "v") return Numbers<3>(tokens, line, obj_.positions);
-    if (keyword == "vn") return Numbers<3>(tokens, line, obj_.normals);
-    if (keyword == "vt") return Numbers<2>(tokens, line, obj_.uvs);
-    if (keyword == "f" && read_faces_) return Face(tokens, line);
+    std::string_view rest = line;
+    const std::string_view keyword = TakeToken(rest);
+    if (IsWord(keyword, "v")) return Numbers<3>(rest, line, obj_.positions);
+    if (IsWord(keyword, "vn")) return Numbers<3>(rest, line, obj_.normals);
+    if (IsWord(keyword, "vt")) return Numbers<2>(rest, line, obj_.uvs);
+    if (IsWord(keyword, "f") && read_faces_) return Face(rest, line);
     return true;
   }
 
@@ -264,21 +318,24 @@ class ObjParser {
     std::string name = normal.size() > 7 ? normal.substr(7) : std::string();
     const auto [entry, added] =
         slots_.try_emplace(std::move(name), static_cast<std::uint32_t>(obj_.materials.size() + 1));
-    if (added) obj_.materials.push_back(entry->first);
+    if (added) {
+      obj_.materials.push_back(entry->first);
+      obj_.slot_triangles.push_back(0);
+    }
     slot_ = entry->second;
   }
 
   // A keyword alone is no "v " line at all; with some but too few numbers it is refused.
   template <std::size_t N, typename Entry>
-  bool Numbers(Tokens& tokens, std::string_view line, std::vector<Entry>& list) {
+  bool Numbers(std::string_view rest, std::string_view line, std::vector<Entry>& list) {
     std::array<float, N> values{};
-    std::string_view token;
     for (std::size_t i = 0; i < N; ++i) {
-      if (!tokens.Next(token)) {
+      rest = TrimmedLeft(rest);
+      if (rest.empty()) {
         if (i == 0) return true;
         return Refuse(text::kTooFewNumbers, line);
       }
-      if (!ReadSingle(token, values[i])) return Refuse(text::kNotFinite, line);
+      if (!TakeSingle(rest, values[i])) return Refuse(text::kNotFinite, line);
     }
     if constexpr (N == 3) {
       list.push_back({values[0], values[1], values[2]});
@@ -288,24 +345,26 @@ class ObjParser {
     return true;
   }
 
-  // Polygons become fans from their first corner; lines of fewer than three corners are skipped.
-  bool Face(Tokens& tokens, std::string_view line) {
-    texts_.clear();
-    std::string_view token;
-    while (tokens.Next(token)) texts_.push_back(token);
-    if (texts_.size() < 3) return true;
-    corners_.resize(texts_.size());
-    for (std::size_t i = 0; i < texts_.size(); ++i) {
-      switch (ReadCorner(texts_[i], corners_[i])) {
-        case IndexRead::Ok:
-          break;
-        case IndexRead::Negative:
-          return Refuse(text::kNegativeIndex, line);
-        case IndexRead::NotFinite:
-          return Refuse(text::kNotFinite, line);
-      }
+  // Polygons become fans from their first corner; lines of fewer than three corners are skipped,
+  // whatever they hold.
+  bool Face(std::string_view rest, std::string_view line) {
+    corners_.clear();
+    IndexRead first_fault = IndexRead::Ok;
+    while (!(rest = TrimmedLeft(rest)).empty()) {
+      const IndexRead read = TakeCorner(rest, corners_.emplace_back());
+      if (first_fault == IndexRead::Ok) first_fault = read;
+    }
+    if (corners_.size() < 3) return true;
+    switch (first_fault) {
+      case IndexRead::Ok:
+        break;
+      case IndexRead::Negative:
+        return Refuse(text::kNegativeIndex, line);
+      case IndexRead::NotFinite:
+        return Refuse(text::kNotFinite, line);
     }
     obj_.face_lines.emplace_back(obj_.triangles.size(), line_number_);
+    obj_.slot_triangles[slot_] += corners_.size() - 2;
     for (std::size_t i = 1; i + 1 < corners_.size(); ++i) {
       obj_.triangles.push_back({{corners_[0], corners_[i], corners_[i + 1]}, slot_});
     }
@@ -322,7 +381,6 @@ class ObjParser {
   std::size_t line_number_ = 0;
   std::uint32_t slot_ = 0;
   std::unordered_map<std::string, std::uint32_t> slots_;
-  std::vector<std::string_view> texts_;
   std::vector<Corner> corners_;
   std::optional<std::string> error_;
 };
@@ -463,75 +521,93 @@ std::array<float, N> Averaged(const std::array<double, N>& sum, std::uint32_t co
   return out;
 }
 
-struct WorkPart {
-  std::vector<WorkVertex> vertices;
-  std::vector<std::int16_t> indices;
-  bool has_faces = false;
-};
-
 // Position cells are numbered in 32 bits; coordinates beyond that share the outermost cells,
 // which only makes more candidates to look at.
 constexpr double kLargestCell = 1 << 30;
 
-struct CellKey {
-  std::uint32_t part = 0;
-  std::array<std::int32_t, 3> cell{};
-  friend bool operator==(const CellKey&, const CellKey&) = default;
-};
+using Cell = std::array<std::int32_t, 3>;
+
+// Spelled out: std::array's == goes through memcmp, a call per comparison on this hot path.
+bool SameCell(const Cell& a, const Cell& b) { return a[0] == b[0] && a[1] == b[1] && a[2] == b[2]; }
 
 // Cell -> first vertex of the cell's list, open addressing with linear probing: one flat array
-// rather than a node per cell, as there are about as many cells as vertices.
+// rather than a node per cell, as there are about as many cells as vertices. Each part has its
+// own, so the table being searched stays small enough to be mostly in cache. Beside the slots, a
+// byte per slot holds a few bits of its cell's hash (0: free). Most cells a search asks for were
+// never used, and the bytes, a sixteenth of the slots' size, answer that without a cache miss.
 class CellTable {
  public:
   // The head of the cell's list; nullptr when the cell was never used.
-  const std::uint32_t* Find(const CellKey& key) const {
+  const std::uint32_t* Find(const Cell& cell) const {
     if (slots_.empty()) return nullptr;
-    for (std::size_t i = Hash(key) & mask_;; i = (i + 1) & mask_) {
-      if (slots_[i].key.part == kNone) return nullptr;
-      if (slots_[i].key == key) return &slots_[i].head;
+    const std::size_t hash = Hash(cell);
+    const std::uint8_t tag = TagOf(hash);
+    for (std::size_t i = hash & mask_; tags_[i] != kFree; i = (i + 1) & mask_) {
+      if (tags_[i] == tag && SameCell(slots_[i].cell, cell)) return &slots_[i].head;
     }
+    return nullptr;
   }
   // The head of the cell's list, made empty (kNone) when the cell is new. Valid until the next
   // call.
-  std::uint32_t& Insert(const CellKey& key) {
+  std::uint32_t& Insert(const Cell& cell) {
     if ((used_ + 1) * 2 > slots_.size()) Grow();
-    std::size_t i = Hash(key) & mask_;
-    while (slots_[i].key.part != kNone && !(slots_[i].key == key)) i = (i + 1) & mask_;
-    if (slots_[i].key.part == kNone) {
-      slots_[i].key = key;
-      ++used_;
+    const std::size_t hash = Hash(cell);
+    const std::uint8_t tag = TagOf(hash);
+    std::size_t i = hash & mask_;
+    for (; tags_[i] != kFree; i = (i + 1) & mask_) {
+      if (tags_[i] == tag && SameCell(slots_[i].cell, cell)) return slots_[i].head;
     }
+    tags_[i] = tag;
+    slots_[i] = Slot{cell, kNone};
+    ++used_;
     return slots_[i].head;
   }
 
  private:
+  static constexpr std::uint8_t kFree = 0;
+
   struct Slot {
-    CellKey key{kNone, {}};
+    Cell cell{};
     std::uint32_t head = kNone;
   };
 
-  static std::size_t Hash(const CellKey& k) {
-    std::uint64_t h = k.part * 0x9E3779B97F4A7C15ull;
-    for (const std::int32_t c : k.cell) {
+  static std::size_t Hash(const Cell& cell) {
+    std::uint64_t h = 0x9E3779B97F4A7C15ull;
+    for (const std::int32_t c : cell) {
       h = (h ^ static_cast<std::uint32_t>(c)) * 0xBF58476D1CE4E5B9ull;
       h ^= h >> 31;
     }
     return static_cast<std::size_t>(h);
   }
+  // The top bits, which the slot number (the low bits) does not use; never kFree.
+  static std::uint8_t TagOf(std::size_t hash) {
+    return static_cast<std::uint8_t>((hash >> (std::numeric_limits<std::size_t>::digits - 7)) + 1);
+  }
 
   void Grow() {
-    std::vector<Slot> old = std::move(slots_);
-    slots_.assign(std::max<std::size_t>(old.size() * 2, 1024), Slot{});
-    mask_ = slots_.size() - 1;
+    std::vector<std::uint8_t> old_tags = std::move(tags_);
+    std::vector<Slot> old_slots = std::move(slots_);
+    const std::size_t size = std::max<std::size_t>(old_slots.size() * 2, 1024);
+    tags_.assign(size, kFree);
+    slots_.resize(size);
+    mask_ = size - 1;
     used_ = 0;
-    for (const Slot& slot : old) {
-      if (slot.key.part != kNone) Insert(slot.key) = slot.head;
+    for (std::size_t i = 0; i < old_slots.size(); ++i) {
+      if (old_tags[i] != kFree) Insert(old_slots[i].cell) = old_slots[i].head;
     }
   }
 
+  std::vector<std::uint8_t> tags_;
   std::vector<Slot> slots_;
   std::size_t mask_ = 0;
   std::size_t used_ = 0;
+};
+
+struct WorkPart {
+  std::vector<WorkVertex> vertices;
+  std::vector<std::int16_t> indices;
+  CellTable cells;
+  bool has_faces = false;
 };
 
 double Square(double x) { return x * x; }
@@ -558,10 +634,9 @@ float DistanceTo(const std::array<float, N>& a, const Point& b) {
 std::int64_t BucketKey(const Vector3& p) {
   const double exact = std::sqrt(Square(p.x) + Square(p.y) + Square(p.z));
   if (!(exact < kLargestKey)) return static_cast<std::int64_t>(kLargestKey);
-  const double d = static_cast<float>(exact);  // a single, as distances are kept
-  const double whole = std::trunc(d);
-  const auto n = static_cast<std::int64_t>(whole);
-  if (d - whole < 0.5) return n;
+  const double d = static_cast<float>(exact);   // a single, as distances are kept
+  const auto n = static_cast<std::int64_t>(d);  // truncates, d being positive and in range
+  if (d - static_cast<double>(n) < 0.5) return n;
   return n % 2 == 0 ? n : n + 1;
 }
 
@@ -590,6 +665,16 @@ class VertexWelder {
                                          : static_cast<std::int64_t>(kLargestKey);
       reach_ = static_cast<double>(t.vertex) * 1.01;
       cell_size_ = static_cast<double>(t.vertex) * 4.0;
+    }
+    // Every corner makes at most one vertex, so room for all of them up front spares the copies
+    // of growing vectors; room that is never written costs next to nothing.
+    std::vector<std::size_t> corners(parts_.size(), 0);
+    for (std::size_t slot = 0; slot < obj.slot_triangles.size(); ++slot) {
+      corners[std::max<std::size_t>(slot, 1) - 1] += 3 * obj.slot_triangles[slot];
+    }
+    for (std::size_t i = 0; i < parts_.size(); ++i) {
+      parts_[i].vertices.reserve(std::min(corners[i], kMaxPartVertices));
+      parts_[i].indices.reserve(corners[i]);
     }
   }
 
@@ -695,19 +780,20 @@ class VertexWelder {
   std::uint32_t Search(std::uint32_t part, std::int64_t key, const Vector3& position,
                        const Vector3& normal, const Vector2& uv) const {
     const std::array<double, 3> p = {position.x, position.y, position.z};
-    std::array<std::int32_t, 3> low{}, high{};
+    Cell low{}, high{};
     for (std::size_t a = 0; a < 3; ++a) {
       low[a] = CellOf(p[a] - reach_);
       high[a] = CellOf(p[a] + reach_);
     }
-    const std::vector<WorkVertex>& vertices = parts_[part].vertices;
+    const WorkPart& work = parts_[part];
+    const std::vector<WorkVertex>& vertices = work.vertices;
     std::uint32_t best = kNone;
     std::int64_t best_key = 0;
-    CellKey at{part, {}};
-    for (at.cell[0] = low[0]; at.cell[0] <= high[0]; ++at.cell[0]) {
-      for (at.cell[1] = low[1]; at.cell[1] <= high[1]; ++at.cell[1]) {
-        for (at.cell[2] = low[2]; at.cell[2] <= high[2]; ++at.cell[2]) {
-          const std::uint32_t* head = cells_.Find(at);
+    Cell at{};
+    for (at[0] = low[0]; at[0] <= high[0]; ++at[0]) {
+      for (at[1] = low[1]; at[1] <= high[1]; ++at[1]) {
+        for (at[2] = low[2]; at[2] <= high[2]; ++at[2]) {
+          const std::uint32_t* head = work.cells.Find(at);
           if (head == nullptr) continue;
           for (std::uint32_t i = *head; i != kNone; i = vertices[i].next) {
             const WorkVertex& v = vertices[i];
@@ -723,29 +809,33 @@ class VertexWelder {
     return best;
   }
 
+  // The floor of coordinate / cell size, clamped; clamping first lets the conversion to an integer
+  // do the rounding, far cheaper than std::floor.
   std::int32_t CellOf(double coordinate) const {
-    const double cell = std::floor(coordinate / cell_size_);
-    return static_cast<std::int32_t>(std::clamp(cell, -kLargestCell, kLargestCell));
+    const double cell = std::clamp(coordinate / cell_size_, -kLargestCell, kLargestCell);
+    const auto whole = static_cast<std::int32_t>(cell);  // toward zero
+    return cell < whole ? whole - 1 : whole;
   }
 
   // Files the vertex under the cell of its averaged position, moving it when the average has
   // left its old cell.
   void File(std::uint32_t part, std::uint32_t index) {
-    std::vector<WorkVertex>& vertices = parts_[part].vertices;
+    WorkPart& work = parts_[part];
+    std::vector<WorkVertex>& vertices = work.vertices;
     WorkVertex& v = vertices[index];
     const auto p = Averaged(v.position, v.positions);
-    const std::array<std::int32_t, 3> cell = {CellOf(p[0]), CellOf(p[1]), CellOf(p[2])};
+    const Cell cell = {CellOf(p[0]), CellOf(p[1]), CellOf(p[2])};
     const bool filed = v.positions > 1;
-    if (filed && cell == v.cell) return;
+    if (filed && SameCell(cell, v.cell)) return;
     if (filed) {
       if (v.previous != kNone) {
         vertices[v.previous].next = v.next;
       } else {
-        cells_.Insert(CellKey{part, v.cell}) = v.next;
+        work.cells.Insert(v.cell) = v.next;
       }
       if (v.next != kNone) vertices[v.next].previous = v.previous;
     }
-    std::uint32_t& head = cells_.Insert(CellKey{part, cell});
+    std::uint32_t& head = work.cells.Insert(cell);
     v.cell = cell;
     v.previous = kNone;
     v.next = head;
@@ -762,7 +852,6 @@ class VertexWelder {
   double reach_ = 0;
   double cell_size_ = 1;
   std::vector<WorkPart> parts_;
-  CellTable cells_;
 };
 
 // Without faces the positions themselves, in file order, make the first part.

@@ -224,6 +224,25 @@ TEST(ObjImport, WithoutFacesThePositionsAreTheMesh) {
   EXPECT_EQ(part.Vertices[2].UV, (Vector2{1, 1}));
 }
 
+TEST(ObjImport, NumbersAndCornersReadAlikeHoweverSpelled) {
+  // Plain decimals and indices are read as they are scanned; every other spelling must still
+  // read as before. A line of fewer than three corners is skipped, whatever it holds.
+  ScriptedUi ui;
+  const std::optional<LodMesh> mesh = ImportOBJMeshText(
+      "v\t1,5  +2 -.25\nv 5. 1e1 0.1234567890123456789\nv -0 2.5abc 7\nvt 0.5 0.25\n"
+      "f 1 -2\nf 1.4/1/0 2//0/junk \t3/x\n",
+      Faces(false), {}, ui);
+  ASSERT_TRUE(mesh);
+  EXPECT_TRUE(ui.messages.empty());
+  const std::vector<MeshVertex>& v = mesh->Parts[0].Vertices;
+  ASSERT_EQ(v.size(), 3u);
+  EXPECT_EQ(v[0].Position, (Vector4{1.5f, 2, -0.25f, 1}));
+  EXPECT_EQ(v[1].Position, (Vector4{5, 10, 0.1234567890123456789f, 1}));
+  EXPECT_EQ(v[2].Position, (Vector4{0, 2.5f, 7, 1}));
+  EXPECT_EQ(v[0].UV, (Vector2{0.5f, 0.25f}));
+  EXPECT_EQ(v[2].UV, (Vector2{0, 0}));
+}
+
 TEST(ObjImport, MalformedFilesAreRefusedWithAClearMessage) {
   std::string crowded = "v 0 0 0\n";  // 65538 corners that never weld
   for (int i = 0; i < 21846; ++i) crowded += "f 1 1 1\n";
@@ -238,6 +257,7 @@ TEST(ObjImport, MalformedFilesAreRefusedWithAClearMessage) {
       {"v 1e39 0 0\n",
        "OBJ line 1 holds a number that is out of range or not a number: v 1e39 0 0"},
       {"v 0 0 0\nf 1 1 -1\n", "OBJ line 2 has a negative index: f 1 1 -1"},
+      {"v 0 0 0\nf 1 -1 1/nan\n", "OBJ line 2 has a negative index: f 1 -1 1/nan"},
       {"v 0 0 0\nf 1 1 99999999999\n",
        "OBJ line 2 refers to position 4294967295, but the file has only 1."},
       {"v 0 0 0\nvt 0 0\n# c\nf 1 1/2 1\n",
