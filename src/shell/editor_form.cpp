@@ -22,6 +22,7 @@
 #include "shell/boundary_tab.h"
 #include "shell/family_tabs.h"
 #include "shell/hierarchy_tab.h"
+#include "shell/markers_tab.h"
 #include "shell/materials_tab.h"
 #include "shell/navlights_tab.h"
 #include "shell/qt_ui.h"
@@ -74,9 +75,9 @@ EditorForm::EditorForm(Workspace& workspace, std::function<Ui&()> ui, QWidget* p
   list_tab(ScarMeshesTab());
   list_tab(CollisionMeshesTab());
   AddTab(new NavlightsTab(*this), "Navlights");
-  list_tab(MarkersTab());
+  AddTab(new MarkersTab(*this), "Markers");
   BuildEnginesTab();
-  list_tab(DockPathsTab());
+  AddTab(new DockPathsTab(*this), "Dockpaths");
   AddTab(new BoundaryTab(*this), "BNDV");
   list_tab(BackgroundMeshesTab());
   list_tab(LightsTab());

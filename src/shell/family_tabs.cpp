@@ -246,7 +246,7 @@ ListTabSpec CollisionMeshesTab() {
   return spec;
 }
 
-ListTabSpec MarkersTab() {
+ListTabSpec MarkersTabSpec() {
   ListTabSpec spec = Spec("Markers", "lstMarkers", 408);
   const auto family = [](HodModel & m) -> auto& { return m.Markers; };
   ListedByName(spec, family);
@@ -353,7 +353,7 @@ ListTabSpec EngineGlowsTab() {
   return spec;
 }
 
-ListTabSpec DockPathsTab() {
+ListTabSpec DockPathsTabSpec() {
   ListTabSpec spec = Spec("Dockpaths", "lstDOCK", 412);
   const auto family = [](HodModel & m) -> auto& { return m.DockPathList.Paths; };
   ListedByName(spec, family);

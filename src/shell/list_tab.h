@@ -85,8 +85,11 @@ class ListTab : public EditorTab {
  signals:
   void selectionChanged();
 
- private:
+ protected:
+  // Fills the element's boxes from the model again.
   void ShowElement();
+
+ private:
   void Run(const ListTabSpec::Command& command);
 
   ListTabSpec spec_;

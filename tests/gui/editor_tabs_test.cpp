@@ -249,5 +249,33 @@ TEST_F(EditorTabsTest, HardpointWizardAndLightEditor) {
   EXPECT_EQ(Text("txtLITEData1"), QStringLiteral("-1"));  // the tab shows the new direction
 }
 
+TEST_F(EditorTabsTest, MarkerKeysAndDockPoints) {
+  Widget<QPushButton>("cmdMRKRAdd")->click();
+  Widget<QPushButton>("cmdMRKRKeyFSetK")->click();
+  auto* channel = Widget<QComboBox>("cboMRKRACName");
+  ASSERT_EQ(channel->count(), 6);
+  channel->setCurrentIndex(4);  // <name>_rotateY
+  TypeAndLeave("txtMRKRKEYFValue", QStringLiteral("90"));
+  const Marker& marker = workspace_.model.Markers[0];
+  EXPECT_NEAR(marker.Tracks[4].Keys[0].Value, 1.5707963, 1e-6);
+  TypeAndLeave("txtMRKRKEYFTime", QStringLiteral("-4.5"));
+  EXPECT_EQ(marker.Tracks[4].Keys[0].Time, 4);
+  EXPECT_EQ(Text("txtMRKRData7"), QStringLiteral("4"));  // the end time widened
+  auto* keys = Widget<QSlider>("sldMRKRKeyF");
+  QTest::keyClick(keys, Qt::Key_A, Qt::NoModifier);
+  EXPECT_EQ(marker.Tracks[4].Keys.size(), 3u);
+  EXPECT_EQ(keys->value(), 2);
+
+  Widget<QPushButton>("cmdDOCKAdd")->click();
+  ui_.messages.clear();
+  Widget<QPushButton>("cmdDOCKKeyFRemove")->click();
+  EXPECT_EQ(ui_.MessageTexts(), std::vector<std::string>{"Can't delete last two keyframes!"});
+  Widget<QPushButton>("cmdDOCKKeyFAdd")->click();
+  EXPECT_EQ(workspace_.model.DockPathList.Paths[0].Points.size(), 3u);
+  EXPECT_EQ(Widget<QSlider>("sldDOCKKeyF")->value(), 2);
+  TypeAndLeave("txtDOCKData4", QStringLiteral("90"));
+  EXPECT_NEAR(workspace_.model.DockPathList.Paths[0].Points[2].Rotation.y, 1.5707963, 1e-6);
+}
+
 }  // namespace
 }  // namespace gantry
