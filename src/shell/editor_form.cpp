@@ -27,16 +27,13 @@
 #include "shell/navlights_tab.h"
 #include "shell/qt_ui.h"
 #include "shell/shell_text.h"
+#include "shell/star_fields_tab.h"
 #include "shell/string_table.h"
 
 namespace gantry {
 namespace {
 
 namespace text = shell_text;
-
-QString Numbered(const char* lead, std::size_t index) {
-  return QString::fromLatin1(lead) + QString::number(index + 1);
-}
 
 QListWidget* NewList(QWidget* parent, const char* name) {
   auto* list = new QListWidget(parent);
@@ -81,7 +78,7 @@ EditorForm::EditorForm(Workspace& workspace, std::function<Ui&()> ui, QWidget* p
   AddTab(new BoundaryTab(*this), "BNDV");
   list_tab(BackgroundMeshesTab());
   list_tab(LightsTab());
-  BuildStarFieldsTab();
+  AddTab(new StarFieldsTab(*this), "Star Fields");
   list_tab(SimpleMeshesTab());
   BuildMiscTab();
 
@@ -187,23 +184,6 @@ void EditorForm::BuildEnginesTab() {
   tabs_->addTab(page, QStringLiteral("Engines"));
 }
 
-void EditorForm::BuildStarFieldsTab() {
-  auto* page = new QWidget(tabs_);
-  page->setToolTip(ToQt(strings::Entry(416)));
-  auto* layout = new QVBoxLayout(page);
-  star_family_ = new QComboBox(page);
-  star_family_->setObjectName(QStringLiteral("cboSTRFFamily"));
-  star_family_->addItems(
-      {QString::fromLatin1(text::kStrfGroupFamily), QString::fromLatin1(text::kBgsgGroupFamily)});
-  star_groups_ = new QComboBox(page);
-  star_groups_->setObjectName(QStringLiteral("cboSTRForBGSG"));
-  layout->addWidget(star_family_);
-  layout->addWidget(star_groups_);
-  layout->addStretch();
-  tabs_->addTab(page, QStringLiteral("Star Fields"));
-  connect(star_family_, &QComboBox::currentIndexChanged, this, [this] { FillStarGroups(); });
-}
-
 void EditorForm::BuildMiscTab() {
   auto* page = new QWidget(tabs_);
   auto* layout = new QVBoxLayout(page);
@@ -234,7 +214,6 @@ void EditorForm::Refresh() {
   validation_ = false;
   for (EditorTab* tab : tabs_with_fields_) tab->Refresh();
   FillLods();
-  FillStarGroups();
 
   // The stored text keeps the terminating NUL of the file; the box shows the text before it.
   owner_->setText(ToQt(OwnerText(model_)));
@@ -260,16 +239,6 @@ void EditorForm::FillLods() {
   for (const std::string& entry : LodListEntries(model_.Meshes[*mesh])) {
     lods_->addItem(ToQt(entry));
   }
-}
-
-void EditorForm::FillStarGroups() {
-  const QSignalBlocker block(star_groups_);
-  star_groups_->clear();
-  const bool background = star_family_->currentIndex() == 1;
-  const std::size_t count =
-      background ? model_.BackgroundSegments.size() : model_.StarFields.size();
-  const char* lead = background ? text::kBackgroundStarGroup : text::kStarFieldGroup;
-  for (std::size_t i = 0; i < count; ++i) star_groups_->addItem(Numbered(lead, i));
 }
 
 void EditorForm::ShowTab(int index) {

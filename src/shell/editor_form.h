@@ -33,10 +33,11 @@ class EditorForm : public QWidget {
   EditorForm(Workspace& workspace, std::function<Ui&()> ui, QWidget* parent = nullptr);
 
   // Opens the object viewer on a pose; nullopt when cancelled or when there is no viewer.
-  using PosePicker = std::function<std::optional<ViewerPose>(const ViewerPose&)>;
+  // `multi_meshes` false shows the background meshes instead of the model's meshes.
+  using PosePicker = std::function<std::optional<ViewerPose>(const ViewerPose&, bool)>;
   void set_pose_picker(PosePicker picker) { pick_pose_ = std::move(picker); }
-  std::optional<ViewerPose> PickPose(const ViewerPose& pose) {
-    return pick_pose_ ? pick_pose_(pose) : std::nullopt;
+  std::optional<ViewerPose> PickPose(const ViewerPose& pose, bool multi_meshes = true) {
+    return pick_pose_ ? pick_pose_(pose, multi_meshes) : std::nullopt;
   }
 
   Workspace& workspace() { return workspace_; }
@@ -57,10 +58,8 @@ class EditorForm : public QWidget {
   EditorTab* AddTab(EditorTab* tab, const char* caption, QTabWidget* into = nullptr);
   void AddGeometryLods(ListTab* geometry);
   void BuildEnginesTab();
-  void BuildStarFieldsTab();
   void BuildMiscTab();
   void FillLods();
-  void FillStarGroups();
   void ShowTab(int index);
 
   Workspace& workspace_;
@@ -74,8 +73,6 @@ class EditorForm : public QWidget {
   QListWidget* lods_ = nullptr;
   QCheckBox* goblin_ = nullptr;
   std::array<QCheckBox*, 3> mirror_axes_{};
-  QComboBox* star_family_ = nullptr;
-  QComboBox* star_groups_ = nullptr;
   QLineEdit* owner_ = nullptr;
   QListWidget* warnings_ = nullptr;
   QListWidget* errors_ = nullptr;

@@ -84,8 +84,8 @@ MainWindow::MainWindow(QSettings& settings, QWidget* parent)
   ResetModel(workspace_.model);
 
   editor_ = new EditorForm(workspace_, [this]() -> Ui& { return ui(); });
-  editor_->set_pose_picker([this](const ViewerPose& pose) {
-    return PickPose(workspace_.model, true, render_config_, pose, this);
+  editor_->set_pose_picker([this](const ViewerPose& pose, bool multi_meshes) {
+    return PickPose(workspace_.model, multi_meshes, render_config_, pose, this);
   });
   debug_ = new DebugWindow(log);
   editor_window_ = mdi_->addSubWindow(editor_);

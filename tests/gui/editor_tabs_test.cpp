@@ -277,5 +277,25 @@ TEST_F(EditorTabsTest, MarkerKeysAndDockPoints) {
   EXPECT_NEAR(workspace_.model.DockPathList.Paths[0].Points[2].Rotation.y, 1.5707963, 1e-6);
 }
 
+TEST_F(EditorTabsTest, StarGroupsAndStars) {
+  workspace_.model.StarFields.resize(2);
+  workspace_.model.StarFields[1].Stars = {Star{1, 2, 3, 1, 1, 1, 6.4f}, Star{}};
+  form_.Refresh();
+  auto* groups = Widget<QComboBox>("cboSTRFGroup");
+  ASSERT_EQ(groups->count(), 2);
+  EXPECT_EQ(groups->itemText(1), QStringLiteral("Star Field Group 2"));
+  groups->setCurrentIndex(1);
+  EXPECT_EQ(Widget<QComboBox>("cboSTRFStar")->count(), 2);
+  EXPECT_EQ(Text("txtSTRFData6"), QStringLiteral("6.4"));
+  EXPECT_FALSE(Widget<QLineEdit>("txtSTRFData7")->isEnabled());  // stars have seven values
+  TypeAndLeave("txtSTRFData0", QStringLiteral("-7"));
+  EXPECT_EQ(workspace_.model.StarFields[1].Stars[0][0], -7);
+
+  Widget<QComboBox>("cboSTRForBGSG")->setCurrentIndex(1);
+  EXPECT_EQ(groups->count(), 0);
+  Widget<QPushButton>("cmdSTRFPosition")->click();
+  EXPECT_EQ(ui_.MessageTexts().back(), "Please select a object first!");
+}
+
 }  // namespace
 }  // namespace gantry
