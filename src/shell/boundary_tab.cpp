@@ -12,9 +12,13 @@
 #include <algorithm>
 
 #include "common/number_text.h"
+#include "common/shared_text.h"
 #include "editing/bounding_volumes.h"
 #include "hod/model.h"
+#include "hod/workspace.h"
+#include "interchange/boundary_files.h"
 #include "model_ops/create.h"
+#include "shell/editor_form.h"
 #include "shell/qt_ui.h"
 #include "shell/string_table.h"
 
@@ -79,13 +83,38 @@ BoundaryTab::BoundaryTab(EditorForm& form) : EditorTab(form) {
   layout->addLayout(grid);
 
   auto* buttons = new QHBoxLayout;
-  auto* calculate = new QPushButton(QStringLiteral("Calculate"), this);
-  calculate->setObjectName(QStringLiteral("cmdBNDVCalculate"));
-  buttons->addWidget(calculate);
+  const auto button = [&](const char* name, const QString& caption) {
+    auto* b = new QPushButton(caption, this);
+    b->setObjectName(QString::fromLatin1(name));
+    buttons->addWidget(b);
+    return b;
+  };
+  auto* calculate = button("cmdBNDVAutoCalc", QStringLiteral("Calculate"));
+  auto* position = button("cmdBNDVPosition", QStringLiteral("Position..."));
+  auto* exported = button("cmdBNDVExport", ToQt(strings::Entry(303)));
+  auto* imported = button("cmdBNDVImport", ToQt(strings::Entry(26)));
   buttons->addStretch();
   connect(calculate, &QPushButton::clicked, this, [this] {
     BoundaryVerticesCommand(model(), ui());
     Refresh();
+  });
+  connect(position, &QPushButton::clicked, this, [this] {
+    auto& vertices = model().BoundaryVertices.Vertices;
+    const int at = slider_->value() - 1;
+    if (at < 0 || static_cast<std::size_t>(at) >= vertices.size()) {
+      ui().Message(shared_text::kSelectObjectFirst, Icon::Exclamation);
+      return;
+    }
+    Vector3& vertex = vertices[static_cast<std::size_t>(at)];
+    if (const auto picked = form_.PickPose({vertex, {}})) {
+      vertex = picked->position;
+      ShowVertex();
+    }
+  });
+  connect(exported, &QPushButton::clicked, this,
+          [this] { ExportBoundaryVertices(workspace(), ui()); });
+  connect(imported, &QPushButton::clicked, this, [this] {
+    if (ImportBoundaryVertices(model(), ui()).changed) Refresh();
   });
   layout->addLayout(buttons);
   layout->addStretch();

@@ -234,11 +234,11 @@ ListTabSpec CollisionMeshesTab() {
        [](Workspace& w, Selection s, Ui& ui) {
          return Exported(ExportCollisionMeshOBJ(w, s, ui));
        }},
-      {"cmdCOLDBox", QStringLiteral("Calculate box"),
+      {"cmdCOLDBBOXAutoCalc", QStringLiteral("Calculate box"),
        [](Workspace& w, Selection s, Ui& ui) {
          return Changed(CollisionBoxCommand(w.model, s, ui), s);
        }},
-      {"cmdCOLDSphere", QStringLiteral("Calculate sphere"),
+      {"cmdCOLDBSPHAutoCalc", QStringLiteral("Calculate sphere"),
        [](Workspace& w, Selection s, Ui& ui) {
          return Changed(CollisionSphereCommand(w.model, s, ui), s);
        }},
@@ -385,9 +385,19 @@ ListTabSpec BackgroundMeshesTab() {
        [](Workspace& w, Selection s, Ui& ui) {
          return Exported(ExportBackgroundMeshOBJ(w, s, ui));
        }},
-      {"cmdBGMSCreate", Caption(32),
+      {"cmdBGMSMeshGen", Caption(32),
        [](Workspace& w, Selection, Ui& ui) { return CreateMeshFromTexture(w.model, ui); }},
-      {"cmdBGMSRecolour", QStringLiteral("Recolour..."),
+      {"cmdBGMSTexGen",
+       Caption(30),
+       {},
+       [](EditorForm& form, Selection) {
+         if (auto generator = GenerateBackgroundTexture(form.workspace(), form.ui())) {
+           BackgroundTextureDialog dialog(std::move(*generator), form.ui(), &form);
+           dialog.exec();
+         }
+         return CommandResult::Unchanged();
+       }},
+      {"cmdBGMSRecolourize", QStringLiteral("Recolour..."),
        [](Workspace& w, Selection s, Ui& ui) { return RecolourBackgroundMesh(w.model, s, ui); }},
   };
   return spec;

@@ -1,6 +1,7 @@
 #include "shell/tool_dialogs.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QEvent>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -148,6 +149,47 @@ TexturePreview::TexturePreview(const RgbaImage& image, const QString& caption, Q
   scroll->setAlignment(Qt::AlignCenter);
   layout->addWidget(scroll);
   resize(std::min(image.width + 40, 1024), std::min(image.height + 40, 1024));
+}
+
+BackgroundTextureDialog::BackgroundTextureDialog(BackgroundTextureGenerator generator, Ui& ui,
+                                                 QWidget* parent)
+    : QDialog(parent), generator_(std::move(generator)), ui_(ui) {
+  setObjectName(QStringLiteral("frmBGMSTexGen"));
+  setWindowTitle(QStringLiteral("Generate BGMS Texture"));
+  auto* layout = new QVBoxLayout(this);
+  auto* scroll = new QScrollArea(this);
+  picture_ = new QLabel(scroll);
+  picture_->setObjectName(QStringLiteral("imgTexture"));
+  scroll->setWidget(picture_);
+  layout->addWidget(scroll, 1);
+  auto* row = new QHBoxLayout;
+  row->addWidget(new QLabel(QStringLiteral("Cull mode:"), this));
+  auto* cull = new QComboBox(this);
+  cull->setObjectName(QStringLiteral("cboCullMode"));
+  cull->addItems(
+      {QStringLiteral("None"), QStringLiteral("Clockwise"), QStringLiteral("Counter-clockwise")});
+  cull->setCurrentIndex(static_cast<int>(generator_.options().cull));
+  row->addWidget(cull);
+  row->addStretch();
+  auto* save = Button(this, row, "cmdSaveTex", QStringLiteral("Save..."));
+  auto* close = Button(this, row, "cmdClose", QStringLiteral("Close"));
+  layout->addLayout(row);
+  connect(cull, &QComboBox::currentIndexChanged, this, [this](int mode) {
+    generator_.SetCullMode(static_cast<CullMode>(mode));
+    Draw();
+  });
+  connect(save, &QPushButton::clicked, this, [this] { generator_.SaveTexture(ui_); });
+  connect(close, &QPushButton::clicked, this, &QDialog::accept);
+  Draw();
+  resize(1100, 700);
+}
+
+void BackgroundTextureDialog::Draw() {
+  const RgbaImage image = generator_.Render();
+  const QImage shown(image.pixels.data(), image.width, image.height, image.width * 4,
+                     QImage::Format_RGBA8888);
+  picture_->setPixmap(QPixmap::fromImage(shown.copy()));
+  picture_->resize(picture_->pixmap().size());
 }
 
 }  // namespace gantry

@@ -7,10 +7,12 @@
 #include <functional>
 #include <optional>
 
+#include "editing/background_meshes.h"
 #include "editing/joints.h"
 #include "editing/light_editor.h"
 #include "interchange/texture_decode.h"
 
+class QLabel;
 class QLineEdit;
 class QRadioButton;
 
@@ -51,6 +53,21 @@ class TexturePreview : public QDialog {
   Q_OBJECT
  public:
   TexturePreview(const RgbaImage& image, const QString& caption, QWidget* parent = nullptr);
+};
+
+// "Generate BGMS Texture": the generator's picture, its cull mode, and saving it as a bitmap.
+class BackgroundTextureDialog : public QDialog {
+  Q_OBJECT
+ public:
+  BackgroundTextureDialog(BackgroundTextureGenerator generator, Ui& ui, QWidget* parent = nullptr);
+  const BackgroundTextureGenerator& generator() const { return generator_; }
+
+ private:
+  void Draw();
+
+  BackgroundTextureGenerator generator_;
+  Ui& ui_;
+  QLabel* picture_;
 };
 
 }  // namespace gantry

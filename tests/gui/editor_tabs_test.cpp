@@ -156,6 +156,18 @@ TEST_F(EditorTabsTest, BoundaryCountAndVertices) {
   EXPECT_EQ(Text("txtBNDVData0"), QStringLiteral("-1"));  // the reset's vertex 1
   TypeAndLeave("txtBNDVData2", QStringLiteral("4.25"));
   EXPECT_EQ(workspace_.model.BoundaryVertices.Vertices[0].z, 4.25f);
+
+  // Out to the HOD's _BNDV.obj and back in.
+  workspace_.SetCurrentFile(QDir::current().filePath(QStringLiteral("ship.hod")).toStdString());
+  Widget<QPushButton>("cmdBNDVExport")->click();
+  const QString written = QDir::current().filePath(QStringLiteral("ship_BNDV.obj"));
+  ASSERT_TRUE(QFile::exists(written));
+  workspace_.model.BoundaryVertices.Vertices.clear();
+  ui_.files.push_back(written.toStdString());
+  Widget<QPushButton>("cmdBNDVImport")->click();
+  ASSERT_EQ(workspace_.model.BoundaryVertices.Vertices.size(), 3u);
+  EXPECT_EQ(workspace_.model.BoundaryVertices.Vertices[0].z, 4.25f);
+  EXPECT_EQ(Text("txtBNDVNumVerts"), QStringLiteral("3"));
 }
 
 TEST_F(EditorTabsTest, NameBoxesStoreAndStayUnique) {
