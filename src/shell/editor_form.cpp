@@ -29,6 +29,7 @@
 #include "shell/shell_text.h"
 #include "shell/star_fields_tab.h"
 #include "shell/string_table.h"
+#include "shell/tool_dialogs.h"
 
 namespace gantry {
 namespace {
@@ -92,6 +93,12 @@ EditorTab* EditorForm::AddTab(EditorTab* tab, const char* caption, QTabWidget* i
   return tab;
 }
 
+std::optional<MirrorOptions> EditorForm::AskMirrorOptions() {
+  if (mirror_options_ == nullptr) mirror_options_ = new MirrorOptionsDialog(this);
+  if (mirror_options_->exec() != QDialog::Accepted) return std::nullopt;
+  return mirror_options_->Options();
+}
+
 FieldContext EditorForm::field_context() {
   return {[this] { return validation_; }, [this]() -> Ui& { return ui_(); }};
 }
@@ -111,21 +118,12 @@ void EditorForm::AddGeometryLods(ListTab* geometry) {
   auto* add = button("cmdGeomAddLoD", QStringLiteral("Add LoD"));
   auto* remove = button("cmdGeomRemoveLoD", QStringLiteral("Remove LoD"));
   auto* replace = button("cmdGeomReplaceLoD", QStringLiteral("Replace LoD..."));
-  auto* reassign = button("cmdGeomReassign", ToQt(strings::Entry(24)));
+  auto* reassign = button("cmdGeomReassignMaterials", ToQt(strings::Entry(24)));
   buttons->addStretch();
   auto* options = new QHBoxLayout;
   goblin_ = new QCheckBox(QStringLiteral("Goblin"), geometry);
   goblin_->setObjectName(QStringLiteral("chkGeomGoblin"));
   options->addWidget(goblin_);
-  options->addSpacing(20);
-  const char* axes[] = {"chkGeomMirrorX", "chkGeomMirrorY", "chkGeomMirrorZ"};
-  const char* captions[] = {"X", "Y", "Z"};
-  for (int i = 0; i < 3; ++i) {
-    mirror_axes_[static_cast<std::size_t>(i)] =
-        new QCheckBox(QString::fromLatin1(captions[i]), geometry);
-    mirror_axes_[static_cast<std::size_t>(i)]->setObjectName(QString::fromLatin1(axes[i]));
-    options->addWidget(mirror_axes_[static_cast<std::size_t>(i)]);
-  }
   auto* mirror = new QPushButton(ToQt(strings::Entry(25)), geometry);
   mirror->setObjectName(QStringLiteral("cmdGeomMirror"));
   options->addWidget(mirror);
@@ -165,9 +163,10 @@ void EditorForm::AddGeometryLods(ListTab* geometry) {
   });
   connect(mirror, &QPushButton::clicked, this, [this, after] {
     const auto mesh = geometry_->Selected();
-    const MirrorOptions options{mirror_axes_[0]->isChecked(), mirror_axes_[1]->isChecked(),
-                                mirror_axes_[2]->isChecked()};
-    if (MirrorMeshCommand(model_, mesh, options, ui())) after(CommandResult::Changed(mesh));
+    const auto options = AskMirrorOptions();
+    if (options && MirrorMeshCommand(model_, mesh, *options, ui())) {
+      after(CommandResult::Changed(mesh));
+    }
   });
 }
 

@@ -10,6 +10,7 @@
 #include <optional>
 
 #include "editing/joints.h"
+#include "editing/transforms.h"
 #include "shell/field_binding.h"
 
 class QCheckBox;
@@ -24,6 +25,7 @@ struct HodModel;
 struct Workspace;
 class EditorTab;
 class ListTab;
+class MirrorOptionsDialog;
 class Ui;
 
 class EditorForm : public QWidget {
@@ -39,6 +41,9 @@ class EditorForm : public QWidget {
   std::optional<ViewerPose> PickPose(const ViewerPose& pose, bool multi_meshes = true) {
     return pick_pose_ ? pick_pose_(pose, multi_meshes) : std::nullopt;
   }
+
+  // The mirror options dialog (it keeps its boxes between uses); nullopt when cancelled.
+  std::optional<MirrorOptions> AskMirrorOptions();
 
   Workspace& workspace() { return workspace_; }
   Ui& ui() { return ui_(); }
@@ -72,7 +77,7 @@ class EditorForm : public QWidget {
   ListTab* geometry_ = nullptr;
   QListWidget* lods_ = nullptr;
   QCheckBox* goblin_ = nullptr;
-  std::array<QCheckBox*, 3> mirror_axes_{};
+  MirrorOptionsDialog* mirror_options_ = nullptr;
   QLineEdit* owner_ = nullptr;
   QListWidget* warnings_ = nullptr;
   QListWidget* errors_ = nullptr;

@@ -15,6 +15,7 @@
 #include "interchange/texture_commands.h"
 #include "model_ops/create.h"
 #include "model_ops/materials.h"
+#include "model_ops/mesh_conversion.h"
 #include "model_ops/remove.h"
 #include "shell/editor_form.h"
 #include "shell/qt_ui.h"
@@ -102,13 +103,13 @@ ListTabSpec TexturesTab() {
   spec.count = [](HodModel& m) { return m.Textures.size(); };
   spec.entry = [](HodModel& m, std::size_t i) { return ToQt(m.Textures[i].FileName); };
   spec.commands = {
-      {"cmdTexturesAdd", Caption(300),
+      {"cmdLMIPAdd", Caption(300),
        [](Workspace& w, Selection, Ui&) { return AddTexture(w.model); }},
-      {"cmdTexturesRemove", Caption(301),
+      {"cmdLMIPRemove", Caption(301),
        [](Workspace& w, Selection s, Ui& ui) { return RemoveTexture(w, s, ui); }},
-      {"cmdTexturesImport", Caption(26),
+      {"cmdLMIPReplace", Caption(26),
        [](Workspace& w, Selection s, Ui& ui) { return ReplaceTexture(w.model, s, ui); }},
-      {"cmdTexturesPreview",
+      {"cmdLMIPPreview",
        Caption(29),
        {},
        [](EditorForm& form, Selection s) {
@@ -124,7 +125,7 @@ ListTabSpec TexturesTab() {
          }
          return CommandResult::Unchanged();
        }},
-      {"cmdTexturesExport", Caption(303),
+      {"cmdLMIPExport", Caption(303),
        [](Workspace& w, Selection s, Ui& ui) {
          ExportSelectedTexture(w, s, ui);
          return CommandResult::Unchanged();
@@ -159,15 +160,15 @@ ListTabSpec GeometryTab() {
       {"cmdGeomAdd", Caption(300), [](Workspace& w, Selection, Ui&) { return AddMesh(w.model); }},
       {"cmdGeomRemove", Caption(301),
        [](Workspace& w, Selection s, Ui& ui) { return RemoveMesh(w, s, ui); }},
-      {"cmdGeomMoveUp", Caption(15),
+      {"cmdGeomMove0", Caption(15),
        [](Workspace& w, Selection s, Ui& ui) { return MoveMesh(w, s, MeshMove::Up, ui); }},
-      {"cmdGeomMoveDown", Caption(16),
+      {"cmdGeomMove1", Caption(16),
        [](Workspace& w, Selection s, Ui& ui) { return MoveMesh(w, s, MeshMove::Down, ui); }},
       {"cmdGeomExport", Caption(303),
        [](Workspace& w, Selection s, Ui& ui) {
          return Exported(ExportGeometrySelected(w, s, ui));
        }},
-      {"cmdGeomMove", Caption(13),
+      {"cmdGeomTransform", Caption(13),
        [](Workspace& w, Selection s, Ui& ui) {
          return Changed(TranslateMeshCommand(w.model, s, ui), s);
        }},
@@ -175,7 +176,7 @@ ListTabSpec GeometryTab() {
        [](Workspace& w, Selection s, Ui& ui) {
          return Changed(RotateMeshCommand(w.model, s, ui), s);
        }},
-      {"cmdGeomScale", Caption(14),
+      {"cmdScaleGeometry", Caption(14),
        [](Workspace& w, Selection s, Ui& ui) {
          return Changed(ScaleMeshCommand(w.model, s, ui), s);
        }},
@@ -228,7 +229,7 @@ ListTabSpec CollisionMeshesTab() {
        [](Workspace& w, Selection, Ui&) { return AddCollisionMesh(w.model); }},
       {"cmdCOLDRemove", Caption(301),
        [](Workspace& w, Selection s, Ui&) { return RemoveCollisionMesh(w, s); }},
-      {"cmdCOLDImport", Caption(26),
+      {"cmdCOLDReplace", Caption(26),
        [](Workspace& w, Selection s, Ui& ui) { return ReplaceCollisionMesh(w.model, s, ui); }},
       {"cmdCOLDExport", Caption(303),
        [](Workspace& w, Selection s, Ui& ui) {
@@ -301,9 +302,9 @@ ListTabSpec EngineShapesTab() {
        [](Workspace& w, Selection, Ui&) { return AddEngineShape(w.model); }},
       {"cmdETSHRemove", Caption(301),
        [](Workspace& w, Selection s, Ui& ui) { return RemoveEngineShape(w, s, ui); }},
-      {"cmdETSHDuplicate", Caption(305),
+      {"cmdETSHAddDuplicate", Caption(305),
        [](Workspace& w, Selection s, Ui& ui) { return DuplicateEngineShape(w.model, s, ui); }},
-      {"cmdETSHImport", Caption(26),
+      {"cmdETSHReplace", Caption(26),
        [](Workspace& w, Selection s, Ui& ui) { return ReplaceEngineShape(w.model, s, ui); }},
       {"cmdETSHExport", Caption(303),
        [](Workspace& w, Selection s, Ui& ui) { return Exported(ExportEngineShapeOBJ(w, s, ui)); }},
@@ -322,9 +323,9 @@ ListTabSpec EngineBurnsTab() {
        [](Workspace& w, Selection, Ui&) { return AddEngineBurn(w.model); }},
       {"cmdBURNRemove", Caption(301),
        [](Workspace& w, Selection s, Ui& ui) { return RemoveEngineBurn(w, s, ui); }},
-      {"cmdBURNDuplicate", Caption(305),
+      {"cmdBURNAddDuplicate", Caption(305),
        [](Workspace& w, Selection s, Ui& ui) { return DuplicateEngineBurn(w.model, s, ui); }},
-      {"cmdBURNImport", Caption(26),
+      {"cmdBURNReplace", Caption(26),
        [](Workspace& w, Selection s, Ui& ui) { return ReplaceEngineBurnPoints(w.model, s, ui); }},
       {"cmdBURNExport", Caption(303),
        [](Workspace& w, Selection s, Ui& ui) { return Exported(ExportEngineBurnOBJ(w, s, ui)); }},
@@ -343,9 +344,9 @@ ListTabSpec EngineGlowsTab() {
        [](Workspace& w, Selection, Ui&) { return AddEngineGlow(w.model); }},
       {"cmdGLOWRemove", Caption(301),
        [](Workspace& w, Selection s, Ui& ui) { return RemoveEngineGlow(w, s, ui); }},
-      {"cmdGLOWDuplicate", Caption(305),
+      {"cmdGLOWAddDuplicate", Caption(305),
        [](Workspace& w, Selection s, Ui& ui) { return DuplicateEngineGlow(w.model, s, ui); }},
-      {"cmdGLOWImport", Caption(26),
+      {"cmdGLOWReplace", Caption(26),
        [](Workspace& w, Selection s, Ui& ui) { return ReplaceEngineGlow(w.model, s, ui); }},
       {"cmdGLOWExport", Caption(303),
        [](Workspace& w, Selection s, Ui& ui) { return Exported(ExportEngineGlowOBJ(w, s, ui)); }},
@@ -379,7 +380,7 @@ ListTabSpec BackgroundMeshesTab() {
        [](Workspace& w, Selection, Ui&) { return AddBackgroundMesh(w.model); }},
       {"cmdBGMSRemove", Caption(301),
        [](Workspace& w, Selection s, Ui&) { return RemoveBackgroundMesh(w.model, s); }},
-      {"cmdBGMSImport", Caption(26),
+      {"cmdBGMSReplace", Caption(26),
        [](Workspace& w, Selection s, Ui& ui) { return ReplaceBackgroundMesh(w.model, s, ui); }},
       {"cmdBGMSExport", Caption(303),
        [](Workspace& w, Selection s, Ui& ui) {
@@ -465,7 +466,7 @@ ListTabSpec LightsTab() {
        }},
       {"cmdLITERemove", Caption(301),
        [](Workspace& w, Selection s, Ui& ui) { return RemoveLight(w, s, ui); }},
-      {"cmdLITEDuplicate", Caption(305),
+      {"cmdLITEAddDuplicate", Caption(305),
        [](Workspace& w, Selection s, Ui& ui) { return DuplicateLight(w.model, s, ui); }},
   };
   return spec;
@@ -483,7 +484,7 @@ ListTabSpec SimpleMeshesTab() {
        [](Workspace& w, Selection, Ui&) { return AddSimpleMesh(w.model); }},
       {"cmdSIMPRemove", Caption(301),
        [](Workspace& w, Selection s, Ui& ui) { return RemoveSimpleMesh(w, s, ui); }},
-      {"cmdSIMPImport", Caption(26),
+      {"cmdSIMPReplace", Caption(26),
        [](Workspace& w, Selection s, Ui& ui) { return ReplaceSimpleMesh(w.model, s, ui); }},
       {"cmdSIMPExport", Caption(303),
        [](Workspace& w, Selection s, Ui& ui) { return Exported(ExportSimpleMeshOBJ(w, s, ui)); }},
@@ -494,6 +495,14 @@ ListTabSpec SimpleMeshesTab() {
       {"cmdSIMPRotate", Caption(22),
        [](Workspace& w, Selection s, Ui& ui) {
          return Changed(RotateSimpleMeshCommand(w.model, s, ui), s);
+       }},
+      {"cmdSIMPMirror",
+       Caption(25),
+       {},
+       [](EditorForm& form, Selection s) {
+         const auto options = form.AskMirrorOptions();
+         if (!options) return CommandResult::Unchanged();
+         return Changed(MirrorSimpleMeshCommand(form.workspace().model, s, *options, form.ui()), s);
        }},
       {"cmdSIMPScale", Caption(14),
        [](Workspace& w, Selection s, Ui& ui) {

@@ -90,14 +90,17 @@ ListTab::ListTab(EditorForm& form, ListTabSpec spec) : EditorTab(form), spec_(st
   extra_ = new QVBoxLayout;
   layout->addLayout(extra_);
 
-  auto* buttons = new QHBoxLayout;
+  // Buttons four to a row, so a family with many commands still fits a narrow window.
+  auto* buttons = new QGridLayout;
+  constexpr int kPerRow = 4;
+  int at = 0;
   for (const ListTabSpec::Command& command : spec_.commands) {
     auto* button = new QPushButton(command.caption, this);
     button->setObjectName(QString::fromLatin1(command.name));
-    buttons->addWidget(button);
+    buttons->addWidget(button, at / kPerRow, at % kPerRow);
+    ++at;
     connect(button, &QPushButton::clicked, this, [this, &command] { Run(command); });
   }
-  buttons->addStretch();
   layout->addLayout(buttons);
 
   connect(list_, &QListWidget::currentRowChanged, this, [this] {

@@ -64,8 +64,8 @@ StarFieldsTab::StarFieldsTab(EditorForm& form) : EditorTab(form) {
   };
   auto* auto_add = button("cmdSTRFAutoAdd", QStringLiteral("From star map..."));
   auto* position = button("cmdSTRFPosition", QStringLiteral("Position..."));
-  auto* remove_group = button("cmdSTRFGroupRemove", QStringLiteral("Remove group"));
-  auto* remove_star = button("cmdSTRFStarRemove", QStringLiteral("Remove star"));
+  auto* remove_group = button("cmdSTRFCRemove", QStringLiteral("Remove group"));
+  auto* remove_star = button("cmdSTRFSRemove", QStringLiteral("Remove star"));
   buttons->addStretch();
   layout->addLayout(buttons);
   layout->addStretch();

@@ -1,6 +1,7 @@
 #include "shell/tool_dialogs.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QEvent>
 #include <QGridLayout>
@@ -67,6 +68,32 @@ HardpointType HardpointDialog::Type() const {
     if (types_[i]->isChecked()) return static_cast<HardpointType>(i);
   }
   return HardpointType::kWeapon;
+}
+
+MirrorOptionsDialog::MirrorOptionsDialog(QWidget* parent) : QDialog(parent) {
+  setObjectName(QStringLiteral("frmMirrorOptions"));
+  setWindowTitle(QStringLiteral("Mirroring Options..."));
+  auto* layout = new QVBoxLayout(this);
+  const char* names[] = {"chkReverseX", "chkReverseY", "chkReverseZ"};
+  const char* captions[] = {"Mirror with respect to YZ Plane", "Mirror with respect to XZ Plane",
+                            "Mirror with respect to XY Plane"};
+  for (std::size_t i = 0; i < axes_.size(); ++i) {
+    axes_[i] = new QCheckBox(QString::fromLatin1(captions[i]), this);
+    axes_[i]->setObjectName(QString::fromLatin1(names[i]));
+    layout->addWidget(axes_[i]);
+  }
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch();
+  auto* apply = Button(this, buttons, "cmdApply", QStringLiteral("Apply"));
+  auto* cancel = Button(this, buttons, "cmdCancel", QStringLiteral("Cancel"));
+  apply->setDefault(true);
+  layout->addLayout(buttons);
+  connect(apply, &QPushButton::clicked, this, &QDialog::accept);
+  connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+MirrorOptions MirrorOptionsDialog::Options() const {
+  return {axes_[0]->isChecked(), axes_[1]->isChecked(), axes_[2]->isChecked()};
 }
 
 LightEditorDialog::LightEditorDialog(LightEditor& editor, Ui& ui, PositionPicker pick,

@@ -10,8 +10,10 @@
 #include "editing/background_meshes.h"
 #include "editing/joints.h"
 #include "editing/light_editor.h"
+#include "editing/transforms.h"
 #include "interchange/texture_decode.h"
 
+class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QRadioButton;
@@ -31,6 +33,18 @@ class HardpointDialog : public QDialog {
  private:
   QLineEdit* name_;
   std::array<QRadioButton*, 7> types_{};
+};
+
+// "Mirroring Options...": which planes to mirror in. The form keeps one, so the boxes keep
+// their state from one use to the next.
+class MirrorOptionsDialog : public QDialog {
+  Q_OBJECT
+ public:
+  explicit MirrorOptionsDialog(QWidget* parent = nullptr);
+  MirrorOptions Options() const;
+
+ private:
+  std::array<QCheckBox*, 3> axes_{};
 };
 
 // "Light Editor": the nine transform fields of a LightEditor; OK computes its result.
