@@ -474,6 +474,9 @@ ListTabSpec LightsTab() {
 
 ListTabSpec SimpleMeshesTab() {
   ListTabSpec spec = Spec("SIMP\\WIRE", "lstSIMP", 417);
+  NameBoxOf(
+      spec, [](HodModel & m) -> auto& { return m.SimpleMeshes; }, "txtSIMPName", 28, true);
+  spec.list_skips_check = true;
   spec.count = [](HodModel& m) { return m.SimpleMeshes.size(); };
   spec.entry = [](HodModel& m, std::size_t) {
     const bool simple = m.HodName.TypeName == kSimpleMeshTypeName;

@@ -202,6 +202,14 @@ void MainWindow::BuildMenus() {
   tools->setObjectName(QStringLiteral("mnuTools"));
   AddAction(tools, "mnuToolsRescaleHOD", strings::kMenuRescale, &MainWindow::RescaleModel, true);
   AddAction(tools, "mnuToolsRotateHOD", strings::kMenuRotate, &MainWindow::RotateModel, true);
+  AddCommand(
+      tools, "mnuToolsViewer", QStringLiteral("&3D View..."),
+      [this] {
+        // The same four views the Position buttons open, here only to look at the model.
+        const bool background = TypeOf(workspace_.model) == HodType::Background;
+        PickPose(workspace_.model, !background, render_config_, {}, this);
+      },
+      true);
   tools->addSeparator();
   AddAction(tools, "mnuToolsOptions", strings::kMenuOptions, &MainWindow::ShowOptions);
 
