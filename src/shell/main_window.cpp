@@ -82,6 +82,7 @@ MainWindow::MainWindow(QSettings& settings, QWidget* parent)
   log.RemoveFile();
   InitialiseLists(workspace_.model);
   ResetModel(workspace_.model);
+  saved_ = workspace_.model;
 
   editor_ = new EditorForm(workspace_, [this]() -> Ui& { return ui(); });
   editor_->set_pose_picker([this](const ViewerPose& pose, bool multi_meshes) {
@@ -298,6 +299,7 @@ void MainWindow::OpenRecent(int slot) {
   const std::vector<std::string> entries = recent_.Entries();
   if (slot < 0 || static_cast<std::size_t>(slot) >= entries.size()) return;
   const std::string path = entries[static_cast<std::size_t>(slot)];
+  if (!MaySaveChanges()) return;
   if (!IsUsableFile(path)) {
     ui().Message(text::kFileMissing, Icon::Exclamation);
     LoadRecent();
@@ -336,6 +338,7 @@ void MainWindow::ReadCommandLineFile() {
 }
 
 void MainWindow::New() {
+  if (!MaySaveChanges()) return;
   EnableModelMenus(true);
   ResetModel(workspace_.model);
   workspace_.current_file.clear();
@@ -347,9 +350,11 @@ void MainWindow::New() {
   AttributesDialog dialog(workspace_.model, ui(), QString::fromLatin1(text::kNewCaption), this);
   dialog.exec();
   editor_->Refresh();
+  saved_ = workspace_.model;
 }
 
 void MainWindow::Open() {
+  if (!MaySaveChanges()) return;
   const auto chosen = ui().OpenFile(text::kHodFilter, "");
   if (!chosen || chosen->empty()) return;
   if (!IsUsableFile(*chosen)) {
@@ -362,6 +367,7 @@ void MainWindow::Open() {
 void MainWindow::OpenPath(const QString& path) {
   const std::string file = path.toStdString();
   workspace_.Open(file, ui());
+  saved_ = workspace_.model;
   editor_->Refresh();
   EnableModelMenus(true);
   AddRecent(file);
@@ -376,6 +382,7 @@ bool MainWindow::SaveTo(const QString& path) {
   editor_->SetValidation(true);
   switch (result) {
     case SaveResult::Saved:
+      saved_ = workspace_.model;
       AddRecent(workspace_.current_file);
       setWindowTitle(Caption(strings::kTitle) + QStringLiteral(" - ") + QFileInfo(path).fileName());
       return true;
@@ -510,7 +517,27 @@ void MainWindow::showEvent(QShowEvent* event) {
   debug_subwindow_->setGeometry(editor_width, 0, area.width() - editor_width, area.height());
 }
 
+bool MainWindow::MaySaveChanges() {
+  if (ended_ || workspace_.model == saved_) return true;
+  const std::string name =
+      workspace_.current_file.empty() ? std::string("the new HOD") : workspace_.current_file;
+  switch (ui().Message(std::string(text::kSaveChangesLead) + name + text::kSaveChangesTail,
+                       Icon::Question, Buttons::YesNoCancel)) {
+    case Answer::Yes:
+      Save();
+      return workspace_.model == saved_;  // a refused or failed save keeps the window open
+    case Answer::No:
+      return true;
+    default:
+      return false;
+  }
+}
+
 void MainWindow::closeEvent(QCloseEvent* event) {
+  if (!MaySaveChanges()) {
+    event->ignore();
+    return;
+  }
   EndRun();
   event->accept();
 }

@@ -55,6 +55,8 @@ class MainWindow : public QMainWindow {
   bool SaveTo(const QString& path);
   // The end-of-run sequence; safe to call more than once.
   void EndRun();
+  // Asks whether to save a model changed since it was opened or saved; false to stay open.
+  bool MaySaveChanges();
 
  signals:
   // A file named on the command line has been read (or failed to read).
@@ -119,6 +121,8 @@ class MainWindow : public QMainWindow {
   QLabel* file_name_;
   QProgressBar* progress_;
   QTimer read_timer_;
+  // The model as last opened, created or saved: closing with anything else asks first.
+  HodModel saved_;
   bool ended_ = false;
   bool laid_out_ = false;
 };

@@ -15,6 +15,8 @@ inline constexpr const char* kVersionNotWhole =
     "HOD Version is not a integeral value. Please correct.";
 inline constexpr const char* kRemovingOldLog = "Removing Old Log file...";
 inline constexpr const char* kQuitting = "Quitting...";
+inline constexpr const char* kSaveChangesLead = "Save the changes to ";
+inline constexpr const char* kSaveChangesTail = " before closing?";
 inline constexpr const char* kCleanup = "Doing cleanup";
 inline constexpr const char* kNoWarnings = "No warning(s) occured.";
 inline constexpr const char* kNoErrors = "No error(s) occured.";

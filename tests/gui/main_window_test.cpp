@@ -106,6 +106,26 @@ TEST_F(MainWindowTest, OpenEditOwnerSaveAndReopen) {
   EXPECT_EQ(window_->workspace().working_folder, dir_.path().toStdString());
 }
 
+TEST_F(MainWindowTest, ChangesAreNotDroppedWithoutAsking) {
+  const std::string path = WriteHod("ship.hod", "Alice");
+  window_->OpenPath(QString::fromStdString(path));
+  window_->workspace().model.HodOwner.Owner = "Bob";
+  ui_.answers.push_back(Answer::Cancel);
+  Trigger("mnuFileNew");  // cancelled: the changed model stays
+  EXPECT_EQ(window_->workspace().model.HodOwner.Owner, "Bob");
+  EXPECT_EQ(ui_.MessageTexts().back(), "Save the changes to " + path + " before closing?");
+  ui_.answers.push_back(Answer::Cancel);
+  EXPECT_FALSE(window_->close());
+
+  ui_.answers.push_back(Answer::Yes);  // saved, then closed
+  EXPECT_TRUE(window_->close());
+  HodModel reread = MakeDefaultModel();
+  DebugLog log;
+  QuietUi quiet;
+  ReadHod(path, reread, log, quiet);
+  EXPECT_EQ(OwnerText(reread), "Bob");
+}
+
 TEST_F(MainWindowTest, InvalidModelIsNotWritten) {
   const std::string path = WriteHod("ship.hod");
   const auto before = testing::FileBytes(path);
