@@ -13,6 +13,7 @@
 #include "hod/model.h"
 #include "shell/qt_ui.h"
 #include "shell/shell_text.h"
+#include "shell/widgets.h"
 
 namespace gantry {
 namespace {
@@ -65,14 +66,10 @@ AttributesDialog::AttributesDialog(HodModel& model, Ui& ui, const QString& capti
   layout->addLayout(fields);
 
   auto* buttons = new QHBoxLayout;
-  auto* apply = new QPushButton(QString::fromLatin1(shell_text::kApply), this);
-  apply->setObjectName(QStringLiteral("cmdApply"));
-  apply->setDefault(true);
-  auto* cancel = new QPushButton(QString::fromLatin1(shell_text::kCancel), this);
-  cancel->setObjectName(QStringLiteral("cmdCancel"));
   buttons->addStretch();
-  buttons->addWidget(apply);
-  buttons->addWidget(cancel);
+  auto* apply = AddButton(this, buttons, "cmdApply", QString::fromLatin1(shell_text::kApply));
+  auto* cancel = AddButton(this, buttons, "cmdCancel", QString::fromLatin1(shell_text::kCancel));
+  apply->setDefault(true);
   layout->addLayout(buttons);
   connect(apply, &QPushButton::clicked, this, &AttributesDialog::Apply);
   connect(cancel, &QPushButton::clicked, this, &QDialog::reject);

@@ -83,16 +83,10 @@ BoundaryTab::BoundaryTab(EditorForm& form) : EditorTab(form) {
   layout->addLayout(grid);
 
   auto* buttons = new QHBoxLayout;
-  const auto button = [&](const char* name, const QString& caption) {
-    auto* b = new QPushButton(caption, this);
-    b->setObjectName(QString::fromLatin1(name));
-    buttons->addWidget(b);
-    return b;
-  };
-  auto* calculate = button("cmdBNDVAutoCalc", QStringLiteral("Calculate"));
-  auto* position = button("cmdBNDVPosition", QStringLiteral("Position..."));
-  auto* exported = button("cmdBNDVExport", ToQt(strings::Entry(303)));
-  auto* imported = button("cmdBNDVImport", ToQt(strings::Entry(26)));
+  auto* calculate = AddButton(this, buttons, "cmdBNDVAutoCalc", QStringLiteral("Calculate"));
+  auto* position = AddButton(this, buttons, "cmdBNDVPosition", QStringLiteral("Position..."));
+  auto* exported = AddButton(this, buttons, "cmdBNDVExport", Caption(303));
+  auto* imported = AddButton(this, buttons, "cmdBNDVImport", Caption(26));
   buttons->addStretch();
   connect(calculate, &QPushButton::clicked, this, [this] {
     BoundaryVerticesCommand(model(), ui());

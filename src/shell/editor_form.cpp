@@ -30,17 +30,12 @@
 #include "shell/star_fields_tab.h"
 #include "shell/string_table.h"
 #include "shell/tool_dialogs.h"
+#include "shell/widgets.h"
 
 namespace gantry {
 namespace {
 
 namespace text = shell_text;
-
-QListWidget* NewList(QWidget* parent, const char* name) {
-  auto* list = new QListWidget(parent);
-  list->setObjectName(QString::fromLatin1(name));
-  return list;
-}
 
 // Which list on each tab loses its selection when the tab is shown.
 constexpr const char* kTabLists[] = {"lstTextures", "lstMaterials", "lstGeometry", nullptr,
@@ -109,22 +104,17 @@ void EditorForm::AddGeometryLods(ListTab* geometry) {
   lods_->setMaximumHeight(110);
   geometry->extra_layout()->addWidget(lods_);
   auto* buttons = new QHBoxLayout;
-  const auto button = [&](const char* name, const QString& caption) {
-    auto* b = new QPushButton(caption, geometry);
-    b->setObjectName(QString::fromLatin1(name));
-    buttons->addWidget(b);
-    return b;
-  };
-  auto* add = button("cmdGeomAddLoD", QStringLiteral("Add LoD"));
-  auto* remove = button("cmdGeomRemoveLoD", QStringLiteral("Remove LoD"));
-  auto* replace = button("cmdGeomReplaceLoD", QStringLiteral("Replace LoD..."));
-  auto* reassign = button("cmdGeomReassignMaterials", ToQt(strings::Entry(24)));
+  auto* add = AddButton(geometry, buttons, "cmdGeomAddLoD", QStringLiteral("Add LoD"));
+  auto* remove = AddButton(geometry, buttons, "cmdGeomRemoveLoD", QStringLiteral("Remove LoD"));
+  auto* replace =
+      AddButton(geometry, buttons, "cmdGeomReplaceLoD", QStringLiteral("Replace LoD..."));
+  auto* reassign = AddButton(geometry, buttons, "cmdGeomReassignMaterials", Caption(24));
   buttons->addStretch();
   auto* options = new QHBoxLayout;
   goblin_ = new QCheckBox(QStringLiteral("Goblin"), geometry);
   goblin_->setObjectName(QStringLiteral("chkGeomGoblin"));
   options->addWidget(goblin_);
-  auto* mirror = new QPushButton(ToQt(strings::Entry(25)), geometry);
+  auto* mirror = new QPushButton(Caption(25), geometry);
   mirror->setObjectName(QStringLiteral("cmdGeomMirror"));
   options->addWidget(mirror);
   options->addStretch();

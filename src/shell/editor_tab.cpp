@@ -40,11 +40,4 @@ QLineEdit* EditorTab::AddNumberBox(QGridLayout* grid, int row, int column, const
   return box;
 }
 
-QPushButton* EditorTab::AddButton(QLayout* layout, const char* name, int caption) {
-  auto* button = new QPushButton(ToQt(strings::Entry(caption)), this);
-  button->setObjectName(QString::fromLatin1(name));
-  layout->addWidget(button);
-  return button;
-}
-
 }  // namespace gantry

@@ -8,6 +8,7 @@
 #include "model_ops/command_result.h"
 #include "model_ops/field_rules.h"
 #include "shell/field_binding.h"
+#include "shell/widgets.h"
 
 class QCheckBox;
 class QGridLayout;
@@ -40,7 +41,6 @@ class EditorTab : public QWidget {
 
   QLineEdit* AddNumberBox(QGridLayout* grid, int row, int column, const QString& name,
                           const FieldRule& rule, std::function<bool(double)> store);
-  QPushButton* AddButton(QLayout* layout, const char* name, int caption);
 
   EditorForm& form_;
 };

@@ -22,6 +22,7 @@
 #include "shell/shell_text.h"
 #include "shell/string_table.h"
 #include "shell/tool_dialogs.h"
+#include "shell/widgets.h"
 
 namespace gantry {
 namespace {
@@ -29,8 +30,6 @@ namespace {
 namespace text = shell_text;
 using Selection = std::optional<std::size_t>;
 using Command = ListTabSpec::Command;
-
-QString Caption(int entry) { return ToQt(strings::Entry(entry)); }
 
 // Exports change nothing in the model.
 CommandResult Exported(bool) { return CommandResult::Unchanged(); }

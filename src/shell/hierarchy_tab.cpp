@@ -92,32 +92,23 @@ HierarchyTab::HierarchyTab(EditorForm& form) : EditorTab(form) {
   layout->addLayout(checks);
 
   auto* buttons = new QHBoxLayout;
-  connect(AddButton(buttons, "cmdHIERAdd", 300), &QPushButton::clicked, this,
+  connect(AddButton(this, buttons, "cmdHIERAdd", Caption(300)), &QPushButton::clicked, this,
           [this] { Apply(AddJoint(model(), Selected(), ui())); });
-  connect(AddButton(buttons, "cmdHIERRemove", 301), &QPushButton::clicked, this,
+  connect(AddButton(this, buttons, "cmdHIERRemove", Caption(301)), &QPushButton::clicked, this,
           [this] { Apply(RemoveJoint(workspace(), Selected(), ui())); });
-  auto* position = new QPushButton(QStringLiteral("Position..."), this);
-  position->setObjectName(QStringLiteral("cmdHIERPosition"));
-  buttons->addWidget(position);
+  auto* position = AddButton(this, buttons, "cmdHIERPosition", QStringLiteral("Position..."));
   connect(position, &QPushButton::clicked, this, [this] {
-    const auto selected = Selected();
-    if (const auto refused = RefuseWithoutJoint(model(), selected, ui())) {
-      if (refused->select) Select(*refused->select);
-      return;
-    }
+    const auto selected = RequireJoint();
+    if (!selected) return;
     if (const auto picked = form_.PickPose(JointViewerPose(model(), *selected))) {
       Apply(PlaceJoint(model(), *selected, *picked));
     }
   });
-  auto* hardpoint = new QPushButton(QStringLiteral("Add Hardpoint..."), this);
-  hardpoint->setObjectName(QStringLiteral("cmdHIERAddHardpoint"));
-  buttons->addWidget(hardpoint);
+  auto* hardpoint =
+      AddButton(this, buttons, "cmdHIERAddHardpoint", QStringLiteral("Add Hardpoint..."));
   connect(hardpoint, &QPushButton::clicked, this, [this] {
-    const auto selected = Selected();
-    if (const auto refused = RefuseWithoutJoint(model(), selected, ui())) {
-      if (refused->select) Select(*refused->select);
-      return;
-    }
+    const auto selected = RequireJoint();
+    if (!selected) return;
     HardpointDialog dialog(this);
     if (dialog.exec() != QDialog::Accepted) return;
     Apply(AddHardpoint(model(), selected, dialog.Type(), FromQt(dialog.BaseName()), ui()));
@@ -128,6 +119,15 @@ HierarchyTab::HierarchyTab(EditorForm& form) : EditorTab(form) {
 
   connect(tree_, &QTreeWidget::currentItemChanged, this, [this] { ShowJoint(); });
   connect(tree_, &QTreeWidget::itemChanged, this, &HierarchyTab::Renamed);
+}
+
+std::optional<std::size_t> HierarchyTab::RequireJoint() {
+  const auto selected = Selected();
+  if (const auto refused = RefuseWithoutJoint(model(), selected, ui())) {
+    if (refused->select) Select(*refused->select);
+    return std::nullopt;
+  }
+  return selected;
 }
 
 std::optional<std::size_t> HierarchyTab::Selected() const {

@@ -24,6 +24,8 @@ class HierarchyTab : public EditorTab {
   void Select(std::size_t joint);
 
  private:
+  // The selected joint, or nullopt after saying that one must be selected.
+  std::optional<std::size_t> RequireJoint();
   void ShowJoint();
   bool StoreValue(std::size_t box, double value);
   void Renamed(QTreeWidgetItem* item);

@@ -27,14 +27,13 @@
 #include "shell/editor_form.h"
 #include "shell/shell_text.h"
 #include "shell/string_table.h"
+#include "shell/widgets.h"
 #include "view/object_viewer.h"
 
 namespace gantry {
 namespace {
 
 namespace text = shell_text;
-
-QString Caption(int entry) { return ToQt(strings::Entry(entry)); }
 
 constexpr const char* kRecentGroup = "MRUDs";
 constexpr const char* kRecentKey = "MRUD";

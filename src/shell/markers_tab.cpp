@@ -22,13 +22,6 @@
 namespace gantry {
 namespace {
 
-QPushButton* NewButton(QWidget* parent, QHBoxLayout* row, const char* name, const char* caption) {
-  auto* button = new QPushButton(QString::fromLatin1(caption), parent);
-  button->setObjectName(QString::fromLatin1(name));
-  row->addWidget(button);
-  return button;
-}
-
 QString Text(double value) { return ToQt(NumberText(value)); }
 
 }  // namespace
@@ -72,8 +65,8 @@ MarkersTab::MarkersTab(EditorForm& form) : ListTab(form, MarkersTabSpec()) {
   static_cast<QBoxLayout*>(extra_layout())->addLayout(grid);
 
   auto* row = new QHBoxLayout;
-  auto* reset = NewButton(this, row, "cmdMRKRKeyFSetK", "Reset animation");
-  auto* orient = NewButton(this, row, "cmdMRKRAutoOrient", "Auto-orient");
+  auto* reset = AddButton(this, row, "cmdMRKRKeyFSetK", QStringLiteral("Reset animation"));
+  auto* orient = AddButton(this, row, "cmdMRKRAutoOrient", QStringLiteral("Auto-orient"));
   row->addStretch();
   static_cast<QBoxLayout*>(extra_layout())->addLayout(row);
 
@@ -210,9 +203,9 @@ DockPathsTab::DockPathsTab(EditorForm& form) : ListTab(form, DockPathsTabSpec())
   static_cast<QBoxLayout*>(extra_layout())->addLayout(grid);
 
   auto* row = new QHBoxLayout;
-  auto* add = NewButton(this, row, "cmdDOCKKeyFAdd", "Add point");
-  auto* remove = NewButton(this, row, "cmdDOCKKeyFRemove", "Remove point");
-  auto* position = NewButton(this, row, "cmdDOCKPosition", "Position...");
+  auto* add = AddButton(this, row, "cmdDOCKKeyFAdd", QStringLiteral("Add point"));
+  auto* remove = AddButton(this, row, "cmdDOCKKeyFRemove", QStringLiteral("Remove point"));
+  auto* position = AddButton(this, row, "cmdDOCKPosition", QStringLiteral("Position..."));
   row->addStretch();
   static_cast<QBoxLayout*>(extra_layout())->addLayout(row);
 

@@ -122,12 +122,13 @@ NavlightsTab::NavlightsTab(EditorForm& form) : EditorTab(form) {
   layout->addLayout(grid);
 
   auto* buttons = new QHBoxLayout;
-  connect(AddButton(buttons, "cmdNAVLAdd", 300), &QPushButton::clicked, this, [this] {
-    const CommandResult result = AddNavLight(model());
-    Apply(result);
-    if (result.select) list_->setCurrentRow(static_cast<int>(*result.select));
-  });
-  connect(AddButton(buttons, "cmdNAVLRemove", 301), &QPushButton::clicked, this,
+  connect(AddButton(this, buttons, "cmdNAVLAdd", Caption(300)), &QPushButton::clicked, this,
+          [this] {
+            const CommandResult result = AddNavLight(model());
+            Apply(result);
+            if (result.select) list_->setCurrentRow(static_cast<int>(*result.select));
+          });
+  connect(AddButton(this, buttons, "cmdNAVLRemove", Caption(301)), &QPushButton::clicked, this,
           [this] { Apply(RemoveNavLight(workspace(), Selected())); });
   buttons->addStretch();
   layout->addLayout(buttons);

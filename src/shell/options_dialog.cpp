@@ -13,6 +13,7 @@
 #include "shell/qt_ui.h"
 #include "shell/shell_text.h"
 #include "shell/string_table.h"
+#include "shell/widgets.h"
 
 namespace gantry {
 namespace {
@@ -53,6 +54,20 @@ void WriteBox(QSettings& settings, const BoxKey& key, const QCheckBox* box) {
 void Set(QCheckBox* box, bool checked, bool enabled) {
   box->setChecked(checked);
   box->setEnabled(enabled);
+}
+
+// A "least" box and the two it governs (software rendering over hardware and pure device; no
+// filtering over bilinear and anisotropic). Checking the first turns both others off and makes
+// them unavailable; clearing it offers both with the second checked. The second, while
+// available, offers the third (cleared) when checked and withdraws it when cleared.
+void LinkBoxes(QCheckBox* least, QCheckBox* second, QCheckBox* third) {
+  QObject::connect(least, &QCheckBox::clicked, least, [second, third](bool checked) {
+    Set(second, !checked, !checked);
+    Set(third, false, !checked);
+  });
+  QObject::connect(second, &QCheckBox::clicked, second, [second, third](bool checked) {
+    if (second->isEnabled()) Set(third, false, checked);
+  });
 }
 
 }  // namespace
@@ -96,45 +111,17 @@ OptionsDialog::OptionsDialog(QSettings& settings, DebugLog& log, ConfigSink view
   hi_res_ = AddCheck("chkHiRes", text::kHiRes, text::kHiResTip);
 
   auto* buttons = new QHBoxLayout;
-  auto* apply = new QPushButton(QString::fromLatin1(text::kApply), this);
-  apply->setObjectName(QStringLiteral("cmdApply"));
-  apply->setDefault(true);
-  auto* cancel = new QPushButton(QString::fromLatin1(text::kCancel), this);
-  cancel->setObjectName(QStringLiteral("cmdCancel"));
   buttons->addStretch();
-  buttons->addWidget(apply);
-  buttons->addWidget(cancel);
+  auto* apply = AddButton(this, buttons, "cmdApply", QString::fromLatin1(text::kApply));
+  auto* cancel = AddButton(this, buttons, "cmdCancel", QString::fromLatin1(text::kCancel));
+  apply->setDefault(true);
   layout->addLayout(buttons);
   connect(apply, &QPushButton::clicked, this, &OptionsDialog::Apply);
   connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 
   // The dependent boxes react to clicks only, not to Load setting them.
-  connect(software_, &QCheckBox::clicked, this, [this](bool checked) {
-    if (checked) {
-      Set(hardware_, false, false);
-      Set(pure_device_, false, false);
-    } else {
-      Set(hardware_, true, true);
-      Set(pure_device_, false, true);
-    }
-  });
-  connect(hardware_, &QCheckBox::clicked, this, [this](bool checked) {
-    if (!hardware_->isEnabled()) return;
-    Set(pure_device_, false, checked);
-  });
-  connect(none_, &QCheckBox::clicked, this, [this](bool checked) {
-    if (checked) {
-      Set(bilinear_, false, false);
-      Set(anisotropic_, false, false);
-    } else {
-      Set(bilinear_, true, true);
-      Set(anisotropic_, false, true);
-    }
-  });
-  connect(bilinear_, &QCheckBox::clicked, this, [this](bool checked) {
-    if (!bilinear_->isEnabled()) return;
-    Set(anisotropic_, false, checked);
-  });
+  LinkBoxes(software_, hardware_, pure_device_);
+  LinkBoxes(none_, bilinear_, anisotropic_);
   connect(auto_res_, &QCheckBox::clicked, this, [this](bool checked) {
     if (checked) {
       hi_res_->setEnabled(true);

@@ -56,16 +56,10 @@ StarFieldsTab::StarFieldsTab(EditorForm& form) : EditorTab(form) {
   }
   layout->addLayout(grid);
   auto* buttons = new QHBoxLayout;
-  const auto button = [&](const char* name, const QString& caption) {
-    auto* b = new QPushButton(caption, this);
-    b->setObjectName(QString::fromLatin1(name));
-    buttons->addWidget(b);
-    return b;
-  };
-  auto* auto_add = button("cmdSTRFAutoAdd", QStringLiteral("From star map..."));
-  auto* position = button("cmdSTRFPosition", QStringLiteral("Position..."));
-  auto* remove_group = button("cmdSTRFCRemove", QStringLiteral("Remove group"));
-  auto* remove_star = button("cmdSTRFSRemove", QStringLiteral("Remove star"));
+  auto* auto_add = AddButton(this, buttons, "cmdSTRFAutoAdd", QStringLiteral("From star map..."));
+  auto* position = AddButton(this, buttons, "cmdSTRFPosition", QStringLiteral("Position..."));
+  auto* remove_group = AddButton(this, buttons, "cmdSTRFCRemove", QStringLiteral("Remove group"));
+  auto* remove_star = AddButton(this, buttons, "cmdSTRFSRemove", QStringLiteral("Remove star"));
   buttons->addStretch();
   layout->addLayout(buttons);
   layout->addStretch();

@@ -18,18 +18,10 @@
 
 #include "editing/joint_messages.h"
 #include "shell/qt_ui.h"
+#include "shell/widgets.h"
 
 namespace gantry {
-namespace {
-
-QPushButton* Button(QWidget* parent, QLayout* layout, const char* name, const QString& caption) {
-  auto* button = new QPushButton(caption, parent);
-  button->setObjectName(QString::fromLatin1(name));
-  layout->addWidget(button);
-  return button;
-}
-
-}  // namespace
+namespace {}  // namespace
 
 HardpointDialog::HardpointDialog(QWidget* parent) : QDialog(parent) {
   namespace text = joint_messages;
@@ -53,8 +45,8 @@ HardpointDialog::HardpointDialog(QWidget* parent) : QDialog(parent) {
   layout->addWidget(frame);
   auto* buttons = new QHBoxLayout;
   buttons->addStretch();
-  auto* ok = Button(this, buttons, "cmdOK", QStringLiteral("OK"));
-  auto* cancel = Button(this, buttons, "cmdCancel", QString::fromLatin1(text::kHardpointCancel));
+  auto* ok = AddButton(this, buttons, "cmdOK", QStringLiteral("OK"));
+  auto* cancel = AddButton(this, buttons, "cmdCancel", QString::fromLatin1(text::kHardpointCancel));
   ok->setDefault(true);
   layout->addLayout(buttons);
   connect(ok, &QPushButton::clicked, this, &QDialog::accept);
@@ -84,8 +76,8 @@ MirrorOptionsDialog::MirrorOptionsDialog(QWidget* parent) : QDialog(parent) {
   }
   auto* buttons = new QHBoxLayout;
   buttons->addStretch();
-  auto* apply = Button(this, buttons, "cmdApply", QStringLiteral("Apply"));
-  auto* cancel = Button(this, buttons, "cmdCancel", QStringLiteral("Cancel"));
+  auto* apply = AddButton(this, buttons, "cmdApply", QStringLiteral("Apply"));
+  auto* cancel = AddButton(this, buttons, "cmdCancel", QStringLiteral("Cancel"));
   apply->setDefault(true);
   layout->addLayout(buttons);
   connect(apply, &QPushButton::clicked, this, &QDialog::accept);
@@ -139,8 +131,8 @@ LightEditorDialog::LightEditorDialog(LightEditor& editor, Ui& ui, PositionPicker
   });
   auto* buttons = new QHBoxLayout;
   buttons->addStretch();
-  auto* ok = Button(this, buttons, "cmdOK", QStringLiteral("OK"));
-  auto* cancel = Button(this, buttons, "cmdCancel", QStringLiteral("Cancel"));
+  auto* ok = AddButton(this, buttons, "cmdOK", QStringLiteral("OK"));
+  auto* cancel = AddButton(this, buttons, "cmdCancel", QStringLiteral("Cancel"));
   grid->addLayout(buttons, 4, 0, 1, 5);
   connect(ok, &QPushButton::clicked, this, [this] {
     // A field still being typed in counts as left.
@@ -198,8 +190,8 @@ BackgroundTextureDialog::BackgroundTextureDialog(BackgroundTextureGenerator gene
   cull->setCurrentIndex(static_cast<int>(generator_.options().cull));
   row->addWidget(cull);
   row->addStretch();
-  auto* save = Button(this, row, "cmdSaveTex", QStringLiteral("Save..."));
-  auto* close = Button(this, row, "cmdClose", QStringLiteral("Close"));
+  auto* save = AddButton(this, row, "cmdSaveTex", QStringLiteral("Save..."));
+  auto* close = AddButton(this, row, "cmdClose", QStringLiteral("Close"));
   layout->addLayout(row);
   connect(cull, &QComboBox::currentIndexChanged, this, [this](int mode) {
     generator_.SetCullMode(static_cast<CullMode>(mode));

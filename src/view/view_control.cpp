@@ -309,15 +309,20 @@ void ViewCanvas::initializeGL() {
   dirty_ = true;
 }
 
-void ViewCanvas::BuildCrosshair() {
-  const std::vector<SceneVertex> lines = CrosshairLines();
-  crosshair_ = std::make_unique<GpuBuffer>();
-  crosshair_->array.create();
-  crosshair_->array.bind();
-  crosshair_->vertices.create();
-  crosshair_->vertices.bind();
-  crosshair_->vertices.allocate(lines.data(), static_cast<int>(lines.size() * sizeof(SceneVertex)));
-  crosshair_->count = static_cast<int>(lines.size());
+void ViewCanvas::BuildCrosshair() { crosshair_ = NewBuffer(0, CrosshairLines()); }
+
+std::unique_ptr<ViewCanvas::GpuBuffer> ViewCanvas::NewBuffer(
+    std::int32_t material, const std::vector<SceneVertex>& vertices) {
+  auto buffer = std::make_unique<GpuBuffer>();
+  buffer->material = material;
+  buffer->count = static_cast<int>(vertices.size());
+  buffer->array.create();
+  buffer->array.bind();
+  buffer->vertices.create();
+  buffer->vertices.bind();
+  buffer->vertices.allocate(vertices.data(),
+                            static_cast<int>(vertices.size() * sizeof(SceneVertex)));
+  // Position, colour (bytes, read as 0 to 1) and texture coordinates, straight from SceneVertex.
   program_->enableAttributeArray(0);
   program_->enableAttributeArray(1);
   program_->enableAttributeArray(2);
@@ -326,7 +331,8 @@ void ViewCanvas::BuildCrosshair() {
   glVertexAttribPointer(1, 4, GL_UNSIGNED_BYTE, GL_TRUE, sizeof(SceneVertex),
                         reinterpret_cast<const void*>(offsetof(SceneVertex, colour)));
   program_->setAttributeBuffer(2, GL_FLOAT, offsetof(SceneVertex, u), 2, sizeof(SceneVertex));
-  crosshair_->array.release();
+  buffer->array.release();
+  return buffer;
 }
 
 void ViewCanvas::Release() {
@@ -337,25 +343,7 @@ void ViewCanvas::Release() {
 void ViewCanvas::Upload() {
   Release();
   for (const SceneBuffer& scene : control_.scene()) {
-    auto buffer = std::make_unique<GpuBuffer>();
-    buffer->material = scene.material;
-    buffer->count = static_cast<int>(scene.vertices.size());
-    buffer->array.create();
-    buffer->array.bind();
-    buffer->vertices.create();
-    buffer->vertices.bind();
-    buffer->vertices.allocate(scene.vertices.data(),
-                              static_cast<int>(scene.vertices.size() * sizeof(SceneVertex)));
-    program_->enableAttributeArray(0);
-    program_->enableAttributeArray(1);
-    program_->enableAttributeArray(2);
-    program_->setAttributeBuffer(0, GL_FLOAT, offsetof(SceneVertex, position), 3,
-                                 sizeof(SceneVertex));
-    glVertexAttribPointer(1, 4, GL_UNSIGNED_BYTE, GL_TRUE, sizeof(SceneVertex),
-                          reinterpret_cast<const void*>(offsetof(SceneVertex, colour)));
-    program_->setAttributeBuffer(2, GL_FLOAT, offsetof(SceneVertex, u), 2, sizeof(SceneVertex));
-    buffer->array.release();
-    buffers_.push_back(std::move(buffer));
+    buffers_.push_back(NewBuffer(scene.material, scene.vertices));
   }
   for (const auto& [material, image] : images_) {
     if (image.width <= 0 || image.height <= 0) continue;

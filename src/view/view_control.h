@@ -110,6 +110,8 @@ class ViewCanvas : public QOpenGLWidget, protected QOpenGLFunctions_3_3_Core {
   void Upload();
   void Release();
   void BuildCrosshair();
+  std::unique_ptr<GpuBuffer> NewBuffer(std::int32_t material,
+                                       const std::vector<SceneVertex>& vertices);
   void Draw(GpuBuffer& buffer, GLenum mode, const Matrix4& matrix, QOpenGLTexture* texture);
 
   ViewControl& control_;
