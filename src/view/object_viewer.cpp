@@ -121,20 +121,23 @@ const RgbaImage* ObjectViewer::TextureImage(std::size_t texture) {
 }
 
 void ObjectViewer::ShowTicked() {
-  std::vector<SceneBuffer> scene = BuildScene(model_, multi_meshes_, Ticks());
+  auto scene =
+      std::make_shared<const std::vector<SceneBuffer>>(BuildScene(model_, multi_meshes_, Ticks()));
   // Each material draws with its diffuse texture, decoded once for all four views.
   std::map<std::int32_t, RgbaImage> textures;
   if (multi_meshes_) {
-    for (const SceneBuffer& buffer : scene) {
+    for (const SceneBuffer& buffer : *scene) {
       if (buffer.material < 0) continue;
       const auto texture = DiffuseTexture(model_, static_cast<std::size_t>(buffer.material));
       if (!texture) continue;
       if (const RgbaImage* image = TextureImage(*texture)) textures[buffer.material] = *image;
     }
   }
+  const auto pictures =
+      std::make_shared<const std::map<std::int32_t, RgbaImage>>(std::move(textures));
   const int presets[] = {0, 1, 2, 6};  // front, top, left, perspective
   for (std::size_t i = 0; i < views_.size(); ++i) {
-    views_[i]->SetScene(scene, textures);
+    views_[i]->SetScene(scene, pictures);
     views_[i]->ResetView();
     views_[i]->SetView(presets[i]);
     // The crosshair's lines reach a tenth of the model's size.

@@ -171,17 +171,16 @@ bool ViewControl::OpenGLAvailable() {
   return available;
 }
 
-void ViewControl::SetScene(std::vector<SceneBuffer> scene,
-                           std::map<std::int32_t, RgbaImage> textures) {
-  scene_ = std::move(scene);
-  if (canvas_ != nullptr) canvas_->SceneChanged(std::move(textures));
+void ViewControl::SetScene(Scene scene, Pictures pictures) {
+  scene_ = scene != nullptr ? std::move(scene) : std::make_shared<std::vector<SceneBuffer>>();
+  if (canvas_ != nullptr) canvas_->SceneChanged(std::move(pictures));
 }
 
-void ViewControl::CleanVertexBuffers() { SetScene({}, {}); }
+void ViewControl::CleanVertexBuffers() { SetScene(nullptr, nullptr); }
 
 void ViewControl::ResetView() {
   std::vector<Vector3> points;
-  for (const SceneBuffer& buffer : scene_) {
+  for (const SceneBuffer& buffer : *scene_) {
     for (const SceneVertex& v : buffer.vertices) points.push_back(v.position);
   }
   state_.ResetView(points);
@@ -282,8 +281,8 @@ ViewCanvas::~ViewCanvas() {
   }
 }
 
-void ViewCanvas::SceneChanged(std::map<std::int32_t, RgbaImage> textures) {
-  images_ = std::move(textures);
+void ViewCanvas::SceneChanged(ViewControl::Pictures pictures) {
+  images_ = std::move(pictures);
   dirty_ = true;
   update();
 }
@@ -345,7 +344,11 @@ void ViewCanvas::Upload() {
   for (const SceneBuffer& scene : control_.scene()) {
     buffers_.push_back(NewBuffer(scene.material, scene.vertices));
   }
-  for (const auto& [material, image] : images_) {
+  if (images_ == nullptr) {
+    dirty_ = false;
+    return;
+  }
+  for (const auto& [material, image] : *images_) {
     if (image.width <= 0 || image.height <= 0) continue;
     const QImage picture(image.pixels.data(), image.width, image.height, image.width * 4,
                          QImage::Format_RGBA8888);

@@ -34,7 +34,10 @@ class ViewControl : public QWidget {
   ~ViewControl() override;
 
   // The triangles to draw, and the pictures of the materials they name (by material number).
-  void SetScene(std::vector<SceneBuffer> scene, std::map<std::int32_t, RgbaImage> textures);
+  // Shared: the four views of the viewer draw the same scene and pictures.
+  using Scene = std::shared_ptr<const std::vector<SceneBuffer>>;
+  using Pictures = std::shared_ptr<const std::map<std::int32_t, RgbaImage>>;
+  void SetScene(Scene scene, Pictures pictures);
   void CleanVertexBuffers();
   // Zoom 1, the camera fitted to the scene, the remembered preset applied again.
   void ResetView();
@@ -51,7 +54,7 @@ class ViewControl : public QWidget {
 
   const ViewState& state() const { return state_; }
   ViewState& state() { return state_; }
-  const std::vector<SceneBuffer>& scene() const { return scene_; }
+  const std::vector<SceneBuffer>& scene() const { return *scene_; }
   // The picture area; null where OpenGL 3.3 is not to be had (a note stands in its place).
   ViewCanvas* canvas() const { return canvas_; }
   // Whether frames are drawn (false without OpenGL 3.3).
@@ -71,7 +74,7 @@ class ViewControl : public QWidget {
 
   ViewState state_;
   RenderConfig config_;
-  std::vector<SceneBuffer> scene_;
+  Scene scene_ = std::make_shared<std::vector<SceneBuffer>>();
   ViewCanvas* canvas_ = nullptr;
   QComboBox* view_mode_;
   QComboBox* fill_mode_;
@@ -88,7 +91,7 @@ class ViewCanvas : public QOpenGLWidget, protected QOpenGLFunctions_3_3_Core {
   ~ViewCanvas() override;
 
   // The control's scene changed; `textures` are the pictures of its materials.
-  void SceneChanged(std::map<std::int32_t, RgbaImage> textures);
+  void SceneChanged(ViewControl::Pictures pictures);
   void SetWireframe(bool on);
   void SetFiltering(int mode);
   bool drawing() const { return ready_; }
@@ -115,7 +118,7 @@ class ViewCanvas : public QOpenGLWidget, protected QOpenGLFunctions_3_3_Core {
   void Draw(GpuBuffer& buffer, GLenum mode, const Matrix4& matrix, QOpenGLTexture* texture);
 
   ViewControl& control_;
-  std::map<std::int32_t, RgbaImage> images_;
+  ViewControl::Pictures images_;
   bool dirty_ = true;
   bool ready_ = false;
   bool wireframe_ = false;
