@@ -64,11 +64,12 @@ MainWindow::MainWindow(QSettings& settings, QWidget* parent)
   mdi_->setObjectName(QStringLiteral("mdiArea"));
   setCentralWidget(mdi_);
 
-  // The editor form's start: an old log goes, the lists start empty and the model at its
-  // defaults.
   DebugLog& log = workspace_.log;
   // The options as stored: the debug level, and the views' preferences.
   OptionsDialog(settings_, log, [this](const RenderConfig& config) { render_config_ = config; });
+
+  // The editor form's start: an old log goes, the lists start empty and the model at its
+  // defaults.
   // Until a file gives it a working folder, the log lives in the program's own data folder:
   // the current folder could be anyone's (a desktop launcher starts in the home folder).
   const QString data = QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
@@ -101,7 +102,10 @@ MainWindow::MainWindow(QSettings& settings, QWidget* parent)
   connect(&read_timer_, &QTimer::timeout, this, &MainWindow::ReadCommandLineFile);
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow() {
+  // The forms refer to the workspace, which goes before QMainWindow deletes its children.
+  delete mdi_;
+}
 
 void MainWindow::BuildStatusBar() {
   status_ = new QLabel(Caption(strings::kStatusReady), this);
