@@ -7,7 +7,9 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalBlocker>
+#include <QSpinBox>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "common/number_text.h"
 #include "editing/star_fields.h"
@@ -37,12 +39,14 @@ StarFieldsTab::StarFieldsTab(EditorForm& form) : EditorTab(form) {
       {QString::fromLatin1(text::kStrfGroupFamily), QString::fromLatin1(text::kBgsgGroupFamily)});
   groups_ = new QComboBox(this);
   groups_->setObjectName(QStringLiteral("cboSTRFGroup"));
-  stars_ = new QComboBox(this);
+  stars_ = new QSpinBox(this);
   stars_->setObjectName(QStringLiteral("cboSTRFStar"));
+  star_count_ = new QLabel(this);
   grid->addWidget(family_, 0, 0);
   grid->addWidget(groups_, 0, 1, 1, 2);
   grid->addWidget(new QLabel(QStringLiteral("Star"), this), 1, 0);
-  grid->addWidget(stars_, 1, 1, 1, 2);
+  grid->addWidget(stars_, 1, 1);
+  grid->addWidget(star_count_, 1, 2);
   for (std::size_t i = 0; i < values_.size(); ++i) {
     const int row = 2 + static_cast<int>(i);
     grid->addWidget(new QLabel(QString::fromLatin1(kValueLabels[i]), this), row, 0);
@@ -66,7 +70,7 @@ StarFieldsTab::StarFieldsTab(EditorForm& form) : EditorTab(form) {
 
   connect(family_, &QComboBox::currentIndexChanged, this, [this] { FillGroups(); });
   connect(groups_, &QComboBox::currentIndexChanged, this, [this] { FillStars(); });
-  connect(stars_, &QComboBox::currentIndexChanged, this, [this] { ShowStar(); });
+  connect(stars_, &QSpinBox::valueChanged, this, [this] { ShowStar(); });
   connect(auto_add, &QPushButton::clicked, this,
           [this] { AfterCommand(STRFAutoAdd(model(), Family(), Group(), random_, ui()), true); });
   connect(position, &QPushButton::clicked, this, [this] {
@@ -96,9 +100,8 @@ std::optional<std::size_t> StarFieldsTab::Group() const {
 }
 
 std::optional<std::size_t> StarFieldsTab::Star() const {
-  const int index = stars_->currentIndex();
-  if (index < 0) return std::nullopt;
-  return static_cast<std::size_t>(index);
+  if (stars_->minimum() < 1) return std::nullopt;  // the group has no stars
+  return static_cast<std::size_t>(stars_->value() - 1);
 }
 
 float* StarFieldsTab::Value(std::size_t index) {
@@ -141,10 +144,8 @@ void StarFieldsTab::FillGroups() {
 }
 
 void StarFieldsTab::FillStars() {
-  const int keep = stars_->currentIndex();
   {
     const QSignalBlocker block(stars_);
-    stars_->clear();
     const auto group = Group();
     std::size_t count = 0;
     if (group && Family() == StarGroupFamily::StarFields && *group < model().StarFields.size()) {
@@ -152,12 +153,10 @@ void StarFieldsTab::FillStars() {
     } else if (group && *group < model().BackgroundSegments.size()) {
       count = model().BackgroundSegments[*group].Elements.size();
     }
-    for (std::size_t i = 0; i < count; ++i) {
-      stars_->addItem(QStringLiteral("Star %1").arg(i + 1));
-    }
-    stars_->setCurrentIndex(keep >= 0 && keep < stars_->count() ? keep
-                            : stars_->count() > 0               ? 0
-                                                                : -1);
+    const int most = static_cast<int>(std::min<std::size_t>(count, 2147483647));
+    // 0 to 0 stands for "no star"; otherwise stars count from 1, as the user sees them.
+    stars_->setRange(most > 0 ? 1 : 0, most);
+    star_count_->setText(QStringLiteral("of %1").arg(count));
   }
   ShowStar();
 }

@@ -10,6 +10,8 @@
 #include "shell/editor_tab.h"
 
 class QComboBox;
+class QLabel;
+class QSpinBox;
 
 namespace gantry {
 
@@ -32,7 +34,10 @@ class StarFieldsTab : public EditorTab {
 
   QComboBox* family_;
   QComboBox* groups_;
-  QComboBox* stars_;
+  // A star map can give a group hundreds of thousands of stars: chosen by number, not from a
+  // list.
+  QSpinBox* stars_;
+  QLabel* star_count_;
   std::array<QLineEdit*, 8> values_{};
   std::mt19937 random_{std::random_device{}()};
 };
