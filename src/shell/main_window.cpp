@@ -96,6 +96,12 @@ MainWindow::MainWindow(QSettings& settings, QWidget* parent)
   BuildMenus();
   EnableModelMenus(false);
 
+  record_timer_.setSingleShot(true);
+  record_timer_.setInterval(0);
+  connect(&record_timer_, &QTimer::timeout, this, &MainWindow::RecordChange);
+  StartHistoryHere(true);
+  QApplication::instance()->installEventFilter(this);
+
   read_timer_.setObjectName(QStringLiteral("tmrReadAFile"));
   read_timer_.setSingleShot(true);
   read_timer_.setInterval(100);
@@ -103,6 +109,7 @@ MainWindow::MainWindow(QSettings& settings, QWidget* parent)
 }
 
 MainWindow::~MainWindow() {
+  QApplication::instance()->removeEventFilter(this);
   // The forms refer to the workspace, which goes before QMainWindow deletes its children.
   delete mdi_;
 }
@@ -201,6 +208,18 @@ void MainWindow::BuildMenus() {
   AddCommand(
       file, "mnuFileExit", Caption(strings::kMenuExit), [this] { close(); }, false)
       ->setShortcut(QKeySequence::Quit);
+
+  QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
+  edit->setObjectName(QStringLiteral("mnuEdit"));
+  // Available as the history allows, not with the model menus.
+  undo_action_ = AddCommand(
+      edit, "mnuEditUndo", QStringLiteral("&Undo"), [this] { Undo(); }, false);
+  undo_action_->setShortcut(QKeySequence::Undo);
+  redo_action_ = AddCommand(
+      edit, "mnuEditRedo", QStringLiteral("&Redo"), [this] { Redo(); }, false);
+  redo_action_->setShortcut(QKeySequence::Redo);
+  undo_action_->setEnabled(false);
+  redo_action_->setEnabled(false);
 
   QMenu* tools = menuBar()->addMenu(Caption(strings::kMenuTools));
   tools->setObjectName(QStringLiteral("mnuTools"));
@@ -354,6 +373,7 @@ void MainWindow::New() {
   dialog.exec();
   editor_->Refresh();
   saved_ = workspace_.model;
+  StartHistoryHere(true);
 }
 
 void MainWindow::Open() {
@@ -371,6 +391,7 @@ void MainWindow::OpenPath(const QString& path) {
   const std::string file = path.toStdString();
   workspace_.Open(file, ui());
   saved_ = workspace_.model;
+  StartHistoryHere(true);
   editor_->Refresh();
   EnableModelMenus(true);
   AddRecent(file);
@@ -386,6 +407,8 @@ bool MainWindow::SaveTo(const QString& path) {
   switch (result) {
     case SaveResult::Saved:
       saved_ = workspace_.model;
+      // Saving fills in lengths and counts; that is not a change to undo.
+      StartHistoryHere(false);
       AddRecent(workspace_.current_file);
       setWindowTitle(Caption(strings::kTitle) + QStringLiteral(" - ") + QFileInfo(path).fileName());
       return true;
@@ -445,6 +468,54 @@ void MainWindow::RotateModel() {
 }
 
 void MainWindow::AfterStructuralChange() { editor_->Refresh(); }
+
+// ---- Undo -------------------------------------------------------------------------------------
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+  switch (event->type()) {
+    case QEvent::KeyPress:
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::Wheel:
+      // One copy per change, not per event: the copy stays until the model differs from it.
+      if (!before_input_) before_input_ = workspace_.model;
+      record_timer_.start();
+      break;
+    default:
+      break;
+  }
+  return QMainWindow::eventFilter(watched, event);
+}
+
+void MainWindow::RecordChange() {
+  if (before_input_ && workspace_.model != *before_input_) {
+    history_.Record(std::move(*before_input_));
+    before_input_.reset();
+  }
+  undo_action_->setEnabled(history_.can_undo());
+  redo_action_->setEnabled(history_.can_redo());
+}
+
+void MainWindow::StartHistoryHere(bool forget) {
+  if (forget) history_.Clear();
+  before_input_ = workspace_.model;
+  if (undo_action_ != nullptr) {
+    undo_action_->setEnabled(history_.can_undo());
+    redo_action_->setEnabled(history_.can_redo());
+  }
+}
+
+void MainWindow::Undo() {
+  RecordChange();  // a change still waiting to be recorded comes first
+  if (history_.Undo(workspace_.model)) editor_->Refresh();
+  StartHistoryHere(false);
+}
+
+void MainWindow::Redo() {
+  if (history_.Redo(workspace_.model)) editor_->Refresh();
+  StartHistoryHere(false);
+}
 
 void MainWindow::ShowOptions() {
   OptionsDialog dialog(

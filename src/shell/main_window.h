@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 
+#include "editing/undo_history.h"
 #include "hod/workspace.h"
 #include "script/script_import.h"
 #include "shell/options_dialog.h"
@@ -73,6 +74,8 @@ class MainWindow : public QMainWindow {
   void ImportScript();
   void ExportScript();
   void ImportTextureFiles();
+  void Undo();
+  void Redo();
   void RescaleModel();
   void RotateModel();
   void ShowOptions();
@@ -82,6 +85,8 @@ class MainWindow : public QMainWindow {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  // Watches the user's input: a change to the model that follows becomes an undo step.
+  bool eventFilter(QObject* watched, QEvent* event) override;
   void showEvent(QShowEvent* event) override;
 
  private:
@@ -100,6 +105,10 @@ class MainWindow : public QMainWindow {
   void ReadCommandLineFile();
   void AfterStructuralChange();
   void TileSideBySide(bool vertical);
+  // After input: records the model as it was when it has changed since.
+  void RecordChange();
+  // The model was replaced or put back: what it is now is the new starting point.
+  void StartHistoryHere(bool forget);
   void ArrangeIcons();
 
   QSettings& settings_;
@@ -123,6 +132,12 @@ class MainWindow : public QMainWindow {
   QTimer read_timer_;
   // The model as last opened, created or saved: closing with anything else asks first.
   HodModel saved_;
+  UndoHistory history_;
+  // The model as it was before the input being handled; compared once the input is done.
+  std::optional<HodModel> before_input_;
+  QTimer record_timer_;
+  QAction* undo_action_ = nullptr;
+  QAction* redo_action_ = nullptr;
   bool ended_ = false;
   bool laid_out_ = false;
 };

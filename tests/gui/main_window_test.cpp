@@ -126,6 +126,23 @@ TEST_F(MainWindowTest, ChangesAreNotDroppedWithoutAsking) {
   EXPECT_EQ(OwnerText(reread), "Bob");
 }
 
+TEST_F(MainWindowTest, EditsAreUndoneAndRedone) {
+  window_->OpenPath(QString::fromStdString(WriteHod("ship.hod", "Alice")));
+  EXPECT_FALSE(Find<QAction>(window_.get(), "mnuEditUndo")->isEnabled());
+  auto* owner = Find<QLineEdit>(window_.get(), "txtOWNR");
+  owner->selectAll();
+  QTest::keyClicks(owner, QStringLiteral("Bob"));
+  QTest::qWait(1);  // the change is recorded once the input is handled
+  Trigger("mnuEditUndo");
+  EXPECT_EQ(window_->workspace().model.HodOwner.Owner, std::string("Alice") + '\0');
+  EXPECT_EQ(owner->text(), QStringLiteral("Alice"));
+  Trigger("mnuEditRedo");
+  EXPECT_EQ(window_->workspace().model.HodOwner.Owner, "Bob");
+  // Opening a file starts a new history.
+  window_->OpenPath(QString::fromStdString(WriteHod("other.hod")));
+  EXPECT_FALSE(Find<QAction>(window_.get(), "mnuEditUndo")->isEnabled());
+}
+
 TEST_F(MainWindowTest, InvalidModelIsNotWritten) {
   const std::string path = WriteHod("ship.hod");
   const auto before = testing::FileBytes(path);
