@@ -62,7 +62,6 @@ BoundaryTab::BoundaryTab(EditorForm& form) : EditorTab(form) {
   grid->addWidget(which_, 1, 0);
   slider_ = new QSlider(Qt::Horizontal, this);
   slider_->setObjectName(QStringLiteral("sldBNDVVert"));
-  slider_->setToolTip(ToQt(strings::Entry(413)));
   grid->addWidget(slider_, 1, 1, 1, 3);
   connect(slider_, &QSlider::valueChanged, this, [this] { ShowVertex(); });
 

@@ -78,6 +78,11 @@ EditorForm::EditorForm(Workspace& workspace, std::function<Ui&()> ui, QWidget* p
   list_tab(SimpleMeshesTab());
   BuildMiscTab();
 
+  // Every control's tool tip comes from the string table, found by the control's name.
+  for (QWidget* control : findChildren<QWidget*>()) {
+    const int entry = strings::ToolTipEntry(FromQt(control->objectName()));
+    if (entry > 0) control->setToolTip(ToQt(strings::Entry(entry)));
+  }
   connect(tabs_, &QTabWidget::currentChanged, this, &EditorForm::ShowTab);
   Refresh();
 }
@@ -100,7 +105,6 @@ FieldContext EditorForm::field_context() {
 
 void EditorForm::AddGeometryLods(ListTab* geometry) {
   lods_ = NewList(geometry, "lstGeomLODs");
-  lods_->setToolTip(ToQt(strings::Entry(403)));
   lods_->setMaximumHeight(110);
   geometry->extra_layout()->addWidget(lods_);
   auto* buttons = new QHBoxLayout;
@@ -178,11 +182,8 @@ void EditorForm::BuildMiscTab() {
   auto* layout = new QVBoxLayout(page);
   owner_ = new QLineEdit(page);
   owner_->setObjectName(QStringLiteral("txtOWNR"));
-  owner_->setToolTip(ToQt(strings::Entry(strings::kTipOwner)));
   warnings_ = NewList(page, "lstWARN");
-  warnings_->setToolTip(ToQt(strings::Entry(strings::kTipWarnings)));
   errors_ = NewList(page, "lstERRR");
-  errors_->setToolTip(ToQt(strings::Entry(strings::kTipErrors)));
   layout->addWidget(new QLabel(QStringLiteral("Owner:"), page));
   layout->addWidget(owner_);
   layout->addWidget(new QLabel(QStringLiteral("Warnings:"), page));

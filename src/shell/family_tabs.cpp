@@ -38,11 +38,10 @@ CommandResult Changed(bool changed, Selection s) {
   return changed ? CommandResult::Changed(s) : CommandResult::Unchanged();
 }
 
-ListTabSpec Spec(const char* caption, const char* list_name, int tool_tip) {
+ListTabSpec Spec(const char* caption, const char* list_name) {
   ListTabSpec spec;
   spec.caption = caption;
   spec.list_name = list_name;
-  spec.tool_tip = tool_tip;
   return spec;
 }
 const char* Request(int entry) { return strings::Entry(entry).data(); }
@@ -98,7 +97,7 @@ void VectorFields(ListTabSpec& spec, const char* label, const char* box_stem, in
 }  // namespace
 
 ListTabSpec TexturesTab() {
-  ListTabSpec spec = Spec("Textures", "lstTextures", 400);
+  ListTabSpec spec = Spec("Textures", "lstTextures");
   spec.count = [](HodModel& m) { return m.Textures.size(); };
   spec.entry = [](HodModel& m, std::size_t i) { return ToQt(m.Textures[i].FileName); };
   spec.commands = {
@@ -134,7 +133,7 @@ ListTabSpec TexturesTab() {
 }
 
 ListTabSpec MaterialsTabSpec() {
-  ListTabSpec spec = Spec("Materials", "lstMaterials", 401);
+  ListTabSpec spec = Spec("Materials", "lstMaterials");
   const auto family = [](HodModel & m) -> auto& { return m.Materials; };
   ListedByName(spec, family);
   NameBoxOf(spec, family, "txtSTATName", 20, true);
@@ -149,7 +148,7 @@ ListTabSpec MaterialsTabSpec() {
 }
 
 ListTabSpec GeometryTab() {
-  ListTabSpec spec = Spec("Geometry", "lstGeometry", 402);
+  ListTabSpec spec = Spec("Geometry", "lstGeometry");
   const auto family = [](HodModel & m) -> auto& { return m.Meshes; };
   ListedByName(spec, family);
   NameBoxOf(spec, family, "txtGeomName", 21, true);
@@ -184,7 +183,7 @@ ListTabSpec GeometryTab() {
 }
 
 ListTabSpec ScarMeshesTab() {
-  ListTabSpec spec = Spec("BSRM", "lstBSRM", 405);
+  ListTabSpec spec = Spec("BSRM", "lstBSRM");
   spec.count = [](HodModel& m) { return m.ScarMeshes.size(); };
   spec.entry = [](HodModel& m, std::size_t i) { return ToQt(m.ScarMeshes[i].Description.Name); };
   const auto box = [](HodModel & m, std::size_t i) -> auto& { return m.ScarMeshes[i].Box; };
@@ -204,7 +203,7 @@ ListTabSpec ScarMeshesTab() {
 }
 
 ListTabSpec CollisionMeshesTab() {
-  ListTabSpec spec = Spec("CM", "lstCOLD", 406);
+  ListTabSpec spec = Spec("CM", "lstCOLD");
   const auto family = [](HodModel & m) -> auto& { return m.CollisionMeshes; };
   spec.count = [family](HodModel& m) { return family(m).size(); };
   spec.entry = [family](HodModel& m, std::size_t i) {
@@ -247,7 +246,7 @@ ListTabSpec CollisionMeshesTab() {
 }
 
 ListTabSpec MarkersTabSpec() {
-  ListTabSpec spec = Spec("Markers", "lstMarkers", 408);
+  ListTabSpec spec = Spec("Markers", "lstMarkers");
   const auto family = [](HodModel & m) -> auto& { return m.Markers; };
   ListedByName(spec, family);
   NameBoxOf(spec, family, "txtMRKRName", 28, true);
@@ -291,7 +290,7 @@ ListTabSpec MarkersTabSpec() {
 }
 
 ListTabSpec EngineShapesTab() {
-  ListTabSpec spec = Spec("ETSH", "lstETSH", 409);
+  ListTabSpec spec = Spec("ETSH", "lstETSH");
   const auto family = [](HodModel & m) -> auto& { return m.EngineShapes; };
   ListedByName(spec, family);
   NameBoxOf(spec, family, "txtETSHName", 28, false);
@@ -312,7 +311,7 @@ ListTabSpec EngineShapesTab() {
 }
 
 ListTabSpec EngineBurnsTab() {
-  ListTabSpec spec = Spec("BURN", "lstBURN", 410);
+  ListTabSpec spec = Spec("BURN", "lstBURN");
   const auto family = [](HodModel & m) -> auto& { return m.EngineBurns; };
   ListedByName(spec, family);
   NameBoxOf(spec, family, "txtBURNName", 28, false);
@@ -333,7 +332,7 @@ ListTabSpec EngineBurnsTab() {
 }
 
 ListTabSpec EngineGlowsTab() {
-  ListTabSpec spec = Spec("GLOW", "lstGLOW", 411);
+  ListTabSpec spec = Spec("GLOW", "lstGLOW");
   const auto family = [](HodModel & m) -> auto& { return m.EngineGlows; };
   ListedByName(spec, family);
   NameBoxOf(spec, family, "txtGLOWName", 28, false);
@@ -354,7 +353,7 @@ ListTabSpec EngineGlowsTab() {
 }
 
 ListTabSpec DockPathsTabSpec() {
-  ListTabSpec spec = Spec("Dockpaths", "lstDOCK", 412);
+  ListTabSpec spec = Spec("Dockpaths", "lstDOCK");
   const auto family = [](HodModel & m) -> auto& { return m.DockPathList.Paths; };
   ListedByName(spec, family);
   NameBoxOf(spec, family, "txtDOCKName", 28, true);
@@ -369,7 +368,7 @@ ListTabSpec DockPathsTabSpec() {
 }
 
 ListTabSpec BackgroundMeshesTab() {
-  ListTabSpec spec = Spec("BGMS", "lstBGMS", 414);
+  ListTabSpec spec = Spec("BGMS", "lstBGMS");
   spec.count = [](HodModel& m) { return m.BackgroundMeshSet.Meshes.size(); };
   spec.entry = [](HodModel&, std::size_t i) {
     return QString::fromLatin1(text::kBackgroundPart) + QString::number(i + 1);
@@ -404,7 +403,7 @@ ListTabSpec BackgroundMeshesTab() {
 }
 
 ListTabSpec LightsTab() {
-  ListTabSpec spec = Spec("Lights", "lstLITE", 415);
+  ListTabSpec spec = Spec("Lights", "lstLITE");
   const auto family = [](HodModel & m) -> auto& { return m.LightList.Lights; };
   ListedByName(spec, family);
   NameBoxOf(spec, family, "txtLITEName", 28, true);
@@ -472,7 +471,7 @@ ListTabSpec LightsTab() {
 }
 
 ListTabSpec SimpleMeshesTab() {
-  ListTabSpec spec = Spec("SIMP\\WIRE", "lstSIMP", 417);
+  ListTabSpec spec = Spec("SIMP\\WIRE", "lstSIMP");
   NameBoxOf(
       spec, [](HodModel & m) -> auto& { return m.SimpleMeshes; }, "txtSIMPName", 28, true);
   spec.list_skips_check = true;

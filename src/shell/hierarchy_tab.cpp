@@ -59,7 +59,6 @@ HierarchyTab::HierarchyTab(EditorForm& form) : EditorTab(form) {
   tree_ = new QTreeWidget(this);
   tree_->setObjectName(QStringLiteral("tvwHIER"));
   tree_->setHeaderHidden(true);
-  tree_->setToolTip(ToQt(strings::Entry(404)));
   tree_->setEditTriggers(QAbstractItemView::EditKeyPressed | QAbstractItemView::DoubleClicked);
   layout->addWidget(tree_, 1);
 

@@ -23,7 +23,6 @@ ListTab::ListTab(EditorForm& form, ListTabSpec spec) : EditorTab(form), spec_(st
   auto* layout = new QVBoxLayout(this);
   list_ = new QListWidget(this);
   list_->setObjectName(QString::fromLatin1(spec_.list_name));
-  if (spec_.tool_tip > 0) list_->setToolTip(ToQt(strings::Entry(spec_.tool_tip)));
   layout->addWidget(list_, 1);
 
   auto* grid = new QGridLayout;

@@ -36,7 +36,6 @@ NumberSpec Number(QString label, QString name, const FieldRule& rule, Access acc
 struct ListTabSpec {
   const char* caption = nullptr;
   const char* list_name = nullptr;
-  int tool_tip = 0;
   std::function<std::size_t(HodModel&)> count;
   std::function<QString(HodModel&, std::size_t)> entry;
 

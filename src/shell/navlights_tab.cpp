@@ -43,7 +43,6 @@ NavlightsTab::NavlightsTab(EditorForm& form) : EditorTab(form) {
   auto* layout = new QVBoxLayout(this);
   list_ = new QListWidget(this);
   list_->setObjectName(QStringLiteral("lstNAVL"));
-  list_->setToolTip(ToQt(strings::Entry(407)));
   layout->addWidget(list_, 1);
 
   auto* grid = new QGridLayout;

@@ -30,7 +30,6 @@ constexpr const char* kValueLabels[] = {"X",     "Y",    "Z",    "Red / 4th valu
 }  // namespace
 
 StarFieldsTab::StarFieldsTab(EditorForm& form) : EditorTab(form) {
-  setToolTip(ToQt(strings::Entry(416)));
   auto* layout = new QVBoxLayout(this);
   auto* grid = new QGridLayout;
   family_ = new QComboBox(this);

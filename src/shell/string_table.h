@@ -9,6 +9,8 @@ namespace gantry::strings {
 
 // The entry's text, or an empty text for a number the table does not hold.
 std::string_view Entry(int number);
+// The entry holding a control's tool tip (by the control's name), or 0 for none.
+int ToolTipEntry(std::string_view control);
 
 // Numbers used by name in the shell.
 enum : int {
@@ -51,9 +53,6 @@ enum : int {
   kMenuRecentFiles = 228,
   kMenuClearList = 229,
   kMenuRotate = 230,
-  kTipOwner = 500,
-  kTipWarnings = 501,
-  kTipErrors = 502,
   kTipDebugLevel = 23,
   kFontName = 1001,
   kFontSize = 1002,

@@ -55,6 +55,13 @@ class EditorTabsTest : public ::testing::Test {
   EditorForm form_;
 };
 
+TEST_F(EditorTabsTest, EveryCommandButtonExplainsItself) {
+  for (const QPushButton* button : form_.findChildren<QPushButton*>()) {
+    if (!button->objectName().startsWith(QStringLiteral("cmd"))) continue;
+    EXPECT_FALSE(button->toolTip().isEmpty()) << button->objectName().toStdString();
+  }
+}
+
 TEST_F(EditorTabsTest, JointBoxesShowStoreAndCorrect) {
   Joint& root = workspace_.model.JointList.Joints[0];
   root.Position = {1.23456f, 0, 0};
