@@ -3,12 +3,15 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFileInfo>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QProgressBar>
 #include <QSettings>
 #include <QStandardPaths>
@@ -58,7 +61,11 @@ MainWindow::MainWindow(QSettings& settings, QWidget* parent)
     : QMainWindow(parent), settings_(settings), qt_ui_(this) {
   setObjectName(QStringLiteral("mdfMain"));
   setWindowTitle(Caption(strings::kTitle));
-  resize(1100, 760);
+  setAcceptDrops(true);
+  // Where the window was when the program last ended (group "Window", beside the others).
+  if (!restoreGeometry(settings_.value(QStringLiteral("Window/Geometry")).toByteArray())) {
+    resize(1100, 760);
+  }
 
   mdi_ = new QMdiArea(this);
   mdi_->setObjectName(QStringLiteral("mdiArea"));
@@ -573,6 +580,7 @@ void MainWindow::ArrangeIcons() {
 void MainWindow::EndRun() {
   if (ended_) return;
   ended_ = true;
+  settings_.setValue(QStringLiteral("Window/Geometry"), saveGeometry());
   DebugLog& log = workspace_.log;
   log.Log(text::kQuitting);
   log.AppendToFile();
@@ -589,6 +597,33 @@ void MainWindow::showEvent(QShowEvent* event) {
   const int editor_width = area.width() * 3 / 5;
   editor_window_->setGeometry(0, 0, editor_width, area.height());
   debug_subwindow_->setGeometry(editor_width, 0, area.width() - editor_width, area.height());
+}
+
+namespace {
+
+// The first local file of a drag, when it is a HOD.
+QString DroppedHod(const QMimeData* data) {
+  if (data == nullptr || !data->hasUrls() || data->urls().isEmpty()) return {};
+  const QString path = data->urls().front().toLocalFile();
+  return path.endsWith(QStringLiteral(".hod"), Qt::CaseInsensitive) ? path : QString();
+}
+
+}  // namespace
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
+  if (!DroppedHod(event->mimeData()).isEmpty()) event->acceptProposedAction();
+}
+
+void MainWindow::dropEvent(QDropEvent* event) {
+  const QString path = DroppedHod(event->mimeData());
+  if (path.isEmpty()) return;
+  event->acceptProposedAction();
+  if (!MaySaveChanges()) return;
+  if (!IsUsableFile(path.toStdString())) {
+    ui().Message(strings::Entry(strings::kSelectFile), Icon::Information);
+    return;
+  }
+  OpenPath(path);
 }
 
 bool MainWindow::MaySaveChanges() {

@@ -88,6 +88,9 @@ class MainWindow : public QMainWindow {
   // Watches the user's input: a change to the model that follows becomes an undo step.
   bool eventFilter(QObject* watched, QEvent* event) override;
   void showEvent(QShowEvent* event) override;
+  // A .hod file dropped on the window opens as Open would.
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
 
  private:
   void BuildMenus();

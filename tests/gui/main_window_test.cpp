@@ -3,15 +3,18 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QDropEvent>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
+#include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QUrl>
 #include <filesystem>
 #include <fstream>
 
@@ -151,6 +154,19 @@ TEST_F(MainWindowTest, InvalidModelIsNotWritten) {
   Trigger("mnuFileSave");
   EXPECT_EQ(ui_.MessageTexts().back(), messages::kCantWrite);
   EXPECT_EQ(testing::FileBytes(path), before);
+}
+
+TEST_F(MainWindowTest, ADroppedHodOpens) {
+  const std::string path = WriteHod("dropped.hod", "Erin");
+  QMimeData data;
+  data.setUrls({QUrl::fromLocalFile(QString::fromStdString(path))});
+  QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(window_.get(), &enter);
+  EXPECT_TRUE(enter.isAccepted());
+  QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(window_.get(), &drop);
+  EXPECT_EQ(OwnerText(window_->workspace().model), "Erin");
+  EXPECT_EQ(window_->workspace().current_file, path);
 }
 
 TEST_F(MainWindowTest, EmptyChosenFileStopsOpen) {
