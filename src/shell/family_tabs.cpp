@@ -23,6 +23,7 @@
 #include "shell/string_table.h"
 #include "shell/tool_dialogs.h"
 #include "shell/widgets.h"
+#include "view/math/viewer_scene.h"
 
 namespace gantry {
 namespace {
@@ -30,6 +31,23 @@ namespace {
 namespace text = shell_text;
 using Selection = std::optional<std::size_t>;
 using Command = ListTabSpec::Command;
+
+// What a level of detail holds, in a few words.
+QString LodSummary(const std::vector<LodMesh>& lods) {
+  std::size_t parts = 0, vertices = 0, triangles = 0;
+  for (const LodMesh& lod : lods) {
+    parts += lod.Parts.size();
+    for (const MeshPart& part : lod.Parts) {
+      vertices += part.Vertices.size();
+      triangles += PartTriangles(part).size();
+    }
+  }
+  return QStringLiteral("%1 level(s), %2 part(s), %3 vertices, %4 triangles")
+      .arg(lods.size())
+      .arg(parts)
+      .arg(vertices)
+      .arg(triangles);
+}
 
 // Exports change nothing in the model.
 CommandResult Exported(bool) { return CommandResult::Unchanged(); }
@@ -100,6 +118,14 @@ ListTabSpec TexturesTab() {
   ListTabSpec spec = Spec("Textures", "lstTextures");
   spec.count = [](HodModel& m) { return m.Textures.size(); };
   spec.entry = [](HodModel& m, std::size_t i) { return ToQt(m.Textures[i].FileName); };
+  spec.details = [](HodModel& m, std::size_t i) {
+    const Texture& t = m.Textures[i];
+    return QStringLiteral("%1, %2 x %3, %4 mip level(s)")
+        .arg(ToQt(t.Format.view()))
+        .arg(t.Width)
+        .arg(t.Height)
+        .arg(t.MipLevels.size());
+  };
   spec.commands = {
       {"cmdLMIPAdd", Caption(300),
        [](Workspace& w, Selection, Ui&) { return AddTexture(w.model); }},
@@ -154,6 +180,7 @@ ListTabSpec GeometryTab() {
   NameBoxOf(spec, family, "txtGeomName", 21, true);
   spec.list_skips_check = true;
   ParentBoxOf(spec, family, "cboGeomParent");
+  spec.details = [](HodModel& m, std::size_t i) { return LodSummary(m.Meshes[i].Lods); };
   spec.commands = {
       {"cmdGeomAdd", Caption(300), [](Workspace& w, Selection, Ui&) { return AddMesh(w.model); }},
       {"cmdGeomRemove", Caption(301),
@@ -372,6 +399,9 @@ ListTabSpec BackgroundMeshesTab() {
   spec.count = [](HodModel& m) { return m.BackgroundMeshSet.Meshes.size(); };
   spec.entry = [](HodModel&, std::size_t i) {
     return QString::fromLatin1(text::kBackgroundPart) + QString::number(i + 1);
+  };
+  spec.details = [](HodModel& m, std::size_t i) {
+    return LodSummary({m.BackgroundMeshSet.Meshes[i]});
   };
   spec.commands = {
       {"cmdBGMSAdd", Caption(300),

@@ -25,6 +25,11 @@ ListTab::ListTab(EditorForm& form, ListTabSpec spec) : EditorTab(form), spec_(st
   list_->setObjectName(QString::fromLatin1(spec_.list_name));
   layout->addWidget(list_, 1);
 
+  if (spec_.details) {
+    details_ = new QLabel(this);
+    details_->setObjectName(QString::fromLatin1(spec_.list_name) + QStringLiteral("Details"));
+    layout->addWidget(details_);
+  }
   auto* grid = new QGridLayout;
   int row = 0;
   if (spec_.name_box != nullptr) {
@@ -152,6 +157,7 @@ void ListTab::ShowElement() {
     if (choice_ != nullptr) {
       choice_->setCurrentIndex(selected ? spec_.choice(model(), *selected) : -1);
     }
+    if (details_ != nullptr) details_->setText(selected ? spec_.details(model(), *selected) : "");
     for (std::size_t i = 0; i < numbers_.size(); ++i) {
       const NumberSpec& number = spec_.numbers[i];
       if (!selected) {

@@ -14,6 +14,7 @@
 #include "shell/editor_tab.h"
 
 class QComboBox;
+class QLabel;
 class QListWidget;
 
 namespace gantry {
@@ -54,6 +55,9 @@ struct ListTabSpec {
   std::function<void(HodModel&, std::size_t, const std::string&)> set_parent;
 
   std::vector<NumberSpec> numbers;
+
+  // A line about the selected element that is shown, not edited (sizes, formats, counts).
+  std::function<QString(HodModel&, std::size_t)> details;
 
   // A fixed chooser (the light's type), its entries standing for 0, 1, 2, ...
   const char* choice_box = nullptr;
@@ -97,6 +101,7 @@ class ListTab : public EditorTab {
   NameBox* name_binding_ = nullptr;
   QComboBox* parent_ = nullptr;
   QComboBox* choice_ = nullptr;
+  QLabel* details_ = nullptr;
   std::vector<QLineEdit*> numbers_;
   QLayout* extra_;
 };

@@ -4,6 +4,7 @@
 
 #include <QAction>
 #include <QDropEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
@@ -282,6 +283,8 @@ TEST_F(MainWindowTest, EditorListsFollowTheModel) {
   meshes->setCurrentRow(1);
   ASSERT_EQ(lods->count(), 2);
   EXPECT_EQ(lods->item(1)->text(), QStringLiteral("LOD: 1"));
+  EXPECT_EQ(Find<QLabel>(window_.get(), "lstGeometryDetails")->text(),
+            QStringLiteral("2 level(s), 0 part(s), 0 vertices, 0 triangles"));
   EXPECT_EQ(window_->editor().Selected("lstGeometry"), std::optional<std::size_t>(1));
   EXPECT_EQ(Find<QListWidget>(window_.get(), "lstWARN")->item(0)->text(),
             QStringLiteral("watch out"));
