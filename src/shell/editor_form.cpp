@@ -116,7 +116,7 @@ void EditorForm::AddGeometryLods(ListTab* geometry) {
   buttons->addStretch();
   auto* options = new QHBoxLayout;
   goblin_ = new QCheckBox(QStringLiteral("Goblin"), geometry);
-  goblin_->setObjectName(QStringLiteral("chkGeomGoblin"));
+  goblin_->setObjectName(QStringLiteral("chkGeomIsGoblin"));
   options->addWidget(goblin_);
   auto* mirror = new QPushButton(Caption(25), geometry);
   mirror->setObjectName(QStringLiteral("cmdGeomMirror"));

@@ -215,16 +215,16 @@ ListTabSpec ScarMeshesTab() {
   spec.entry = [](HodModel& m, std::size_t i) { return ToQt(m.ScarMeshes[i].Description.Name); };
   const auto box = [](HodModel & m, std::size_t i) -> auto& { return m.ScarMeshes[i].Box; };
   VectorFields(
-      spec, "Box minimum", "txtBSRMData", 0,
+      spec, "Box minimum", "txtBSRMBBOXData", 0,
       kNumberField, [box](HodModel & m, std::size_t i) -> auto& { return box(m, i).Minimum; });
   VectorFields(
-      spec, "Box maximum", "txtBSRMData", 3,
+      spec, "Box maximum", "txtBSRMBBOXData", 3,
       kNumberField, [box](HodModel & m, std::size_t i) -> auto& { return box(m, i).Maximum; });
   VectorFields(
-      spec, "Sphere centre", "txtBSRMData", 6, kNumberField,
+      spec, "Sphere centre", "txtBSRMBSPHData", 0, kNumberField,
       [](HodModel & m, std::size_t i) -> auto& { return m.ScarMeshes[i].Sphere.Centre; });
   spec.numbers.push_back(Number(
-      "Sphere radius", QStringLiteral("txtBSRMData9"), kNumberField,
+      "Sphere radius", QStringLiteral("txtBSRMBSPHData3"), kNumberField,
       [](HodModel & m, std::size_t i) -> auto& { return m.ScarMeshes[i].Sphere.Radius; }));
   return spec;
 }
@@ -238,16 +238,16 @@ ListTabSpec CollisionMeshesTab() {
   };
   ParentBoxOf(spec, family, "cboCOLDParent");
   VectorFields(
-      spec, "Box minimum", "txtCOLDData", 0, kValidNumberField,
+      spec, "Box minimum", "txtCOLDBBOXData", 0, kValidNumberField,
       [](HodModel & m, std::size_t i) -> auto& { return m.CollisionMeshes[i].Box.Minimum; });
   VectorFields(
-      spec, "Box maximum", "txtCOLDData", 3, kValidNumberField,
+      spec, "Box maximum", "txtCOLDBBOXData", 3, kValidNumberField,
       [](HodModel & m, std::size_t i) -> auto& { return m.CollisionMeshes[i].Box.Maximum; });
   VectorFields(
-      spec, "Sphere centre", "txtCOLDData", 6, kValidNumberField,
+      spec, "Sphere centre", "txtCOLDBSPHData", 0, kValidNumberField,
       [](HodModel & m, std::size_t i) -> auto& { return m.CollisionMeshes[i].Sphere.Centre; });
   spec.numbers.push_back(Number(
-      "Sphere radius", QStringLiteral("txtCOLDData9"), kValidNumberField,
+      "Sphere radius", QStringLiteral("txtCOLDBSPHData3"), kValidNumberField,
       [](HodModel & m, std::size_t i) -> auto& { return m.CollisionMeshes[i].Sphere.Radius; }));
   spec.commands = {
       {"cmdCOLDAdd", Caption(300),

@@ -1,5 +1,6 @@
 #include "shell/markers_tab.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QEvent>
 #include <QGridLayout>
@@ -200,7 +201,26 @@ DockPathsTab::DockPathsTab(EditorForm& form) : ListTab(form, DockPathsTabSpec())
                             point_value(&DockPoint::PointTolerance));
   speed_ = AddNumberBox(grid, 3, 2, QStringLiteral("txtDOCKMaxSpeed"), kValidNumberField,
                         point_value(&DockPoint::MaxSpeed));
+  global_ = new QCheckBox(QStringLiteral("Global properties"), this);
+  global_->setObjectName(QStringLiteral("chkDOCKGlobalProperties"));
+  local_ = new QCheckBox(QStringLiteral("Local properties (point)"), this);
+  local_->setObjectName(QStringLiteral("chkDOCKLocallProperties"));
+  grid->addWidget(global_, 4, 1);
+  grid->addWidget(local_, 4, 2);
   static_cast<QBoxLayout*>(extra_layout())->addLayout(grid);
+  connect(global_, &QCheckBox::clicked, this, [this](bool on) {
+    const auto path = Selected();
+    if (!checking() || !path) return;
+    DockPath& p = model().DockPathList.Paths[*path];
+    p.PathValue1 = p.PathValue2 = p.PathValue4 = on ? 1 : 0;
+  });
+  connect(local_, &QCheckBox::clicked, this, [this](bool on) {
+    const auto path = Selected();
+    const auto point = Point();
+    if (!checking() || !path || !point) return;
+    DockPoint& p = model().DockPathList.Paths[*path].Points[*point];
+    p.LocalFlag1 = p.LocalFlag2 = p.LocalFlag3 = on ? 1 : 0;
+  });
 
   auto* row = new QHBoxLayout;
   auto* add = AddButton(this, row, "cmdDOCKKeyFAdd", QStringLiteral("Add point"));
@@ -261,15 +281,23 @@ void DockPathsTab::ShowPoint() {
   Filling([this] {
     const auto path = Selected();
     const auto point = Point();
+    global_->setEnabled(path.has_value());
+    if (path) {
+      const DockPath& p = model().DockPathList.Paths[*path];
+      global_->setChecked(p.PathValue1 != 0 || p.PathValue2 != 0 || p.PathValue4 != 0);
+    }
+    local_->setEnabled(point.has_value());
     if (!path || !point) {
       for (QLineEdit* box : fields_) box->clear();
       tolerance_->clear();
       speed_->clear();
+      local_->setChecked(false);
       return;
     }
     const DockPoint& p = model().DockPathList.Paths[*path].Points[*point];
     const std::array<double, 6> shown = DockPointFields(p);
     for (std::size_t i = 0; i < fields_.size(); ++i) fields_[i]->setText(Text(shown[i]));
+    local_->setChecked(p.LocalFlag1 != 0 || p.LocalFlag2 != 0 || p.LocalFlag3 != 0);
     tolerance_->setText(ToQt(NumberText(p.PointTolerance)));
     speed_->setText(ToQt(NumberText(p.MaxSpeed)));
   });

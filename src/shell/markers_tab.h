@@ -53,6 +53,8 @@ class DockPathsTab : public ListTab {
   std::array<QLineEdit*, 6> fields_{};
   QLineEdit* tolerance_;
   QLineEdit* speed_;
+  QCheckBox* global_;  // the path's three global property values
+  QCheckBox* local_;   // the point's three local flags
 };
 
 }  // namespace gantry

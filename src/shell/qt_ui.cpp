@@ -1,12 +1,12 @@
 #include "shell/qt_ui.h"
 
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QLabel>
-#include <QListWidget>
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
@@ -14,6 +14,7 @@
 #include <algorithm>
 
 #include "common/shared_text.h"
+#include "model_ops/element_messages.h"
 
 namespace gantry {
 namespace {
@@ -145,24 +146,31 @@ std::optional<std::string> QtUi::SaveFile(std::string_view filter, std::string_v
 }
 
 int QtUi::ChooseMaterial(std::string_view caption, const std::vector<std::string>& names) {
+  namespace text = element_messages;
   QDialog dialog(parent_);
   dialog.setObjectName(QStringLiteral("frmChooseMaterial"));
   dialog.setWindowTitle(ToQt(caption));
   auto* layout = new QVBoxLayout(&dialog);
-  auto* list = new QListWidget(&dialog);
-  list->setObjectName(QStringLiteral("lstMaterials"));
-  for (const std::string& name : names) list->addItem(ToQt(name));
-  if (!names.empty()) list->setCurrentRow(0);
+  auto* chooser = new QComboBox(&dialog);
+  chooser->setObjectName(QStringLiteral("cboMaterialName"));
+  for (const std::string& name : names) chooser->addItem(ToQt(name));
+  if (names.empty()) chooser->addItem(QString::fromLatin1(text::kNoMaterialsEntry));
+  chooser->setCurrentIndex(-1);  // the user chooses; nothing is chosen for them
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
   buttons->button(QDialogButtonBox::Ok)->setObjectName(QStringLiteral("cmdOK"));
   buttons->button(QDialogButtonBox::Cancel)->setObjectName(QStringLiteral("cmdCancel"));
-  layout->addWidget(list);
+  layout->addWidget(chooser);
   layout->addWidget(buttons);
-  QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+  QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, [&] {
+    if (chooser->currentIndex() < 0) {
+      Message(text::kSelectMaterial, Icon::Exclamation);
+      return;
+    }
+    dialog.accept();
+  });
   QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
-  QObject::connect(list, &QListWidget::itemDoubleClicked, &dialog, &QDialog::accept);
   if (dialog.exec() != QDialog::Accepted) return -1;
-  return list->currentRow();
+  return chooser->currentIndex();
 }
 
 void QtUi::Status(std::string_view text) {

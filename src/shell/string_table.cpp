@@ -255,7 +255,7 @@ constexpr std::pair<std::string_view, int> kToolTips[] = {
     {"cboSTRFGroup", 515},
     {"cboSTRFStar", 516},
     {"cboSTRForBGSG", 514},
-    {"chkGeomGoblin", 432},
+    {"chkGeomIsGoblin", 432},
     {"cmdBGMSAdd", 500},
     {"cmdBGMSExport", 503},
     {"cmdBGMSMeshGen", 504},

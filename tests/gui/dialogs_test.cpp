@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
@@ -156,6 +157,24 @@ TEST(QtUiTest, FiltersAndMessageBoxes) {
 
   testing::OnNextModal([](QWidget* modal) { modal->close(); });
   EXPECT_EQ(ui.Message("Which?", Icon::Question, Buttons::YesNoCancel), Answer::Cancel);
+}
+
+TEST(QtUiTest, MaterialChooserWantsAChoice) {
+  QtUi ui;
+  testing::OnNextModal([](QWidget* chooser) {
+    EXPECT_EQ(chooser->windowTitle(), QStringLiteral("Pick one"));
+    // OK with nothing chosen: said so, and the chooser stays.
+    testing::OnNextModal([](QWidget* box) {
+      EXPECT_EQ(qobject_cast<QMessageBox*>(box)->text(),
+                QStringLiteral("Please select a material!"));
+      qobject_cast<QMessageBox*>(box)->button(QMessageBox::Ok)->click();
+    });
+    Find<QPushButton>(chooser, "cmdOK")->click();
+    EXPECT_TRUE(chooser->isVisible());
+    Find<QComboBox>(chooser, "cboMaterialName")->setCurrentIndex(1);
+    Find<QPushButton>(chooser, "cmdOK")->click();
+  });
+  EXPECT_EQ(ui.ChooseMaterial("Pick one", {"hull", "glow"}), 1);
 }
 
 }  // namespace

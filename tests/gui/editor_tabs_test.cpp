@@ -293,6 +293,8 @@ TEST_F(EditorTabsTest, MarkerKeysAndDockPoints) {
   Widget<QPushButton>("cmdDOCKKeyFAdd")->click();
   EXPECT_EQ(workspace_.model.DockPathList.Paths[0].Points.size(), 3u);
   EXPECT_EQ(Widget<QSlider>("sldDOCKKeyF")->value(), 2);
+  Widget<QCheckBox>("chkDOCKLocallProperties")->click();
+  EXPECT_EQ(workspace_.model.DockPathList.Paths[0].Points[2].LocalFlag2, 1);
   TypeAndLeave("txtDOCKData4", QStringLiteral("90"));
   EXPECT_NEAR(workspace_.model.DockPathList.Paths[0].Points[2].Rotation.y, 1.5707963, 1e-6);
 }
