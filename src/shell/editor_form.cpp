@@ -56,9 +56,9 @@ EditorForm::EditorForm(Workspace& workspace, std::function<Ui&()> ui, QWidget* p
   layout->setContentsMargins(2, 2, 2, 2);
   layout->addWidget(tabs_);
 
-  const auto list_tab = [this](ListTabSpec spec) {
-    const char* caption = spec.caption;
-    return static_cast<ListTab*>(AddTab(new ListTab(*this, std::move(spec)), caption));
+  const auto list_tab = [this](TabDescription desc) {
+    const char* caption = desc.caption;
+    return static_cast<ListTab*>(AddTab(new ListTab(*this, std::move(desc)), caption));
   };
   list_tab(TexturesTab());
   AddTab(new MaterialsTab(*this), "Materials");
@@ -169,9 +169,9 @@ void EditorForm::BuildEnginesTab() {
   auto* layout = new QVBoxLayout(page);
   auto* parts = new QTabWidget(page);
   parts->setObjectName(QStringLiteral("sstEngines"));
-  for (ListTabSpec spec : {EngineShapesTab(), EngineBurnsTab(), EngineGlowsTab()}) {
-    const char* caption = spec.caption;
-    AddTab(new ListTab(*this, std::move(spec)), caption, parts);
+  for (TabDescription desc : {EngineShapesTab(), EngineBurnsTab(), EngineGlowsTab()}) {
+    const char* caption = desc.caption;
+    AddTab(new ListTab(*this, std::move(desc)), caption, parts);
   }
   layout->addWidget(parts);
   tabs_->addTab(page, QStringLiteral("Engines"));

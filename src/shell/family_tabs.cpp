@@ -30,7 +30,7 @@ namespace {
 
 namespace text = shell_text;
 using Selection = std::optional<std::size_t>;
-using Command = ListTabSpec::Command;
+using Command = TabDescription::Command;
 
 // What a level of detail holds, in a few words.
 QString LodSummary(const std::vector<LodMesh>& lods) {
@@ -56,28 +56,28 @@ CommandResult Changed(bool changed, Selection s) {
   return changed ? CommandResult::Changed(s) : CommandResult::Unchanged();
 }
 
-ListTabSpec Spec(const char* caption, const char* list_name) {
-  ListTabSpec spec;
-  spec.caption = caption;
-  spec.list_name = list_name;
-  return spec;
+TabDescription Describe(const char* caption, const char* list_name) {
+  TabDescription desc;
+  desc.caption = caption;
+  desc.list_name = list_name;
+  return desc;
 }
 const char* Request(int entry) { return strings::Entry(entry).data(); }
 
 // Count and list entry of a family whose elements have a Name.
 template <typename Family>
-void ListedByName(ListTabSpec& spec, Family family) {
-  spec.count = [family](HodModel& m) { return family(m).size(); };
-  spec.entry = [family](HodModel& m, std::size_t i) { return ToQt(family(m)[i].Name); };
+void ListedByName(TabDescription& desc, Family family) {
+  desc.count = [family](HodModel& m) { return family(m).size(); };
+  desc.entry = [family](HodModel& m, std::size_t i) { return ToQt(family(m)[i].Name); };
 }
 
 template <typename Family>
-void NameBoxOf(ListTabSpec& spec, Family family, const char* box, int request, bool unique) {
-  spec.name_box = box;
-  spec.select_first = Request(request);
-  spec.unique_names = unique;
-  spec.name = [family](HodModel& m, std::size_t i) { return family(m)[i].Name; };
-  spec.set_name = [family](HodModel& m, std::size_t i, const std::string& name) {
+void NameBoxOf(TabDescription& desc, Family family, const char* box, int request, bool unique) {
+  desc.name_box = box;
+  desc.select_first = Request(request);
+  desc.unique_names = unique;
+  desc.name = [family](HodModel& m, std::size_t i) { return family(m)[i].Name; };
+  desc.set_name = [family](HodModel& m, std::size_t i, const std::string& name) {
     auto& element = family(m)[i];
     element.Name = name;
     element.NameLength = static_cast<std::int32_t>(name.size());
@@ -85,10 +85,10 @@ void NameBoxOf(ListTabSpec& spec, Family family, const char* box, int request, b
 }
 
 template <typename Family>
-void ParentBoxOf(ListTabSpec& spec, Family family, const char* box) {
-  spec.parent_box = box;
-  spec.parent = [family](HodModel& m, std::size_t i) { return family(m)[i].ParentName; };
-  spec.set_parent = [family](HodModel& m, std::size_t i, const std::string& parent) {
+void ParentBoxOf(TabDescription& desc, Family family, const char* box) {
+  desc.parent_box = box;
+  desc.parent = [family](HodModel& m, std::size_t i) { return family(m)[i].ParentName; };
+  desc.set_parent = [family](HodModel& m, std::size_t i, const std::string& parent) {
     auto& element = family(m)[i];
     element.ParentName = parent;
     element.ParentLength = static_cast<std::int32_t>(parent.size());
@@ -97,12 +97,12 @@ void ParentBoxOf(ListTabSpec& spec, Family family, const char* box) {
 
 // "x", "y", "z" fields of a vector member reached through `vec(model, element)`.
 template <typename Vec>
-void VectorFields(ListTabSpec& spec, const char* label, const char* box_stem, int first,
+void VectorFields(TabDescription& desc, const char* label, const char* box_stem, int first,
                   const FieldRule& rule, Vec vec, bool degrees = false) {
   const char* axes[] = {" X", " Y", " Z"};
   for (int axis = 0; axis < 3; ++axis) {
     QString name = QString::fromLatin1(box_stem) + QString::number(first + axis);
-    spec.numbers.push_back(Number(
+    desc.numbers.push_back(Number(
         QString::fromLatin1(label) + QString::fromLatin1(axes[axis]), std::move(name), rule,
         [ vec, axis ](HodModel & m, std::size_t i) -> auto& {
           auto& v = vec(m, i);
@@ -114,11 +114,11 @@ void VectorFields(ListTabSpec& spec, const char* label, const char* box_stem, in
 
 }  // namespace
 
-ListTabSpec TexturesTab() {
-  ListTabSpec spec = Spec("Textures", "lstTextures");
-  spec.count = [](HodModel& m) { return m.Textures.size(); };
-  spec.entry = [](HodModel& m, std::size_t i) { return ToQt(m.Textures[i].FileName); };
-  spec.details = [](HodModel& m, std::size_t i) {
+TabDescription TexturesTab() {
+  TabDescription desc = Describe("Textures", "lstTextures");
+  desc.count = [](HodModel& m) { return m.Textures.size(); };
+  desc.entry = [](HodModel& m, std::size_t i) { return ToQt(m.Textures[i].FileName); };
+  desc.details = [](HodModel& m, std::size_t i) {
     const Texture& t = m.Textures[i];
     return QStringLiteral("%1, %2 x %3, %4 mip level(s)")
         .arg(ToQt(t.Format.view()))
@@ -126,7 +126,7 @@ ListTabSpec TexturesTab() {
         .arg(t.Height)
         .arg(t.MipLevels.size());
   };
-  spec.commands = {
+  desc.commands = {
       {"cmdLMIPAdd", Caption(300),
        [](Workspace& w, Selection, Ui&) { return AddTexture(w.model); }},
       {"cmdLMIPRemove", Caption(301),
@@ -155,33 +155,33 @@ ListTabSpec TexturesTab() {
          return CommandResult::Unchanged();
        }},
   };
-  return spec;
+  return desc;
 }
 
-ListTabSpec MaterialsTabSpec() {
-  ListTabSpec spec = Spec("Materials", "lstMaterials");
+TabDescription MaterialsTabDescription() {
+  TabDescription desc = Describe("Materials", "lstMaterials");
   const auto family = [](HodModel & m) -> auto& { return m.Materials; };
-  ListedByName(spec, family);
-  NameBoxOf(spec, family, "txtSTATName", 20, true);
-  spec.list_skips_check = true;
-  spec.commands = {
+  ListedByName(desc, family);
+  NameBoxOf(desc, family, "txtSTATName", 20, true);
+  desc.list_skips_check = true;
+  desc.commands = {
       {"cmdSTATAdd", Caption(300),
        [](Workspace& w, Selection, Ui&) { return AddMaterial(w.model); }},
       {"cmdSTATRemove", Caption(301),
        [](Workspace& w, Selection s, Ui& ui) { return RemoveMaterial(w.model, s, w.log, ui); }},
   };
-  return spec;
+  return desc;
 }
 
-ListTabSpec GeometryTab() {
-  ListTabSpec spec = Spec("Geometry", "lstGeometry");
+TabDescription GeometryTab() {
+  TabDescription desc = Describe("Geometry", "lstGeometry");
   const auto family = [](HodModel & m) -> auto& { return m.Meshes; };
-  ListedByName(spec, family);
-  NameBoxOf(spec, family, "txtGeomName", 21, true);
-  spec.list_skips_check = true;
-  ParentBoxOf(spec, family, "cboGeomParent");
-  spec.details = [](HodModel& m, std::size_t i) { return LodSummary(m.Meshes[i].Lods); };
-  spec.commands = {
+  ListedByName(desc, family);
+  NameBoxOf(desc, family, "txtGeomName", 21, true);
+  desc.list_skips_check = true;
+  ParentBoxOf(desc, family, "cboGeomParent");
+  desc.details = [](HodModel& m, std::size_t i) { return LodSummary(m.Meshes[i].Lods); };
+  desc.commands = {
       {"cmdGeomAdd", Caption(300), [](Workspace& w, Selection, Ui&) { return AddMesh(w.model); }},
       {"cmdGeomRemove", Caption(301),
        [](Workspace& w, Selection s, Ui& ui) { return RemoveMesh(w, s, ui); }},
@@ -206,50 +206,50 @@ ListTabSpec GeometryTab() {
          return Changed(ScaleMeshCommand(w.model, s, ui), s);
        }},
   };
-  return spec;
+  return desc;
 }
 
-ListTabSpec ScarMeshesTab() {
-  ListTabSpec spec = Spec("BSRM", "lstBSRM");
-  spec.count = [](HodModel& m) { return m.ScarMeshes.size(); };
-  spec.entry = [](HodModel& m, std::size_t i) { return ToQt(m.ScarMeshes[i].Description.Name); };
+TabDescription ScarMeshesTab() {
+  TabDescription desc = Describe("BSRM", "lstBSRM");
+  desc.count = [](HodModel& m) { return m.ScarMeshes.size(); };
+  desc.entry = [](HodModel& m, std::size_t i) { return ToQt(m.ScarMeshes[i].Description.Name); };
   const auto box = [](HodModel & m, std::size_t i) -> auto& { return m.ScarMeshes[i].Box; };
   VectorFields(
-      spec, "Box minimum", "txtBSRMBBOXData", 0,
+      desc, "Box minimum", "txtBSRMBBOXData", 0,
       kNumberField, [box](HodModel & m, std::size_t i) -> auto& { return box(m, i).Minimum; });
   VectorFields(
-      spec, "Box maximum", "txtBSRMBBOXData", 3,
+      desc, "Box maximum", "txtBSRMBBOXData", 3,
       kNumberField, [box](HodModel & m, std::size_t i) -> auto& { return box(m, i).Maximum; });
   VectorFields(
-      spec, "Sphere centre", "txtBSRMBSPHData", 0, kNumberField,
+      desc, "Sphere centre", "txtBSRMBSPHData", 0, kNumberField,
       [](HodModel & m, std::size_t i) -> auto& { return m.ScarMeshes[i].Sphere.Centre; });
-  spec.numbers.push_back(Number(
+  desc.numbers.push_back(Number(
       "Sphere radius", QStringLiteral("txtBSRMBSPHData3"), kNumberField,
       [](HodModel & m, std::size_t i) -> auto& { return m.ScarMeshes[i].Sphere.Radius; }));
-  return spec;
+  return desc;
 }
 
-ListTabSpec CollisionMeshesTab() {
-  ListTabSpec spec = Spec("CM", "lstCOLD");
+TabDescription CollisionMeshesTab() {
+  TabDescription desc = Describe("CM", "lstCOLD");
   const auto family = [](HodModel & m) -> auto& { return m.CollisionMeshes; };
-  spec.count = [family](HodModel& m) { return family(m).size(); };
-  spec.entry = [family](HodModel& m, std::size_t i) {
+  desc.count = [family](HodModel& m) { return family(m).size(); };
+  desc.entry = [family](HodModel& m, std::size_t i) {
     return ToQt(family(m)[i].ParentName) + QString::fromLatin1(text::kCollisionSuffix);
   };
-  ParentBoxOf(spec, family, "cboCOLDParent");
+  ParentBoxOf(desc, family, "cboCOLDParent");
   VectorFields(
-      spec, "Box minimum", "txtCOLDBBOXData", 0, kValidNumberField,
+      desc, "Box minimum", "txtCOLDBBOXData", 0, kValidNumberField,
       [](HodModel & m, std::size_t i) -> auto& { return m.CollisionMeshes[i].Box.Minimum; });
   VectorFields(
-      spec, "Box maximum", "txtCOLDBBOXData", 3, kValidNumberField,
+      desc, "Box maximum", "txtCOLDBBOXData", 3, kValidNumberField,
       [](HodModel & m, std::size_t i) -> auto& { return m.CollisionMeshes[i].Box.Maximum; });
   VectorFields(
-      spec, "Sphere centre", "txtCOLDBSPHData", 0, kValidNumberField,
+      desc, "Sphere centre", "txtCOLDBSPHData", 0, kValidNumberField,
       [](HodModel & m, std::size_t i) -> auto& { return m.CollisionMeshes[i].Sphere.Centre; });
-  spec.numbers.push_back(Number(
+  desc.numbers.push_back(Number(
       "Sphere radius", QStringLiteral("txtCOLDBSPHData3"), kValidNumberField,
       [](HodModel & m, std::size_t i) -> auto& { return m.CollisionMeshes[i].Sphere.Radius; }));
-  spec.commands = {
+  desc.commands = {
       {"cmdCOLDAdd", Caption(300),
        [](Workspace& w, Selection, Ui&) { return AddCollisionMesh(w.model); }},
       {"cmdCOLDRemove", Caption(301),
@@ -269,19 +269,19 @@ ListTabSpec CollisionMeshesTab() {
          return Changed(CollisionSphereCommand(w.model, s, ui), s);
        }},
   };
-  return spec;
+  return desc;
 }
 
-ListTabSpec MarkersTabSpec() {
-  ListTabSpec spec = Spec("Markers", "lstMarkers");
+TabDescription MarkersTabDescription() {
+  TabDescription desc = Describe("Markers", "lstMarkers");
   const auto family = [](HodModel & m) -> auto& { return m.Markers; };
-  ListedByName(spec, family);
-  NameBoxOf(spec, family, "txtMRKRName", 28, true);
-  ParentBoxOf(spec, family, "cboMRKRParent");
+  ListedByName(desc, family);
+  NameBoxOf(desc, family, "txtMRKRName", 28, true);
+  ParentBoxOf(desc, family, "cboMRKRParent");
   const char* labels[] = {"Position X", "Position Y", "Position Z",
                           "Rotation X", "Rotation Y", "Rotation Z"};
   for (int k = 0; k < 6; ++k) {
-    spec.numbers.push_back(Number(
+    desc.numbers.push_back(Number(
         labels[k], QStringLiteral("txtMRKRData%1").arg(k), kNumberField,
         [k](HodModel & m, std::size_t i) -> auto& {
           Marker& marker = m.Markers[i];
@@ -290,13 +290,13 @@ ListTabSpec MarkersTabSpec() {
         },
         k >= 3));
   }
-  spec.numbers.push_back(Number(
+  desc.numbers.push_back(Number(
       "Start time", QStringLiteral("txtMRKRData6"), kNumberField,
       [](HodModel & m, std::size_t i) -> auto& { return m.Markers[i].Flags1; }));
-  spec.numbers.push_back(Number(
+  desc.numbers.push_back(Number(
       "End time", QStringLiteral("txtMRKRData7"), kNumberField,
       [](HodModel & m, std::size_t i) -> auto& { return m.Markers[i].Flags2; }));
-  spec.commands = {
+  desc.commands = {
       {"cmdMRKRAdd", Caption(300), [](Workspace& w, Selection, Ui&) { return AddMarker(w.model); }},
       {"cmdMRKRRemove", Caption(301),
        [](Workspace& w, Selection s, Ui& ui) { return RemoveMarker(w, s, ui); }},
@@ -313,16 +313,16 @@ ListTabSpec MarkersTabSpec() {
          return picked ? PlaceMarker(model, *s, *picked) : CommandResult::Unchanged();
        }},
   };
-  return spec;
+  return desc;
 }
 
-ListTabSpec EngineShapesTab() {
-  ListTabSpec spec = Spec("ETSH", "lstETSH");
+TabDescription EngineShapesTab() {
+  TabDescription desc = Describe("ETSH", "lstETSH");
   const auto family = [](HodModel & m) -> auto& { return m.EngineShapes; };
-  ListedByName(spec, family);
-  NameBoxOf(spec, family, "txtETSHName", 28, false);
-  ParentBoxOf(spec, family, "cboETSHParent");
-  spec.commands = {
+  ListedByName(desc, family);
+  NameBoxOf(desc, family, "txtETSHName", 28, false);
+  ParentBoxOf(desc, family, "cboETSHParent");
+  desc.commands = {
       {"cmdETSHAdd", Caption(300),
        [](Workspace& w, Selection, Ui&) { return AddEngineShape(w.model); }},
       {"cmdETSHRemove", Caption(301),
@@ -334,16 +334,16 @@ ListTabSpec EngineShapesTab() {
       {"cmdETSHExport", Caption(303),
        [](Workspace& w, Selection s, Ui& ui) { return Exported(ExportEngineShapeOBJ(w, s, ui)); }},
   };
-  return spec;
+  return desc;
 }
 
-ListTabSpec EngineBurnsTab() {
-  ListTabSpec spec = Spec("BURN", "lstBURN");
+TabDescription EngineBurnsTab() {
+  TabDescription desc = Describe("BURN", "lstBURN");
   const auto family = [](HodModel & m) -> auto& { return m.EngineBurns; };
-  ListedByName(spec, family);
-  NameBoxOf(spec, family, "txtBURNName", 28, false);
-  ParentBoxOf(spec, family, "cboBURNParentName");
-  spec.commands = {
+  ListedByName(desc, family);
+  NameBoxOf(desc, family, "txtBURNName", 28, false);
+  ParentBoxOf(desc, family, "cboBURNParentName");
+  desc.commands = {
       {"cmdBURNAdd", Caption(300),
        [](Workspace& w, Selection, Ui&) { return AddEngineBurn(w.model); }},
       {"cmdBURNRemove", Caption(301),
@@ -355,16 +355,16 @@ ListTabSpec EngineBurnsTab() {
       {"cmdBURNExport", Caption(303),
        [](Workspace& w, Selection s, Ui& ui) { return Exported(ExportEngineBurnOBJ(w, s, ui)); }},
   };
-  return spec;
+  return desc;
 }
 
-ListTabSpec EngineGlowsTab() {
-  ListTabSpec spec = Spec("GLOW", "lstGLOW");
+TabDescription EngineGlowsTab() {
+  TabDescription desc = Describe("GLOW", "lstGLOW");
   const auto family = [](HodModel & m) -> auto& { return m.EngineGlows; };
-  ListedByName(spec, family);
-  NameBoxOf(spec, family, "txtGLOWName", 28, false);
-  ParentBoxOf(spec, family, "cboGLOWParent");
-  spec.commands = {
+  ListedByName(desc, family);
+  NameBoxOf(desc, family, "txtGLOWName", 28, false);
+  ParentBoxOf(desc, family, "cboGLOWParent");
+  desc.commands = {
       {"cmdGLOWAdd", Caption(300),
        [](Workspace& w, Selection, Ui&) { return AddEngineGlow(w.model); }},
       {"cmdGLOWRemove", Caption(301),
@@ -376,34 +376,34 @@ ListTabSpec EngineGlowsTab() {
       {"cmdGLOWExport", Caption(303),
        [](Workspace& w, Selection s, Ui& ui) { return Exported(ExportEngineGlowOBJ(w, s, ui)); }},
   };
-  return spec;
+  return desc;
 }
 
-ListTabSpec DockPathsTabSpec() {
-  ListTabSpec spec = Spec("Dockpaths", "lstDOCK");
+TabDescription DockPathsTabDescription() {
+  TabDescription desc = Describe("Dockpaths", "lstDOCK");
   const auto family = [](HodModel & m) -> auto& { return m.DockPathList.Paths; };
-  ListedByName(spec, family);
-  NameBoxOf(spec, family, "txtDOCKName", 28, true);
-  ParentBoxOf(spec, family, "cboDOCKParent");
-  spec.commands = {
+  ListedByName(desc, family);
+  NameBoxOf(desc, family, "txtDOCKName", 28, true);
+  ParentBoxOf(desc, family, "cboDOCKParent");
+  desc.commands = {
       {"cmdDOCKAdd", Caption(300),
        [](Workspace& w, Selection, Ui&) { return AddDockPath(w.model); }},
       {"cmdDOCKRemove", Caption(301),
        [](Workspace& w, Selection s, Ui& ui) { return RemoveDockPath(w, s, ui); }},
   };
-  return spec;
+  return desc;
 }
 
-ListTabSpec BackgroundMeshesTab() {
-  ListTabSpec spec = Spec("BGMS", "lstBGMS");
-  spec.count = [](HodModel& m) { return m.BackgroundMeshSet.Meshes.size(); };
-  spec.entry = [](HodModel&, std::size_t i) {
+TabDescription BackgroundMeshesTab() {
+  TabDescription desc = Describe("BGMS", "lstBGMS");
+  desc.count = [](HodModel& m) { return m.BackgroundMeshSet.Meshes.size(); };
+  desc.entry = [](HodModel&, std::size_t i) {
     return QString::fromLatin1(text::kBackgroundPart) + QString::number(i + 1);
   };
-  spec.details = [](HodModel& m, std::size_t i) {
+  desc.details = [](HodModel& m, std::size_t i) {
     return LodSummary({m.BackgroundMeshSet.Meshes[i]});
   };
-  spec.commands = {
+  desc.commands = {
       {"cmdBGMSAdd", Caption(300),
        [](Workspace& w, Selection, Ui&) { return AddBackgroundMesh(w.model); }},
       {"cmdBGMSRemove", Caption(301),
@@ -429,21 +429,21 @@ ListTabSpec BackgroundMeshesTab() {
       {"cmdBGMSRecolourize", QStringLiteral("Recolour..."),
        [](Workspace& w, Selection s, Ui& ui) { return RecolourBackgroundMesh(w.model, s, ui); }},
   };
-  return spec;
+  return desc;
 }
 
-ListTabSpec LightsTab() {
-  ListTabSpec spec = Spec("Lights", "lstLITE");
+TabDescription LightsTab() {
+  TabDescription desc = Describe("Lights", "lstLITE");
   const auto family = [](HodModel & m) -> auto& { return m.LightList.Lights; };
-  ListedByName(spec, family);
-  NameBoxOf(spec, family, "txtLITEName", 28, true);
+  ListedByName(desc, family);
+  NameBoxOf(desc, family, "txtLITEName", 28, true);
   VectorFields(
-      spec, "Position", "txtLITEData", 0, kValidNumberField,
+      desc, "Position", "txtLITEData", 0, kValidNumberField,
       [](HodModel & m, std::size_t i) -> auto& { return m.LightList.Lights[i].Position; });
   const char* channels[] = {"Colour R",   "Colour G",   "Colour B",
                             "Specular R", "Specular G", "Specular B"};
   for (int k = 0; k < 6; ++k) {
-    spec.numbers.push_back(Number(
+    desc.numbers.push_back(Number(
         channels[k], QStringLiteral("txtLITEData%1").arg(3 + k),
         kValidNumberField, [k](HodModel & m, std::size_t i) -> auto& {
           Light& light = m.LightList.Lights[i];
@@ -452,20 +452,20 @@ ListTabSpec LightsTab() {
           return channel == 0 ? c.r : channel == 1 ? c.g : c.b;
         }));
   }
-  spec.choice_box = "cboLITEType";
-  spec.choices = {QStringLiteral("Ambient Light"), QStringLiteral("Directional Light"),
+  desc.choice_box = "cboLITEType";
+  desc.choices = {QStringLiteral("Ambient Light"), QStringLiteral("Directional Light"),
                   QStringLiteral("Point Light")};
-  spec.choice = [](HodModel& m, std::size_t i) { return m.LightList.Lights[i].Type; };
-  spec.set_choice = [](HodModel& m, std::size_t i, int type) { m.LightList.Lights[i].Type = type; };
-  spec.numbers.push_back(Number(
+  desc.choice = [](HodModel& m, std::size_t i) { return m.LightList.Lights[i].Type; };
+  desc.set_choice = [](HodModel& m, std::size_t i, int type) { m.LightList.Lights[i].Type = type; };
+  desc.numbers.push_back(Number(
       "Attenuation", QStringLiteral("txtLITEAttenuation"), kAttenuationField,
       [](HodModel & m, std::size_t i) -> auto& { return m.LightList.Lights[i].Attenuation; }));
-  spec.numbers.push_back(Number(
+  desc.numbers.push_back(Number(
       "Attenuation distance", QStringLiteral("txtLITEData9"), kValidNumberField,
       [](HodModel & m, std::size_t i) -> auto& {
         return m.LightList.Lights[i].AttenuationDistance;
       }));
-  spec.commands = {
+  desc.commands = {
       {"cmdLITEAdd", Caption(300), [](Workspace& w, Selection, Ui&) { return AddLight(w.model); }},
       {"cmdLITEPos",
        QStringLiteral("Light Editor..."),
@@ -497,20 +497,20 @@ ListTabSpec LightsTab() {
       {"cmdLITEAddDuplicate", Caption(305),
        [](Workspace& w, Selection s, Ui& ui) { return DuplicateLight(w.model, s, ui); }},
   };
-  return spec;
+  return desc;
 }
 
-ListTabSpec SimpleMeshesTab() {
-  ListTabSpec spec = Spec("SIMP\\WIRE", "lstSIMP");
+TabDescription SimpleMeshesTab() {
+  TabDescription desc = Describe("SIMP\\WIRE", "lstSIMP");
   NameBoxOf(
-      spec, [](HodModel & m) -> auto& { return m.SimpleMeshes; }, "txtSIMPName", 28, true);
-  spec.list_skips_check = true;
-  spec.count = [](HodModel& m) { return m.SimpleMeshes.size(); };
-  spec.entry = [](HodModel& m, std::size_t) {
+      desc, [](HodModel & m) -> auto& { return m.SimpleMeshes; }, "txtSIMPName", 28, true);
+  desc.list_skips_check = true;
+  desc.count = [](HodModel& m) { return m.SimpleMeshes.size(); };
+  desc.entry = [](HodModel& m, std::size_t) {
     const bool simple = m.HodName.TypeName == kSimpleMeshTypeName;
     return QString::fromLatin1(simple ? text::kSimpleMeshEntry : text::kWireMeshEntry);
   };
-  spec.commands = {
+  desc.commands = {
       {"cmdSIMPAdd", Caption(300),
        [](Workspace& w, Selection, Ui&) { return AddSimpleMesh(w.model); }},
       {"cmdSIMPRemove", Caption(301),
@@ -540,7 +540,7 @@ ListTabSpec SimpleMeshesTab() {
          return Changed(ScaleSimpleMeshCommand(w.model, s, ui), s);
        }},
   };
-  return spec;
+  return desc;
 }
 
 }  // namespace gantry

@@ -5,18 +5,18 @@
 
 namespace gantry {
 
-ListTabSpec TexturesTab();
-ListTabSpec MaterialsTabSpec();
-ListTabSpec GeometryTab();
-ListTabSpec ScarMeshesTab();
-ListTabSpec CollisionMeshesTab();
-ListTabSpec MarkersTabSpec();
-ListTabSpec EngineShapesTab();
-ListTabSpec EngineBurnsTab();
-ListTabSpec EngineGlowsTab();
-ListTabSpec DockPathsTabSpec();
-ListTabSpec BackgroundMeshesTab();
-ListTabSpec LightsTab();
-ListTabSpec SimpleMeshesTab();
+TabDescription TexturesTab();
+TabDescription MaterialsTabDescription();
+TabDescription GeometryTab();
+TabDescription ScarMeshesTab();
+TabDescription CollisionMeshesTab();
+TabDescription MarkersTabDescription();
+TabDescription EngineShapesTab();
+TabDescription EngineBurnsTab();
+TabDescription EngineGlowsTab();
+TabDescription DockPathsTabDescription();
+TabDescription BackgroundMeshesTab();
+TabDescription LightsTab();
+TabDescription SimpleMeshesTab();
 
 }  // namespace gantry

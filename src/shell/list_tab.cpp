@@ -19,74 +19,74 @@
 
 namespace gantry {
 
-ListTab::ListTab(EditorForm& form, ListTabSpec spec) : EditorTab(form), spec_(std::move(spec)) {
+ListTab::ListTab(EditorForm& form, TabDescription desc) : EditorTab(form), desc_(std::move(desc)) {
   auto* layout = new QVBoxLayout(this);
   list_ = new QListWidget(this);
-  list_->setObjectName(QString::fromLatin1(spec_.list_name));
+  list_->setObjectName(QString::fromLatin1(desc_.list_name));
   layout->addWidget(list_, 1);
 
-  if (spec_.details) {
+  if (desc_.details) {
     details_ = new QLabel(this);
-    details_->setObjectName(QString::fromLatin1(spec_.list_name) + QStringLiteral("Details"));
+    details_->setObjectName(QString::fromLatin1(desc_.list_name) + QStringLiteral("Details"));
     layout->addWidget(details_);
   }
   auto* grid = new QGridLayout;
   int row = 0;
-  if (spec_.name_box != nullptr) {
+  if (desc_.name_box != nullptr) {
     grid->addWidget(new QLabel(QStringLiteral("Name"), this), row, 0);
     name_ = new QLineEdit(this);
-    name_->setObjectName(QString::fromLatin1(spec_.name_box));
+    name_->setObjectName(QString::fromLatin1(desc_.name_box));
     grid->addWidget(name_, row++, 1, 1, 3);
     NameBox::Family family;
-    family.select_first = spec_.select_first;
-    family.own_list = spec_.list_skips_check ? list_ : nullptr;
-    family.unique = spec_.unique_names;
+    family.select_first = desc_.select_first;
+    family.own_list = desc_.list_skips_check ? list_ : nullptr;
+    family.unique = desc_.unique_names;
     family.names = [this] {
       std::vector<std::string> names;
-      for (std::size_t i = 0; i < spec_.count(model()); ++i)
-        names.push_back(spec_.name(model(), i));
+      for (std::size_t i = 0; i < desc_.count(model()); ++i)
+        names.push_back(desc_.name(model(), i));
       return names;
     };
     family.selected = [this] { return Selected(); };
     family.store = [this](std::size_t i, const std::string& name) {
-      spec_.set_name(model(), i, name);
+      desc_.set_name(model(), i, name);
       if (QListWidgetItem* item = list_->item(static_cast<int>(i))) {
-        item->setText(spec_.entry(model(), i));
+        item->setText(desc_.entry(model(), i));
       }
     };
     name_binding_ = new NameBox(name_, std::move(family), context());
   }
-  if (spec_.parent_box != nullptr) {
+  if (desc_.parent_box != nullptr) {
     grid->addWidget(new QLabel(ToQt(strings::Entry(8)), this), row, 0);
     parent_ = new QComboBox(this);
-    parent_->setObjectName(QString::fromLatin1(spec_.parent_box));
+    parent_->setObjectName(QString::fromLatin1(desc_.parent_box));
     grid->addWidget(parent_, row++, 1, 1, 3);
     connect(parent_, &QComboBox::activated, this, [this](int index) {
       const auto selected = Selected();
       if (!checking() || !selected || index < 0) return;
-      spec_.set_parent(model(), *selected, FromQt(parent_->itemText(index)));
-      list_->item(static_cast<int>(*selected))->setText(spec_.entry(model(), *selected));
+      desc_.set_parent(model(), *selected, FromQt(parent_->itemText(index)));
+      list_->item(static_cast<int>(*selected))->setText(desc_.entry(model(), *selected));
     });
   }
-  if (spec_.choice_box != nullptr) {
+  if (desc_.choice_box != nullptr) {
     grid->addWidget(new QLabel(QStringLiteral("Type"), this), row, 0);
     choice_ = new QComboBox(this);
-    choice_->setObjectName(QString::fromLatin1(spec_.choice_box));
-    choice_->addItems(spec_.choices);
+    choice_->setObjectName(QString::fromLatin1(desc_.choice_box));
+    choice_->addItems(desc_.choices);
     grid->addWidget(choice_, row++, 1, 1, 3);
     connect(choice_, &QComboBox::activated, this, [this](int index) {
       const auto selected = Selected();
-      if (checking() && selected && index >= 0) spec_.set_choice(model(), *selected, index);
+      if (checking() && selected && index >= 0) desc_.set_choice(model(), *selected, index);
     });
   }
-  for (const NumberSpec& number : spec_.numbers) {
+  for (const NumberBoxDescription& number : desc_.numbers) {
     grid->addWidget(new QLabel(number.label, this), row, 0);
-    const NumberSpec* spec = &number;
+    const NumberBoxDescription* desc = &number;
     numbers_.push_back(
-        AddNumberBox(grid, row++, 1, number.name, *number.rule, [this, spec](double value) {
+        AddNumberBox(grid, row++, 1, number.name, *number.rule, [this, desc](double value) {
           const auto selected = Selected();
           if (!selected) return false;
-          spec->set(model(), *selected, value);
+          desc->set(model(), *selected, value);
           return true;
         }));
   }
@@ -98,7 +98,7 @@ ListTab::ListTab(EditorForm& form, ListTabSpec spec) : EditorTab(form), spec_(st
   auto* buttons = new QGridLayout;
   constexpr int kPerRow = 4;
   int at = 0;
-  for (const ListTabSpec::Command& command : spec_.commands) {
+  for (const TabDescription::Command& command : desc_.commands) {
     auto* button = new QPushButton(command.caption, this);
     button->setObjectName(QString::fromLatin1(command.name));
     buttons->addWidget(button, at / kPerRow, at % kPerRow);
@@ -115,13 +115,13 @@ ListTab::ListTab(EditorForm& form, ListTabSpec spec) : EditorTab(form), spec_(st
 
 std::optional<std::size_t> ListTab::Selected() const {
   const int row = list_->currentRow();
-  if (row < 0 || static_cast<std::size_t>(row) >= spec_.count(form_.workspace().model)) {
+  if (row < 0 || static_cast<std::size_t>(row) >= desc_.count(form_.workspace().model)) {
     return std::nullopt;
   }
   return static_cast<std::size_t>(row);
 }
 
-void ListTab::Run(const ListTabSpec::Command& command) {
+void ListTab::Run(const TabDescription::Command& command) {
   const CommandResult result = command.run_in_form ? command.run_in_form(form_, Selected())
                                                    : command.run(workspace(), Selected(), ui());
   if (result.changed) form_.Refresh();
@@ -133,8 +133,8 @@ void ListTab::Refresh() {
   {
     const QSignalBlocker block(list_);
     list_->clear();
-    const std::size_t count = spec_.count(model());
-    for (std::size_t i = 0; i < count; ++i) list_->addItem(spec_.entry(model(), i));
+    const std::size_t count = desc_.count(model());
+    for (std::size_t i = 0; i < count; ++i) list_->addItem(desc_.entry(model(), i));
     if (keep < list_->count()) list_->setCurrentRow(keep);
   }
   if (parent_ != nullptr) {
@@ -151,15 +151,15 @@ void ListTab::ShowElement() {
     const auto selected = Selected();
     if (name_binding_ != nullptr) name_binding_->Show();
     if (parent_ != nullptr) {
-      parent_->setCurrentIndex(selected ? parent_->findText(ToQt(spec_.parent(model(), *selected)))
+      parent_->setCurrentIndex(selected ? parent_->findText(ToQt(desc_.parent(model(), *selected)))
                                         : -1);
     }
     if (choice_ != nullptr) {
-      choice_->setCurrentIndex(selected ? spec_.choice(model(), *selected) : -1);
+      choice_->setCurrentIndex(selected ? desc_.choice(model(), *selected) : -1);
     }
-    if (details_ != nullptr) details_->setText(selected ? spec_.details(model(), *selected) : "");
+    if (details_ != nullptr) details_->setText(selected ? desc_.details(model(), *selected) : "");
     for (std::size_t i = 0; i < numbers_.size(); ++i) {
-      const NumberSpec& number = spec_.numbers[i];
+      const NumberBoxDescription& number = desc_.numbers[i];
       if (!selected) {
         numbers_[i]->clear();
         continue;

@@ -19,7 +19,7 @@ class QListWidget;
 
 namespace gantry {
 
-struct NumberSpec {
+struct NumberBoxDescription {
   QString label;
   QString name;
   const FieldRule* rule;
@@ -31,10 +31,10 @@ struct NumberSpec {
 // A numeric field read and written through `access(model, element)`, a reference to a float or
 // double member; `degrees` shows radians as degrees.
 template <typename Access>
-NumberSpec Number(QString label, QString name, const FieldRule& rule, Access access,
-                  bool degrees = false);
+NumberBoxDescription Number(QString label, QString name, const FieldRule& rule, Access access,
+                            bool degrees = false);
 
-struct ListTabSpec {
+struct TabDescription {
   const char* caption = nullptr;
   const char* list_name = nullptr;
   std::function<std::size_t(HodModel&)> count;
@@ -54,7 +54,7 @@ struct ListTabSpec {
   std::function<std::string(HodModel&, std::size_t)> parent;
   std::function<void(HodModel&, std::size_t, const std::string&)> set_parent;
 
-  std::vector<NumberSpec> numbers;
+  std::vector<NumberBoxDescription> numbers;
 
   // A line about the selected element that is shown, not edited (sizes, formats, counts).
   std::function<QString(HodModel&, std::size_t)> details;
@@ -78,7 +78,7 @@ struct ListTabSpec {
 class ListTab : public EditorTab {
   Q_OBJECT
  public:
-  ListTab(EditorForm& form, ListTabSpec spec);
+  ListTab(EditorForm& form, TabDescription desc);
   void Refresh() override;
   std::optional<std::size_t> Selected() const;
   QListWidget* list() const { return list_; }
@@ -93,9 +93,9 @@ class ListTab : public EditorTab {
   void ShowElement();
 
  private:
-  void Run(const ListTabSpec::Command& command);
+  void Run(const TabDescription::Command& command);
 
-  ListTabSpec spec_;
+  TabDescription desc_;
   QListWidget* list_;
   QLineEdit* name_ = nullptr;
   NameBox* name_binding_ = nullptr;
@@ -107,7 +107,8 @@ class ListTab : public EditorTab {
 };
 
 template <typename Access>
-NumberSpec Number(QString label, QString name, const FieldRule& rule, Access access, bool degrees) {
+NumberBoxDescription Number(QString label, QString name, const FieldRule& rule, Access access,
+                            bool degrees) {
   using Value = std::remove_reference_t<decltype(access(std::declval<HodModel&>(), 0))>;
   const double to_shown = degrees ? 57.29577951308232 : 1.0;
   return {std::move(label),

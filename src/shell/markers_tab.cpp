@@ -29,7 +29,7 @@ QString Text(double value) { return ToQt(NumberText(value)); }
 
 // ---- Markers ----------------------------------------------------------------------------------
 
-MarkersTab::MarkersTab(EditorForm& form) : ListTab(form, MarkersTabSpec()) {
+MarkersTab::MarkersTab(EditorForm& form) : ListTab(form, MarkersTabDescription()) {
   auto* grid = new QGridLayout;
   grid->addWidget(new QLabel(QStringLiteral("Channel"), this), 0, 0);
   channel_ = new QComboBox(this);
@@ -162,7 +162,7 @@ void MarkersTab::ShowKey() {
 
 // ---- Dock paths -------------------------------------------------------------------------------
 
-DockPathsTab::DockPathsTab(EditorForm& form) : ListTab(form, DockPathsTabSpec()) {
+DockPathsTab::DockPathsTab(EditorForm& form) : ListTab(form, DockPathsTabDescription()) {
   auto* grid = new QGridLayout;
   grid->addWidget(new QLabel(QStringLiteral("Point"), this), 0, 0);
   points_ = new QSlider(Qt::Horizontal, this);

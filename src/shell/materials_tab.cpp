@@ -19,7 +19,7 @@
 
 namespace gantry {
 
-MaterialsTab::MaterialsTab(EditorForm& form) : ListTab(form, MaterialsTabSpec()) {
+MaterialsTab::MaterialsTab(EditorForm& form) : ListTab(form, MaterialsTabDescription()) {
   auto* grid = new QGridLayout;
   grid->addWidget(new QLabel(QStringLiteral("Shader"), this), 0, 0);
   shader_ = new QLineEdit(this);
