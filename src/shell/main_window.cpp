@@ -233,6 +233,18 @@ void MainWindow::BuildMenus() {
   AddAction(tools, "mnuToolsRescaleHOD", strings::kMenuRescale, &MainWindow::RescaleModel, true);
   AddAction(tools, "mnuToolsRotateHOD", strings::kMenuRotate, &MainWindow::RotateModel, true);
   AddCommand(
+      tools, "mnuToolsValidate", QStringLiteral("&Validate HOD"),
+      [this] {
+        // What Save would check, without writing anything.
+        ValidationContext context;
+        context.editor_material_entries = workspace_.model.Materials.size();
+        if (ValidateHod(workspace_.model, ui(), context).valid) {
+          ui().Message(text::kValidationPassed, Icon::Information);
+        }
+        editor_->Refresh();
+      },
+      true);
+  AddCommand(
       tools, "mnuToolsViewer", QStringLiteral("&3D View..."),
       [this] {
         // The same four views the Position buttons open, here only to look at the model.

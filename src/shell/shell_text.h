@@ -15,6 +15,7 @@ inline constexpr const char* kVersionNotWhole =
     "HOD Version is not a integeral value. Please correct.";
 inline constexpr const char* kRemovingOldLog = "Removing Old Log file...";
 inline constexpr const char* kQuitting = "Quitting...";
+inline constexpr const char* kValidationPassed = "The HOD passes every check and can be saved.";
 inline constexpr const char* kSaveChangesLead = "Save the changes to ";
 inline constexpr const char* kSaveChangesTail = " before closing?";
 inline constexpr const char* kCleanup = "Doing cleanup";

@@ -92,6 +92,9 @@ TEST_F(MainWindowTest, OpenEditOwnerSaveAndReopen) {
   EXPECT_EQ(Find<QListWidget>(window_.get(), "lstERRR")->item(0)->text(),
             QStringLiteral("No error(s) occured."));
 
+  Trigger("mnuToolsValidate");  // a valid model (the missing geometry is only a warning)
+  EXPECT_EQ(ui_.MessageTexts().back(), "The HOD passes every check and can be saved.");
+
   owner->selectAll();
   QTest::keyClicks(owner, QStringLiteral("Bob the Modder"));
   EXPECT_EQ(window_->workspace().model.HodOwner.OwnerLength, 14);
@@ -152,6 +155,8 @@ TEST_F(MainWindowTest, InvalidModelIsNotWritten) {
   const auto before = testing::FileBytes(path);
   window_->OpenPath(QString::fromStdString(path));
   window_->workspace().model.JointList.JointCount = 0;
+  Trigger("mnuToolsValidate");
+  EXPECT_EQ(ui_.MessageTexts().back(), messages::kNoJoints);
   Trigger("mnuFileSave");
   EXPECT_EQ(ui_.MessageTexts().back(), messages::kCantWrite);
   EXPECT_EQ(testing::FileBytes(path), before);
