@@ -10,6 +10,7 @@
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QStringDecoder>
 #include <QVBoxLayout>
 #include <algorithm>
 
@@ -52,6 +53,12 @@ QString PatternsInBothCases(const QString& patterns) {
 }  // namespace
 
 QString ToQt(std::string_view text) {
+  // Texts from HOD files are Latin-1; paths from the system's dialogs are UTF-8 and reach the
+  // same messages. A text that is valid UTF-8 is read as such (ASCII reads the same either way,
+  // and Latin-1 accents are almost never valid UTF-8).
+  QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+  QString decoded = utf8(QByteArrayView(text.data(), static_cast<qsizetype>(text.size())));
+  if (!utf8.hasError()) return decoded;
   return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
 }
 

@@ -15,7 +15,8 @@ class QWidget;
 
 namespace gantry {
 
-// Texts in the model are byte strings; the editor shows them as Latin-1.
+// Texts in the model are byte strings: shown as UTF-8 when they are valid UTF-8 (paths), else
+// as Latin-1 (the game's texts); what is typed is stored as Latin-1.
 QString ToQt(std::string_view text);
 std::string FromQt(const QString& text);
 

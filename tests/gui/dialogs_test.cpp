@@ -139,6 +139,13 @@ TEST(AttributesDialogTest, StartsOnTheModelsTypeAndRefusesBadVersions) {
   EXPECT_EQ(model.HodName.Length, 17 + 4);
 }
 
+TEST(QtUiTest, TextsReadAsUtf8OrLatin1) {
+  EXPECT_EQ(ToQt("/home/d\xC3\xA9j\xC3\xA0/ship.hod"),
+            QStringLiteral("/home/d\u00e9j\u00e0/ship.hod"));
+  EXPECT_EQ(ToQt("Caf\xE9"), QStringLiteral("Caf\u00e9"));  // a Latin-1 name from a HOD
+  EXPECT_EQ(FromQt(QStringLiteral("Caf\u00e9")), "Caf\xE9");
+}
+
 TEST(QtUiTest, FiltersAndMessageBoxes) {
   EXPECT_EQ(QtFileFilter("HW2 Geometry Files (*.HOD) | *.hod|All Files (*.*) | *.*"),
             QStringLiteral("HW2 Geometry Files (*.HOD) (*.hod *.HOD);;All Files (*.*) (*.*)"));
