@@ -93,6 +93,27 @@ TEST_F(EditorTabsTest, JointBoxesShowStoreAndCorrect) {
   EXPECT_EQ(root.Freedom[1], 1);
 }
 
+TEST_F(EditorTabsTest, RealFocusChangesStoreAndCorrect) {
+  // The same rules through the platform's own focus handling, not synthetic focus events.
+  form_.show();
+  form_.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&form_));
+  form_.tabs()->setCurrentIndex(3);  // Hierarchy
+  auto* tree = Widget<QTreeWidget>("tvwHIER");
+  tree->setCurrentItem(tree->topLevelItem(0));
+  auto* box = Widget<QLineEdit>("txtHIERData1");
+  box->setFocus();
+  box->selectAll();
+  QTest::keyClicks(box, QStringLiteral("2.50"));
+  QTest::keyClick(box, Qt::Key_Tab);
+  EXPECT_EQ(ui_.MessageTexts(), std::vector<std::string>{"Please enter a number"});
+  EXPECT_EQ(box->text(), QStringLiteral("2.5"));
+  EXPECT_EQ(workspace_.model.JointList.Joints[0].Position.y, 0);
+  box->setFocus();
+  QTest::keyClick(box, Qt::Key_Tab);
+  EXPECT_EQ(workspace_.model.JointList.Joints[0].Position.y, 2.5f);
+}
+
 TEST_F(EditorTabsTest, JointsAreAddedAndRenamedInTheTree) {
   auto* tree = Widget<QTreeWidget>("tvwHIER");
   Widget<QPushButton>("cmdHIERAdd")->click();  // nothing selected: refused
