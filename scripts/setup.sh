@@ -14,7 +14,7 @@ PACKAGES=(
   libcli11-dev libfmt-dev
   libsquish-dev libstb-dev            # DXT decode/encode; PNG writing
   qt6-base-dev libqt6opengl6-dev      # the editor's windows and its 3D view
-  xvfb xauth libgl1-mesa-dri fonts-dejavu-core  # a display, OpenGL and fonts where none exist
+  xvfb xauth libgl1-mesa-dri libglx-mesa0 fonts-dejavu-core  # a display, OpenGL, fonts
 )
 
 missing=()
