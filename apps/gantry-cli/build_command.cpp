@@ -94,17 +94,11 @@ int RunBuild(const std::string& script, const std::string& out, const std::strin
   }
 
   CliUi ui;
-  switch (SaveHod(workspace, out, ui)) {
-    case SaveResult::Saved:
-      fmt::print("{}: {} command(s) from {} line(s)\n", out, result.commands, result.lines);
-      return kExitOk;
-    case SaveResult::Invalid:
-      return kExitDifferent;
-    case SaveResult::Failed:
-    case SaveResult::Quit:
-      break;
+  const int status = SaveExitCode(SaveHod(workspace, out, ui));
+  if (status == kExitOk) {
+    fmt::print("{}: {} command(s) from {} line(s)\n", out, result.commands, result.lines);
   }
-  return kExitUnreadable;
+  return status;
 }
 
 }  // namespace gantry::cli

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "hod/model.h"
+#include "hod/save.h"
 
 namespace gantry::cli {
 
@@ -13,6 +14,20 @@ inline constexpr int kExitOk = 0;
 inline constexpr int kExitDifferent = 1;  // invalid model, or models that differ
 inline constexpr int kExitUsage = 2;
 inline constexpr int kExitUnreadable = 3;  // a file could not be read or written
+
+// The exit status of a save: written, refused as invalid, or not written.
+inline int SaveExitCode(SaveResult result) {
+  switch (result) {
+    case SaveResult::Saved:
+      return kExitOk;
+    case SaveResult::Invalid:
+      return kExitDifferent;
+    case SaveResult::Failed:
+    case SaveResult::Quit:
+      break;
+  }
+  return kExitUnreadable;
+}
 
 int RunInfo(const std::string& path, bool json);
 int RunDump(const std::string& path);

@@ -84,16 +84,7 @@ int RunSave(const std::string& in, const std::string& out, bool salvage,
   workspace.model = std::move(hod.model);
   if (change && !change(workspace.model)) return kExitDifferent;
   ReportingUi ui(true);
-  switch (SaveHod(workspace, out, ui)) {
-    case SaveResult::Saved:
-      return kExitOk;
-    case SaveResult::Invalid:
-      return kExitDifferent;
-    case SaveResult::Failed:
-    case SaveResult::Quit:
-      break;
-  }
-  return kExitUnreadable;
+  return SaveExitCode(SaveHod(workspace, out, ui));
 }
 
 int RunRoundTrip(const std::string& path) {

@@ -2,13 +2,13 @@
 
 #include <fmt/format.h>
 
-#include <chrono>
-#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <string>
 #include <string_view>
 #include <system_error>
+
+#include "common/local_time.h"
 
 namespace gantry {
 namespace {
@@ -16,13 +16,7 @@ namespace {
 constexpr std::string_view kNewLine = "\r\n";
 
 std::string LocalTimeOfDay() {
-  const std::time_t now = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
-  std::tm local{};
-#ifdef _WIN32
-  localtime_s(&local, &now);
-#else
-  localtime_r(&now, &local);
-#endif
+  const std::tm local = LocalTimeNow();
   return fmt::format("{:02}:{:02}:{:02}", local.tm_hour, local.tm_min, local.tm_sec);
 }
 

@@ -2,11 +2,11 @@
 
 #include <fmt/format.h>
 
-#include <chrono>
 #include <cmath>
 #include <cstdint>
 #include <span>
 
+#include "common/local_time.h"
 #include "common/number_parse.h"
 #include "common/number_text.h"
 #include "common/paths.h"
@@ -121,16 +121,7 @@ HeaderStamp StampOf(const std::tm& local) {
           fmt::format("{:02}:{:02}:{:02}", local.tm_hour, local.tm_min, local.tm_sec)};
 }
 
-HeaderStamp LocalStamp() {
-  const std::time_t now = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
-  std::tm local{};
-#ifdef _WIN32
-  localtime_s(&local, &now);
-#else
-  localtime_r(&now, &local);
-#endif
-  return StampOf(local);
-}
+HeaderStamp LocalStamp() { return StampOf(LocalTimeNow()); }
 
 std::string XyzText(float x, float y, float z) {
   return NumberText(x) + " " + NumberText(y) + " " + NumberText(z);

@@ -2,13 +2,13 @@
 
 #include <fmt/format.h>
 
-#include <chrono>
 #include <cmath>
 #include <cstdint>
 #include <initializer_list>
 #include <span>
 #include <vector>
 
+#include "common/local_time.h"
 #include "common/number_text.h"
 #include "common/paths.h"
 #include "editing/rotations.h"
@@ -230,16 +230,7 @@ void AppendHeader(std::string& text, std::string_view source, const std::tm& whe
 
 }  // namespace
 
-std::tm LocalScriptTime() {
-  const std::time_t now = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
-  std::tm local{};
-#ifdef _WIN32
-  localtime_s(&local, &now);
-#else
-  localtime_r(&now, &local);
-#endif
-  return local;
-}
+std::tm LocalScriptTime() { return LocalTimeNow(); }
 
 std::string HodScriptText(const HodModel& model, std::string_view source, const std::tm& when) {
   std::string text;

@@ -1,0 +1,10 @@
+// The local date and time now, the same way on every platform.
+#pragma once
+
+#include <ctime>
+
+namespace gantry {
+
+std::tm LocalTimeNow();
+
+}  // namespace gantry
