@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
 
 namespace gantry {
 
@@ -39,6 +40,18 @@ bool MemorySource::ReadAt(std::uint64_t offset, void* dst, std::size_t n) {
 }
 
 std::unique_ptr<FileSource> FileSource::Open(const std::string& path, std::string* error) {
+  // A folder opens without complaint on some systems and a named pipe blocks until a writer
+  // comes; only plain files are read.
+  std::error_code status_error;
+  const auto status = std::filesystem::status(std::filesystem::path(path), status_error);
+  if (!status_error && std::filesystem::exists(status) &&
+      !std::filesystem::is_regular_file(status)) {
+    if (error != nullptr) {
+      *error = std::filesystem::is_directory(status) ? "it is a folder, not a file"
+                                                     : "it is not a regular file";
+    }
+    return nullptr;
+  }
   std::FILE* file = std::fopen(path.c_str(), "rb");
   if (file == nullptr) {
     if (error != nullptr) *error = std::strerror(errno);

@@ -35,6 +35,13 @@ void Multiply(Vec& v, const Vector3& factors) {
   v.z *= factors.z;
 }
 
+// Markers keep their positions in double precision; scaling them must not round them.
+void Multiply(std::array<double, 3>& v, const Vector3& factors) {
+  v[0] *= factors.x;
+  v[1] *= factors.y;
+  v[2] *= factors.z;
+}
+
 template <typename Vec>
 void Mirror(Vec& v, const MirrorOptions& options) {
   if (options.x) v.x = -v.x;
@@ -44,6 +51,12 @@ void Mirror(Vec& v, const MirrorOptions& options) {
 
 void Rotate(Vector3& v, const Vector3& angles) { v = RotateVector(v, angles); }
 void Rotate(Vector4& v, const Vector3& angles) { SetXyz(v, RotateVector(Xyz(v), angles)); }
+// The rotation works in single precision, so a rotated marker takes the rounded result.
+void Rotate(std::array<double, 3>& v, const Vector3& angles) {
+  const Vector3 p = RotateVector(
+      {static_cast<float>(v[0]), static_cast<float>(v[1]), static_cast<float>(v[2])}, angles);
+  v = {p.x, p.y, p.z};
+}
 
 // The first three values of a background element or a star are its position.
 template <std::size_t N>
@@ -70,8 +83,9 @@ void ForEachVertex(MultiMesh& mesh, F f) {
 }
 
 // Every point of the model that has a place in space, in the order the whole-model commands
-// visit them; `f` takes a Vector3 or a Vector4 (whose w it leaves alone). Joints come in only
-// when asked for. Simple-mesh positions come out with w = 1, as both commands want them.
+// visit them; `f` takes a Vector3, a Vector4 (whose w it leaves alone) or a marker's
+// double-precision position. Joints come in only when asked for. Simple-mesh positions come out
+// with w = 1, as both commands want them.
 template <typename F>
 void ForEachPosition(HodModel& model, bool joints, F f) {
   for (LodMesh& lod : model.BackgroundMeshSet.Meshes) {
@@ -108,12 +122,7 @@ void ForEachPosition(HodModel& model, bool joints, F f) {
   if (joints) {
     for (Joint& joint : model.JointList.Joints) f(joint.Position);
   }
-  for (Marker& marker : model.Markers) {
-    Vector3 p{static_cast<float>(marker.Position[0]), static_cast<float>(marker.Position[1]),
-              static_cast<float>(marker.Position[2])};
-    f(p);
-    marker.Position = {p.x, p.y, p.z};
-  }
+  for (Marker& marker : model.Markers) f(marker.Position);
   for (Light& light : model.LightList.Lights) f(light.Position);
   for (MultiMesh& mesh : model.Meshes) {
     ForEachVertex(mesh, [&](MeshVertex& v) { f(v.Position); });

@@ -105,9 +105,11 @@ Walk Dispatch(ReadContext& ctx, const Tag& tag) {
   } else if (t == "GOBS" || t == "GOBD") {
     SkipChunk(ctx);
   } else {
-    ctx.ui.Message(fmt::format("{}{}\r\n{}{}{}", messages::kUnknownChunk, t, messages::kSkipping,
-                               ctx.header.Length, messages::kBytesEllipsis),
-                   Icon::Critical);
+    // Lengths are unsigned on disk; a huge one must not show as a negative number.
+    ctx.ui.Message(
+        fmt::format("{}{}\r\n{}{}{}", messages::kUnknownChunk, t, messages::kSkipping,
+                    static_cast<std::uint32_t>(ctx.header.Length), messages::kBytesEllipsis),
+        Icon::Critical);
     SkipChunk(ctx);
   }
   return Walk::Continue;
@@ -116,12 +118,13 @@ Walk Dispatch(ReadContext& ctx, const Tag& tag) {
 // Reads one chunk header (and the ID of a container) and hands the chunk to its handler.
 Walk ReadChunk(ReadContext& ctx) {
   ctx.chunk_start = ctx.in.position();
+  ctx.header = ChunkHeader{};  // a cut header must not be reported as the previous chunk
+  ctx.container = false;
   const Tag tag = ctx.in.ReadTag();
+  ctx.header.Kind = tag;
   const std::int32_t length = ctx.in.ReadBigLong();
   ctx.Note("Form Name: ", tag);
-  ctx.Note("Form Length: ", length);
-  ctx.header = ChunkHeader{};
-  ctx.header.Kind = tag;
+  ctx.Note("Form Length: ", static_cast<std::uint32_t>(length));
   ctx.header.Length = length;
   ctx.container = tag == Tag("FORM") || tag == Tag("NRML");
   Tag dispatch_on = tag;
@@ -138,11 +141,14 @@ Walk ReadChunk(ReadContext& ctx) {
 }
 
 std::string StopMessage(const ReadContext& ctx, std::string_view detail, std::uint64_t offset) {
-  const Tag name = ctx.container ? ctx.header.ID : ctx.header.Kind;
+  const Tag name = ctx.container && ctx.header.ID != Tag() ? ctx.header.ID : ctx.header.Kind;
+  // Before the first tag has been read there is no chunk to name.
+  const std::string where = name == Tag() ? std::string("the file")
+                                          : fmt::format("the {} chunk that starts at byte {}",
+                                                        name.str(), ctx.chunk_start);
   return fmt::format(
-      "Error reading the {} chunk that starts at byte {}: {} (at byte {}).\r\nReading stopped; "
-      "everything read before it is kept.",
-      name.str(), ctx.chunk_start, detail, offset);
+      "Error reading {}: {} (at byte {}).\r\nReading stopped; everything read before it is kept.",
+      where, detail, offset);
 }
 
 }  // namespace

@@ -13,7 +13,7 @@ void ReadMaterialChunk(ReadContext& ctx) {
   Material material;
   TakeHeader(ctx, material);
   // Only NRML-framed materials carry a version and layer names.
-  const bool framed = ctx.container;
+  const bool framed = ctx.header.Kind == Tag("NRML");
   if (framed) {
     material.Version = ctx.in.ReadBigLong();
     ctx.Note("STAT Version: ", material.Version);

@@ -4,6 +4,11 @@
 
 #include <algorithm>
 #include <cctype>
+#include <optional>
+#include <string>
+#include <unordered_map>
+#include <utility>
+#include <vector>
 
 #include "hod/textures.h"
 #include "hod/validate_messages.h"
@@ -17,11 +22,31 @@ using namespace messages;
 constexpr std::int32_t kBackgroundVersion = 1000;
 
 // Joint names clash regardless of case.
-bool SameNameIgnoringCase(const std::string& a, const std::string& b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           return std::tolower(static_cast<unsigned char>(x)) ==
-                  std::tolower(static_cast<unsigned char>(y));
-         });
+std::string Lowered(const std::string& name) {
+  std::string lowered = name;
+  for (char& c : lowered) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return lowered;
+}
+
+// The first pair of joints with the same name, in the order a pairwise scan would meet them
+// (the smallest first joint that has a namesake, then that namesake's nearest successor), found
+// in one pass so that files with tens of thousands of joints validate at once.
+std::optional<std::pair<std::size_t, std::size_t>> FirstSameNamedJoints(
+    const std::vector<Joint>& joints) {
+  struct Seen {
+    std::size_t first;
+    std::optional<std::size_t> second;
+  };
+  std::unordered_map<std::string, Seen> seen;
+  seen.reserve(joints.size());
+  std::optional<std::pair<std::size_t, std::size_t>> best;
+  for (std::size_t j = 0; j < joints.size(); ++j) {
+    auto [it, inserted] = seen.try_emplace(Lowered(joints[j].Name), Seen{j, std::nullopt});
+    if (inserted || it->second.second) continue;
+    it->second.second = j;
+    if (!best || it->second.first < best->first) best = std::make_pair(it->second.first, j);
+  }
+  return best;
 }
 
 class Validator {
@@ -98,6 +123,7 @@ class Validator {
 
   bool MultiMesh(ValidationResult& result) {
     Materials(result);
+    References();
     return Textures() && Geometry() && Joints() && ScarMeshes() && CollisionMeshes();
   }
 
@@ -116,6 +142,77 @@ class Validator {
         }
       }
     }
+  }
+
+  // Removing a material or texture renumbers nothing, so indices may point past their list.
+  // The file can still be written, so this is a warning; the user may point them all at the
+  // first element instead. Only ship meshes are checked: the game's own glow and background
+  // meshes use indices of their own beyond the material list, and a negative texture index is
+  // the usual "no texture".
+  void References() {
+    struct Bad {
+      std::size_t count = 0;
+      std::string first;
+      std::int32_t index = 0;
+    };
+    Bad parts;
+    std::vector<std::int32_t*> part_indices;
+    const auto material_count = static_cast<std::int64_t>(m_.Materials.size());
+    const auto visit = [&](LodMesh& lod, const std::string& what) {
+      for (std::size_t k = 0; k < lod.Parts.size(); ++k) {
+        std::int32_t& index = lod.Parts[k].MaterialIndex;
+        if (index >= 0 && index < material_count) continue;
+        if (parts.count++ == 0) {
+          parts.first = fmt::format("{} part {}", what, k + 1);
+          parts.index = index;
+        }
+        part_indices.push_back(&index);
+      }
+    };
+    for (gantry::MultiMesh& mesh : m_.Meshes) {
+      for (std::size_t j = 0; j < mesh.Lods.size(); ++j) {
+        visit(mesh.Lods[j], fmt::format("mesh '{}' LoD {}", mesh.Name, j + 1));
+      }
+    }
+    if (parts.count > 0) {
+      const std::string text =
+          fmt::format(fmt::runtime(kMissingMaterials), parts.count, parts.first,
+                      std::int64_t{parts.index} + 1, material_count);
+      Offer(text, kUseMaterialOne, material_count > 0, part_indices);
+    }
+
+    Bad textures;
+    std::vector<std::int32_t*> texture_indices;
+    const auto texture_count = static_cast<std::int64_t>(m_.Textures.size());
+    for (Material& material : m_.Materials) {
+      for (std::size_t k = 0; k < material.Parameters.size(); ++k) {
+        MaterialParameter& parameter = material.Parameters[k];
+        if (parameter.Type != kParameterTexture) continue;
+        if (parameter.TextureIndex < texture_count) continue;
+        if (textures.count++ == 0) {
+          textures.first = fmt::format("material '{}' parameter {}", material.Name, k + 1);
+          textures.index = parameter.TextureIndex;
+        }
+        texture_indices.push_back(&parameter.TextureIndex);
+      }
+    }
+    if (textures.count > 0) {
+      const std::string text =
+          fmt::format(fmt::runtime(kMissingTextures), textures.count, textures.first,
+                      std::int64_t{textures.index} + 1, texture_count);
+      Offer(text, kUseTextureOne, texture_count > 0, texture_indices);
+    }
+  }
+
+  // Reports a mendable fault; with the user's yes every listed index becomes 0.
+  void Offer(const std::string& text, const char* question, bool can_mend,
+             const std::vector<std::int32_t*>& indices) {
+    if (!can_mend) {
+      ui_.Message(text, Icon::Exclamation);
+      return;
+    }
+    if (ui_.Message(text + question, Icon::Exclamation, Buttons::YesNo) != Answer::Yes) return;
+    for (std::int32_t* index : indices) *index = 0;
   }
 
   // A texture without a name, without size or levels, or whose levels do not hold the bytes its
@@ -174,14 +271,10 @@ class Validator {
       ui_.Message(kJointCountMismatch, Icon::Information);
       list.JointCount = static_cast<std::int32_t>(list.Joints.size());
     }
-    for (std::size_t i = 0; i < list.Joints.size(); ++i) {
-      for (std::size_t j = i + 1; j < list.Joints.size(); ++j) {
-        if (SameNameIgnoringCase(list.Joints[i].Name, list.Joints[j].Name)) {
-          return Fail(
-              fmt::format("Joint #{} and Joint #{}have same names! Please fix.", i + 1, j + 1),
-              Icon::Information);
-        }
-      }
+    if (const auto pair = FirstSameNamedJoints(list.Joints)) {
+      return Fail(fmt::format("Joint #{} and Joint #{}have same names! Please fix.",
+                              pair->first + 1, pair->second + 1),
+                  Icon::Information);
     }
     return true;
   }

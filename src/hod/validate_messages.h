@@ -35,6 +35,16 @@ inline constexpr const char* kScarNameMismatch =
 inline constexpr const char* kScarNoData = "Battle Scar Reference mesh number ";
 inline constexpr const char* kCollisionMesh = "Collision Mesh number ";
 
+// Indices that no longer name an element (a material or texture removed after it was used).
+inline constexpr const char* kMissingMaterials =
+    "{} mesh part(s) use a material this HOD does not have (the first: {} uses material {}; "
+    "the HOD has {}).";
+inline constexpr const char* kMissingTextures =
+    "{} texture parameter(s) use a texture this HOD does not have (the first: {} uses texture "
+    "{}; the HOD has {}).";
+inline constexpr const char* kUseMaterialOne = "\r\nUse material 1 for them?";
+inline constexpr const char* kUseTextureOne = "\r\nUse texture 1 for them?";
+
 inline constexpr const char* kCantWrite = "Can't Write. One or more errors are present in the HOD";
 inline constexpr const char* kCouldntOpen = "Couldn't open file: ";
 inline constexpr const char* kCouldntRemove = "Couldn't remove file: ";

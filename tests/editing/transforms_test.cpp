@@ -170,6 +170,11 @@ TEST(WholeModel, RescaleReachesEveryFamily) {
   EXPECT_EQ(model.SimpleMeshes[0].Vertices[0].Position.w, 1);
   EXPECT_EQ(V(model, 0).Normal, V(before, 0).Normal);
   EXPECT_EQ(model.NavLightList, before.NavLightList);
+
+  // Markers are kept in double precision and scaled there.
+  model.Markers[0].Position = {12345.678901234, -0.1, 1e-9};
+  ASSERT_TRUE(RescaleHOD(model, 1, 3, 1));
+  EXPECT_EQ(model.Markers[0].Position, (std::array<double, 3>{12345.678901234, -0.1 * 3, 1e-9}));
 }
 
 TEST(WholeModel, RotateTurnsPositionsAndRebuildsBoxes) {

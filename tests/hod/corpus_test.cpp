@@ -32,7 +32,7 @@ class CleanCorpusFile : public ::testing::TestWithParam<std::string> {};
 
 TEST_P(CleanCorpusFile, ReadsWithoutMessageFromFileAsFromMemory) {
   const std::string path = CorpusFile(GetParam());
-  if (path.empty()) GTEST_SKIP() << "corpus file absent: " << GetParam();
+  if (path.empty()) GANTRY_CORPUS_ABSENT("corpus file absent: " << GetParam());
   const FileRead r(path);
   EXPECT_TRUE(r.outcome.completed);
   for (const auto& shown : r.ui.messages) ADD_FAILURE() << shown.text;
@@ -48,7 +48,7 @@ class DamagedCorpusFile : public ::testing::TestWithParam<std::string> {};
 
 TEST_P(DamagedCorpusFile, GivesAMessageAndKeepsWhatWasRead) {
   const std::string path = CorpusFile(GetParam());
-  if (path.empty()) GTEST_SKIP() << "corpus file absent: " << GetParam();
+  if (path.empty()) GANTRY_CORPUS_ABSENT("corpus file absent: " << GetParam());
   const FileRead r(path);
   EXPECT_FALSE(r.ui.messages.empty());
   EXPECT_FALSE(r.outcome.completed);
@@ -66,7 +66,7 @@ TEST(HodCorpus, HandCheckedFigures) {
       CorpusFile("tdmckenney0__slipstream-the-price-of-freedom__hw1_supernova_light.hod");
   const std::string ships = CorpusFile("Real-Gecko__hw2-complex__hgn_attackbombersupport.hod");
   const std::string awacs = CorpusFile("GuillermoOM__HWRM_FSFC__ter_awacs_0.hod");
-  if (light.empty() || ships.empty() || awacs.empty()) GTEST_SKIP() << "corpus files absent";
+  if (light.empty() || ships.empty() || awacs.empty()) GANTRY_CORPUS_ABSENT("corpus files absent");
   const FileRead r(light);
   ASSERT_TRUE(r.outcome.completed);
   const HodModel& m = r.model;

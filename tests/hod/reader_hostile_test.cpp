@@ -11,6 +11,10 @@
 #include <string>
 #include <vector>
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
 #include "hod/hod_test_files.h"
 #include "hod/messages.h"
 
@@ -247,6 +251,58 @@ TEST(ReaderHostile, NegativeChunkLengthsStopTheRead) {
     ASSERT_FALSE(r.ui.messages.empty());
     EXPECT_NE(r.ui.messages.back().text.find("4294967288 bytes"), std::string::npos);
     EXPECT_EQ(r.model.HodVersion.Version, 512);
+  }
+  // A length is unsigned wherever it is shown.
+  HodBuilder b;
+  b.Version().Plain("ZZZZ", nullptr, -8);
+  const HodRead r(b);
+  ASSERT_FALSE(r.ui.messages.empty());
+  EXPECT_NE(r.ui.messages[0].text.find("Skipping 4294967288 bytes..."), std::string::npos)
+      << r.ui.messages[0].text;
+}
+
+// A fault before any tag was read names the file, not a blank chunk; a header cut after a
+// complete chunk is not blamed on that chunk.
+TEST(ReaderHostile, StopMessagesNameWhatWasBeingRead) {
+  const HodRead empty(ByteVector{});
+  ASSERT_EQ(empty.ui.messages.size(), 1u);
+  EXPECT_EQ(empty.ui.messages[0].text.rfind("Error reading the file: the file holds only 0", 0), 0u)
+      << empty.ui.messages[0].text;
+
+  // A container cut inside its ID is named by its kind.
+  HodBuilder b;
+  b.Version();
+  ByteVector cut = b.bytes();
+  const std::uint8_t form[] = {'F', 'O', 'R', 'M', 0, 0, 0, 4, 'L', 'I'};
+  cut.insert(cut.end(), std::begin(form), std::end(form));
+  const HodRead r(cut);
+  ASSERT_EQ(r.ui.messages.size(), 1u);
+  EXPECT_NE(r.ui.messages[0].text.find("the FORM chunk that starts at byte 16"), std::string::npos)
+      << r.ui.messages[0].text;
+}
+
+// Folders and named pipes are refused before anything is opened for reading; a pipe would
+// otherwise block until somebody writes to it.
+TEST(ReaderHostile, OnlyPlainFilesAreRead) {
+  namespace fs = std::filesystem;
+  const fs::path folder = fs::path(::testing::TempDir()) / "gantry_not_a_file.hod";
+  fs::create_directories(folder);
+  std::vector<std::pair<std::string, std::string>> cases = {
+      {folder.string(), "it is a folder, not a file"}};
+#ifndef _WIN32
+  const fs::path pipe = fs::path(::testing::TempDir()) / "gantry_pipe.hod";
+  fs::remove(pipe);
+  ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+  cases.emplace_back(pipe.string(), "it is not a regular file");
+#endif
+  for (const auto& [path, reason] : cases) {
+    HodModel model = MakeDefaultModel();
+    DebugLog log;
+    ScriptedUi ui;
+    EXPECT_FALSE(ReadHod(path, model, log, ui).completed);
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].text, "Couldn't open file: " + path + "\r\n" + reason);
+    fs::remove(path);
   }
 }
 

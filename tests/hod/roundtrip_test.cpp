@@ -2,6 +2,7 @@
 // purpose; writing that model again gives the same bytes.
 #include <gtest/gtest.h>
 
+#include "editing/transforms.h"
 #include "hod/hod_test_files.h"
 #include "hod/hod_writer.h"
 #include "hod/model_diff.h"
@@ -26,7 +27,7 @@ class CorpusRoundTrip : public ::testing::TestWithParam<std::string> {};
 
 TEST_P(CorpusRoundTrip, ReadsBackEqualAndWritesIdenticalBytes) {
   const std::string path = CorpusFile(GetParam());
-  if (path.empty()) GTEST_SKIP() << "corpus file absent: " << GetParam();
+  if (path.empty()) GANTRY_CORPUS_ABSENT("corpus file absent: " << GetParam());
   const HodRead original(FileBytes(path));
   ASSERT_TRUE(Clean(original));
 
@@ -38,6 +39,18 @@ TEST_P(CorpusRoundTrip, ReadsBackEqualAndWritesIdenticalBytes) {
 
   const RoundTrip second(back.model);
   EXPECT_TRUE(second.bytes == first.bytes);
+}
+
+// Scaling by two and back by a half is exact in binary floating point, so it must give back the
+// very same model: nothing may take a detour through a narrower type.
+TEST_P(CorpusRoundTrip, RescaleThereAndBackIsExact) {
+  const std::string path = CorpusFile(GetParam());
+  if (path.empty()) GANTRY_CORPUS_ABSENT("corpus file absent: " << GetParam());
+  const HodRead original(FileBytes(path));
+  HodModel model = original.model;
+  ASSERT_TRUE(RescaleHOD(model, 2, 2, 2));
+  ASSERT_TRUE(RescaleHOD(model, 0.5f, 0.5f, 0.5f));
+  for (const std::string& line : DiffModels(original.model, model)) ADD_FAILURE() << line;
 }
 
 INSTANTIATE_TEST_SUITE_P(HodCorpus, CorpusRoundTrip, ::testing::ValuesIn(CleanCorpusFiles()));
@@ -53,7 +66,7 @@ class DamagedCorpusSalvage : public ::testing::TestWithParam<std::string> {};
 
 TEST_P(DamagedCorpusSalvage, WhatWasReadSavesAndReadsBack) {
   const std::string path = CorpusFile(GetParam());
-  if (path.empty()) GTEST_SKIP() << "corpus file absent: " << GetParam();
+  if (path.empty()) GANTRY_CORPUS_ABSENT("corpus file absent: " << GetParam());
   const HodRead damaged(FileBytes(path));
   ASSERT_FALSE(damaged.outcome.completed);
   const RoundTrip salvage(damaged.model);

@@ -47,6 +47,7 @@ TriangleMesh GoodTriangles() {
 // A multi-mesh model that passes every check: `meshes` meshes with matching scar meshes.
 HodModel GoodModel(int meshes = 1) {
   HodModel m = MakeDefaultModel();
+  m.Materials.resize(1);
   for (int i = 0; i < meshes; ++i) {
     MultiMesh mesh;
     mesh.Name = "hull" + std::to_string(i);
@@ -233,6 +234,61 @@ TEST(Validate, JointsAreCountedMendedAndUnique) {
   EXPECT_EQ(clash.ui.MessageTexts(),
             std::vector<std::string>{"Joint #2 and Joint #3have same names! Please fix."});
   EXPECT_EQ(clash.ui.messages[0].icon, Icon::Information);
+
+  // The pair reported is the one a pairwise scan meets first: the earliest joint that has a
+  // namesake, with its nearest namesake after it.
+  m.JointList.Joints.resize(6);
+  const char* names[] = {"Root", "a", "b", "B", "A", "a"};
+  for (std::size_t i = 0; i < 6; ++i) m.JointList.Joints[i].Name = names[i];
+  m.JointList.JointCount = 6;
+  EXPECT_EQ(Checked(m).ui.MessageTexts(),
+            std::vector<std::string>{"Joint #2 and Joint #5have same names! Please fix."});
+}
+
+TEST(Validate, IndicesPastTheirListsAreReportedAndMendedOnYes) {
+  HodModel m = GoodModel(2);
+  m.Meshes[1].Name = "Hull";
+  m.Meshes[1].Lods.push_back(GoodLod());
+  m.Meshes[1].LodCount = 2;
+  m.Meshes[1].Lods[1].Parts[0].MaterialIndex = 4;
+  m.Meshes[0].Lods[0].Parts[0].MaterialIndex = -1;
+  // Glows and background meshes of the game's own files point past the material list.
+  m.EngineGlows.emplace_back().Mesh = GoodLod();
+  m.EngineGlows[0].Mesh.Parts[0].MaterialIndex = 9;
+  m.ScarMeshes[1].Description.Name = "Hull";
+  Material textured;
+  textured.Name = "skin";
+  textured.Parameters.resize(2);
+  textured.Parameters[1].Type = kParameterTexture;
+  textured.Parameters[1].TextureIndex = 2;
+  textured.Parameters[0].Type = kParameterTexture;
+  textured.Parameters[0].TextureIndex = -1;  // no texture
+  textured.ParameterCount = 2;
+  m.Materials.push_back(textured);
+
+  // No: the save goes on and nothing changes.
+  HodModel kept = m;
+  Checked declined(kept);
+  EXPECT_TRUE(declined.result.valid);
+  EXPECT_EQ(declined.ui.MessageTexts(),
+            (std::vector<std::string>{
+                "2 mesh part(s) use a material this HOD does not have (the first: mesh 'hull0' "
+                "LoD 1 part 1 uses material 0; the HOD has 2).\r\nUse material 1 for them?",
+                "1 texture parameter(s) use a texture this HOD does not have (the first: "
+                "material 'skin' parameter 2 uses texture 3; the HOD has 0)."}));
+  EXPECT_EQ(declined.ui.messages[0].icon, Icon::Exclamation);
+  EXPECT_EQ(kept, m);
+
+  // Yes: every such part uses the first material; a texture index has nothing to point at.
+  m.Textures.resize(1);
+  HodModel mended = m;
+  ScriptedUi ui;
+  ui.answers = {Answer::Yes, Answer::Yes};
+  ValidateHod(mended, ui);  // the bare texture itself is refused later; the mends come first
+  EXPECT_EQ(mended.Meshes[0].Lods[0].Parts[0].MaterialIndex, 0);
+  EXPECT_EQ(mended.Meshes[1].Lods[1].Parts[0].MaterialIndex, 0);
+  EXPECT_EQ(mended.Materials[1].Parameters[1].TextureIndex, 0);
+  EXPECT_EQ(ui.messages.size(), 3u);
 }
 
 TEST(Validate, ScarMeshesMatchTheMeshes) {

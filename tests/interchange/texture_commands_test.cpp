@@ -226,7 +226,7 @@ TEST_F(TextureFileTest, RealTaggedTexturesImport) {
   const fs::path tga =
       folder / "mjhorvath__Mikali-Map-Collection-for-HWRM__CRY1top1_EXPORT[1]_DIFF.TGA";
   if (!fs::exists(dds[0]) || !fs::exists(dds[1]) || !fs::exists(tga)) {
-    GTEST_SKIP() << "corpus textures not found in " << folder;
+    GANTRY_CORPUS_ABSENT("corpus textures not found in " << folder);
   }
   for (const fs::path& file : dds) {
     const auto bytes = FileBytes(file.string());

@@ -10,6 +10,7 @@
 #include "hod/reset.h"
 #include "hod/validate.h"
 #include "model_ops/geometry_commands.h"
+#include "model_ops/materials.h"
 #include "model_ops/remove.h"
 #include "support/scripted_ui.h"
 
@@ -202,6 +203,7 @@ TEST(NewElementsSave, EditingSequenceKeepsTheModelWritable) {
     mesh.Lods[0].Parts = {part};
     mesh.Lods[0].PartCount = 1;
   }
+  AddMaterial(m);  // the parts use material 1
   EXPECT_EQ(RoundTripDifferences(m), Texts{});
   // Scar meshes still pair with their meshes by name; they are only empty.
   EXPECT_EQ(ValidationMessages(m),

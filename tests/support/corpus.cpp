@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <string_view>
 
 namespace gantry::testing {
 
@@ -45,6 +46,12 @@ const std::vector<std::string>& DamagedCorpusFiles() {
       "mjhorvath__Test-Mission-Grid-for-HWRM__meg_coordinateaxes.hod",
   };
   return files;
+}
+
+bool CorpusRequired() {
+  const char* ci = std::getenv("CI");
+  return ci != nullptr && *ci != '\0' && std::string_view(ci) != "0" &&
+         std::string_view(ci) != "false";
 }
 
 std::string CorpusFile(const std::string& name) {

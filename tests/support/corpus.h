@@ -1,5 +1,6 @@
 // The real HOD files beside the repository (../shared/corpus/hod, or GANTRY_CORPUS_DIR). Tests
-// skip the files that are not there.
+// skip the files that are not there, except under CI (the CI variable set), where a missing
+// corpus is a failure: a run that silently skipped every real file would prove nothing.
 #pragma once
 
 #include <cstdint>
@@ -17,4 +18,14 @@ const std::vector<std::string>& DamagedCorpusFiles();
 std::string CorpusFile(const std::string& name);
 std::vector<std::uint8_t> FileBytes(const std::string& path);
 
+// Whether a missing corpus fails the test rather than skipping it.
+bool CorpusRequired();
+
 }  // namespace gantry::testing
+
+// Skips the test (or fails it under CI) because corpus files are missing; `message` is streamed.
+#define GANTRY_CORPUS_ABSENT(message)                                                   \
+  do {                                                                                  \
+    if (::gantry::testing::CorpusRequired()) GTEST_FAIL() << message << " (CI is set)"; \
+    GTEST_SKIP() << message;                                                            \
+  } while (0)
