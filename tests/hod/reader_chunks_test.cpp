@@ -64,6 +64,18 @@ TEST(ReaderChunks, HeaderInfoLightsMaterialsAndTextures) {
   EXPECT_EQ(plain.Parameters[0].TextureIndex, 2);
   EXPECT_EQ(plain.Parameters[0].LayerName, "");
 
+  // Only an NRML header means the framed layout; a FORM header over the plain layout is plain.
+  HodBuilder b;
+  b.Version().Container("FORM", "STAT", [](HodBuilder& c) {
+    c.Text("glass").Text("thruster").Long(1).Long(5).Long(4).Long(2);
+  });
+  const HodRead form(b);
+  ASSERT_TRUE(Clean(form));
+  ASSERT_EQ(form.model.Materials.size(), 1u);
+  EXPECT_EQ(form.model.Materials[0].Version, 1001);
+  EXPECT_EQ(form.model.Materials[0].Name, "glass");
+  EXPECT_EQ(form.model.Materials[0].Parameters.at(0).TextureIndex, 2);
+
   const Texture& t = m.Textures.at(0);
   ASSERT_EQ(t.MipLevels.size(), 3u);
   EXPECT_EQ(t.MipLevels[0][63], 63);
