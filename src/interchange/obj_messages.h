@@ -53,6 +53,10 @@ inline constexpr const char* kTooManyVerticesLead = "Material '";
 inline constexpr const char* kTooManyVerticesTail =
     "' needs more than 65536 vertices, more than one part can address. "
     "Please split it between several materials.";
+inline constexpr const char* kTooManyMaterialsLead = "The file uses ";
+inline constexpr const char* kTooManyMaterialsTail =
+    " materials, but a mesh can hold at most 254 parts, one per material. "
+    "Please merge some of its materials.";
 inline constexpr const char* kNothingImported = "Nothing was imported.";
 
 // Replace commands.
