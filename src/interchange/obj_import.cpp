@@ -986,7 +986,8 @@ bool ReadOBJPoints(const std::string& path, EngineBurn& burn, Ui& ui) {
   std::string error;
   const std::optional<std::string> contents = ReadTextFile(path, &error);
   if (!contents) {
-    ui.Message(text::kCannotReadLead + path + text::kCannotReadTail + error, Icon::Exclamation);
+    ui.Message(text::kCannotReadLead + NativePath(path) + text::kCannotReadTail + error,
+               Icon::Exclamation);
     return false;
   }
   if (contents->empty()) {
