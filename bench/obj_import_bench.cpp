@@ -141,6 +141,41 @@ void BM_WeldGridFromFile(benchmark::State& state) {
   std::filesystem::remove(path);
 }
 
+// A fan of 20000 triangles around one centre, positions only, imported with V reversed (as the
+// command line and a script's levels of detail import): every corner at the centre welds into
+// one vertex, so the cost per corner stays that of a handful of candidates.
+void BM_WeldFanWithoutUVs(benchmark::State& state) {
+  static const std::string fan = [] {
+    constexpr int kTriangles = 20000;
+    std::string text = "v 0 0 0\r\n";
+    char line[96];
+    for (int k = 0; k <= kTriangles; ++k) {
+      const double angle = 6.283185307179586 * k / kTriangles;
+      const int n = std::snprintf(line, sizeof line, "v %.6f %.6f 0\r\n", 100 * std::cos(angle),
+                                  100 * std::sin(angle));
+      text.append(line, static_cast<std::size_t>(n));
+    }
+    for (int k = 0; k < kTriangles; ++k) {
+      const int n = std::snprintf(line, sizeof line, "f 1 %d %d\r\n", k + 2, k + 3);
+      text.append(line, static_cast<std::size_t>(n));
+    }
+    return text;
+  }();
+  gantry::ObjImportOptions options = Options(true);
+  options.AskReverseUVs = true;
+  gantry::ObjImportContext context;
+  context.batch = true;
+  for (auto _ : state) {
+    gantry::QuietUi ui;
+    const auto mesh = gantry::ImportOBJMeshText(fan, options, context, ui);
+    if (!mesh) {
+      state.SkipWithError(ui.messages().empty() ? "refused" : ui.messages()[0].text.c_str());
+      break;
+    }
+    Report(state, *mesh);
+  }
+}
+
 #ifdef GANTRY_BENCH_ASSIMP
 void Assimp(benchmark::State& state, const std::string& text) {
   for (auto _ : state) {
@@ -170,6 +205,7 @@ BENCHMARK(BM_WeldGrid)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations
 BENCHMARK(BM_WeldSphere)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
 BENCHMARK(BM_WeldGridFromFile)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
 BENCHMARK(BM_NoWeldStrip)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+BENCHMARK(BM_WeldFanWithoutUVs)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
 
 }  // namespace
 

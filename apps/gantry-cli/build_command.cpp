@@ -1,6 +1,7 @@
 // build: a new HOD of the chosen type made by a HOD script, asking nothing, then validated and
 // saved like `save`. Neither the script nor the files it names are rewritten. A file the script
-// names that cannot be loaded fails the build: a model missing a part is not what was asked for.
+// names that cannot be loaded, or a command refused because the HOD could not hold what it would
+// build, fails the build: a model missing a part is not what was asked for.
 #include <fmt/format.h>
 
 #include <cstdlib>
@@ -91,6 +92,12 @@ int RunBuild(const std::string& script, const std::string& out, const std::strin
     fmt::print(stderr, "{} not written: {} file(s) could not be loaded\n", out,
                result.file_failures.size());
     return kExitUnreadable;
+  }
+  // What the HOD cannot hold was left out: the model is not the one asked for either.
+  if (!result.refused_lines.empty()) {
+    fmt::print(stderr, "{} not written: {} command(s) would have built more than a HOD can hold\n",
+               out, result.refused_lines.size());
+    return kExitDifferent;
   }
 
   CliUi ui;

@@ -37,23 +37,27 @@ int RunValidate(const std::string& path, bool json);
 int RunSave(const std::string& in, const std::string& out, bool salvage = false,
             const std::function<bool(HodModel&)>& change = nullptr);
 int RunRescale(const std::string& in, const std::string& out, double sx, double sy, double sz);
+// The exports refuse a file that does not read to its end unless `salvage` is set; they then
+// export what was read.
 // Writes every mesh (or mesh N, 1-based) as OBJ files and the MTL into the HOD's folder or
 // out_dir ("" = the HOD's folder).
 int RunExportObj(const std::string& path, std::optional<int> mesh, bool reverse_uv,
-                 const std::string& out_dir);
+                 const std::string& out_dir, bool salvage = false);
 // Writes every texture as TGA ("8888") or DDS, and with `png` a decoded PNG of level 1 beside.
-int RunExportTextures(const std::string& path, bool png, const std::string& out_dir);
+int RunExportTextures(const std::string& path, bool png, const std::string& out_dir,
+                      bool salvage = false);
 // Replaces FILE's star fields from a 32-bit TGA star map, then validates and saves OUT.
 int RunStars(const std::string& in, const std::string& map, const std::string& out,
              std::optional<double> radius, std::optional<Vector3> centre, double size);
 // Renders every background mesh into a 24-bit BMP 2048*M wide (M as the size question takes it).
 int RunBgTexture(const std::string& path, const std::string& out, double size_multiplier);
 // Replaces level of detail `lod` of mesh `mesh` (both from 1) with an OBJ mesh (merged, V
-// reversed, materials matched by name), then validates and saves OUT.
+// reversed when `reverse_v`, materials matched by name), then validates and saves OUT.
 int RunImportObj(const std::string& in, const std::string& obj, int mesh, int lod,
-                 const std::string& out);
+                 const std::string& out, bool reverse_v = true);
 // Writes FILE's non-mesh data as a HOD script to OUT, or beside the HOD with ".hsc".
-int RunExportHsc(const std::string& path, const std::optional<std::string>& out);
+int RunExportHsc(const std::string& path, const std::optional<std::string>& out,
+                 bool salvage = false);
 // Builds a new model of `type` from a HOD script, then validates and saves OUT.
 int RunBuild(const std::string& script, const std::string& out, const std::string& type);
 int RunRotate(const std::string& in, const std::string& out, double ax, double ay, double az,

@@ -2,6 +2,7 @@
 // reader said.
 #pragma once
 
+#include <cstdio>
 #include <string>
 
 #include "cli_ui.h"
@@ -27,5 +28,21 @@ struct LoadedHod {
   CliUi ui;
   ReadOutcome outcome;
 };
+
+// Whether an export may go on with what was read: a file read to its end, or with `salvage`
+// one that gave up something before its damage. Says why not on stderr.
+inline bool ReadForExport(const LoadedHod& hod, const std::string& path, bool salvage) {
+  if (hod.outcome.completed) return true;
+  if (salvage && hod.outcome.position > 0) return true;
+  if (salvage) {
+    std::fprintf(stderr, "%s could not be read; nothing was exported\n", path.c_str());
+  } else {
+    std::fprintf(stderr,
+                 "%s did not read to its end; nothing was exported (--salvage exports the part "
+                 "that was read)\n",
+                 path.c_str());
+  }
+  return false;
+}
 
 }  // namespace gantry::cli

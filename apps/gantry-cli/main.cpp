@@ -75,8 +75,12 @@ int main(int argc, char** argv) {
       app.add_subcommand("export-obj", "Write meshes as Wavefront OBJ files, with their MTL");
   export_obj->add_option("FILE", path, "HOD file")->required();
   export_obj->add_option("--mesh", mesh, "Only mesh N (counted from 1)");
-  export_obj->add_flag("--reverse-uv", reverse_uv, "Write V as 1 - V");
+  export_obj->add_flag("--reverse-uv", reverse_uv,
+                       "Write V as 1 - V (default: V as stored; import-obj reverses V unless "
+                       "given --keep-v)");
   export_obj->add_option("--out-dir", out_dir, "Folder for the files (default: the HOD's)");
+  export_obj->add_flag("--salvage", salvage,
+                       "Export what a damaged file gave up before the damage");
 
   bool png = false;
   CLI::App* export_textures = app.add_subcommand(
@@ -84,6 +88,8 @@ int main(int argc, char** argv) {
   export_textures->add_option("FILE", path, "HOD file")->required();
   export_textures->add_flag("--png", png, "Also write a decoded PNG of the first level");
   export_textures->add_option("--out-dir", out_dir, "Folder for the files (default: the HOD's)");
+  export_textures->add_flag("--salvage", salvage,
+                            "Export what a damaged file gave up before the damage");
 
   std::string map;
   std::optional<double> radius;
@@ -117,6 +123,10 @@ int main(int argc, char** argv) {
   import_obj->add_option("--mesh", mesh_number, "Mesh number, from 1")->required();
   import_obj->add_option("--lod", lod_number, "Level of detail, from 1")->required();
   import_obj->add_option("-o,--output", other, "HOD file to write")->required();
+  bool keep_v = false;
+  import_obj->add_flag("--keep-v", keep_v,
+                       "Keep V as in the file (default: V becomes 1 - V; export-obj writes V "
+                       "as stored, so its files need --keep-v to come back unchanged)");
 
   std::optional<std::string> hsc_out;
   CLI::App* export_hsc =
@@ -124,6 +134,8 @@ int main(int argc, char** argv) {
   export_hsc->add_option("FILE", path, "HOD file")->required();
   export_hsc->add_option("-o,--output", hsc_out,
                          "Script to write (default: the HOD's name with .hsc, beside it)");
+  export_hsc->add_flag("--salvage", salvage,
+                       "Export what a damaged file gave up before the damage");
 
   std::string hod_type = "multi-mesh";
   CLI::App* build = app.add_subcommand("build", "Build a new HOD from a HOD script");
@@ -144,12 +156,12 @@ int main(int argc, char** argv) {
   if (save->parsed()) return cli::RunSave(path, other, salvage);
   if (roundtrip->parsed()) return cli::RunRoundTrip(path);
   if (diff->parsed()) return cli::RunDiff(path, other, tolerance);
-  if (export_obj->parsed()) return cli::RunExportObj(path, mesh, reverse_uv, out_dir);
-  if (export_textures->parsed()) return cli::RunExportTextures(path, png, out_dir);
-  if (export_hsc->parsed()) return cli::RunExportHsc(path, hsc_out);
+  if (export_obj->parsed()) return cli::RunExportObj(path, mesh, reverse_uv, out_dir, salvage);
+  if (export_textures->parsed()) return cli::RunExportTextures(path, png, out_dir, salvage);
+  if (export_hsc->parsed()) return cli::RunExportHsc(path, hsc_out, salvage);
   if (build->parsed()) return cli::RunBuild(path, other, hod_type);
   if (import_obj->parsed()) {
-    return cli::RunImportObj(path, obj_path, mesh_number, lod_number, other);
+    return cli::RunImportObj(path, obj_path, mesh_number, lod_number, other, !keep_v);
   }
   if (bg_texture->parsed()) return cli::RunBgTexture(path, other, bg_size);
   if (stars->parsed()) {

@@ -18,12 +18,9 @@
 namespace gantry::cli {
 
 int RunExportObj(const std::string& path, std::optional<int> mesh, bool reverse_uv,
-                 const std::string& out_dir) {
+                 const std::string& out_dir, bool salvage) {
   LoadedHod hod(path);
-  if (!hod.outcome.completed) {
-    fmt::print(stderr, "{} could not be read; nothing was exported\n", path);
-    return kExitUnreadable;
-  }
+  if (!ReadForExport(hod, path, salvage)) return kExitUnreadable;
   const std::size_t count = hod.model.Meshes.size();
   if (mesh && (*mesh < 1 || static_cast<std::size_t>(*mesh) > count)) {
     fmt::print(stderr, "--mesh {}: {} has {} mesh(es), numbered from 1\n", *mesh, path, count);

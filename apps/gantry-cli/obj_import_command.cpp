@@ -23,7 +23,7 @@ bool Names(int number, std::size_t count) {
 }  // namespace
 
 int RunImportObj(const std::string& in, const std::string& obj, int mesh, int lod,
-                 const std::string& out) {
+                 const std::string& out, bool reverse_v) {
   std::string error;
   const std::optional<std::string> text = ReadTextFile(obj, &error);
   if (!text) {
@@ -46,7 +46,7 @@ int RunImportObj(const std::string& in, const std::string& obj, int mesh, int lo
     }
     const std::size_t l = static_cast<std::size_t>(lod) - 1;
     CliUi ui;
-    if (!ReplaceLodWithObjText(model, m, l, *text, ui)) return false;
+    if (!ReplaceLodWithObjText(model, m, l, *text, ui, reverse_v)) return false;
     std::size_t vertices = 0, indices = 0;
     const LodMesh& level = model.Meshes[m].Lods[l];
     for (const MeshPart& part : level.Parts) {

@@ -13,16 +13,13 @@
 
 namespace gantry::cli {
 
-int RunExportHsc(const std::string& path, const std::optional<std::string>& out) {
+int RunExportHsc(const std::string& path, const std::optional<std::string>& out, bool salvage) {
   if (out && out->empty()) {
     fmt::print(stderr, "-o: the script's file name is empty\n");
     return kExitUsage;
   }
   LoadedHod hod(path);
-  if (!hod.outcome.completed) {
-    fmt::print(stderr, "{} could not be read; nothing was exported\n", path);
-    return kExitUnreadable;
-  }
+  if (!ReadForExport(hod, path, salvage)) return kExitUnreadable;
 
   Workspace workspace;
   workspace.model = std::move(hod.model);

@@ -47,12 +47,9 @@ bool WritePng(const Texture& texture, const std::string& path) {
 
 }  // namespace
 
-int RunExportTextures(const std::string& path, bool png, const std::string& out_dir) {
+int RunExportTextures(const std::string& path, bool png, const std::string& out_dir, bool salvage) {
   LoadedHod hod(path);
-  if (!hod.outcome.completed) {
-    fmt::print(stderr, "{} could not be read to its end; nothing was exported\n", path);
-    return kExitUnreadable;
-  }
+  if (!ReadForExport(hod, path, salvage)) return kExitUnreadable;
   const std::string folder = out_dir.empty() ? FolderOf(path) : out_dir;
   if (!folder.empty()) {
     std::error_code error;

@@ -2,6 +2,7 @@
 #include <fmt/format.h>
 
 #include "commands.h"
+#include "editing/messages.h"
 #include "editing/rotations.h"
 #include "editing/transforms.h"
 
@@ -12,7 +13,7 @@ int RunRescale(const std::string& in, const std::string& out, double sx, double 
     if (RescaleHOD(model, static_cast<float>(sx), static_cast<float>(sy), static_cast<float>(sz))) {
       return true;
     }
-    fmt::print(stderr, "Error occured while scaling HOD!\n");
+    fmt::print(stderr, "{}\n", editing_messages::kScalingFailed);
     return false;
   });
 }
@@ -24,7 +25,7 @@ int RunRotate(const std::string& in, const std::string& out, double ax, double a
       return static_cast<float>(DegreesToRadians(degrees));
     };
     if (RotateHOD(model, radians(ax), radians(ay), radians(az), rotate_joints)) return true;
-    fmt::print(stderr, "Error occured while rotating HOD!\n");
+    fmt::print(stderr, "{}\n", editing_messages::kRotatingFailed);
     return false;
   });
 }

@@ -31,12 +31,20 @@ const Joint* FindJoint(const JointListRecord& joints, std::string_view name) {
 
 Vector3 Add(const Vector3& a, const Vector3& b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
 
+// The value a turn at a time: above a turn, subtract turns while above one (so whole turns end
+// at a full turn, not 0); below 0, add turns until not below 0. Done with fmod, which is exact,
+// as is every one of those subtractions for any angle a person types; so the results are the
+// same, and a typed 359999999 degrees costs no million steps.
 double IntoRange(double value, double full_turn) {
-  // Turn by turn keeps the rounding people know; only absurd typed angles (where subtracting a
-  // turn no longer changes the value, or infinity) are cut down first so the loops end.
-  if (!(std::abs(value) < full_turn * 1e6)) value = std::fmod(value, full_turn);
-  while (value > full_turn) value -= full_turn;
-  while (value < 0) value += full_turn;
+  if (value > full_turn) {
+    value = std::fmod(value, full_turn);  // NaN for infinity, and stays so
+    return value == 0 ? full_turn : value;
+  }
+  if (value < 0) {
+    value = std::fmod(value, full_turn);
+    if (value < 0) return value + full_turn;
+    return value == 0 ? 0.0 : value;  // -0 after whole turns ends at +0; NaN stays
+  }
   return value;
 }
 

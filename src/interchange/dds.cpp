@@ -47,6 +47,12 @@ std::optional<Texture> ParseDds(ByteSource& source, std::string_view name, Ui& u
   texture.Format = in.ReadTag();
   in.Seek(kHeaderBytes);
 
+  // Level sizes have a floor, so a size no image has would still find bytes to read.
+  if (texture.Width <= 0 || texture.Height <= 0) {
+    return Damaged(ui, name,
+                   "a size of " + std::to_string(texture.Width) + " x " +
+                       std::to_string(texture.Height) + " pixels");
+  }
   const std::uint32_t levels = count == 0 ? 1 : count;
   if (levels > kMaxMipLevels) {
     return Damaged(ui, name, std::to_string(levels) + " mip levels, more than a HOD can hold");

@@ -17,7 +17,7 @@ namespace gantry {
 // The file at `path` as a texture named after it ("[x]" tag), or nullopt after a message. The
 // mip count is the header's, 1 when that is 0; each level has the size the HOD reader expects for
 // the format and size (MipLevelBytes), so the texture always saves and reads back. A file that
-// ends before its last level is refused.
+// ends before its last level, or whose width or height is not positive, is refused.
 std::optional<Texture> ImportDDSTexture(const std::string& path, Ui& ui);
 // The same from bytes in memory, without the name; `name` only labels messages.
 std::optional<Texture> ReadDDSTexture(std::span<const std::uint8_t> file, std::string_view name,

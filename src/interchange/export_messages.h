@@ -2,6 +2,7 @@
 #pragma once
 
 #include "common/shared_text.h"
+#include "interchange/obj_messages.h"
 
 namespace gantry::export_messages {
 
@@ -82,8 +83,7 @@ inline constexpr const char* kDone = "Done.";
 inline constexpr const char* kObjectWritten = "Writing wOBJ for object named: ";
 
 // Boundary-vertex import.
-inline constexpr const char* kObjFilter =
-    "Wavefront Object files (*.obj) |*.obj|All Files (*.*) |*.*";
+inline constexpr const char* kObjFilter = obj_messages::kObjFilter;
 inline constexpr const char* kNoBoundaryVerticesLead = "No vertex lines (\"v x y z\") found in ";
 inline constexpr const char* kNoBoundaryVerticesTail = ". The boundary vertices are unchanged.";
 

@@ -307,7 +307,7 @@ class ObjParser {
     const std::string_view keyword = TakeToken(rest);
     if (IsWord(keyword, "v")) return Numbers<3>(rest, line, obj_.positions);
     if (IsWord(keyword, "vn")) return Numbers<3>(rest, line, obj_.normals);
-    if (IsWord(keyword, "vt")) return Numbers<2>(rest, line, obj_.uvs);
+    if (IsWord(keyword, "vt")) return Numbers<2, 1>(rest, line, obj_.uvs);
     if (IsWord(keyword, "f") && read_faces_) return Face(rest, line);
     return true;
   }
@@ -325,14 +325,16 @@ class ObjParser {
     slot_ = entry->second;
   }
 
-  // A keyword alone is no "v " line at all; with some but too few numbers it is refused.
-  template <std::size_t N, typename Entry>
+  // A keyword alone is no "v " line at all; with some but fewer than `Required` numbers it is
+  // refused. Numbers past the required ones may be left out and read as 0 ("vt u").
+  template <std::size_t N, std::size_t Required = N, typename Entry>
   bool Numbers(std::string_view rest, std::string_view line, std::vector<Entry>& list) {
     std::array<float, N> values{};
     for (std::size_t i = 0; i < N; ++i) {
       rest = TrimmedLeft(rest);
       if (rest.empty()) {
         if (i == 0) return true;
+        if (i >= Required) break;
         return Refuse(text::kTooFewNumbers, line);
       }
       if (!TakeSingle(rest, values[i])) return Refuse(text::kNotFinite, line);
@@ -391,6 +393,13 @@ std::string PastTheEnd(std::size_t line_number, const char* what, std::uint32_t 
                  std::to_string(index) + text::kOnlyLead + std::to_string(count) + text::kOnlyTail);
 }
 
+// A part per material: more than a mesh can hold is refused before anybody is asked anything.
+std::optional<std::string> CheckMaterialCount(const ParsedObj& obj) {
+  if (obj.materials.size() <= kMaxMeshParts) return std::nullopt;
+  return Refusal(text::kTooManyMaterialsLead + std::to_string(obj.materials.size()) +
+                 text::kTooManyMaterialsTail);
+}
+
 // Every corner must name entries that exist; checked before anybody is asked anything.
 std::optional<std::string> CheckIndices(const ParsedObj& obj) {
   for (std::size_t t = 0; t < obj.triangles.size(); ++t) {
@@ -432,9 +441,11 @@ std::optional<Thresholds> AskThresholds(const ObjImportOptions& options,
   const auto ask = [&ui](const char* prompt, const char* initial) -> std::optional<float> {
     const std::optional<std::string> answer = ui.Input(prompt, initial);
     if (!answer) return std::nullopt;
-    // Typed text that is no number (or no single) is 0, which merges nothing.
+    // Typed text that is no number is 0, which merges nothing; a number beyond single range
+    // means "as far as can be", the largest single.
     const double value = LeadingNumber(*answer);
-    return std::fabs(value) <= FLT_MAX ? static_cast<float>(value) : 0.0f;
+    if (std::isnan(value)) return 0.0f;
+    return static_cast<float>(std::clamp(value, -double{FLT_MAX}, double{FLT_MAX}));
   };
   const std::optional<float> vertex =
       ask(text::kVertexThresholdPrompt, text::kVertexThresholdDefault);
@@ -655,7 +666,8 @@ class VertexWelder {
       : obj_(obj),
         options_(options),
         thresholds_(t),
-        reverse_v_(reverse_v),
+        has_uvs_(obj.uvs.size() > 1),
+        reverse_v_(reverse_v && has_uvs_),
         search_(options.MergeVertices && t.vertex > 0),
         parts_(std::max<std::size_t>(obj.materials.size(), 1)) {
     if (search_) {
@@ -774,7 +786,8 @@ class VertexWelder {
         !(DistanceTo(Averaged(v.normal, v.normals), normal) < thresholds_.normal)) {
       return false;
     }
-    return options_.IgnoreUVs || DistanceTo(Averaged(v.uv, v.uvs), uv) < thresholds_.uv;
+    return options_.IgnoreUVs || !has_uvs_ ||
+           DistanceTo(Averaged(v.uv, v.uvs), uv) < thresholds_.uv;
   }
 
   std::uint32_t Search(std::uint32_t part, std::int64_t key, const Vector3& position,
@@ -846,6 +859,9 @@ class VertexWelder {
   const ParsedObj& obj_;
   const ObjImportOptions& options_;
   Thresholds thresholds_;
+  // Without texture coordinates every corner's are the zero entry: there is nothing to reverse
+  // and nothing that could keep corners apart.
+  bool has_uvs_;
   bool reverse_v_;
   bool search_;
   std::int64_t key_window_ = 0;
@@ -894,6 +910,7 @@ std::optional<LodMesh> ImportOBJMeshText(std::string_view source, const ObjImpor
   ParsedObj obj;
   if (auto refusal = ObjParser(options.ReadFaces, obj).Parse(source)) return Refused(*refusal, ui);
   if (auto refusal = CheckIndices(obj)) return Refused(*refusal, ui);
+  if (auto refusal = CheckMaterialCount(obj)) return Refused(*refusal, ui);
   if (obj.materials.empty()) obj.materials.emplace_back(text::kNoMaterialsUsed);
 
   if (!options.Quiet && !context.batch) ui.Message(Summary(obj), Icon::Information);
@@ -969,7 +986,8 @@ bool ReadOBJPoints(const std::string& path, EngineBurn& burn, Ui& ui) {
   std::string error;
   const std::optional<std::string> contents = ReadTextFile(path, &error);
   if (!contents) {
-    ui.Message(text::kCannotReadLead + path + text::kCannotReadTail + error, Icon::Exclamation);
+    ui.Message(text::kCannotReadLead + NativePath(path) + text::kCannotReadTail + error,
+               Icon::Exclamation);
     return false;
   }
   if (contents->empty()) {

@@ -6,12 +6,17 @@
 // engine burn.
 //
 // A file that cannot be imported whole (a line with too few numbers, a number out of single
-// range or spelled NaN/Inf, a negative or out-of-range index, a part with more than 65536
-// vertices) is refused with a message naming the problem: nothing is returned, so the caller
-// changes nothing. Choices of ours where the format's usual readers differ:
+// range or spelled NaN/Inf, a negative or out-of-range index, more than 254 materials, a part
+// with more than 65536 vertices) is refused with a message naming the problem: nothing is
+// returned, so the caller changes nothing. Choices of ours where the format's usual readers
+// differ:
 //  - a corner may be a bare position ("f 1 2 3") or "p/t" as well as "p/t/n", "p//n", "p/t/";
 //  - a number may use "," as its decimal point (files written on such locales);
 //  - a UTF-8 byte-order mark before the first line is ignored;
+//  - "vt u" with one number has v = 0;
+//  - a file without texture coordinates has no V to reverse, and its corners are not kept apart
+//    by the UV threshold;
+//  - a threshold typed beyond single range is the largest single;
 //  - an empty file, a cancelled threshold question or a refused file give no mesh at all;
 //  - a material chooser closed without a choice gives material 0;
 //  - a file whose rewrite cannot be saved (read-only folder) is imported from the rewritten text
@@ -63,6 +68,8 @@ inline constexpr float kDefaultUVThreshold = 0.01f;
 inline constexpr float kIgnoredThreshold = 1000.0f;
 // 16-bit indices name at most this many vertices of a part.
 inline constexpr std::size_t kMaxPartVertices = 65536;
+// A mesh holds at most this many parts, one per OBJ material.
+inline constexpr std::size_t kMaxMeshParts = 254;
 
 // Rewrites the file (text file rewrite) and imports it.
 std::optional<LodMesh> ImportOBJMesh(const std::string& path, const ObjImportOptions& options,

@@ -2,6 +2,8 @@
 // place.
 #pragma once
 
+#include "common/shared_text.h"
+
 namespace gantry::obj_messages {
 
 inline constexpr const char* kLineBreak = "\r\n";
@@ -53,6 +55,10 @@ inline constexpr const char* kTooManyVerticesLead = "Material '";
 inline constexpr const char* kTooManyVerticesTail =
     "' needs more than 65536 vertices, more than one part can address. "
     "Please split it between several materials.";
+inline constexpr const char* kTooManyMaterialsLead = "The file uses ";
+inline constexpr const char* kTooManyMaterialsTail =
+    " materials, but a mesh can hold at most 254 parts, one per material. "
+    "Please merge some of its materials.";
 inline constexpr const char* kNothingImported = "Nothing was imported.";
 
 // Replace commands.
@@ -61,9 +67,14 @@ inline constexpr const char* kObjFilter =
 inline constexpr const char* kSelectMeshAndLod = "Plese select a mesh and a LoD to replace!";
 inline constexpr const char* kNoLodsToReplace = "No LoDs defined to replace!";
 inline constexpr const char* kNoMaterials = "No materials defined! Can't replace LoD";
-inline constexpr const char* kSelectObject = "Please select a object first!";
+inline constexpr const char* kSelectObject = shared_text::kSelectObjectFirst;
 inline constexpr const char* kConverting = "Converting to BMSH format... (This may take time)";
 inline constexpr const char* kMergeVertices = "Merge Vertices?";
+// An engine shape is counted in 16-bit bytes when it is read back.
+inline constexpr const char* kShapeTooLargeLead = "The engine shape would take ";
+inline constexpr const char* kShapeTooLargeTail =
+    " bytes, but a HOD holds at most 32767 bytes per engine shape (about 800 triangles). "
+    "Please use a simpler mesh.";
 inline constexpr const char* kReady = "Ready";
 
 }  // namespace gantry::obj_messages

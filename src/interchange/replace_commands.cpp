@@ -1,5 +1,7 @@
 #include "interchange/replace_commands.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <system_error>
@@ -42,6 +44,8 @@ constexpr Caller kShapeCaller{{.AskMergeThresholds = true, .ReadFaces = true}, M
 constexpr Caller kSimpleCaller{{.AskMergeThresholds = true, .ReadFaces = true}, Merge::Never};
 
 constexpr std::int32_t kGlowMask = kMaskPosition | kMaskNormal | kMaskUV;
+// The reader counts an engine shape's bytes and an outline's vertices in 16-bit signed counters.
+constexpr std::int64_t kMaxShapeCount = 32767;
 
 std::vector<std::string> MaterialNames(const HodModel& model) {
   std::vector<std::string> names;
@@ -128,7 +132,35 @@ void PutLod(HodModel& model, std::size_t mesh, std::size_t lod, LodMesh imported
   CalculateScarSphere(model, mesh);
 }
 
+// What the reader counts of the shape: its name and parent with their lengths, then every
+// outline's vertex count and vertices.
+std::int64_t ShapeBytes(const EngineShape& shape) {
+  std::int64_t bytes = 4 + static_cast<std::int64_t>(shape.Name.size()) + 4 +
+                       static_cast<std::int64_t>(shape.ParentName.size());
+  for (const ShapeOutline& outline : shape.Outlines) {
+    bytes += 4 + 12 * static_cast<std::int64_t>(outline.Vertices.size());
+  }
+  return bytes;
+}
+
 }  // namespace
+
+std::optional<std::string> PutEngineShapeOutlines(const LodMesh& mesh, EngineShape& shape) {
+  EngineShape built = shape;
+  built.Outlines.clear();
+  EngineShapeFromMesh(mesh, built);
+  const std::int64_t bytes = ShapeBytes(built);
+  const bool outlines_fit =
+      std::all_of(built.Outlines.begin(), built.Outlines.end(), [](const ShapeOutline& outline) {
+        return static_cast<std::int64_t>(outline.Vertices.size()) <= kMaxShapeCount;
+      });
+  if (bytes > kMaxShapeCount || !outlines_fit) {
+    return text::kShapeTooLargeLead + std::to_string(bytes) + text::kShapeTooLargeTail +
+           text::kLineBreak + text::kNothingImported;
+  }
+  shape.Outlines = std::move(built.Outlines);
+  return std::nullopt;
+}
 
 CommandResult ReplaceLod(HodModel& model, std::optional<std::size_t> mesh,
                          std::optional<std::size_t> lod, Ui& ui) {
@@ -141,10 +173,11 @@ CommandResult ReplaceLod(HodModel& model, std::optional<std::size_t> mesh,
 }
 
 bool ReplaceLodWithObjText(HodModel& model, std::size_t mesh, std::size_t lod,
-                           std::string_view obj_text, Ui& ui) {
+                           std::string_view obj_text, Ui& ui, bool reverse_v) {
   if (!LodReplaceable(model, mesh, lod, ui)) return false;
   ObjImportOptions options = kLodCaller.options;
   options.MergeVertices = true;
+  options.AskReverseUVs = reverse_v;  // nobody is asked: this is the answer
   ObjImportContext context;
   context.material_names = MaterialNames(model);
   context.lod_level = static_cast<std::int32_t>(lod);
@@ -204,9 +237,10 @@ CommandResult ReplaceEngineShape(HodModel& model, std::optional<std::size_t> sel
   if (!index) return CommandResult::Unchanged();
   const std::optional<LodMesh> imported = ImportForReplace(model, kShapeCaller, 0, ui);
   if (!imported) return CommandResult::Unchanged();
-  EngineShape& shape = model.EngineShapes[*index];
-  shape.Outlines.clear();
-  EngineShapeFromMesh(*imported, shape);
+  if (const auto refusal = PutEngineShapeOutlines(*imported, model.EngineShapes[*index])) {
+    ui.Message(*refusal, Icon::Exclamation);
+    return CommandResult::Unchanged();
+  }
   return CommandResult::Changed(*index);
 }
 

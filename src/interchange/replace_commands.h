@@ -13,6 +13,7 @@
 
 #include <cstddef>
 #include <optional>
+#include <string>
 #include <string_view>
 
 #include "common/ui.h"
@@ -29,12 +30,18 @@ CommandResult ReplaceLod(HodModel& model, std::optional<std::size_t> mesh,
                          std::optional<std::size_t> lod, Ui& ui);
 
 // The same without questions (command line): vertices merged with the default thresholds, V
-// reversed, each OBJ material matched to the model material of its name (else material 0), no
-// summary. False, with the refusal shown, when nothing was replaced.
+// reversed when `reverse_v`, each OBJ material matched to the model material of its name (else
+// material 0), no summary. False, with the refusal shown, when nothing was replaced.
 bool ReplaceLodWithObjText(HodModel& model, std::size_t mesh, std::size_t lod,
-                           std::string_view obj_text, Ui& ui);
+                           std::string_view obj_text, Ui& ui, bool reverse_v = true);
 
-// The other tabs' Replace commands, on the element selected in the tab's list.
+// The engine shape's outlines become the triangles of `mesh`, unless the shape would then be
+// larger than a HOD can hold (32767 bytes, 32767 vertices per outline): it is then left as it was
+// and the refusal, to be shown, is returned.
+std::optional<std::string> PutEngineShapeOutlines(const LodMesh& mesh, EngineShape& shape);
+
+// The other tabs' Replace commands, on the element selected in the tab's list. An engine shape
+// too large for a HOD is refused and the shape keeps its outlines.
 CommandResult ReplaceBackgroundMesh(HodModel& model, std::optional<std::size_t> selected, Ui& ui);
 CommandResult ReplaceScarMesh(HodModel& model, std::optional<std::size_t> selected, Ui& ui);
 CommandResult ReplaceEngineGlow(HodModel& model, std::optional<std::size_t> selected, Ui& ui);

@@ -23,7 +23,7 @@ namespace text = obj_messages;
 constexpr std::size_t kReadPiece = std::size_t{1} << 27;
 
 std::string CannotRead(const std::string& path, const std::string& why) {
-  return std::string(text::kCannotReadLead) + path + text::kCannotReadTail + why;
+  return std::string(text::kCannotReadLead) + NativePath(path) + text::kCannotReadTail + why;
 }
 
 }  // namespace

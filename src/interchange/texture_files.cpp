@@ -89,12 +89,13 @@ std::optional<Texture> ImportTaggedTexture(const std::string& path, Ui& ui, Text
     return std::nullopt;
   }
   std::string error;
-  const auto source = FileSource::Open(NativePath(path), &error);
+  const std::string native = NativePath(path);
+  const auto source = FileSource::Open(native, &error);
   if (!source) {
-    ui.Message(texture_messages::kCannotOpen + path + ": " + error, Icon::Exclamation);
+    ui.Message(texture_messages::kCannotOpen + native + ": " + error, Icon::Exclamation);
     return std::nullopt;
   }
-  auto texture = read(*source, path, ui);
+  auto texture = read(*source, native, ui);
   if (texture) {
     texture->FileName = *name;
     texture->FileNameLength = static_cast<std::int32_t>(name->size());

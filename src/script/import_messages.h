@@ -19,6 +19,10 @@ inline constexpr const char* kCannotReadLead = obj_messages::kCannotReadLead;
 inline constexpr const char* kCannotReadTail = obj_messages::kCannotReadTail;
 inline constexpr const char* kInvalidTga = background_messages::kInvalidTga;
 
+// LITE_Add on a model whose light list is full; shown once per import.
+inline constexpr const char* kTooManyLights =
+    "A HOD holds at most 32767 lights; the LITE_Add lines beyond them were skipped.";
+
 // The NAME text of a new background HOD (the model types have theirs in hod/model.h).
 inline constexpr const char* kBackgroundTypeName = "What's in a name?";
 

@@ -6,12 +6,14 @@
 #include <utility>
 #include <vector>
 
+#include "common/paths.h"
 #include "editing/background_meshes.h"
 #include "editing/bounding_volumes.h"
 #include "editing/rotations.h"
 #include "editing/transforms.h"
 #include "interchange/dds.h"
 #include "interchange/obj_import.h"
+#include "interchange/replace_commands.h"
 #include "interchange/text_rewrite.h"
 #include "interchange/tga.h"
 #include "model_ops/create.h"
@@ -194,8 +196,9 @@ class Call {
     std::string error;
     std::optional<std::string> file = ReadTextFile(path, &error);
     if (!file) {
-      ui.Message(std::string(text::kCannotReadLead) + path + text::kCannotReadTail + error,
-                 Icon::Exclamation);
+      ui.Message(
+          std::string(text::kCannotReadLead) + NativePath(path) + text::kCannotReadTail + error,
+          Icon::Exclamation);
     }
     return file;
   }
@@ -340,7 +343,12 @@ void EngineShapeAdd(Call& c) {
   SetText(shape.ParentLength, shape.ParentName, c.Text(1));
   const std::optional<LodMesh> mesh = c.LoadObj(c.File(2), kMergedOptions);
   if (!mesh) return;
-  EngineShapeFromMesh(*mesh, shape);
+  if (auto refusal = PutEngineShapeOutlines(*mesh, shape)) {
+    c.model.EngineShapes.pop_back();
+    c.outcome.changed = false;
+    c.outcome.refusal = std::move(refusal);
+    return;
+  }
   for (ShapeOutline& outline : shape.Outlines) ScalePoints(outline.Vertices, c.context.ImportScale);
 }
 
@@ -532,6 +540,10 @@ void BackgroundMeshAdd(Call& c) {
 
 void LightAdd(Call& c) {
   LightListRecord& list = c.model.LightList;
+  if (list.Lights.size() >= static_cast<std::size_t>(kMaxListSize)) {
+    c.outcome.refusal = text::kTooManyLights;
+    return;
+  }
   Light light;
   SetText(light.NameLength, light.Name, c.Text(0));
   light.Type = std::clamp(c.Truncated(1), 0, kMaxLightType);

@@ -12,7 +12,10 @@
 //  - HIER_Add named "root" in a model without joints adds the joint it would have filled;
 //  - LITE_Add builds the light directly rather than through the light add command: the command
 //    sets every field the add would, and the add's search for a free name would make long scripts
-//    slow.
+//    slow;
+//  - a command that would make a list longer than a HOD can hold is refused and leaves the model
+//    as it was: ETSH_Add whose shape would take more than 32767 bytes (the shape it added is
+//    removed again), LITE_Add beyond 32767 lights.
 #pragma once
 
 #include <cstddef>
@@ -74,6 +77,8 @@ struct ScriptCommandOutcome {
   std::optional<std::size_t> selected_collision_mesh;
   // The path of a file the command could not load.
   std::optional<std::string> failed_file;
+  // Why the command did nothing: it would have built what a HOD cannot hold. Not yet shown.
+  std::optional<std::string> refusal;
 };
 
 // Runs `command`'s handler on `line` as read.

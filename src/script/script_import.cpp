@@ -4,9 +4,11 @@
 #include <cctype>
 #include <cmath>
 #include <limits>
+#include <set>
 #include <utility>
 
 #include "common/number_parse.h"
+#include "common/paths.h"
 #include "interchange/text_rewrite.h"
 #include "script/import_messages.h"
 #include "script/script_commands.h"
@@ -16,6 +18,8 @@ namespace gantry {
 namespace {
 
 namespace text = import_messages;
+
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
 bool IsQuote(char c) { return c == '\'' || c == '"'; }
 
@@ -74,6 +78,11 @@ class LineUi : public Ui {
 
 void RunLines(HodModel& model, std::string_view script, ScriptImportContext& context, LineUi& ui,
               ScriptImportResult& result) {
+  // Editors on some systems start UTF-8 files with a byte-order mark; it is no part of the first
+  // command's name.
+  if (script.starts_with(kByteOrderMark)) script.remove_prefix(kByteOrderMark.size());
+  // A refusal that repeats (every LITE_Add past the last light) is said once.
+  std::set<std::string> refusals_shown;
   std::size_t number = 0;
   for (std::size_t start = 0; start < script.size();) {
     std::size_t stop = start;
@@ -97,7 +106,13 @@ void RunLines(HodModel& model, std::string_view script, ScriptImportContext& con
     }
     if (outcome.failed_file) {
       result.file_failures.push_back(
-          {number, ScriptCommandInfoOf(*command).name, std::move(*outcome.failed_file)});
+          {number, ScriptCommandInfoOf(*command).name, NativePath(*outcome.failed_file)});
+    }
+    if (outcome.refusal) {
+      result.refused_lines.push_back(number);
+      if (refusals_shown.insert(*outcome.refusal).second) {
+        ui.Message(*outcome.refusal, Icon::Exclamation);
+      }
     }
   }
   ui.line = 0;
@@ -243,8 +258,9 @@ ScriptImportResult ImportHodScript(HodModel& model, const std::string& path,
     std::string error;
     std::optional<std::string> read = ReadTextFile(path, &error);
     if (!read) {
-      line_ui.Message(std::string(text::kCannotReadLead) + path + text::kCannotReadTail + error,
-                      Icon::Exclamation);
+      line_ui.Message(
+          std::string(text::kCannotReadLead) + NativePath(path) + text::kCannotReadTail + error,
+          Icon::Exclamation);
       return result;
     }
     if (read->empty()) line_ui.Message(text::kFileIsEmpty, Icon::None);

@@ -15,7 +15,9 @@
 //    editor would ask, OBJ materials matched to model materials by name, else material 0);
 //  - list sizes a script asks for are capped where the file format ends (254 material parameters,
 //    65535 boundary vertices, 32767 entries of any other list), and counts never go below 0, so
-//    every count field matches its list and the model can be written;
+//    every count field matches its list and the model can be written; a command that would grow
+//    a list past that end is refused (script_commands.h);
+//  - a UTF-8 byte-order mark before the first line is ignored;
 //  - numbers too large for a single become the largest single of their sign, and whole numbers
 //    outside the 32-bit range the nearest 32-bit value.
 #pragma once
@@ -66,6 +68,9 @@ struct ScriptImportResult {
   std::optional<std::size_t> selected_collision_mesh;
   std::vector<ScriptMessage> messages;
   std::vector<ScriptFileFailure> file_failures;
+  // Lines whose command was refused because it would have built what a HOD cannot hold. The
+  // reason is among the messages, each different reason once.
+  std::vector<std::size_t> refused_lines;
 };
 
 // ---- Line grammar ---------------------------------------------------------------------------

@@ -133,6 +133,20 @@ if [ -d "$corpus" ]; then
   check "--salvage saves what was read" test $? -eq 0
   "$cli" roundtrip "$tmp/salvaged.hod" >/dev/null
   check "the salvaged file round-trips" test $? -eq 0
+  # The exports likewise export what a damaged file gave up only when asked to.
+  for export in export-obj export-textures; do
+    "$cli" $export "$damaged" --out-dir "$tmp/$export" >/dev/null 2>&1
+    check "$export refuses a damaged file unasked" test $? -eq 3
+    "$cli" $export --salvage "$damaged" --out-dir "$tmp/$export" >/dev/null 2>&1
+    check "$export --salvage exports what was read" test $? -eq 0
+    check "$export --salvage writes files" test -n "$(ls "$tmp/$export")"
+  done
+  "$cli" export-hsc "$damaged" -o "$tmp/damaged.hsc" >/dev/null 2>&1
+  check "export-hsc refuses a damaged file unasked" test $? -eq 3
+  "$cli" export-hsc --salvage "$damaged" -o "$tmp/damaged.hsc" >/dev/null 2>&1
+  check "export-hsc --salvage exports what was read" test -s "$tmp/damaged.hsc"
+  "$cli" export-obj --salvage "$tmp/missing.hod" --out-dir "$tmp/none" >/dev/null 2>&1
+  check "--salvage exports nothing from a file that cannot be opened" test $? -eq 3
   # Exports into a folder of their own.
   scout="$corpus/Mephistofeles__hw2-shaders__hgn_scout.hod"
   "$cli" export-obj "$scout" --out-dir "$tmp/obj" >/dev/null
@@ -146,6 +160,21 @@ if [ -d "$corpus" ]; then
     test "$(ls "$tmp/tex"/*.DDS | wc -l)" -eq "$(ls "$tmp/tex"/*.png | wc -l)"
   "$cli" export-obj "$scout" --mesh 9 --out-dir "$tmp/obj" >/dev/null 2>&1
   check "export-obj refuses a mesh that is not there" test $? -eq 2
+  # OBJ files come back with their UVs when V is kept as export-obj wrote it. The first import
+  # makes a level of the importer's own shape, so the second one can give it back unchanged.
+  "$cli" import-obj "$scout" "$tmp/obj/Root_mesh_LOD0.obj" --mesh 1 --lod 1 --keep-v \
+    -o "$tmp/imported.hod" >/dev/null
+  check "import-obj --keep-v exits 0" test $? -eq 0
+  "$cli" export-obj "$tmp/imported.hod" --mesh 1 --out-dir "$tmp/obj2" >/dev/null
+  "$cli" import-obj "$tmp/imported.hod" "$tmp/obj2/Root_mesh_LOD0.obj" --mesh 1 --lod 1 \
+    --keep-v -o "$tmp/reimported.hod" >/dev/null
+  "$cli" diff --tolerance 0.000001 "$tmp/imported.hod" "$tmp/reimported.hod" >"$tmp/out"
+  check "export-obj then import-obj --keep-v keeps the level" test $? -eq 0
+  "$cli" import-obj "$tmp/imported.hod" "$tmp/obj2/Root_mesh_LOD0.obj" --mesh 1 --lod 1 \
+    -o "$tmp/reversed.hod" >/dev/null
+  "$cli" diff --tolerance 0.000001 "$tmp/imported.hod" "$tmp/reversed.hod" >"$tmp/out"
+  check "import-obj reverses V unless told to keep it" grep -q '\.UV\.v: ' "$tmp/out"
+  check "import-obj --help says which V applies" grep -q -- '--keep-v' <<<"$("$cli" import-obj --help)"
   # A HOD's script builds a model with the same non-mesh families.
   yard="$corpus/Real-Gecko__hw2-complex__hgn_battleshipyard.hod"
   "$cli" export-hsc "$yard" -o "$tmp/yard.hsc" >/dev/null
@@ -159,6 +188,16 @@ if [ -d "$corpus" ]; then
     "$("$cli" info --json "$tmp/yard.hod" | grep -oE "$families")"
   "$cli" build "$tmp/yard.hsc" -o "$tmp/yard.hod" --type sphere >/dev/null 2>&1
   check "build refuses an unknown type" test $? -eq 2
+  # An engine shape larger than a HOD holds (820 triangles: 8 + 1 + 4 + 820 * 40 bytes) is
+  # refused, and so is the build.
+  awk 'BEGIN { for (t = 0; t < 820; ++t) printf "v %d 0 0\nv %d 1 0\nv %d 0 1\n", t, t, t;
+               for (t = 0; t < 820; ++t) printf "f %d %d %d\n", 3 * t + 1, 3 * t + 2, 3 * t + 3 }' \
+    >"$tmp/big.obj"
+  printf "ETSH_Add('e','Root','/big.obj')\r\n" >"$tmp/big.hsc"
+  "$cli" build "$tmp/big.hsc" -o "$tmp/big.hod" 2>"$tmp/err" >/dev/null
+  check "build refuses a model with more than a HOD holds" test $? -eq 1
+  check "build says why" grep -q 'big.hsc:1: The engine shape would take 32813 bytes' "$tmp/err"
+  check "build writes nothing then" test ! -e "$tmp/big.hod"
   # A file written by the modding tools comes back byte for byte.
   for name in hgn_scout.hod; do
     f="$corpus/Mephistofeles__hw2-shaders__$name"

@@ -45,6 +45,29 @@ TEST(AngleConversion, BringsAnglesIntoOneTurn) {
   EXPECT_NEAR(RadiansToDegrees(5 * kPiSingle), 180, 1e-4);
   EXPECT_LE(DegreesToRadians(1e300), kTwoPiSingle);  // ends
   EXPECT_TRUE(std::isnan(RadiansToDegrees(INFINITY)));
+  EXPECT_TRUE(std::isnan(RadiansToDegrees(-INFINITY)));
+}
+
+// The rule as written, a turn at a time.
+double TurnByTurn(double value, double turn) {
+  while (value > turn) value -= turn;
+  while (value < 0) value += turn;
+  return value;
+}
+
+TEST(AngleConversion, AgreesWithTurningATurnAtATime) {
+  // Whole turns end at a full turn from above and at 0 from below.
+  EXPECT_EQ(DegreesToRadians(720), kTwoPiSingle);
+  EXPECT_EQ(RadiansToDegrees(8 * kPiSingle), 360);
+  EXPECT_EQ(DegreesToRadians(-720), 0);
+  EXPECT_FALSE(std::signbit(DegreesToRadians(-720)));
+  for (const double degrees : {0.1, 359.9, 360.0001, 1000.5, -0.1, -359.9, -1e-20, 123456.789,
+                               -98765.4321, 359999999.0, -359999999.0}) {
+    EXPECT_EQ(DegreesToRadians(degrees), TurnByTurn(degrees / 180 * kPiSingle, kTwoPiSingle))
+        << degrees;
+    const double radians = degrees / 1000;
+    EXPECT_EQ(RadiansToDegrees(radians), TurnByTurn(radians / kPiSingle * 180, 360)) << radians;
+  }
 }
 
 TEST(JointFrames, ExampleChainLookupsAndParentCycles) {

@@ -54,9 +54,13 @@ TEST(DdsReadTest, LevelSizesFollowTheFormat) {
 
 TEST(DdsReadTest, MalformedFilesGiveNothingButAMessage) {
   const std::vector<std::uint8_t> cases[] = {
-      std::vector<std::uint8_t>(127), Dds(256, 256, 9, "DXT1", 32768 + 8192),  // levels missing
-      Dds(256, 256, 0xFFFFFFFF, "DXT1", 43704),                                // absurd count
-      Dds(0x7FFFFFFF, 0x7FFFFFFF, 1, "DXT5", 64),                              // absurd size
+      std::vector<std::uint8_t>(127),
+      Dds(256, 256, 9, "DXT1", 32768 + 8192),      // levels missing
+      Dds(256, 256, 0xFFFFFFFF, "DXT1", 43704),    // absurd count
+      Dds(0x7FFFFFFF, 0x7FFFFFFF, 1, "DXT5", 64),  // absurd size
+      Dds(-1, -1, 1, "DXT1", 16),  // sizes no image has, with room for the smallest level
+      Dds(0, 256, 1, "DXT5", 1024),
+      Dds(256, 0, 1, "DXT5", 1024),
   };
   for (const auto& file : cases) {
     ScriptedUi ui;

@@ -120,6 +120,23 @@ TEST(ObjImport, VIsReversedUnlessTheAnswerIsNo) {
   }
 }
 
+TEST(ObjImport, AFileWithoutTextureCoordinatesWeldsWhateverIsAskedAboutUVs) {
+  // Two triangles sharing an edge, positions only.
+  constexpr const char* kShared = "v 0 0 0\nv 1 0 0\nv 0 1 0\nv 1 1 0\nf 1 2 3\nf 2 4 3\n";
+  ObjImportOptions options = Faces(true);
+  options.AskReverseUVs = true;
+  options.AskMergeThresholds = true;
+  for (const char* uv_threshold : {"0.001", "0"}) {
+    ScriptedUi ui;
+    ui.answers = {Answer::Yes};
+    ui.inputs = {"0.01", "0.1", uv_threshold};
+    const std::optional<LodMesh> mesh = ImportOBJMeshText(kShared, options, {}, ui);
+    ASSERT_TRUE(mesh);
+    EXPECT_EQ(mesh->Parts[0].VertexCount, 4) << uv_threshold;
+    EXPECT_EQ(mesh->Parts[0].Vertices[3].UV, (Vector2{0, 0}));
+  }
+}
+
 // Two triangles whose first corners are `a` and `b`, the other corners shared.
 std::string TwoTriangles(const std::string& a, const std::string& b, const char* normal_b) {
   return "v " + a + "\nv " + b + "\nv 0 5 0\nv 0 0 5\nvn 0 0 1\nvn " + normal_b +
@@ -141,6 +158,8 @@ TEST(ObjImport, ThresholdsAndTheKeyWindowDecideWhatWelds) {
       {TwoTriangles("1.4999 0 0", "1.5001 0 0", "0 0 1"), false, std::nullopt, 3},
       {TwoTriangles("1.4999 0 0", "1.5001 0 0", "0 0 1"), false, "0.001", 4},
       {TwoTriangles("1.4 0 0", "1.4002 0 0", "0 0 1"), false, "0.001", 3},
+      // Beyond single range is as far as can be: every corner welds into the first.
+      {TwoTriangles("1 0 0", "3 0 0", "0 0 1"), false, "1e40", 1},
   };
   for (const auto& c : cases) {
     ScriptedUi ui;
@@ -210,6 +229,13 @@ TEST(ObjImport, MaterialsBecomePartsAndAreSubstituted) {
   EXPECT_EQ(batch->Parts[0].MaterialIndex, 1);
   EXPECT_EQ(batch->Parts[1].MaterialIndex, 2);
   EXPECT_TRUE(quiet.messages.empty() && quiet.prompts.empty());
+
+  // As many materials as a mesh holds parts.
+  std::string most = "v 0 0 0\n";
+  for (int i = 0; i < 254; ++i) most += fmt::format("usemtl m{}\nf 1 1 1\n", i);
+  const std::optional<LodMesh> full = ImportOBJMeshText(most, options, context, quiet);
+  ASSERT_TRUE(full);
+  EXPECT_EQ(full->PartCount, 254);
 }
 
 TEST(ObjImport, WithoutFacesThePositionsAreTheMesh) {
@@ -242,11 +268,20 @@ TEST(ObjImport, NumbersAndCornersReadAlikeHoweverSpelled) {
   EXPECT_EQ(v[2].Position, (Vector4{0, 2.5f, 7, 1}));
   EXPECT_EQ(v[0].UV, (Vector2{0.5f, 0.25f}));
   EXPECT_EQ(v[2].UV, (Vector2{0, 0}));
+
+  // "vt u" alone is legal: v is 0.
+  const std::optional<LodMesh> single =
+      ImportOBJMeshText("v 0 0 0\nvt 0.5\n", Faces(false), {}, ui);
+  ASSERT_TRUE(single);
+  EXPECT_EQ(single->Parts[0].Vertices[0].UV, (Vector2{0.5f, 0}));
+  EXPECT_TRUE(ui.messages.empty());
 }
 
 TEST(ObjImport, MalformedFilesAreRefusedWithAClearMessage) {
   std::string crowded = "v 0 0 0\n";  // 65538 corners that never weld
   for (int i = 0; i < 21846; ++i) crowded += "f 1 1 1\n";
+  std::string many_materials = "v 0 0 0\n";  // a part each, one more than a mesh holds
+  for (int i = 0; i < 255; ++i) many_materials += fmt::format("usemtl m{}\nf 1 1 1\n", i);
   const struct {
     std::string obj;
     std::string message;  // its first line
@@ -267,6 +302,9 @@ TEST(ObjImport, MalformedFilesAreRefusedWithAClearMessage) {
       {crowded,
        "Material 'No materials used by object(s)' needs more than 65536 vertices, more "
        "than one part can address. Please split it between several materials."},
+      {many_materials,
+       "The file uses 255 materials, but a mesh can hold at most 254 parts, one per material. "
+       "Please merge some of its materials."},
   };
   for (const auto& c : cases) {
     ScriptedUi ui;

@@ -2,6 +2,7 @@
 // conversion into each element kind.
 #include "interchange/replace_commands.h"
 
+#include <fmt/format.h>
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -112,6 +113,30 @@ TEST_F(ReplaceTest, WithoutQuestionsMaterialsMatchByName) {
   EXPECT_EQ(lod.Parts[0].VertexCount, 4);
   EXPECT_EQ(lod.Parts[0].Vertices[0].UV.v, 0.75f);
   EXPECT_TRUE(ui_.messages.empty());
+  // V as the file has it, for files written without reversing it.
+  ASSERT_TRUE(ReplaceLodWithObjText(model_, 0, 1, kQuad, ui_, false));
+  EXPECT_EQ(model_.Meshes[0].Lods[1].Parts[0].Vertices[0].UV.v, 0.25f);
+}
+
+TEST_F(ReplaceTest, AnEngineShapeLargerThanAHodHoldsIsRefused) {
+  // 820 separate triangles: 820 * 40 bytes of outlines, and 4 + 15 + 4 + 4 for the lengths of
+  // "NewEngineShape1" and "Root" and the texts.
+  std::string big;
+  for (int t = 0; t < 820; ++t) big += fmt::format("v {} 0 0\nv {} 1 0\nv {} 0 1\n", t, t, t);
+  for (int t = 0; t < 820; ++t) big += fmt::format("f {} {} {}\n", 3 * t + 1, 3 * t + 2, 3 * t + 3);
+  std::ofstream(path_, std::ios::binary) << big;
+  AddEngineShape(model_);
+  model_.EngineShapes[0].Outlines.resize(5);
+  const HodModel before = model_;
+  ui_.files = {path_};
+  ui_.inputs = {"0.01", "0.1", "0.001"};
+  EXPECT_FALSE(ReplaceEngineShape(model_, 0, ui_).changed);
+  EXPECT_EQ(model_, before);
+  ASSERT_EQ(ui_.messages.size(), 2u);  // the summary, then the refusal
+  EXPECT_EQ(ui_.messages[1].text,
+            "The engine shape would take 32827 bytes, but a HOD holds at most 32767 bytes per "
+            "engine shape (about 800 triangles). Please use a simpler mesh.\r\nNothing was "
+            "imported.");
 }
 
 TEST_F(ReplaceTest, EachElementGetsTheImportedMeshInItsOwnShape) {

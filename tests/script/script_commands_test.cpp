@@ -2,6 +2,7 @@
 // script that builds a whole model which then validates, saves and reads back unchanged.
 #include "script/script_commands.h"
 
+#include <fmt/format.h>
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -190,6 +191,52 @@ TEST_F(ScriptCommandsTest, MeshLevelsLoadScaledAndRebuildTheScarMesh) {
   Run("BNDV_AutoCalc(2)");
   EXPECT_EQ(model_.BoundaryVertices.Vertices.at(6), (Vector3{8, 6, 0}));
   EXPECT_EQ(ui_.answers.size(), 1u);
+}
+
+// Validated, written and read back, the model has every field it had.
+::testing::AssertionResult SavesAndReadsBack(HodModel& model);
+
+TEST_F(ScriptCommandsTest, CommandsThatWouldBuildMoreThanAHodHoldsAreRefused) {
+  // 820 separate triangles make an engine shape of more than 32767 bytes; 255 materials a mesh
+  // of more than 254 parts.
+  std::string big, materials = "v 0 0 0\n";
+  for (int t = 0; t < 820; ++t) big += fmt::format("v {} 0 0\nv {} 1 0\nv {} 0 1\n", t, t, t);
+  for (int t = 0; t < 820; ++t) big += fmt::format("f {} {} {}\n", 3 * t + 1, 3 * t + 2, 3 * t + 3);
+  for (int m = 0; m < 255; ++m) materials += fmt::format("usemtl m{}\nf 1 1 1\n", m);
+  std::ofstream(dir_ / "big.obj", std::ios::binary) << big;
+  std::ofstream(dir_ / "materials.obj", std::ios::binary) << materials;
+
+  const ScriptImportResult shapes =
+      Run("ETSH_Add('small','Root','\\quad.obj')\nETSH_Add('big','Root','\\big.obj')\n"
+          "MULT_Add('hull','Root',0,1)\nMULT_SetLoD(1,0,'\\materials.obj')");
+  ASSERT_EQ(model_.EngineShapes.size(), 1u);
+  EXPECT_EQ(model_.EngineShapes[0].Name, "small");
+  EXPECT_EQ(model_.Meshes.at(0).Lods.at(0), LodMesh{});
+  EXPECT_EQ(shapes.refused_lines, std::vector<std::size_t>{2});
+  ASSERT_EQ(shapes.messages.size(), 2u);
+  EXPECT_EQ(shapes.messages[0].line, 2u);
+  EXPECT_TRUE(shapes.messages[0].text.starts_with("The engine shape would take "))
+      << shapes.messages[0].text;
+  EXPECT_EQ(shapes.messages[1].line, 4u);
+  EXPECT_TRUE(shapes.messages[1].text.starts_with("The file uses 255 materials"));
+
+  // Lights up to the last one a HOD holds; the lines past it are refused, and said so once.
+  HodModel lights = MakeDefaultModel();
+  RunHodScript(lights, "LITE_Add('l',2,0,0,0,1,1,1,1,1,1,0,0)", context_, ui_);
+  lights.LightList.Lights.resize(32766, lights.LightList.Lights.at(0));
+  lights.LightList.LightCount = 32766;
+  const ScriptImportResult full = RunHodScript(
+      lights,
+      "LITE_Add('last',2,0,0,0,1,1,1,1,1,1,0,0)\nLITE_Add('more',2,0,0,0,1,1,1,1,1,1,0,0)\n"
+      "LITE_Add('more',2,0,0,0,1,1,1,1,1,1,0,0)",
+      context_, ui_);
+  EXPECT_EQ(lights.LightList.LightCount, 32767);
+  EXPECT_EQ(lights.LightList.Lights.back().Name, "last");
+  EXPECT_EQ(full.refused_lines, (std::vector<std::size_t>{2, 3}));
+  ASSERT_EQ(full.messages.size(), 1u);
+  EXPECT_EQ(full.messages[0].text,
+            "A HOD holds at most 32767 lights; the LITE_Add lines beyond them were skipped.");
+  EXPECT_TRUE(SavesAndReadsBack(lights));
 }
 
 // Validated, written and read back, the model has every field it had.

@@ -140,13 +140,25 @@ TEST_F(ScriptImportTest, BatchReadsAsIsAndNamesTheLineOfAFileItCannotLoad) {
   context_.batch = true;
   const ScriptImportResult result = ImportHodScript(model_, path, context_, ui_);
   EXPECT_EQ(Contents(path), script);
-  const std::string missing = dir_.string() + "\\missing.obj";
+  // Named as the system names it, whatever separator the script used.
+  const std::string missing = (dir_ / "missing.obj").string();
   EXPECT_EQ(result.file_failures, (std::vector<ScriptFileFailure>{{3, "BURN_Add", missing}}));
   ASSERT_EQ(result.messages.size(), 1u);
   EXPECT_EQ(result.messages[0].line, 3u);
+  EXPECT_EQ(result.messages[0].text,
+            "Could not read the file '" + missing + "': No such file or directory");
   // The burn added before the load stays, without the fields set after it.
   ASSERT_EQ(model_.EngineBurns.size(), 1u);
   EXPECT_NE(model_.EngineBurns[0].Name, "b");
+}
+
+TEST_F(ScriptImportTest, AByteOrderMarkIsNoPartOfTheFirstCommand) {
+  const ScriptImportResult result = ImportHodScript(
+      model_, Write("bom.hsc", "\xEF\xBB\xBFSTAT_Add('a','s',0)\r\nSTAT_Add('b','s',0)\r\n"),
+      context_, ui_);
+  EXPECT_EQ(result.commands, 2u);
+  ASSERT_EQ(model_.Materials.size(), 2u);
+  EXPECT_EQ(model_.Materials[0].Name, "a");
 }
 
 TEST_F(ScriptImportTest, MalformedLinesAreSkippedSilently) {
