@@ -71,6 +71,8 @@ class ViewControl : public QWidget {
  private:
   friend class ViewCanvas;
   void ZoomChanged();
+  // Puts a note saying why in place of the picture area.
+  void ShowNote(const QString& text);
 
   ViewState state_;
   RenderConfig config_;
@@ -96,6 +98,10 @@ class ViewCanvas : public QOpenGLWidget, protected QOpenGLFunctions_3_3_Core {
   void SetFiltering(int mode);
   bool drawing() const { return ready_; }
 
+ signals:
+  // OpenGL was there but the view cannot draw with it (a shader the driver refused).
+  void failed(const QString& reason);
+
  protected:
   void initializeGL() override;
   void paintGL() override;
@@ -106,15 +112,18 @@ class ViewCanvas : public QOpenGLWidget, protected QOpenGLFunctions_3_3_Core {
  private:
   struct GpuBuffer {
     std::int32_t material = 0;
-    int count = 0;
+    int count = 0;  // corners drawn
+    bool indexed = false;
     QOpenGLBuffer vertices{QOpenGLBuffer::VertexBuffer};
+    QOpenGLBuffer indices{QOpenGLBuffer::IndexBuffer};
     QOpenGLVertexArrayObject array;
   };
   void Upload();
   void Release();
   void BuildCrosshair();
   std::unique_ptr<GpuBuffer> NewBuffer(std::int32_t material,
-                                       const std::vector<SceneVertex>& vertices);
+                                       const std::vector<SceneVertex>& vertices,
+                                       const std::vector<std::uint32_t>& indices = {});
   void Draw(GpuBuffer& buffer, GLenum mode, const Matrix4& matrix, QOpenGLTexture* texture);
 
   ViewControl& control_;

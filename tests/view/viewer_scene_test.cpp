@@ -45,13 +45,17 @@ TEST(ViewerScene, TickedLevelsInModelSpaceByMaterial) {
   const std::vector<SceneBuffer> scene = BuildScene(model, true, ticks);
   ASSERT_EQ(scene.size(), 2u);
   EXPECT_EQ(scene[0].material, 0);
-  // Two strip triangles, the second turned round; placed under the joint.
-  ASSERT_EQ(scene[0].vertices.size(), 6u);
-  EXPECT_FLOAT_EQ(scene[0].vertices[0].position.x, 10);
-  EXPECT_FLOAT_EQ(scene[0].vertices[3].position.x, 11);  // corner 3 of (3, 2, 1)
-  EXPECT_FLOAT_EQ(scene[0].vertices[3].position.y, 1);
-  EXPECT_FLOAT_EQ(scene[0].vertices[3].u, 0.75f);
-  EXPECT_EQ(scene[0].vertices[0].colour, (std::array<std::uint8_t, 4>{255, 255, 255, 255}));
+  // Two strip triangles, the second turned round; placed under the joint. The four corners are
+  // placed once each and named by the triangles.
+  ASSERT_EQ(scene[0].indices.size(), 6u);
+  EXPECT_EQ(scene[0].vertices.size(), 4u);
+  const auto corner = [&](std::size_t k) { return scene[0].vertices.at(scene[0].indices[k]); };
+  EXPECT_FLOAT_EQ(corner(0).position.x, 10);
+  EXPECT_FLOAT_EQ(corner(3).position.x, 11);  // corner 3 of (3, 2, 1)
+  EXPECT_FLOAT_EQ(corner(3).position.y, 1);
+  EXPECT_FLOAT_EQ(corner(3).u, 0.75f);
+  EXPECT_EQ(scene[0].indices[4], scene[0].indices[2]);  // corner 2 is shared
+  EXPECT_EQ(corner(0).colour, (std::array<std::uint8_t, 4>{255, 255, 255, 255}));
   EXPECT_TRUE(BuildScene(model, false, ticks).empty());
 }
 

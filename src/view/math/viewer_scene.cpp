@@ -18,25 +18,54 @@ bool HoldsDiffuse(const std::string& name) {
   return lower.find("diffuse") != std::string::npos;
 }
 
-void AddLevel(const LodMesh& level, const JointListRecord* joints, const std::string& parent,
+// Where a joint's frame puts its points in the model: p' = origin + x ex + y ey + z ez. The
+// joint chain is a chain of scalings, rotations and moves, so four points fix it, and a mesh of
+// a million corners does not walk the chain a million times.
+struct Frame {
+  Vector3 origin, ex, ey, ez;
+
+  static Frame Of(const JointListRecord& joints, const std::string& joint) {
+    const Vector3 o = JointToWorld(joints, {0, 0, 0}, joint);
+    const auto axis = [&](const Vector3& unit) {
+      const Vector3 e = JointToWorld(joints, unit, joint);
+      return Vector3{e.x - o.x, e.y - o.y, e.z - o.z};
+    };
+    return {o, axis({1, 0, 0}), axis({0, 1, 0}), axis({0, 0, 1})};
+  }
+  Vector3 Place(const Vector3& p) const {
+    return {origin.x + p.x * ex.x + p.y * ey.x + p.z * ez.x,
+            origin.y + p.x * ex.y + p.y * ey.y + p.z * ez.y,
+            origin.z + p.x * ex.z + p.y * ey.z + p.z * ez.z};
+  }
+};
+
+void AddLevel(const LodMesh& level, const std::optional<Frame>& frame,
               std::map<std::int32_t, SceneBuffer>& buffers) {
+  constexpr std::uint32_t kNotPlaced = 0xFFFFFFFF;
   for (const MeshPart& part : level.Parts) {
     SceneBuffer& buffer = buffers[part.MaterialIndex];
     buffer.material = part.MaterialIndex;
     const bool coloured = (part.VertexMask & kMaskColour) != 0;
+    // Each corner the triangles use is placed once; the triangles name it by its number.
+    std::vector<std::uint32_t> placed(part.Vertices.size(), kNotPlaced);
     for (const CornerIndices& triangle : PartTriangles(part)) {
       for (const std::int32_t corner : triangle) {
-        const MeshVertex& v = part.Vertices[static_cast<std::size_t>(corner)];
-        SceneVertex out;
-        const Vector3 p{v.Position.x, v.Position.y, v.Position.z};
-        out.position = joints != nullptr ? JointToWorld(*joints, p, parent) : p;
-        // Stored blue, green, red, alpha; meshes without colours draw their texture as it is.
-        out.colour = coloured ? std::array<std::uint8_t, 4>{v.Colour[2], v.Colour[1], v.Colour[0],
-                                                            v.Colour[3]}
-                              : std::array<std::uint8_t, 4>{255, 255, 255, 255};
-        out.u = v.UV.u;
-        out.v = v.UV.v;
-        buffer.vertices.push_back(out);
+        std::uint32_t& at = placed[static_cast<std::size_t>(corner)];
+        if (at == kNotPlaced) {
+          const MeshVertex& v = part.Vertices[static_cast<std::size_t>(corner)];
+          SceneVertex out;
+          const Vector3 p{v.Position.x, v.Position.y, v.Position.z};
+          out.position = frame ? frame->Place(p) : p;
+          // Stored blue, green, red, alpha; meshes without colours draw their texture as it is.
+          out.colour = coloured ? std::array<std::uint8_t, 4>{v.Colour[2], v.Colour[1], v.Colour[0],
+                                                              v.Colour[3]}
+                                : std::array<std::uint8_t, 4>{255, 255, 255, 255};
+          out.u = v.UV.u;
+          out.v = v.UV.v;
+          at = static_cast<std::uint32_t>(buffer.vertices.size());
+          buffer.vertices.push_back(out);
+        }
+        buffer.indices.push_back(at);
       }
     }
   }
@@ -61,14 +90,17 @@ std::vector<SceneBuffer> BuildScene(const HodModel& model, bool multi_meshes,
   if (multi_meshes) {
     for (std::size_t m = 0; m < model.Meshes.size() && m < ticks.lods.size(); ++m) {
       const MultiMesh& mesh = model.Meshes[m];
+      std::optional<Frame> frame;
       for (std::size_t l = 0; l < mesh.Lods.size() && l < ticks.lods[m].size(); ++l) {
-        if (ticks.lods[m][l]) AddLevel(mesh.Lods[l], &model.JointList, mesh.ParentName, buffers);
+        if (!ticks.lods[m][l]) continue;
+        if (!frame) frame = Frame::Of(model.JointList, mesh.ParentName);
+        AddLevel(mesh.Lods[l], frame, buffers);
       }
     }
   } else {
     const auto& meshes = model.BackgroundMeshSet.Meshes;
     for (std::size_t b = 0; b < meshes.size() && b < ticks.background.size(); ++b) {
-      if (ticks.background[b]) AddLevel(meshes[b], nullptr, {}, buffers);
+      if (ticks.background[b]) AddLevel(meshes[b], std::nullopt, buffers);
     }
   }
   std::vector<SceneBuffer> out;

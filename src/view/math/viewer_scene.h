@@ -20,8 +20,11 @@ struct SceneVertex {
 };
 
 struct SceneBuffer {
-  std::int32_t material = 0;          // 0-based; may name no material at all
-  std::vector<SceneVertex> vertices;  // three per triangle
+  std::int32_t material = 0;  // 0-based; may name no material at all
+  std::vector<SceneVertex> vertices;
+  // Three corners (numbers into `vertices`) per triangle; when empty, the vertices themselves
+  // are taken three at a time. A corner shared by many triangles is placed (and drawn) once.
+  std::vector<std::uint32_t> indices;
 };
 
 // Which objects are shown: per mesh, per level of detail (multi-meshes); per background mesh.
