@@ -182,8 +182,9 @@ bool ViewControl::OpenGLAvailable() {
   return available;
 }
 
-void ViewControl::SetScene(Scene scene, Pictures pictures) {
+void ViewControl::SetScene(Scene scene, Pictures pictures, Scene while_moving) {
   scene_ = scene != nullptr ? std::move(scene) : std::make_shared<std::vector<SceneBuffer>>();
+  moving_scene_ = std::move(while_moving);
   if (canvas_ != nullptr) canvas_->SceneChanged(std::move(pictures));
 }
 
@@ -361,6 +362,7 @@ std::unique_ptr<ViewCanvas::GpuBuffer> ViewCanvas::NewBuffer(
 
 void ViewCanvas::Release() {
   buffers_.clear();
+  moving_buffers_.clear();
   textures_.clear();
 }
 
@@ -368,6 +370,11 @@ void ViewCanvas::Upload() {
   Release();
   for (const SceneBuffer& scene : control_.scene()) {
     buffers_.push_back(NewBuffer(scene.material, scene.vertices, scene.indices));
+  }
+  if (const ViewControl::Scene& moving = control_.scene_while_moving()) {
+    for (const SceneBuffer& scene : *moving) {
+      moving_buffers_.push_back(NewBuffer(scene.material, scene.vertices, scene.indices));
+    }
   }
   if (images_ == nullptr) {
     dirty_ = false;
@@ -441,7 +448,7 @@ void ViewCanvas::paintGL() {
   const Matrix4 camera = Multiply(state.View(), ViewState::Projection(aspect));
   const Matrix4 world = Multiply(state.World(), camera);
   program_->bind();
-  for (auto& buffer : buffers_) {
+  for (auto& buffer : moving_ && !moving_buffers_.empty() ? moving_buffers_ : buffers_) {
     const auto texture = textures_.find(buffer->material);
     Draw(*buffer, GL_TRIANGLES, world,
          texture != textures_.end() ? texture->second.get() : nullptr);
@@ -464,11 +471,20 @@ void ViewCanvas::mouseMoveEvent(QMouseEvent* event) {
   const MouseButtons buttons{(event->buttons() & Qt::LeftButton) != 0,
                              (event->buttons() & Qt::RightButton) != 0};
   if (buttons.left || buttons.right) {
+    moving_ = true;
     const QPoint d = at - last_;
     if (control_.state().MouseMove(buttons, d.x(), d.y())) control_.ZoomChanged();
     last_ = at;
   }
   update();
+}
+
+void ViewCanvas::mouseReleaseEvent(QMouseEvent* event) {
+  // The last button up: the camera rests, and the whole scene is drawn again.
+  if ((event->buttons() & (Qt::LeftButton | Qt::RightButton)) == 0 && moving_) {
+    moving_ = false;
+    update();
+  }
 }
 
 void ViewCanvas::keyPressEvent(QKeyEvent* event) {

@@ -2,7 +2,10 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cmath>
 #include <map>
+#include <set>
+#include <unordered_map>
 
 #include "editing/rotations.h"
 
@@ -106,6 +109,71 @@ std::vector<SceneBuffer> BuildScene(const HodModel& model, bool multi_meshes,
   std::vector<SceneBuffer> out;
   for (auto& [material, buffer] : buffers) {
     if (!buffer.vertices.empty()) out.push_back(std::move(buffer));
+  }
+  return out;
+}
+
+std::size_t SceneTriangles(const std::vector<SceneBuffer>& scene) {
+  std::size_t triangles = 0;
+  for (const SceneBuffer& buffer : scene) {
+    triangles += (buffer.indices.empty() ? buffer.vertices.size() : buffer.indices.size()) / 3;
+  }
+  return triangles;
+}
+
+std::vector<SceneBuffer> SimplifiedScene(const std::vector<SceneBuffer>& scene, int cells) {
+  Vector3 low{0, 0, 0}, high{0, 0, 0};
+  bool first = true;
+  for (const SceneBuffer& buffer : scene) {
+    for (const SceneVertex& v : buffer.vertices) {
+      const Vector3& p = v.position;
+      if (!std::isfinite(p.x) || !std::isfinite(p.y) || !std::isfinite(p.z)) continue;
+      if (first) low = high = p;
+      first = false;
+      low = {std::min(low.x, p.x), std::min(low.y, p.y), std::min(low.z, p.z)};
+      high = {std::max(high.x, p.x), std::max(high.y, p.y), std::max(high.z, p.z)};
+    }
+  }
+  const double side =
+      std::max({static_cast<double>(high.x) - low.x, static_cast<double>(high.y) - low.y,
+                static_cast<double>(high.z) - low.z});
+  const double per_unit = side > 0 ? std::max(cells, 1) / side : 0;
+  const auto cell_of = [&](const Vector3& p) -> std::uint64_t {
+    const auto axis = [&](float value, float from) -> std::uint64_t {
+      const double at = std::isfinite(value) ? (value - from) * per_unit : 0;
+      return static_cast<std::uint64_t>(std::clamp(at, 0.0, 2097151.0));  // 21 bits
+    };
+    return axis(p.x, low.x) << 42 | axis(p.y, low.y) << 21 | axis(p.z, low.z);
+  };
+
+  std::vector<SceneBuffer> out;
+  for (const SceneBuffer& buffer : scene) {
+    SceneBuffer coarse;
+    coarse.material = buffer.material;
+    std::unordered_map<std::uint64_t, std::uint32_t> kept;
+    std::vector<std::uint32_t> moved(buffer.vertices.size());
+    for (std::size_t i = 0; i < buffer.vertices.size(); ++i) {
+      const auto [at, fresh] = kept.try_emplace(cell_of(buffer.vertices[i].position),
+                                                static_cast<std::uint32_t>(coarse.vertices.size()));
+      if (fresh) coarse.vertices.push_back(buffer.vertices[i]);
+      moved[i] = at->second;
+    }
+    const std::size_t corners =
+        buffer.indices.empty() ? buffer.vertices.size() : buffer.indices.size();
+    const auto corner = [&](std::size_t k) {
+      return moved[buffer.indices.empty() ? k : buffer.indices[k]];
+    };
+    // Many fine triangles become the same coarse one: it is kept once (turned so its smallest
+    // corner comes first, which keeps its winding).
+    std::set<std::array<std::uint32_t, 3>> seen;
+    for (std::size_t k = 0; k + 2 < corners; k += 3) {
+      std::array<std::uint32_t, 3> t = {corner(k), corner(k + 1), corner(k + 2)};
+      if (t[0] == t[1] || t[1] == t[2] || t[0] == t[2]) continue;
+      std::rotate(t.begin(), std::min_element(t.begin(), t.end()), t.end());
+      if (!seen.insert(t).second) continue;
+      coarse.indices.insert(coarse.indices.end(), t.begin(), t.end());
+    }
+    if (!coarse.indices.empty()) out.push_back(std::move(coarse));
   }
   return out;
 }

@@ -41,6 +41,15 @@ SceneTicks DefaultSceneTicks(const HodModel& model);
 std::vector<SceneBuffer> BuildScene(const HodModel& model, bool multi_meshes,
                                     const SceneTicks& ticks);
 
+// Triangles in the scene (three corners each, indexed or not).
+std::size_t SceneTriangles(const std::vector<SceneBuffer>& scene);
+
+// A coarse stand-in for a big scene, drawn while the camera moves: every corner moves to the
+// first corner found in its cell of a grid `cells` cells across the scene's largest side
+// (vertex clustering), and triangles whose corners fall into fewer than three cells go. The
+// surface keeps its shape to within a cell, its winding and its colours; nothing is torn open.
+std::vector<SceneBuffer> SimplifiedScene(const std::vector<SceneBuffer>& scene, int cells);
+
 // The texture a material is drawn with: its first texture parameter whose layer name holds
 // "diffuse" (any case), or its only parameter when it has just one.
 std::optional<std::size_t> DiffuseTexture(const HodModel& model, std::size_t material);
