@@ -211,9 +211,11 @@ TEST_F(EditorTabsTest, ScarMeshTabRunsItsSixCommands) {
 
 TEST_F(EditorTabsTest, MirrorAsksOnlyForASelectedMeshAndCancelClearsTheBoxes) {
   ui_.messages.clear();
-  Widget<QPushButton>("cmdGeomMirror")->click();  // no mesh: said so, no dialog to answer
+  // No mesh: said so, and no dialog opens (nothing here would answer it).
+  Widget<QPushButton>("cmdGeomMirror")->click();
+  Widget<QPushButton>("cmdSIMPMirror")->click();
   EXPECT_EQ(ui_.MessageTexts(),
-            std::vector<std::string>{"Please Select geometry in the geometry section first!"});
+            std::vector<std::string>(2, "Please Select geometry in the geometry section first!"));
 
   Widget<QPushButton>("cmdGeomAdd")->click();
   testing::OnNextModal([](QWidget* dialog) {
