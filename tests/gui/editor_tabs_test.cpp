@@ -211,9 +211,13 @@ TEST_F(EditorTabsTest, ScarMeshTabRunsItsSixCommands) {
 
 TEST_F(EditorTabsTest, MirrorAsksOnlyForASelectedMeshAndCancelClearsTheBoxes) {
   ui_.messages.clear();
-  // No mesh: said so, and no dialog opens (nothing here would answer it).
-  Widget<QPushButton>("cmdGeomMirror")->click();
-  Widget<QPushButton>("cmdSIMPMirror")->click();
+  {
+    // No mesh: said so, and no dialog opens.
+    testing::RefuseDialogs refuse;
+    Widget<QPushButton>("cmdGeomMirror")->click();
+    Widget<QPushButton>("cmdSIMPMirror")->click();
+    EXPECT_EQ(refuse.opened(), 0);
+  }
   EXPECT_EQ(ui_.MessageTexts(),
             std::vector<std::string>(2, "Please Select geometry in the geometry section first!"));
 
