@@ -1,5 +1,7 @@
 // The editor. `gantry [FILE]` opens FILE (quotes around it are fine);
-// `gantry --screenshot PNG [FILE]` saves a picture of the window once FILE is read, then ends.
+// `gantry --screenshot PNG [FILE]` saves a picture of the window once FILE is read, then ends;
+// `gantry --screenshot-viewer PNG FILE` does the same for the 3D view (Tools > 3D View) of FILE.
+// Neither shows a message box (messages go to the error stream), so nothing waits for a click.
 #include <QApplication>
 #include <QIcon>
 #include <QSettings>
@@ -7,7 +9,9 @@
 #include <QTimer>
 
 #include "common/shared_text.h"
+#include "hod/model.h"
 #include "shell/main_window.h"
+#include "view/object_viewer.h"
 
 int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
@@ -20,21 +24,34 @@ int main(int argc, char* argv[]) {
   QStringList args = QApplication::arguments();
   args.removeFirst();
   QString screenshot;
-  if (args.size() >= 2 && args.front() == QStringLiteral("--screenshot")) {
-    args.removeFirst();
+  bool of_viewer = false;
+  if (args.size() >= 2 && (args.front() == QStringLiteral("--screenshot") ||
+                           args.front() == QStringLiteral("--screenshot-viewer"))) {
+    of_viewer = args.takeFirst() == QStringLiteral("--screenshot-viewer");
     screenshot = args.takeFirst();
   }
 
   QSettings settings;
   gantry::MainWindow window(settings);
+  window.set_show_boxes(screenshot.isEmpty());
   window.show();
   if (!window.Start(args.join(QLatin1Char(' ')))) return 1;
 
   if (!screenshot.isEmpty()) {
-    const auto take = [&window, screenshot] {
-      // One more turn of the event loop so the refreshed form is painted.
-      QTimer::singleShot(300, &window, [&window, screenshot] {
-        window.grab().save(screenshot);
+    const auto take = [&window, screenshot, of_viewer] {
+      QWidget* shown = &window;
+      if (of_viewer) {
+        const gantry::HodModel& model = window.workspace().model;
+        // The window owns it, and closes with it.
+        auto* viewer =
+            new gantry::ObjectViewer(model, gantry::TypeOf(model) != gantry::HodType::Background,
+                                     gantry::RenderConfig{}, &window);
+        viewer->show();
+        shown = viewer;
+      }
+      // A moment for the refreshed form (and the views' first frames) to be painted.
+      QTimer::singleShot(of_viewer ? 1500 : 300, &window, [&window, shown, screenshot] {
+        shown->grab().save(screenshot);
         window.close();
       });
     };

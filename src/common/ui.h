@@ -22,6 +22,12 @@ class Ui {
 
   // A modal message box with the program's title as caption.
   virtual Answer Message(std::string_view text, Icon icon, Buttons buttons = Buttons::Ok) = 0;
+  // A question whose preselected answer (the one Enter gives) is `preselected` rather than the
+  // first button. Where nothing is preselected (no one to press Enter) it is a plain Message.
+  virtual Answer Ask(std::string_view text, Icon icon, Buttons buttons, Answer preselected) {
+    static_cast<void>(preselected);
+    return Message(text, icon, buttons);
+  }
   // An input box; nullopt when the user cancels or leaves the answer empty.
   virtual std::optional<std::string> Input(std::string_view prompt, std::string_view initial) = 0;
   virtual std::optional<std::string> OpenFile(std::string_view filter, std::string_view title) = 0;

@@ -32,8 +32,8 @@ constexpr double kColourTolerance = 24;
 // A vertex this close (in v) to a pole has no meaningful u.
 constexpr float kPoleV = 1e-5f;
 
-bool Ask(Ui& ui, const char* question) {
-  return ui.Message(question, Icon::Question, Buttons::YesNo) == Answer::Yes;
+bool Ask(Ui& ui, const char* question, Answer preselected = Answer::Yes) {
+  return ui.Ask(question, Icon::Question, Buttons::YesNo, preselected) == Answer::Yes;
 }
 
 // Row 0 is the picture's top, column 0 its left, whatever order the file stores them in.
@@ -315,6 +315,7 @@ std::vector<MeshPart> MeshPartsFromTexture(const TGAImage& image,
 CommandResult CreateMeshFromTexture(HodModel& model, Ui& ui) {
   const auto parts = AskNumber(ui, msg::kPartsPrompt, "1");
   if (!parts) return CommandResult::Unchanged();
+  if (*parts >= kMaxPartsExponent + 1) ui.Message(msg::kPartsTooMany, Icon::Exclamation);
   const auto density = AskNumber(ui, msg::kDensityPrompt, "1");
   if (!density) return CommandResult::Unchanged();
   const auto sensitivity = AskNumber(ui, msg::kSensitivityPrompt, "1");
@@ -592,7 +593,7 @@ std::optional<BackgroundTextureGenerator> GenerateBackgroundTexture(const Worksp
   }
   for (const LodMesh& mesh : working) generator.AddAVert(mesh, wrap);
 
-  if (Ask(ui, msg::kSaveMeshes)) ExportGeneratedMeshes(workspace, working, ui);
+  if (Ask(ui, msg::kSaveMeshes, Answer::No)) ExportGeneratedMeshes(workspace, working, ui);
   return generator;
 }
 

@@ -18,6 +18,9 @@ inline constexpr const char* kReady = "Ready";
 // Mesh from texture.
 inline constexpr const char* kPartsPrompt =
     "Enter number of desired parts (SHOULD BE VALUE OF N IN 2*4^N): ";
+// Our own: a mesh holds at most 254 parts, so N stops at 3 (128 parts).
+inline constexpr const char* kPartsTooMany =
+    "N cannot be more than 3 ( a mesh holds at most 254 parts ). Assuming 3";
 inline constexpr const char* kDensityPrompt =
     "Enter mesh density multiplier (higher=more dense base mesh): ";
 inline constexpr const char* kSensitivityPrompt =

@@ -144,6 +144,8 @@ void BoundaryTab::CountLeft() {
   const BoundaryCountResult result = SetBoundaryVertexCount(model(), FromQt(count_->text()), ui());
   if (result.corrected) {
     count_->setText(ToQt(*result.corrected));
+    // The corrected count is stored when the box is next left.
+    count_->setModified(true);
   } else {
     count_->setModified(false);
     Refresh();

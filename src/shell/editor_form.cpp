@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QTabWidget>
+#include <QTreeWidget>
 #include <QVBoxLayout>
 
 #include "editing/transforms.h"
@@ -37,11 +38,24 @@ namespace {
 
 namespace text = shell_text;
 
-// Which list on each tab loses its selection when the tab is shown.
-constexpr const char* kTabLists[] = {"lstTextures", "lstMaterials", "lstGeometry", nullptr,
-                                     "lstBSRM",     "lstCOLD",      "lstNAVL",     "lstMarkers",
-                                     nullptr,       "lstDOCK",      nullptr,       "lstBGMS",
-                                     "lstLITE",     nullptr,        "lstSIMP",     nullptr};
+// The main lists (and tree) of each tab, in tab order: they lose their selection when the tab
+// is shown.
+const std::vector<std::vector<const char*>> kTabLists = {{"lstTextures"},
+                                                         {"lstMaterials"},
+                                                         {"lstGeometry"},
+                                                         {"tvwHIER"},
+                                                         {"lstBSRM"},
+                                                         {"lstCOLD"},
+                                                         {"lstNAVL"},
+                                                         {"lstMarkers"},
+                                                         {"lstETSH", "lstBURN", "lstGLOW"},
+                                                         {"lstDOCK"},
+                                                         {},
+                                                         {"lstBGMS"},
+                                                         {"lstLITE"},
+                                                         {},
+                                                         {"lstSIMP"},
+                                                         {}};
 
 }  // namespace
 
@@ -125,41 +139,48 @@ void EditorForm::AddGeometryLods(ListTab* geometry) {
   static_cast<QBoxLayout*>(geometry->extra_layout())->addLayout(buttons);
   static_cast<QBoxLayout*>(geometry->extra_layout())->addLayout(options);
   connect(geometry, &ListTab::selectionChanged, this, &EditorForm::FillLods);
-  const auto after = [this](const CommandResult& result) {
+  // The selected row of the level list. The "No LoDs defined" entry counts as row 0, so the
+  // commands can say that there is no level rather than that none is selected.
+  const auto lod = [this] { return SelectedRow(lods_, static_cast<std::size_t>(lods_->count())); };
+  // After a level command: the form refilled when it changed, the mesh selected again, and the
+  // level the command names (`level` when it names none).
+  const auto after = [this](const CommandResult& result, std::optional<std::size_t> level) {
     const auto mesh = geometry_->Selected();
     if (result.changed) Refresh();
+    if (mesh) geometry_->Select(*mesh);
     FillLods();
-    if (mesh) geometry_->list()->setCurrentRow(static_cast<int>(*mesh));
-    if (result.select) lods_->setCurrentRow(static_cast<int>(*result.select));
+    const auto select = result.select ? result.select : level;
+    if (select && *select < static_cast<std::size_t>(lods_->count())) {
+      lods_->setCurrentRow(static_cast<int>(*select));
+    }
   };
   connect(add, &QPushButton::clicked, this,
-          [this, after] { after(AddLod(model_, geometry_->Selected(), ui())); });
-  // The selected level, when the entry stands for one (not "No LoDs defined").
-  const auto lod = [this]() -> std::optional<std::size_t> {
-    const int row = lods_->currentRow();
-    const auto mesh = geometry_->Selected();
-    if (!mesh || row < 0 || static_cast<std::size_t>(row) >= model_.Meshes[*mesh].Lods.size()) {
-      return std::nullopt;
-    }
-    return static_cast<std::size_t>(row);
-  };
-  connect(remove, &QPushButton::clicked, this,
-          [this, after, lod] { after(RemoveLod(workspace_, geometry_->Selected(), lod(), ui())); });
-  connect(replace, &QPushButton::clicked, this,
-          [this, after, lod] { after(ReplaceLod(model_, geometry_->Selected(), lod(), ui())); });
-  connect(reassign, &QPushButton::clicked, this, [this, after, lod] {
-    after(ReassignMaterials(model_, geometry_->Selected(), lod(), ui()));
+          [this, after] { after(AddLod(model_, geometry_->Selected(), ui()), std::nullopt); });
+  connect(remove, &QPushButton::clicked, this, [this, after, lod] {
+    after(RemoveLod(workspace_, geometry_->Selected(), lod(), ui()), std::nullopt);
   });
-  connect(goblin_, &QCheckBox::clicked, this, [this, after](bool checked) {
+  connect(replace, &QPushButton::clicked, this, [this, after, lod] {
+    const auto level = lod();
+    after(ReplaceLod(model_, geometry_->Selected(), level, ui()), level);
+  });
+  connect(reassign, &QPushButton::clicked, this, [this, after, lod] {
+    const auto level = lod();
+    after(ReassignMaterials(model_, geometry_->Selected(), level, ui()), level);
+  });
+  // The switch and the mirror change the mesh in place: the same mesh and level stay selected.
+  connect(goblin_, &QCheckBox::clicked, this, [this, after, lod](bool checked) {
+    const auto level = lod();
     const GoblinSwitchResult result = SetGoblin(model_, geometry_->Selected(), checked, ui());
     if (result.uncheck) goblin_->setChecked(false);
-    after(result.command);
+    after({result.command.changed, std::nullopt}, level);
   });
-  connect(mirror, &QPushButton::clicked, this, [this, after] {
+  connect(mirror, &QPushButton::clicked, this, [this, after, lod] {
     const auto mesh = geometry_->Selected();
-    const auto options = AskMirrorOptions();
+    const auto level = lod();
+    // Without a mesh the command only says so; the options are not asked for.
+    const auto options = mesh ? AskMirrorOptions() : std::optional<MirrorOptions>(MirrorOptions{});
     if (options && MirrorMeshCommand(model_, mesh, *options, ui())) {
-      after(CommandResult::Changed(mesh));
+      after(CommandResult::Changed(std::nullopt), level);
     }
   });
 }
@@ -232,21 +253,17 @@ void EditorForm::FillLods() {
 }
 
 void EditorForm::ShowTab(int index) {
-  if (index < 0 || index >= static_cast<int>(std::size(kTabLists))) return;
-  const char* name = kTabLists[index];
-  if (name == nullptr) return;
-  if (auto* list = findChild<QListWidget*>(QString::fromLatin1(name))) {
-    list->setCurrentRow(-1);
-    list->clearSelection();
+  if (index < 0 || static_cast<std::size_t>(index) >= kTabLists.size()) return;
+  for (const char* name : kTabLists[static_cast<std::size_t>(index)]) {
+    if (auto* list = findChild<QListWidget*>(QString::fromLatin1(name))) ClearSelection(list);
+    if (auto* tree = findChild<QTreeWidget*>(QString::fromLatin1(name))) ClearSelection(tree);
   }
 }
 
 std::optional<std::size_t> EditorForm::Selected(const char* list_name) const {
   const auto* list = findChild<QListWidget*>(QString::fromLatin1(list_name));
-  if (list == nullptr || list->currentRow() < 0 || list->selectedItems().isEmpty()) {
-    return std::nullopt;
-  }
-  return static_cast<std::size_t>(list->currentRow());
+  if (list == nullptr) return std::nullopt;
+  return SelectedRow(list, static_cast<std::size_t>(list->count()));
 }
 
 }  // namespace gantry

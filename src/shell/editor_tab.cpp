@@ -28,6 +28,7 @@ void EditorTab::Filling(const std::function<void()>& fill) {
 
 void EditorTab::Apply(const CommandResult& result) {
   if (result.changed) form_.Refresh();
+  if (result.select) Select(*result.select);
 }
 
 QLineEdit* EditorTab::AddNumberBox(QGridLayout* grid, int row, int column, const QString& name,

@@ -27,6 +27,8 @@ class EditorTab : public QWidget {
   explicit EditorTab(EditorForm& form);
   // Refills every widget of the tab from the model (checking is off meanwhile).
   virtual void Refresh() = 0;
+  // Makes an element of the tab's main list (or tree) the selected one.
+  virtual void Select(std::size_t /*element*/) {}
 
  protected:
   HodModel& model();
@@ -36,7 +38,8 @@ class EditorTab : public QWidget {
   bool checking() const;
   // Runs `fill` with checking off, for writing many boxes at once.
   void Filling(const std::function<void()>& fill);
-  // After a command: the whole form refilled when the model changed.
+  // After a command: the whole form refilled when the model changed, then the element the
+  // command names selected.
   void Apply(const CommandResult& result);
 
   QLineEdit* AddNumberBox(QGridLayout* grid, int row, int column, const QString& name,

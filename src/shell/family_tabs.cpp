@@ -213,6 +213,15 @@ TabDescription ScarMeshesTab() {
   TabDescription desc = Describe("BSRM", "lstBSRM");
   desc.count = [](HodModel& m) { return m.ScarMeshes.size(); };
   desc.entry = [](HodModel& m, std::size_t i) { return ToQt(m.ScarMeshes[i].Description.Name); };
+  desc.details = [](HodModel& m, std::size_t i) {
+    const ScarMesh& scar = m.ScarMeshes[i];
+    return QStringLiteral("%1 vertices, %2 triangles, grid %3 x %4 x %5")
+        .arg(scar.Triangles.Vertices.size())
+        .arg(scar.Triangles.Indices.size() / 3)
+        .arg(scar.Grid.SizeX)
+        .arg(scar.Grid.SizeY)
+        .arg(scar.Grid.SizeZ);
+  };
   const auto box = [](HodModel & m, std::size_t i) -> auto& { return m.ScarMeshes[i].Box; };
   VectorFields(
       desc, "Box minimum", "txtBSRMBBOXData", 0,
@@ -226,6 +235,31 @@ TabDescription ScarMeshesTab() {
   desc.numbers.push_back(Number(
       "Sphere radius", QStringLiteral("txtBSRMBSPHData3"), kNumberField,
       [](HodModel & m, std::size_t i) -> auto& { return m.ScarMeshes[i].Sphere.Radius; }));
+  desc.commands = {
+      {"cmdBSRMReplace", Caption(26),
+       [](Workspace& w, Selection s, Ui& ui) { return ReplaceScarMesh(w.model, s, ui); }},
+      {"cmdBSRMExport", Caption(303),
+       [](Workspace& w, Selection s, Ui& ui) { return Exported(ExportScarMeshOBJ(w, s, ui)); }},
+      {"cmdBSRMBBOXAutoCalc", QStringLiteral("Calculate box"),
+       [](Workspace& w, Selection s, Ui& ui) {
+         return Changed(ScarBoxCommand(w.model, s, ui), s);
+       }},
+      {"cmdBSRMBSPHAutoCalc", QStringLiteral("Calculate sphere"),
+       [](Workspace& w, Selection s, Ui& ui) {
+         return Changed(ScarSphereCommand(w.model, s, ui), s);
+       }},
+      {"cmdBSRMSSUBRegen", QStringLiteral("Build grid"),
+       [](Workspace& w, Selection s, Ui& ui) {
+         if (!s || *s >= w.model.ScarMeshes.size()) {
+           ui.Message(shared_text::kSelectObjectFirst, Icon::Exclamation);
+           return CommandResult::Unchanged();
+         }
+         BuildScarGrid(w.model.ScarMeshes[*s]);
+         return CommandResult::Changed(s);
+       }},
+      {"cmdBSRMSSUBDelete", QStringLiteral("Reset grid"),
+       [](Workspace& w, Selection s, Ui& ui) { return ResetScarGrid(w.model, s, ui); }},
+  };
   return desc;
 }
 
@@ -531,7 +565,9 @@ TabDescription SimpleMeshesTab() {
        Caption(25),
        {},
        [](EditorForm& form, Selection s) {
-         const auto options = form.AskMirrorOptions();
+         // Without a mesh the command only says so; the options are not asked for.
+         const auto options =
+             s ? form.AskMirrorOptions() : std::optional<MirrorOptions>(MirrorOptions{});
          if (!options) return CommandResult::Unchanged();
          return Changed(MirrorSimpleMeshCommand(form.workspace().model, s, *options, form.ui()), s);
        }},

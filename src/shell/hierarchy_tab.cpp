@@ -116,7 +116,9 @@ HierarchyTab::HierarchyTab(EditorForm& form) : EditorTab(form) {
   buttons->addStretch();
   layout->addLayout(buttons);
 
+  // A click makes the node current first and selects it after.
   connect(tree_, &QTreeWidget::currentItemChanged, this, [this] { ShowJoint(); });
+  connect(tree_, &QTreeWidget::itemSelectionChanged, this, [this] { ShowJoint(); });
   connect(tree_, &QTreeWidget::itemChanged, this, &HierarchyTab::Renamed);
 }
 
@@ -130,7 +132,10 @@ std::optional<std::size_t> HierarchyTab::RequireJoint() {
 }
 
 std::optional<std::size_t> HierarchyTab::Selected() const {
-  const int index = static_cast<int>(items_.indexOf(tree_->currentItem()));
+  // A tree that takes the focus makes a node current without selecting it: not a selection.
+  QTreeWidgetItem* current = tree_->currentItem();
+  if (current == nullptr || !current->isSelected()) return std::nullopt;
+  const int index = static_cast<int>(items_.indexOf(current));
   if (index < 0) return std::nullopt;
   return static_cast<std::size_t>(index);
 }
@@ -180,7 +185,7 @@ void HierarchyTab::ShowJoint() {
   Filling([this] {
     const auto selected = Selected();
     if (!selected) {
-      for (QLineEdit* box : boxes_) box->clear();
+      for (QLineEdit* box : boxes_) EmptyBox(box);
       for (QCheckBox* check : freedom_) check->setChecked(false);
       return;
     }

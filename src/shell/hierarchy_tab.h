@@ -21,7 +21,7 @@ class HierarchyTab : public EditorTab {
 
   // The selected joint (its place in the joint list).
   std::optional<std::size_t> Selected() const;
-  void Select(std::size_t joint);
+  void Select(std::size_t joint) override;
 
  private:
   // The selected joint, or nullopt after saying that one must be selected.

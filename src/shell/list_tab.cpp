@@ -31,6 +31,7 @@ ListTab::ListTab(EditorForm& form, TabDescription desc) : EditorTab(form), desc_
     layout->addWidget(details_);
   }
   auto* grid = new QGridLayout;
+  grid_ = grid;
   int row = 0;
   if (desc_.name_box != nullptr) {
     grid->addWidget(new QLabel(QStringLiteral("Name"), this), row, 0);
@@ -107,35 +108,40 @@ ListTab::ListTab(EditorForm& form, TabDescription desc) : EditorTab(form), desc_
   }
   layout->addLayout(buttons);
 
-  connect(list_, &QListWidget::currentRowChanged, this, [this] {
+  OnSelectionChange(list_, this, [this] {
+    // A click reports the new current row first and its selection after: show each change once.
+    const auto now = Selected();
+    if (now == shown_) return;
+    shown_ = now;
     ShowElement();
     emit selectionChanged();
   });
 }
 
 std::optional<std::size_t> ListTab::Selected() const {
-  const int row = list_->currentRow();
-  if (row < 0 || static_cast<std::size_t>(row) >= desc_.count(form_.workspace().model)) {
-    return std::nullopt;
+  return SelectedRow(list_, desc_.count(form_.workspace().model));
+}
+
+void ListTab::Select(std::size_t element) {
+  if (element < static_cast<std::size_t>(list_->count())) {
+    list_->setCurrentRow(static_cast<int>(element));
   }
-  return static_cast<std::size_t>(row);
 }
 
 void ListTab::Run(const TabDescription::Command& command) {
-  const CommandResult result = command.run_in_form ? command.run_in_form(form_, Selected())
-                                                   : command.run(workspace(), Selected(), ui());
-  if (result.changed) form_.Refresh();
-  if (result.select) list_->setCurrentRow(static_cast<int>(*result.select));
+  Apply(command.run_in_form ? command.run_in_form(form_, Selected())
+                            : command.run(workspace(), Selected(), ui()));
 }
 
 void ListTab::Refresh() {
-  const int keep = list_->currentRow();
+  const auto keep = Selected();
   {
     const QSignalBlocker block(list_);
     list_->clear();
     const std::size_t count = desc_.count(model());
     for (std::size_t i = 0; i < count; ++i) list_->addItem(desc_.entry(model(), i));
-    if (keep < list_->count()) list_->setCurrentRow(keep);
+    if (keep && *keep < count) list_->setCurrentRow(static_cast<int>(*keep));
+    shown_ = Selected();
   }
   if (parent_ != nullptr) {
     Filling([this] {
@@ -161,7 +167,7 @@ void ListTab::ShowElement() {
     for (std::size_t i = 0; i < numbers_.size(); ++i) {
       const NumberBoxDescription& number = desc_.numbers[i];
       if (!selected) {
-        numbers_[i]->clear();
+        EmptyBox(numbers_[i]);
         continue;
       }
       const double value = number.get(model(), *selected);

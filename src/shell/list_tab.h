@@ -11,9 +11,11 @@
 #include <type_traits>
 #include <vector>
 
+#include "editing/rotations.h"
 #include "shell/editor_tab.h"
 
 class QComboBox;
+class QGridLayout;
 class QLabel;
 class QListWidget;
 
@@ -29,7 +31,8 @@ struct NumberBoxDescription {
 };
 
 // A numeric field read and written through `access(model, element)`, a reference to a float or
-// double member; `degrees` shows radians as degrees.
+// double member; `degrees` shows radians as degrees (0 to 360) and stores typed degrees as
+// radians (0 to 2 pi).
 template <typename Access>
 NumberBoxDescription Number(QString label, QString name, const FieldRule& rule, Access access,
                             bool degrees = false);
@@ -82,8 +85,11 @@ class ListTab : public EditorTab {
   void Refresh() override;
   std::optional<std::size_t> Selected() const;
   QListWidget* list() const { return list_; }
-  // Tabs with more than the description holds put their widgets here.
+  void Select(std::size_t element) override;
+  // Tabs with more than the description holds put their widgets here, or, for more fields of
+  // the element, in the fields' grid (label in column 0, so the boxes line up).
   QLayout* extra_layout() const { return extra_; }
+  QGridLayout* field_grid() const { return grid_; }
 
  signals:
   void selectionChanged();
@@ -104,22 +110,25 @@ class ListTab : public EditorTab {
   QLabel* details_ = nullptr;
   std::vector<QLineEdit*> numbers_;
   QLayout* extra_;
+  QGridLayout* grid_;
+  // The selection the boxes show.
+  std::optional<std::size_t> shown_;
 };
 
 template <typename Access>
 NumberBoxDescription Number(QString label, QString name, const FieldRule& rule, Access access,
                             bool degrees) {
   using Value = std::remove_reference_t<decltype(access(std::declval<HodModel&>(), 0))>;
-  const double to_shown = degrees ? 57.29577951308232 : 1.0;
   return {std::move(label),
           std::move(name),
           &rule,
           std::is_same_v<Value, float>,
-          [access, to_shown](HodModel& model, std::size_t i) {
-            return static_cast<double>(access(model, i)) * to_shown;
+          [access, degrees](HodModel& model, std::size_t i) {
+            const auto value = static_cast<double>(access(model, i));
+            return degrees ? RadiansToDegrees(value) : value;
           },
-          [access, to_shown](HodModel& model, std::size_t i, double value) {
-            access(model, i) = static_cast<Value>(value / to_shown);
+          [access, degrees](HodModel& model, std::size_t i, double value) {
+            access(model, i) = static_cast<Value>(degrees ? DegreesToRadians(value) : value);
           }};
 }
 

@@ -13,12 +13,14 @@
 #include <QMessageBox>
 #include <QMimeData>
 #include <QProgressBar>
+#include <QScreen>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QStatusBar>
 #include <cstdlib>
 
 #include "editing/transforms.h"
+#include "hod/messages.h"
 #include "hod/reset.h"
 #include "hod/save.h"
 #include "interchange/element_export.h"
@@ -64,7 +66,13 @@ MainWindow::MainWindow(QSettings& settings, QWidget* parent)
   setAcceptDrops(true);
   // Where the window was when the program last ended (group "Window", beside the others).
   if (!restoreGeometry(settings_.value(QStringLiteral("Window/Geometry")).toByteArray())) {
-    resize(1100, 760);
+    // First run: most of the screen, so the editor's sixteen tabs fit side by side.
+    QSize size(1100, 760);
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+      size = size.expandedTo(screen->availableGeometry().size() * 9 / 10)
+                 .boundedTo(screen->availableGeometry().size());
+    }
+    resize(size);
   }
 
   mdi_ = new QMdiArea(this);
@@ -98,8 +106,14 @@ MainWindow::MainWindow(QSettings& settings, QWidget* parent)
   debug_ = new DebugWindow(log);
   editor_window_ = mdi_->addSubWindow(editor_);
   debug_subwindow_ = mdi_->addSubWindow(debug_);
+  // The two children live as long as the window: closing one only hides it, and the Window
+  // menu shows it again (the commands and the log keep using both).
+  for (QMdiSubWindow* child : {editor_window_, debug_subwindow_}) {
+    child->setAttribute(Qt::WA_DeleteOnClose, false);
+  }
 
   BuildStatusBar();
+  ShowCurrentFile();
   BuildMenus();
   EnableModelMenus(false);
 
@@ -340,13 +354,14 @@ void MainWindow::OpenRecent(int slot) {
   const std::vector<std::string> entries = recent_.Entries();
   if (slot < 0 || static_cast<std::size_t>(slot) >= entries.size()) return;
   const std::string path = entries[static_cast<std::size_t>(slot)];
-  if (!MaySaveChanges()) return;
+  // A missing file is reported before asking about changes that would not be replaced.
   if (!IsUsableFile(path)) {
     ui().Message(text::kFileMissing, Icon::Exclamation);
     LoadRecent();
     SaveRecent();
     return;
   }
+  if (!MaySaveChanges(text::kSaveChangesBeforeOpen)) return;
   OpenPath(QString::fromStdString(path));
 }
 
@@ -379,7 +394,7 @@ void MainWindow::ReadCommandLineFile() {
 }
 
 void MainWindow::New() {
-  if (!MaySaveChanges()) return;
+  if (!MaySaveChanges(text::kSaveChangesBeforeNew)) return;
   EnableModelMenus(true);
   ResetModel(workspace_.model);
   workspace_.current_file.clear();
@@ -387,7 +402,7 @@ void MainWindow::New() {
   workspace_.model.HodOwner.Owner = owner;
   workspace_.model.HodOwner.OwnerLength = static_cast<std::int32_t>(owner.size());
   editor_->Refresh();
-  file_name_->setText(ToQt(strings::Entry(strings::kStatusNoFile)));
+  ShowCurrentFile();
   AttributesDialog dialog(workspace_.model, ui(), QString::fromLatin1(text::kNewCaption), this);
   dialog.exec();
   editor_->Refresh();
@@ -396,7 +411,7 @@ void MainWindow::New() {
 }
 
 void MainWindow::Open() {
-  if (!MaySaveChanges()) return;
+  if (!MaySaveChanges(text::kSaveChangesBeforeOpen)) return;
   const auto chosen = ui().OpenFile(text::kHodFilter, "");
   if (!chosen || chosen->empty()) return;
   if (!IsUsableFile(*chosen)) {
@@ -414,7 +429,15 @@ void MainWindow::OpenPath(const QString& path) {
   editor_->Refresh();
   EnableModelMenus(true);
   AddRecent(file);
-  setWindowTitle(Caption(strings::kTitle) + QStringLiteral(" - ") + QFileInfo(path).fileName());
+  ShowCurrentFile();
+}
+
+void MainWindow::ShowCurrentFile() {
+  const std::string& file = workspace_.current_file;
+  file_name_->setText(ToQt(file.empty() ? std::string(messages::kUntitled) : file));
+  setWindowTitle(file.empty() ? Caption(strings::kTitle)
+                              : Caption(strings::kTitle) + QStringLiteral(" - ") +
+                                    QFileInfo(QString::fromStdString(file)).fileName());
 }
 
 bool MainWindow::SaveTo(const QString& path) {
@@ -429,7 +452,7 @@ bool MainWindow::SaveTo(const QString& path) {
       // Saving fills in lengths and counts; that is not a change to undo.
       StartHistoryHere(false);
       AddRecent(workspace_.current_file);
-      setWindowTitle(Caption(strings::kTitle) + QStringLiteral(" - ") + QFileInfo(path).fileName());
+      ShowCurrentFile();
       return true;
     case SaveResult::Quit:
       EndRun();
@@ -453,7 +476,10 @@ void MainWindow::Save() {
 void MainWindow::SaveAs() {
   const auto chosen = ui().SaveFile(text::kHodFilter, "");
   if (!chosen || chosen->empty()) return;
-  SaveTo(QString::fromStdString(*chosen));
+  QString path = QString::fromStdString(*chosen);
+  // A bare name is a HOD file: without the suffix Open's filter would not even list it.
+  if (QFileInfo(path).suffix().isEmpty()) path += QString::fromLatin1(text::kHodSuffix);
+  SaveTo(path);
 }
 
 void MainWindow::EditAttributes() {
@@ -543,15 +569,16 @@ void MainWindow::ShowOptions() {
   dialog.exec();
 }
 
-void MainWindow::ShowEditor() {
-  editor_window_->showNormal();
-  mdi_->setActiveSubWindow(editor_window_);
+void MainWindow::ShowChild(QMdiSubWindow* child) {
+  // A closed child hid its form as well.
+  child->widget()->show();
+  child->showNormal();
+  mdi_->setActiveSubWindow(child);
 }
 
-void MainWindow::ShowDebugWindow() {
-  debug_subwindow_->showNormal();
-  mdi_->setActiveSubWindow(debug_subwindow_);
-}
+void MainWindow::ShowEditor() { ShowChild(editor_window_); }
+
+void MainWindow::ShowDebugWindow() { ShowChild(debug_subwindow_); }
 
 void MainWindow::About() { QMessageBox::about(this, Caption(strings::kTitle), text::kAboutText); }
 
@@ -606,7 +633,7 @@ void MainWindow::showEvent(QShowEvent* event) {
   laid_out_ = true;
   // First show: the editor on the left, the debug window beside it, filling the area.
   const QRect area = mdi_->viewport()->rect();
-  const int editor_width = area.width() * 3 / 5;
+  const int editor_width = area.width() * 3 / 4;
   editor_window_->setGeometry(0, 0, editor_width, area.height());
   debug_subwindow_->setGeometry(editor_width, 0, area.width() - editor_width, area.height());
 }
@@ -630,7 +657,7 @@ void MainWindow::dropEvent(QDropEvent* event) {
   const QString path = DroppedHod(event->mimeData());
   if (path.isEmpty()) return;
   event->acceptProposedAction();
-  if (!MaySaveChanges()) return;
+  if (!MaySaveChanges(text::kSaveChangesBeforeOpen)) return;
   if (!IsUsableFile(path.toStdString())) {
     ui().Message(strings::Entry(strings::kSelectFile), Icon::Information);
     return;
@@ -638,12 +665,12 @@ void MainWindow::dropEvent(QDropEvent* event) {
   OpenPath(path);
 }
 
-bool MainWindow::MaySaveChanges() {
+bool MainWindow::MaySaveChanges(const char* before) {
   if (ended_ || workspace_.model == saved_) return true;
   const std::string name =
       workspace_.current_file.empty() ? std::string("the new HOD") : workspace_.current_file;
-  switch (ui().Message(std::string(text::kSaveChangesLead) + name + text::kSaveChangesTail,
-                       Icon::Question, Buttons::YesNoCancel)) {
+  switch (ui().Message(std::string(text::kSaveChangesLead) + name + before, Icon::Question,
+                       Buttons::YesNoCancel)) {
     case Answer::Yes:
       Save();
       return workspace_.model == saved_;  // a refused or failed save keeps the window open

@@ -13,6 +13,7 @@
 #include "shell/options_dialog.h"
 #include "shell/qt_ui.h"
 #include "shell/recent_files.h"
+#include "shell/shell_text.h"
 
 class QAction;
 class QLabel;
@@ -43,6 +44,9 @@ class MainWindow : public QMainWindow {
   // Every question and message goes here; tests put a scripted Ui in place of the dialogs.
   void SetUi(Ui* ui) { ui_override_ = ui; }
   Ui& ui() { return ui_override_ != nullptr ? *ui_override_ : qt_ui_; }
+  // Off for runs nobody watches: messages go to the error stream, questions take their
+  // preselected answer.
+  void set_show_boxes(bool on) { qt_ui_.set_show_boxes(on); }
 
   Workspace& workspace() { return workspace_; }
   EditorForm& editor() { return *editor_; }
@@ -56,8 +60,9 @@ class MainWindow : public QMainWindow {
   bool SaveTo(const QString& path);
   // The end-of-run sequence; safe to call more than once.
   void EndRun();
-  // Asks whether to save a model changed since it was opened or saved; false to stay open.
-  bool MaySaveChanges();
+  // Asks whether to save a model changed since it was opened or saved, `before` naming what is
+  // about to happen (" before closing?"); false to leave the model as it is.
+  bool MaySaveChanges(const char* before = shell_text::kSaveChangesTail);
 
  signals:
   // A file named on the command line has been read (or failed to read).
@@ -113,6 +118,9 @@ class MainWindow : public QMainWindow {
   // The model was replaced or put back: what it is now is the new starting point.
   void StartHistoryHere(bool forget);
   void ArrangeIcons();
+  void ShowChild(QMdiSubWindow* child);
+  // The status bar's file panel and the title: the current file, or "Untitled".
+  void ShowCurrentFile();
 
   QSettings& settings_;
   Workspace workspace_;

@@ -48,7 +48,10 @@ MarkersTab::MarkersTab(EditorForm& form) : ListTab(form, MarkersTabDescription()
   grid->addWidget(new QLabel(QStringLiteral("Time, value"), this), 2, 0);
   time_ = key_box(2, 1, QStringLiteral("txtMRKRKEYFTime"), [this](double v) {
     const bool done = SetKeyTime(model(), At(), v);
-    if (done) ShowElement();  // the start and end times may have widened
+    if (done) {
+      ShowElement();  // the start and end times may have widened
+      ShowKey();      // the time kept is the whole part of what was typed, made positive
+    }
     return done;
   });
   value_ = key_box(2, 2, QStringLiteral("txtMRKRKEYFValue"),
@@ -87,7 +90,15 @@ MarkersTab::MarkersTab(EditorForm& form) : ListTab(form, MarkersTabDescription()
   connect(reset, &QPushButton::clicked, this,
           [this] { AfterKeyCommand(ResetMarkerAnimation(model(), Selected())); });
   connect(orient, &QPushButton::clicked, this, [this] {
-    if (AutoOrientMarker(model(), Selected())) ShowElement();
+    const auto degrees = AutoOrientMarker(model(), Selected());
+    if (!degrees) return;
+    // The rotation boxes show the rounded degrees the command gives, not the stored radians.
+    Filling([this, &degrees] {
+      for (std::size_t k = 0; k < degrees->size(); ++k) {
+        auto* box = findChild<QLineEdit*>(QStringLiteral("txtMRKRData%1").arg(k + 3));
+        if (box != nullptr) box->setText(Text((*degrees)[k]));
+      }
+    });
   });
 }
 
@@ -288,9 +299,9 @@ void DockPathsTab::ShowPoint() {
     }
     local_->setEnabled(point.has_value());
     if (!path || !point) {
-      for (QLineEdit* box : fields_) box->clear();
-      tolerance_->clear();
-      speed_->clear();
+      for (QLineEdit* box : fields_) EmptyBox(box);
+      EmptyBox(tolerance_);
+      EmptyBox(speed_);
       local_->setChecked(false);
       return;
     }

@@ -20,16 +20,20 @@
 namespace gantry {
 
 MaterialsTab::MaterialsTab(EditorForm& form) : ListTab(form, MaterialsTabDescription()) {
-  auto* grid = new QGridLayout;
-  grid->addWidget(new QLabel(QStringLiteral("Shader"), this), 0, 0);
+  // The shader stands under the name, in the same grid.
+  QGridLayout* fields = field_grid();
+  const int shader_row = fields->rowCount();
+  fields->addWidget(new QLabel(QStringLiteral("Shader"), this), shader_row, 0);
   shader_ = new QLineEdit(this);
   shader_->setObjectName(QStringLiteral("txtSTATShader"));
   shader_->setPlaceholderText(QString::fromLatin1(material_messages::kShaderPlaceholder));
-  grid->addWidget(shader_, 0, 1, 1, 3);
+  fields->addWidget(shader_, shader_row, 1, 1, 2);
   auto* choose = new QPushButton(QStringLiteral("Choose..."), this);
   choose->setObjectName(QStringLiteral("cmdSTATChooseShader"));
   choose->setToolTip(QString::fromLatin1(material_messages::kChooseShaderToolTip));
-  grid->addWidget(choose, 0, 4);
+  fields->addWidget(choose, shader_row, 3);
+
+  auto* grid = new QGridLayout;
 
   parameters_ = new QListWidget(this);
   parameters_->setObjectName(QStringLiteral("lstSTATParams"));
@@ -65,7 +69,7 @@ MaterialsTab::MaterialsTab(EditorForm& form) : ListTab(form, MaterialsTabDescrip
   static_cast<QBoxLayout*>(extra_layout())->addLayout(buttons);
 
   connect(this, &ListTab::selectionChanged, this, &MaterialsTab::ShowMaterial);
-  connect(parameters_, &QListWidget::currentRowChanged, this, &MaterialsTab::ShowParameter);
+  OnSelectionChange(parameters_, this, [this] { ShowParameter(); });
   connect(shader_, &QLineEdit::textEdited, this, [this](const QString& text) {
     if (const auto material = Selected(); material && checking()) {
       SetMaterialShader(model().Materials[*material], FromQt(text));
@@ -103,7 +107,7 @@ void MaterialsTab::Refresh() {
 std::optional<std::size_t> MaterialsTab::SelectedParameter() const {
   const auto material = Selected();
   QListWidgetItem* item = parameters_->currentItem();
-  if (!material || item == nullptr) return std::nullopt;
+  if (!material || item == nullptr || !item->isSelected()) return std::nullopt;
   return item->data(Qt::UserRole).toULongLong();
 }
 
@@ -136,7 +140,7 @@ void MaterialsTab::ShowParameter() {
     for (QLineEdit* box : colour_) box->setEnabled(false);
     texture_->setEnabled(false);
     if (parameter == nullptr) {
-      for (QLineEdit* box : colour_) box->clear();
+      for (QLineEdit* box : colour_) EmptyBox(box);
       texture_->setCurrentIndex(-1);
       return;
     }

@@ -122,26 +122,23 @@ NavlightsTab::NavlightsTab(EditorForm& form) : EditorTab(form) {
 
   auto* buttons = new QHBoxLayout;
   connect(AddButton(this, buttons, "cmdNAVLAdd", Caption(300)), &QPushButton::clicked, this,
-          [this] {
-            const CommandResult result = AddNavLight(model());
-            Apply(result);
-            if (result.select) list_->setCurrentRow(static_cast<int>(*result.select));
-          });
+          [this] { Apply(AddNavLight(model())); });
   connect(AddButton(this, buttons, "cmdNAVLRemove", Caption(301)), &QPushButton::clicked, this,
           [this] { Apply(RemoveNavLight(workspace(), Selected())); });
   buttons->addStretch();
   layout->addLayout(buttons);
 
-  connect(list_, &QListWidget::currentRowChanged, this, [this] { ShowLight(); });
+  OnSelectionChange(list_, this, [this] { ShowLight(); });
 }
 
 std::optional<std::size_t> NavlightsTab::Selected() const {
-  const int row = list_->currentRow();
-  if (row < 0 ||
-      static_cast<std::size_t>(row) >= form_.workspace().model.NavLightList.NavLights.size()) {
-    return std::nullopt;
+  return SelectedRow(list_, form_.workspace().model.NavLightList.NavLights.size());
+}
+
+void NavlightsTab::Select(std::size_t light) {
+  if (light < static_cast<std::size_t>(list_->count())) {
+    list_->setCurrentRow(static_cast<int>(light));
   }
-  return static_cast<std::size_t>(row);
 }
 
 bool NavlightsTab::Edit(const std::function<void(NavLight&)>& edit) {
@@ -152,12 +149,14 @@ bool NavlightsTab::Edit(const std::function<void(NavLight&)>& edit) {
 }
 
 void NavlightsTab::Refresh() {
-  const int keep = list_->currentRow();
+  const auto keep = Selected();
   {
     const QSignalBlocker block(list_);
     list_->clear();
     for (const NavLight& light : model().NavLightList.NavLights) list_->addItem(ToQt(light.Name));
-    if (keep < list_->count()) list_->setCurrentRow(keep);
+    if (keep && *keep < static_cast<std::size_t>(list_->count())) {
+      list_->setCurrentRow(static_cast<int>(*keep));
+    }
   }
   Filling([this] {
     joint_->clear();
@@ -172,7 +171,7 @@ void NavlightsTab::ShowLight() {
     QLineEdit* boxes[] = {section_,  size_,      phase_,     frequency_, style_,
                           distance_, colour_[0], colour_[1], colour_[2], colour_[3]};
     if (!selected) {
-      for (QLineEdit* box : boxes) box->clear();
+      for (QLineEdit* box : boxes) EmptyBox(box);
       joint_->setCurrentIndex(-1);
       sprite_->setChecked(false);
       cast_->setChecked(false);

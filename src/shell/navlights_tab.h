@@ -20,6 +20,7 @@ class NavlightsTab : public EditorTab {
   explicit NavlightsTab(EditorForm& form);
   void Refresh() override;
   std::optional<std::size_t> Selected() const;
+  void Select(std::size_t light) override;
 
  private:
   void ShowLight();

@@ -146,7 +146,11 @@ void OptionsDialog::Load() {
   settings_.beginGroup(QString::fromLatin1(kGroup));
   const double left = settings_.value(Key(kDialogPrefix, "_Left"), 400.0).toDouble();
   const double top = settings_.value(Key(kDialogPrefix, "_Top"), 800.0).toDouble();
-  move(static_cast<int>(left), static_cast<int>(top));
+  // A position remembered from a larger screen (or the default on a small one) could leave the
+  // buttons out of reach: the dialog is kept wholly on the screen, its window frame included.
+  adjustSize();
+  const QSize frame(16, 48);
+  move(OnScreen(QPoint(static_cast<int>(left), static_cast<int>(top)), size() + frame));
   const int level = settings_.value(QString::fromLatin1(kDebugKey), 1).toInt();
   (level == 0 ? off_ : on_)->setChecked(true);
   log_.set_debug_level(static_cast<std::uint8_t>(level));

@@ -13,6 +13,7 @@
 #include <QStringDecoder>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <cstdio>
 
 #include "common/shared_text.h"
 #include "model_ops/element_messages.h"
@@ -68,7 +69,12 @@ QString QtFileFilter(std::string_view filter) {
   const QStringList parts = ToQt(filter).split(QLatin1Char('|'));
   QStringList filters;
   for (qsizetype i = 0; i < parts.size(); i += 2) {
-    const QString description = parts[i].trimmed();
+    QString description = parts[i].trimmed();
+    // A description that names its patterns in brackets already ("HW2 Geometry Files (*.HOD)")
+    // gets the patterns in both cases in their place, not a second bracket.
+    if (description.endsWith(QLatin1Char(')')) && description.contains(QLatin1Char('('))) {
+      description = description.left(description.lastIndexOf(QLatin1Char('('))).trimmed();
+    }
     // A description without its pattern (the texture import's "*.DDS|*.*" has one of each, but
     // be forgiving) stands for itself.
     const QString patterns = i + 1 < parts.size() ? parts[i + 1] : description;
@@ -85,6 +91,32 @@ void QtUi::AttachStatusBar(QLabel* status, QLabel* file_name, QProgressBar* prog
 }
 
 Answer QtUi::Message(std::string_view text, Icon icon, Buttons buttons) {
+  return Show(text, icon, buttons, std::nullopt);
+}
+
+Answer QtUi::Ask(std::string_view text, Icon icon, Buttons buttons, Answer preselected) {
+  return Show(text, icon, buttons, preselected);
+}
+
+Answer QtUi::Show(std::string_view text, Icon icon, Buttons buttons,
+                  std::optional<Answer> preselected) {
+  if (!show_boxes_) {
+    // Nobody to answer: the text goes to the error stream and the question gets the answer
+    // Enter would give.
+    std::fprintf(
+        stderr, "%s\n",
+        ToQt(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")).toLocal8Bit().constData());
+    if (preselected) return *preselected;
+    switch (buttons) {
+      case Buttons::Ok:
+      case Buttons::OkCancel:
+        return Answer::Ok;
+      case Buttons::YesNo:
+      case Buttons::YesNoCancel:
+        return Answer::Yes;
+    }
+    return Answer::Ok;
+  }
   QMessageBox box(QtIcon(icon), Title(), ToQt(text), QMessageBox::NoButton, parent_);
   box.setObjectName(QStringLiteral("msgBox"));
   QMessageBox::StandardButtons standard;
@@ -108,6 +140,13 @@ Answer QtUi::Message(std::string_view text, Icon icon, Buttons buttons) {
   }
   box.setStandardButtons(standard);
   box.setEscapeButton(fallback);
+  if (preselected) {
+    const QMessageBox::StandardButton wanted = *preselected == Answer::Yes  ? QMessageBox::Yes
+                                               : *preselected == Answer::No ? QMessageBox::No
+                                               : *preselected == Answer::Ok ? QMessageBox::Ok
+                                                                            : QMessageBox::Cancel;
+    if (standard.testFlag(wanted)) box.setDefaultButton(wanted);
+  }
   const int result = box.exec();
   switch (result) {
     case QMessageBox::Yes:
@@ -127,6 +166,7 @@ Answer QtUi::Message(std::string_view text, Icon icon, Buttons buttons) {
 }
 
 std::optional<std::string> QtUi::Input(std::string_view prompt, std::string_view initial) {
+  if (!show_boxes_) return std::nullopt;
   QInputDialog dialog(parent_);
   dialog.setObjectName(QStringLiteral("inputBox"));
   dialog.setWindowTitle(Title());
@@ -139,6 +179,7 @@ std::optional<std::string> QtUi::Input(std::string_view prompt, std::string_view
 }
 
 std::optional<std::string> QtUi::OpenFile(std::string_view filter, std::string_view title) {
+  if (!show_boxes_) return std::nullopt;
   const QString path = QFileDialog::getOpenFileName(parent_, title.empty() ? Title() : ToQt(title),
                                                     QString(), QtFileFilter(filter));
   if (path.isEmpty()) return std::nullopt;
@@ -146,6 +187,7 @@ std::optional<std::string> QtUi::OpenFile(std::string_view filter, std::string_v
 }
 
 std::optional<std::string> QtUi::SaveFile(std::string_view filter, std::string_view title) {
+  if (!show_boxes_) return std::nullopt;
   const QString path = QFileDialog::getSaveFileName(parent_, title.empty() ? Title() : ToQt(title),
                                                     QString(), QtFileFilter(filter));
   if (path.isEmpty()) return std::nullopt;
@@ -153,6 +195,7 @@ std::optional<std::string> QtUi::SaveFile(std::string_view filter, std::string_v
 }
 
 int QtUi::ChooseMaterial(std::string_view caption, const std::vector<std::string>& names) {
+  if (!show_boxes_) return -1;
   namespace text = element_messages;
   QDialog dialog(parent_);
   dialog.setObjectName(QStringLiteral("frmChooseMaterial"));

@@ -30,8 +30,12 @@ class QtUi : public Ui {
 
   // Where status texts, the file name and progress go; any may be null.
   void AttachStatusBar(QLabel* status, QLabel* file_name, QProgressBar* progress);
+  // Off: messages go to the error stream instead of boxes, and questions take their preselected
+  // answer (for runs that nobody watches, such as taking a screenshot).
+  void set_show_boxes(bool on) { show_boxes_ = on; }
 
   Answer Message(std::string_view text, Icon icon, Buttons buttons = Buttons::Ok) override;
+  Answer Ask(std::string_view text, Icon icon, Buttons buttons, Answer preselected) override;
   std::optional<std::string> Input(std::string_view prompt, std::string_view initial) override;
   std::optional<std::string> OpenFile(std::string_view filter, std::string_view title) override;
   std::optional<std::string> SaveFile(std::string_view filter, std::string_view title) override;
@@ -44,12 +48,14 @@ class QtUi : public Ui {
   // Lets the window repaint during long work, at most a few times a second, without taking
   // user input (a click could start a second command inside the first).
   void KeepResponsive(bool now);
+  Answer Show(std::string_view text, Icon icon, Buttons buttons, std::optional<Answer> preselected);
 
   QPointer<QWidget> parent_;
   QPointer<QLabel> status_;
   QPointer<QLabel> file_name_;
   QPointer<QProgressBar> progress_;
   QElapsedTimer since_repaint_;
+  bool show_boxes_ = true;
 };
 
 }  // namespace gantry

@@ -16,6 +16,7 @@
 #include <QScrollArea>
 #include <QVBoxLayout>
 
+#include "editing/background_messages.h"
 #include "editing/joint_messages.h"
 #include "shell/qt_ui.h"
 #include "shell/widgets.h"
@@ -82,6 +83,12 @@ MirrorOptionsDialog::MirrorOptionsDialog(QWidget* parent) : QDialog(parent) {
   layout->addLayout(buttons);
   connect(apply, &QPushButton::clicked, this, &QDialog::accept);
   connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void MirrorOptionsDialog::reject() {
+  // Cancel (or Escape) leaves nothing ticked for the next time.
+  for (QCheckBox* axis : axes_) axis->setChecked(false);
+  QDialog::reject();
 }
 
 MirrorOptions MirrorOptionsDialog::Options() const {
@@ -173,8 +180,9 @@ TexturePreview::TexturePreview(const RgbaImage& image, const QString& caption, Q
 BackgroundTextureDialog::BackgroundTextureDialog(BackgroundTextureGenerator generator, Ui& ui,
                                                  QWidget* parent)
     : QDialog(parent), generator_(std::move(generator)), ui_(ui) {
+  namespace text = background_messages;
   setObjectName(QStringLiteral("frmBGMSTexGen"));
-  setWindowTitle(QStringLiteral("Generate BGMS Texture"));
+  setWindowTitle(QString::fromLatin1(text::kGeneratorCaption));
   auto* layout = new QVBoxLayout(this);
   auto* scroll = new QScrollArea(this);
   picture_ = new QLabel(scroll);
@@ -182,15 +190,14 @@ BackgroundTextureDialog::BackgroundTextureDialog(BackgroundTextureGenerator gene
   scroll->setWidget(picture_);
   layout->addWidget(scroll, 1);
   auto* row = new QHBoxLayout;
-  row->addWidget(new QLabel(QStringLiteral("Cull mode:"), this));
+  row->addWidget(new QLabel(QString::fromLatin1(text::kCullModeLabel), this));
   auto* cull = new QComboBox(this);
   cull->setObjectName(QStringLiteral("cboCullMode"));
-  cull->addItems(
-      {QStringLiteral("None"), QStringLiteral("Clockwise"), QStringLiteral("Counter-clockwise")});
+  for (const char* mode : text::kCullModes) cull->addItem(QString::fromLatin1(mode));
   cull->setCurrentIndex(static_cast<int>(generator_.options().cull));
   row->addWidget(cull);
   row->addStretch();
-  auto* save = AddButton(this, row, "cmdSaveTex", QStringLiteral("Save..."));
+  auto* save = AddButton(this, row, "cmdSaveTex", QString::fromLatin1(text::kSaveTexture));
   auto* close = AddButton(this, row, "cmdClose", QStringLiteral("Close"));
   layout->addLayout(row);
   connect(cull, &QComboBox::currentIndexChanged, this, [this](int mode) {

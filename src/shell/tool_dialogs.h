@@ -42,6 +42,7 @@ class MirrorOptionsDialog : public QDialog {
  public:
   explicit MirrorOptionsDialog(QWidget* parent = nullptr);
   MirrorOptions Options() const;
+  void reject() override;
 
  private:
   std::array<QCheckBox*, 3> axes_{};

@@ -16,6 +16,10 @@ namespace gantry {
 namespace {
 
 constexpr const char* kRootMesh = "Root_mesh";
+// Above this many triangles the views draw a coarse stand-in while the camera moves (software
+// OpenGL turns a few hundred thousand triangles at a usable rate), with a grid this fine.
+constexpr std::size_t kMovingTriangles = 250000;
+constexpr int kMovingCells = 64;
 
 }  // namespace
 
@@ -135,9 +139,14 @@ void ObjectViewer::ShowTicked() {
   }
   const auto pictures =
       std::make_shared<const std::map<std::int32_t, RgbaImage>>(std::move(textures));
+  ViewControl::Scene moving;
+  if (SceneTriangles(*scene) > kMovingTriangles) {
+    moving =
+        std::make_shared<const std::vector<SceneBuffer>>(SimplifiedScene(*scene, kMovingCells));
+  }
   const int presets[] = {0, 1, 2, 6};  // front, top, left, perspective
   for (std::size_t i = 0; i < views_.size(); ++i) {
-    views_[i]->SetScene(scene, pictures);
+    views_[i]->SetScene(scene, pictures, moving);
     views_[i]->ResetView();
     views_[i]->SetView(presets[i]);
     // The crosshair's lines reach a tenth of the model's size.

@@ -121,15 +121,10 @@ ViewControl::ViewControl(QWidget* parent) : QWidget(parent) {
     canvas_ = new ViewCanvas(*this);
     canvas_->setObjectName(QStringLiteral("pbxView"));
     layout->addWidget(canvas_, 1);
+    // Said once the canvas is done setting up, not from inside it.
+    connect(canvas_, &ViewCanvas::failed, this, &ViewControl::ShowNote, Qt::QueuedConnection);
   } else {
-    auto* note = new QLabel(QStringLiteral("The 3D view needs OpenGL 3.3, which this display "
-                                           "does not offer."),
-                            this);
-    note->setObjectName(QStringLiteral("pbxView"));
-    note->setAlignment(Qt::AlignCenter);
-    note->setWordWrap(true);
-    note->setMinimumSize(160, 120);
-    layout->addWidget(note, 1);
+    ShowNote(QStringLiteral("The 3D view needs OpenGL 3.3, which this display does not offer."));
   }
   status_ = new QLabel(this);
   status_->setObjectName(QStringLiteral("lblStatus"));
@@ -154,6 +149,22 @@ ViewControl::ViewControl(QWidget* parent) : QWidget(parent) {
 
 ViewControl::~ViewControl() = default;
 
+void ViewControl::ShowNote(const QString& text) {
+  auto* note = new QLabel(text, this);
+  note->setAlignment(Qt::AlignCenter);
+  note->setWordWrap(true);
+  note->setMinimumSize(160, 120);
+  auto* box = static_cast<QVBoxLayout*>(layout());
+  if (canvas_ != nullptr) {
+    // The canvas stays (it owns the OpenGL objects until the control goes) but out of sight.
+    canvas_->hide();
+    box->insertWidget(box->indexOf(canvas_), note, 1);
+  } else {
+    note->setObjectName(QStringLiteral("pbxView"));
+    box->insertWidget(1, note, 1);
+  }
+}
+
 bool ViewControl::OpenGLAvailable() {
   static const bool available = [] {
     QOpenGLContext context;
@@ -171,8 +182,9 @@ bool ViewControl::OpenGLAvailable() {
   return available;
 }
 
-void ViewControl::SetScene(Scene scene, Pictures pictures) {
+void ViewControl::SetScene(Scene scene, Pictures pictures, Scene while_moving) {
   scene_ = scene != nullptr ? std::move(scene) : std::make_shared<std::vector<SceneBuffer>>();
+  moving_scene_ = std::move(while_moving);
   if (canvas_ != nullptr) canvas_->SceneChanged(std::move(pictures));
 }
 
@@ -303,7 +315,12 @@ void ViewCanvas::initializeGL() {
   ready_ = program_->addShaderFromSourceCode(QOpenGLShader::Vertex, kVertexShader) &&
            program_->addShaderFromSourceCode(QOpenGLShader::Fragment, kFragmentShader) &&
            program_->link();
-  if (!ready_) return;
+  if (!ready_) {
+    emit failed(QStringLiteral("The 3D view cannot draw: the graphics driver refused its "
+                               "shaders.\n") +
+                program_->log().trimmed());
+    return;
+  }
   BuildCrosshair();
   dirty_ = true;
 }
@@ -311,16 +328,25 @@ void ViewCanvas::initializeGL() {
 void ViewCanvas::BuildCrosshair() { crosshair_ = NewBuffer(0, CrosshairLines()); }
 
 std::unique_ptr<ViewCanvas::GpuBuffer> ViewCanvas::NewBuffer(
-    std::int32_t material, const std::vector<SceneVertex>& vertices) {
+    std::int32_t material, const std::vector<SceneVertex>& vertices,
+    const std::vector<std::uint32_t>& indices) {
   auto buffer = std::make_unique<GpuBuffer>();
   buffer->material = material;
-  buffer->count = static_cast<int>(vertices.size());
+  buffer->indexed = !indices.empty();
+  buffer->count = static_cast<int>(buffer->indexed ? indices.size() : vertices.size());
   buffer->array.create();
   buffer->array.bind();
   buffer->vertices.create();
   buffer->vertices.bind();
   buffer->vertices.allocate(vertices.data(),
                             static_cast<int>(vertices.size() * sizeof(SceneVertex)));
+  if (buffer->indexed) {
+    // Bound while the array is, so the array keeps it.
+    buffer->indices.create();
+    buffer->indices.bind();
+    buffer->indices.allocate(indices.data(),
+                             static_cast<int>(indices.size() * sizeof(std::uint32_t)));
+  }
   // Position, colour (bytes, read as 0 to 1) and texture coordinates, straight from SceneVertex.
   program_->enableAttributeArray(0);
   program_->enableAttributeArray(1);
@@ -336,13 +362,19 @@ std::unique_ptr<ViewCanvas::GpuBuffer> ViewCanvas::NewBuffer(
 
 void ViewCanvas::Release() {
   buffers_.clear();
+  moving_buffers_.clear();
   textures_.clear();
 }
 
 void ViewCanvas::Upload() {
   Release();
   for (const SceneBuffer& scene : control_.scene()) {
-    buffers_.push_back(NewBuffer(scene.material, scene.vertices));
+    buffers_.push_back(NewBuffer(scene.material, scene.vertices, scene.indices));
+  }
+  if (const ViewControl::Scene& moving = control_.scene_while_moving()) {
+    for (const SceneBuffer& scene : *moving) {
+      moving_buffers_.push_back(NewBuffer(scene.material, scene.vertices, scene.indices));
+    }
   }
   if (images_ == nullptr) {
     dirty_ = false;
@@ -378,7 +410,11 @@ void ViewCanvas::Draw(GpuBuffer& buffer, GLenum mode, const Matrix4& matrix,
     program_->setUniformValue("picture", 0);
   }
   buffer.array.bind();
-  glDrawArrays(mode, 0, buffer.count);
+  if (buffer.indexed) {
+    glDrawElements(mode, buffer.count, GL_UNSIGNED_INT, nullptr);
+  } else {
+    glDrawArrays(mode, 0, buffer.count);
+  }
   buffer.array.release();
   if (texture != nullptr) texture->release(0);
 }
@@ -392,15 +428,17 @@ void ViewCanvas::paintGL() {
   glDepthFunc(GL_LESS);
   glEnable(GL_BLEND);
   glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-  // The view culls what Direct3D culls: faces counter-clockwise on its y-down screen are
-  // clockwise on OpenGL's y-up window, so OpenGL's back faces.
+  // Solid views cull what Direct3D culls: faces that run counter-clockwise as the user sees
+  // them. Both APIs judge the winding after projection with y up on screen, so the model's
+  // outward faces (clockwise as seen from outside) are OpenGL's front faces once the front is
+  // declared clockwise.
   if (wireframe_) {
     glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
     glDisable(GL_CULL_FACE);
   } else {
     glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
     glEnable(GL_CULL_FACE);
-    glFrontFace(GL_CCW);
+    glFrontFace(GL_CW);
     glCullFace(GL_BACK);
   }
 
@@ -410,7 +448,7 @@ void ViewCanvas::paintGL() {
   const Matrix4 camera = Multiply(state.View(), ViewState::Projection(aspect));
   const Matrix4 world = Multiply(state.World(), camera);
   program_->bind();
-  for (auto& buffer : buffers_) {
+  for (auto& buffer : moving_ && !moving_buffers_.empty() ? moving_buffers_ : buffers_) {
     const auto texture = textures_.find(buffer->material);
     Draw(*buffer, GL_TRIANGLES, world,
          texture != textures_.end() ? texture->second.get() : nullptr);
@@ -433,11 +471,20 @@ void ViewCanvas::mouseMoveEvent(QMouseEvent* event) {
   const MouseButtons buttons{(event->buttons() & Qt::LeftButton) != 0,
                              (event->buttons() & Qt::RightButton) != 0};
   if (buttons.left || buttons.right) {
+    moving_ = true;
     const QPoint d = at - last_;
     if (control_.state().MouseMove(buttons, d.x(), d.y())) control_.ZoomChanged();
     last_ = at;
   }
   update();
+}
+
+void ViewCanvas::mouseReleaseEvent(QMouseEvent* event) {
+  // The last button up: the camera rests, and the whole scene is drawn again.
+  if ((event->buttons() & (Qt::LeftButton | Qt::RightButton)) == 0 && moving_) {
+    moving_ = false;
+    update();
+  }
 }
 
 void ViewCanvas::keyPressEvent(QKeyEvent* event) {

@@ -37,7 +37,9 @@ class ViewControl : public QWidget {
   // Shared: the four views of the viewer draw the same scene and pictures.
   using Scene = std::shared_ptr<const std::vector<SceneBuffer>>;
   using Pictures = std::shared_ptr<const std::map<std::int32_t, RgbaImage>>;
-  void SetScene(Scene scene, Pictures pictures);
+  // `while_moving`, when given, stands in for the scene while the mouse turns, zooms or pans
+  // the camera (a big scene drawn coarse keeps the view responsive); at rest the scene is drawn.
+  void SetScene(Scene scene, Pictures pictures, Scene while_moving = nullptr);
   void CleanVertexBuffers();
   // Zoom 1, the camera fitted to the scene, the remembered preset applied again.
   void ResetView();
@@ -55,6 +57,7 @@ class ViewControl : public QWidget {
   const ViewState& state() const { return state_; }
   ViewState& state() { return state_; }
   const std::vector<SceneBuffer>& scene() const { return *scene_; }
+  const Scene& scene_while_moving() const { return moving_scene_; }
   // The picture area; null where OpenGL 3.3 is not to be had (a note stands in its place).
   ViewCanvas* canvas() const { return canvas_; }
   // Whether frames are drawn (false without OpenGL 3.3).
@@ -71,10 +74,13 @@ class ViewControl : public QWidget {
  private:
   friend class ViewCanvas;
   void ZoomChanged();
+  // Puts a note saying why in place of the picture area.
+  void ShowNote(const QString& text);
 
   ViewState state_;
   RenderConfig config_;
   Scene scene_ = std::make_shared<std::vector<SceneBuffer>>();
+  Scene moving_scene_;
   ViewCanvas* canvas_ = nullptr;
   QComboBox* view_mode_;
   QComboBox* fill_mode_;
@@ -96,25 +102,33 @@ class ViewCanvas : public QOpenGLWidget, protected QOpenGLFunctions_3_3_Core {
   void SetFiltering(int mode);
   bool drawing() const { return ready_; }
 
+ signals:
+  // OpenGL was there but the view cannot draw with it (a shader the driver refused).
+  void failed(const QString& reason);
+
  protected:
   void initializeGL() override;
   void paintGL() override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
 
  private:
   struct GpuBuffer {
     std::int32_t material = 0;
-    int count = 0;
+    int count = 0;  // corners drawn
+    bool indexed = false;
     QOpenGLBuffer vertices{QOpenGLBuffer::VertexBuffer};
+    QOpenGLBuffer indices{QOpenGLBuffer::IndexBuffer};
     QOpenGLVertexArrayObject array;
   };
   void Upload();
   void Release();
   void BuildCrosshair();
   std::unique_ptr<GpuBuffer> NewBuffer(std::int32_t material,
-                                       const std::vector<SceneVertex>& vertices);
+                                       const std::vector<SceneVertex>& vertices,
+                                       const std::vector<std::uint32_t>& indices = {});
   void Draw(GpuBuffer& buffer, GLenum mode, const Matrix4& matrix, QOpenGLTexture* texture);
 
   ViewControl& control_;
@@ -125,6 +139,8 @@ class ViewCanvas : public QOpenGLWidget, protected QOpenGLFunctions_3_3_Core {
   int filtering_ = 0;
   std::unique_ptr<QOpenGLShaderProgram> program_;
   std::vector<std::unique_ptr<GpuBuffer>> buffers_;
+  std::vector<std::unique_ptr<GpuBuffer>> moving_buffers_;
+  bool moving_ = false;  // a mouse button drags the camera
   std::map<std::int32_t, std::unique_ptr<QOpenGLTexture>> textures_;
   std::unique_ptr<GpuBuffer> crosshair_;
   QPoint last_;

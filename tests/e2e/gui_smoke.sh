@@ -21,4 +21,19 @@ grep -q "SUCCESSFULLY READ HOD" "$work/debug.log" || {
   echo "debug.log does not record the read" >&2
   exit 1
 }
+# A damaged file: the picture is still taken, nothing waits for a click on a message box, and
+# the messages the box would have shown go to the error stream.
+head -c 700 "$work/demo.hod" >"$work/damaged.hod"
+timeout 60 xvfb-run -a -s "-screen 0 1280x900x24" \
+  "$GANTRY" --screenshot "$work/damaged.png" "$work/damaged.hod" 2>"$work/damaged.err" || {
+  echo "the editor did not end on its own with a damaged file" >&2
+  cat "$work/damaged.err" >&2
+  exit 1
+}
+[ -s "$work/damaged.png" ] || { echo "no screenshot of the damaged file" >&2; exit 1; }
+grep -q "Error reading" "$work/damaged.err" || {
+  echo "the damaged file's message did not reach the error stream" >&2
+  cat "$work/damaged.err" >&2
+  exit 1
+}
 echo "editor started, read the demo and painted its window ($size-byte screenshot)"

@@ -157,6 +157,20 @@ TEST(MeshFromTexture, CommandAddsAMeshThatValidatesSavesAndReadsBack) {
   EXPECT_EQ(back.BackgroundMeshSet.Meshes[0].Parts, model.BackgroundMeshSet.Meshes[0].Parts);
 }
 
+TEST(MeshFromTexture, AnNAboveThreeIsSaidToBeCut) {
+  for (const char* typed : {"3", "4"}) {
+    HodModel model = MakeDefaultModel();
+    ScriptedUi ui;
+    ui.inputs = {typed, "1", "1"};  // then no image is chosen
+    CreateMeshFromTexture(model, ui);
+    EXPECT_EQ(ui.MessageTexts(),
+              std::string(typed) == "3"
+                  ? std::vector<std::string>{}
+                  : std::vector<std::string>{
+                        "N cannot be more than 3 ( a mesh holds at most 254 parts ). Assuming 3"});
+  }
+}
+
 TEST(Recolouring, TakesTheImageAtTheTextureCoordinatesAndComesBackFromTheTexture) {
   TempFolder folder;
   HodModel model = MakeDefaultModel();
@@ -267,6 +281,11 @@ TEST(TextureGeneration, SavesTheWorkingMeshesOnlyWhenAskedTo) {
     ui.answers = {Answer::No, Answer::No, Answer::No, Answer::No, Answer::No, Answer::No, save};
     ASSERT_TRUE(GenerateBackgroundTexture(workspace, ui).has_value());
     EXPECT_EQ(ui.messages.back().text, "Save generated meshes? ( with UV co-ordinates )");
+    // Enter does not write files: No is the preselected answer.
+    ASSERT_FALSE(ui.preselected.empty());
+    EXPECT_EQ(
+        ui.preselected.back(),
+        std::make_pair(std::string("Save generated meshes? ( with UV co-ordinates )"), Answer::No));
     const bool written = save == Answer::Yes;
     EXPECT_EQ(fs::exists(folder.path / "BGMS Generated BMSH 1.obj"), written);
     EXPECT_EQ(fs::exists(folder.path / "BGMS Generated BMSH 2.obj"), written);

@@ -6,13 +6,17 @@
 #include <QListWidget>
 #include <QSettings>
 #include <QTreeWidget>
+#include <algorithm>
+#include <filesystem>
 
+#include "hod/reset.h"
 #include "hod/workspace.h"
 #include "shell/editor_form.h"
 #include "shell/main_window.h"
 #include "support/corpus.h"
 #include "support/scripted_ui.h"
 #include "view/object_viewer.h"
+#include "view/view_control.h"
 
 namespace gantry {
 namespace {
@@ -32,9 +36,13 @@ void BrowseEverything(EditorForm& form) {
 }
 
 TEST(CorpusBrowse, EveryFileOpensAndEveryEntryShows) {
-  std::vector<std::string> files = testing::CleanCorpusFiles();
+  std::vector<std::string> names = testing::CleanCorpusFiles();
   const auto& damaged = testing::DamagedCorpusFiles();
-  files.insert(files.end(), damaged.begin(), damaged.end());
+  names.insert(names.end(), damaged.begin(), damaged.end());
+  std::vector<std::string> files;
+  for (const std::string& name : names) {
+    if (std::string path = testing::CorpusFile(name); !path.empty()) files.push_back(path);
+  }
   if (files.empty()) GTEST_SKIP() << "no corpus beside the repository";
   QSettings settings;
   MainWindow window(settings);
@@ -43,10 +51,23 @@ TEST(CorpusBrowse, EveryFileOpensAndEveryEntryShows) {
   for (const std::string& file : files) {
     SCOPED_TRACE(file);
     window.OpenPath(QString::fromStdString(file));
-    BrowseEverything(window.editor());
+    // The file was really read: the reader named it, and something came out of it.
+    ASSERT_FALSE(ui.file_names.empty());
+    EXPECT_EQ(ui.file_names.back(), std::filesystem::path(file).filename().string());
     const HodModel& model = window.workspace().model;
-    ObjectViewer viewer(model, TypeOf(model) != HodType::Background, {});
+    EXPECT_NE(model, MakeDefaultModel());
+    BrowseEverything(window.editor());
+    const bool multi_meshes = TypeOf(model) != HodType::Background;
+    ObjectViewer viewer(model, multi_meshes, {});
     viewer.ShowTicked();
+    // The viewer shows what the file holds: triangles wherever there is a first level to show.
+    const bool has_geometry =
+        multi_meshes ? std::any_of(model.Meshes.begin(), model.Meshes.end(),
+                                   [](const MultiMesh& mesh) {
+                                     return !mesh.Lods.empty() && !mesh.Lods[0].Parts.empty();
+                                   })
+                     : !model.BackgroundMeshSet.Meshes.empty();
+    EXPECT_EQ(!viewer.view(0)->scene().empty(), has_geometry);
   }
 }
 

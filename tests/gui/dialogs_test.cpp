@@ -2,11 +2,15 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QGuiApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QSettings>
+#include <algorithm>
 
 #include "common/debug_log.h"
 #include "gui/gui_helpers.h"
@@ -14,6 +18,7 @@
 #include "shell/attributes_dialog.h"
 #include "shell/options_dialog.h"
 #include "shell/qt_ui.h"
+#include "shell/tool_dialogs.h"
 #include "support/scripted_ui.h"
 
 namespace gantry {
@@ -37,7 +42,14 @@ class OptionsTest : public ::testing::Test {
 
 TEST_F(OptionsTest, FirstRunDefaults) {
   auto dialog = Open();
-  EXPECT_EQ(dialog->pos(), QPoint(400, 800));
+  // At 400, 800 where the screen has room; moved in so that all of it shows where it has not.
+  const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+  EXPECT_TRUE(area.contains(QRect(dialog->pos(), dialog->size()))) << area.height();
+  if (area.contains(QRect(QPoint(400, 800), dialog->size() + QSize(16, 48)))) {
+    EXPECT_EQ(dialog->pos(), QPoint(400, 800));
+  } else {
+    EXPECT_EQ(dialog->pos().x(), std::min(400, area.right() + 1 - dialog->width() - 16));
+  }
   EXPECT_TRUE(Find<QRadioButton>(dialog.get(), "optOption1")->isChecked());
   EXPECT_TRUE(Find<QCheckBox>(dialog.get(), "chkSoftware")->isChecked());
   EXPECT_TRUE(Find<QCheckBox>(dialog.get(), "chkNone")->isChecked());
@@ -148,7 +160,7 @@ TEST(QtUiTest, TextsReadAsUtf8OrLatin1) {
 
 TEST(QtUiTest, FiltersAndMessageBoxes) {
   EXPECT_EQ(QtFileFilter("HW2 Geometry Files (*.HOD) | *.hod|All Files (*.*) | *.*"),
-            QStringLiteral("HW2 Geometry Files (*.HOD) (*.hod *.HOD);;All Files (*.*) (*.*)"));
+            QStringLiteral("HW2 Geometry Files (*.hod *.HOD);;All Files (*.*)"));
   EXPECT_EQ(QtFileFilter("*.DDS|*.*"), QStringLiteral("*.DDS (*.*)"));
 
   QtUi ui;
@@ -164,6 +176,45 @@ TEST(QtUiTest, FiltersAndMessageBoxes) {
 
   testing::OnNextModal([](QWidget* modal) { modal->close(); });
   EXPECT_EQ(ui.Message("Which?", Icon::Question, Buttons::YesNoCancel), Answer::Cancel);
+}
+
+TEST(QtUiTest, AQuestionCanPreselectNo) {
+  QtUi ui;
+  testing::OnNextModal([](QWidget* modal) {
+    auto* box = qobject_cast<QMessageBox*>(modal);
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->defaultButton(), box->button(QMessageBox::No));
+    box->defaultButton()->click();
+  });
+  EXPECT_EQ(ui.Ask("Save generated meshes?", Icon::Question, Buttons::YesNo, Answer::No),
+            Answer::No);
+}
+
+TEST(QtUiTest, WithoutBoxesMessagesGoToTheErrorStream) {
+  QtUi ui;
+  ui.set_show_boxes(false);
+  ::testing::internal::CaptureStderr();
+  // Nothing is shown, so nothing waits: questions get the answer Enter would give.
+  EXPECT_EQ(ui.Message("Damaged\r\nfile", Icon::Critical, Buttons::YesNo), Answer::Yes);
+  EXPECT_EQ(ui.Ask("Save?", Icon::Question, Buttons::YesNo, Answer::No), Answer::No);
+  EXPECT_EQ(ui.Input("Name?", "x"), std::nullopt);
+  EXPECT_EQ(::testing::internal::GetCapturedStderr(), "Damaged\nfile\nSave?\n");
+}
+
+TEST(GeneratorWindowTest, CaptionsAndCullModes) {
+  QtUi ui;
+  BackgroundTextureDialog dialog(BackgroundTextureGenerator{}, ui);
+  EXPECT_EQ(dialog.windowTitle(), QStringLiteral("BGMS Texture Generator"));
+  auto* cull = Find<QComboBox>(&dialog, "cboCullMode");
+  ASSERT_EQ(cull->count(), 3);
+  EXPECT_EQ(cull->itemText(1), QStringLiteral("Clock-wise"));
+  EXPECT_EQ(cull->itemText(2), QStringLiteral("Counter Clock-wise"));
+  EXPECT_EQ(Find<QPushButton>(&dialog, "cmdSaveTex")->text(), QStringLiteral("Save Texture"));
+  bool labelled = false;
+  for (const QLabel* label : dialog.findChildren<QLabel*>()) {
+    labelled |= label->text() == QStringLiteral("Triangle Cull Mode:");
+  }
+  EXPECT_TRUE(labelled);
 }
 
 TEST(QtUiTest, MaterialChooserWantsAChoice) {

@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFocusEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -19,6 +20,7 @@
 #include "gui/gui_helpers.h"
 #include "hod/reset.h"
 #include "hod/workspace.h"
+#include "model_ops/geometry_commands.h"
 #include "shell/editor_form.h"
 #include "support/scripted_ui.h"
 
@@ -50,16 +52,236 @@ class EditorTabsTest : public ::testing::Test {
 
   QString Text(const char* name) { return Widget<QLineEdit>(name)->text(); }
 
+  static void ClearSelectionOf(QAbstractItemView* view) {
+    view->clearSelection();
+    view->setCurrentIndex(QModelIndex());
+  }
+
   Workspace workspace_;
   ScriptedUi ui_;
   EditorForm form_;
 };
 
-TEST_F(EditorTabsTest, EveryCommandButtonExplainsItself) {
-  for (const QPushButton* button : form_.findChildren<QPushButton*>()) {
-    if (!button->objectName().startsWith(QStringLiteral("cmd"))) continue;
-    EXPECT_FALSE(button->toolTip().isEmpty()) << button->objectName().toStdString();
+TEST_F(EditorTabsTest, EveryButtonAndFieldExplainsItself) {
+  int controls = 0;
+  for (const QWidget* control : form_.findChildren<QWidget*>()) {
+    const QString name = control->objectName();
+    if (name.size() < 4 || !name.at(3).isUpper()) continue;
+    const QString kind = name.left(3);
+    if (kind != QStringLiteral("cmd") && kind != QStringLiteral("txt") &&
+        kind != QStringLiteral("chk") && kind != QStringLiteral("cbo") &&
+        kind != QStringLiteral("lst") && kind != QStringLiteral("sld") &&
+        kind != QStringLiteral("tvw")) {
+      continue;
+    }
+    if (qobject_cast<const QLabel*>(control) != nullptr) continue;  // texts shown, not edited
+    ++controls;
+    EXPECT_FALSE(control->toolTip().isEmpty()) << name.toStdString();
   }
+  EXPECT_GT(controls, 200);
+}
+
+TEST_F(EditorTabsTest, ARowMadeCurrentByTheFocusIsNotASelection) {
+  Widget<QPushButton>("cmdLMIPAdd")->click();
+  Widget<QPushButton>("cmdLMIPAdd")->click();
+  auto* list = Widget<QListWidget>("lstTextures");
+  ASSERT_EQ(list->count(), 2);
+  // What a list does when the keyboard focus passes into it: a current row, nothing selected.
+  list->clearSelection();
+  list->setCurrentRow(0, QItemSelectionModel::NoUpdate);
+  ui_.messages.clear();
+  Widget<QPushButton>("cmdLMIPRemove")->click();
+  EXPECT_EQ(workspace_.model.Textures.size(), 2u);
+  EXPECT_EQ(ui_.MessageTexts(),
+            std::vector<std::string>{"Please select a texture in the texture section first!"});
+  EXPECT_EQ(form_.Selected("lstTextures"), std::nullopt);
+
+  // A click makes the row current first and selects it after; the boxes follow the selection.
+  Widget<QPushButton>("cmdGeomAdd")->click();
+  auto* meshes = Widget<QListWidget>("lstGeometry");
+  meshes->clearSelection();
+  meshes->setCurrentRow(0, QItemSelectionModel::NoUpdate);
+  EXPECT_EQ(Text("txtGeomName"), QStringLiteral("Object Name"));
+  meshes->setCurrentRow(0, QItemSelectionModel::Select);
+  EXPECT_EQ(Text("txtGeomName"), QStringLiteral("NewObject1"));
+
+  // The joint tree likewise.
+  auto* tree = Widget<QTreeWidget>("tvwHIER");
+  tree->clearSelection();
+  tree->setCurrentItem(tree->topLevelItem(0), 0, QItemSelectionModel::NoUpdate);
+  ui_.messages.clear();
+  Widget<QPushButton>("cmdHIERRemove")->click();
+  EXPECT_EQ(ui_.MessageTexts(), std::vector<std::string>{"Please select a object first!"});
+}
+
+TEST_F(EditorTabsTest, ShowingATabClearsItsSelection) {
+  Widget<QPushButton>("cmdETSHAdd")->click();
+  auto* shapes = Widget<QListWidget>("lstETSH");
+  ASSERT_EQ(form_.Selected("lstETSH"), std::optional<std::size_t>(0));
+  auto* tree = Widget<QTreeWidget>("tvwHIER");
+  tree->setCurrentItem(tree->topLevelItem(0));
+  EXPECT_EQ(Text("txtHIERData6"), QStringLiteral("1"));
+  form_.tabs()->setCurrentIndex(3);  // Hierarchy
+  EXPECT_TRUE(tree->selectedItems().isEmpty());
+  EXPECT_TRUE(Text("txtHIERData6").isEmpty());
+  form_.tabs()->setCurrentIndex(8);  // Engines
+  EXPECT_EQ(form_.Selected("lstETSH"), std::nullopt);
+  EXPECT_EQ(shapes->currentRow(), -1);
+}
+
+TEST_F(EditorTabsTest, LeavingAnUntouchedEmptyBoxSaysNothing) {
+  // No joint selected: the boxes are empty. Passing through one is not typing into it.
+  auto* tree = Widget<QTreeWidget>("tvwHIER");
+  tree->setCurrentItem(tree->topLevelItem(0));
+  form_.tabs()->setCurrentIndex(3);  // clears the selection and empties the boxes
+  for (const char* name : {"txtHIERData0", "txtNAVLSize", "txtDOCKData0", "txtSTATColour0"}) {
+    auto* box = Widget<QLineEdit>(name);
+    QFocusEvent in(QEvent::FocusIn, Qt::TabFocusReason);
+    QApplication::sendEvent(box, &in);
+    QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
+    QApplication::sendEvent(box, &out);
+  }
+  EXPECT_EQ(ui_.MessageTexts(), std::vector<std::string>{});
+}
+
+TEST_F(EditorTabsTest, ACorrectedCountIsStoredWhenTheBoxIsLeftAgain) {
+  TypeAndLeave("txtBNDVNumVerts", QStringLiteral("1"));
+  EXPECT_EQ(Text("txtBNDVNumVerts"), QStringLiteral("2"));
+  EXPECT_EQ(workspace_.model.BoundaryVertices.Vertices.size(), 8u);
+  QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
+  QApplication::sendEvent(Widget<QLineEdit>("txtBNDVNumVerts"), &out);
+  EXPECT_EQ(workspace_.model.BoundaryVertices.Vertices.size(), 2u);
+  EXPECT_EQ(Widget<QSlider>("sldBNDVVert")->maximum(), 2);
+}
+
+TEST_F(EditorTabsTest, RefusedJointCommandsSelectTheFirstNode) {
+  auto* tree = Widget<QTreeWidget>("tvwHIER");
+  for (const char* command : {"cmdHIERAdd", "cmdHIERRemove"}) {
+    ClearSelectionOf(tree);
+    ui_.messages.clear();
+    Widget<QPushButton>(command)->click();
+    EXPECT_EQ(ui_.MessageTexts(), std::vector<std::string>{"Please select a object first!"});
+    EXPECT_EQ(tree->currentItem(), tree->topLevelItem(0)) << command;
+    EXPECT_TRUE(tree->topLevelItem(0)->isSelected()) << command;
+  }
+}
+
+TEST_F(EditorTabsTest, ScarMeshTabRunsItsSixCommands) {
+  Widget<QPushButton>("cmdGeomAdd")->click();
+  for (const char* name : {"cmdBSRMReplace", "cmdBSRMExport", "cmdBSRMBBOXAutoCalc",
+                           "cmdBSRMBSPHAutoCalc", "cmdBSRMSSUBRegen", "cmdBSRMSSUBDelete"}) {
+    ASSERT_NE(Find<QPushButton>(&form_, name), nullptr) << name;
+  }
+  auto* list = Widget<QListWidget>("lstBSRM");
+  ClearSelectionOf(list);
+  ui_.messages.clear();
+  Widget<QPushButton>("cmdBSRMSSUBRegen")->click();
+  Widget<QPushButton>("cmdBSRMSSUBDelete")->click();
+  EXPECT_EQ(ui_.MessageTexts(), std::vector<std::string>(2, "Please select a object first!"));
+
+  // A 200 x 100 x 100 box is divided 4 x 2 x 2; the reset leaves one empty cell.
+  ScarMesh& scar = workspace_.model.ScarMeshes[0];
+  scar.Box.Minimum = {-100, -50, -50};
+  scar.Box.Maximum = {100, 50, 50};
+  list->setCurrentRow(0);
+  Widget<QPushButton>("cmdBSRMSSUBRegen")->click();
+  EXPECT_EQ(std::make_tuple(scar.Grid.SizeX, scar.Grid.SizeY, scar.Grid.SizeZ),
+            std::make_tuple(4, 2, 2));
+  EXPECT_TRUE(Widget<QLabel>("lstBSRMDetails")->text().endsWith(QStringLiteral("grid 4 x 2 x 2")));
+  Widget<QPushButton>("cmdBSRMSSUBDelete")->click();
+  EXPECT_EQ(std::make_tuple(scar.Grid.SizeX, scar.Grid.SizeY, scar.Grid.SizeZ),
+            std::make_tuple(1, 1, 1));
+  EXPECT_EQ(list->currentRow(), 0);
+
+  // The box is worked out from the mesh's own level of detail.
+  MeshPart part;
+  part.VertexMask = kMaskPosition;
+  for (const Vector4 p : {Vector4{10, 1, 2, 1}, Vector4{20, -3, 4, 1}}) {
+    MeshVertex v;
+    v.Position = p;
+    part.Vertices.push_back(v);
+  }
+  workspace_.model.Meshes[0].Lods = {LodMesh{}};
+  workspace_.model.Meshes[0].Lods[0].Parts = {part};
+  workspace_.model.Meshes[0].LodCount = 1;
+  Widget<QPushButton>("cmdBSRMBBOXAutoCalc")->click();
+  EXPECT_EQ(scar.Box.Maximum.x, 20);
+  EXPECT_EQ(Text("txtBSRMBBOXData3"), QStringLiteral("20"));
+}
+
+TEST_F(EditorTabsTest, MirrorAsksOnlyForASelectedMeshAndCancelClearsTheBoxes) {
+  ui_.messages.clear();
+  {
+    // No mesh: said so, and no dialog opens.
+    testing::RefuseDialogs refuse;
+    Widget<QPushButton>("cmdGeomMirror")->click();
+    Widget<QPushButton>("cmdSIMPMirror")->click();
+    EXPECT_EQ(refuse.opened(), 0);
+  }
+  EXPECT_EQ(ui_.MessageTexts(),
+            std::vector<std::string>(2, "Please Select geometry in the geometry section first!"));
+
+  Widget<QPushButton>("cmdGeomAdd")->click();
+  testing::OnNextModal([](QWidget* dialog) {
+    Find<QCheckBox>(dialog, "chkReverseY")->setChecked(true);
+    Find<QPushButton>(dialog, "cmdCancel")->click();
+  });
+  Widget<QPushButton>("cmdGeomMirror")->click();
+  bool ticked = true;
+  testing::OnNextModal([&ticked](QWidget* dialog) {
+    ticked = Find<QCheckBox>(dialog, "chkReverseY")->isChecked();
+    Find<QPushButton>(dialog, "cmdCancel")->click();
+  });
+  Widget<QPushButton>("cmdGeomMirror")->click();
+  EXPECT_FALSE(ticked);
+}
+
+TEST_F(EditorTabsTest, LevelCommandsKeepTheLevelSelected) {
+  Widget<QPushButton>("cmdGeomAdd")->click();
+  Widget<QPushButton>("cmdGeomAdd")->click();  // the second mesh is selected
+  auto* lods = Widget<QListWidget>("lstGeomLODs");
+  ASSERT_EQ(lods->count(), 1);
+  EXPECT_EQ(lods->item(0)->text(), QStringLiteral("No LoDs defined"));
+  lods->setCurrentRow(0);
+  ui_.messages.clear();
+  Widget<QPushButton>("cmdGeomReplaceLoD")->click();
+  EXPECT_EQ(ui_.MessageTexts(), std::vector<std::string>{"No LoDs defined to replace!"});
+
+  Widget<QPushButton>("cmdGeomAddLoD")->click();
+  ASSERT_EQ(workspace_.model.Meshes[1].Lods.size(), 1u);
+  lods->setCurrentRow(0);
+  Widget<QCheckBox>("chkGeomIsGoblin")->click();
+  ASSERT_TRUE(IsGoblin(workspace_.model.Meshes[1]));
+  EXPECT_EQ(form_.Selected("lstGeomLODs"), std::optional<std::size_t>(0));
+  Widget<QCheckBox>("chkGeomIsGoblin")->click();
+  EXPECT_FALSE(IsGoblin(workspace_.model.Meshes[1]));
+  EXPECT_EQ(form_.Selected("lstGeomLODs"), std::optional<std::size_t>(0));
+  EXPECT_EQ(form_.Selected("lstGeometry"), std::optional<std::size_t>(1));
+}
+
+TEST_F(EditorTabsTest, MarkerAnglesShowAsDegreesFromZeroTo360) {
+  Widget<QPushButton>("cmdMRKRAdd")->click();
+  Marker& marker = workspace_.model.Markers[0];
+  marker.Position = {1, 1, 1};
+  Widget<QPushButton>("cmdMRKRAutoOrient")->click();
+  EXPECT_EQ(Text("txtMRKRData3"), QStringLiteral("315"));
+  EXPECT_EQ(Text("txtMRKRData4"), QStringLiteral("45"));
+  EXPECT_EQ(Text("txtMRKRData5"), QStringLiteral("0"));
+  marker.Position = {1, 2, 3};
+  Widget<QPushButton>("cmdMRKRAutoOrient")->click();
+  EXPECT_EQ(Text("txtMRKRData3"), QStringLiteral("326.31"));
+  EXPECT_EQ(Text("txtMRKRData4"), QStringLiteral("18.435"));
+
+  TypeAndLeave("txtMRKRData5", QStringLiteral("-90"));
+  EXPECT_NEAR(marker.Rotation[2], 1.5 * 3.1415927, 1e-6);
+  Widget<QListWidget>("lstMarkers")->setCurrentRow(0);
+  form_.Refresh();
+  EXPECT_EQ(Text("txtMRKRData5"), QStringLiteral("270"));
+
+  // A typed key time is kept as its whole part, made positive, and shown so at once.
+  Widget<QPushButton>("cmdMRKRKeyFSetK")->click();
+  TypeAndLeave("txtMRKRKEYFTime", QStringLiteral("-4.5"));
+  EXPECT_EQ(Text("txtMRKRKEYFTime"), QStringLiteral("4"));
 }
 
 TEST_F(EditorTabsTest, JointBoxesShowStoreAndCorrect) {

@@ -24,6 +24,27 @@ inline void OnNextModal(std::function<void(QWidget*)> act) {
   QTimer::singleShot(0, *poll);
 }
 
+// While it lives, closes every modal dialog that opens and counts it: a dialog that must not
+// open then fails the test rather than waiting for an answer for ever.
+class RefuseDialogs {
+ public:
+  RefuseDialogs() {
+    timer_.setInterval(10);
+    QObject::connect(&timer_, &QTimer::timeout, [this] {
+      if (QWidget* modal = QApplication::activeModalWidget()) {
+        ++opened_;
+        modal->close();
+      }
+    });
+    timer_.start();
+  }
+  int opened() const { return opened_; }
+
+ private:
+  QTimer timer_;
+  int opened_ = 0;
+};
+
 template <typename T>
 T* Find(const QObject* root, const char* name) {
   return root->findChild<T*>(QString::fromLatin1(name));

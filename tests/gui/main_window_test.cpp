@@ -7,6 +7,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMenu>
 #include <QMimeData>
 #include <QPushButton>
@@ -120,7 +122,8 @@ TEST_F(MainWindowTest, ChangesAreNotDroppedWithoutAsking) {
   ui_.answers.push_back(Answer::Cancel);
   Trigger("mnuFileNew");  // cancelled: the changed model stays
   EXPECT_EQ(window_->workspace().model.HodOwner.Owner, "Bob");
-  EXPECT_EQ(ui_.MessageTexts().back(), "Save the changes to " + path + " before closing?");
+  EXPECT_EQ(ui_.MessageTexts().back(),
+            "Save the changes to " + path + " before starting a new HOD?");
   ui_.answers.push_back(Answer::Cancel);
   EXPECT_FALSE(window_->close());
 
@@ -293,6 +296,63 @@ TEST_F(MainWindowTest, EditorListsFollowTheModel) {
   EXPECT_EQ(window_->editor().Selected("lstGeometry"), std::optional<std::size_t>(1));
   EXPECT_EQ(Find<QListWidget>(window_.get(), "lstWARN")->item(0)->text(),
             QStringLiteral("watch out"));
+}
+
+TEST_F(MainWindowTest, ClosedChildrenComeBackFromTheWindowMenu) {
+  window_->show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(window_.get()));
+  const std::pair<QWidget*, const char*> children[] = {
+      {&window_->editor(), "mnuWindowHODEditor"},
+      {&window_->debug_window(), "mnuWindowDebugWindow"}};
+  for (const auto& [form, action] : children) {
+    auto* child = qobject_cast<QMdiSubWindow*>(form->parentWidget());
+    ASSERT_NE(child, nullptr) << action;
+    child->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_FALSE(form->isVisible()) << action;
+    Trigger(action);
+    EXPECT_TRUE(form->isVisible()) << action;
+    EXPECT_EQ(window_->findChild<QMdiArea*>()->activeSubWindow(), child) << action;
+  }
+  // The commands that use the forms still work.
+  window_->OpenPath(QString::fromStdString(WriteHod("ship.hod", "Eve")));
+  EXPECT_EQ(Find<QLineEdit>(window_.get(), "txtOWNR")->text(), QStringLiteral("Eve"));
+}
+
+TEST_F(MainWindowTest, SaveAsNamesTheFileEverywhereAndAddsTheSuffix) {
+  window_->OpenPath(QString::fromStdString(WriteHod("ship.hod")));
+  const std::string bare = PathOf("copy");
+  ui_.files.push_back(bare);
+  Trigger("mnuFileSaveAs");
+  const std::string saved = bare + ".hod";
+  EXPECT_TRUE(std::filesystem::exists(saved));
+  EXPECT_FALSE(std::filesystem::exists(bare));
+  EXPECT_EQ(window_->workspace().current_file, saved);
+  EXPECT_EQ(Find<QLabel>(window_.get(), "pnlFileName")->text(), QString::fromStdString(saved));
+  EXPECT_TRUE(window_->windowTitle().endsWith(QStringLiteral(" - copy.hod")));
+  EXPECT_EQ(RecentMenuTexts().front(), QString::fromStdString(saved));
+
+  // A new model has no file: "Untitled", and the title names none.
+  testing::OnNextModal([](QWidget* dialog) { Find<QPushButton>(dialog, "cmdApply")->click(); });
+  Trigger("mnuFileNew");
+  EXPECT_EQ(Find<QLabel>(window_.get(), "pnlFileName")->text(), QStringLiteral("Untitled"));
+  EXPECT_EQ(window_->windowTitle(), QStringLiteral("Gantry HOD Editor"));
+}
+
+TEST_F(MainWindowTest, AMissingRecentFileIsReportedBeforeAskingAboutChanges) {
+  const std::string gone = WriteHod("gone.hod");
+  window_->OpenPath(QString::fromStdString(gone));
+  const std::string kept = WriteHod("kept.hod");
+  window_->OpenPath(QString::fromStdString(kept));
+  std::filesystem::remove(gone);
+  window_->workspace().model.HodOwner.Owner = "changed";
+  Trigger("mnuFileMRUDs1");
+  EXPECT_EQ(ui_.MessageTexts(), std::vector<std::string>{"Selected file doesn't exist!"});
+  // Opening another file asks in its own words.
+  ui_.answers.push_back(Answer::Cancel);
+  Trigger("mnuFileMRUDs0");
+  EXPECT_EQ(ui_.MessageTexts().back(),
+            "Save the changes to " + kept + " before opening another file?");
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
 #include <QTreeWidget>
@@ -88,6 +89,80 @@ TEST(ObjectViewerTest, ViewsDrawTheTickedMeshes) {
   viewer.tree()->topLevelItem(0)->child(0)->setCheckState(0, Qt::Unchecked);
   const QImage empty = front->canvas()->grabFramebuffer();
   EXPECT_EQ(empty.pixelColor(empty.width() / 2 + 5, empty.height() / 2 + 5), QColor(Qt::black));
+}
+
+// A closed cube of half-size 10 with one colour per face: +z red, -z green, the rest blue.
+// Each face is wound clockwise as seen from outside, as the game's models are; `inward` turns
+// every face round, as a background's sky sphere is made to be seen from inside.
+std::vector<SceneBuffer> Cube(bool inward) {
+  SceneBuffer buffer;
+  const auto corner = [](int axis, float along, float u, float v) {
+    float c[3];
+    c[axis] = along;
+    c[(axis + 1) % 3] = u;
+    c[(axis + 2) % 3] = v;
+    return Vector3{c[0], c[1], c[2]};
+  };
+  for (int axis = 0; axis < 3; ++axis) {
+    for (float side : {-10.0f, 10.0f}) {
+      std::array<std::uint8_t, 4> colour = {0, 0, 255, 255};
+      if (axis == 2)
+        colour = side > 0 ? std::array<std::uint8_t, 4>{255, 0, 0, 255}
+                          : std::array<std::uint8_t, 4>{0, 255, 0, 255};
+      const Vector3 quad[4] = {corner(axis, side, -10, -10), corner(axis, side, 10, -10),
+                               corner(axis, side, 10, 10), corner(axis, side, -10, 10)};
+      for (const auto& t : {std::array<int, 3>{0, 1, 2}, std::array<int, 3>{0, 2, 3}}) {
+        Vector3 p[3] = {quad[t[0]], quad[t[1]], quad[t[2]]};
+        // In the left-handed space of the views a triangle is clockwise from the side its
+        // normal (b - a) x (c - a) points to.
+        const Vector3 e1{p[1].x - p[0].x, p[1].y - p[0].y, p[1].z - p[0].z};
+        const Vector3 e2{p[2].x - p[0].x, p[2].y - p[0].y, p[2].z - p[0].z};
+        const float normal[3] = {e1.y * e2.z - e1.z * e2.y, e1.z * e2.x - e1.x * e2.z,
+                                 e1.x * e2.y - e1.y * e2.x};
+        const bool outward = (normal[axis] > 0) == (side > 0);
+        if (outward == inward) std::swap(p[1], p[2]);
+        for (const Vector3& at : p) {
+          SceneVertex v;
+          v.position = at;
+          v.colour = colour;
+          buffer.vertices.push_back(v);
+        }
+      }
+    }
+  }
+  return {buffer};
+}
+
+// Near the middle, clear of the crosshair's lines through it; the face in front of the camera
+// fills the whole view from every place the test looks from.
+QRgb Middle(ViewControl& view) {
+  const QImage shown = view.canvas()->grabFramebuffer();
+  return shown.pixel(shown.width() / 2 + 17, shown.height() / 2 + 13) & 0xFFFFFF;
+}
+
+// Needs OpenGL 3.3 (ctest's gui_draw, under Xvfb with Mesa); skips on the offscreen platform.
+TEST(ViewControlTest, DrawShowsOnlyFacesTurnedToTheCamera) {
+  ViewControl view;
+  view.resize(320, 300);
+  view.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
+  if (!view.drawing()) GTEST_SKIP() << "no OpenGL 3.3 on this platform";
+  constexpr QRgb kRed = 0xFF0000, kGreen = 0x00FF00, kBlack = 0;
+  auto* zoom = Find<QLineEdit>(&view, "txtZoomValue");
+
+  // From outside, in front: the near face, not the far one seen through the cube.
+  view.SetScene(std::make_shared<const std::vector<SceneBuffer>>(Cube(false)), nullptr);
+  view.SetView(static_cast<int>(ViewPreset::Front));
+  view.ResetView();
+  EXPECT_EQ(Middle(view), kRed);
+  // From inside every face turns its back: nothing is drawn.
+  zoom->setText(QStringLiteral("0.2"));
+  EXPECT_EQ(Middle(view), kBlack);
+  // A cube made to be seen from inside (a sky): its far wall fills the view.
+  view.SetScene(std::make_shared<const std::vector<SceneBuffer>>(Cube(true)), nullptr);
+  view.ResetView();
+  zoom->setText(QStringLiteral("0.2"));
+  EXPECT_EQ(Middle(view), kGreen);
 }
 
 }  // namespace

@@ -22,6 +22,12 @@ Answer ScriptedUi::Message(std::string_view text, Icon icon, Buttons buttons) {
   return Answer::Ok;
 }
 
+Answer ScriptedUi::Ask(std::string_view text, Icon icon, Buttons buttons,
+                       Answer preselected_answer) {
+  preselected.emplace_back(std::string(text), preselected_answer);
+  return Message(text, icon, buttons);
+}
+
 std::optional<std::string> ScriptedUi::Input(std::string_view prompt, std::string_view) {
   prompts.emplace_back(prompt);
   if (inputs.empty()) return std::nullopt;

@@ -5,6 +5,7 @@
 #include <deque>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "common/ui.h"
@@ -20,6 +21,8 @@ class ScriptedUi : public Ui {
   };
 
   Answer Message(std::string_view text, Icon icon, Buttons buttons = Buttons::Ok) override;
+  // Answered as Message is; the preselected answer is recorded.
+  Answer Ask(std::string_view text, Icon icon, Buttons buttons, Answer preselected) override;
   std::optional<std::string> Input(std::string_view prompt, std::string_view initial) override;
   std::optional<std::string> OpenFile(std::string_view filter, std::string_view title) override;
   std::optional<std::string> SaveFile(std::string_view filter, std::string_view title) override;
@@ -38,6 +41,8 @@ class ScriptedUi : public Ui {
 
   // What the code under test did.
   std::vector<Shown> messages;
+  // The questions asked with a preselected answer, and that answer.
+  std::vector<std::pair<std::string, Answer>> preselected;
   std::vector<std::string> prompts;
   std::vector<std::string> statuses;
   std::vector<std::string> file_names;

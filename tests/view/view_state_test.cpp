@@ -62,6 +62,10 @@ TEST(ViewState, PresetsZoomAndMouse) {
   EXPECT_DOUBLE_EQ(view.zoom, 1.025);
   view.MouseMove({.right = true}, 3, -4);
   EXPECT_LT(view.zoom, 1.025);
+  // A diagonal drag multiplies by 1 + sqrt(2)/200: the box shows a single's seven digits.
+  view.SetZoom(1);
+  view.MouseMove({.right = true}, 1, 1);
+  EXPECT_EQ(view.ZoomText(), "1.007071");
   // Panning moves extent / 50 per event, whatever the movement's length.
   view.MouseMove({.left = true, .right = true}, 30, 0);
   EXPECT_FLOAT_EQ(view.pan.x, 0.08f);

@@ -215,7 +215,8 @@ Matrix4 ViewState::Projection(float aspect) {
   return PerspectiveFovLH(static_cast<float>(kPi / 4), aspect > 0 ? aspect : 1, 0.1f, 10000);
 }
 
-std::string ViewState::ZoomText() const { return NumberText(zoom); }
+// The zoom box shows a single's digits: a drag multiplies the zoom by long fractions.
+std::string ViewState::ZoomText() const { return NumberText(static_cast<float>(zoom)); }
 
 std::string ViewState::StatusText() const {
   const Vector3& v = rotation_mode ? crosshair_rotation : crosshair_position;

@@ -20,8 +20,11 @@ struct SceneVertex {
 };
 
 struct SceneBuffer {
-  std::int32_t material = 0;          // 0-based; may name no material at all
-  std::vector<SceneVertex> vertices;  // three per triangle
+  std::int32_t material = 0;  // 0-based; may name no material at all
+  std::vector<SceneVertex> vertices;
+  // Three corners (numbers into `vertices`) per triangle; when empty, the vertices themselves
+  // are taken three at a time. A corner shared by many triangles is placed (and drawn) once.
+  std::vector<std::uint32_t> indices;
 };
 
 // Which objects are shown: per mesh, per level of detail (multi-meshes); per background mesh.
@@ -37,6 +40,15 @@ SceneTicks DefaultSceneTicks(const HodModel& model);
 // in material order. Corners past a part's vertices are dropped with their triangle.
 std::vector<SceneBuffer> BuildScene(const HodModel& model, bool multi_meshes,
                                     const SceneTicks& ticks);
+
+// Triangles in the scene (three corners each, indexed or not).
+std::size_t SceneTriangles(const std::vector<SceneBuffer>& scene);
+
+// A coarse stand-in for a big scene, drawn while the camera moves: every corner moves to the
+// first corner found in its cell of a grid `cells` cells across the scene's largest side
+// (vertex clustering), and triangles whose corners fall into fewer than three cells go. The
+// surface keeps its shape to within a cell, its winding and its colours; nothing is torn open.
+std::vector<SceneBuffer> SimplifiedScene(const std::vector<SceneBuffer>& scene, int cells);
 
 // The texture a material is drawn with: its first texture parameter whose layer name holds
 // "diffuse" (any case), or its only parameter when it has just one.

@@ -1,0 +1,235 @@
+// How fast the object viewer's four OpenGL views draw, and how long the editor takes to show a big
+// ship. Needs a display with OpenGL 3.3; the figures in the README come from Mesa's software
+// renderer on a virtual display:
+//   xvfb-run -a -s "-screen 0 1600x1000x24" build/bench/view_frame_bench [--benchmark_filter=...]
+// Models: the largest ship of the corpus beside the repository (GANTRY_CORPUS_DIR, else
+// ../shared/corpus) when it is there, and a synthetic sphere of 1,048,576 triangles.
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QMouseEvent>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "common/debug_log.h"
+#include "common/ui.h"
+#include "hod/hod_reader.h"
+#include "hod/reset.h"
+#include "shell/main_window.h"
+#include "view/object_viewer.h"
+#include "view/view_control.h"
+
+namespace {
+
+using gantry::HodModel;
+using gantry::ObjectViewer;
+using gantry::ViewCanvas;
+
+constexpr const char* kLargestShip = "Real-Gecko__hw2-complex__hgn_battleshipyard.hod";
+
+std::string CorpusShip() {
+  const char* env = std::getenv("GANTRY_CORPUS_DIR");
+  const std::filesystem::path folder =
+      env != nullptr && *env != '\0' ? std::filesystem::path(env) : GANTRY_CORPUS_DIR;
+  const std::filesystem::path path = folder / "hod" / kLargestShip;
+  return std::filesystem::is_regular_file(path) ? path.string() : std::string();
+}
+
+// A sphere of radius 100 in 16 parts (each below the 16-bit index limit): 16 x 64 x 512 quads,
+// 1,048,576 triangles, wound clockwise from outside as the game's models are.
+HodModel MillionTriangles() {
+  HodModel model = gantry::MakeDefaultModel();
+  gantry::MultiMesh mesh;
+  mesh.Name = "Root_mesh";
+  mesh.ParentName = "Root";
+  mesh.LodCount = 1;
+  mesh.Lods.resize(1);
+  constexpr int kParts = 16, kAcross = 64, kDown = 512;
+  constexpr double kPi = 3.14159265358979323846;
+  for (int p = 0; p < kParts; ++p) {
+    gantry::MeshPart part;
+    part.VertexMask = gantry::kMaskPosition | gantry::kMaskColour;
+    for (int j = 0; j <= kDown; ++j) {
+      const double theta = kPi * j / kDown;
+      for (int i = 0; i <= kAcross; ++i) {
+        const double phi = 2 * kPi * (p * kAcross + i) / (kParts * kAcross);
+        gantry::MeshVertex v;
+        v.Position = {static_cast<float>(100 * std::sin(theta) * std::cos(phi)),
+                      static_cast<float>(100 * std::cos(theta)),
+                      static_cast<float>(100 * std::sin(theta) * std::sin(phi)), 1};
+        v.Colour = {static_cast<std::uint8_t>(255 * j / kDown),
+                    static_cast<std::uint8_t>(255 * i / kAcross), 200, 255};
+        part.Vertices.push_back(v);
+      }
+    }
+    gantry::FaceList list;
+    list.Type = gantry::kFaceListTriangles;
+    const auto at = [](int i, int j) { return static_cast<std::int16_t>(j * (kAcross + 1) + i); };
+    for (int j = 0; j < kDown; ++j) {
+      for (int i = 0; i < kAcross; ++i) {
+        list.Indices.insert(list.Indices.end(), {at(i, j), at(i, j + 1), at(i + 1, j),  //
+                                                 at(i + 1, j), at(i, j + 1), at(i + 1, j + 1)});
+      }
+    }
+    part.FaceLists = {list};
+    mesh.Lods[0].Parts.push_back(std::move(part));
+  }
+  model.Meshes = {std::move(mesh)};
+  return model;
+}
+
+const HodModel& Model(bool synthetic) {
+  static const HodModel million = MillionTriangles();
+  static const HodModel ship = [] {
+    HodModel model = gantry::MakeDefaultModel();
+    if (const std::string path = CorpusShip(); !path.empty()) {
+      gantry::DebugLog log;
+      gantry::QuietUi ui;
+      gantry::ReadHod(path, model, log, ui);
+    }
+    return model;
+  }();
+  return synthetic ? million : ship;
+}
+
+// Runs the event loop until every canvas has put a frame on screen (or ten seconds pass).
+void WaitForFrames(std::initializer_list<ViewCanvas*> canvases) {
+  QEventLoop loop;
+  int waiting = static_cast<int>(canvases.size());
+  for (ViewCanvas* canvas : canvases) {
+    QObject::connect(canvas, &ViewCanvas::frameSwapped, &loop, [&] {
+      if (--waiting == 0) loop.quit();
+    });
+  }
+  QTimer::singleShot(10000, &loop, &QEventLoop::quit);
+  loop.exec();
+}
+
+std::unique_ptr<ObjectViewer> OpenViewer(const HodModel& model) {
+  auto viewer = std::make_unique<ObjectViewer>(model, true, gantry::RenderConfig{});
+  viewer->show();
+  WaitForFrames({viewer->view(0)->canvas(), viewer->view(1)->canvas(), viewer->view(2)->canvas(),
+                 viewer->view(3)->canvas()});
+  return viewer;
+}
+
+bool Drawing(const ObjectViewer& viewer) {
+  return viewer.view(3)->canvas() != nullptr && viewer.view(3)->drawing();
+}
+
+// Orbiting: a left-button drag on the perspective view, one frame per mouse move. Only the
+// dragged view draws again.
+void OrbitFrame(benchmark::State& state, bool synthetic) {
+  const HodModel& model = Model(synthetic);
+  if (model.Meshes.empty()) return state.SkipWithError("no corpus ship beside the repository");
+  auto viewer = OpenViewer(model);
+  if (!Drawing(*viewer)) return state.SkipWithError("no OpenGL 3.3 on this display");
+  ViewCanvas* canvas = viewer->view(3)->canvas();
+  const QPointF centre(canvas->width() / 2.0, canvas->height() / 2.0);
+  QMouseEvent press(QEvent::MouseButtonPress, centre, canvas->mapToGlobal(centre), Qt::LeftButton,
+                    Qt::LeftButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(canvas, &press);
+  int step = 0;
+  for (auto _ : state) {
+    QElapsedTimer timer;
+    timer.start();
+    const QPointF to = centre + QPointF(++step % 2 == 0 ? 0 : 4, 1);
+    QMouseEvent move(QEvent::MouseMove, to, canvas->mapToGlobal(to), Qt::NoButton, Qt::LeftButton,
+                     Qt::NoModifier);
+    QCoreApplication::sendEvent(canvas, &move);
+    WaitForFrames({canvas});
+    state.SetIterationTime(static_cast<double>(timer.nsecsElapsed()) * 1e-9);
+  }
+  state.counters["fps"] =
+      benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+  // What the frames drew: the coarse stand-in when the scene has one.
+  const gantry::ViewControl* view = viewer->view(3);
+  state.counters["triangles"] = static_cast<double>(gantry::SceneTriangles(
+      view->scene_while_moving() ? *view->scene_while_moving() : view->scene()));
+  state.counters["of"] = static_cast<double>(gantry::SceneTriangles(view->scene()));
+}
+
+// All four views drawn again (a ticked level, a reset): the worst frame the viewer has.
+void FourViewFrame(benchmark::State& state, bool synthetic) {
+  const HodModel& model = Model(synthetic);
+  if (model.Meshes.empty()) return state.SkipWithError("no corpus ship beside the repository");
+  auto viewer = OpenViewer(model);
+  if (!Drawing(*viewer)) return state.SkipWithError("no OpenGL 3.3 on this display");
+  for (auto _ : state) {
+    QElapsedTimer timer;
+    timer.start();
+    for (std::size_t i = 0; i < 4; ++i) viewer->view(i)->Redraw();
+    WaitForFrames({viewer->view(0)->canvas(), viewer->view(1)->canvas(), viewer->view(2)->canvas(),
+                   viewer->view(3)->canvas()});
+    state.SetIterationTime(static_cast<double>(timer.nsecsElapsed()) * 1e-9);
+  }
+}
+
+// From the Position button to four painted views: scene built, uploaded and drawn.
+void OpenViewerTime(benchmark::State& state, bool synthetic) {
+  const HodModel& model = Model(synthetic);
+  if (model.Meshes.empty()) return state.SkipWithError("no corpus ship beside the repository");
+  for (auto _ : state) {
+    QElapsedTimer timer;
+    timer.start();
+    auto viewer = OpenViewer(model);
+    state.SetIterationTime(static_cast<double>(timer.nsecsElapsed()) * 1e-9);
+    state.PauseTiming();
+    viewer.reset();
+    QCoreApplication::processEvents();
+    state.ResumeTiming();
+  }
+}
+
+// `gantry SHIP`: the editor's window on screen with the ship read and every list filled.
+void OpenEditorTime(benchmark::State& state) {
+  const std::string path = CorpusShip();
+  if (path.empty()) return state.SkipWithError("no corpus ship beside the repository");
+  QTemporaryDir home;
+  QSettings settings(home.filePath(QStringLiteral("bench.ini")), QSettings::IniFormat);
+  for (auto _ : state) {
+    QElapsedTimer timer;
+    timer.start();
+    gantry::MainWindow window(settings);
+    window.set_show_boxes(false);
+    window.show();
+    window.OpenPath(QString::fromStdString(path));
+    QCoreApplication::processEvents();
+    state.SetIterationTime(static_cast<double>(timer.nsecsElapsed()) * 1e-9);
+  }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  benchmark::RegisterBenchmark("OrbitFrame/corpus_ship", OrbitFrame, false)->UseManualTime();
+  benchmark::RegisterBenchmark("OrbitFrame/1M_triangles", OrbitFrame, true)->UseManualTime();
+  benchmark::RegisterBenchmark("FourViewFrame/corpus_ship", FourViewFrame, false)->UseManualTime();
+  benchmark::RegisterBenchmark("FourViewFrame/1M_triangles", FourViewFrame, true)->UseManualTime();
+  benchmark::RegisterBenchmark("OpenViewer/corpus_ship", OpenViewerTime, false)
+      ->UseManualTime()
+      ->Unit(benchmark::kMillisecond)
+      ->Iterations(5);
+  benchmark::RegisterBenchmark("OpenViewer/1M_triangles", OpenViewerTime, true)
+      ->UseManualTime()
+      ->Unit(benchmark::kMillisecond)
+      ->Iterations(3);
+  benchmark::RegisterBenchmark("OpenEditor/corpus_ship", OpenEditorTime)
+      ->UseManualTime()
+      ->Unit(benchmark::kMillisecond)
+      ->Iterations(5);
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}
