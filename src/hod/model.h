@@ -213,6 +213,17 @@ struct BackgroundLightRecord : ChunkHeader {  // BGLT (background HODs)
   friend bool operator==(const BackgroundLightRecord&, const BackgroundLightRecord&) = default;
 };
 
+// A chunk of the later dialect kept as read because nothing in the model stands for it (KDOP,
+// SCAR, a mesh's TAGS, chunks this program does not know). Body: every byte after the header
+// (after a container's ID). The pool bytes the chunk took are kept beside it.
+struct OpaqueChunk : ChunkHeader {
+  Tag Container;  // "HVMD", "DTRM" or "INFO": the container it was read in
+  std::vector<std::uint8_t> Body;
+  std::vector<std::uint8_t> MeshData;  // its bytes of the mesh stream
+  std::vector<std::uint8_t> FaceData;  // its bytes of the face stream
+  friend bool operator==(const OpaqueChunk&, const OpaqueChunk&) = default;
+};
+
 // ---- Materials and textures -----------------------------------------------------------------
 
 inline constexpr std::int32_t kParameterColour = 4;
@@ -299,6 +310,7 @@ struct MultiMesh : ChunkHeader {  // MULT, or GOBG (a goblin mesh, one level, no
   std::string ParentName;  // the joint it hangs on
   std::int32_t LodCount = 0;
   std::vector<LodMesh> Lods;
+  std::vector<OpaqueChunk> ExtraChunks;  // later dialect: children before the levels (TAGS)
   friend bool operator==(const MultiMesh&, const MultiMesh&) = default;
 };
 
@@ -557,6 +569,21 @@ struct StarField : ChunkHeader {  // STRF
 
 // ---- The model ------------------------------------------------------------------------------
 
+// The classic files, or the later ones (Homeworld Remastered) whose pixels, vertices and indices
+// live in a compressed POOL chunk.
+enum class HodDialect { Classic, Hod2 };
+
+inline constexpr std::uint32_t kPoolVersion = 3518;
+
+// What only the later dialect holds, kept so such a file can be written back as it came.
+struct Hod2Record {
+  std::uint32_t PoolVersion = kPoolVersion;
+  ChunkHeader MarkerListHeader;  // MRKS; Kind blank when the file had none
+  std::vector<Vector3> JointExtras;  // each joint's third vector (zero in every known file)
+  std::vector<OpaqueChunk> Chunks;   // in file order
+  friend bool operator==(const Hod2Record&, const Hod2Record&) = default;
+};
+
 enum class HodType { MultiMesh, SimpleMesh, WireframeMesh, Background };
 
 struct HodModel {
@@ -589,6 +616,9 @@ struct HodModel {
   std::vector<InfoEntry> Errors;
   std::vector<BackgroundSegment> BackgroundSegments;
   std::vector<StarField> StarFields;
+
+  HodDialect Dialect = HodDialect::Classic;
+  Hod2Record Hod2;
 
   friend bool operator==(const HodModel&, const HodModel&) = default;
 };
