@@ -1,11 +1,12 @@
 // The later dialect's chunks: the POOL chunk's three streams, the chunks that take their data
 // from them (LMIP, MULT/BMSH, GLOW, COLD, SCAR) and those that changed shape (FORM HIER, MRKS).
-// KDOP, SCAR, a mesh's TAGS and unknown chunks are kept as read, with the pool bytes they took.
+// KDOP, a mesh's TAGS and unknown chunks are kept as read.
 // Every chunk must end exactly where its length says; every count is checked against what the
 // file or the stream still holds before anything is allocated for it.
 #include <cstring>
 
 #include "hod/hod2_read.h"
+#include "hod/hod2_scar.h"
 #include "hod/mesh_layout.h"
 #include "hod/pool_codec.h"
 
@@ -18,6 +19,7 @@ constexpr std::int32_t kKnownMaskBits =
 constexpr std::int32_t kMaxParts = 254;
 constexpr std::int32_t kMaxMipLevels = 32767;
 constexpr std::int32_t kMarkerHeadVersion = 1;
+constexpr std::int32_t kScarPartVersion = 1000;
 constexpr std::uint64_t kPartBytes = 4 + 4 + 4 + 2 + 4;
 constexpr std::uint64_t kJointBytes = 4 + 4 + 9 * 4;
 constexpr std::uint64_t kMarkerBytes = 4 + 4 + 6 * 8;
@@ -473,48 +475,119 @@ void ReadPooledCollision(ReadContext& ctx) {
   ctx.model.CollisionMeshes.push_back(std::move(mesh));
 }
 
-// SCAR is kept as read; its counts say how much of the mesh and face streams it takes.
-void ReadScar(ReadContext& ctx) {
-  const std::uint64_t start = ctx.in.position();
-  const std::uint64_t end = BodyEnd(ctx);
-  OpaqueChunk chunk;
-  TakeHeader(ctx, chunk);
-  chunk.Container = ctx.hod2->container;
-  ctx.in.ReadBigLong();  // version
-  std::int32_t length = 0;
-  const std::string name = ctx.ReadText(length);
-  ctx.ReadText(length);
-  ctx.in.Skip(4 + 24 + 16);  // level of detail, box, sphere
-  const std::uint64_t positions = ctx.in.ReadRaw32();
-  const std::uint64_t normals = ctx.in.ReadRaw32();
-  const std::uint64_t triangles = ctx.in.ReadRaw32();
-  const std::uint32_t entries = ctx.in.ReadRaw32();
-  ctx.Require(entries, 2, "scar cell entry count");
-  ctx.in.Skip(std::uint64_t{entries} * 2);
-  const std::uint64_t x = ctx.in.ReadRaw32();
-  const std::uint64_t y = ctx.in.ReadRaw32();
-  const std::uint64_t z = ctx.in.ReadRaw32();
-  const std::uint64_t room = ctx.in.remaining() / 2;
-  if ((x * y != 0 && z > room / (x * y)) || x * y > room) {
-    throw ReadError(
-        fmt::format("a scar grid of {} x {} x {} cells is larger than the file", x, y, z),
-        ctx.in.position() - 12);
+ScarPartHeader ScarPart(const Tag& tag) {
+  ScarPartHeader header;
+  header.Kind = "NRML";
+  header.PartTag = tag;
+  header.Version = kScarPartVersion;
+  return header;
+}
+
+std::vector<Vector3> TakeVectors(ReadContext& ctx, std::uint64_t count, std::string_view what) {
+  const std::uint8_t* p = TakeFromStream(ctx, kMeshStream, count, 12, what);
+  std::vector<Vector3> out(static_cast<std::size_t>(count));
+  if (!out.empty()) std::memcpy(out.data(), p, out.size() * 12);
+  return out;
+}
+
+std::int32_t GridSize(ReadContext& ctx) {
+  const std::uint32_t size = ctx.in.ReadRaw32();
+  if (size > INT32_MAX) {
+    throw ReadError(fmt::format("a scar grid {} cells wide", size), ctx.in.position() - 4);
   }
-  ctx.in.Skip(x * y * z * 2);
-  const std::uint32_t checksum = ctx.in.ReadRaw32();
+  return static_cast<std::int32_t>(size);
+}
+
+// SCAR: read into the classic record (its six parts merged into one chunk); the checksum, whose
+// rule is unknown, is kept with a fingerprint of what it was read with.
+void ReadScar(ReadContext& ctx) {
+  const std::uint64_t end = BodyEnd(ctx);
+  ScarMesh scar;
+  TakeHeader(ctx, scar);
+  ScarChecksum kept;
+  kept.Version = ctx.in.ReadBigLong();
+  ScarDescription& d = scar.Description;
+  d.Name = ctx.ReadText(d.NameLength);
+  ctx.Note("Scar mesh: ", d.Name);
+  d.ParentName = ctx.ReadText(d.ParentLength);
+  d.LodLevel = ctx.in.ReadLong();
+  scar.Box.Minimum = ctx.ReadVector3();
+  scar.Box.Maximum = ctx.ReadVector3();
+  scar.Sphere.Centre = ctx.ReadVector3();
+  scar.Sphere.Radius = ctx.in.ReadSingle();
+  const std::int32_t positions = ReadCount(ctx, "scar position count");
+  const std::int32_t normals = ReadCount(ctx, "scar normal count");
+  const std::int32_t triangles = ReadCount(ctx, "scar triangle count");
+  const std::int32_t entries = ReadCount(ctx, "scar cell entry count");
+  ctx.Require(entries, 2, "scar cell entry count");
+  std::vector<std::int16_t> entry_list(static_cast<std::size_t>(entries));
+  if (entries > 0) ctx.in.ReadBytes(entry_list.data(), entry_list.size() * 2);
+  ScarGrid& grid = scar.Grid;
+  grid.SizeX = GridSize(ctx);
+  grid.SizeY = GridSize(ctx);
+  grid.SizeZ = GridSize(ctx);
+  const std::int64_t xy = std::int64_t{grid.SizeX} * grid.SizeY;
+  const std::int64_t room = static_cast<std::int64_t>(ctx.in.remaining() / 2);
+  if (xy > room || (xy > 0 && grid.SizeZ > room / xy)) {
+    throw ReadError(fmt::format("a scar grid of {} x {} x {} cells is larger than the file",
+                                grid.SizeX, grid.SizeY, grid.SizeZ),
+                    ctx.in.position() - 12);
+  }
+  grid.Cells.resize(static_cast<std::size_t>(xy * grid.SizeZ));
+  std::size_t next = 0;
+  for (ScarCell& cell : grid.Cells) {
+    const auto count = static_cast<std::uint16_t>(ctx.in.ReadInteger());
+    if (count > entry_list.size() - next) {
+      throw ReadError("the scar grid's cells list more entries than the scar mesh holds",
+                      ctx.in.position() - 2);
+    }
+    cell.IndexCount = count;
+    cell.Indices.assign(entry_list.begin() + static_cast<std::ptrdiff_t>(next),
+                        entry_list.begin() + static_cast<std::ptrdiff_t>(next + count));
+    next += count;
+  }
+  if (next != entry_list.size()) {
+    throw ReadError(
+        fmt::format("the scar grid's cells list {} of its {} entries", next, entry_list.size()),
+        ctx.in.position());
+  }
+  kept.Checksum = ctx.in.ReadRaw32();
   ExpectEnd(ctx, end, "the scar mesh");
-  ctx.Note("Scar mesh: ", name);
-  ctx.Note(
-      fmt::format("Scar positions {}, normals {}, triangles {}, grid {} x {} x {}, "
-                  "checksum {:#010x}",
-                  positions, normals, triangles, x, y, z, checksum));
-  ctx.in.Seek(start);
-  chunk.Body = ReadBody(ctx, end);
-  chunk.MeshData =
-      CopyFromStream(ctx, kMeshStream, positions + normals, 12, "the scar mesh's vertices");
-  chunk.FaceData =
-      CopyFromStream(ctx, kFaceStream, triangles, kScarTriangleBytes, "the scar mesh's triangles");
-  ctx.model.Hod2.Chunks.push_back(std::move(chunk));
+  ctx.Note(fmt::format(
+      "Scar positions {}, normals {}, triangles {}, grid {} x {} x {}, "
+      "checksum {:#010x}",
+      positions, normals, triangles, grid.SizeX, grid.SizeY, grid.SizeZ, kept.Checksum));
+
+  scar.Triangles.Vertices =
+      TakeVectors(ctx, static_cast<std::uint64_t>(positions), "the scar mesh's positions");
+  scar.Normals.Vertices =
+      TakeVectors(ctx, static_cast<std::uint64_t>(normals), "the scar mesh's normals");
+  const std::uint8_t* corners =
+      TakeFromStream(ctx, kFaceStream, static_cast<std::uint64_t>(triangles), kScarTriangleBytes,
+                     "the scar mesh's triangles");
+  scar.Triangles.Indices.resize(static_cast<std::size_t>(triangles) * 3);
+  scar.Normals.Indices.resize(scar.Triangles.Indices.size());
+  for (std::size_t t = 0; t < static_cast<std::size_t>(triangles); ++t) {
+    std::memcpy(&scar.Triangles.Indices[t * 3], corners + t * 12, 6);
+    std::memcpy(&scar.Normals.Indices[t * 3], corners + t * 12 + 6, 6);
+  }
+  scar.Triangles.VertexCount = positions;
+  scar.Normals.VertexCount = normals;
+  scar.Triangles.IndexCount = static_cast<std::int32_t>(scar.Triangles.Indices.size());
+  scar.Normals.IndexCount = scar.Triangles.IndexCount;
+  scar.DescriptionHeader = ScarPart("DESC");
+  scar.BoxHeader = ScarPart("BBOX");
+  scar.SphereHeader = ScarPart("BSPH");
+  scar.TrianglesHeader = ScarPart("TRIS");
+  scar.NormalsHeader = ScarPart("VNRM");
+  scar.GridHeader = ScarPart("SSUB");
+
+  kept.Name = d.Name;
+  const std::optional<ScarBytes> bytes = ScarChunkBytes(scar, kept.Version, kept.Checksum);
+  if (bytes) kept.Fingerprint = ScarFingerprint(*bytes);
+  ctx.model.Hod2.ScarChecksums.push_back(std::move(kept));
+  ctx.model.ScarMeshes.push_back(std::move(scar));
+  ctx.Tick();
 }
 
 }  // namespace

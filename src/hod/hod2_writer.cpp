@@ -5,12 +5,14 @@
 
 #include <fmt/format.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <map>
 #include <optional>
 
 #include "common/byte_writer.h"
+#include "hod/hod2_scar.h"
 #include "hod/mesh_layout.h"
 #include "hod/pool_codec.h"
 #include "hod/write_context.h"
@@ -68,38 +70,37 @@ const MultiMesh* FindMesh(const HodModel& m, const std::string& name) {
 
 // A scar mesh lists the triangles of level 0 of its mesh, part by part, with welded positions.
 // True while the mesh still has exactly those triangles.
-bool ScarMatchesMesh(const OpaqueChunk& scar, const MultiMesh& mesh) {
-  LittleReader r{scar.Body};
-  r.U32();  // version
-  r.Text();
-  r.Text();
-  r.pos += 4 + 24 + 16;
-  const std::uint32_t positions = r.U32();
-  r.U32();  // normals
-  const std::uint32_t triangles = r.U32();
-  if (!r.ok || mesh.Lods.empty()) return false;
-  if (std::uint64_t{positions} * 12 > scar.MeshData.size()) return false;
-  if (std::uint64_t{triangles} * 12 != scar.FaceData.size()) return false;
-  std::size_t t = 0;
+bool ScarMatchesMesh(const ScarMesh& scar, const MultiMesh& mesh) {
+  if (mesh.Lods.empty()) return false;
+  const std::vector<Vector3>& positions = scar.Triangles.Vertices;
+  const std::vector<std::int16_t>& corners = scar.Triangles.Indices;
+  std::size_t c = 0;
   for (const MeshPart& part : mesh.Lods[0].Parts) {
     for (const FaceList& list : part.FaceLists) {
       if (list.Type != kFaceListTriangles) return false;
-      for (std::size_t i = 0; i + 2 < list.Indices.size(); i += 3, ++t) {
-        if (t >= triangles) return false;
-        std::uint16_t corners[3];
-        std::memcpy(corners, scar.FaceData.data() + t * 12, 6);
-        for (int k = 0; k < 3; ++k) {
-          const auto v = static_cast<std::uint16_t>(list.Indices[i + static_cast<std::size_t>(k)]);
-          if (corners[k] >= positions || v >= part.Vertices.size()) return false;
-          Vector3 p;
-          std::memcpy(&p, scar.MeshData.data() + std::size_t{corners[k]} * 12, 12);
+      for (std::size_t i = 0; i + 2 < list.Indices.size(); i += 3) {
+        for (std::size_t k = 0; k < 3; ++k, ++c) {
+          if (c >= corners.size()) return false;
+          const auto p = static_cast<std::uint16_t>(corners[c]);
+          const auto v = static_cast<std::uint16_t>(list.Indices[i + k]);
+          if (p >= positions.size() || v >= part.Vertices.size()) return false;
           const Vector4& q = part.Vertices[v].Position;
-          if (p.x != q.x || p.y != q.y || p.z != q.z) return false;
+          if (positions[p] != Vector3{q.x, q.y, q.z}) return false;
         }
       }
     }
   }
-  return t == triangles;
+  return c == corners.size();
+}
+
+// The checksum read with this scar mesh, while the mesh is still exactly as read.
+const ScarChecksum* CheckedScar(const HodModel& m, const ScarMesh& scar) {
+  for (const ScarChecksum& kept : m.Hod2.ScarChecksums) {
+    if (kept.Name != scar.Description.Name || kept.Fingerprint == 0) continue;
+    const std::optional<ScarBytes> bytes = ScarChunkBytes(scar, kept.Version, 0);
+    if (bytes && ScarFingerprint(*bytes) == kept.Fingerprint) return &kept;
+  }
+  return nullptr;
 }
 
 // The k-DOP's box is the box of every mesh vertex; false when the meshes have moved out of it.
@@ -369,6 +370,17 @@ class Writer {
     Append(s_.face, tris.Indices.data(), tris.Indices.size() * 2);
   }
 
+  void Scar(const ScarMesh& scar) {
+    const ScarChecksum* kept = CheckedScar(m_, scar);
+    if (kept == nullptr) throw WriteError("a battle-scar mesh changed since it was read");
+    const std::optional<ScarBytes> bytes = ScarChunkBytes(scar, kept->Version, kept->Checksum);
+    const std::size_t mark = out_.BeginContainer("NRML", "SCAR");
+    out_.WriteBytes(bytes->body);
+    out_.EndChunk(mark);
+    Append(s_.mesh, bytes->mesh.data(), bytes->mesh.size());
+    Append(s_.face, bytes->face.data(), bytes->face.size());
+  }
+
   void WriteDtrm() {
     const std::size_t mark = out_.BeginContainer("FORM", "DTRM");
     Joints();
@@ -392,8 +404,8 @@ class Writer {
     Markers();
     Opaques("DTRM", {"KDOP"});
     for (const CollisionMesh& mesh : m_.CollisionMeshes) Collision(mesh);
-    Opaques("DTRM", {"SCAR"});
-    Opaques("DTRM", {"KDOP", "SCAR"}, true);
+    for (const ScarMesh& scar : m_.ScarMeshes) Scar(scar);
+    Opaques("DTRM", {"KDOP"}, true);
     out_.EndChunk(mark);
   }
 
@@ -434,7 +446,6 @@ std::vector<std::string> Hod2WriteBlockers(const HodModel& m) {
   if (!m.LightList.Lights.empty()) reasons.push_back("its lights (LITE)");
   if (!m.SimpleMeshes.empty()) reasons.push_back("its simple meshes (SIMP)");
   if (!m.VaryMeshes.empty()) reasons.push_back("its VARY meshes");
-  if (!m.ScarMeshes.empty()) reasons.push_back("its classic battle-scar meshes (BSRM)");
   if (!m.BackgroundSegments.empty() || !m.StarFields.empty() ||
       !m.BackgroundMeshSet.Meshes.empty()) {
     reasons.push_back("its background segments, star fields or background meshes");
@@ -468,20 +479,23 @@ std::vector<std::string> Hod2WriteBlockers(const HodModel& m) {
   }
   for (const EngineGlow& glow : m.EngineGlows) check_lod(glow.Mesh, glow.Name);
 
+  for (const ScarMesh& scar : m.ScarMeshes) {
+    const std::string& name = scar.Description.Name;
+    if (CheckedScar(m, scar) == nullptr) {
+      reasons.push_back(
+          fmt::format("the battle-scar mesh of \"{}\" is not the one read from the "
+                      "file, and its checksum (SCAR) cannot be computed",
+                      name));
+    } else if (const MultiMesh* mesh = FindMesh(m, name);
+               mesh == nullptr || !ScarMatchesMesh(scar, *mesh)) {
+      reasons.push_back(
+          fmt::format("the battle-scar mesh of \"{}\" no longer matches its mesh, "
+                      "and its checksum (SCAR) cannot be computed",
+                      name));
+    }
+  }
   for (const OpaqueChunk& chunk : m.Hod2.Chunks) {
-    const Tag name = NameOf(chunk);
-    if (name == Tag("SCAR")) {
-      LittleReader r{chunk.Body};
-      r.U32();
-      const std::string mesh_name = r.Text();
-      const MultiMesh* mesh = FindMesh(m, mesh_name);
-      if (mesh == nullptr || !ScarMatchesMesh(chunk, *mesh)) {
-        reasons.push_back(
-            fmt::format("the battle-scar mesh (SCAR) of \"{}\" no longer matches "
-                        "its mesh, and its checksum cannot be recomputed",
-                        mesh_name));
-      }
-    } else if (name == Tag("KDOP") && !KdopMatchesMeshes(chunk, m)) {
+    if (NameOf(chunk) == Tag("KDOP") && !KdopMatchesMeshes(chunk, m)) {
       reasons.push_back(
           "the k-DOP hull (KDOP) no longer bounds the meshes, and its hull cannot be recomputed");
     }
@@ -497,8 +511,6 @@ std::vector<std::string> ClassicLosses(const HodModel& m) {
   for (const auto& [name, count] : kept) {
     if (name == "KDOP") {
       losses.push_back("the k-DOP hull (KDOP)");
-    } else if (name == "SCAR") {
-      losses.push_back(fmt::format("{} battle-scar mesh(es) (SCAR)", count));
     } else {
       losses.push_back(fmt::format("{} {} chunk(s), kept as read", count, name));
     }
@@ -508,10 +520,32 @@ std::vector<std::string> ClassicLosses(const HodModel& m) {
       losses.push_back(fmt::format("the tags (TAGS) of mesh \"{}\"", mesh.Name));
     }
   }
+  if (!m.Hod2.ScarChecksums.empty()) {
+    losses.push_back(fmt::format("the checksums of {} battle-scar mesh(es) (SCAR)",
+                                 m.Hod2.ScarChecksums.size()));
+  }
   int extras = 0;
   for (const Vector3& v : m.Hod2.JointExtras) extras += v == Vector3{} ? 0 : 1;
   if (extras > 0) losses.push_back(fmt::format("the third vector of {} joint(s)", extras));
   return losses;
+}
+
+namespace {
+std::string Listed(std::string text, const std::vector<std::string>& items) {
+  for (const std::string& item : items) text += "\r\n - " + item;
+  return text;
+}
+}  // namespace
+
+std::string ClassicLossText(const std::vector<std::string>& losses) {
+  return Listed(
+      "This model was read from a HOD 2.0 file. A classic HOD cannot hold these parts of it, so "
+      "the file being saved leaves them out:",
+      losses);
+}
+
+std::string Hod2RefusalText(const std::vector<std::string>& reasons) {
+  return Listed("The model cannot be saved as a HOD 2.0 file; nothing was written:", reasons);
 }
 
 bool EncodeHod2(const HodModel& model, std::vector<std::uint8_t>& bytes, std::string* error) {

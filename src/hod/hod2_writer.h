@@ -19,6 +19,11 @@ std::vector<std::string> Hod2WriteBlockers(const HodModel& model);
 // model.
 std::vector<std::string> ClassicLosses(const HodModel& model);
 
+// The texts a save shows: the warning that lists what a classic file leaves out, and the refusal
+// that lists why a HOD 2.0 file cannot be written.
+std::string ClassicLossText(const std::vector<std::string>& losses);
+std::string Hod2RefusalText(const std::vector<std::string>& reasons);
+
 // The file's bytes. False (with *error) when the model is refused or does not describe its data.
 bool EncodeHod2(const HodModel& model, std::vector<std::uint8_t>& bytes,
                 std::string* error = nullptr);

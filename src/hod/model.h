@@ -213,8 +213,8 @@ struct BackgroundLightRecord : ChunkHeader {  // BGLT (background HODs)
   friend bool operator==(const BackgroundLightRecord&, const BackgroundLightRecord&) = default;
 };
 
-// A chunk of the later dialect kept as read because nothing in the model stands for it (KDOP,
-// SCAR, a mesh's TAGS, chunks this program does not know). Body: every byte after the header
+// A chunk of the later dialect kept as read because nothing in the model stands for it (KDOP, a
+// mesh's TAGS, chunks this program does not know). Body: every byte after the header
 // (after a container's ID). The pool bytes the chunk took are kept beside it.
 struct OpaqueChunk : ChunkHeader {
   Tag Container;  // "HVMD", "DTRM" or "INFO": the container it was read in
@@ -575,12 +575,23 @@ enum class HodDialect { Classic, Hod2 };
 
 inline constexpr std::uint32_t kPoolVersion = 3518;
 
+// A battle-scar mesh of the later dialect ends with a checksum of unknown rule: it holds for the
+// scar mesh exactly as read, which the fingerprint identifies.
+struct ScarChecksum {
+  std::string Name;  // the scar mesh's name when read
+  std::int32_t Version = 0;
+  std::uint32_t Checksum = 0;
+  std::uint64_t Fingerprint = 0;
+  friend bool operator==(const ScarChecksum&, const ScarChecksum&) = default;
+};
+
 // What only the later dialect holds, kept so such a file can be written back as it came.
 struct Hod2Record {
   std::uint32_t PoolVersion = kPoolVersion;
-  ChunkHeader MarkerListHeader;  // MRKS; Kind blank when the file had none
+  ChunkHeader MarkerListHeader;      // MRKS; Kind blank when the file had none
   std::vector<Vector3> JointExtras;  // each joint's third vector (zero in every known file)
   std::vector<OpaqueChunk> Chunks;   // in file order
+  std::vector<ScarChecksum> ScarChecksums;
   friend bool operator==(const Hod2Record&, const Hod2Record&) = default;
 };
 
