@@ -19,7 +19,8 @@ struct Hod2ReadState {
     std::size_t used = 0;  // chunks take their bytes in file order
   };
   std::array<Stream, 3> streams{{{"texture", {}, 0}, {"mesh", {}, 0}, {"face", {}, 0}}};
-  Tag container;  // HVMD, DTRM or INFO: whose children are being read
+  Tag container;                    // HVMD, DTRM or INFO: whose children are being read
+  std::uint64_t container_end = 0;  // where that container's length says it ends
 };
 
 // POOL: decodes the three streams and marks the read as one of the later dialect.

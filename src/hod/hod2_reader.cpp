@@ -326,6 +326,7 @@ void ReadPooledMultiMesh(ReadContext& ctx) {
   ctx.Note("Name: ", mesh.Name);
   ctx.Note("Parent's Name: ", mesh.ParentName);
   ctx.Note("Number of BMSH Sub-Forms ( mostly LODs ): ", mesh.LodCount);
+  MeshChunks extra{mesh.Name, {}};
   while (ctx.in.position() < end) {
     const std::uint64_t child = ctx.in.position();
     const Tag kind = ctx.in.ReadTag();
@@ -335,7 +336,7 @@ void ReadPooledMultiMesh(ReadContext& ctx) {
     if (IsContainer(kind) && id == Tag("BMSH")) {
       mesh.Lods.push_back(ReadPooledLodMesh(ctx, end));
     } else {
-      mesh.ExtraChunks.push_back(ReadChildChunk(ctx, end));
+      extra.Chunks.push_back(ReadChildChunk(ctx, end));
     }
   }
   ExpectEnd(ctx, end, "the mesh");
@@ -344,6 +345,7 @@ void ReadPooledMultiMesh(ReadContext& ctx) {
                                 mesh.Name, mesh.LodCount, mesh.Lods.size()),
                     end);
   }
+  if (!extra.Chunks.empty()) ctx.model.Hod2.MeshTags.push_back(std::move(extra));
   ctx.model.Meshes.push_back(std::move(mesh));
 }
 
@@ -643,6 +645,7 @@ bool ReadHod2Chunk(ReadContext& ctx, const Tag& tag) {
   const std::string_view t = tag.view();
   if (t == "HVMD" || t == "DTRM" || t == "INFO") {
     ctx.hod2->container = tag;
+    ctx.hod2->container_end = ctx.in.position() + static_cast<std::uint32_t>(ctx.header.Length) - 4;
     return false;  // the ordinary container header
   }
   // Unchanged from the classic files.
@@ -671,6 +674,22 @@ bool ReadHod2Chunk(ReadContext& ctx, const Tag& tag) {
 }
 
 void FinishHod2(const ReadContext& ctx) {
+  // These files end with INFO, exactly at the end of its last chunk.
+  if (ctx.in.position() != ctx.in.size()) {
+    throw ReadStop(fmt::format("The last {} bytes of the file do not make a chunk.",
+                               ctx.in.size() - ctx.in.position()),
+                   Icon::Critical, ReadStop::Framing::Verbatim);
+  }
+  if (ctx.hod2->container != Tag("INFO")) {
+    throw ReadStop("The file ends before its INFO container.", Icon::Critical,
+                   ReadStop::Framing::Verbatim);
+  }
+  if (ctx.hod2->container_end > ctx.in.size()) {
+    throw ReadStop(fmt::format("The {} container claims to end at byte {}, but the file ends at "
+                               "byte {}.",
+                               ctx.hod2->container.str(), ctx.hod2->container_end, ctx.in.size()),
+                   Icon::Critical, ReadStop::Framing::Verbatim);
+  }
   for (const Hod2ReadState::Stream& stream : ctx.hod2->streams) {
     if (stream.used != stream.data.size()) {
       throw ReadStop(fmt::format("The POOL chunk's {} stream holds {} bytes but the file's chunks "

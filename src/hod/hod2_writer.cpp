@@ -286,7 +286,11 @@ class Writer {
     Text(mesh.Name);
     Text(mesh.ParentName);
     out_.WriteLong(mesh.LodCount);
-    for (const OpaqueChunk& chunk : mesh.ExtraChunks) Opaque(chunk);
+    for (const MeshChunks& tags : m_.Hod2.MeshTags) {
+      if (tags.MeshName != mesh.Name) continue;
+      for (const OpaqueChunk& chunk : tags.Chunks) Opaque(chunk);
+      break;
+    }
     for (const LodMesh& lod : mesh.Lods) Lod(lod);
     out_.EndChunk(mark);
   }
@@ -515,10 +519,8 @@ std::vector<std::string> ClassicLosses(const HodModel& m) {
       losses.push_back(fmt::format("{} {} chunk(s), kept as read", count, name));
     }
   }
-  for (const MultiMesh& mesh : m.Meshes) {
-    if (!mesh.ExtraChunks.empty()) {
-      losses.push_back(fmt::format("the tags (TAGS) of mesh \"{}\"", mesh.Name));
-    }
+  for (const MeshChunks& tags : m.Hod2.MeshTags) {
+    losses.push_back(fmt::format("the tags (TAGS) of mesh \"{}\"", tags.MeshName));
   }
   if (!m.Hod2.ScarChecksums.empty()) {
     losses.push_back(fmt::format("the checksums of {} battle-scar mesh(es) (SCAR)",

@@ -310,7 +310,6 @@ struct MultiMesh : ChunkHeader {  // MULT, or GOBG (a goblin mesh, one level, no
   std::string ParentName;  // the joint it hangs on
   std::int32_t LodCount = 0;
   std::vector<LodMesh> Lods;
-  std::vector<OpaqueChunk> ExtraChunks;  // later dialect: children before the levels (TAGS)
   friend bool operator==(const MultiMesh&, const MultiMesh&) = default;
 };
 
@@ -585,6 +584,13 @@ struct ScarChecksum {
   friend bool operator==(const ScarChecksum&, const ScarChecksum&) = default;
 };
 
+// A mesh's children before its levels of detail (its TAGS), found again by the mesh's name.
+struct MeshChunks {
+  std::string MeshName;
+  std::vector<OpaqueChunk> Chunks;
+  friend bool operator==(const MeshChunks&, const MeshChunks&) = default;
+};
+
 // What only the later dialect holds, kept so such a file can be written back as it came.
 struct Hod2Record {
   std::uint32_t PoolVersion = kPoolVersion;
@@ -592,6 +598,7 @@ struct Hod2Record {
   std::vector<Vector3> JointExtras;  // each joint's third vector (zero in every known file)
   std::vector<OpaqueChunk> Chunks;   // in file order
   std::vector<ScarChecksum> ScarChecksums;
+  std::vector<MeshChunks> MeshTags;
   friend bool operator==(const Hod2Record&, const Hod2Record&) = default;
 };
 

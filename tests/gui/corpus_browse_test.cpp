@@ -35,6 +35,8 @@ TEST(CorpusBrowse, EveryFileOpensAndEveryEntryShows) {
   std::vector<std::string> files = testing::CleanCorpusFiles();
   const auto& damaged = testing::DamagedCorpusFiles();
   files.insert(files.end(), damaged.begin(), damaged.end());
+  const auto& hod2 = testing::Hod2CorpusFiles();
+  files.insert(files.end(), hod2.begin(), hod2.end());
   if (files.empty()) GTEST_SKIP() << "no corpus beside the repository";
   QSettings settings;
   MainWindow window(settings);
