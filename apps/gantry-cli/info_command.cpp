@@ -12,12 +12,17 @@ namespace gantry::cli {
 
 namespace {
 
+const char* DialectKeyword(const HodModel& m) {
+  return m.Dialect == HodDialect::Hod2 ? "hod2" : "classic";
+}
+
 int ExitStatus(const LoadedHod& hod) { return hod.clean() ? kExitOk : kExitUnreadable; }
 
 void PrintJson(const LoadedHod& r) {
   const HodModel& m = r.model;
   std::string out = "{";
   out += fmt::format("\"type\":{},", JsonQuote(TypeKeyword(TypeOf(m))));
+  out += fmt::format("\"dialect\":\"{}\",", DialectKeyword(m));
   out += fmt::format("\"version\":{},", m.HodVersion.Version);
   out += fmt::format("\"type_name\":{},", JsonQuote(m.HodName.TypeName));
   out += fmt::format("\"owner\":{},", JsonQuote(OwnerText(m)));
@@ -43,6 +48,7 @@ void PrintText(const std::string& path, const LoadedHod& r) {
   const HodModel& m = r.model;
   fmt::print("File:     {}\n", path);
   fmt::print("Type:     {}\n", TypeKeyword(TypeOf(m)));
+  fmt::print("Dialect:  {}\n", DialectKeyword(m));
   fmt::print("Version:  {}\n", m.HodVersion.Version);
   fmt::print("NAME:     {}\n", m.HodName.TypeName);
   fmt::print("Owner:    {}\n", OwnerText(m));

@@ -32,6 +32,9 @@ int main(int argc, char** argv) {
   save->add_option("OUT", other, "HOD file to write")->required();
   bool salvage = false;
   save->add_flag("--salvage", salvage, "Save what a damaged file gave up before the damage");
+  std::string dialect = "classic";
+  save->add_option("--dialect", dialect, "classic (the default) or hod2 (HOD 2.0, with a POOL)")
+      ->check(CLI::IsMember({"classic", "hod2"}));
 
   CLI::App* roundtrip = app.add_subcommand(
       "roundtrip", "Read, write to memory, read back and report the first difference");
@@ -153,7 +156,10 @@ int main(int argc, char** argv) {
   if (info->parsed()) return cli::RunInfo(path, json);
   if (dump->parsed()) return cli::RunDump(path);
   if (validate->parsed()) return cli::RunValidate(path, json);
-  if (save->parsed()) return cli::RunSave(path, other, salvage);
+  if (save->parsed()) {
+    return cli::RunSave(path, other, salvage, nullptr,
+                        dialect == "hod2" ? gantry::HodDialect::Hod2 : gantry::HodDialect::Classic);
+  }
   if (roundtrip->parsed()) return cli::RunRoundTrip(path);
   if (diff->parsed()) return cli::RunDiff(path, other, tolerance);
   if (export_obj->parsed()) return cli::RunExportObj(path, mesh, reverse_uv, out_dir, salvage);

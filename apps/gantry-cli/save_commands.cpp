@@ -73,7 +73,7 @@ int RunValidate(const std::string& path, bool json) {
 }
 
 int RunSave(const std::string& in, const std::string& out, bool salvage,
-            const std::function<bool(HodModel&)>& change) {
+            const std::function<bool(HodModel&)>& change, HodDialect dialect) {
   LoadedHod hod(in);
   // Saving what a damaged file gave up drops the rest of it: only when asked to.
   if (!hod.outcome.completed && !salvage) {
@@ -84,7 +84,7 @@ int RunSave(const std::string& in, const std::string& out, bool salvage,
   workspace.model = std::move(hod.model);
   if (change && !change(workspace.model)) return kExitDifferent;
   ReportingUi ui(true);
-  return SaveExitCode(SaveHod(workspace, out, ui));
+  return SaveExitCode(SaveHod(workspace, out, ui, {}, dialect));
 }
 
 int RunRoundTrip(const std::string& path) {

@@ -4,6 +4,7 @@
 
 #include "common/assert.h"
 #include "common/paths.h"
+#include "hod/hod2_read.h"
 #include "hod/messages.h"
 #include "hod/read_context.h"
 
@@ -46,6 +47,12 @@ Walk Dispatch(ReadContext& ctx, const Tag& tag) {
                    Icon::Exclamation);
     return Walk::Ended;
   }
+  // A POOL chunk makes the file one of the later dialect, whose chunks read differently.
+  if (t == "POOL") {
+    ReadPoolChunk(ctx);
+    return Walk::Continue;
+  }
+  if (ctx.hod2 && ReadHod2Chunk(ctx, tag)) return Walk::Continue;
   if (t == "VERS") {
     ReadVersionChunk(ctx);
   } else if (t == "NAME") {
@@ -178,6 +185,7 @@ ReadOutcome ReadHodSource(ByteSource& source, std::string_view file_name, HodMod
       ctx.Progress();
     }
     if (walk == Walk::Continue) {
+      if (ctx.hod2) FinishHod2(ctx);
       outcome.completed = true;
       if (ctx.detailed) {
         log.Log(messages::kSuccessBanner1);

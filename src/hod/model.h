@@ -213,6 +213,17 @@ struct BackgroundLightRecord : ChunkHeader {  // BGLT (background HODs)
   friend bool operator==(const BackgroundLightRecord&, const BackgroundLightRecord&) = default;
 };
 
+// A chunk of the later dialect kept as read because nothing in the model stands for it (KDOP, a
+// mesh's TAGS, chunks this program does not know). Body: every byte after the header
+// (after a container's ID). The pool bytes the chunk took are kept beside it.
+struct OpaqueChunk : ChunkHeader {
+  Tag Container;  // "HVMD", "DTRM" or "INFO": the container it was read in
+  std::vector<std::uint8_t> Body;
+  std::vector<std::uint8_t> MeshData;  // its bytes of the mesh stream
+  std::vector<std::uint8_t> FaceData;  // its bytes of the face stream
+  friend bool operator==(const OpaqueChunk&, const OpaqueChunk&) = default;
+};
+
 // ---- Materials and textures -----------------------------------------------------------------
 
 inline constexpr std::int32_t kParameterColour = 4;
@@ -557,6 +568,40 @@ struct StarField : ChunkHeader {  // STRF
 
 // ---- The model ------------------------------------------------------------------------------
 
+// The classic files, or the later ones (Homeworld Remastered) whose pixels, vertices and indices
+// live in a compressed POOL chunk.
+enum class HodDialect { Classic, Hod2 };
+
+inline constexpr std::uint32_t kPoolVersion = 3518;
+
+// A battle-scar mesh of the later dialect ends with a checksum of unknown rule: it holds for the
+// scar mesh exactly as read, which the fingerprint identifies.
+struct ScarChecksum {
+  std::string Name;  // the scar mesh's name when read
+  std::int32_t Version = 0;
+  std::uint32_t Checksum = 0;
+  std::uint64_t Fingerprint = 0;
+  friend bool operator==(const ScarChecksum&, const ScarChecksum&) = default;
+};
+
+// A mesh's children before its levels of detail (its TAGS), found again by the mesh's name.
+struct MeshChunks {
+  std::string MeshName;
+  std::vector<OpaqueChunk> Chunks;
+  friend bool operator==(const MeshChunks&, const MeshChunks&) = default;
+};
+
+// What only the later dialect holds, kept so such a file can be written back as it came.
+struct Hod2Record {
+  std::uint32_t PoolVersion = kPoolVersion;
+  ChunkHeader MarkerListHeader;      // MRKS; Kind blank when the file had none
+  std::vector<Vector3> JointExtras;  // each joint's third vector (zero in every known file)
+  std::vector<OpaqueChunk> Chunks;   // in file order
+  std::vector<ScarChecksum> ScarChecksums;
+  std::vector<MeshChunks> MeshTags;
+  friend bool operator==(const Hod2Record&, const Hod2Record&) = default;
+};
+
 enum class HodType { MultiMesh, SimpleMesh, WireframeMesh, Background };
 
 struct HodModel {
@@ -589,6 +634,9 @@ struct HodModel {
   std::vector<InfoEntry> Errors;
   std::vector<BackgroundSegment> BackgroundSegments;
   std::vector<StarField> StarFields;
+
+  HodDialect Dialect = HodDialect::Classic;
+  Hod2Record Hod2;
 
   friend bool operator==(const HodModel&, const HodModel&) = default;
 };

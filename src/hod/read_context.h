@@ -6,6 +6,7 @@
 #include <fmt/format.h>
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -36,6 +37,8 @@ class ReadStop : public std::runtime_error {
 
 inline constexpr std::int64_t kMaxEmptyVertices = 65536;
 
+struct Hod2ReadState;  // the decoded POOL streams of a later-dialect file (hod2_read.h)
+
 struct ReadContext {
   ReadContext(ByteReader& reader, HodModel& target, DebugLog& debug_log, Ui& user)
       : in(reader), model(target), log(debug_log), ui(user), detailed(debug_log.detailed()) {}
@@ -54,6 +57,8 @@ struct ReadContext {
   // Vertices whose mask selects no components may still be counted; one 16-bit index range of
   // them is allowed per read.
   std::int64_t empty_vertex_budget = kMaxEmptyVertices;
+  // Set once a POOL chunk has been read: the file is of the later dialect.
+  std::shared_ptr<Hod2ReadState> hod2;
 
   // Logs label + value when the log is detailed.
   template <typename T>

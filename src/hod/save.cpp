@@ -4,6 +4,7 @@
 
 #include "common/paths.h"
 #include "common/safe_file.h"
+#include "hod/hod2_writer.h"
 #include "hod/hod_writer.h"
 #include "hod/validate_messages.h"
 
@@ -18,10 +19,20 @@ std::string SaveErrorText(int number, const std::string& description,
 }
 
 SaveResult SaveHod(Workspace& workspace, const std::string& path, Ui& ui,
-                   const ValidationContext& context) {
+                   const ValidationContext& context, HodDialect dialect) {
   if (!ValidateHod(workspace.model, ui, context).valid) {
     ui.Message(messages::kCantWrite, Icon::Exclamation);
     return SaveResult::Invalid;
+  }
+  if (dialect == HodDialect::Hod2) {
+    const std::vector<std::string> reasons = Hod2WriteBlockers(workspace.model);
+    if (!reasons.empty()) {
+      ui.Message(Hod2RefusalText(reasons), Icon::Exclamation);
+      return SaveResult::Invalid;
+    }
+  } else if (const std::vector<std::string> losses = ClassicLosses(workspace.model);
+             !losses.empty()) {
+    ui.Message(ClassicLossText(losses), Icon::Exclamation);
   }
 
   const auto fail = [&](int number, const std::string& description, const char* step) {
@@ -32,7 +43,10 @@ SaveResult SaveHod(Workspace& workspace, const std::string& path, Ui& ui,
 
   std::string error;
   std::vector<std::uint8_t> bytes;
-  if (!ComputeLengths(workspace.model, &error) || !WriteHod(workspace.model, bytes, &error)) {
+  const bool encoded = dialect == HodDialect::Hod2 ? EncodeHod2(workspace.model, bytes, &error)
+                                                   : ComputeLengths(workspace.model, &error) &&
+                                                         WriteHod(workspace.model, bytes, &error);
+  if (!encoded) {
     return fail(0, error, messages::kCouldntWrite);
   }
 

@@ -17,9 +17,11 @@ enum class SaveResult {
   Quit,     // an I/O step failed and the user chose to end the program
 };
 
-// Saves the workspace's model to `path`, which becomes the current file on success.
+// Saves the workspace's model to `path`, which becomes the current file on success. A model read
+// from a HOD 2.0 file saved as classic is saved with a warning naming what classic cannot hold;
+// saving as HOD 2.0 is refused (with the reasons) when the model's parts cannot all be written.
 SaveResult SaveHod(Workspace& workspace, const std::string& path, Ui& ui,
-                   const ValidationContext& context = {});
+                   const ValidationContext& context = {}, HodDialect dialect = HodDialect::Classic);
 
 // The "Error Occured!" text of a failed save step.
 std::string SaveErrorText(int number, const std::string& description,

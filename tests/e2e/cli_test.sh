@@ -30,6 +30,7 @@ status=$?
 check "valid file exits 0" test "$status" -eq 0
 check "json type" grep -q '"type":"multi-mesh"' <<<"$out"
 check "json version" grep -q '"version":512' <<<"$out"
+check "json dialect" grep -q '"dialect":"classic"' <<<"$out"
 check "json messages empty" grep -q '"messages":\[\]' <<<"$out"
 check "default root joint counted" grep -q '"joints":1' <<<"$out"
 check "every count key present" test "$(grep -o '"[a-z_]*":[0-9][0-9]*' <<<"$out" | grep -c -v version)" -eq 29
@@ -124,6 +125,21 @@ if [ -d "$corpus" ]; then
   out=$("$cli" info --json "$bg")
   check "corpus background type" grep -q '"type":"background"' <<<"$out"
   check "corpus star fields" grep -q '"star_fields":16' <<<"$out"
+  awacs="$corpus/GuillermoOM__HWRM_FSFC__ter_awacs_0.hod"
+  out=$("$cli" info --json "$awacs")
+  check "HOD 2.0 dialect" grep -q '"dialect":"hod2"' <<<"$out"
+  check "HOD 2.0 read without messages" grep -q '"messages":\[\]' <<<"$out"
+  out=$("$cli" save "$awacs" "$tmp/awacs_classic.hod")
+  check "HOD 2.0 saved as classic" test $? -eq 0
+  check "the classic save names what it leaves out" grep -q 'KDOP' <<<"$out"
+  check "the classic file reads as classic" \
+    grep -q '"dialect":"classic"' <<<"$("$cli" info --json "$tmp/awacs_classic.hod")"
+  "$cli" save --dialect hod2 "$awacs" "$tmp/awacs_hod2.hod" >/dev/null
+  check "HOD 2.0 saved as HOD 2.0" test $? -eq 0
+  "$cli" diff "$awacs" "$tmp/awacs_hod2.hod" >/dev/null
+  check "the HOD 2.0 save reads back the same" test $? -eq 0
+  "$cli" save --dialect hod2 "$light" "$tmp/light_hod2.hod" >/dev/null
+  check "a classic model is not saved as HOD 2.0" test $? -eq 1
   damaged="$corpus/Real-Gecko__hw2-complex__hgn_attackbombersupport.hod"
   "$cli" info --json "$damaged" >/dev/null 2>&1
   check "damaged corpus file exits 3" test $? -eq 3

@@ -38,10 +38,16 @@ const std::vector<std::string>& CleanCorpusFiles() {
 
 const std::vector<std::string>& DamagedCorpusFiles() {
   static const std::vector<std::string> files = {
-      "GuillermoOM__HWRM_FSFC__shi_demon.hod",
-      "GuillermoOM__HWRM_FSFC__ter_awacs_0.hod",
       "Real-Gecko__hw2-complex__hgn_attackbombersupport.hod",
       "Real-Gecko__hw2-complex__hgn_heavyguidedplasmabomb.hod",
+  };
+  return files;
+}
+
+const std::vector<std::string>& Hod2CorpusFiles() {
+  static const std::vector<std::string> files = {
+      "GuillermoOM__HWRM_FSFC__shi_demon.hod",
+      "GuillermoOM__HWRM_FSFC__ter_awacs_0.hod",
       "mjhorvath__Mikali-Map-Collection-for-HWRM__hwccrystal_1_02.hod",
       "mjhorvath__Test-Mission-Grid-for-HWRM__meg_coordinateaxes.hod",
   };

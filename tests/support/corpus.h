@@ -11,8 +11,10 @@ namespace gantry::testing {
 
 // Files that read, validate, save and read back cleanly.
 const std::vector<std::string>& CleanCorpusFiles();
-// Truncated, padded or later-format files: a clear message and what was read is kept.
+// Truncated or padded files: a clear message and what was read is kept.
 const std::vector<std::string>& DamagedCorpusFiles();
+// HOD 2.0 files (with a POOL chunk): read, convert to classic and write back cleanly.
+const std::vector<std::string>& Hod2CorpusFiles();
 
 // The file's full path, or empty when it is not there.
 std::string CorpusFile(const std::string& name);

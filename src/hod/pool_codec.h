@@ -1,0 +1,49 @@
+// The compression of the later dialect's POOL streams: an LZ77 byte stream with 32-bit control
+// words (one flag per token, bit 31 a guard), five match-token forms and a 4-byte zero trailer.
+// The file keeps each stream's compressed and decompressed sizes; equal sizes mean the stream is
+// stored raw. Self-contained: no model, no Ui.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace gantry {
+
+// A compressed stream cannot expand more than this: the longest match (258 bytes) costs a 4-byte
+// token plus 4/31 of a control word. A stream that claims more lies about its sizes.
+inline constexpr std::uint64_t kPoolMaxExpansion = 63;
+
+// The longest back-reference a match can make.
+inline constexpr std::uint32_t kPoolWindow = 2097151;
+
+struct PoolDecodeFailure {
+  std::string message;  // names the stream and the payload offset
+  std::uint64_t offset = 0;
+};
+
+// Decodes a compressed payload into exactly `size` bytes (`out` is resized to it). Every code is
+// checked: a match reaching before the start of the output, output past `size`, a payload that
+// ends early or carries anything but the trailer after the last token all fail. `stream` names
+// the stream in the message.
+std::optional<PoolDecodeFailure> DecodePoolStream(std::span<const std::uint8_t> payload,
+                                                  std::size_t size, std::vector<std::uint8_t>& out,
+                                                  std::string_view stream);
+
+// A payload as stored: raw when its length equals `size`, compressed otherwise.
+std::optional<PoolDecodeFailure> UnpackPoolStream(std::span<const std::uint8_t> payload,
+                                                  std::size_t size, std::vector<std::uint8_t>& out,
+                                                  std::string_view stream);
+
+// Compresses `data` (greedy, hash chains; every match ends at least 8 bytes before the end, as
+// the game's decoder requires). Empty data gives an empty payload.
+std::vector<std::uint8_t> EncodePoolStream(std::span<const std::uint8_t> data);
+
+// The payload to store: compressed, or `data` itself when compressing does not make it shorter.
+std::vector<std::uint8_t> PackPoolStream(std::span<const std::uint8_t> data);
+
+}  // namespace gantry

@@ -1,0 +1,311 @@
+// HOD 2.0 files (POOL streams): the shared files read with their known figures, convert to
+// classic with a warning, write back as they came; damaged pools and lying sizes stop the read
+// with a message naming the stream; changed parts whose checksum is unknown are refused.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <filesystem>
+#include <string>
+
+#include "hod/hod2_writer.h"
+#include "hod/hod_test_files.h"
+#include "hod/hod_writer.h"
+#include "hod/model_counts.h"
+#include "hod/save.h"
+#include "support/corpus.h"
+
+namespace gantry::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr const char* kDemon = "GuillermoOM__HWRM_FSFC__shi_demon.hod";
+constexpr const char* kAwacs = "GuillermoOM__HWRM_FSFC__ter_awacs_0.hod";
+constexpr const char* kCrystal = "mjhorvath__Mikali-Map-Collection-for-HWRM__hwccrystal_1_02.hod";
+constexpr const char* kAxes = "mjhorvath__Test-Mission-Grid-for-HWRM__meg_coordinateaxes.hod";
+
+struct Figures {
+  const char* file;
+  std::size_t materials, textures, meshes, lods, parts, vertices, triangles, joints, markers,
+      dock_paths, dock_points, nav_lights, burns, collision, scars, mip_levels;
+};
+
+// As counted by hand from the files' description.
+const Figures kFigures[] = {
+    {kDemon, 5, 12, 6, 6, 11, 3054, 1020, 173, 42, 2, 7, 4, 4, 1, 6, 81},
+    {kAwacs, 1, 0, 1, 1, 1, 24, 12, 1, 0, 0, 0, 0, 0, 0, 1, 0},
+    {kCrystal, 3, 3, 1, 3, 9, 396, 132, 4, 0, 0, 0, 0, 0, 1, 1, 18},
+    {kAxes, 1, 1, 1, 1, 1, 72, 24, 2, 0, 0, 0, 0, 0, 1, 1, 6},
+};
+
+Figures Count(const HodModel& m, const char* file) {
+  Figures f{file,
+            m.Materials.size(),
+            m.Textures.size(),
+            m.Meshes.size(),
+            0,
+            0,
+            0,
+            0,
+            m.JointList.Joints.size(),
+            m.Markers.size(),
+            m.DockPathList.Paths.size(),
+            0,
+            m.NavLightList.NavLights.size(),
+            m.EngineBurns.size(),
+            m.CollisionMeshes.size(),
+            m.ScarMeshes.size(),
+            0};
+  for (const MultiMesh& mesh : m.Meshes) {
+    f.lods += mesh.Lods.size();
+    for (const LodMesh& lod : mesh.Lods) {
+      f.parts += lod.Parts.size();
+      for (const MeshPart& part : lod.Parts) {
+        f.vertices += part.Vertices.size();
+        for (const FaceList& list : part.FaceLists) f.triangles += list.Indices.size() / 3;
+      }
+    }
+  }
+  for (const DockPath& path : m.DockPathList.Paths) f.dock_points += path.Points.size();
+  for (const Texture& t : m.Textures) f.mip_levels += t.MipLevels.size();
+  return f;
+}
+
+void ExpectFigures(const Figures& got, const Figures& want) {
+  const auto fields = [](const Figures& f) {
+    return std::vector<std::size_t>{f.materials, f.textures,   f.meshes,      f.lods,
+                                    f.parts,     f.vertices,   f.triangles,   f.joints,
+                                    f.markers,   f.dock_paths, f.dock_points, f.nav_lights,
+                                    f.burns,     f.collision,  f.scars,       f.mip_levels};
+  };
+  EXPECT_EQ(fields(got), fields(want));
+}
+
+bool Contains(const std::vector<std::string>& lines, std::string_view text) {
+  return std::any_of(lines.begin(), lines.end(),
+                     [&](const std::string& line) { return line.find(text) != std::string::npos; });
+}
+
+TEST(Hod2Corpus, ReadsCleanlyWithItsFiguresConvertsAndWritesBack) {
+  for (const Figures& want : kFigures) {
+    SCOPED_TRACE(want.file);
+    const std::string path = CorpusFile(want.file);
+    if (path.empty()) continue;
+    DebugLog log;
+    log.set_debug_level(0);
+    ScriptedUi ui;
+    HodModel from_file = MakeDefaultModel();
+    const ReadOutcome outcome = ReadHod(path, from_file, log, ui);
+    EXPECT_TRUE(outcome.completed);
+    for (const auto& shown : ui.messages) ADD_FAILURE() << shown.text;
+    EXPECT_EQ(outcome.position, fs::file_size(path));
+    const HodRead r(FileBytes(path));
+    EXPECT_TRUE(r.model == from_file);
+    const HodModel& m = r.model;
+    EXPECT_EQ(m.Dialect, HodDialect::Hod2);
+    ExpectFigures(Count(m, want.file), want);
+
+    // Classic: what it cannot hold is named; what it can reads back with the same counts.
+    const std::vector<std::string> losses = ClassicLosses(m);
+    EXPECT_TRUE(Contains(losses, "KDOP"));
+    EXPECT_TRUE(Contains(losses, "SCAR"));
+    ByteVector classic;
+    std::string error;
+    ASSERT_TRUE(EncodeHod(m, classic, &error)) << error;
+    const HodRead converted(classic);
+    EXPECT_TRUE(Clean(converted));
+    EXPECT_EQ(converted.model.Dialect, HodDialect::Classic);
+    EXPECT_EQ(CountModel(converted.model), CountModel(m));
+
+    // The same dialect: read, write, read gives the same model, and the same bytes again.
+    EXPECT_TRUE(Hod2WriteBlockers(m).empty());
+    ByteVector written;
+    ASSERT_TRUE(EncodeHod2(m, written, &error)) << error;
+    const HodRead back(written);
+    EXPECT_TRUE(Clean(back));
+    EXPECT_TRUE(back.model == m);
+    ByteVector again;
+    ASSERT_TRUE(EncodeHod2(back.model, again, &error)) << error;
+    EXPECT_TRUE(again == written);
+  }
+}
+
+TEST(Hod2Corpus, KnownValuesLandInTheirFields) {
+  const std::string path = CorpusFile(kAxes);
+  if (path.empty()) GANTRY_CORPUS_ABSENT("corpus file absent");
+  const HodRead r(FileBytes(path));
+  const HodModel& m = r.model;
+  ASSERT_EQ(m.Textures.size(), 1u);
+  EXPECT_EQ(m.Textures[0].FileName, "CoordinateAxes_DIFF");
+  EXPECT_EQ(m.Textures[0].Format, Tag("DXT1"));
+  EXPECT_EQ(m.Textures[0].MipLevels[0].size(), 64u * 64u * 8u);
+  EXPECT_EQ(m.Textures[0].MipLevels[5].size(), 2u * 2u * 8u);
+  const MeshPart& part = m.Meshes.at(0).Lods.at(0).Parts.at(0);
+  EXPECT_EQ(part.VertexMask, 0x600B);
+  // Positions and normals carry w = 1, normals are unit length: the layout is read right.
+  for (const MeshVertex& v : part.Vertices) {
+    EXPECT_EQ(v.Position.w, 1.0f);
+    EXPECT_EQ(v.Normal.w, 1.0f);
+    EXPECT_NEAR(v.Normal.x * v.Normal.x + v.Normal.y * v.Normal.y + v.Normal.z * v.Normal.z, 1.0,
+                1e-4);
+  }
+  for (const std::int16_t i : part.FaceLists.at(0).Indices) EXPECT_LT(i, part.VertexCount);
+  EXPECT_EQ(m.JointList.Joints.at(0).Name, "Root");
+  EXPECT_EQ(m.JointList.Joints.at(1).ParentName, "Root");
+  ASSERT_EQ(m.ScarMeshes.size(), 1u);
+  EXPECT_EQ(m.ScarMeshes[0].Description.Name, m.Meshes[0].Name);
+  EXPECT_EQ(m.ScarMeshes[0].Triangles.Vertices.size(), 24u);
+  EXPECT_EQ(m.ScarMeshes[0].Normals.Vertices.size(), 7u);
+  EXPECT_EQ(m.ScarMeshes[0].Grid.Cells.size(), 27u);
+  ASSERT_EQ(m.Hod2.MeshTags.size(), 1u);
+  EXPECT_EQ(m.Hod2.MeshTags[0].MeshName, m.Meshes[0].Name);
+  EXPECT_EQ(m.Hod2.MeshTags[0].Chunks.at(0).ID, Tag("TAGS"));
+  ASSERT_EQ(m.CollisionMeshes.size(), 1u);
+  EXPECT_EQ(m.CollisionMeshes[0].Triangles.Vertices.size(), 8u);
+  EXPECT_EQ(m.CollisionMeshes[0].Triangles.Indices.size(), 36u);
+}
+
+TEST(Hod2Write, RefusesPartsWhoseChecksumOrHullCannotBeMade) {
+  const std::string path = CorpusFile(kAxes);
+  if (path.empty()) GANTRY_CORPUS_ABSENT("corpus file absent");
+  const HodRead r(FileBytes(path));
+
+  HodModel scar = r.model;
+  scar.ScarMeshes[0].Triangles.Vertices[0].x += 1;
+  EXPECT_TRUE(Contains(Hod2WriteBlockers(scar), "checksum (SCAR)"));
+  ByteVector bytes;
+  std::string error;
+  EXPECT_FALSE(EncodeHod2(scar, bytes, &error));
+  EXPECT_NE(error.find("SCAR"), std::string::npos) << error;
+
+  // A mesh moved away from its scar mesh and its k-DOP.
+  HodModel moved = r.model;
+  for (MeshVertex& v : moved.Meshes[0].Lods[0].Parts[0].Vertices) v.Position.x += 100;
+  const std::vector<std::string> reasons = Hod2WriteBlockers(moved);
+  EXPECT_TRUE(Contains(reasons, "no longer matches its mesh"));
+  EXPECT_TRUE(Contains(reasons, "KDOP"));
+
+  EXPECT_TRUE(Contains(Hod2WriteBlockers(MakeDefaultModel()), "not read from a HOD 2.0 file"));
+  EXPECT_TRUE(ClassicLosses(MakeDefaultModel()).empty());
+}
+
+class Hod2Save : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = fs::temp_directory_path() / "gantry_hod2_save";
+    fs::remove_all(dir_);
+    fs::create_directories(dir_);
+  }
+  void TearDown() override { fs::remove_all(dir_); }
+  fs::path dir_;
+};
+
+TEST_F(Hod2Save, ClassicSaveWarnsAndHod2SaveRefusesAChangedScar) {
+  const std::string path = CorpusFile(kAwacs);
+  if (path.empty()) GANTRY_CORPUS_ABSENT("corpus file absent");
+  Workspace workspace;
+  workspace.model = HodRead(FileBytes(path)).model;
+  ScriptedUi ui;
+  const std::string classic = (dir_ / "classic.hod").string();
+  ASSERT_EQ(SaveHod(workspace, classic, ui), SaveResult::Saved);
+  ASSERT_EQ(ui.messages.size(), 1u);
+  EXPECT_EQ(ui.messages[0].icon, Icon::Exclamation);
+  EXPECT_NE(ui.messages[0].text.find("KDOP"), std::string::npos);
+  EXPECT_NE(ui.messages[0].text.find("\"ShipMesh1\""), std::string::npos);
+
+  ScriptedUi quiet;
+  const std::string hod2 = (dir_ / "hod2.hod").string();
+  EXPECT_EQ(SaveHod(workspace, hod2, quiet, {}, HodDialect::Hod2), SaveResult::Saved);
+  EXPECT_TRUE(quiet.messages.empty());
+  EXPECT_TRUE(HodRead(FileBytes(hod2)).model.Dialect == HodDialect::Hod2);
+
+  workspace.model.ScarMeshes[0].Normals.Vertices[0].y = 0.5f;
+  ScriptedUi refused;
+  const std::string changed = (dir_ / "changed.hod").string();
+  EXPECT_EQ(SaveHod(workspace, changed, refused, {}, HodDialect::Hod2), SaveResult::Invalid);
+  EXPECT_FALSE(fs::exists(changed));
+  ASSERT_EQ(refused.messages.size(), 1u);
+  EXPECT_NE(refused.messages[0].text.find("ShipMesh1"), std::string::npos);
+}
+
+// ---- Damaged and hostile files ----------------------------------------------------------------
+
+std::size_t Find(const ByteVector& bytes, std::string_view tag) {
+  const auto it = std::search(bytes.begin(), bytes.end(), tag.begin(), tag.end());
+  return static_cast<std::size_t>(it - bytes.begin());
+}
+
+void Put32(ByteVector& bytes, std::size_t at, std::uint32_t value) {
+  std::memcpy(bytes.data() + at, &value, 4);
+}
+
+// The read stopped with one message holding every text given.
+::testing::AssertionResult StoppedSaying(const HodRead& r,
+                                         std::initializer_list<std::string_view> texts) {
+  if (r.outcome.completed) return ::testing::AssertionFailure() << "the read completed";
+  if (r.ui.messages.size() != 1) {
+    return ::testing::AssertionFailure() << r.ui.messages.size() << " messages";
+  }
+  for (std::string_view text : texts) {
+    if (r.ui.messages[0].text.find(text) == std::string::npos) {
+      return ::testing::AssertionFailure() << "no \"" << text << "\" in " << r.ui.messages[0].text;
+    }
+  }
+  return ::testing::AssertionSuccess();
+}
+
+TEST(Hod2Hostile, DamagedPoolsAndLyingSizesStopWithTheStreamNamed) {
+  const std::string path = CorpusFile(kAwacs);
+  if (path.empty()) GANTRY_CORPUS_ABSENT("corpus file absent");
+  const ByteVector file = FileBytes(path);
+  // POOL: version, then (packed, size, payload) for the texture (empty), mesh, face streams.
+  const std::size_t pool = Find(file, "POOL");
+  const std::size_t mesh_size = pool + 8 + 4 + 8 + 4;
+  const std::size_t face_payload = mesh_size + 4 + 216 + 8;
+
+  ByteVector lying = file;
+  Put32(lying, mesh_size, 0x7fffffff);
+  EXPECT_TRUE(StoppedSaying(HodRead(lying), {"POOL", "mesh stream", "more than they can hold"}));
+
+  ByteVector short_by_one = file;
+  Put32(short_by_one, mesh_size, 1127);
+  EXPECT_TRUE(StoppedSaying(HodRead(short_by_one), {"the mesh stream"}));
+
+  // The face stream's first code made a match, with nothing output yet to copy from.
+  ByteVector backwards = file;
+  Put32(backwards, face_payload, 0x80000001);
+  EXPECT_TRUE(StoppedSaying(HodRead(backwards),
+                            {"the face stream", "payload byte 4", "reaches 0 bytes back"}));
+
+  ByteVector beyond = file;
+  Put32(beyond, mesh_size - 4, 100000);
+  EXPECT_TRUE(StoppedSaying(HodRead(beyond), {"mesh stream claims 100000 bytes"}));
+
+  // One vertex fewer leaves mesh bytes nobody takes; far more asks for bytes the stream lacks.
+  const std::size_t vertex_count = Find(file, "BMSH") + 24;
+  ByteVector fewer = file;
+  Put32(fewer, vertex_count, 23);
+  const HodRead left_over(fewer);
+  ASSERT_EQ(left_over.ui.messages.size(), 1u);
+  EXPECT_NE(left_over.ui.messages[0].text.find("mesh stream holds 1128 bytes"), std::string::npos)
+      << left_over.ui.messages[0].text;
+  ByteVector more = file;
+  Put32(more, vertex_count, 0x10000000);
+  EXPECT_TRUE(StoppedSaying(HodRead(more), {"mesh stream", "only"}));
+}
+
+TEST(Hod2Hostile, EveryTruncatedFileGivesAMessageAndKeepsWhatCameBefore) {
+  const std::string path = CorpusFile(kAwacs);
+  if (path.empty()) GANTRY_CORPUS_ABSENT("corpus file absent");
+  const ByteVector file = FileBytes(path);
+  // Cut before its POOL chunk's header, a file is a whole classic one.
+  for (std::size_t n = Find(file, "POOL") + 8; n < file.size(); ++n) {
+    const HodRead r(ByteVector(file.begin(), file.begin() + static_cast<std::ptrdiff_t>(n)));
+    EXPECT_FALSE(Clean(r)) << n;
+    EXPECT_EQ(r.model.HodVersion.Version, 512) << n;
+  }
+}
+
+}  // namespace
+}  // namespace gantry::testing
