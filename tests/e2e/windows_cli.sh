@@ -11,8 +11,11 @@ for arg in "$@"; do
   args+=("$arg")
 done
 here=$(dirname "$0")
-"$here/../../scripts/wine-run.sh" "${GANTRY_WINDOWS_CLI:?}" "${args[@]}" \
-  > >(tr -d '\r') 2> >(tr -d '\r' >&2)
+out=$(mktemp)
+err=$(mktemp)
+"$here/../../scripts/wine-run.sh" "${GANTRY_WINDOWS_CLI:?}" "${args[@]}" >"$out" 2>"$err"
 status=$?
-wait
+tr -d '\r' <"$out"
+tr -d '\r' <"$err" >&2
+rm -f "$out" "$err"
 exit $status
