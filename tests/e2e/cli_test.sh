@@ -79,6 +79,9 @@ check "validate exits 3 on an unreadable file" test $? -eq 3
 check "save exits 0" test $? -eq 0
 "$cli" save "$tmp/saved.hod" "$tmp/saved2.hod" >/dev/null
 check "saving twice gives the same bytes" cmp -s "$tmp/saved.hod" "$tmp/saved2.hod"
+printf 'older contents' >"$tmp/existing.hod"
+"$cli" save "$tmp/vers.hod" "$tmp/existing.hod" >/dev/null
+check "save replaces an existing file" cmp -s "$tmp/saved.hod" "$tmp/existing.hod"
 "$cli" save "$tmp/vers.hod" "$tmp/no/such/folder.hod" >"$tmp/out" 2>&1
 check "save exits 3 on an I/O error" test $? -eq 3
 check "save reports the failed step" \
