@@ -50,7 +50,10 @@ if [ -z "$squish_dir" ]; then
     $SUDO apt-get update -qq
   fi
   mkdir -p "$DEPS_DIR"
-  (cd "$DEPS_DIR" && apt-get source -qq libsquish >/dev/null 2>&1)
+  if ! (cd "$DEPS_DIR" && apt-get source -qq libsquish >source.log 2>&1); then
+    cat "$DEPS_DIR/source.log" >&2
+    exit 1
+  fi
   squish_dir=$(find "$DEPS_DIR" -maxdepth 1 -type d -name 'libsquish-*' | head -n1)
   [ -n "$squish_dir" ] || { echo "apt-get source libsquish gave no source folder" >&2; exit 1; }
 fi
