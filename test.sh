@@ -11,6 +11,12 @@ scripts/check_format.sh
 echo "== Tests"
 ctest --test-dir build --output-on-failure -j "$(nproc)"
 
+if [ "${GANTRY_SKIP_WINDOWS:-0}" != 1 ]; then
+  echo "== Windows build (MinGW-w64) and its tests under Wine"
+  scripts/setup-windows.sh
+  ctest --test-dir build-windows --output-on-failure -j "$(nproc)"
+fi
+
 echo "== Fuzz smoke runs"
 if [ ! -f build-fuzz/build.ninja ]; then
   CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DGANTRY_FUZZ=ON \

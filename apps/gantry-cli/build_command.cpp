@@ -69,8 +69,8 @@ int RunBuild(const std::string& script, const std::string& out, const std::strin
 
   // File arguments are relative to the script's folder, which a bare file name would not give.
   std::error_code error;
-  const std::filesystem::path absolute = std::filesystem::absolute(NativePath(script), error);
-  const std::string script_path = error ? script : absolute.string();
+  const std::filesystem::path absolute = std::filesystem::absolute(FileSystemPath(script), error);
+  const std::string script_path = error ? script : PathText(absolute);
 
   ScriptImportContext context;
   context.batch = true;

@@ -33,7 +33,7 @@ int RunExportObj(const std::string& path, std::optional<int> mesh, bool reverse_
   workspace.log.set_file_path("");  // an export leaves no debug.log behind
   if (!out_dir.empty()) {
     std::error_code error;
-    std::filesystem::create_directories(NativePath(out_dir), error);
+    std::filesystem::create_directories(FileSystemPath(out_dir), error);
     if (error) {
       fmt::print(stderr, "Couldn't create the folder {}: {}\n", out_dir, error.message());
       return kExitUnreadable;

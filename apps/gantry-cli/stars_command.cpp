@@ -22,7 +22,7 @@ int RunStars(const std::string& in, const std::string& map, const std::string& o
   }
   // A missing map would read as an empty image and be refused for its size: say what is wrong.
   std::error_code error;
-  if (!std::filesystem::is_regular_file(NativePath(map), error)) {
+  if (!std::filesystem::is_regular_file(FileSystemPath(map), error)) {
     fmt::print(stderr, "{}: no such file\n", map);
     return kExitUnreadable;
   }

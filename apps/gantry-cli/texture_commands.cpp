@@ -53,7 +53,7 @@ int RunExportTextures(const std::string& path, bool png, const std::string& out_
   const std::string folder = out_dir.empty() ? FolderOf(path) : out_dir;
   if (!folder.empty()) {
     std::error_code error;
-    std::filesystem::create_directories(NativePath(folder), error);
+    std::filesystem::create_directories(FileSystemPath(folder), error);
     if (error) {
       fmt::print(stderr, "{}: {}\n", folder, error.message());
       return kExitUnreadable;

@@ -9,6 +9,7 @@
 #include <system_error>
 
 #include "common/local_time.h"
+#include "common/paths.h"
 
 namespace gantry {
 namespace {
@@ -22,7 +23,7 @@ std::string LocalTimeOfDay() {
 
 // Opens for appending in binary mode so CR LF reaches the file unchanged on every platform.
 std::ofstream OpenForAppend(const std::string& path) {
-  return std::ofstream(std::filesystem::path(path), std::ios::binary | std::ios::app);
+  return std::ofstream(FileSystemPath(path), std::ios::binary | std::ios::app);
 }
 
 }  // namespace
@@ -69,7 +70,7 @@ bool DebugLog::AppendToFile() const {
 
 bool DebugLog::RemoveFile() const {
   if (file_path_.empty()) return false;
-  const std::filesystem::path path(file_path_);
+  const std::filesystem::path path = FileSystemPath(file_path_);
   std::error_code error;
   const auto size = std::filesystem::file_size(path, error);
   const bool had_content = !error && size > 0;

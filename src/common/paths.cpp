@@ -3,6 +3,14 @@
 #include <string>
 #include <string_view>
 
+#ifdef _WIN32
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+#endif
+
 namespace gantry {
 namespace {
 
@@ -57,6 +65,35 @@ std::string JoinPath(std::string_view folder, std::string_view name) {
   if (!IsPathSeparator(out.back())) out.push_back(kNativeSeparator);
   out += name;
   return out;
+}
+
+std::filesystem::path FileSystemPath(std::string_view path) {
+  const std::string native = NativePath(path);
+#ifdef _WIN32
+  if (native.empty()) return {};
+  const int size = static_cast<int>(native.size());
+  const int wide_size = MultiByteToWideChar(CP_ACP, 0, native.data(), size, nullptr, 0);
+  std::wstring wide(static_cast<std::size_t>(wide_size), L'\0');
+  MultiByteToWideChar(CP_ACP, 0, native.data(), size, wide.data(), wide_size);
+  return std::filesystem::path(std::move(wide));
+#else
+  return std::filesystem::path(native);
+#endif
+}
+
+std::string PathText(const std::filesystem::path& path) {
+#ifdef _WIN32
+  const std::wstring& wide = path.native();
+  if (wide.empty()) return {};
+  const int size = static_cast<int>(wide.size());
+  const int narrow_size =
+      WideCharToMultiByte(CP_ACP, 0, wide.data(), size, nullptr, 0, nullptr, nullptr);
+  std::string narrow(static_cast<std::size_t>(narrow_size), '\0');
+  WideCharToMultiByte(CP_ACP, 0, wide.data(), size, narrow.data(), narrow_size, nullptr, nullptr);
+  return narrow;
+#else
+  return path.native();
+#endif
 }
 
 }  // namespace gantry

@@ -2,6 +2,7 @@
 // every helper here accepts both, and NativePath turns a path into one the disk understands.
 #pragma once
 
+#include <filesystem>
 #include <string>
 #include <string_view>
 
@@ -20,5 +21,13 @@ std::string ExtensionOf(std::string_view path);
 std::string NativePath(std::string_view path);
 // folder + separator + name; just name when folder is empty.
 std::string JoinPath(std::string_view folder, std::string_view name);
+
+// Path texts are bytes in the system's narrow encoding, as std::fopen takes them: on Windows the
+// ANSI code page. std::filesystem reads and writes narrow texts its own way there (MinGW's as
+// Latin-1 in, UTF-8 out), so every path goes through these two on its way to and from it.
+// The file system's form of a path text, with native separators.
+std::filesystem::path FileSystemPath(std::string_view path);
+// The path text of a file system path.
+std::string PathText(const std::filesystem::path& path);
 
 }  // namespace gantry

@@ -8,7 +8,13 @@
 #include <random>
 #include <system_error>
 
-#ifndef _WIN32
+#include "common/paths.h"
+
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#include <sys/stat.h>
+#else
 #include <unistd.h>
 #endif
 
@@ -24,19 +30,45 @@ FileWriteFailure Failure(FileWriteFailure::Step step, int code) {
 // A fresh name beside the target, so the final rename stays within one file system.
 std::filesystem::path TemporaryBeside(const std::filesystem::path& target) {
   std::random_device random;
-  return target.parent_path() /
-         fmt::format(".{}.saving-{}{}", target.filename().string(), random(), random() % 100000);
+  std::filesystem::path name(".");
+  name += target.filename();
+  name += fmt::format(".saving-{}{}", random(), random() % 100000);
+  return target.parent_path() / name;
+}
+
+// Opens a file that must not exist yet for binary writing. Windows' C library ignores fopen's
+// "x", so there the exclusive creation is asked of _wopen.
+std::FILE* CreateNewFile(const std::filesystem::path& path) {
+#ifdef _WIN32
+  const int fd =
+      _wopen(path.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
+  if (fd < 0) return nullptr;
+  std::FILE* file = _fdopen(fd, "wb");
+  if (file == nullptr) _close(fd);
+  return file;
+#else
+  return std::fopen(path.c_str(), "wbx");
+#endif
+}
+
+// Pushes the written data to the disk.
+int SyncToDisk(std::FILE* file) {
+#ifdef _WIN32
+  return _commit(_fileno(file));
+#else
+  return fsync(fileno(file));
+#endif
 }
 
 }  // namespace
 
 std::optional<FileWriteFailure> WriteFileSafely(const std::string& path,
                                                 const std::function<bool(std::FILE*)>& write) {
-  const std::filesystem::path target(path);
+  const std::filesystem::path target = FileSystemPath(path);
   const std::filesystem::path temp = TemporaryBeside(target);
 
   errno = 0;
-  std::FILE* file = std::fopen(temp.string().c_str(), "wbx");
+  std::FILE* file = CreateNewFile(temp);
   if (file == nullptr) return Failure(FileWriteFailure::Step::Open, errno);
 
   errno = 0;
@@ -46,13 +78,11 @@ std::optional<FileWriteFailure> WriteFileSafely(const std::string& path,
     ok = false;
     code = errno;
   }
-#ifndef _WIN32
   // The data must be on disk before the old file gives way to it.
-  if (ok && fsync(fileno(file)) != 0) {
+  if (ok && SyncToDisk(file) != 0) {
     ok = false;
     code = errno;
   }
-#endif
   if (std::fclose(file) != 0 && ok) {
     ok = false;
     code = errno;
@@ -63,6 +93,7 @@ std::optional<FileWriteFailure> WriteFileSafely(const std::string& path,
     return Failure(FileWriteFailure::Step::Write, code);
   }
 
+  // Replaces an existing target on every platform (MoveFileExW on Windows).
   std::error_code error;
   std::filesystem::rename(temp, target, error);
   if (error) {

@@ -78,7 +78,7 @@ std::vector<Vector3> ReadObjVertexLines(std::string_view text) {
 CommandResult ImportBoundaryVertices(HodModel& model, Ui& ui) {
   const std::optional<std::string> chosen = ui.OpenFile(msg::kObjFilter, "");
   if (!chosen || chosen->empty()) return CommandResult::Unchanged();
-  const std::filesystem::path path(NativePath(*chosen));
+  const std::filesystem::path path = FileSystemPath(*chosen);
   std::error_code error;
   const auto size = std::filesystem::file_size(path, error);
   if (error || size == 0) return CommandResult::Unchanged();

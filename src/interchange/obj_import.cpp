@@ -992,7 +992,7 @@ bool ReadOBJPoints(const std::string& path, EngineBurn& burn, Ui& ui) {
   }
   if (contents->empty()) {
     std::error_code ignored;
-    std::filesystem::remove(NativePath(path), ignored);
+    std::filesystem::remove(FileSystemPath(path), ignored);
     return false;
   }
   return ReadOBJPointsText(*contents, burn, ui);

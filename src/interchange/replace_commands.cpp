@@ -58,7 +58,7 @@ std::vector<std::string> MaterialNames(const HodModel& model) {
 std::optional<std::string> ChooseObjFile(Ui& ui) {
   std::optional<std::string> path = ui.OpenFile(text::kObjFilter, "");
   if (!path || path->empty()) return std::nullopt;
-  const std::string native = NativePath(*path);
+  const std::filesystem::path native = FileSystemPath(*path);
   std::error_code error;
   if (std::filesystem::is_regular_file(native, error) &&
       std::filesystem::file_size(native, error) == 0 && !error) {

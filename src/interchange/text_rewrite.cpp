@@ -47,8 +47,9 @@ std::string BackupPathFor(const std::string& path) {
 
 std::optional<std::string> ReadTextFile(const std::string& path, std::string* error) {
   const std::string native = NativePath(path);
+  const std::filesystem::path fs_path = FileSystemPath(path);
   std::error_code code;
-  if (std::filesystem::is_directory(native, code)) {
+  if (std::filesystem::is_directory(fs_path, code)) {
     if (error != nullptr) *error = std::strerror(EISDIR);
     return std::nullopt;
   }
@@ -60,7 +61,7 @@ std::optional<std::string> ReadTextFile(const std::string& path, std::string* er
   }
   // Read in pieces up to the size the file had when opened, then whatever it has grown by.
   std::string contents;
-  const auto size = std::filesystem::file_size(native, code);
+  const auto size = std::filesystem::file_size(fs_path, code);
   contents.resize(code ? 0 : static_cast<std::size_t>(size));
   std::size_t done = 0;
   while (done < contents.size()) {
@@ -104,8 +105,8 @@ TextRewrite RewriteTextFile(const std::string& path, Ui& ui) {
   }
   original.reset();
 
-  const std::filesystem::path target(NativePath(path));
-  const std::filesystem::path backup(NativePath(BackupPathFor(path)));
+  const std::filesystem::path target = FileSystemPath(path);
+  const std::filesystem::path backup = FileSystemPath(BackupPathFor(path));
   std::error_code code;
   const auto permissions = std::filesystem::status(target, code).permissions();
   std::filesystem::copy_file(target, backup, std::filesystem::copy_options::overwrite_existing,
@@ -116,7 +117,7 @@ TextRewrite RewriteTextFile(const std::string& path, Ui& ui) {
     return result;
   }
   const auto* bytes = reinterpret_cast<const std::uint8_t*>(result.text.data());
-  if (const auto failure = WriteFileSafely(target.string(), {bytes, result.text.size()})) {
+  if (const auto failure = WriteFileSafely(path, {bytes, result.text.size()})) {
     // The original was never touched, so the backup stays only as the user's safety copy.
     result.status = TextRewriteStatus::NotWritten;
     result.error = failure->description;

@@ -48,7 +48,7 @@ class PreviewFileGuard {
   explicit PreviewFileGuard(std::string path) : path_(std::move(path)) {}
   ~PreviewFileGuard() {
     std::error_code ignored;
-    fs::remove(NativePath(path_), ignored);
+    fs::remove(FileSystemPath(path_), ignored);
   }
   PreviewFileGuard(const PreviewFileGuard&) = delete;
   PreviewFileGuard& operator=(const PreviewFileGuard&) = delete;
@@ -70,9 +70,9 @@ CommandResult ImportTextures(Workspace& workspace, Ui& ui) {
   const std::string folder = FolderOf(*chosen);
   std::vector<fs::path> files;
   std::error_code error;
-  for (fs::directory_iterator it(NativePath(folder.empty() ? "." : folder), error), end;
+  for (fs::directory_iterator it(FileSystemPath(folder.empty() ? "." : folder), error), end;
        !error && it != end; it.increment(error)) {
-    const std::string name = it->path().filename().string();
+    const std::string name = PathText(it->path().filename());
     std::error_code size_error;
     if (Lower(LastFour(name)) == Lower(extension) && it->is_regular_file(size_error) &&
         it->file_size(size_error) > 0 && !size_error) {
@@ -84,7 +84,7 @@ CommandResult ImportTextures(Workspace& workspace, Ui& ui) {
 
   CommandResult result;
   for (const fs::path& file : files) {
-    const std::string path = file.string();
+    const std::string path = PathText(file);
     const std::string base = BaseName(path);
     if (base.empty() || base.back() != ']') continue;
     auto texture = dds ? ImportDDSTexture(path, ui) : ImportTGATexture(path, ui);
@@ -105,8 +105,8 @@ CommandResult ReplaceTexture(HodModel& model, std::optional<std::size_t> selecte
   const auto path = ui.OpenFile(kReplaceFilter, "");
   if (!path || path->empty()) return CommandResult::Unchanged();
   std::error_code error;
-  if (fs::file_size(NativePath(*path), error) == 0 && !error) {
-    fs::remove(NativePath(*path), error);
+  if (fs::file_size(FileSystemPath(*path), error) == 0 && !error) {
+    fs::remove(FileSystemPath(*path), error);
     return CommandResult::Unchanged();
   }
   if (!TextureNameFromFile(*path)) {

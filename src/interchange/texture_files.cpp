@@ -52,7 +52,7 @@ std::string TempFolder() {
   if (temp != nullptr && *temp != '\0') return temp;
   std::error_code error;
   const fs::path folder = fs::temp_directory_path(error);
-  return error ? std::string(".") : folder.string();
+  return error ? std::string(".") : PathText(folder);
 }
 
 std::string PreviewFilePath(const std::string& folder) {

@@ -52,7 +52,7 @@ std::string_view Trimmed(std::string_view text) {
 }
 
 std::optional<std::string> ReadScript(const std::string& path) {
-  const std::filesystem::path native(NativePath(path));
+  const std::filesystem::path native = FileSystemPath(path);
   std::error_code error;
   if (!std::filesystem::is_regular_file(native, error)) return std::nullopt;
   std::ifstream in(native, std::ios::binary);

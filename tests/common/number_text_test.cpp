@@ -8,6 +8,8 @@
 #include <limits>
 #include <string>
 
+#include "common/number_parse.h"
+
 namespace gantry {
 namespace {
 
@@ -126,14 +128,24 @@ TEST(NumberTextInteger, PrintsAllDigits) {
 }
 
 TEST(NumberText, DecimalPointIgnoresTheLocale) {
-  // Only meaningful where a comma locale is installed; the C locale still exercises the path.
+  // Only meaningful where a comma locale is installed (named the POSIX or the Windows way); the
+  // C locale still exercises the path.
   const char* previous = std::setlocale(LC_NUMERIC, nullptr);
   const std::string saved = previous ? previous : "C";
-  const bool switched = std::setlocale(LC_NUMERIC, "de_DE.UTF-8") != nullptr ||
-                        std::setlocale(LC_NUMERIC, "fr_FR.UTF-8") != nullptr;
+  bool switched = false;
+  for (const char* name : {"de_DE.UTF-8", "fr_FR.UTF-8", "German_Germany.1252", "de-DE"}) {
+    if (std::setlocale(LC_NUMERIC, name) != nullptr) {
+      switched = std::string(std::localeconv()->decimal_point) == ",";
+      break;
+    }
+  }
   EXPECT_EQ(NumberText(-2.5f), "-2.5");
   EXPECT_EQ(NumberText(0.03830641f), "3.830641E-02");
   EXPECT_EQ(NumberText(1.0 / 3), "0.333333333333333");
+  // Typed and script numbers are read with "." as well.
+  EXPECT_EQ(LeadingNumber("2.5e1"), 25);
+  EXPECT_EQ(LeadingNumber("1,5"), 1);
+  EXPECT_TRUE(IsNumberText(" -0.125 "));
   std::setlocale(LC_NUMERIC, saved.c_str());
   if (!switched) GTEST_SKIP() << "no comma locale installed";
 }

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <filesystem>
+
 namespace gantry {
 namespace {
 
@@ -77,6 +80,29 @@ TEST(Paths, JoinPathAddsOneNativeSeparator) {
   EXPECT_EQ(JoinPath("a\\", "b"), "a\\b");
   EXPECT_EQ(JoinPath("", "b"), "b");
   EXPECT_EQ(JoinPath("C:\\mods", "ship.hod"), Native("C:\\mods|ship.hod"));
+}
+
+// The bytes of a game text or a typed name, as the C library's fopen takes them (on Windows in
+// the ANSI code page, where 0x80 is not U+0080), name the same file through std::filesystem.
+TEST(Paths, FileSystemPathsNameTheFilesTheCLibraryOpens) {
+  const std::filesystem::path dir = std::filesystem::temp_directory_path() / "gantry_paths_test";
+  std::filesystem::remove_all(dir);
+  std::filesystem::create_directories(dir);
+  const std::string name = "caf\xe9 \x80.txt";
+  const std::string path = JoinPath(PathText(dir), name);
+  std::FILE* file = std::fopen(path.c_str(), "wb");
+  ASSERT_NE(file, nullptr);
+  std::fclose(file);
+
+  EXPECT_TRUE(std::filesystem::is_regular_file(FileSystemPath(path)));
+  EXPECT_EQ(PathText(FileSystemPath(path)), path);
+  {  // Windows deletes no folder that is being listed.
+    const auto entry = std::filesystem::directory_iterator(dir);
+    ASSERT_NE(entry, std::filesystem::directory_iterator());
+    EXPECT_EQ(PathText(entry->path().filename()), name);
+  }
+  EXPECT_EQ(FileSystemPath("a/b\\c"), std::filesystem::path(Native("a|b|c")));
+  std::filesystem::remove_all(dir);
 }
 
 }  // namespace

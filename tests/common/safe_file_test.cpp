@@ -8,6 +8,8 @@
 #include <fstream>
 #include <iterator>
 
+#include "common/paths.h"
+
 namespace gantry {
 namespace {
 
@@ -77,6 +79,28 @@ TEST_F(SafeFileTest, MissingFolderAndUnreplaceableTargetAreReportedByStep) {
   EXPECT_EQ(replace->step, FileWriteFailure::Step::Replace);
   EXPECT_TRUE(fs::is_directory(folder / "inside"));
   EXPECT_EQ(FilesInFolder(), 2u);  // ship.hod and the folder, no temporary file
+}
+
+// Non-ASCII names are bytes in the system's narrow encoding (the ANSI code page on Windows), as
+// a user's path arrives; the saved file is the one the C library opens under that name.
+TEST_F(SafeFileTest, ReplacesATargetWithANonAsciiName) {
+  target_ = PathText(dir_ / "ship") + "\xe9\x80.hod";
+  {
+    std::FILE* old = std::fopen(target_.c_str(), "wb");
+    ASSERT_NE(old, nullptr);
+    std::fputs("old", old);
+    std::fclose(old);
+  }
+  const std::string text = "new";
+  EXPECT_FALSE(WriteFileSafely(
+      target_, std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size())));
+  std::FILE* file = std::fopen(target_.c_str(), "rb");
+  ASSERT_NE(file, nullptr);
+  char read[8] = {};
+  EXPECT_EQ(std::fread(read, 1, sizeof read, file), 3u);
+  std::fclose(file);
+  EXPECT_EQ(std::string(read), "new");
+  EXPECT_EQ(FilesInFolder(), 2u);  // ship.hod and the new file, no temporary left behind
 }
 
 }  // namespace

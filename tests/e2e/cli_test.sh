@@ -8,6 +8,16 @@ trap 'rm -rf "$tmp"' EXIT
 passed=0
 failed=0
 
+# A path as the program names it: under Wine (GANTRY_WINDOWS) the Windows path it was given.
+shown_path() {
+  if [ -n "${GANTRY_WINDOWS:-}" ]; then
+    local path=${1//\//\\}
+    echo "Z:$path"
+  else
+    echo "$1"
+  fi
+}
+
 check() {  # name, condition...
   local name=$1
   shift
@@ -70,9 +80,13 @@ check "validate exits 3 on an unreadable file" test $? -eq 3
 check "save exits 0" test $? -eq 0
 "$cli" save "$tmp/saved.hod" "$tmp/saved2.hod" >/dev/null
 check "saving twice gives the same bytes" cmp -s "$tmp/saved.hod" "$tmp/saved2.hod"
+printf 'older contents' >"$tmp/existing.hod"
+"$cli" save "$tmp/vers.hod" "$tmp/existing.hod" >/dev/null
+check "save replaces an existing file" cmp -s "$tmp/saved.hod" "$tmp/existing.hod"
 "$cli" save "$tmp/vers.hod" "$tmp/no/such/folder.hod" >"$tmp/out" 2>&1
 check "save exits 3 on an I/O error" test $? -eq 3
-check "save reports the failed step" grep -q "Couldn't open file: $tmp/no/such/folder.hod" "$tmp/out"
+check "save reports the failed step" \
+  grep -qF "Couldn't open file: $(shown_path "$tmp/no/such/folder.hod")" "$tmp/out"
 "$cli" roundtrip "$tmp/saved.hod" >/dev/null
 check "roundtrip exits 0" test $? -eq 0
 "$cli" diff "$tmp/vers.hod" "$tmp/saved.hod" >/dev/null

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "common/paths.h"
 #include "support/scripted_ui.h"
 
 namespace gantry {
@@ -28,7 +29,7 @@ TEST(BoundaryFiles, ExportTextAndName) {
             "# File containing BouNDary Values information.\r\n"
             "v -10.5 0 2\r\n"
             "v 1E-06 1.234568E+08 0.25\r\n");
-  EXPECT_EQ(BoundaryFilePath("/mods/ship.v2.hod"), "/mods/ship.v2_BNDV.obj");
+  EXPECT_EQ(BoundaryFilePath("/mods/ship.v2.hod"), NativePath("/mods/ship.v2_BNDV.obj"));
   EXPECT_EQ(BoundaryFilePath("ship.hod"), "ship_BNDV.obj");
 }
 

@@ -420,6 +420,8 @@ TEST(ObjImport, CorpusFilesImportFromTheirRewrittenText) {
     ++found;
     const std::string copy = (dir / c.name).string();
     fs::copy_file(source, copy);
+    // The corpus may be read-only: Windows neither replaces nor deletes a read-only file.
+    fs::permissions(copy, fs::perms::owner_write, fs::perm_options::add);
     ScriptedUi ui;
     ObjImportOptions options = Faces(true);
     options.SubstituteMaterials = options.AskReverseUVs = true;

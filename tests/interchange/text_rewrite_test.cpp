@@ -7,6 +7,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "common/paths.h"
 #include "support/scripted_ui.h"
 
 namespace gantry::testing {
@@ -62,6 +63,15 @@ TEST_F(TextRewriteTest, RewritesInPlaceAndRemovesTheBackup) {
   EXPECT_EQ(result.text, Contents());
   EXPECT_EQ(FilesInFolder(), 1u);
   EXPECT_TRUE(ui_.messages.empty());
+}
+
+// The name's bytes are in the system's narrow encoding (the ANSI code page on Windows).
+TEST_F(TextRewriteTest, RewritesAFileWithANonAsciiName) {
+  path_ = JoinPath(PathText(dir_), "caf\xe9\x80.obj");
+  Write("v 1 2 3\nf 1 1 1");
+  EXPECT_EQ(RewriteTextFile(path_, ui_).status, TextRewriteStatus::Rewritten);
+  EXPECT_EQ(Contents(), "v 1 2 3\r\nf 1 1 1\r\n");
+  EXPECT_EQ(FilesInFolder(), 1u);
 }
 
 TEST_F(TextRewriteTest, EmptyOrUnreadableFilesAreReportedAndLeftAlone) {

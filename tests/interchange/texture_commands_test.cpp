@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "common/paths.h"
 #include "hod/textures.h"
 #include "interchange/dds.h"
 #include "interchange/texture_files.h"
@@ -160,6 +161,19 @@ TEST_F(TextureFileTest, ImportTexturesTakesTaggedNonEmptyFilesOfTheChosenType) {
   EXPECT_FALSE(ImportTextures(workspace_, ui_).changed);
 }
 
+// A file name's bytes are in the system's narrow encoding (on Windows the ANSI code page), both
+// to open the file and in the texture's name, the game's single-byte text.
+TEST_F(TextureFileTest, ImportedTextureNamesKeepTheFileNamesBytes) {
+  const std::string folder = PathText(dir_);
+  const std::string file = JoinPath(folder, "h\xe9lice\x80[1].tga");
+  ASSERT_TRUE(ExportTGATexture(Sample("", "8888", 2, 1, 1), file, "", ui_));
+  ui_.answers = {Answer::No};
+  ui_.files = {file};
+  EXPECT_TRUE(ImportTextures(workspace_, ui_).changed);
+  ASSERT_EQ(workspace_.model.Textures.size(), 1u);
+  EXPECT_EQ(workspace_.model.Textures[0].FileName, JoinPath(folder, "h\xe9lice\x80.PSD[1]"));
+}
+
 TEST_F(TextureFileTest, ReplaceChecksSelectionFileTagAndEnding) {
   HodModel& model = workspace_.model;
   model.Textures = {Sample("old", "DXT1", 4, 4, 1)};
@@ -240,6 +254,8 @@ TEST_F(TextureFileTest, RealTaggedTexturesImport) {
   // Its base name ends in "_DIFF", not in a tag; under a tagged name it imports, without footer.
   EXPECT_FALSE(ImportTGATexture(tga.string(), ui_));
   fs::copy_file(tga, dir_ / "cry[1].TGA");
+  // The corpus may be read-only, and Windows deletes no read-only file.
+  fs::permissions(dir_ / "cry[1].TGA", fs::perms::owner_write, fs::perm_options::add);
   const auto texture = ImportTGATexture(Path("cry[1].TGA"), ui_);
   ASSERT_TRUE(texture);
   EXPECT_EQ(texture->Width, 128);

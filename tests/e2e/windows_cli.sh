@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# gantry-cli.exe under Wine for cli_test.sh: absolute paths of this machine become the Windows
+# paths Wine gives them (drive Z:, backslashes), and the console's CRLF line ends are read as a
+# Windows program reading text would read them.
+set -uo pipefail
+args=()
+for arg in "$@"; do
+  case "$arg" in
+    /*) arg="Z:${arg//\//\\}" ;;
+  esac
+  args+=("$arg")
+done
+here=$(dirname "$0")
+out=$(mktemp)
+err=$(mktemp)
+"$here/../../scripts/wine-run.sh" "${GANTRY_WINDOWS_CLI:?}" "${args[@]}" >"$out" 2>"$err"
+status=$?
+tr -d '\r' <"$out"
+tr -d '\r' <"$err" >&2
+rm -f "$out" "$err"
+exit $status
