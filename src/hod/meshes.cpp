@@ -11,8 +11,6 @@ namespace gantry {
 
 namespace {
 
-constexpr std::int32_t kMaxParts = 254;
-constexpr std::int64_t kMaxLods = 32767;
 constexpr std::uint64_t kMinLodMeshBytes = 4 + 4 + 4 + 4 + 4 + 4;
 constexpr std::uint64_t kMinPartBytes = 4 + 4 + 4 + 2;
 
@@ -138,7 +136,7 @@ LodMesh ReadLodMesh(ReadContext& ctx) {
   ctx.Note("LoD of THIS mesh: ", mesh.LodLevel);
   mesh.PartCount = ctx.in.ReadLong();
   ctx.Note("Number of objects: ", mesh.PartCount);
-  ctx.Limit(mesh.PartCount, kMaxParts, "The number of parts of a mesh");
+  ctx.Limit(mesh.PartCount, kMaxMeshParts, "The number of parts of a mesh");
   ctx.Require(mesh.PartCount, kMinPartBytes, "part count");
   mesh.Parts.reserve(static_cast<std::size_t>(mesh.PartCount));
   for (std::int32_t i = 0; i < mesh.PartCount; ++i) mesh.Parts.push_back(ReadPart(ctx));
@@ -165,7 +163,7 @@ void ReadMultiMeshChunk(ReadContext& ctx) {
   } else {
     mesh.LodCount = ctx.in.ReadLong();
     ctx.Note("Number of BMSH Sub-Forms ( mostly LODs ): ", mesh.LodCount);
-    ctx.Limit(mesh.LodCount, kMaxLods, "The number of levels of detail");
+    ctx.Limit(mesh.LodCount, kMaxShortCount, "The number of levels of detail");
   }
   ctx.Require(mesh.LodCount, kMinLodMeshBytes, "level-of-detail count");
   mesh.Lods.reserve(static_cast<std::size_t>(mesh.LodCount));
@@ -286,8 +284,7 @@ void WriteIndices16(ByteWriter& out, const std::vector<std::int16_t>& indices) {
 
 }  // namespace
 
-std::int32_t ComputeLodMeshLengths(LodMesh& mesh) {
-  mesh.ID = "BMSH";  // always written so: readers find meshes by it
+std::int64_t ChunkBytes(const LodMesh& mesh) {
   std::int64_t bytes = 4 + 4 + 4 + 4;
   for (const MeshPart& part : mesh.Parts) {
     bytes += 12 + static_cast<std::int64_t>(part.Vertices.size()) * VertexBytes(part.VertexMask);
@@ -296,7 +293,12 @@ std::int32_t ComputeLodMeshLengths(LodMesh& mesh) {
       bytes += 8 + 2 * static_cast<std::int64_t>(list.Indices.size());
     }
   }
-  return StoreLength(mesh.Length, bytes, "a level-of-detail mesh");
+  return bytes;
+}
+
+std::int32_t ComputeLodMeshLengths(LodMesh& mesh) {
+  mesh.ID = "BMSH";  // always written so: readers find meshes by it
+  return StoreLength(mesh.Length, ChunkBytes(mesh), "a level-of-detail mesh");
 }
 
 void WriteLodMesh(WriteContext& ctx, const LodMesh& mesh) {
@@ -313,13 +315,6 @@ void WriteLodMesh(WriteContext& ctx, const LodMesh& mesh) {
     ctx.out.WriteLong(part.VertexCount);
     EncodeVertices(ctx.out, part.VertexMask, part.Vertices);
     ctx.out.WriteInteger(part.FaceListCount);
-    if (VertexBytes(part.VertexMask) == 0) {
-      ctx.empty_vertices += part.VertexCount;
-      if (ctx.empty_vertices > kMaxEmptyVertices) {
-        throw WriteError(fmt::format("more than {} vertices without data (vertex mask {})",
-                                     kMaxEmptyVertices, part.VertexMask));
-      }
-    }
     for (const FaceList& list : part.FaceLists) {
       WriteContext::CheckCount(list.IndexCount, list.Indices.size(), "face indices");
       if (list.Type != kFaceListTriangles && list.Type != kFaceListStrip) {
@@ -334,13 +329,19 @@ void WriteLodMesh(WriteContext& ctx, const LodMesh& mesh) {
   ctx.End(mark, mesh.Length, "a level-of-detail mesh");
 }
 
+std::int64_t ChunkBytes(const MultiMesh& mesh) {
+  std::int64_t bytes = 4 + 4 + TextBytes(mesh.Name) + TextBytes(mesh.ParentName);
+  if (mesh.ID != Tag("GOBG")) bytes += 4;
+  for (const LodMesh& lod : mesh.Lods) bytes += 8 + ChunkBytes(lod);
+  return bytes;
+}
+
 std::int32_t ComputeMultiMeshLengths(MultiMesh& mesh) {
   mesh.Kind = "NRML";
-  std::int64_t bytes =
-      4 + 4 + SyncText(mesh.NameLength, mesh.Name) + SyncText(mesh.ParentLength, mesh.ParentName);
-  if (mesh.ID != Tag("GOBG")) bytes += 4;
-  for (LodMesh& lod : mesh.Lods) bytes += 8 + ComputeLodMeshLengths(lod);
-  return StoreLength(mesh.Length, bytes, "a mesh");
+  SyncText(mesh.NameLength, mesh.Name);
+  SyncText(mesh.ParentLength, mesh.ParentName);
+  for (LodMesh& lod : mesh.Lods) ComputeLodMeshLengths(lod);
+  return StoreLength(mesh.Length, ChunkBytes(mesh), "a mesh");
 }
 
 void WriteMultiMeshChunk(WriteContext& ctx, const MultiMesh& mesh) {
@@ -360,17 +361,29 @@ void WriteMultiMeshChunk(WriteContext& ctx, const MultiMesh& mesh) {
   ctx.End(mark, mesh.Length, "a mesh");
 }
 
+namespace {
+std::int64_t GlowInfoBytes(const EngineGlow& glow) {
+  return 4 + 4 + TextBytes(glow.Name) + TextBytes(glow.ParentName) + 4;
+}
+}  // namespace
+
+std::int64_t ChunkBytes(const EngineGlow& glow) {
+  return 4 + 8 + GlowInfoBytes(glow) + 8 + ChunkBytes(glow.Mesh);
+}
+
 std::int32_t ComputeEngineGlowLengths(EngineGlow& glow) {
-  const std::int64_t info = 4 + 4 + SyncText(glow.NameLength, glow.Name) +
-                            SyncText(glow.ParentLength, glow.ParentName) + 4;
-  StoreLength(glow.InfoLength, info, "an engine glow's description");
-  const std::int64_t mesh = ComputeLodMeshLengths(glow.Mesh);
-  return StoreLength(glow.Length, 4 + 8 + info + 8 + mesh, "an engine glow");
+  glow.Kind = "FORM";
+  glow.InfoKind = "NRML";
+  SyncText(glow.NameLength, glow.Name);
+  SyncText(glow.ParentLength, glow.ParentName);
+  StoreLength(glow.InfoLength, GlowInfoBytes(glow), "an engine glow's description");
+  ComputeLodMeshLengths(glow.Mesh);
+  return StoreLength(glow.Length, ChunkBytes(glow), "an engine glow");
 }
 
 void WriteEngineGlowChunk(WriteContext& ctx, const EngineGlow& glow) {
   const std::size_t mark = ctx.BeginContainer("FORM", glow.Length, "GLOW");
-  const std::size_t info = ctx.BeginContainer(glow.InfoKind, glow.InfoLength, glow.InfoID);
+  const std::size_t info = ctx.BeginContainer("NRML", glow.InfoLength, glow.InfoID);
   ctx.out.WriteBigLong(glow.Version);
   ctx.Text(glow.NameLength, glow.Name);
   ctx.Text(glow.ParentLength, glow.ParentName);
@@ -380,11 +393,14 @@ void WriteEngineGlowChunk(WriteContext& ctx, const EngineGlow& glow) {
   ctx.End(mark, glow.Length, "an engine glow");
 }
 
+std::int64_t ChunkBytes(const SimpleMesh& mesh) {
+  return TextBytes(mesh.Name) + 4 + 40 * static_cast<std::int64_t>(mesh.Vertices.size()) + 4 +
+         4 * static_cast<std::int64_t>(mesh.Indices.size());
+}
+
 std::int32_t ComputeSimpleMeshLengths(SimpleMesh& mesh) {
-  const std::int64_t bytes = SyncText(mesh.NameLength, mesh.Name) + 4 +
-                             40 * static_cast<std::int64_t>(mesh.Vertices.size()) + 4 +
-                             4 * static_cast<std::int64_t>(mesh.Indices.size());
-  return StoreLength(mesh.Length, bytes, "a simple mesh");
+  SyncText(mesh.NameLength, mesh.Name);
+  return StoreLength(mesh.Length, ChunkBytes(mesh), "a simple mesh");
 }
 
 void WriteSimpleMeshChunk(WriteContext& ctx, const SimpleMesh& mesh) {

@@ -15,6 +15,7 @@
 #include "common/number_text.h"
 #include "common/ui.h"
 #include "hod/model.h"
+#include "hod/reader_limits.h"
 
 namespace gantry {
 
@@ -33,8 +34,6 @@ class ReadStop : public std::runtime_error {
   Icon icon_;
   Framing framing_;
 };
-
-inline constexpr std::int64_t kMaxEmptyVertices = 65536;
 
 struct ReadContext {
   ReadContext(ByteReader& reader, HodModel& target, DebugLog& debug_log, Ui& user)

@@ -25,8 +25,6 @@ class WriteError : public std::runtime_error {
 struct WriteContext {
   explicit WriteContext(ByteWriter& writer) : out(writer) {}
   ByteWriter& out;
-  // Vertices whose mask selects nothing: the reader allows one 16-bit index range of them.
-  std::int64_t empty_vertices = 0;
 
   // Starts a container (kind, length, id) or a plain chunk (tag, length); the mark is where the
   // counted bytes begin.
@@ -85,8 +83,32 @@ inline std::int32_t StoreLength(std::int32_t& field, std::int64_t bytes, std::st
   return field;
 }
 
-// Length pass and write pass per chunk family. Compute* set every length and text-length field
-// of the record (and of what it holds) and return the chunk's length; Write* emit the chunk.
+// Length pass and write pass per chunk family. ChunkBytes gives the bytes the chunk's content
+// takes when written (what its length field should say), from the data alone; Compute* set
+// every length and text-length field of the record (and of what it holds) and return the
+// chunk's length; Write* emit the chunk.
+std::int64_t ChunkBytes(const LightListRecord& lights);
+std::int64_t ChunkBytes(const Material& material);
+std::int64_t ChunkBytes(const Texture& texture);
+std::int64_t ChunkBytes(const JointListRecord& joints);
+std::int64_t ChunkBytes(const EngineShape& shape);
+std::int64_t ChunkBytes(const EngineBurn& burn);
+std::int64_t ChunkBytes(const BoundaryVertexRecord& record);
+std::int64_t ChunkBytes(const Marker& marker);
+std::int64_t ChunkBytes(const NavLightListRecord& record);
+std::int64_t ChunkBytes(const DockPathListRecord& record);
+std::int64_t ChunkBytes(const BackgroundSegment& segment);
+std::int64_t ChunkBytes(const StarField& field);
+std::int64_t ChunkBytes(const VaryMesh& vary);
+std::int64_t ChunkBytes(const LodMesh& mesh);
+std::int64_t ChunkBytes(const MultiMesh& mesh);
+std::int64_t ChunkBytes(const EngineGlow& glow);
+std::int64_t ChunkBytes(const SimpleMesh& mesh);
+std::int64_t ChunkBytes(const CollisionMesh& mesh);
+std::int64_t ChunkBytes(const ScarMesh& mesh);
+std::int64_t ChunkBytes(const InfoEntry& entry);
+std::int64_t ChunkBytes(const HodOwnerRecord& owner);
+
 std::int32_t ComputeLightLengths(LightListRecord& lights);
 void WriteLightChunk(WriteContext& ctx, const LightListRecord& lights);
 std::int32_t ComputeMaterialLengths(Material& material);
