@@ -243,8 +243,11 @@ bool WriteHod(const HodModel& model, std::vector<std::uint8_t>& bytes, std::stri
 }
 
 bool EncodeHod(const HodModel& model, std::vector<std::uint8_t>& bytes, std::string* error) {
-  HodModel copy = model;
-  return ComputeLengths(copy, error) && WriteHod(copy, bytes, error);
+  return EncodeHod(HodModel(model), bytes, error);
+}
+
+bool EncodeHod(HodModel&& model, std::vector<std::uint8_t>& bytes, std::string* error) {
+  return ComputeLengths(model, error) && WriteHod(model, bytes, error);
 }
 
 }  // namespace gantry

@@ -24,5 +24,7 @@ bool WriteHod(const HodModel& model, std::vector<std::uint8_t>& bytes,
 // Both passes on a copy: the bytes a save would write, leaving the model untouched.
 bool EncodeHod(const HodModel& model, std::vector<std::uint8_t>& bytes,
                std::string* error = nullptr);
+// The same for a model the caller has no further use for: both passes on it, without a copy.
+bool EncodeHod(HodModel&& model, std::vector<std::uint8_t>& bytes, std::string* error = nullptr);
 
 }  // namespace gantry

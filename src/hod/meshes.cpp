@@ -1,6 +1,10 @@
 // Mesh chunks: the BMSH level-of-detail mesh and the chunks that carry one or more of them
 // (MULT/GOBG, GLOW, BGMS), plus SIMP simple and wireframe meshes.
+#include <algorithm>
+#include <array>
+#include <cstddef>
 #include <cstring>
+#include <utility>
 
 #include "hod/mesh_layout.h"
 #include "hod/messages.h"
@@ -242,39 +246,82 @@ void ReadSimpleMeshChunk(ReadContext& ctx) {
 
 namespace {
 
-// Encodes a part's vertices with only the components its mask selects, in file order.
-void EncodeVertices(ByteWriter& out, std::int32_t mask, const std::vector<MeshVertex>& vertices) {
-  const std::uint32_t stride = VertexBytes(mask);
-  if (stride == 0 || vertices.empty()) return;
-  std::vector<std::uint8_t> block(vertices.size() * stride);
-  std::uint8_t* p = block.data();
-  for (const MeshVertex& v : vertices) {
-    if (mask & kMaskPosition) {
-      std::memcpy(p, &v.Position, 16);
+// The components a vertex mask selects, as bits in file order (which is also their order in
+// MeshVertex): position, colour, normal, uv, tangent, binormal.
+constexpr unsigned kPosition = 1, kColour = 2, kNormal = 4, kUV = 8, kTangent = 16, kBinormal = 32,
+                   kAll = 63;
+
+unsigned Components(std::int32_t mask) {
+  return (mask & kMaskPosition ? kPosition : 0u) | (mask & kMaskColour ? kColour : 0u) |
+         (mask & kMaskNormal ? kNormal : 0u) | (mask & kMaskUV ? kUV : 0u) |
+         (mask & kMaskTangent ? kTangent : 0u) | (mask & kMaskBinormal ? kBinormal : 0u);
+}
+
+// A vertex with every component lies in memory exactly as in the file.
+static_assert(sizeof(MeshVertex) == VertexBytes(0x600F) && offsetof(MeshVertex, Colour) == 16 &&
+              offsetof(MeshVertex, Normal) == 20 && offsetof(MeshVertex, UV) == 36 &&
+              offsetof(MeshVertex, Tangent) == 44 && offsetof(MeshVertex, Binormal) == 56);
+
+// One instantiation per combination of components: the loop copies pieces of fixed size and
+// tests nothing per vertex.
+template <unsigned kSelect>
+void PackVertices(const MeshVertex* v, std::size_t count, std::uint8_t* p) {
+  for (const MeshVertex* end = v + count; v != end; ++v) {
+    if constexpr ((kSelect & kPosition) != 0) {
+      std::memcpy(p, &v->Position, 16);
       p += 16;
     }
-    if (mask & kMaskColour) {
-      std::memcpy(p, v.Colour.data(), 4);
+    if constexpr ((kSelect & kColour) != 0) {
+      std::memcpy(p, v->Colour.data(), 4);
       p += 4;
     }
-    if (mask & kMaskNormal) {
-      std::memcpy(p, &v.Normal, 16);
+    if constexpr ((kSelect & kNormal) != 0) {
+      std::memcpy(p, &v->Normal, 16);
       p += 16;
     }
-    if (mask & kMaskUV) {
-      std::memcpy(p, &v.UV, 8);
+    if constexpr ((kSelect & kUV) != 0) {
+      std::memcpy(p, &v->UV, 8);
       p += 8;
     }
-    if (mask & kMaskTangent) {
-      std::memcpy(p, &v.Tangent, 12);
+    if constexpr ((kSelect & kTangent) != 0) {
+      std::memcpy(p, &v->Tangent, 12);
       p += 12;
     }
-    if (mask & kMaskBinormal) {
-      std::memcpy(p, &v.Binormal, 12);
+    if constexpr ((kSelect & kBinormal) != 0) {
+      std::memcpy(p, &v->Binormal, 12);
       p += 12;
     }
   }
-  out.WriteBytes(block);
+}
+
+using Packer = void (*)(const MeshVertex*, std::size_t, std::uint8_t*);
+
+template <unsigned... kSelect>
+constexpr std::array<Packer, sizeof...(kSelect)> MakePackers(
+    std::integer_sequence<unsigned, kSelect...>) {
+  return {&PackVertices<kSelect>...};
+}
+constexpr auto kPackers = MakePackers(std::make_integer_sequence<unsigned, kAll + 1>{});
+
+// Encodes a part's vertices with only the components its mask selects, in file order. Packed a
+// block at a time through a buffer that stays in cache.
+void EncodeVertices(WriteContext& ctx, std::int32_t mask, const std::vector<MeshVertex>& vertices) {
+  const std::uint32_t stride = VertexBytes(mask);
+  if (stride == 0 || vertices.empty()) return;
+  const unsigned select = Components(mask);
+  if (select == kAll) {
+    ctx.out.WriteBytes(std::span(reinterpret_cast<const std::uint8_t*>(vertices.data()),
+                                 vertices.size() * sizeof(MeshVertex)));
+    return;
+  }
+  constexpr std::size_t kBlock = 1024;
+  ctx.scratch.resize(kBlock * sizeof(MeshVertex));
+  const Packer pack = kPackers[select];
+  for (std::size_t first = 0; first < vertices.size(); first += kBlock) {
+    const std::size_t count = std::min(kBlock, vertices.size() - first);
+    pack(vertices.data() + first, count, ctx.scratch.data());
+    ctx.out.WriteBytes(std::span(ctx.scratch.data(), count * stride));
+  }
 }
 
 void WriteIndices16(ByteWriter& out, const std::vector<std::int16_t>& indices) {
@@ -313,7 +360,7 @@ void WriteLodMesh(WriteContext& ctx, const LodMesh& mesh) {
     ctx.out.WriteLong(part.MaterialIndex);
     ctx.out.WriteLong(part.VertexMask);
     ctx.out.WriteLong(part.VertexCount);
-    EncodeVertices(ctx.out, part.VertexMask, part.Vertices);
+    EncodeVertices(ctx, part.VertexMask, part.Vertices);
     ctx.out.WriteInteger(part.FaceListCount);
     for (const FaceList& list : part.FaceLists) {
       WriteContext::CheckCount(list.IndexCount, list.Indices.size(), "face indices");

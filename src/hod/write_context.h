@@ -10,6 +10,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "common/byte_writer.h"
 #include "hod/model.h"
@@ -25,6 +26,8 @@ class WriteError : public std::runtime_error {
 struct WriteContext {
   explicit WriteContext(ByteWriter& writer) : out(writer) {}
   ByteWriter& out;
+  // Room to pack data into before it is appended, kept across chunks.
+  std::vector<std::uint8_t> scratch;
 
   // Starts a container (kind, length, id) or a plain chunk (tag, length); the mark is where the
   // counted bytes begin.
