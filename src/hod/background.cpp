@@ -60,6 +60,7 @@ std::int64_t ChunkBytes(const BackgroundSegment& segment) {
 }
 
 std::int32_t ComputeBackgroundSegmentLengths(BackgroundSegment& segment) {
+  Frame(segment, "FORM", "BGSG");
   SyncText(segment.NameLength, segment.Name);
   return StoreLength(segment.Length, ChunkBytes(segment), "a background segment");
 }
@@ -80,6 +81,7 @@ std::int64_t ChunkBytes(const StarField& field) {
 }
 
 std::int32_t ComputeStarFieldLengths(StarField& field) {
+  Frame(field, "NRML", "STRF");
   return StoreLength(field.Length, ChunkBytes(field), "a star field");
 }
 

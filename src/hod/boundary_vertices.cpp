@@ -27,6 +27,7 @@ std::int64_t ChunkBytes(const BoundaryVertexRecord& record) {
 }
 
 std::int32_t ComputeBoundaryVertexLengths(BoundaryVertexRecord& record) {
+  Frame(record, "BNDV");
   SyncText(record.NameLength, record.Name);
   SyncText(record.ParentLength, record.ParentName);
   return StoreLength(record.Length, ChunkBytes(record), "the boundary vertices");

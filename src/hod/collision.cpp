@@ -245,7 +245,7 @@ std::int64_t ChunkBytes(const CollisionMesh& mesh) {
 
 // The sub-chunks are taken by position when read; they are written with their proper tags.
 std::int32_t ComputeCollisionLengths(CollisionMesh& mesh) {
-  mesh.Kind = "FORM";
+  Frame(mesh, "FORM", "COLD");
   SyncText(mesh.ParentLength, mesh.ParentName);
   mesh.BoxHeader.Kind = "BBOX";
   mesh.BoxHeader.Length = 24;
@@ -279,7 +279,7 @@ std::int64_t ChunkBytes(const ScarMesh& mesh) {
 }
 
 std::int32_t ComputeScarLengths(ScarMesh& mesh) {
-  mesh.Kind = "FORM";
+  Frame(mesh, "FORM", "BSRM");
   ScarDescription& d = mesh.Description;
   SyncText(d.NameLength, d.Name);
   SyncText(d.ParentLength, d.ParentName);

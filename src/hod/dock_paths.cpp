@@ -83,6 +83,7 @@ std::int64_t ChunkBytes(const DockPathListRecord& record) {
 }
 
 std::int32_t ComputeDockLengths(DockPathListRecord& record) {
+  Frame(record, "DOCK");
   for (DockPath& path : record.Paths) {
     path.PathFormat = kNewestDockPathFormat;
     path.PointFormat = kNewestDockPointFormat;

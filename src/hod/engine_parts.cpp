@@ -60,6 +60,7 @@ std::int64_t ChunkBytes(const EngineShape& shape) {
 }
 
 std::int32_t ComputeEngineShapeLengths(EngineShape& shape) {
+  Frame(shape, "ETSH");
   SyncText(shape.NameLength, shape.Name);
   SyncText(shape.ParentLength, shape.ParentName);
   return StoreLength(shape.Length, ChunkBytes(shape), "an engine shape");
@@ -83,6 +84,7 @@ std::int64_t ChunkBytes(const EngineBurn& burn) {
 }
 
 std::int32_t ComputeEngineBurnLengths(EngineBurn& burn) {
+  Frame(burn, "BURN");
   SyncText(burn.NameLength, burn.Name);
   SyncText(burn.ParentLength, burn.ParentName);
   return StoreLength(burn.Length, ChunkBytes(burn), "an engine burn");

@@ -43,7 +43,9 @@ void ReadOwnerChunk(ReadContext& ctx) {
 
 std::int64_t ChunkBytes(const InfoEntry& entry) { return TextBytes(entry.Text); }
 
+// The entry's tag (WARN or ERRR) follows from its list and is set there.
 std::int32_t ComputeInfoEntryLengths(InfoEntry& entry) {
+  entry.ID = Tag();
   return StoreLength(entry.Length, SyncText(entry.TextLength, entry.Text), "a warning or error");
 }
 
@@ -58,6 +60,7 @@ void WriteInfoEntryChunk(WriteContext& ctx, const InfoEntry& entry) {
 std::int64_t ChunkBytes(const HodOwnerRecord& owner) { return TextBytes(owner.Owner); }
 
 std::int32_t ComputeOwnerLengths(HodOwnerRecord& owner) {
+  Frame(owner, "OWNR");
   if (owner.Owner.find('\0') == std::string::npos) owner.Owner.push_back('\0');
   return StoreLength(owner.Length, SyncText(owner.OwnerLength, owner.Owner), "the owner");
 }

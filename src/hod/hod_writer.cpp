@@ -17,6 +17,13 @@ std::int64_t Children(List& list, Compute compute) {
 }
 
 void ComputeAll(HodModel& m) {
+  Frame(m.HodVersion, "FORM", "VERS");
+  Frame(m.HodName, "FORM", "NAME");
+  Frame(m.BackgroundLight, "NRML", "BGLT");
+  Frame(m.BackgroundMeshSet, "FORM", "BGMS");
+  Frame(m.HvmdHeader, "FORM", "HVMD");
+  Frame(m.DtrmHeader, "FORM", "DTRM");
+  Frame(m.InfoHeader, "FORM", "INFO");
   m.HodVersion.Length = 8;
   StoreLength(m.HodName.Length, 4 + static_cast<std::int64_t>(m.HodName.TypeName.size()),
               "the NAME text");
@@ -57,14 +64,6 @@ void ComputeAll(HodModel& m) {
   // These chunks' tags follow from the list they are in.
   for (InfoEntry& entry : m.Warnings) entry.Kind = "WARN";
   for (InfoEntry& entry : m.Errors) entry.Kind = "ERRR";
-  for (BackgroundSegment& segment : m.BackgroundSegments) {
-    segment.Kind = "FORM";
-    segment.ID = "BGSG";
-  }
-  for (StarField& field : m.StarFields) {
-    field.Kind = "NRML";
-    field.ID = "STRF";
-  }
   std::int64_t info = 4;
   info += Children(m.Warnings, ComputeInfoEntryLengths);
   info += Children(m.Errors, ComputeInfoEntryLengths);

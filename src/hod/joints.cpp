@@ -36,6 +36,7 @@ std::int64_t ChunkBytes(const JointListRecord& record) {
 }
 
 std::int32_t ComputeJointLengths(JointListRecord& record) {
+  Frame(record, "HIER");
   for (Joint& joint : record.Joints) {
     SyncText(joint.NameLength, joint.Name);
     SyncText(joint.ParentLength, joint.ParentName);

@@ -44,6 +44,7 @@ std::int64_t ChunkBytes(const LightListRecord& record) {
 }
 
 std::int32_t ComputeLightLengths(LightListRecord& record) {
+  Frame(record, "LITE");
   for (Light& light : record.Lights) SyncText(light.NameLength, light.Name);
   return StoreLength(record.Length, ChunkBytes(record), "the light list");
 }

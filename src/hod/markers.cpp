@@ -89,7 +89,7 @@ std::int64_t ChunkBytes(const Marker& marker) {
 
 // The marker's inner containers have fixed kinds and IDs, whatever a file held.
 std::int32_t ComputeMarkerLengths(Marker& marker) {
-  marker.Kind = "FORM";
+  Frame(marker, "FORM", "MRKR");
   marker.HeadKind = "NRML";
   marker.HeadID = "HEAD";
   marker.KeyfKind = "FORM";

@@ -73,8 +73,7 @@ std::int64_t ChunkBytes(const Material& material) {
 }
 
 std::int32_t ComputeMaterialLengths(Material& material) {
-  material.Kind = "NRML";
-  material.ID = "STAT";
+  Frame(material, "NRML", "STAT");
   SyncText(material.NameLength, material.Name);
   SyncText(material.ShaderLength, material.ShaderName);
   for (MaterialParameter& p : material.Parameters) {

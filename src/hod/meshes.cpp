@@ -384,7 +384,7 @@ std::int64_t ChunkBytes(const MultiMesh& mesh) {
 }
 
 std::int32_t ComputeMultiMeshLengths(MultiMesh& mesh) {
-  mesh.Kind = "NRML";
+  mesh.Kind = "NRML";  // the ID, MULT or GOBG, says what the mesh is
   SyncText(mesh.NameLength, mesh.Name);
   SyncText(mesh.ParentLength, mesh.ParentName);
   for (LodMesh& lod : mesh.Lods) ComputeLodMeshLengths(lod);
@@ -419,7 +419,7 @@ std::int64_t ChunkBytes(const EngineGlow& glow) {
 }
 
 std::int32_t ComputeEngineGlowLengths(EngineGlow& glow) {
-  glow.Kind = "FORM";
+  Frame(glow, "FORM", "GLOW");
   glow.InfoKind = "NRML";
   SyncText(glow.NameLength, glow.Name);
   SyncText(glow.ParentLength, glow.ParentName);
@@ -446,6 +446,7 @@ std::int64_t ChunkBytes(const SimpleMesh& mesh) {
 }
 
 std::int32_t ComputeSimpleMeshLengths(SimpleMesh& mesh) {
+  Frame(mesh, "SIMP");
   SyncText(mesh.NameLength, mesh.Name);
   return StoreLength(mesh.Length, ChunkBytes(mesh), "a simple mesh");
 }

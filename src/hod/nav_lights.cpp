@@ -44,6 +44,7 @@ std::int64_t ChunkBytes(const NavLightListRecord& record) {
 }
 
 std::int32_t ComputeNavLightLengths(NavLightListRecord& record) {
+  Frame(record, "NRML", "NAVL");
   for (NavLight& light : record.NavLights) {
     SyncText(light.NameLength, light.Name);
     SyncText(light.StyleLength, light.Style);

@@ -88,6 +88,7 @@ std::int64_t ChunkBytes(const Texture& texture) {
 }
 
 std::int32_t ComputeTextureLengths(Texture& texture) {
+  Frame(texture, "LMIP");
   SyncText(texture.FileNameLength, texture.FileName);
   return StoreLength(texture.Length, ChunkBytes(texture), "a texture");
 }

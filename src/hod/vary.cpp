@@ -63,6 +63,7 @@ std::int64_t ChunkBytes(const VaryMesh& vary) {
 
 // A VARY's length is written as read; only its texts' length fields follow their texts.
 std::int32_t ComputeVaryLengths(VaryMesh& vary) {
+  Frame(vary, "VARY");
   SyncText(vary.NameLength, vary.Name);
   SyncText(vary.ParentLength, vary.ParentName);
   return vary.Length;

@@ -74,6 +74,14 @@ struct WriteContext {
 inline std::int64_t TextBytes(const std::string& text) {
   return 4 + static_cast<std::int64_t>(text.size());
 }
+// Gives a record the header it is written with (a chunk may be read through a FORM or NRML
+// container, or without one, where the writer has a fixed framing), so that a read of the file
+// gives the record back as it stands.
+inline void Frame(ChunkHeader& header, const Tag& kind, const Tag& id = Tag()) {
+  header.Kind = kind;
+  header.ID = id;
+}
+
 // Sets a text's length field and returns the bytes it takes.
 inline std::int64_t SyncText(std::int32_t& length, const std::string& text) {
   length = static_cast<std::int32_t>(text.size());
