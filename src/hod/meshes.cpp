@@ -150,6 +150,8 @@ LodMesh ReadLodMesh(ReadContext& ctx) {
 void ReadMultiMeshChunk(ReadContext& ctx) {
   MultiMesh mesh;
   TakeHeader(ctx, mesh);
+  // Without its NRML container the chunk's tag says which kind of mesh it is.
+  if (!ctx.container) mesh.ID = ctx.header.Kind;
   mesh.Kind = "NRML";
   mesh.Version = ctx.in.ReadBigLong();
   mesh.Name = ctx.ReadText(mesh.NameLength);
