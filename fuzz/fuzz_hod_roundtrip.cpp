@@ -1,8 +1,9 @@
 // Reads arbitrary bytes as a HOD and, when the model passes the save checks, saves it to memory
 // and reads that back. Whatever was read must save (a refusal means the reader let through a
-// model the writer cannot describe), the saved file must read whole and give back the saved
-// model, apart from what a save recomputes and what a file of its type does not carry, and
-// saving that model again must give the same bytes.
+// model the writer cannot describe; only a length pass that finds a container too long to
+// describe may refuse), the saved file must read whole and give back the saved model, apart
+// from what a save recomputes and what a file of its type does not carry, and saving the model
+// read back must give the bytes that saving the model it equals gives.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -80,11 +81,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   gantry::ReadHodBytes(std::span<const std::uint8_t>(data, size), model, log, quiet);
   if (!gantry::ValidateHod(model, quiet).valid) return 0;
 
+  // Lengths kept as read (VARY's) may add up to more than a container can say: a clean refusal.
   std::string error;
+  if (!gantry::ComputeLengths(model, &error)) return 0;
   std::vector<std::uint8_t> bytes;
-  if (!gantry::ComputeLengths(model, &error) || !gantry::WriteHod(model, bytes, &error)) {
+  if (!gantry::WriteHod(model, bytes, &error))
     Fail("a model read from a file was not written", error);
-  }
 
   gantry::QuietUi ui;
   HodModel back = gantry::MakeDefaultModel();
@@ -96,10 +98,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const auto lines = gantry::DiffModels(model, back, {.tolerance = 0, .max_differences = 5});
   if (!lines.empty()) Fail("the model read back differs", lines.front());
 
+  // What the file left out comes back as a fresh model has it (a HOD without joints reads back
+  // with the root joint), so the second save is held to the saved model with those records.
+  std::vector<std::uint8_t> expected;
   std::vector<std::uint8_t> again;
-  if (!gantry::ComputeLengths(back, &error) || !gantry::WriteHod(back, again, &error)) {
+  if (!gantry::ComputeLengths(model, &error) || !gantry::WriteHod(model, expected, &error) ||
+      !gantry::ComputeLengths(back, &error) || !gantry::WriteHod(back, again, &error)) {
     Fail("the model read back was not written", error);
   }
-  if (again != bytes) Fail("saving twice", "gave different bytes");
+  if (again != expected) Fail("saving twice", "gave different bytes");
   return 0;
 }
