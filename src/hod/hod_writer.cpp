@@ -223,9 +223,9 @@ bool WriteHod(const HodModel& model, std::vector<std::uint8_t>& bytes, std::stri
     if (error != nullptr) *error = std::move(text);
     return false;
   };
-  // A file the reader would stop in is no file at all.
-  if (std::optional<std::string> limit = FirstReaderLimitBroken(model)) return refuse(*limit);
   try {
+    // A file the reader would stop in is no file at all.
+    if (std::optional<std::string> limit = FirstReaderLimitBroken(model)) return refuse(*limit);
     ByteWriter out;
     out.Reserve(static_cast<std::size_t>(WrittenSize(model)));
     WriteContext ctx(out);
