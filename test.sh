@@ -23,4 +23,4 @@ if [ ! -f build-fuzz/build.ninja ]; then
     -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 fi
 cmake --build build-fuzz -j "$(nproc)"
-fuzz/run_smoke.sh build-fuzz "${GANTRY_FUZZ_SECONDS:-60}"
+fuzz/run_smoke.sh build-fuzz "${GANTRY_FUZZ_SECONDS:-35}"

@@ -4,10 +4,11 @@
 #   fuzz/run_smoke.sh BUILD_DIR [SECONDS]
 #
 # BUILD_DIR is a build configured with -DGANTRY_FUZZ=ON whose fuzz targets are built; SECONDS is
-# the time per target (default 60). Seeds are the saved regression inputs of each target plus, when
-# present, the shared HOD corpus beside the repository; all are copied to a temporary folder so the
-# fuzzer's additions never land in the tree. Exits non-zero when a target crashes, times out or
-# runs out of memory, and keeps the failing input (the path is printed).
+# the time per target (default 35: seven targets then take about five minutes). Seeds are the
+# saved regression inputs of each target plus, when present, the shared HOD corpus beside the
+# repository; all are copied to a temporary folder so the fuzzer's additions never land in the
+# tree. Exits non-zero when a target crashes, times out or runs out of memory, and keeps the
+# failing input (the path is printed).
 set -euo pipefail
 
 if [[ $# -lt 1 || $# -gt 2 ]]; then
@@ -15,7 +16,7 @@ if [[ $# -lt 1 || $# -gt 2 ]]; then
   exit 2
 fi
 build_dir=$(cd "$1" && pwd)
-seconds=${2:-60}
+seconds=${2:-35}
 if ! [[ $seconds =~ ^[0-9]+$ ]] || ((seconds < 1)); then
   echo "SECONDS must be a positive whole number, not '$seconds'" >&2
   exit 2

@@ -4,7 +4,6 @@
 
 #include <bit>
 #include <cstdint>
-#include <cstring>
 #include <span>
 #include <string_view>
 #include <vector>
@@ -18,7 +17,8 @@ class ByteWriter {
   const std::vector<std::uint8_t>& bytes() const { return bytes_; }
   std::vector<std::uint8_t> Release() { return std::move(bytes_); }
   std::size_t size() const { return bytes_.size(); }
-  void Reserve(std::size_t bytes) { bytes_.reserve(bytes); }
+  // Room for this many bytes in all: no allocation until they are written.
+  void Reserve(std::size_t bytes);
 
   void WriteTag(const Tag& tag) { Append(tag.chars.data(), 4); }
   void WriteBigLong(std::int32_t value) {
@@ -78,12 +78,7 @@ class ByteWriter {
     static_assert(std::endian::native == std::endian::little, "little-endian hosts only");
     Append(&value, sizeof(T));
   }
-  void Append(const void* data, std::size_t n) {
-    if (n == 0) return;
-    const std::size_t old = bytes_.size();
-    bytes_.resize(old + n);
-    std::memcpy(bytes_.data() + old, data, n);
-  }
+  void Append(const void* data, std::size_t n);
 
   std::vector<std::uint8_t> bytes_;
 };

@@ -15,6 +15,7 @@
 #include <io.h>
 #include <sys/stat.h>
 #else
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -60,11 +61,41 @@ int SyncToDisk(std::FILE* file) {
 #endif
 }
 
+// A target that exists but may not be written is refused like a file that cannot be opened,
+// even though the rename beside it would succeed: the user asked for it to stay as it is.
+std::optional<FileWriteFailure> CheckWritable(const std::filesystem::path& target) {
+  std::error_code error;
+  if (!std::filesystem::exists(target, error)) return std::nullopt;
+#ifndef _WIN32
+  if (access(target.c_str(), W_OK) != 0) return Failure(FileWriteFailure::Step::Open, errno);
+#else
+  const auto perms = std::filesystem::status(target, error).permissions();
+  if ((perms & std::filesystem::perms::owner_write) == std::filesystem::perms::none) {
+    return Failure(FileWriteFailure::Step::Open, EACCES);
+  }
+#endif
+  return std::nullopt;
+}
+
+// The new file takes the place of the old one, permissions included.
+bool KeepPermissions(const std::filesystem::path& target, std::FILE* file) {
+  std::error_code error;
+  const std::filesystem::file_status status = std::filesystem::status(target, error);
+  if (error || !std::filesystem::exists(status)) return true;
+#ifndef _WIN32
+  return fchmod(fileno(file), static_cast<mode_t>(status.permissions())) == 0;
+#else
+  (void)file;
+  return true;
+#endif
+}
+
 }  // namespace
 
 std::optional<FileWriteFailure> WriteFileSafely(const std::string& path,
                                                 const std::function<bool(std::FILE*)>& write) {
   const std::filesystem::path target = FileSystemPath(path);
+  if (auto refused = CheckWritable(target)) return refused;
   const std::filesystem::path temp = TemporaryBeside(target);
 
   errno = 0;
@@ -72,7 +103,7 @@ std::optional<FileWriteFailure> WriteFileSafely(const std::string& path,
   if (file == nullptr) return Failure(FileWriteFailure::Step::Open, errno);
 
   errno = 0;
-  bool ok = write(file);
+  bool ok = KeepPermissions(target, file) && write(file);
   int code = errno;
   if (ok && std::fflush(file) != 0) {
     ok = false;

@@ -19,7 +19,9 @@ struct FileWriteFailure {
 };
 
 // Calls `write` with the temporary file open for binary writing; `write` returns false when it
-// failed (errno then tells why). Nothing is left behind on failure.
+// failed (errno then tells why). Nothing is left behind on failure. An existing target that may
+// not be written is refused at the Open step and left alone; a replaced target keeps its
+// permissions.
 std::optional<FileWriteFailure> WriteFileSafely(const std::string& path,
                                                 const std::function<bool(std::FILE*)>& write);
 std::optional<FileWriteFailure> WriteFileSafely(const std::string& path,

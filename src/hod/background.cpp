@@ -55,10 +55,14 @@ void WriteBackgroundLightChunk(WriteContext& ctx, const BackgroundLightRecord& r
   ctx.out.WriteBigLong(record.SecondLength);
 }
 
+std::int64_t ChunkBytes(const BackgroundSegment& segment) {
+  return 4 + TextBytes(segment.Name) + 4 + 32 * static_cast<std::int64_t>(segment.Elements.size());
+}
+
 std::int32_t ComputeBackgroundSegmentLengths(BackgroundSegment& segment) {
-  const std::int64_t bytes = 4 + SyncText(segment.NameLength, segment.Name) + 4 +
-                             32 * static_cast<std::int64_t>(segment.Elements.size());
-  return StoreLength(segment.Length, bytes, "a background segment");
+  Frame(segment, "FORM", "BGSG");
+  SyncText(segment.NameLength, segment.Name);
+  return StoreLength(segment.Length, ChunkBytes(segment), "a background segment");
 }
 
 void WriteBackgroundSegmentChunk(WriteContext& ctx, const BackgroundSegment& segment) {
@@ -72,9 +76,13 @@ void WriteBackgroundSegmentChunk(WriteContext& ctx, const BackgroundSegment& seg
   ctx.End(mark, segment.Length, "a background segment");
 }
 
+std::int64_t ChunkBytes(const StarField& field) {
+  return 4 + 4 + 4 + 28 * static_cast<std::int64_t>(field.Stars.size());
+}
+
 std::int32_t ComputeStarFieldLengths(StarField& field) {
-  const std::int64_t bytes = 4 + 4 + 4 + 28 * static_cast<std::int64_t>(field.Stars.size());
-  return StoreLength(field.Length, bytes, "a star field");
+  Frame(field, "NRML", "STRF");
+  return StoreLength(field.Length, ChunkBytes(field), "a star field");
 }
 
 void WriteStarFieldChunk(WriteContext& ctx, const StarField& field) {

@@ -21,11 +21,16 @@ void ReadBoundaryVertexChunk(ReadContext& ctx) {
   ctx.model.BoundaryVertices = std::move(record);
 }
 
+std::int64_t ChunkBytes(const BoundaryVertexRecord& record) {
+  return TextBytes(record.Name) + TextBytes(record.ParentName) + 4 +
+         12 * static_cast<std::int64_t>(record.Vertices.size()) + 4;
+}
+
 std::int32_t ComputeBoundaryVertexLengths(BoundaryVertexRecord& record) {
-  const std::int64_t bytes = SyncText(record.NameLength, record.Name) +
-                             SyncText(record.ParentLength, record.ParentName) + 4 +
-                             12 * static_cast<std::int64_t>(record.Vertices.size()) + 4;
-  return StoreLength(record.Length, bytes, "the boundary vertices");
+  Frame(record, "BNDV");
+  SyncText(record.NameLength, record.Name);
+  SyncText(record.ParentLength, record.ParentName);
+  return StoreLength(record.Length, ChunkBytes(record), "the boundary vertices");
 }
 
 void WriteBoundaryVertexChunk(WriteContext& ctx, const BoundaryVertexRecord& record) {

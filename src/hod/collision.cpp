@@ -213,79 +213,106 @@ void WriteGrid(WriteContext& ctx, const ScarGrid& grid) {
   }
 }
 
-// A scar part: outer header (kind, length), then its own tag and big-endian Long.
-std::size_t BeginScarPart(WriteContext& ctx, const ScarPartHeader& header) {
-  const std::size_t mark = ctx.BeginPlain(header.Kind, header.Length);
-  ctx.out.WriteTag(header.PartTag);
+// A scar part: an NRML header (kind, length), then the part's own tag and big-endian Long.
+std::size_t BeginScarPart(WriteContext& ctx, const ScarPartHeader& header, const Tag& tag) {
+  const std::size_t mark = ctx.BeginPlain("NRML", header.Length);
+  ctx.out.WriteTag(tag);
   ctx.out.WriteBigLong(header.Version);
   return mark;
 }
 
-std::int64_t SetScarPart(ScarPartHeader& header, std::int64_t data_bytes) {
-  return 8 + StoreLength(header.Length, 8 + data_bytes, "a scar mesh part");
+// The six parts in file order: their tags and the bytes of their data.
+struct ScarParts {
+  std::int64_t description, triangles, normals, grid;
+};
+ScarParts ScarPartBytes(const ScarMesh& mesh) {
+  const ScarDescription& d = mesh.Description;
+  return {TextBytes(d.Name) + TextBytes(d.ParentName) + 4, TriangleBytes(mesh.Triangles),
+          TriangleBytes(mesh.Normals), GridBytes(mesh.Grid)};
+}
+
+void SetScarPart(ScarPartHeader& header, const char* tag, std::int64_t data_bytes) {
+  header.Kind = "NRML";
+  header.PartTag = tag;
+  StoreLength(header.Length, 8 + data_bytes, "a scar mesh part");
 }
 
 }  // namespace
 
+std::int64_t ChunkBytes(const CollisionMesh& mesh) {
+  return 4 + TextBytes(mesh.ParentName) + 8 + 24 + 8 + 16 + 8 + TriangleBytes(mesh.Triangles);
+}
+
+// The sub-chunks are taken by position when read; they are written with their proper tags.
 std::int32_t ComputeCollisionLengths(CollisionMesh& mesh) {
-  mesh.Kind = "FORM";
-  std::int64_t bytes = 4 + SyncText(mesh.ParentLength, mesh.ParentName);
-  bytes += 8 + StoreLength(mesh.BoxHeader.Length, 24, "a bounding box");
-  bytes += 8 + StoreLength(mesh.SphereHeader.Length, 16, "a bounding sphere");
-  bytes += 8 + StoreLength(mesh.TrianglesHeader.Length, TriangleBytes(mesh.Triangles),
-                           "a collision mesh's triangles");
-  return StoreLength(mesh.Length, bytes, "a collision mesh");
+  Frame(mesh, "FORM", "COLD");
+  SyncText(mesh.ParentLength, mesh.ParentName);
+  mesh.BoxHeader.Kind = "BBOX";
+  mesh.BoxHeader.Length = 24;
+  mesh.SphereHeader.Kind = "BSPH";
+  mesh.SphereHeader.Length = 16;
+  mesh.TrianglesHeader.Kind = "TRIS";
+  StoreLength(mesh.TrianglesHeader.Length, TriangleBytes(mesh.Triangles),
+              "a collision mesh's triangles");
+  return StoreLength(mesh.Length, ChunkBytes(mesh), "a collision mesh");
 }
 
 void WriteCollisionChunk(WriteContext& ctx, const CollisionMesh& mesh) {
   const std::size_t mark = ctx.BeginContainer("FORM", mesh.Length, "COLD");
   ctx.Text(mesh.ParentLength, mesh.ParentName);
-  std::size_t part = ctx.BeginPlain(mesh.BoxHeader.Kind, mesh.BoxHeader.Length);
+  std::size_t part = ctx.BeginPlain("BBOX", mesh.BoxHeader.Length);
   WriteBox(ctx, mesh.Box);
   ctx.End(part, mesh.BoxHeader.Length, "a bounding box");
-  part = ctx.BeginPlain(mesh.SphereHeader.Kind, mesh.SphereHeader.Length);
+  part = ctx.BeginPlain("BSPH", mesh.SphereHeader.Length);
   WriteSphere(ctx, mesh.Sphere);
   ctx.End(part, mesh.SphereHeader.Length, "a bounding sphere");
-  part = ctx.BeginPlain(mesh.TrianglesHeader.Kind, mesh.TrianglesHeader.Length);
+  part = ctx.BeginPlain("TRIS", mesh.TrianglesHeader.Length);
   WriteTriangles(ctx, mesh.Triangles, false);
   ctx.End(part, mesh.TrianglesHeader.Length, "a collision mesh's triangles");
   ctx.End(mark, mesh.Length, "a collision mesh");
 }
 
+std::int64_t ChunkBytes(const ScarMesh& mesh) {
+  const ScarParts parts = ScarPartBytes(mesh);
+  // Each part: its header (8), its tag and Long (8), its data.
+  return 4 + 6 * 16 + parts.description + 24 + 16 + parts.triangles + parts.normals + parts.grid;
+}
+
 std::int32_t ComputeScarLengths(ScarMesh& mesh) {
-  mesh.Kind = "FORM";
+  Frame(mesh, "FORM", "BSRM");
   ScarDescription& d = mesh.Description;
-  std::int64_t bytes = 4;
-  bytes += SetScarPart(mesh.DescriptionHeader,
-                       SyncText(d.NameLength, d.Name) + SyncText(d.ParentLength, d.ParentName) + 4);
-  bytes += SetScarPart(mesh.BoxHeader, 24);
-  bytes += SetScarPart(mesh.SphereHeader, 16);
-  bytes += SetScarPart(mesh.TrianglesHeader, TriangleBytes(mesh.Triangles));
-  bytes += SetScarPart(mesh.NormalsHeader, TriangleBytes(mesh.Normals));
-  bytes += SetScarPart(mesh.GridHeader, GridBytes(mesh.Grid));
-  return StoreLength(mesh.Length, bytes, "a battle-scar mesh");
+  SyncText(d.NameLength, d.Name);
+  SyncText(d.ParentLength, d.ParentName);
+  const ScarParts parts = ScarPartBytes(mesh);
+  SetScarPart(mesh.DescriptionHeader, "DESC", parts.description);
+  SetScarPart(mesh.BoxHeader, "BBOX", 24);
+  SetScarPart(mesh.SphereHeader, "BSPH", 16);
+  SetScarPart(mesh.TrianglesHeader, "TRIS", parts.triangles);
+  SetScarPart(mesh.NormalsHeader, "VNRM", parts.normals);
+  SetScarPart(mesh.GridHeader, "SSUB", parts.grid);
+  return StoreLength(mesh.Length, ChunkBytes(mesh), "a battle-scar mesh");
 }
 
 void WriteScarChunk(WriteContext& ctx, const ScarMesh& mesh) {
   const std::size_t mark = ctx.BeginContainer("FORM", mesh.Length, "BSRM");
-  std::size_t part = BeginScarPart(ctx, mesh.DescriptionHeader);
+  std::size_t part = BeginScarPart(ctx, mesh.DescriptionHeader, "DESC");
   ctx.Text(mesh.Description.NameLength, mesh.Description.Name);
   ctx.Text(mesh.Description.ParentLength, mesh.Description.ParentName);
   ctx.out.WriteLong(mesh.Description.LodLevel);
   ctx.End(part, mesh.DescriptionHeader.Length, "a scar description");
-  part = BeginScarPart(ctx, mesh.BoxHeader);
+  part = BeginScarPart(ctx, mesh.BoxHeader, "BBOX");
   WriteBox(ctx, mesh.Box);
   ctx.End(part, mesh.BoxHeader.Length, "a scar bounding box");
-  part = BeginScarPart(ctx, mesh.SphereHeader);
+  part = BeginScarPart(ctx, mesh.SphereHeader, "BSPH");
   WriteSphere(ctx, mesh.Sphere);
   ctx.End(part, mesh.SphereHeader.Length, "a scar bounding sphere");
-  part = BeginScarPart(ctx, mesh.TrianglesHeader);
+  part = BeginScarPart(ctx, mesh.TrianglesHeader, "TRIS");
   WriteTriangles(ctx, mesh.Triangles, false);
   ctx.End(part, mesh.TrianglesHeader.Length, "a scar mesh's triangles");
-  part = BeginScarPart(ctx, mesh.NormalsHeader);
+  part = BeginScarPart(ctx, mesh.NormalsHeader, "VNRM");
   WriteTriangles(ctx, mesh.Normals, true);
   ctx.End(part, mesh.NormalsHeader.Length, "a scar mesh's normals");
-  part = BeginScarPart(ctx, mesh.GridHeader);
+  part = BeginScarPart(ctx, mesh.GridHeader, "SSUB");
   WriteGrid(ctx, mesh.Grid);
   ctx.End(part, mesh.GridHeader.Length, "a scar grid");
   ctx.End(mark, mesh.Length, "a battle-scar mesh");

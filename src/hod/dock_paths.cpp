@@ -45,7 +45,7 @@ DockPath ReadPath(ReadContext& ctx) {
   if (path_format >= 5) path.PathValue4 = ctx.in.ReadLong();
   if (path_format >= 6) path.LinkedPaths = ctx.ReadText(path.LinkedPathsLength);
   path.PointCount = ctx.in.ReadLong();
-  ctx.Limit(path.PointCount, 32767, "The number of dock points");
+  ctx.Limit(path.PointCount, kMaxShortCount, "The number of dock points");
   const int values = PointValueCount(point_format);
   ctx.Require(path.PointCount, 4u * static_cast<unsigned>(values), "dock point count");
   path.Points.reserve(static_cast<std::size_t>(path.PointCount));
@@ -72,17 +72,27 @@ void ReadDockChunk(ReadContext& ctx) {
 }
 
 // Dock paths are always written in the newest layout: every path value, all sixteen point values.
-std::int32_t ComputeDockLengths(DockPathListRecord& record) {
+std::int64_t ChunkBytes(const DockPathListRecord& record) {
   std::int64_t bytes = 4;
+  for (const DockPath& path : record.Paths) {
+    bytes += TextBytes(path.Name) + TextBytes(path.ParentName) + 8 + 12 + TextBytes(path.Families) +
+             4 + TextBytes(path.LinkedPaths) + 4 +
+             64 * static_cast<std::int64_t>(path.Points.size());
+  }
+  return bytes;
+}
+
+std::int32_t ComputeDockLengths(DockPathListRecord& record) {
+  Frame(record, "DOCK");
   for (DockPath& path : record.Paths) {
     path.PathFormat = kNewestDockPathFormat;
     path.PointFormat = kNewestDockPointFormat;
-    bytes += SyncText(path.NameLength, path.Name) + SyncText(path.ParentLength, path.ParentName) +
-             8 + 12 + SyncText(path.FamiliesLength, path.Families) + 4 +
-             SyncText(path.LinkedPathsLength, path.LinkedPaths) + 4 +
-             64 * static_cast<std::int64_t>(path.Points.size());
+    SyncText(path.NameLength, path.Name);
+    SyncText(path.ParentLength, path.ParentName);
+    SyncText(path.FamiliesLength, path.Families);
+    SyncText(path.LinkedPathsLength, path.LinkedPaths);
   }
-  return StoreLength(record.Length, bytes, "the dock paths");
+  return StoreLength(record.Length, ChunkBytes(record), "the dock paths");
 }
 
 void WriteDockChunk(WriteContext& ctx, const DockPathListRecord& record) {

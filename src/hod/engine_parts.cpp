@@ -4,12 +4,6 @@
 
 namespace gantry {
 
-namespace {
-// The bytes of an engine shape and the vertices of one outline are counted in 16-bit signed
-// counters; more than this cannot be held.
-constexpr std::int64_t kMaxShapeCount = 32767;
-}  // namespace
-
 void ReadEngineShapeChunk(ReadContext& ctx) {
   EngineShape shape;
   TakeHeader(ctx, shape);
@@ -19,17 +13,17 @@ void ReadEngineShapeChunk(ReadContext& ctx) {
   ctx.Note("Engine Shape's parent name: ", shape.ParentName);
   // Outlines follow until the bytes consumed reach the chunk's length.
   std::int64_t consumed = 4 + std::int64_t{shape.NameLength} + 4 + shape.ParentLength;
-  ctx.Limit(consumed, kMaxShapeCount, "The number of bytes of an engine shape");
+  ctx.Limit(consumed, kMaxShortCount, "The number of bytes of an engine shape");
   while (consumed < shape.Length) {
     ShapeOutline outline;
     outline.VertexCount = ctx.in.ReadLong();
     ctx.Note("Number of vertices: ", outline.VertexCount);
-    ctx.Limit(outline.VertexCount, kMaxShapeCount, "The number of vertices of an outline");
+    ctx.Limit(outline.VertexCount, kMaxShortCount, "The number of vertices of an outline");
     ctx.Require(outline.VertexCount, 12, "outline vertex count");
     outline.Vertices.resize(static_cast<std::size_t>(outline.VertexCount));
     for (Vector3& v : outline.Vertices) v = ctx.ReadVector3();
     consumed += 4 + 12 * std::int64_t{outline.VertexCount};
-    ctx.Limit(consumed, kMaxShapeCount, "The number of bytes of an engine shape");
+    ctx.Limit(consumed, kMaxShortCount, "The number of bytes of an engine shape");
     shape.Outlines.push_back(std::move(outline));
   }
   ctx.model.EngineShapes.push_back(std::move(shape));
@@ -57,13 +51,19 @@ void ReadEngineBurnChunk(ReadContext& ctx) {
   ctx.model.EngineBurns.push_back(std::move(burn));
 }
 
-std::int32_t ComputeEngineShapeLengths(EngineShape& shape) {
-  std::int64_t bytes =
-      SyncText(shape.NameLength, shape.Name) + SyncText(shape.ParentLength, shape.ParentName);
+std::int64_t ChunkBytes(const EngineShape& shape) {
+  std::int64_t bytes = TextBytes(shape.Name) + TextBytes(shape.ParentName);
   for (const ShapeOutline& outline : shape.Outlines) {
     bytes += 4 + 12 * static_cast<std::int64_t>(outline.Vertices.size());
   }
-  return StoreLength(shape.Length, bytes, "an engine shape");
+  return bytes;
+}
+
+std::int32_t ComputeEngineShapeLengths(EngineShape& shape) {
+  Frame(shape, "ETSH");
+  SyncText(shape.NameLength, shape.Name);
+  SyncText(shape.ParentLength, shape.ParentName);
+  return StoreLength(shape.Length, ChunkBytes(shape), "an engine shape");
 }
 
 void WriteEngineShapeChunk(WriteContext& ctx, const EngineShape& shape) {
@@ -78,11 +78,16 @@ void WriteEngineShapeChunk(WriteContext& ctx, const EngineShape& shape) {
   ctx.End(mark, shape.Length, "an engine shape");
 }
 
+std::int64_t ChunkBytes(const EngineBurn& burn) {
+  return TextBytes(burn.Name) + TextBytes(burn.ParentName) + 8 +
+         12 * static_cast<std::int64_t>(burn.Vertices.size());
+}
+
 std::int32_t ComputeEngineBurnLengths(EngineBurn& burn) {
-  const std::int64_t bytes = SyncText(burn.NameLength, burn.Name) +
-                             SyncText(burn.ParentLength, burn.ParentName) + 8 +
-                             12 * static_cast<std::int64_t>(burn.Vertices.size());
-  return StoreLength(burn.Length, bytes, "an engine burn");
+  Frame(burn, "BURN");
+  SyncText(burn.NameLength, burn.Name);
+  SyncText(burn.ParentLength, burn.ParentName);
+  return StoreLength(burn.Length, ChunkBytes(burn), "an engine burn");
 }
 
 void WriteEngineBurnChunk(WriteContext& ctx, const EngineBurn& burn) {

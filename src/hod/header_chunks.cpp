@@ -41,7 +41,11 @@ void ReadOwnerChunk(ReadContext& ctx) {
   ctx.model.HodOwner = record;
 }
 
+std::int64_t ChunkBytes(const InfoEntry& entry) { return TextBytes(entry.Text); }
+
+// The entry's tag (WARN or ERRR) follows from its list and is set there.
 std::int32_t ComputeInfoEntryLengths(InfoEntry& entry) {
+  entry.ID = Tag();
   return StoreLength(entry.Length, SyncText(entry.TextLength, entry.Text), "a warning or error");
 }
 
@@ -53,7 +57,10 @@ void WriteInfoEntryChunk(WriteContext& ctx, const InfoEntry& entry) {
 
 // The owner text is stored with one NUL at its end, appended once however often a model is
 // saved.
+std::int64_t ChunkBytes(const HodOwnerRecord& owner) { return TextBytes(owner.Owner); }
+
 std::int32_t ComputeOwnerLengths(HodOwnerRecord& owner) {
+  Frame(owner, "OWNR");
   if (owner.Owner.find('\0') == std::string::npos) owner.Owner.push_back('\0');
   return StoreLength(owner.Length, SyncText(owner.OwnerLength, owner.Owner), "the owner");
 }

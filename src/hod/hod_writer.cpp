@@ -1,25 +1,12 @@
 #include "hod/hod_writer.h"
 
+#include "hod/reader_limits.h"
 #include "hod/write_context.h"
+#include "hod/write_order.h"
 
 namespace gantry {
 
 namespace {
-
-// What the write pass emits depends on these, and so do the container lengths.
-bool WritesLights(const HodModel& m) { return m.LightList.LightCount > 0; }
-bool WritesJoints(const HodModel& m) {
-  return m.LightList.LightCount == 0 && m.JointList.JointCount > 0;
-}
-bool WritesBoundary(const HodModel& m) { return m.LightList.LightCount == 0; }
-bool WritesNavLights(const HodModel& m) { return m.NavLightList.NavLightCount > 0; }
-bool WritesDock(const HodModel& m) { return m.DockPathList.PathCount > 0; }
-// Simple, wireframe and background HODs end after their segments and star fields.
-bool EndsAfterStars(const HodModel& m) {
-  return m.HodName.TypeName == kSimpleMeshTypeName ||
-         m.HodName.TypeName == kWireframeMeshTypeName || m.HodVersion.Version != kModelHodVersion;
-}
-bool IsBackground(const HodModel& m) { return m.HodVersion.Version != kModelHodVersion; }
 
 // A child chunk adds its header (8 bytes) and its length to its container.
 template <typename List, typename Compute>
@@ -30,6 +17,13 @@ std::int64_t Children(List& list, Compute compute) {
 }
 
 void ComputeAll(HodModel& m) {
+  Frame(m.HodVersion, "FORM", "VERS");
+  Frame(m.HodName, "FORM", "NAME");
+  Frame(m.BackgroundLight, "NRML", "BGLT");
+  Frame(m.BackgroundMeshSet, "FORM", "BGMS");
+  Frame(m.HvmdHeader, "FORM", "HVMD");
+  Frame(m.DtrmHeader, "FORM", "DTRM");
+  Frame(m.InfoHeader, "FORM", "INFO");
   m.HodVersion.Length = 8;
   StoreLength(m.HodName.Length, 4 + static_cast<std::int64_t>(m.HodName.TypeName.size()),
               "the NAME text");
@@ -70,14 +64,6 @@ void ComputeAll(HodModel& m) {
   // These chunks' tags follow from the list they are in.
   for (InfoEntry& entry : m.Warnings) entry.Kind = "WARN";
   for (InfoEntry& entry : m.Errors) entry.Kind = "ERRR";
-  for (BackgroundSegment& segment : m.BackgroundSegments) {
-    segment.Kind = "FORM";
-    segment.ID = "BGSG";
-  }
-  for (StarField& field : m.StarFields) {
-    field.Kind = "NRML";
-    field.ID = "STRF";
-  }
   std::int64_t info = 4;
   info += Children(m.Warnings, ComputeInfoEntryLengths);
   info += Children(m.Errors, ComputeInfoEntryLengths);
@@ -150,8 +136,7 @@ void WriteAll(WriteContext& ctx, const HodModel& m) {
     for (const StarField& field : m.StarFields) {
       if (field.StarCount > 0) WriteStarFieldChunk(ctx, field);
     }
-    // Background HODs from the game's own tools close with their owner; keep it.
-    if (IsBackground(m)) WriteInfo(ctx, m);
+    if (WritesInfo(m)) WriteInfo(ctx, m);
     return;
   }
 
@@ -170,18 +155,55 @@ void WriteAll(WriteContext& ctx, const HodModel& m) {
   WriteInfo(ctx, m);
 }
 
-// The file's size as the stored lengths describe it: one allocation for the whole file.
-std::size_t ExpectedSize(const HodModel& m) {
-  const auto chunk = [](std::int32_t length) {
-    return 8 + static_cast<std::size_t>(static_cast<std::uint32_t>(length));
-  };
-  std::size_t size = chunk(m.HodVersion.Length) + chunk(m.HodName.Length) +
-                     chunk(m.BackgroundLight.Length) + chunk(m.BackgroundMeshSet.Length) +
-                     chunk(m.HvmdHeader.Length) + chunk(m.DtrmHeader.Length) +
-                     chunk(m.InfoHeader.Length);
-  for (const BackgroundSegment& s : m.BackgroundSegments) size += chunk(s.Length);
-  for (const StarField& f : m.StarFields) size += chunk(f.Length);
-  return size;
+// A chunk's header and content, sized from the data it holds.
+template <typename Record>
+std::int64_t Chunk(const Record& record) {
+  return 8 + ChunkBytes(record);
+}
+template <typename List>
+std::int64_t Chunks(const List& list) {
+  std::int64_t bytes = 0;
+  for (const auto& element : list) bytes += Chunk(element);
+  return bytes;
+}
+
+// The file's size as its data makes it, for the one allocation of the whole file. Stored lengths
+// play no part: they may say anything, and a model whose lengths are wrong is refused anyway.
+std::int64_t WrittenSize(const HodModel& m) {
+  constexpr std::int64_t kBareHeader = 12;
+  std::int64_t bytes = 16;  // VERS
+  if (IsBackground(m)) {
+    bytes += 16;  // BGLT
+    const auto& meshes = m.BackgroundMeshSet.Meshes;
+    if (!meshes.empty()) bytes += kBareHeader + Chunks(meshes);
+  } else {
+    bytes += kBareHeader + static_cast<std::int64_t>(m.HodName.TypeName.size());
+  }
+  bytes += kBareHeader;  // HVMD
+  if (WritesLights(m)) bytes += Chunk(m.LightList);
+  bytes += Chunks(m.Materials) + Chunks(m.Textures) + Chunks(m.VaryMeshes) + Chunks(m.Meshes) +
+           Chunks(m.SimpleMeshes);
+  if (EndsAfterStars(m)) {
+    for (const BackgroundSegment& segment : m.BackgroundSegments) {
+      if (segment.ElementCount > 0) bytes += Chunk(segment);
+    }
+    for (const StarField& field : m.StarFields) {
+      if (field.StarCount > 0) bytes += Chunk(field);
+    }
+  } else {
+    bytes += kBareHeader;  // DTRM
+    if (WritesJoints(m)) bytes += Chunk(m.JointList);
+    bytes += Chunks(m.EngineShapes) + Chunks(m.EngineGlows) + Chunks(m.EngineBurns);
+    if (WritesNavLights(m)) bytes += Chunk(m.NavLightList);
+    if (WritesDock(m)) bytes += Chunk(m.DockPathList);
+    bytes += Chunks(m.Markers);
+    if (WritesBoundary(m)) bytes += Chunk(m.BoundaryVertices);
+    bytes += Chunks(m.CollisionMeshes) + Chunks(m.ScarMeshes);
+  }
+  if (WritesInfo(m)) {
+    bytes += kBareHeader + Chunks(m.Warnings) + Chunks(m.Errors) + Chunk(m.HodOwner);
+  }
+  return bytes;
 }
 
 }  // namespace
@@ -197,25 +219,34 @@ bool ComputeLengths(HodModel& model, std::string* error) {
 }
 
 bool WriteHod(const HodModel& model, std::vector<std::uint8_t>& bytes, std::string* error) {
-  ByteWriter out;
-  out.Reserve(std::min<std::size_t>(ExpectedSize(model), std::size_t{1} << 32));
-  WriteContext ctx(out);
+  const auto refuse = [error](std::string text) {
+    if (error != nullptr) *error = std::move(text);
+    return false;
+  };
   try {
+    // A file the reader would stop in is no file at all.
+    if (std::optional<std::string> limit = FirstReaderLimitBroken(model)) return refuse(*limit);
+    ByteWriter out;
+    out.Reserve(static_cast<std::size_t>(WrittenSize(model)));
+    WriteContext ctx(out);
     WriteAll(ctx, model);
+    bytes = out.Release();
+    return true;
   } catch (const WriteError& e) {
-    if (error != nullptr) *error = e.what();
-    return false;
+    return refuse(e.what());
   } catch (const std::bad_alloc&) {
-    if (error != nullptr) *error = "not enough memory to write the file";
-    return false;
+    return refuse("not enough memory to write the file");
+  } catch (const std::length_error&) {
+    return refuse("not enough memory to write the file");
   }
-  bytes = out.Release();
-  return true;
 }
 
 bool EncodeHod(const HodModel& model, std::vector<std::uint8_t>& bytes, std::string* error) {
-  HodModel copy = model;
-  return ComputeLengths(copy, error) && WriteHod(copy, bytes, error);
+  return EncodeHod(HodModel(model), bytes, error);
+}
+
+bool EncodeHod(HodModel&& model, std::vector<std::uint8_t>& bytes, std::string* error) {
+  return ComputeLengths(model, error) && WriteHod(model, bytes, error);
 }
 
 }  // namespace gantry

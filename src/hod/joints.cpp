@@ -27,13 +27,21 @@ void ReadJointChunk(ReadContext& ctx) {
   ctx.model.JointList = std::move(record);
 }
 
-std::int32_t ComputeJointLengths(JointListRecord& record) {
+std::int64_t ChunkBytes(const JointListRecord& record) {
   std::int64_t bytes = 4;
-  for (Joint& joint : record.Joints) {
-    bytes += SyncText(joint.NameLength, joint.Name) +
-             SyncText(joint.ParentLength, joint.ParentName) + 48 + 3;
+  for (const Joint& joint : record.Joints) {
+    bytes += TextBytes(joint.Name) + TextBytes(joint.ParentName) + 48 + 3;
   }
-  return StoreLength(record.Length, bytes, "the joint list");
+  return bytes;
+}
+
+std::int32_t ComputeJointLengths(JointListRecord& record) {
+  Frame(record, "HIER");
+  for (Joint& joint : record.Joints) {
+    SyncText(joint.NameLength, joint.Name);
+    SyncText(joint.ParentLength, joint.ParentName);
+  }
+  return StoreLength(record.Length, ChunkBytes(record), "the joint list");
 }
 
 void WriteJointChunk(WriteContext& ctx, const JointListRecord& record) {

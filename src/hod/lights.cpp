@@ -13,7 +13,7 @@ void ReadLightChunk(ReadContext& ctx) {
   TakeHeader(ctx, record);
   record.LightCount = ctx.in.ReadLong();
   ctx.Note("Number of Lights: ", record.LightCount);
-  ctx.Limit(record.LightCount, 32767, "The number of lights");
+  ctx.Limit(record.LightCount, kMaxShortCount, "The number of lights");
   ctx.Require(record.LightCount, kMinLightBytes, "light count");
   record.Lights.resize(static_cast<std::size_t>(record.LightCount));
   for (Light& light : record.Lights) {
@@ -37,10 +37,16 @@ void ReadLightChunk(ReadContext& ctx) {
   ctx.model.LightList = std::move(record);
 }
 
-std::int32_t ComputeLightLengths(LightListRecord& record) {
+std::int64_t ChunkBytes(const LightListRecord& record) {
   std::int64_t bytes = 4;
-  for (Light& light : record.Lights) bytes += SyncText(light.NameLength, light.Name) + 48;
-  return StoreLength(record.Length, bytes, "the light list");
+  for (const Light& light : record.Lights) bytes += TextBytes(light.Name) + 48;
+  return bytes;
+}
+
+std::int32_t ComputeLightLengths(LightListRecord& record) {
+  Frame(record, "LITE");
+  for (Light& light : record.Lights) SyncText(light.NameLength, light.Name);
+  return StoreLength(record.Length, ChunkBytes(record), "the light list");
 }
 
 void WriteLightChunk(WriteContext& ctx, const LightListRecord& record) {

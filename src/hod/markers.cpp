@@ -69,23 +69,46 @@ void ReadMarkerChunk(ReadContext& ctx) {
   ctx.model.Markers.push_back(std::move(marker));
 }
 
+namespace {
+std::int64_t HeadBytes(const Marker& marker) {
+  return 4 + 4 + TextBytes(marker.Name) + TextBytes(marker.ParentName) + 8 + 48;
+}
+std::int64_t TrackBytes(const KeyframeTrack& track) {
+  return 4 + 4 + TextBytes(track.Name) + 4 + static_cast<std::int64_t>(track.Keys.size()) * 32 + 8;
+}
+std::int64_t KeyframeBytes(const Marker& marker) {
+  std::int64_t bytes = 4;
+  for (const KeyframeTrack& track : marker.Tracks) bytes += 8 + TrackBytes(track);
+  return bytes;
+}
+}  // namespace
+
+std::int64_t ChunkBytes(const Marker& marker) {
+  return 4 + 8 + HeadBytes(marker) + 8 + KeyframeBytes(marker);
+}
+
+// The marker's inner containers have fixed kinds and IDs, whatever a file held.
 std::int32_t ComputeMarkerLengths(Marker& marker) {
-  const std::int64_t head = 4 + 4 + SyncText(marker.NameLength, marker.Name) +
-                            SyncText(marker.ParentLength, marker.ParentName) + 8 + 48;
-  StoreLength(marker.HeadLength, head, "a marker's head");
-  std::int64_t keyf = 4;
+  Frame(marker, "FORM", "MRKR");
+  marker.HeadKind = "NRML";
+  marker.HeadID = "HEAD";
+  marker.KeyfKind = "FORM";
+  marker.KeyfID = "KEYF";
+  SyncText(marker.NameLength, marker.Name);
+  SyncText(marker.ParentLength, marker.ParentName);
+  StoreLength(marker.HeadLength, HeadBytes(marker), "a marker's head");
   for (KeyframeTrack& track : marker.Tracks) {
-    const std::int64_t bytes = 4 + 4 + SyncText(track.NameLength, track.Name) + 4 +
-                               static_cast<std::int64_t>(track.Keys.size()) * 32 + 8;
-    keyf += 8 + StoreLength(track.Length, bytes, "a keyframe track");
+    track.Kind = "NRML";
+    SyncText(track.NameLength, track.Name);
+    StoreLength(track.Length, TrackBytes(track), "a keyframe track");
   }
-  StoreLength(marker.KeyfLength, keyf, "a marker's keyframes");
-  return StoreLength(marker.Length, 4 + 8 + head + 8 + keyf, "a marker");
+  StoreLength(marker.KeyfLength, KeyframeBytes(marker), "a marker's keyframes");
+  return StoreLength(marker.Length, ChunkBytes(marker), "a marker");
 }
 
 void WriteMarkerChunk(WriteContext& ctx, const Marker& marker) {
   const std::size_t mark = ctx.BeginContainer("FORM", marker.Length, "MRKR");
-  const std::size_t head = ctx.BeginContainer(marker.HeadKind, marker.HeadLength, marker.HeadID);
+  const std::size_t head = ctx.BeginContainer("NRML", marker.HeadLength, "HEAD");
   ctx.out.WriteBigLong(marker.Version);
   ctx.Text(marker.NameLength, marker.Name);
   ctx.Text(marker.ParentLength, marker.ParentName);
@@ -94,7 +117,7 @@ void WriteMarkerChunk(WriteContext& ctx, const Marker& marker) {
   for (const double p : marker.Position) ctx.out.WriteDouble(p);
   for (const double r : marker.Rotation) ctx.out.WriteDouble(r);
   ctx.End(head, marker.HeadLength, "a marker's head");
-  const std::size_t keyf = ctx.BeginContainer(marker.KeyfKind, marker.KeyfLength, marker.KeyfID);
+  const std::size_t keyf = ctx.BeginContainer("FORM", marker.KeyfLength, "KEYF");
   // Tracks are read only behind a KEYF longer than its ID.
   if (marker.KeyfLength > 4) {
     for (const KeyframeTrack& track : marker.Tracks) {

@@ -5,7 +5,6 @@
 namespace gantry {
 
 namespace {
-constexpr std::int32_t kMaxParameters = 254;
 constexpr std::int32_t kPlainMaterialVersion = 1001;
 }  // namespace
 
@@ -28,7 +27,7 @@ void ReadMaterialChunk(ReadContext& ctx) {
   ctx.Note("Name of shader: ", material.ShaderName);
   material.ParameterCount = ctx.in.ReadLong();
   ctx.Note("Number of layers for this material: ", material.ParameterCount);
-  ctx.Limit(material.ParameterCount, kMaxParameters, "The number of material parameters");
+  ctx.Limit(material.ParameterCount, kMaxMaterialParameters, "The number of material parameters");
   ctx.Require(material.ParameterCount, 8, "parameter count");
   material.Parameters.resize(static_cast<std::size_t>(material.ParameterCount));
   int number = 0;
@@ -60,22 +59,32 @@ void ReadMaterialChunk(ReadContext& ctx) {
 
 // Materials are always written NRML-framed, so their version and layer names survive; one read
 // from a plain STAT chunk is turned into that form here.
-std::int32_t ComputeMaterialLengths(Material& material) {
-  material.Kind = "NRML";
-  material.ID = "STAT";
-  std::int64_t bytes = 4 + 4 + SyncText(material.NameLength, material.Name) +
-                       SyncText(material.ShaderLength, material.ShaderName) + 4;
-  for (MaterialParameter& p : material.Parameters) {
+std::int64_t ChunkBytes(const Material& material) {
+  std::int64_t bytes = 4 + 4 + TextBytes(material.Name) + TextBytes(material.ShaderName) + 4;
+  for (const MaterialParameter& p : material.Parameters) {
     bytes += 8;
     if (p.Type == kParameterColour) {
-      p.DataSize = 16;
       bytes += 16;
     } else if (p.Type == kParameterTexture) {
-      p.DataSize = 4;
-      bytes += 4 + SyncText(p.LayerNameLength, p.LayerName);
+      bytes += 4 + TextBytes(p.LayerName);
     }
   }
-  return StoreLength(material.Length, bytes, "a material");
+  return bytes;
+}
+
+std::int32_t ComputeMaterialLengths(Material& material) {
+  Frame(material, "NRML", "STAT");
+  SyncText(material.NameLength, material.Name);
+  SyncText(material.ShaderLength, material.ShaderName);
+  for (MaterialParameter& p : material.Parameters) {
+    if (p.Type == kParameterColour) {
+      p.DataSize = 16;
+    } else if (p.Type == kParameterTexture) {
+      p.DataSize = 4;
+      SyncText(p.LayerNameLength, p.LayerName);
+    }
+  }
+  return StoreLength(material.Length, ChunkBytes(material), "a material");
 }
 
 void WriteMaterialChunk(WriteContext& ctx, const Material& material) {

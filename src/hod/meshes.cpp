@@ -1,6 +1,10 @@
 // Mesh chunks: the BMSH level-of-detail mesh and the chunks that carry one or more of them
 // (MULT/GOBG, GLOW, BGMS), plus SIMP simple and wireframe meshes.
+#include <algorithm>
+#include <array>
+#include <cstddef>
 #include <cstring>
+#include <utility>
 
 #include "hod/mesh_layout.h"
 #include "hod/messages.h"
@@ -11,8 +15,6 @@ namespace gantry {
 
 namespace {
 
-constexpr std::int32_t kMaxParts = 254;
-constexpr std::int64_t kMaxLods = 32767;
 constexpr std::uint64_t kMinLodMeshBytes = 4 + 4 + 4 + 4 + 4 + 4;
 constexpr std::uint64_t kMinPartBytes = 4 + 4 + 4 + 2;
 
@@ -138,7 +140,7 @@ LodMesh ReadLodMesh(ReadContext& ctx) {
   ctx.Note("LoD of THIS mesh: ", mesh.LodLevel);
   mesh.PartCount = ctx.in.ReadLong();
   ctx.Note("Number of objects: ", mesh.PartCount);
-  ctx.Limit(mesh.PartCount, kMaxParts, "The number of parts of a mesh");
+  ctx.Limit(mesh.PartCount, kMaxMeshParts, "The number of parts of a mesh");
   ctx.Require(mesh.PartCount, kMinPartBytes, "part count");
   mesh.Parts.reserve(static_cast<std::size_t>(mesh.PartCount));
   for (std::int32_t i = 0; i < mesh.PartCount; ++i) mesh.Parts.push_back(ReadPart(ctx));
@@ -148,6 +150,8 @@ LodMesh ReadLodMesh(ReadContext& ctx) {
 void ReadMultiMeshChunk(ReadContext& ctx) {
   MultiMesh mesh;
   TakeHeader(ctx, mesh);
+  // Without its NRML container the chunk's tag says which kind of mesh it is.
+  if (!ctx.container) mesh.ID = ctx.header.Kind;
   mesh.Kind = "NRML";
   mesh.Version = ctx.in.ReadBigLong();
   mesh.Name = ctx.ReadText(mesh.NameLength);
@@ -165,7 +169,7 @@ void ReadMultiMeshChunk(ReadContext& ctx) {
   } else {
     mesh.LodCount = ctx.in.ReadLong();
     ctx.Note("Number of BMSH Sub-Forms ( mostly LODs ): ", mesh.LodCount);
-    ctx.Limit(mesh.LodCount, kMaxLods, "The number of levels of detail");
+    ctx.Limit(mesh.LodCount, kMaxShortCount, "The number of levels of detail");
   }
   ctx.Require(mesh.LodCount, kMinLodMeshBytes, "level-of-detail count");
   mesh.Lods.reserve(static_cast<std::size_t>(mesh.LodCount));
@@ -244,39 +248,82 @@ void ReadSimpleMeshChunk(ReadContext& ctx) {
 
 namespace {
 
-// Encodes a part's vertices with only the components its mask selects, in file order.
-void EncodeVertices(ByteWriter& out, std::int32_t mask, const std::vector<MeshVertex>& vertices) {
-  const std::uint32_t stride = VertexBytes(mask);
-  if (stride == 0 || vertices.empty()) return;
-  std::vector<std::uint8_t> block(vertices.size() * stride);
-  std::uint8_t* p = block.data();
-  for (const MeshVertex& v : vertices) {
-    if (mask & kMaskPosition) {
-      std::memcpy(p, &v.Position, 16);
+// The components a vertex mask selects, as bits in file order (which is also their order in
+// MeshVertex): position, colour, normal, uv, tangent, binormal.
+constexpr unsigned kPosition = 1, kColour = 2, kNormal = 4, kUV = 8, kTangent = 16, kBinormal = 32,
+                   kAll = 63;
+
+unsigned Components(std::int32_t mask) {
+  return (mask & kMaskPosition ? kPosition : 0u) | (mask & kMaskColour ? kColour : 0u) |
+         (mask & kMaskNormal ? kNormal : 0u) | (mask & kMaskUV ? kUV : 0u) |
+         (mask & kMaskTangent ? kTangent : 0u) | (mask & kMaskBinormal ? kBinormal : 0u);
+}
+
+// A vertex with every component lies in memory exactly as in the file.
+static_assert(sizeof(MeshVertex) == VertexBytes(0x600F) && offsetof(MeshVertex, Colour) == 16 &&
+              offsetof(MeshVertex, Normal) == 20 && offsetof(MeshVertex, UV) == 36 &&
+              offsetof(MeshVertex, Tangent) == 44 && offsetof(MeshVertex, Binormal) == 56);
+
+// One instantiation per combination of components: the loop copies pieces of fixed size and
+// tests nothing per vertex.
+template <unsigned kSelect>
+void PackVertices(const MeshVertex* v, std::size_t count, std::uint8_t* p) {
+  for (const MeshVertex* end = v + count; v != end; ++v) {
+    if constexpr ((kSelect & kPosition) != 0) {
+      std::memcpy(p, &v->Position, 16);
       p += 16;
     }
-    if (mask & kMaskColour) {
-      std::memcpy(p, v.Colour.data(), 4);
+    if constexpr ((kSelect & kColour) != 0) {
+      std::memcpy(p, v->Colour.data(), 4);
       p += 4;
     }
-    if (mask & kMaskNormal) {
-      std::memcpy(p, &v.Normal, 16);
+    if constexpr ((kSelect & kNormal) != 0) {
+      std::memcpy(p, &v->Normal, 16);
       p += 16;
     }
-    if (mask & kMaskUV) {
-      std::memcpy(p, &v.UV, 8);
+    if constexpr ((kSelect & kUV) != 0) {
+      std::memcpy(p, &v->UV, 8);
       p += 8;
     }
-    if (mask & kMaskTangent) {
-      std::memcpy(p, &v.Tangent, 12);
+    if constexpr ((kSelect & kTangent) != 0) {
+      std::memcpy(p, &v->Tangent, 12);
       p += 12;
     }
-    if (mask & kMaskBinormal) {
-      std::memcpy(p, &v.Binormal, 12);
+    if constexpr ((kSelect & kBinormal) != 0) {
+      std::memcpy(p, &v->Binormal, 12);
       p += 12;
     }
   }
-  out.WriteBytes(block);
+}
+
+using Packer = void (*)(const MeshVertex*, std::size_t, std::uint8_t*);
+
+template <unsigned... kSelect>
+constexpr std::array<Packer, sizeof...(kSelect)> MakePackers(
+    std::integer_sequence<unsigned, kSelect...>) {
+  return {&PackVertices<kSelect>...};
+}
+constexpr auto kPackers = MakePackers(std::make_integer_sequence<unsigned, kAll + 1>{});
+
+// Encodes a part's vertices with only the components its mask selects, in file order. Packed a
+// block at a time through a buffer that stays in cache.
+void EncodeVertices(WriteContext& ctx, std::int32_t mask, const std::vector<MeshVertex>& vertices) {
+  const std::uint32_t stride = VertexBytes(mask);
+  if (stride == 0 || vertices.empty()) return;
+  const unsigned select = Components(mask);
+  if (select == kAll) {
+    ctx.out.WriteBytes(std::span(reinterpret_cast<const std::uint8_t*>(vertices.data()),
+                                 vertices.size() * sizeof(MeshVertex)));
+    return;
+  }
+  constexpr std::size_t kBlock = 1024;
+  ctx.scratch.resize(kBlock * sizeof(MeshVertex));
+  const Packer pack = kPackers[select];
+  for (std::size_t first = 0; first < vertices.size(); first += kBlock) {
+    const std::size_t count = std::min(kBlock, vertices.size() - first);
+    pack(vertices.data() + first, count, ctx.scratch.data());
+    ctx.out.WriteBytes(std::span(ctx.scratch.data(), count * stride));
+  }
 }
 
 void WriteIndices16(ByteWriter& out, const std::vector<std::int16_t>& indices) {
@@ -286,8 +333,7 @@ void WriteIndices16(ByteWriter& out, const std::vector<std::int16_t>& indices) {
 
 }  // namespace
 
-std::int32_t ComputeLodMeshLengths(LodMesh& mesh) {
-  mesh.ID = "BMSH";  // always written so: readers find meshes by it
+std::int64_t ChunkBytes(const LodMesh& mesh) {
   std::int64_t bytes = 4 + 4 + 4 + 4;
   for (const MeshPart& part : mesh.Parts) {
     bytes += 12 + static_cast<std::int64_t>(part.Vertices.size()) * VertexBytes(part.VertexMask);
@@ -296,7 +342,12 @@ std::int32_t ComputeLodMeshLengths(LodMesh& mesh) {
       bytes += 8 + 2 * static_cast<std::int64_t>(list.Indices.size());
     }
   }
-  return StoreLength(mesh.Length, bytes, "a level-of-detail mesh");
+  return bytes;
+}
+
+std::int32_t ComputeLodMeshLengths(LodMesh& mesh) {
+  mesh.ID = "BMSH";  // always written so: readers find meshes by it
+  return StoreLength(mesh.Length, ChunkBytes(mesh), "a level-of-detail mesh");
 }
 
 void WriteLodMesh(WriteContext& ctx, const LodMesh& mesh) {
@@ -311,15 +362,8 @@ void WriteLodMesh(WriteContext& ctx, const LodMesh& mesh) {
     ctx.out.WriteLong(part.MaterialIndex);
     ctx.out.WriteLong(part.VertexMask);
     ctx.out.WriteLong(part.VertexCount);
-    EncodeVertices(ctx.out, part.VertexMask, part.Vertices);
+    EncodeVertices(ctx, part.VertexMask, part.Vertices);
     ctx.out.WriteInteger(part.FaceListCount);
-    if (VertexBytes(part.VertexMask) == 0) {
-      ctx.empty_vertices += part.VertexCount;
-      if (ctx.empty_vertices > kMaxEmptyVertices) {
-        throw WriteError(fmt::format("more than {} vertices without data (vertex mask {})",
-                                     kMaxEmptyVertices, part.VertexMask));
-      }
-    }
     for (const FaceList& list : part.FaceLists) {
       WriteContext::CheckCount(list.IndexCount, list.Indices.size(), "face indices");
       if (list.Type != kFaceListTriangles && list.Type != kFaceListStrip) {
@@ -334,13 +378,19 @@ void WriteLodMesh(WriteContext& ctx, const LodMesh& mesh) {
   ctx.End(mark, mesh.Length, "a level-of-detail mesh");
 }
 
-std::int32_t ComputeMultiMeshLengths(MultiMesh& mesh) {
-  mesh.Kind = "NRML";
-  std::int64_t bytes =
-      4 + 4 + SyncText(mesh.NameLength, mesh.Name) + SyncText(mesh.ParentLength, mesh.ParentName);
+std::int64_t ChunkBytes(const MultiMesh& mesh) {
+  std::int64_t bytes = 4 + 4 + TextBytes(mesh.Name) + TextBytes(mesh.ParentName);
   if (mesh.ID != Tag("GOBG")) bytes += 4;
-  for (LodMesh& lod : mesh.Lods) bytes += 8 + ComputeLodMeshLengths(lod);
-  return StoreLength(mesh.Length, bytes, "a mesh");
+  for (const LodMesh& lod : mesh.Lods) bytes += 8 + ChunkBytes(lod);
+  return bytes;
+}
+
+std::int32_t ComputeMultiMeshLengths(MultiMesh& mesh) {
+  mesh.Kind = "NRML";  // the ID, MULT or GOBG, says what the mesh is
+  SyncText(mesh.NameLength, mesh.Name);
+  SyncText(mesh.ParentLength, mesh.ParentName);
+  for (LodMesh& lod : mesh.Lods) ComputeLodMeshLengths(lod);
+  return StoreLength(mesh.Length, ChunkBytes(mesh), "a mesh");
 }
 
 void WriteMultiMeshChunk(WriteContext& ctx, const MultiMesh& mesh) {
@@ -360,17 +410,29 @@ void WriteMultiMeshChunk(WriteContext& ctx, const MultiMesh& mesh) {
   ctx.End(mark, mesh.Length, "a mesh");
 }
 
+namespace {
+std::int64_t GlowInfoBytes(const EngineGlow& glow) {
+  return 4 + 4 + TextBytes(glow.Name) + TextBytes(glow.ParentName) + 4;
+}
+}  // namespace
+
+std::int64_t ChunkBytes(const EngineGlow& glow) {
+  return 4 + 8 + GlowInfoBytes(glow) + 8 + ChunkBytes(glow.Mesh);
+}
+
 std::int32_t ComputeEngineGlowLengths(EngineGlow& glow) {
-  const std::int64_t info = 4 + 4 + SyncText(glow.NameLength, glow.Name) +
-                            SyncText(glow.ParentLength, glow.ParentName) + 4;
-  StoreLength(glow.InfoLength, info, "an engine glow's description");
-  const std::int64_t mesh = ComputeLodMeshLengths(glow.Mesh);
-  return StoreLength(glow.Length, 4 + 8 + info + 8 + mesh, "an engine glow");
+  Frame(glow, "FORM", "GLOW");
+  glow.InfoKind = "NRML";
+  SyncText(glow.NameLength, glow.Name);
+  SyncText(glow.ParentLength, glow.ParentName);
+  StoreLength(glow.InfoLength, GlowInfoBytes(glow), "an engine glow's description");
+  ComputeLodMeshLengths(glow.Mesh);
+  return StoreLength(glow.Length, ChunkBytes(glow), "an engine glow");
 }
 
 void WriteEngineGlowChunk(WriteContext& ctx, const EngineGlow& glow) {
   const std::size_t mark = ctx.BeginContainer("FORM", glow.Length, "GLOW");
-  const std::size_t info = ctx.BeginContainer(glow.InfoKind, glow.InfoLength, glow.InfoID);
+  const std::size_t info = ctx.BeginContainer("NRML", glow.InfoLength, glow.InfoID);
   ctx.out.WriteBigLong(glow.Version);
   ctx.Text(glow.NameLength, glow.Name);
   ctx.Text(glow.ParentLength, glow.ParentName);
@@ -380,11 +442,15 @@ void WriteEngineGlowChunk(WriteContext& ctx, const EngineGlow& glow) {
   ctx.End(mark, glow.Length, "an engine glow");
 }
 
+std::int64_t ChunkBytes(const SimpleMesh& mesh) {
+  return TextBytes(mesh.Name) + 4 + 40 * static_cast<std::int64_t>(mesh.Vertices.size()) + 4 +
+         4 * static_cast<std::int64_t>(mesh.Indices.size());
+}
+
 std::int32_t ComputeSimpleMeshLengths(SimpleMesh& mesh) {
-  const std::int64_t bytes = SyncText(mesh.NameLength, mesh.Name) + 4 +
-                             40 * static_cast<std::int64_t>(mesh.Vertices.size()) + 4 +
-                             4 * static_cast<std::int64_t>(mesh.Indices.size());
-  return StoreLength(mesh.Length, bytes, "a simple mesh");
+  Frame(mesh, "SIMP");
+  SyncText(mesh.NameLength, mesh.Name);
+  return StoreLength(mesh.Length, ChunkBytes(mesh), "a simple mesh");
 }
 
 void WriteSimpleMeshChunk(WriteContext& ctx, const SimpleMesh& mesh) {

@@ -48,8 +48,9 @@ class Differ {
   void Compare(const std::string& path, const T& a, const T& b) {
     if (Full()) return;
     if constexpr (std::is_floating_point_v<T>) {
-      const bool both_nan = std::isnan(a) && std::isnan(b);
-      if (!both_nan && !(std::fabs(double{a} - double{b}) <= options_.tolerance)) {
+      // Equal infinities differ by NaN, so they are compared as they are.
+      const bool same = a == b || (std::isnan(a) && std::isnan(b));
+      if (!same && !(std::fabs(double{a} - double{b}) <= options_.tolerance)) {
         Add(path, NumberText(a), NumberText(b));
       }
     } else if constexpr (std::is_integral_v<T>) {

@@ -35,13 +35,21 @@ void ReadNavLightChunk(ReadContext& ctx) {
   ctx.model.NavLightList = std::move(record);
 }
 
-std::int32_t ComputeNavLightLengths(NavLightListRecord& record) {
+std::int64_t ChunkBytes(const NavLightListRecord& record) {
   std::int64_t bytes = 4 + 4 + 4;
-  for (NavLight& light : record.NavLights) {
-    bytes += SyncText(light.NameLength, light.Name) + 4 + 12 +
-             SyncText(light.StyleLength, light.Style) + 16 + 4 + 2;
+  for (const NavLight& light : record.NavLights) {
+    bytes += TextBytes(light.Name) + 4 + 12 + TextBytes(light.Style) + 16 + 4 + 2;
   }
-  return StoreLength(record.Length, bytes, "the nav lights");
+  return bytes;
+}
+
+std::int32_t ComputeNavLightLengths(NavLightListRecord& record) {
+  Frame(record, "NRML", "NAVL");
+  for (NavLight& light : record.NavLights) {
+    SyncText(light.NameLength, light.Name);
+    SyncText(light.StyleLength, light.Style);
+  }
+  return StoreLength(record.Length, ChunkBytes(record), "the nav lights");
 }
 
 void WriteNavLightChunk(WriteContext& ctx, const NavLightListRecord& record) {

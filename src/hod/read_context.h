@@ -16,6 +16,7 @@
 #include "common/number_text.h"
 #include "common/ui.h"
 #include "hod/model.h"
+#include "hod/reader_limits.h"
 
 namespace gantry {
 
@@ -34,8 +35,6 @@ class ReadStop : public std::runtime_error {
   Icon icon_;
   Framing framing_;
 };
-
-inline constexpr std::int64_t kMaxEmptyVertices = 65536;
 
 struct Hod2ReadState;  // the decoded POOL streams of a later-dialect file (hod2_read.h)
 

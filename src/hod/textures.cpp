@@ -43,7 +43,7 @@ void ReadTextureChunk(ReadContext& ctx) {
   ctx.Note("Width of Image: ", texture.Width);
   texture.Height = ctx.in.ReadLong();
   ctx.Note("Height of Image: ", texture.Height);
-  ctx.Limit(texture.MipCount, 32767, "The number of mip levels");
+  ctx.Limit(texture.MipCount, kMaxShortCount, "The number of mip levels");
   ctx.Require(texture.MipCount, 4, "mip level count");
 
   texture.MipLevels.resize(static_cast<std::size_t>(texture.MipCount));
@@ -77,14 +77,20 @@ std::int32_t LevelDimension(std::int32_t size, int level) {
 
 }  // namespace
 
-std::int32_t ComputeTextureLengths(Texture& texture) {
-  std::int64_t bytes = SyncText(texture.FileNameLength, texture.FileName) + 4 + 4 + 4 + 4;
+std::int64_t ChunkBytes(const Texture& texture) {
+  std::int64_t bytes = TextBytes(texture.FileName) + 4 + 4 + 4 + 4;
   for (std::size_t i = 0; i < texture.MipLevels.size(); ++i) {
     const auto level = static_cast<std::int64_t>(texture.MipLevels[i].size());
     if (i > 0 && level > 0) bytes += 8;
     bytes += level;
   }
-  return StoreLength(texture.Length, bytes, "a texture");
+  return bytes;
+}
+
+std::int32_t ComputeTextureLengths(Texture& texture) {
+  Frame(texture, "LMIP");
+  SyncText(texture.FileNameLength, texture.FileName);
+  return StoreLength(texture.Length, ChunkBytes(texture), "a texture");
 }
 
 void WriteTextureChunk(WriteContext& ctx, const Texture& texture) {

@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "hod/reader_limits.h"
 #include "hod/textures.h"
 #include "hod/validate_messages.h"
 
@@ -57,12 +58,12 @@ class Validator {
   ValidationResult Run() {
     ValidationResult result;
     if (m_.HodVersion.Version == kBackgroundVersion) {
-      result.valid = Textures() && Background();
+      result.valid = ReaderLimits() && Textures() && Background();
     } else if (m_.HodName.TypeName == kMultiMeshTypeName) {
-      result.valid = MultiMesh(result);
+      result.valid = ReaderLimits() && MultiMesh(result);
     } else if (m_.HodName.TypeName == kSimpleMeshTypeName ||
                m_.HodName.TypeName == kWireframeMeshTypeName) {
-      result.valid = Textures() && Simple();
+      result.valid = ReaderLimits() && Textures() && Simple();
     } else {
       result.valid = true;  // a NAME text of the user's own: nothing to check against
     }
@@ -73,6 +74,12 @@ class Validator {
   bool Fail(const std::string& text, Icon icon = Icon::Critical) {
     ui_.Message(text, icon);
     return false;
+  }
+
+  // Counts beyond what the reader can hold would give a file that stops reading part way.
+  bool ReaderLimits() {
+    const std::optional<std::string> broken = FirstReaderLimitBroken(m_);
+    return !broken || Fail(*broken);
   }
 
   bool Background() {

@@ -50,8 +50,20 @@ void ReadVaryChunk(ReadContext& ctx) {
   ctx.model.VaryMeshes.push_back(std::move(vary));
 }
 
+// What the chunk's content really takes, whatever its stored length says.
+std::int64_t ChunkBytes(const VaryMesh& vary) {
+  std::int64_t bytes = TextBytes(vary.Name) + TextBytes(vary.ParentName) + 5 * 4 +
+                       12 * static_cast<std::int64_t>(vary.ListA.size()) +
+                       28 * static_cast<std::int64_t>(vary.ListB.size() + vary.ListC.size());
+  for (const VaryGroup& group : vary.ListD) {
+    bytes += 4 + 12 * static_cast<std::int64_t>(group.Records.size());
+  }
+  return bytes;
+}
+
 // A VARY's length is written as read; only its texts' length fields follow their texts.
 std::int32_t ComputeVaryLengths(VaryMesh& vary) {
+  Frame(vary, "VARY");
   SyncText(vary.NameLength, vary.Name);
   SyncText(vary.ParentLength, vary.ParentName);
   return vary.Length;

@@ -10,6 +10,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "common/byte_writer.h"
 #include "hod/model.h"
@@ -25,8 +26,8 @@ class WriteError : public std::runtime_error {
 struct WriteContext {
   explicit WriteContext(ByteWriter& writer) : out(writer) {}
   ByteWriter& out;
-  // Vertices whose mask selects nothing: the reader allows one 16-bit index range of them.
-  std::int64_t empty_vertices = 0;
+  // Room to pack data into before it is appended, kept across chunks.
+  std::vector<std::uint8_t> scratch;
 
   // Starts a container (kind, length, id) or a plain chunk (tag, length); the mark is where the
   // counted bytes begin.
@@ -73,6 +74,14 @@ struct WriteContext {
 inline std::int64_t TextBytes(const std::string& text) {
   return 4 + static_cast<std::int64_t>(text.size());
 }
+// Gives a record the header it is written with (a chunk may be read through a FORM or NRML
+// container, or without one, where the writer has a fixed framing), so that a read of the file
+// gives the record back as it stands.
+inline void Frame(ChunkHeader& header, const Tag& kind, const Tag& id = Tag()) {
+  header.Kind = kind;
+  header.ID = id;
+}
+
 // Sets a text's length field and returns the bytes it takes.
 inline std::int64_t SyncText(std::int32_t& length, const std::string& text) {
   length = static_cast<std::int32_t>(text.size());
@@ -85,8 +94,32 @@ inline std::int32_t StoreLength(std::int32_t& field, std::int64_t bytes, std::st
   return field;
 }
 
-// Length pass and write pass per chunk family. Compute* set every length and text-length field
-// of the record (and of what it holds) and return the chunk's length; Write* emit the chunk.
+// Length pass and write pass per chunk family. ChunkBytes gives the bytes the chunk's content
+// takes when written (what its length field should say), from the data alone; Compute* set
+// every length and text-length field of the record (and of what it holds) and return the
+// chunk's length; Write* emit the chunk.
+std::int64_t ChunkBytes(const LightListRecord& lights);
+std::int64_t ChunkBytes(const Material& material);
+std::int64_t ChunkBytes(const Texture& texture);
+std::int64_t ChunkBytes(const JointListRecord& joints);
+std::int64_t ChunkBytes(const EngineShape& shape);
+std::int64_t ChunkBytes(const EngineBurn& burn);
+std::int64_t ChunkBytes(const BoundaryVertexRecord& record);
+std::int64_t ChunkBytes(const Marker& marker);
+std::int64_t ChunkBytes(const NavLightListRecord& record);
+std::int64_t ChunkBytes(const DockPathListRecord& record);
+std::int64_t ChunkBytes(const BackgroundSegment& segment);
+std::int64_t ChunkBytes(const StarField& field);
+std::int64_t ChunkBytes(const VaryMesh& vary);
+std::int64_t ChunkBytes(const LodMesh& mesh);
+std::int64_t ChunkBytes(const MultiMesh& mesh);
+std::int64_t ChunkBytes(const EngineGlow& glow);
+std::int64_t ChunkBytes(const SimpleMesh& mesh);
+std::int64_t ChunkBytes(const CollisionMesh& mesh);
+std::int64_t ChunkBytes(const ScarMesh& mesh);
+std::int64_t ChunkBytes(const InfoEntry& entry);
+std::int64_t ChunkBytes(const HodOwnerRecord& owner);
+
 std::int32_t ComputeLightLengths(LightListRecord& lights);
 void WriteLightChunk(WriteContext& ctx, const LightListRecord& lights);
 std::int32_t ComputeMaterialLengths(Material& material);

@@ -49,6 +49,15 @@ TEST_F(SafeFileTest, ReplacesTheTargetOnSuccess) {
   EXPECT_EQ(FilesInFolder(), 1u);
 }
 
+TEST_F(SafeFileTest, AReplacedTargetKeepsItsPermissions) {
+  const auto mode = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;
+  fs::permissions(target_, mode);
+  EXPECT_FALSE(
+      WriteFileSafely(target_, [](std::FILE* file) { return std::fputs("new", file) >= 0; }));
+  EXPECT_EQ(Contents(), "new");
+  EXPECT_EQ(fs::status(target_).permissions(), mode);
+}
+
 TEST_F(SafeFileTest, AFailingWriteKeepsTheOldFile) {
   const auto failure = WriteFileSafely(target_, [](std::FILE* file) {
     std::fputs("half of it", file);

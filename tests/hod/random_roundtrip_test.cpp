@@ -90,7 +90,9 @@ std::vector<std::string> ExpectedIds(const HodModel& m) {
     // Random segments and star fields are never empty, so all are written.
     add("BGSG", m.BackgroundSegments.size());
     add("STRF", m.StarFields.size());
-    if (!background) return ids;
+    // INFO follows them only when it has something to keep.
+    const bool owner = m.HodOwner.Owner.find_first_not_of('\0') != std::string::npos;
+    if (m.Warnings.empty() && m.Errors.empty() && !owner) return ids;
   }
   add("INFO");
   add("WARN", m.Warnings.size());

@@ -255,6 +255,16 @@ TEST(ReaderChunks, MultiMeshGoblinAndSimpleMesh) {
   });
   EXPECT_EQ(framed.BackgroundLight.Kind, Tag("NRML"));
   EXPECT_EQ(framed.Meshes.at(0).Kind, Tag("NRML"));
+
+  // Without a container the tag tells a goblin (no level count) from a mesh.
+  const HodModel plain = ReadChunks([](HodBuilder& b) {
+    b.Plain("GOBG", [](HodBuilder& c) { c.BigLong(1).Text("g").Text("").SimpleLod(0); });
+    b.Plain("MULT", [](HodBuilder& c) { c.BigLong(1).Text("m").Text("").Long(0); });
+  });
+  ASSERT_EQ(plain.Meshes.size(), 2u);
+  EXPECT_EQ(plain.Meshes[0].ID, Tag("GOBG"));
+  EXPECT_EQ(plain.Meshes[0].Lods.size(), 1u);
+  EXPECT_EQ(plain.Meshes[1].ID, Tag("MULT"));
 }
 
 TEST(ReaderChunks, CollisionAndScarMeshes) {

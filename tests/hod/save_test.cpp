@@ -3,8 +3,14 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
+
+#ifndef _WIN32
+#include <unistd.h>
+#endif
 
 #include "hod/hod_test_files.h"
 #include "hod/hod_writer.h"
@@ -73,6 +79,23 @@ TEST_F(SaveTest, AFailingStepAsksWhetherToGoOn) {
 
   ui_.answers = {Answer::Ok, Answer::No};
   EXPECT_EQ(SaveHod(workspace_, missing, ui_), SaveResult::Quit);
+}
+
+// Root may write anything, so there the target is not read-only for the program.
+TEST_F(SaveTest, AReadOnlyTargetIsRefusedAndLeftAlone) {
+#ifndef _WIN32
+  if (geteuid() == 0) GTEST_SKIP() << "root can write to a read-only file";
+#endif
+  std::ofstream(path_, std::ios::binary) << "old";
+  fs::permissions(path_, fs::perms::owner_read | fs::perms::group_read);
+  ui_.answers = {Answer::Ok, Answer::Yes};
+  EXPECT_EQ(SaveHod(workspace_, path_, ui_), SaveResult::Failed);
+  ASSERT_EQ(ui_.messages.size(), 2u);
+  EXPECT_EQ(ui_.messages[1].text,
+            SaveErrorText(EACCES, std::strerror(EACCES), "Couldn't open file: " + path_));
+  EXPECT_EQ(FileBytes(path_), (ByteVector{'o', 'l', 'd'}));
+  EXPECT_EQ(fs::status(path_).permissions(), fs::perms::owner_read | fs::perms::group_read);
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir_), {}), 1);
 }
 
 TEST(SaveErrorText, HasTheFourTabbedLines) {

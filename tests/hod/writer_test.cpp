@@ -218,9 +218,10 @@ TEST(HodWriter, PlainMaterialIsWrittenFramedWithItsVersion) {
   EXPECT_EQ(material.Parameters.at(0).DataSize, 4);
 }
 
-// Nothing of DTRM or INFO is written, nor empty segments and star fields.
-TEST(HodWriter, SimpleAndWireframeHodsEndAfterTheirStarFields) {
-  for (const HodType type : {HodType::SimpleMesh, HodType::WireframeMesh}) {
+// Nothing of DTRM is written, nor empty segments and star fields; INFO only when there is a
+// warning, an error or an owner to keep.
+TEST(HodWriter, SimpleWireframeAndBackgroundHodsEndAfterTheirStarFields) {
+  for (const HodType type : {HodType::SimpleMesh, HodType::WireframeMesh, HodType::Background}) {
     SCOPED_TRACE(TypeKeyword(type));
     HodModel m = RandomModel(7, type);
     m.LightList = MakeDefaultModel().LightList;
@@ -229,16 +230,112 @@ TEST(HodWriter, SimpleAndWireframeHodsEndAfterTheirStarFields) {
     m.VaryMeshes.clear();
     m.Meshes.clear();
     m.SimpleMeshes.resize(1);
+    m.BackgroundMeshSet.Meshes.clear();
+    m.BackgroundLight.Length = 8;  // written as stored: the walk below steps by it
     m.BackgroundSegments.resize(1);
     m.StarFields.resize(1);
     m.BackgroundSegments.push_back({{"FORM", 0, "BGSG"}, 0, "none", 0, {}});
     m.StarFields.push_back({{"NRML", 0, "STRF"}, 3, 0, {}});
     m.Markers.resize(1);
-    m.Warnings.push_back({{"WARN", 0, {}}, 0, "lost"});
+    m.Warnings.clear();
+    m.Errors.clear();
+    m.HodOwner.Owner = std::string(2, '\0');
+    std::vector<std::string> ids = {"VERS", "NAME", "HVMD", "SIMP", "BGSG", "STRF"};
+    if (type == HodType::Background) ids[1] = "BGLT";
+    EXPECT_EQ(TopChunkIds(Encode(m)), ids);
+
+    m.Warnings.push_back({{"WARN", 0, {}}, 0, "kept"});
+    ids.insert(ids.end(), {"INFO", "WARN", "OWNR"});
+    EXPECT_EQ(TopChunkIds(Encode(m)), ids);
+
+    m.Warnings.clear();
     m.HodOwner.Owner = "me";
-    EXPECT_EQ(TopChunkIds(Encode(m)),
-              (std::vector<std::string>{"VERS", "NAME", "HVMD", "SIMP", "BGSG", "STRF"}));
+    ids.erase(ids.end() - 2);
+    const ByteVector bytes = Encode(m);
+    EXPECT_EQ(TopChunkIds(bytes), ids);
+    const HodRead back(bytes);
+    EXPECT_EQ(back.model.HodOwner.Owner, std::string("me\0", 3));
   }
+}
+
+// Lengths written as stored (BGLT's, VARY's) may say anything; saving must neither trust them
+// for memory nor fail on them.
+TEST(HodWriter, HostileStoredLengthsSaveWithoutAskingForMemory) {
+  HodBuilder background;
+  background.Version(1000).Container(
+      "NRML", "BGLT", [](HodBuilder& c) { c.BigLong(-16); }, -16);
+  HodBuilder stray;
+  stray.Version().Name().Container(
+      "NRML", "BGLT", [](HodBuilder& c) { c.BigLong(8); }, -16);
+  HodBuilder vary;
+  vary.Version().Name().Form("HVMD", AddVary);
+  for (HodBuilder* file : {&background, &stray, &vary}) {
+    HodRead read(*file);
+    ASSERT_TRUE(Clean(read));
+    for (VaryMesh& v : read.model.VaryMeshes) v.Length = INT32_MIN + 100;
+    ByteVector bytes;
+    std::string error;
+    ASSERT_TRUE(EncodeHod(read.model, bytes, &error)) << error;
+    EXPECT_EQ(bytes.capacity(), bytes.size());
+    const HodRead back(bytes);
+    EXPECT_TRUE(Clean(back));
+  }
+}
+
+// Inner containers and sub-chunks are taken by position when read, whatever their kinds and
+// tags; they are written with the proper ones.
+TEST(HodWriter, InnerKindsAndTagsAreWrittenProperly) {
+  const auto file = [](bool odd) {
+    const auto kind = [odd](const char* proper) { return odd ? "ABCD" : proper; };
+    HodBuilder b;
+    b.Version().Name().Form("DTRM", [&](HodBuilder& d) {
+      d.Form("GLOW", [&](HodBuilder& c) {
+        c.Container(kind("NRML"), "GLOI",
+                    [](HodBuilder& i) { i.BigLong(1000).Text("glow").Text("Engine").Long(2); });
+        c.SimpleLod(2);
+      });
+      d.Form("MRKR", [&](HodBuilder& m) {
+        m.Container(kind("NRML"), kind("HEAD"), [](HodBuilder& h) {
+          h.BigLong(1).Text("nozzle").Text("Hull").Single(0).Single(1);
+          for (int i = 0; i < 6; ++i) h.Double(i);
+        });
+        m.Container(kind("FORM"), kind("KEYF"), [](HodBuilder& k) {
+          k.Nrml("ANIM", [](HodBuilder& a) {
+            a.BigLong(1).Text("posx").Long(1).Double(0).Double(1);
+            Floats(a, {0, 0, 0, 0}).Long(0).Long(0);
+          });
+        });
+      });
+      d.Form("COLD", [&](HodBuilder& c) {
+        c.Text("Hull");
+        c.Plain(kind("BBOX"), [](HodBuilder& p) { Floats(p, {-1, -1, -1, 1, 1, 1}); });
+        c.Plain(kind("BSPH"), [](HodBuilder& p) { Floats(p, {0, 0, 0, 2}); });
+        c.Plain(kind("TRIS"), [](HodBuilder& p) {
+          Floats(p.Long(3), {0, 0, 0, 1, 0, 0, 0, 1, 0}).Long(3).Integer(0).Integer(1).Integer(2);
+        });
+      });
+      d.Form("BSRM", [&](HodBuilder& c) {
+        const auto part = [&](const char* tag, const HodBuilder::Body& body) {
+          c.Container(kind("NRML"), kind(tag), [&](HodBuilder& p) {
+            p.BigLong(1000);
+            body(p);
+          });
+        };
+        part("DESC", [](HodBuilder& p) { p.Text("hull").Text("Hull").Long(1); });
+        part("BBOX", [](HodBuilder& p) { Floats(p, {-1, -1, -1, 1, 1, 1}); });
+        part("BSPH", [](HodBuilder& p) { Floats(p, {0, 0, 0, 2}); });
+        part("TRIS", [](HodBuilder& p) { Floats(p.Long(1), {1, 2, 3}).Long(1).Integer(0); });
+        part("VNRM", [](HodBuilder& p) { Floats(p.Long(1), {0, 0, 1}).Long(0); });
+        part("SSUB", [](HodBuilder& p) { p.Long(1).Long(1).Long(1).Long(0); });
+      });
+    });
+    return b;
+  };
+  const HodRead proper(file(false));
+  const HodRead odd(file(true));
+  ASSERT_TRUE(Clean(proper));
+  ASSERT_TRUE(Clean(odd));
+  EXPECT_TRUE(Encode(odd.model) == Encode(proper.model));
 }
 
 struct Refusal {

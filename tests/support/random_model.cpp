@@ -339,11 +339,12 @@ HodModel RandomModel(std::uint32_t seed, HodType type) {
       m.BackgroundLight.Length = r.Int(0, 100000);  // both written as stored
       m.BackgroundLight.SecondLength = r.Long();
       m.BackgroundMeshSet.Meshes = r.List<LodMesh>(1, 3, [&] { return RandomLod(r); });
-      m.Warnings = r.List<InfoEntry>(0, 2, [&] { return RandomInfo(r, "WARN"); });
-      m.Errors = r.List<InfoEntry>(0, 2, [&] { return RandomInfo(r, "ERRR"); });
-      m.HodOwner.Owner = r.Name();
       break;
   }
+  // Often none of these, so that the file then ends after its star fields.
+  m.Warnings = r.List<InfoEntry>(0, 2, [&] { return RandomInfo(r, "WARN"); });
+  m.Errors = r.List<InfoEntry>(0, 2, [&] { return RandomInfo(r, "ERRR"); });
+  m.HodOwner.Owner = r.Chance() ? r.Name() : std::string();
   // Segments without elements and fields without stars are not written, so each has some.
   m.BackgroundSegments = r.List<BackgroundSegment>(1, 2, [&] {
     BackgroundSegment segment{Head("FORM", "BGSG"), 0, r.Name(), 0, {}};

@@ -1,0 +1,6 @@
+HOD__ImportScale(2, 2, 2)
+LITE_Add('key', 9, 1, 2, 3, 1, 1, 1, 0.5, 0.5, 0.5, 1, 100)
+LITE_Add('fill', -2, 0, 0, 0, 0.2, 0.2, 0.2, 0, 0, 0, 0, 0)
+BGMS_Add('\hull_lod0.obj', '\hull[1].TGA')
+SIMP_Add('box', '\collision.obj')
+ETSH_Add('shape', 'Root', '\engine_shape.obj')
