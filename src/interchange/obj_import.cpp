@@ -15,6 +15,7 @@
 
 #include "common/number_parse.h"
 #include "common/paths.h"
+#include "hod/reader_limits.h"
 #include "interchange/obj_messages.h"
 #include "interchange/text_rewrite.h"
 
@@ -395,7 +396,8 @@ std::string PastTheEnd(std::size_t line_number, const char* what, std::uint32_t 
 
 // A part per material: more than a mesh can hold is refused before anybody is asked anything.
 std::optional<std::string> CheckMaterialCount(const ParsedObj& obj) {
-  if (obj.materials.size() <= kMaxMeshParts) return std::nullopt;
+  // A mesh holds one part per OBJ material.
+  if (static_cast<std::int64_t>(obj.materials.size()) <= kMaxMeshParts) return std::nullopt;
   return Refusal(text::kTooManyMaterialsLead + std::to_string(obj.materials.size()) +
                  text::kTooManyMaterialsTail);
 }

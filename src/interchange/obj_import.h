@@ -68,8 +68,6 @@ inline constexpr float kDefaultUVThreshold = 0.01f;
 inline constexpr float kIgnoredThreshold = 1000.0f;
 // 16-bit indices name at most this many vertices of a part.
 inline constexpr std::size_t kMaxPartVertices = 65536;
-// A mesh holds at most this many parts, one per OBJ material.
-inline constexpr std::size_t kMaxMeshParts = 254;
 
 // Rewrites the file (text file rewrite) and imports it.
 std::optional<LodMesh> ImportOBJMesh(const std::string& path, const ObjImportOptions& options,

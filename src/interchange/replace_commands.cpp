@@ -10,6 +10,7 @@
 
 #include "common/paths.h"
 #include "editing/bounding_volumes.h"
+#include "hod/reader_limits.h"
 #include "interchange/obj_import.h"
 #include "interchange/obj_messages.h"
 #include "model_ops/create.h"
@@ -45,7 +46,6 @@ constexpr Caller kSimpleCaller{{.AskMergeThresholds = true, .ReadFaces = true}, 
 
 constexpr std::int32_t kGlowMask = kMaskPosition | kMaskNormal | kMaskUV;
 // The reader counts an engine shape's bytes and an outline's vertices in 16-bit signed counters.
-constexpr std::int64_t kMaxShapeCount = 32767;
 
 std::vector<std::string> MaterialNames(const HodModel& model) {
   std::vector<std::string> names;
@@ -152,9 +152,9 @@ std::optional<std::string> PutEngineShapeOutlines(const LodMesh& mesh, EngineSha
   const std::int64_t bytes = ShapeBytes(built);
   const bool outlines_fit =
       std::all_of(built.Outlines.begin(), built.Outlines.end(), [](const ShapeOutline& outline) {
-        return static_cast<std::int64_t>(outline.Vertices.size()) <= kMaxShapeCount;
+        return static_cast<std::int64_t>(outline.Vertices.size()) <= kMaxShortCount;
       });
-  if (bytes > kMaxShapeCount || !outlines_fit) {
+  if (bytes > kMaxShortCount || !outlines_fit) {
     return text::kShapeTooLargeLead + std::to_string(bytes) + text::kShapeTooLargeTail +
            text::kLineBreak + text::kNothingImported;
   }

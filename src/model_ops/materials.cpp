@@ -127,9 +127,9 @@ CommandResult ChooseShader(HodModel& model, std::optional<std::size_t> material,
     return CommandResult::Unchanged();
   }
   std::vector<std::string> layers = DeclaredTextureLayers(*script);
-  if (layers.size() > kMaxMaterialParameters) {
+  if (static_cast<std::int64_t>(layers.size()) > kMaxMaterialParameters) {
     ui.Message(msg::kTooManyParameters, Icon::Exclamation);
-    layers.resize(kMaxMaterialParameters);
+    layers.resize(static_cast<std::size_t>(kMaxMaterialParameters));
   }
   m->ShaderName = BaseName(*path);
   m->ShaderLength = LengthOf(m->ShaderName);
@@ -145,7 +145,7 @@ CommandResult AddParameter(HodModel& model, std::optional<std::size_t> material,
     ui.Message(msg::kSelectMaterialFirst, Icon::Exclamation);
     return CommandResult::Unchanged();
   }
-  if (m->Parameters.size() >= kMaxMaterialParameters) {
+  if (static_cast<std::int64_t>(m->Parameters.size()) >= kMaxMaterialParameters) {
     ui.Message(msg::kTooManyParameters, Icon::Exclamation);
     return CommandResult::Unchanged();
   }

@@ -14,12 +14,10 @@
 #include "common/debug_log.h"
 #include "common/ui.h"
 #include "hod/model.h"
+#include "hod/reader_limits.h"
 #include "model_ops/command_result.h"
 
 namespace gantry {
-
-// What a HOD can carry per material (the reader refuses more).
-inline constexpr std::size_t kMaxMaterialParameters = 254;
 
 // Appends "Material_<n>" with shader "default" and no parameters; selects it.
 CommandResult AddMaterial(HodModel& model);

@@ -11,6 +11,7 @@
 #include "editing/bounding_volumes.h"
 #include "editing/rotations.h"
 #include "editing/transforms.h"
+#include "hod/reader_limits.h"
 #include "interchange/dds.h"
 #include "interchange/obj_import.h"
 #include "interchange/replace_commands.h"
@@ -58,7 +59,7 @@ constexpr ScriptCommandInfo kCommands[] = {
 };
 
 // Where the file format's counts end.
-constexpr std::int32_t kMaxListSize = 32767;
+constexpr auto kMaxListSize = static_cast<std::int32_t>(kMaxShortCount);
 constexpr std::int32_t kMaxLightType = 5;
 constexpr std::int32_t kGlowMask = kMaskPosition | kMaskNormal | kMaskUV;
 constexpr std::int32_t kMaterialVersion = 1001;
