@@ -50,6 +50,9 @@ TEST_F(SafeFileTest, ReplacesTheTargetOnSuccess) {
 }
 
 TEST_F(SafeFileTest, AReplacedTargetKeepsItsPermissions) {
+#ifdef _WIN32
+  GTEST_SKIP() << "Windows files have no permission bits beyond read-only, which is refused";
+#endif
   const auto mode = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;
   fs::permissions(target_, mode);
   EXPECT_FALSE(
