@@ -19,6 +19,7 @@
 #include "hod/hod_reader.h"
 #include "hod/pool_codec.h"
 #include "hod/reset.h"
+#include "synthetic_hod.h"
 
 namespace {
 
@@ -31,19 +32,6 @@ std::string CorpusPath() {
   const fs::path dir = env != nullptr && *env != '\0' ? fs::path(env) : fs::path(GANTRY_CORPUS_DIR);
   const fs::path path = dir / "hod" / kLargest;
   return fs::is_regular_file(path) ? path.string() : std::string();
-}
-
-std::vector<std::uint8_t> ReadWholeFile(const std::string& path) {
-  std::FILE* file = std::fopen(path.c_str(), "rb");
-  if (file == nullptr) throw std::runtime_error("cannot open " + path);
-  std::fseek(file, 0, SEEK_END);
-  const long size = std::ftell(file);
-  std::fseek(file, 0, SEEK_SET);
-  std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
-  const std::size_t got = std::fread(bytes.data(), 1, bytes.size(), file);
-  std::fclose(file);
-  if (got != bytes.size()) throw std::runtime_error("short read of " + path);
-  return bytes;
 }
 
 struct Stream {
@@ -102,7 +90,7 @@ std::size_t DecodeAll(const std::vector<Stream>& streams, std::vector<std::uint8
 void BM_PoolDecode(benchmark::State& state) {
   const std::string path = CorpusPath();
   const std::vector<Stream> streams =
-      path.empty() ? SyntheticStreams() : PoolStreams(ReadWholeFile(path));
+      path.empty() ? SyntheticStreams() : PoolStreams(gantry::bench::ReadWholeFile(path));
   std::vector<std::uint8_t> out;
   std::size_t bytes = 0;
   for (auto _ : state) {
@@ -117,7 +105,7 @@ BENCHMARK(BM_PoolDecode)->Unit(benchmark::kMillisecond);
 void BM_PoolEncode(benchmark::State& state) {
   const std::string path = CorpusPath();
   const std::vector<Stream> streams =
-      path.empty() ? SyntheticStreams() : PoolStreams(ReadWholeFile(path));
+      path.empty() ? SyntheticStreams() : PoolStreams(gantry::bench::ReadWholeFile(path));
   std::vector<std::vector<std::uint8_t>> data(streams.size());
   std::size_t bytes = 0;
   for (std::size_t i = 0; i < streams.size(); ++i) {
@@ -144,7 +132,7 @@ void BM_Hod2ReadAgainstBaseline(benchmark::State& state) {
   std::vector<std::uint8_t> out;
   for (auto _ : state) {
     const auto t0 = Clock::now();
-    const std::vector<std::uint8_t> bytes = ReadWholeFile(path);
+    const std::vector<std::uint8_t> bytes = gantry::bench::ReadWholeFile(path);
     DecodeAll(PoolStreams(bytes), out);
     benchmark::DoNotOptimize(out.data());
     const auto t1 = Clock::now();

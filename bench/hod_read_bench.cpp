@@ -26,19 +26,6 @@ const std::string& SyntheticPath() {
   return path;
 }
 
-std::vector<std::uint8_t> ReadWholeFile(const std::string& path) {
-  std::FILE* file = std::fopen(path.c_str(), "rb");
-  if (file == nullptr) throw std::runtime_error("cannot open " + path);
-  std::fseek(file, 0, SEEK_END);
-  const long size = std::ftell(file);
-  std::fseek(file, 0, SEEK_SET);
-  std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
-  const std::size_t got = std::fread(bytes.data(), 1, bytes.size(), file);
-  std::fclose(file);
-  if (got != bytes.size()) throw std::runtime_error("short read of " + path);
-  return bytes;
-}
-
 // Fails the benchmark unless the read reached the end and found every mesh and texture.
 bool CheckModel(benchmark::State& state, const gantry::ReadOutcome& outcome,
                 const gantry::HodModel& model) {
@@ -55,7 +42,7 @@ void BM_RawFileRead(benchmark::State& state) {
   const std::string& path = SyntheticPath();
   std::size_t size = 0;
   for (auto _ : state) {
-    std::vector<std::uint8_t> bytes = ReadWholeFile(path);
+    std::vector<std::uint8_t> bytes = gantry::bench::ReadWholeFile(path);
     size = bytes.size();
     benchmark::DoNotOptimize(bytes.data());
   }
@@ -67,7 +54,7 @@ void BM_RawFileRead(benchmark::State& state) {
 // smaller blocks are recycled from the heap, so this is the fairer floor for repeated reads.
 void BM_RawFileReadReused(benchmark::State& state) {
   const std::string& path = SyntheticPath();
-  std::vector<std::uint8_t> bytes = ReadWholeFile(path);
+  std::vector<std::uint8_t> bytes = gantry::bench::ReadWholeFile(path);
   for (auto _ : state) {
     std::FILE* file = std::fopen(path.c_str(), "rb");
     const std::size_t got = std::fread(bytes.data(), 1, bytes.size(), file);
@@ -98,7 +85,7 @@ void BM_ReadHodFile(benchmark::State& state) {
 }
 
 void BM_ReadHodBytes(benchmark::State& state) {
-  const std::vector<std::uint8_t> bytes = ReadWholeFile(SyntheticPath());
+  const std::vector<std::uint8_t> bytes = gantry::bench::ReadWholeFile(SyntheticPath());
   for (auto _ : state) {
     gantry::HodModel model;
     gantry::ResetModel(model);

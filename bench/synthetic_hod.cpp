@@ -268,4 +268,17 @@ void EnsureSyntheticHod(const std::filesystem::path& path, const SyntheticHodOpt
   }
 }
 
+std::vector<std::uint8_t> ReadWholeFile(const std::string& path) {
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+  if (file == nullptr) throw std::runtime_error("cannot open " + path);
+  std::fseek(file, 0, SEEK_END);
+  const long size = std::ftell(file);
+  std::fseek(file, 0, SEEK_SET);
+  std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
+  const std::size_t got = std::fread(bytes.data(), 1, bytes.size(), file);
+  std::fclose(file);
+  if (got != bytes.size()) throw std::runtime_error("short read of " + path);
+  return bytes;
+}
+
 }  // namespace gantry::bench

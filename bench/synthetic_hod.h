@@ -45,4 +45,8 @@ std::filesystem::path DefaultSyntheticHodPath();
 // Writes the file unless one of the expected size is already there. Throws on failure.
 void EnsureSyntheticHod(const std::filesystem::path& path, const SyntheticHodOptions& options);
 
+// The whole file in memory, for measuring reads from memory against reads from disk. Throws on
+// failure.
+std::vector<std::uint8_t> ReadWholeFile(const std::string& path);
+
 }  // namespace gantry::bench
