@@ -157,69 +157,60 @@ class Validator {
   // meshes use indices of their own beyond the material list, and a negative texture index is
   // the usual "no texture".
   void References() {
-    struct Bad {
-      std::size_t count = 0;
-      std::string first;
-      std::int32_t index = 0;
-    };
-    Bad parts;
-    std::vector<std::int32_t*> part_indices;
+    Dangling parts;
     const auto material_count = static_cast<std::int64_t>(m_.Materials.size());
-    const auto visit = [&](LodMesh& lod, const std::string& what) {
-      for (std::size_t k = 0; k < lod.Parts.size(); ++k) {
-        std::int32_t& index = lod.Parts[k].MaterialIndex;
-        if (index >= 0 && index < material_count) continue;
-        if (parts.count++ == 0) {
-          parts.first = fmt::format("{} part {}", what, k + 1);
-          parts.index = index;
-        }
-        part_indices.push_back(&index);
-      }
-    };
     for (gantry::MultiMesh& mesh : m_.Meshes) {
       for (std::size_t j = 0; j < mesh.Lods.size(); ++j) {
-        visit(mesh.Lods[j], fmt::format("mesh '{}' LoD {}", mesh.Name, j + 1));
+        for (std::size_t k = 0; k < mesh.Lods[j].Parts.size(); ++k) {
+          std::int32_t& index = mesh.Lods[j].Parts[k].MaterialIndex;
+          if (index >= 0 && index < material_count) continue;
+          parts.Add(index, [&] {
+            return fmt::format("mesh '{}' LoD {} part {}", mesh.Name, j + 1, k + 1);
+          });
+        }
       }
     }
-    if (parts.count > 0) {
-      const std::string text =
-          fmt::format(fmt::runtime(kMissingMaterials), parts.count, parts.first,
-                      std::int64_t{parts.index} + 1, material_count);
-      Offer(text, kUseMaterialOne, material_count > 0, part_indices);
-    }
+    Offer(parts, kMissingMaterials, kUseMaterialOne, material_count);
 
-    Bad textures;
-    std::vector<std::int32_t*> texture_indices;
+    Dangling textures;
     const auto texture_count = static_cast<std::int64_t>(m_.Textures.size());
     for (Material& material : m_.Materials) {
       for (std::size_t k = 0; k < material.Parameters.size(); ++k) {
         MaterialParameter& parameter = material.Parameters[k];
-        if (parameter.Type != kParameterTexture) continue;
-        if (parameter.TextureIndex < texture_count) continue;
-        if (textures.count++ == 0) {
-          textures.first = fmt::format("material '{}' parameter {}", material.Name, k + 1);
-          textures.index = parameter.TextureIndex;
-        }
-        texture_indices.push_back(&parameter.TextureIndex);
+        if (parameter.Type != kParameterTexture || parameter.TextureIndex < texture_count) continue;
+        textures.Add(parameter.TextureIndex, [&] {
+          return fmt::format("material '{}' parameter {}", material.Name, k + 1);
+        });
       }
     }
-    if (textures.count > 0) {
-      const std::string text =
-          fmt::format(fmt::runtime(kMissingTextures), textures.count, textures.first,
-                      std::int64_t{textures.index} + 1, texture_count);
-      Offer(text, kUseTextureOne, texture_count > 0, texture_indices);
-    }
+    Offer(textures, kMissingTextures, kUseTextureOne, texture_count);
   }
 
-  // Reports a mendable fault; with the user's yes every listed index becomes 0.
-  void Offer(const std::string& text, const char* question, bool can_mend,
-             const std::vector<std::int32_t*>& indices) {
-    if (!can_mend) {
-      ui_.Message(text, Icon::Exclamation);
+  // Indices that name nothing, and where the first of them is.
+  struct Dangling {
+    std::vector<std::int32_t*> indices;
+    std::string first;
+    template <typename Describe>
+    void Add(std::int32_t& index, Describe describe) {
+      if (indices.empty()) first = describe();
+      indices.push_back(&index);
+    }
+  };
+
+  // Reports dangling indices; with the user's yes (asked only when there is an element to point
+  // at) every one of them becomes 0.
+  void Offer(const Dangling& dangling, const char* text, const char* question,
+             std::int64_t list_size) {
+    if (dangling.indices.empty()) return;
+    const std::string report =
+        fmt::format(fmt::runtime(text), dangling.indices.size(), dangling.first,
+                    std::int64_t{*dangling.indices.front()} + 1, list_size);
+    if (list_size == 0) {
+      ui_.Message(report, Icon::Exclamation);
       return;
     }
-    if (ui_.Message(text + question, Icon::Exclamation, Buttons::YesNo) != Answer::Yes) return;
-    for (std::int32_t* index : indices) *index = 0;
+    if (ui_.Message(report + question, Icon::Exclamation, Buttons::YesNo) != Answer::Yes) return;
+    for (std::int32_t* index : dangling.indices) *index = 0;
   }
 
   // A texture without a name, without size or levels, or whose levels do not hold the bytes its
