@@ -5,8 +5,9 @@ cd "$(dirname "$0")"
 
 scripts/setup.sh
 
-echo "== Format check"
+echo "== Format and layer checks"
 scripts/check_format.sh
+scripts/check_layers.sh
 
 echo "== Tests"
 ctest --test-dir build --output-on-failure -j "$(nproc)"

@@ -8,8 +8,8 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "editing/background_meshes.h"
-#include "editing/rotations.h"
+#include "commands/background_meshes.h"
+#include "geometry/rotations.h"
 
 namespace {
 

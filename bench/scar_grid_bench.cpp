@@ -13,7 +13,7 @@
 #include <random>
 #include <vector>
 
-#include "model_ops/mesh_conversion.h"
+#include "commands/mesh_conversion.h"
 
 namespace {
 

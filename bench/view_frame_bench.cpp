@@ -22,11 +22,11 @@
 
 #include "common/debug_log.h"
 #include "common/ui.h"
+#include "gui/main_window.h"
+#include "gui/object_viewer.h"
+#include "gui/view_control.h"
 #include "hod/hod_reader.h"
 #include "hod/reset.h"
-#include "shell/main_window.h"
-#include "view/object_viewer.h"
-#include "view/view_control.h"
 
 namespace {
 

@@ -9,10 +9,10 @@
 #include <string>
 
 #include "commands.h"
+#include "commands/background_meshes.h"
+#include "commands/background_render.h"
 #include "common/paths.h"
 #include "common/safe_file.h"
-#include "editing/background_meshes.h"
-#include "editing/background_render.h"
 #include "loaded_hod.h"
 
 namespace gantry::cli {

@@ -8,7 +8,7 @@
 
 #include "cli_ui.h"
 #include "commands.h"
-#include "interchange/replace_commands.h"
+#include "commands/replace_commands.h"
 #include "interchange/text_rewrite.h"
 
 namespace gantry::cli {

@@ -8,8 +8,8 @@
 
 #include "cli_ui.h"
 #include "commands.h"
+#include "commands/star_fields.h"
 #include "common/paths.h"
-#include "editing/star_fields.h"
 #include "interchange/tga.h"
 
 namespace gantry::cli {

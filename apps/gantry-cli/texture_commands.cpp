@@ -1,5 +1,5 @@
 // export-textures: every texture of a HOD as the editor exports it, optionally with PNGs.
-#include "interchange/texture_commands.h"
+#include "commands/texture_commands.h"
 
 #include <fmt/format.h>
 

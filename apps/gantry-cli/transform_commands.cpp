@@ -2,9 +2,9 @@
 #include <fmt/format.h>
 
 #include "commands.h"
-#include "editing/messages.h"
-#include "editing/rotations.h"
-#include "editing/transforms.h"
+#include "commands/messages.h"
+#include "commands/transforms.h"
+#include "geometry/rotations.h"
 
 namespace gantry::cli {
 

@@ -9,9 +9,9 @@
 #include <QTimer>
 
 #include "common/shared_text.h"
+#include "gui/main_window.h"
+#include "gui/object_viewer.h"
 #include "hod/model.h"
-#include "shell/main_window.h"
-#include "view/object_viewer.h"
 
 int main(int argc, char* argv[]) {
   QApplication app(argc, argv);

@@ -1,6 +1,8 @@
 // Texts the HOD reader shows or logs, kept in one place.
 #pragma once
 
+#include "common/shared_text.h"
+
 namespace gantry::messages {
 
 inline constexpr const char* kReadingHod = "Reading HOD...";
@@ -8,9 +10,9 @@ inline constexpr const char* kReadingComplete = "Reading Complete.";
 inline constexpr const char* kSuccessBanner1 = "+==============================================+";
 inline constexpr const char* kSuccessBanner2 =
     "||                  SUCCESSFULLY READ HOD!                          ||";
-inline constexpr const char* kSuccessBanner3 = "+==============================================+";
+inline constexpr const char* kSuccessBanner3 = kSuccessBanner1;
 inline constexpr const char* kReadingFile = "Reading file...";
-inline constexpr const char* kReady = "Ready";
+inline constexpr const char* kReady = shared_text::kReady;
 inline constexpr const char* kUntitled = "Untitled";
 
 inline constexpr const char* kUnknownChunk = "Unknown chunk: ";

@@ -313,6 +313,9 @@ struct MultiMesh : ChunkHeader {  // MULT, or GOBG (a goblin mesh, one level, no
   friend bool operator==(const MultiMesh&, const MultiMesh&) = default;
 };
 
+// A goblin mesh is a MULT whose ID says "GOBG"; it has one level and no count on disk.
+inline bool IsGoblin(const MultiMesh& mesh) { return mesh.ID == Tag("GOBG"); }
+
 struct SimpleVertex {
   Vector4 Position;
   Vector4 Normal;

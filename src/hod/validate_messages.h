@@ -48,7 +48,7 @@ inline constexpr const char* kUseTextureOne = "\r\nUse texture 1 for them?";
 inline constexpr const char* kCantWrite = "Can't Write. One or more errors are present in the HOD";
 inline constexpr const char* kCouldntOpen = "Couldn't open file: ";
 inline constexpr const char* kCouldntRemove = "Couldn't remove file: ";
-inline constexpr const char* kCouldntWrite = "Couldn't write file: ";
+inline constexpr const char* kCouldntWrite = shared_text::kCouldntWrite;
 inline constexpr const char* kProgramTitle = shared_text::kProgramTitle;
 
 }  // namespace gantry::messages

@@ -6,7 +6,7 @@
 
 namespace gantry::export_messages {
 
-inline constexpr const char* kLineBreak = "\r\n";
+inline constexpr const char* kLineBreak = shared_text::kLineBreak;
 
 // The comment header every exported OBJ file starts with.
 inline constexpr const char* kConvertedFrom = "# Converted from '";
@@ -15,7 +15,7 @@ inline constexpr const char* kCreatedBy = "# Wavfront OBJect created by ";
 inline constexpr const char* kProgramTitle = shared_text::kProgramTitle;
 inline constexpr const char* kByVarnel = "#\t- By Varnel";
 inline constexpr const char* kDate = "# Date: ";
-inline constexpr const char* kTime = " Time: ";
+inline constexpr const char* kTime = shared_text::kTime;
 inline constexpr const char* kHeaderEnd = "#";
 
 // OBJ and MTL syntax.
@@ -49,14 +49,14 @@ inline constexpr const char* kAmbient = "Ka 0.00 0.00 0.00";
 inline constexpr const char* kTransmission = "Tf 1.00 1.00 1.00";
 inline constexpr const char* kRefraction = "Ni 1.00";
 inline constexpr const char* kDiffuseMap = "map_Kd .\\";
-inline constexpr const char* kDdsExtension = ".DDS";
+inline constexpr const char* kDdsExtension = shared_text::kDdsExtension;
 
 // Names of exported files and objects.
 inline constexpr const char* kLodSuffix = "_LOD";
 inline constexpr const char* kGoblinSuffix = "_GOBG";
 inline constexpr const char* kGlowSuffix = "_GLOW";
-inline constexpr const char* kWireMesh = "WIRE_Mesh";
-inline constexpr const char* kBackgroundPart = "BGMS Part ";
+inline constexpr const char* kWireMesh = shared_text::kWireMesh;
+inline constexpr const char* kBackgroundPart = shared_text::kBackgroundPart;
 inline constexpr const char* kGeneratedMesh = "BGMS Generated BMSH ";
 inline constexpr const char* kCollisionSuffix = "_COLD";
 inline constexpr const char* kScarSuffix = "_BSRM";
@@ -75,7 +75,7 @@ inline constexpr const char* kBoundaryInfo = "# File containing BouNDary Values 
 inline constexpr const char* kReverseUV = "Reverse UV?";
 inline constexpr const char* kWritingObj = "Writing wOBJ file...";
 inline constexpr const char* kWritingVertices = "Writing Vertex data...";
-inline constexpr const char* kReady = "Ready";
+inline constexpr const char* kReady = shared_text::kReady;
 inline constexpr const char* kMeshWritten = "Writing wOBJ for MULT\\GOBG num. ";
 inline constexpr const char* kSuccessfullyCompleted = " Successfully completed!";
 inline constexpr const char* kSuccess = "Success!";
@@ -88,6 +88,6 @@ inline constexpr const char* kNoBoundaryVerticesLead = "No vertex lines (\"v x y
 inline constexpr const char* kNoBoundaryVerticesTail = ". The boundary vertices are unchanged.";
 
 // A file that could not be written: the path, then what the system said.
-inline constexpr const char* kCouldntWrite = "Couldn't write file: ";
+inline constexpr const char* kCouldntWrite = shared_text::kCouldntWrite;
 
 }  // namespace gantry::export_messages

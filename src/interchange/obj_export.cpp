@@ -12,7 +12,6 @@
 #include "common/paths.h"
 #include "common/safe_file.h"
 #include "interchange/export_messages.h"
-#include "model_ops/geometry_commands.h"
 
 namespace gantry {
 namespace {

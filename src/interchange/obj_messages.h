@@ -6,7 +6,7 @@
 
 namespace gantry::obj_messages {
 
-inline constexpr const char* kLineBreak = "\r\n";
+inline constexpr const char* kLineBreak = shared_text::kLineBreak;
 
 // Text file rewrite.
 inline constexpr const char* kFileIsEmpty = "File is empty!";
@@ -68,13 +68,13 @@ inline constexpr const char* kSelectMeshAndLod = "Plese select a mesh and a LoD 
 inline constexpr const char* kNoLodsToReplace = "No LoDs defined to replace!";
 inline constexpr const char* kNoMaterials = "No materials defined! Can't replace LoD";
 inline constexpr const char* kSelectObject = shared_text::kSelectObjectFirst;
-inline constexpr const char* kConverting = "Converting to BMSH format... (This may take time)";
+inline constexpr const char* kConverting = shared_text::kConvertingToBmsh;
 inline constexpr const char* kMergeVertices = "Merge Vertices?";
 // An engine shape is counted in 16-bit bytes when it is read back.
 inline constexpr const char* kShapeTooLargeLead = "The engine shape would take ";
 inline constexpr const char* kShapeTooLargeTail =
     " bytes, but a HOD holds at most 32767 bytes per engine shape (about 800 triangles). "
     "Please use a simpler mesh.";
-inline constexpr const char* kReady = "Ready";
+inline constexpr const char* kReady = shared_text::kReady;
 
 }  // namespace gantry::obj_messages

@@ -1,11 +1,10 @@
 // Texts the texture import, export and preview show or write, kept in one place.
 #pragma once
 
-#include "model_ops/element_messages.h"
+#include "common/shared_text.h"
 
 namespace gantry::texture_messages {
 
-inline constexpr const char* kSelectTexture = element_messages::kSelectTexture;
 inline constexpr const char* kReplaceFilter =
     "Direct Draw Surface textures (*.DDS) |*.DDS|Truevision Targa (*.TGA) |*.TGA|All files (*.*) "
     "|*.*";
@@ -30,7 +29,7 @@ inline constexpr const char* kDdsMagic = "DDS ";
 // Names given on import and export.
 inline constexpr const char* kPsd = ".PSD";
 inline constexpr const char* kTgaExtension = ".TGA";
-inline constexpr const char* kDdsExtension = ".DDS";
+inline constexpr const char* kDdsExtension = shared_text::kDdsExtension;
 
 // Preview.
 inline constexpr const char* kPreviewFileName = "GNTR_Temp";

@@ -1,11 +1,12 @@
 // Texts the HOD script export writes and shows, kept in one place.
 #pragma once
 
+#include "common/shared_text.h"
 #include "interchange/export_messages.h"
 
 namespace gantry::script_export_messages {
 
-inline constexpr const char* kLineBreak = "\r\n";
+inline constexpr const char* kLineBreak = shared_text::kLineBreak;
 
 // Header: the separator line is the lead, this many dashes, then the end.
 inline constexpr const char* kSeparatorLead = "// ";
@@ -15,7 +16,7 @@ inline constexpr const char* kCreatedFrom = "// HOD Script created from '";
 inline constexpr const char* kCreatedFromClose = "'.";
 inline constexpr const char* kVersionLead = "// Gantry v";
 inline constexpr const char* kDate = "// Date: ";
-inline constexpr const char* kTime = " Time: ";
+inline constexpr const char* kTime = shared_text::kTime;
 
 // Section comments: the lead, the count, then the tail.
 inline constexpr const char* kCommentLead = "// ";

@@ -1,7 +1,7 @@
 // Texts the HOD script import and the build command show or use, kept in one place.
 #pragma once
 
-#include "editing/background_messages.h"
+#include "commands/background_messages.h"
 #include "interchange/obj_messages.h"
 
 namespace gantry::import_messages {

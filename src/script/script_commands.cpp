@@ -6,21 +6,21 @@
 #include <utility>
 #include <vector>
 
+#include "commands/background_meshes.h"
+#include "commands/bounding_volumes.h"
+#include "commands/create.h"
+#include "commands/geometry_commands.h"
+#include "commands/materials.h"
+#include "commands/mesh_conversion.h"
+#include "commands/replace_commands.h"
+#include "commands/transforms.h"
 #include "common/paths.h"
-#include "editing/background_meshes.h"
-#include "editing/bounding_volumes.h"
-#include "editing/rotations.h"
-#include "editing/transforms.h"
+#include "geometry/rotations.h"
 #include "hod/reader_limits.h"
 #include "interchange/dds.h"
 #include "interchange/obj_import.h"
-#include "interchange/replace_commands.h"
 #include "interchange/text_rewrite.h"
 #include "interchange/tga.h"
-#include "model_ops/create.h"
-#include "model_ops/geometry_commands.h"
-#include "model_ops/materials.h"
-#include "model_ops/mesh_conversion.h"
 #include "script/import_messages.h"
 
 namespace gantry {

@@ -11,7 +11,7 @@
 #include "common/local_time.h"
 #include "common/number_text.h"
 #include "common/paths.h"
-#include "editing/rotations.h"
+#include "geometry/rotations.h"
 #include "script/export_messages.h"
 
 namespace gantry {

@@ -9,14 +9,14 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "gui/editor_form.h"
+#include "gui/main_window.h"
+#include "gui/object_viewer.h"
+#include "gui/view_control.h"
 #include "hod/reset.h"
 #include "hod/workspace.h"
-#include "shell/editor_form.h"
-#include "shell/main_window.h"
 #include "support/corpus.h"
 #include "support/scripted_ui.h"
-#include "view/object_viewer.h"
-#include "view/view_control.h"
 
 namespace gantry {
 namespace {

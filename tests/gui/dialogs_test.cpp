@@ -13,12 +13,12 @@
 #include <algorithm>
 
 #include "common/debug_log.h"
+#include "gui/attributes_dialog.h"
 #include "gui/gui_helpers.h"
+#include "gui/options_dialog.h"
+#include "gui/qt_ui.h"
+#include "gui/tool_dialogs.h"
 #include "hod/reset.h"
-#include "shell/attributes_dialog.h"
-#include "shell/options_dialog.h"
-#include "shell/qt_ui.h"
-#include "shell/tool_dialogs.h"
 #include "support/scripted_ui.h"
 
 namespace gantry {

@@ -17,11 +17,11 @@
 #include <QTest>
 #include <QTreeWidget>
 
+#include "commands/geometry_commands.h"
+#include "gui/editor_form.h"
 #include "gui/gui_helpers.h"
 #include "hod/reset.h"
 #include "hod/workspace.h"
-#include "model_ops/geometry_commands.h"
-#include "shell/editor_form.h"
 #include "support/scripted_ui.h"
 
 namespace gantry {

@@ -1,4 +1,4 @@
-#include "shell/main_window.h"
+#include "gui/main_window.h"
 
 #include <gtest/gtest.h>
 
@@ -21,14 +21,14 @@
 #include <filesystem>
 #include <fstream>
 
+#include "gui/debug_window.h"
+#include "gui/editor_form.h"
 #include "gui/gui_helpers.h"
 #include "hod/hod_reader.h"
 #include "hod/messages.h"
 #include "hod/model_counts.h"
 #include "hod/reset.h"
 #include "hod/validate_messages.h"
-#include "shell/debug_window.h"
-#include "shell/editor_form.h"
 #include "support/corpus.h"
 #include "support/scripted_ui.h"
 

@@ -1,4 +1,4 @@
-#include "view/object_viewer.h"
+#include "gui/object_viewer.h"
 
 #include <gtest/gtest.h>
 
@@ -9,8 +9,8 @@
 #include <QTreeWidget>
 
 #include "gui/gui_helpers.h"
+#include "gui/view_control.h"
 #include "hod/reset.h"
-#include "view/view_control.h"
 
 namespace gantry {
 namespace {

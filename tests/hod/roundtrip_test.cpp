@@ -2,7 +2,7 @@
 // purpose; writing that model again gives the same bytes.
 #include <gtest/gtest.h>
 
-#include "editing/transforms.h"
+#include "commands/transforms.h"
 #include "hod/hod_test_files.h"
 #include "hod/hod_writer.h"
 #include "hod/model_diff.h"

@@ -11,10 +11,10 @@
 #include <map>
 #include <random>
 
+#include "geometry/vectors.h"
 #include "interchange/text_rewrite.h"
 #include "support/corpus.h"
 #include "support/scripted_ui.h"
-#include "view/math/math3d.h"
 
 namespace gantry::testing {
 namespace {

@@ -7,12 +7,12 @@
 #include <string>
 #include <vector>
 
+#include "commands/geometry_commands.h"
 #include "hod/hod_test_files.h"
 #include "hod/hod_writer.h"
 #include "hod/model_diff.h"
 #include "hod/reset.h"
 #include "hod/validate.h"
-#include "model_ops/geometry_commands.h"
 #include "script/script_import.h"
 #include "support/scripted_ui.h"
 

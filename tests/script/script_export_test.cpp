@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "editing/rotations.h"
+#include "geometry/rotations.h"
 #include "support/scripted_ui.h"
 
 namespace gantry {

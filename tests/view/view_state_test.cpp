@@ -1,4 +1,4 @@
-#include "view/math/view_state.h"
+#include "view/view_state.h"
 
 #include <gtest/gtest.h>
 

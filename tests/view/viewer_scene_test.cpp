@@ -1,4 +1,4 @@
-#include "view/math/viewer_scene.h"
+#include "view/viewer_scene.h"
 
 #include <gtest/gtest.h>
 

@@ -1,0 +1,16 @@
+// Texts the mesh conversions show, kept in one place.
+#pragma once
+
+#include "common/shared_text.h"
+
+namespace gantry::messages {
+
+inline constexpr const char* kMaterialCountLead = "Invalid number of materials on mesh (";
+inline constexpr const char* kFaceListCountLead = "Invalid number of face lists\\strips on mesh (";
+inline constexpr const char* kCountClose = "). ";
+inline constexpr const char* kLineBreak = shared_text::kLineBreak;
+inline constexpr const char* kUseSingleMaterial =
+    "Please use a SINGLE material for the WHOLE mesh!";
+inline constexpr const char* kNoFacesInObj = "Internal error (!!!) [No faces in OBJ?]";
+
+}  // namespace gantry::messages

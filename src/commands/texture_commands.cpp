@@ -1,0 +1,190 @@
+#include "commands/texture_commands.h"
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <system_error>
+#include <vector>
+
+#include "commands/create.h"
+#include "commands/element_messages.h"
+#include "common/paths.h"
+#include "interchange/dds.h"
+#include "interchange/texture_files.h"
+#include "interchange/texture_messages.h"
+#include "interchange/tga.h"
+
+namespace gantry {
+
+namespace {
+
+using namespace texture_messages;
+namespace fs = std::filesystem;
+
+std::string Lower(std::string text) {
+  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return text;
+}
+
+std::string Upper(std::string text) {
+  for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return text;
+}
+
+std::string LastFour(const std::string& text) {
+  return text.size() >= 4 ? text.substr(text.size() - 4) : text;
+}
+
+std::vector<std::uint8_t> ReadWholeFile(const std::string& path) {
+  std::ifstream in(NativePath(path), std::ios::binary);
+  return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in),
+                                   std::istreambuf_iterator<char>());
+}
+
+// Removes the preview file however the preview ends.
+class PreviewFileGuard {
+ public:
+  explicit PreviewFileGuard(std::string path) : path_(std::move(path)) {}
+  ~PreviewFileGuard() {
+    std::error_code ignored;
+    fs::remove(FileSystemPath(path_), ignored);
+  }
+  PreviewFileGuard(const PreviewFileGuard&) = delete;
+  PreviewFileGuard& operator=(const PreviewFileGuard&) = delete;
+
+ private:
+  std::string path_;
+};
+
+}  // namespace
+
+CommandResult ImportTextures(Workspace& workspace, Ui& ui) {
+  const Answer answer = ui.Message(kDdsOrTga, Icon::Question, Buttons::YesNoCancel);
+  if (answer != Answer::Yes && answer != Answer::No) return CommandResult::Unchanged();
+  const bool dds = answer == Answer::Yes;
+  const std::string extension = dds ? kDdsExtension : kTgaExtension;
+  const auto chosen = ui.OpenFile("*" + extension + "|*.*", kSelectFolderTitle);
+  if (!chosen || chosen->empty()) return CommandResult::Unchanged();
+
+  const std::string folder = FolderOf(*chosen);
+  std::vector<fs::path> files;
+  std::error_code error;
+  for (fs::directory_iterator it(FileSystemPath(folder.empty() ? "." : folder), error), end;
+       !error && it != end; it.increment(error)) {
+    const std::string name = PathText(it->path().filename());
+    std::error_code size_error;
+    if (Lower(LastFour(name)) == Lower(extension) && it->is_regular_file(size_error) &&
+        it->file_size(size_error) > 0 && !size_error) {
+      files.push_back(it->path());
+    }
+  }
+  // Listings come in no fixed order; names give one the user can predict.
+  std::sort(files.begin(), files.end());
+
+  CommandResult result;
+  for (const fs::path& file : files) {
+    const std::string path = PathText(file);
+    const std::string base = BaseName(path);
+    if (base.empty() || base.back() != ']') continue;
+    auto texture = dds ? ImportDDSTexture(path, ui) : ImportTGATexture(path, ui);
+    if (!texture) continue;
+    AddTexture(workspace.model);
+    workspace.model.Textures.back() = std::move(*texture);
+    result.changed = true;
+  }
+  return result;
+}
+
+CommandResult ReplaceTexture(HodModel& model, std::optional<std::size_t> selected, Ui& ui) {
+  const auto index = SelectionIn(selected, model.Textures.size());
+  if (!index) {
+    ui.Message(element_messages::kSelectTexture, Icon::Exclamation);
+    return CommandResult::Unchanged();
+  }
+  const auto path = ui.OpenFile(kReplaceFilter, "");
+  if (!path || path->empty()) return CommandResult::Unchanged();
+  std::error_code error;
+  if (fs::file_size(FileSystemPath(*path), error) == 0 && !error) {
+    fs::remove(FileSystemPath(*path), error);
+    return CommandResult::Unchanged();
+  }
+  if (!TextureNameFromFile(*path)) {
+    ui.Message(kNoTag, Icon::Exclamation);
+    return CommandResult::Unchanged();
+  }
+  const std::string ending = LastFour(*path);
+  std::optional<Texture> texture;
+  if (Lower(ending) == ".dds") {
+    texture = ImportDDSTexture(*path, ui);
+  } else if (Lower(ending) == ".tga") {
+    texture = ImportTGATexture(*path, ui);
+  } else {
+    ui.Message(kUnknownTextureFormat + Upper(ending), Icon::Critical);
+  }
+  if (!texture) return CommandResult::Unchanged();
+  model.Textures[*index] = std::move(*texture);
+  return CommandResult::Changed(*index);
+}
+
+std::optional<std::string> ExportTexture(const Texture& texture, const std::string& working_folder,
+                                         Ui& ui) {
+  return texture.Format == Tag("8888") ? ExportTGATexture(texture, "", working_folder, ui)
+                                       : ExportDDSTexture(texture, "", working_folder, ui);
+}
+
+bool ExportSelectedTexture(const Workspace& workspace, std::optional<std::size_t> selected,
+                           Ui& ui) {
+  const auto index = SelectionIn(selected, workspace.model.Textures.size());
+  if (!index) {
+    ui.Message(element_messages::kSelectTexture, Icon::Exclamation);
+    return false;
+  }
+  return ExportTexture(workspace.model.Textures[*index], workspace.working_folder, ui).has_value();
+}
+
+bool ExportAllTextures(const Workspace& workspace, Ui& ui) {
+  bool all = true;
+  for (const Texture& texture : workspace.model.Textures) {
+    all = ExportTexture(texture, workspace.working_folder, ui).has_value() && all;
+  }
+  return all;
+}
+
+std::optional<RgbaImage> PreviewTexture(const HodModel& model, std::optional<std::size_t> selected,
+                                        const std::string& temp_folder, Ui& ui) {
+  const auto index = SelectionIn(selected, model.Textures.size());
+  if (!index) {
+    ui.Message(element_messages::kSelectTexture, Icon::Exclamation);
+    return std::nullopt;
+  }
+  const Texture& texture = model.Textures[*index];
+  const bool tga = texture.Format == Tag("8888");
+  const bool written = tga ? WriteTGAPreviewFile(texture, temp_folder)
+                           : WriteDDSPreviewFile(texture, temp_folder, ui);
+  if (!written) {
+    ui.Message(kCouldntExtract, Icon::Critical);
+    return std::nullopt;
+  }
+  const std::string file = PreviewFilePath(temp_folder);
+  const PreviewFileGuard guard(file);
+  if (!IsDecodableFormat(texture.Format)) {
+    ui.Message(kUnknownPreviewFormat + texture.Format.str(), Icon::Critical);
+    return std::nullopt;
+  }
+  std::error_code error;
+  if (!fs::exists(NativePath(file), error)) {
+    ui.Message(kCoudntLocate, Icon::Critical);
+    return std::nullopt;
+  }
+  const std::vector<std::uint8_t> bytes = ReadWholeFile(file);
+  const auto loaded = tga ? ReadTGATexture(bytes, file, ui) : ReadDDSTexture(bytes, file, ui);
+  if (!loaded) return std::nullopt;
+  std::string why;
+  auto image = DecodeForDisplay(*loaded, 1, &why);
+  if (!image) ui.Message(kCannotShow + why, Icon::Exclamation);
+  return image;
+}
+
+}  // namespace gantry

@@ -1,0 +1,337 @@
+#include "commands/background_meshes.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <map>
+#include <tuple>
+
+#include "common/debug_log.h"
+#include "hod/hod_reader.h"
+#include "hod/hod_writer.h"
+#include "hod/reset.h"
+#include "hod/validate.h"
+#include "support/scripted_ui.h"
+
+namespace gantry {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::ScriptedUi;
+using Paint = std::function<std::uint32_t(int column, int row)>;  // row 0 at the top, 0xAARRGGBB
+
+// A 32-bit TGA stored bottom row first, as most writers store it.
+TGAImage MakeImage(int w, int h, const Paint& paint) {
+  TGAImage image;
+  image.Header.Width = static_cast<std::int16_t>(w);
+  image.Header.Height = static_cast<std::int16_t>(h);
+  for (int file_row = 0; file_row < h; ++file_row) {
+    for (int c = 0; c < w; ++c) image.Pixels.push_back(paint(c, h - 1 - file_row));
+  }
+  return image;
+}
+
+std::string WriteTga(const fs::path& path, const TGAImage& image) {
+  const TGAHeader& h = image.Header;
+  std::ofstream out(path, std::ios::binary);
+  const char header[18] = {0,
+                           0,
+                           2,
+                           0,
+                           0,
+                           0,
+                           0,
+                           0,
+                           0,
+                           0,
+                           0,
+                           0,
+                           static_cast<char>(h.Width),
+                           static_cast<char>(h.Width >> 8),
+                           static_cast<char>(h.Height),
+                           static_cast<char>(h.Height >> 8),
+                           32,
+                           8};
+  out.write(header, sizeof header);
+  out.write(reinterpret_cast<const char*>(image.Pixels.data()),
+            static_cast<std::streamsize>(image.Pixels.size() * 4));
+  return path.string();
+}
+
+// A checkerboard over gradients: refinement has edges to follow.
+std::uint32_t Patchwork(int c, int r) {
+  const std::uint32_t red = (c / 8 + r / 8) % 2 ? 200 : 40;
+  return 0xFF000000u | red << 16 | static_cast<std::uint32_t>(c * 2) << 8 | (255 - r * 3);
+}
+// Smooth, and the same on both sides of the seam (columns 0 and 128 meet there).
+std::uint32_t Gradient(int c, int r) {
+  return 0x80000000u | static_cast<std::uint32_t>(std::abs(c - 64) * 3) << 16 |
+         static_cast<std::uint32_t>(r * 4);
+}
+
+// Named after the test: ctest runs tests side by side.
+struct TempFolder {
+  TempFolder()
+      : path(fs::temp_directory_path() /
+             (std::string("gantry_bg_") +
+              ::testing::UnitTest::GetInstance()->current_test_info()->name())) {
+    fs::create_directories(path);
+  }
+  ~TempFolder() { fs::remove_all(path); }
+  fs::path path;
+};
+
+TEST(MeshFromTexture, PartsAreTwoTimesFourToTheNAndCloseIntoOneSphereFacingInwards) {
+  const TGAImage image = MakeImage(64, 32, Patchwork);
+  for (const auto& [n, parts] :
+       std::vector<std::pair<double, std::size_t>>{{0, 2}, {1, 8}, {2, 32}, {5, 128}, {-1, 2}}) {
+    SCOPED_TRACE(n);
+    const std::vector<MeshPart> mesh = MeshPartsFromTexture(image, {n, 1, 2});
+    ASSERT_EQ(mesh.size(), parts);
+    // Each directed edge must meet its reverse exactly once: no cracks, no flipped faces.
+    std::map<std::tuple<long, long, long, long, long, long>, int> edges;
+    const auto key = [](const Vector4& p) {
+      return std::tuple(std::lround(p.x * 1e3), std::lround(p.y * 1e3), std::lround(p.z * 1e3));
+    };
+    for (const MeshPart& part : mesh) {
+      ASSERT_LE(part.Vertices.size(), 32767u);
+      for (const MeshVertex& v : part.Vertices) {
+        EXPECT_NEAR(std::hypot(v.Position.x, v.Position.y, v.Position.z), 100, 1e-4);
+        EXPECT_EQ(v.Colour, ImageColourAt(image, v.UV.u, v.UV.v));
+      }
+      const auto& indices = part.FaceLists.at(0).Indices;
+      for (std::size_t i = 0; i + 2 < indices.size(); i += 3) {
+        const Vector4* p[3];
+        for (int k = 0; k < 3; ++k) p[k] = &part.Vertices.at(indices[i + k]).Position;
+        const double ax = p[1]->x - p[0]->x, ay = p[1]->y - p[0]->y, az = p[1]->z - p[0]->z;
+        const double bx = p[2]->x - p[0]->x, by = p[2]->y - p[0]->y, bz = p[2]->z - p[0]->z;
+        EXPECT_LT((ay * bz - az * by) * p[0]->x + (az * bx - ax * bz) * p[0]->y +
+                      (ax * by - ay * bx) * p[0]->z,
+                  0);
+        for (int k = 0; k < 3; ++k) {
+          edges[std::tuple_cat(key(*p[k]), key(*p[(k + 1) % 3]))]++;
+        }
+      }
+    }
+    for (const auto& [edge, count] : edges) {
+      const auto& [a, b, c, d, e, f] = edge;
+      ASSERT_EQ(count, 1);
+      ASSERT_EQ(edges.count({d, e, f, a, b, c}), 1u);
+    }
+  }
+  // Sensitivity refines: more vertices where the colours change.
+  EXPECT_GT(MeshPartsFromTexture(image, {0, 1, 4})[0].Vertices.size(),
+            MeshPartsFromTexture(image, {0, 1, 0})[0].Vertices.size());
+}
+
+TEST(MeshFromTexture, CommandAddsAMeshThatValidatesSavesAndReadsBack) {
+  TempFolder folder;
+  HodModel model = MakeDefaultModel();
+  model.HodVersion.Version = 1000;  // a background HOD
+  ScriptedUi ui;
+  ui.inputs = {"2", "1", "1"};
+  ui.files = {WriteTga(folder.path / "sky.tga", MakeImage(64, 32, Patchwork))};
+  const CommandResult result = CreateMeshFromTexture(model, ui);
+  EXPECT_EQ(ui.prompts, (std::vector<std::string>{
+                            "Enter number of desired parts (SHOULD BE VALUE OF N IN 2*4^N): ",
+                            "Enter mesh density multiplier (higher=more dense base mesh): ",
+                            "Enter colour sensitivity multiplier (higher=more dense output mesh): ",
+                            "Create MESH from Texture"}));
+  EXPECT_EQ(ui.statuses, (std::vector<std::string>{
+                             "Converting to BMSH format... (This may take time)", "Ready"}));
+  ASSERT_TRUE(result.changed);
+  ASSERT_EQ(model.BackgroundMeshSet.Meshes.at(*result.select).PartCount, 32);
+
+  EXPECT_TRUE(ValidateHod(model, ui).valid);
+  EXPECT_TRUE(ui.messages.empty());
+  std::vector<std::uint8_t> bytes;
+  ASSERT_TRUE(EncodeHod(model, bytes));
+  HodModel back = MakeDefaultModel();
+  DebugLog log;
+  ASSERT_TRUE(ReadHodBytes(bytes, back, log, ui).completed);
+  ASSERT_EQ(back.BackgroundMeshSet.Meshes.size(), 1u);
+  EXPECT_EQ(back.BackgroundMeshSet.Meshes[0].Parts, model.BackgroundMeshSet.Meshes[0].Parts);
+}
+
+TEST(MeshFromTexture, AnNAboveThreeIsSaidToBeCut) {
+  for (const char* typed : {"3", "4"}) {
+    HodModel model = MakeDefaultModel();
+    ScriptedUi ui;
+    ui.inputs = {typed, "1", "1"};  // then no image is chosen
+    CreateMeshFromTexture(model, ui);
+    EXPECT_EQ(ui.MessageTexts(),
+              std::string(typed) == "3"
+                  ? std::vector<std::string>{}
+                  : std::vector<std::string>{
+                        "N cannot be more than 3 ( a mesh holds at most 254 parts ). Assuming 3"});
+  }
+}
+
+TEST(Recolouring, TakesTheImageAtTheTextureCoordinatesAndComesBackFromTheTexture) {
+  TempFolder folder;
+  HodModel model = MakeDefaultModel();
+  ScriptedUi ui;
+  ui.inputs = {"1", "2", "1"};
+  ui.files = {WriteTga(folder.path / "a.tga", MakeImage(64, 32, Patchwork))};
+  CreateMeshFromTexture(model, ui);
+  const LodMesh before = model.BackgroundMeshSet.Meshes.at(0);
+
+  // Refused files leave the mesh alone.
+  TGAImage short_image = MakeImage(8, 8, Gradient);
+  short_image.Pixels.resize(10);
+  std::ofstream(folder.path / "junk.tga") << "not an image";
+  for (const std::string& bad :
+       {WriteTga(folder.path / "short.tga", short_image), (folder.path / "junk.tga").string(),
+        (folder.path / "missing.tga").string()}) {
+    ui.messages.clear();
+    ui.files = {bad};
+    EXPECT_FALSE(RecolourBackgroundMesh(model, 0, ui).changed);
+    EXPECT_EQ(ui.MessageTexts(), std::vector<std::string>{"Invalid TGA File. "});
+    EXPECT_EQ(model.BackgroundMeshSet.Meshes[0], before);
+  }
+
+  // Recoloured with a smooth image, the mesh renders that image again. A vertex takes the pixel
+  // right of and below it, so colours come back up to 6 levels off (this gradient steps 3 and 4
+  // levels a pixel), at the seam and the poles as much as anywhere.
+  const TGAImage smooth = MakeImage(128, 64, Gradient);
+  ui.files = {WriteTga(folder.path / "b.tga", smooth)};
+  ASSERT_TRUE(RecolourBackgroundMesh(model, 0, ui).changed);
+  TextureGenerationSettings settings;
+  settings.size_multiplier = 128.0 / 2048;
+  settings.render.alpha_blending = false;
+  const RgbaImage texture = GenerateTexture(model.BackgroundMeshSet, settings).generator.Render();
+  ASSERT_EQ(texture.width, 128);
+  ASSERT_EQ(texture.height, 64);
+  int worst = 0;
+  for (int r = 0; r < 64; ++r) {
+    for (int c = 0; c < 128; ++c) {
+      const auto want = ImageColourAt(smooth, (c + 0.5f) / 128, (r + 0.5f) / 64);
+      const auto got = PixelAt(texture, c, r);
+      for (int ch = 0; ch < 3; ++ch) worst = std::max(worst, std::abs(got[ch] - want[2 - ch]));
+    }
+  }
+  EXPECT_LE(worst, 6);
+}
+
+TEST(TextureGeneration, SizeMultiplierAnswers) {
+  struct Case {
+    const char* typed;
+    int width;
+    std::vector<std::string> messages;
+  };
+  for (const Case& c :
+       std::vector<Case>{{"0.5", 1024, {}},
+                         {"3", 4096, {"Size Multiplier cannot be more than 2. Assuming 2"}},
+                         {"0", 2048, {"Size Multiplier cannot be 0. Assuming 1"}},
+                         {"-0.25", 512, {}}}) {
+    SCOPED_TRACE(c.typed);
+    Workspace workspace;
+    ScriptedUi ui;
+    ui.inputs = {c.typed};
+    const auto generator = GenerateBackgroundTexture(workspace, ui);
+    ASSERT_TRUE(generator.has_value());
+    EXPECT_EQ(generator->width(), c.width);
+    EXPECT_EQ(generator->height(), c.width / 2);
+    // Fix wrapping, the four options, additional faces and saving: all answered No.
+    std::vector<std::string> shown = ui.MessageTexts();
+    EXPECT_EQ(std::vector<std::string>(shown.begin() + 1, shown.end() - 6), c.messages);
+  }
+}
+
+TEST(TextureGeneration, ThresholdAnswersAreWrappedIntoZeroToOne) {
+  struct Case {
+    double typed;
+    bool upper;
+    double used;
+    const char* message;
+  };
+  for (const Case& c : std::vector<Case>{
+           {1.25, false, 0.25,
+            "1.25 is an unacceptable value for lower threshold ( not between 0 and 1 ). Assuming "
+            "0.25"},
+           {-0.5, false, 0.5,
+            "-0.5 is an unacceptable value for lower threshold ( not between 0 and 1 ). Assuming "
+            "0.5"},
+           {0, false, 0.125, "0 is an unacceptable value for lower threshold. Assuming 0.125"},
+           {2.5, true, 0.5,
+            "2.5 is an unacceptable value for upper threshold ( not between 0 and 1 ). Assuming "
+            "0.5"},
+           {0.75, true, 0.75, nullptr}}) {
+    ScriptedUi ui;
+    EXPECT_DOUBLE_EQ(CorrectedThreshold(c.typed, c.upper, ui), c.used);
+    EXPECT_EQ(ui.MessageTexts(),
+              c.message ? std::vector<std::string>{c.message} : std::vector<std::string>{});
+  }
+  EXPECT_EQ(Wrap(7, 0, 1, 0), 1);
+  EXPECT_EQ(Wrap(INFINITY, 0, 1, 1), 0);
+}
+
+TEST(TextureGeneration, SavesTheWorkingMeshesOnlyWhenAskedTo) {
+  for (const Answer save : {Answer::No, Answer::Yes}) {
+    TempFolder folder;
+    Workspace workspace;
+    workspace.working_folder = folder.path.string();
+    workspace.model.BackgroundMeshSet.Meshes.resize(2);
+    ScriptedUi ui;
+    ui.inputs = {"1"};
+    ui.answers = {Answer::No, Answer::No, Answer::No, Answer::No, Answer::No, Answer::No, save};
+    ASSERT_TRUE(GenerateBackgroundTexture(workspace, ui).has_value());
+    EXPECT_EQ(ui.messages.back().text, "Save generated meshes? ( with UV co-ordinates )");
+    // Enter does not write files: No is the preselected answer.
+    ASSERT_FALSE(ui.preselected.empty());
+    EXPECT_EQ(
+        ui.preselected.back(),
+        std::make_pair(std::string("Save generated meshes? ( with UV co-ordinates )"), Answer::No));
+    const bool written = save == Answer::Yes;
+    EXPECT_EQ(fs::exists(folder.path / "BGMS Generated BMSH 1.obj"), written);
+    EXPECT_EQ(fs::exists(folder.path / "BGMS Generated BMSH 2.obj"), written);
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder.path), fs::directory_iterator()),
+              written ? 2 : 0);
+  }
+}
+
+// One face whose corners are given directly as texture coordinates.
+LodMesh OneTriangle(std::array<Vector2, 3> uv) {
+  LodMesh mesh;
+  MeshPart& part = mesh.Parts.emplace_back();
+  for (const Vector2& c : uv) part.Vertices.emplace_back().UV = c;
+  part.FaceLists.push_back({kFaceListTriangles, 3, {0, 1, 2}});
+  return mesh;
+}
+
+TEST(TextureGeneration, FacesAtTheSeamAndThePolesBecomeTrianglesOnBothSides) {
+  const LodMesh seam = OneTriangle({{{0.95f, 0.4f}, {0.05f, 0.5f}, {0.9f, 0.6f}}});
+  const LodMesh pole = OneTriangle({{{0.7f, 0}, {0.3f, 0.2f}, {0.4f, 0.2f}}});
+  struct Case {
+    const LodMesh* mesh;
+    WrapSettings wrap;
+    std::vector<std::array<float, 3>> us;  // u of each triangle's corners
+  };
+  for (const Case& c :
+       std::vector<Case>{{&seam, {}, {{0.95f, 1.05f, 0.9f}, {-0.05f, 0.05f, -0.1f}}},
+                         {&seam, {0.125, 0.875, false, false}, {{0.95f, 1.05f, 0.9f}}},
+                         {&seam, {0.01, 0.99, true, true}, {{0.95f, 0.05f, 0.9f}}},
+                         {&pole, {}, {{0.4f, 0.3f, 0.3f}, {0.4f, 0.3f, 0.4f}}},
+                         {&pole, {0.125, 0.875, true, false}, {{0.35f, 0.3f, 0.4f}}}}) {
+    BackgroundTextureGenerator generator;
+    generator.AddAVert(*c.mesh, c.wrap);
+    std::vector<std::array<float, 3>> us;
+    for (const RenderTriangle& t : generator.triangles()) us.push_back({t[0].u, t[1].u, t[2].u});
+    ASSERT_EQ(us.size(), c.us.size());
+    for (std::size_t i = 0; i < us.size(); ++i) {
+      for (int k = 0; k < 3; ++k) EXPECT_NEAR(us[i][k], c.us[i][k], 1e-6) << i << " " << k;
+    }
+  }
+  // Fixing the working copy gives the same corners to every reader of its coordinates.
+  LodMesh fixed = seam;
+  FixCircularWrapping(fixed);
+  EXPECT_EQ(fixed.Parts[0].Vertices.size(), 4u);
+  EXPECT_FLOAT_EQ(fixed.Parts[0].Vertices[fixed.Parts[0].FaceLists[0].Indices[1]].UV.u, 1.05f);
+}
+
+}  // namespace
+}  // namespace gantry

@@ -1,0 +1,100 @@
+#include "commands/boundary_files.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "common/paths.h"
+#include "support/scripted_ui.h"
+
+namespace gantry {
+namespace {
+
+namespace fs = std::filesystem;
+
+const HeaderStamp kStamp{"2024-01-02", "03:04:05"};
+
+TEST(BoundaryFiles, ExportTextAndName) {
+  BoundaryVertexRecord boundary;
+  boundary.Vertices = {{-10.5f, 0, 2}, {1e-6f, 123456789.0f, 0.25f}};
+  EXPECT_EQ(BoundaryVerticesObjText(boundary, "C:\\mods\\ship.hod", kStamp),
+            "# Converted from 'C:\\mods\\ship.hod'\r\n"
+            "# Wavfront OBJect created by Gantry HOD Editor\r\n"
+            "#\t- By Varnel\r\n"
+            "\r\n"
+            "# Date: 2024-01-02 Time: 03:04:05\r\n"
+            "#\r\n"
+            "\r\n"
+            "# File containing BouNDary Values information.\r\n"
+            "v -10.5 0 2\r\n"
+            "v 1E-06 1.234568E+08 0.25\r\n");
+  EXPECT_EQ(BoundaryFilePath("/mods/ship.v2.hod"), NativePath("/mods/ship.v2_BNDV.obj"));
+  EXPECT_EQ(BoundaryFilePath("ship.hod"), "ship_BNDV.obj");
+}
+
+TEST(BoundaryFiles, VertexLinesAreNormalisedBeforeReading) {
+  EXPECT_EQ(NormaliseObjLine("\tv  1\t2 3  "), "v 1 2 3");
+  // Lines end at CR, LF or both; the last needs no end; missing or bad numbers read as 0.
+  EXPECT_EQ(ReadObjVertexLines("# v 9 9 9\r\n\tv  1\t2 3\r\nvn 7 7 7\nv 4 x\rv\t1.5e1 -2 .5abc\n"
+                               "v\nvertex 8 8 8\r\nv \r\nv 0 0 7"),
+            (std::vector<Vector3>{{1, 2, 3}, {4, 0, 0}, {15, -2, 0.5f}, {0, 0, 7}}));
+}
+
+class BoundaryImport : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = fs::temp_directory_path() /
+           ("gantry_bndv_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+            ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(dir_);
+    fs::create_directories(dir_);
+    workspace_.SetCurrentFile((dir_ / "ship.hod").string());
+    workspace_.model.BoundaryVertices.Vertices = {{1, 1, 1}, {2, 2, 2}};
+    workspace_.model.BoundaryVertices.VertexCount = 2;
+  }
+  void TearDown() override { fs::remove_all(dir_); }
+
+  CommandResult Import(std::optional<std::string> path) {
+    ui_.files.push_back(std::move(path));
+    return ImportBoundaryVertices(workspace_.model, ui_);
+  }
+  std::string Write(const char* name, const std::string& text) {
+    std::ofstream((dir_ / name).string(), std::ios::binary) << text;
+    return (dir_ / name).string();
+  }
+
+  fs::path dir_;
+  Workspace workspace_;
+  testing::ScriptedUi ui_;
+};
+
+TEST_F(BoundaryImport, NothingChangesWithoutVertices) {
+  const BoundaryVertexRecord before = workspace_.model.BoundaryVertices;
+  const std::string missing = (dir_ / "missing.obj").string();
+  EXPECT_FALSE(Import(std::nullopt).changed);
+  EXPECT_FALSE(Import(missing).changed);
+  EXPECT_FALSE(Import(Write("empty.obj", "")).changed);
+  EXPECT_TRUE(ui_.messages.empty());
+  EXPECT_FALSE(Import(Write("faces.obj", "vn 1 2 3\r\nf 1 2 3\r\n")).changed);
+  ASSERT_EQ(ui_.messages.size(), 1u);
+  EXPECT_EQ(ui_.messages[0].icon, Icon::Exclamation);
+  EXPECT_NE(ui_.messages[0].text.find("faces.obj"), std::string::npos);
+
+  EXPECT_EQ(workspace_.model.BoundaryVertices, before);
+  EXPECT_FALSE(fs::exists(missing));
+}
+
+TEST_F(BoundaryImport, ExportedVerticesReadBack) {
+  const std::vector<Vector3> points = {{-1.5f, 2, 3.25f}, {0.1f, -7e-8f, 1234567}, {0, 0, 0}};
+  workspace_.model.BoundaryVertices.Vertices = points;
+  ASSERT_TRUE(ExportBoundaryVertices(workspace_, ui_, [] { return kStamp; }));
+  workspace_.model.BoundaryVertices.Vertices.clear();
+
+  EXPECT_TRUE(Import((dir_ / "ship_BNDV.obj").string()).changed);
+  EXPECT_EQ(workspace_.model.BoundaryVertices.Vertices, points);
+  EXPECT_EQ(workspace_.model.BoundaryVertices.VertexCount, 3);
+}
+
+}  // namespace
+}  // namespace gantry

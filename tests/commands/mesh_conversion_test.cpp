@@ -1,0 +1,201 @@
+// Conversions of an imported level-of-detail mesh into simple, engine-shape, collision and scar
+// geometry.
+#include "commands/mesh_conversion.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <utility>
+#include <vector>
+
+#include "support/scripted_ui.h"
+
+namespace gantry::testing {
+namespace {
+
+MeshVertex Vertex(float x, float y, float z) {
+  MeshVertex v;
+  v.Position = {x, y, z, 7};  // a w that must not survive the conversion
+  v.Normal = {x / 10, y / 10, z / 10, 5};
+  v.UV = {x, z};
+  return v;
+}
+
+MeshPart Part(std::vector<MeshVertex> vertices, std::vector<std::vector<std::int16_t>> lists) {
+  MeshPart part;
+  part.VertexCount = static_cast<std::int32_t>(vertices.size());
+  part.Vertices = std::move(vertices);
+  for (auto& indices : lists) {
+    FaceList list;
+    list.IndexCount = static_cast<std::int32_t>(indices.size());
+    list.Indices = std::move(indices);
+    part.FaceLists.push_back(list);
+  }
+  part.FaceListCount = static_cast<std::int16_t>(part.FaceLists.size());
+  return part;
+}
+
+LodMesh Lod(std::vector<MeshPart> parts) {
+  LodMesh lod;
+  lod.PartCount = static_cast<std::int32_t>(parts.size());
+  lod.Parts = std::move(parts);
+  return lod;
+}
+
+MeshPart Quad() {
+  return Part({Vertex(0, 0, 0), Vertex(1, 0, 0), Vertex(1, 1, 0), Vertex(0, 1, 0)},
+              {{0, 1, 2, 0, 2, 3}});
+}
+
+SimpleMesh NamedSimple() {
+  SimpleMesh simple;
+  simple.NameLength = 4;
+  simple.Name = "hull";
+  simple.VertexCount = 1;
+  simple.Vertices.resize(1);
+  return simple;
+}
+
+TEST(SimpleMeshFromMesh, RefusesAnythingButOnePartWithOneFaceList) {
+  struct Case {
+    LodMesh lod;
+    const char* text;
+  };
+  const Case cases[] = {
+      {Lod({}),
+       "Invalid number of materials on mesh (0). \r\nPlease use a SINGLE material for the WHOLE "
+       "mesh!"},
+      {Lod({Quad(), Quad()}),
+       "Invalid number of materials on mesh (2). \r\nPlease use a SINGLE material for the WHOLE "
+       "mesh!"},
+      {Lod({Part({Vertex(0, 0, 0)}, {{0, 0, 0}, {0, 0, 0}})}),
+       "Invalid number of face lists\\strips on mesh (2). \r\nInternal error (!!!) [No faces in "
+       "OBJ?]"},
+  };
+  for (const Case& c : cases) {
+    ScriptedUi ui;
+    SimpleMesh simple = NamedSimple();
+    EXPECT_FALSE(SimpleMeshFromMesh(c.lod, simple, false, ui));
+    EXPECT_EQ(simple, NamedSimple());
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].text, c.text);
+    EXPECT_EQ(ui.messages[0].icon, Icon::Exclamation);
+  }
+}
+
+TEST(SimpleMeshFromMesh, CopiesVerticesWithUnitWAndIndicesInOrder) {
+  ScriptedUi ui;
+  SimpleMesh simple = NamedSimple();
+  MeshPart part = Quad();
+  part.FaceLists[0].Indices.back() = -1;  // the vertex 65535 of a large part, not -1
+  ASSERT_TRUE(SimpleMeshFromMesh(Lod({part}), simple, false, ui));
+  EXPECT_EQ(simple.Name, "hull");
+  ASSERT_EQ(simple.VertexCount, 4);
+  ASSERT_EQ(simple.Vertices.size(), 4u);
+  EXPECT_EQ(simple.Vertices[2].Position, (Vector4{1, 1, 0, 1}));
+  EXPECT_EQ(simple.Vertices[2].Normal, (Vector4{0.1f, 0.1f, 0, 1}));
+  EXPECT_EQ(simple.Vertices[2].UV, (Vector2{1, 0}));
+  EXPECT_EQ(simple.IndexCount, 6);
+  EXPECT_EQ(simple.Indices, (std::vector<std::int32_t>{0, 1, 2, 0, 2, 65535}));
+  EXPECT_TRUE(ui.messages.empty());
+}
+
+TEST(SimpleMeshFromMesh, WireframeMakesEachTriangleIntoItsThreeEdges) {
+  ScriptedUi ui;
+  SimpleMesh simple = NamedSimple();
+  simple.IndexCount = 1;
+  simple.Indices = {9};
+  ASSERT_TRUE(SimpleMeshFromMesh(Lod({Quad()}), simple, true, ui));
+  ASSERT_EQ(simple.VertexCount, 12);
+  ASSERT_EQ(simple.Vertices.size(), 12u);
+  const float xs[] = {0, 1, 1, 1, 1, 0, 0, 1, 1, 0, 0, 0};  // a-b, b-c, c-a twice
+  const float ys[] = {0, 0, 0, 1, 1, 0, 0, 1, 1, 1, 1, 0};
+  for (int i = 0; i < 12; ++i) {
+    EXPECT_EQ(simple.Vertices[i].Position, (Vector4{xs[i], ys[i], 0, 1})) << i;
+    EXPECT_EQ(simple.Vertices[i].Normal.w, 1) << i;
+  }
+  EXPECT_EQ(simple.IndexCount, 0);
+  EXPECT_TRUE(simple.Indices.empty());
+
+  // Without faces the vertices stay as they are.
+  ASSERT_TRUE(
+      SimpleMeshFromMesh(Lod({Part({Vertex(1, 2, 3), Vertex(4, 5, 6)}, {})}), simple, true, ui));
+  ASSERT_EQ(simple.VertexCount, 2);
+  EXPECT_EQ(simple.Vertices[1].Position, (Vector4{4, 5, 6, 1}));
+  EXPECT_EQ(simple.IndexCount, 0);
+  EXPECT_TRUE(simple.Indices.empty());
+}
+
+TEST(EngineShapeFromMesh, AppendsOneOutlinePerTriangleOfEveryList) {
+  EngineShape shape;
+  shape.Outlines.push_back({1, {Vector3{9, 9, 9}}});
+  MeshPart strip = Part({Vertex(5, 0, 0), Vertex(6, 0, 0), Vertex(7, 0, 0)}, {{2, 1, 0, 1}});
+  strip.FaceLists[0].Type = kFaceListStrip;  // still read as index triples; the spare 1 is left
+  ASSERT_TRUE(EngineShapeFromMesh(Lod({Quad(), strip}), shape));
+  ASSERT_EQ(shape.Outlines.size(), 4u);
+  EXPECT_EQ(shape.Outlines[0].Vertices, (std::vector<Vector3>{{9, 9, 9}}));
+  EXPECT_EQ(shape.Outlines[2].VertexCount, 3);
+  EXPECT_EQ(shape.Outlines[2].Vertices, (std::vector<Vector3>{{0, 0, 0}, {1, 1, 0}, {0, 1, 0}}));
+  EXPECT_EQ(shape.Outlines[3].Vertices, (std::vector<Vector3>{{7, 0, 0}, {6, 0, 0}, {5, 0, 0}}));
+
+  EngineShape empty;
+  ASSERT_TRUE(EngineShapeFromMesh(Lod({}), empty));
+  EXPECT_EQ(empty, EngineShape{});
+}
+
+TEST(CollisionMeshFromMesh, JoinsPartsShiftingIndicesPastEarlierParts) {
+  CollisionMesh collision;
+  collision.Box = {{-1, -2, -3}, {4, 5, 6}};
+  collision.Sphere = {{1, 1, 1}, 3};
+  MeshPart first =
+      Part({Vertex(0, 0, 0), Vertex(1, 0, 0), Vertex(2, 0, 0), Vertex(3, 0, 0)}, {{0, 1, 2}});
+  MeshPart second = first;
+  second.Vertices[0] = Vertex(10, 11, 12);
+  ASSERT_TRUE(CollisionMeshFromMesh(Lod({first, second}), collision));
+  EXPECT_EQ(collision.Box, (BoundingBox{{-1, -2, -3}, {4, 5, 6}}));
+  EXPECT_EQ(collision.Sphere.Radius, 3);
+  EXPECT_EQ(collision.Triangles.VertexCount, 8);
+  ASSERT_EQ(collision.Triangles.Vertices.size(), 8u);
+  EXPECT_EQ(collision.Triangles.Vertices[4], (Vector3{10, 11, 12}));
+  EXPECT_EQ(collision.Triangles.IndexCount, 6);
+  EXPECT_EQ(collision.Triangles.Indices, (std::vector<std::int16_t>{0, 1, 2, 4, 5, 6}));
+}
+
+TEST(CollisionMeshFromMesh, ShiftedIndicesKeepTheirLow16Bits) {
+  MeshPart big;
+  big.Vertices.resize(40000);
+  MeshPart small = Part({Vertex(0, 0, 0)}, {{0, 30000}});
+  CollisionMesh collision;
+  ASSERT_TRUE(CollisionMeshFromMesh(Lod({big, small}), collision));
+  // 40000 and 70000 as stored 16-bit values.
+  EXPECT_EQ(collision.Triangles.Indices, (std::vector<std::int16_t>{-25536, 4464}));
+}
+
+TEST(ScarMeshFromLod, BoxHoldsTheOriginAndSphereAveragesDistances) {
+  MeshPart part = Part({Vertex(2, 1, 1), Vertex(4, 1, 3), Vertex(2, 5, 1), Vertex(4, 5, 3)},
+                       {{0, 1, 2, 1, 3, 2}});
+  ScarMesh scar;
+  scar.Description.Name = "hull";
+  ASSERT_TRUE(ScarMeshFromLod(Lod({part}), scar));
+  EXPECT_EQ(scar.Description.Name, "hull");
+  EXPECT_EQ(scar.Box, (BoundingBox{{0, 0, 0}, {4, 5, 3}}));
+  EXPECT_EQ(scar.Sphere.Centre, (Vector3{3, 3, 2}));
+  EXPECT_FLOAT_EQ(scar.Sphere.Radius, 2.4494898f);  // every vertex is sqrt(6) from the centre
+  EXPECT_EQ(scar.Triangles.Indices, (std::vector<std::int16_t>{0, 1, 2, 1, 3, 2}));
+  EXPECT_EQ(scar.Normals.VertexCount, 4);
+  EXPECT_EQ(scar.Normals.Indices, scar.Triangles.Indices);
+  EXPECT_EQ(scar.Normals.Vertices[3], (Vector3{0.4f, 0.5f, 0.3f}));
+
+  ScarMesh negative;
+  ASSERT_TRUE(ScarMeshFromLod(Lod({Part({Vertex(-3, -2, -1)}, {})}), negative));
+  EXPECT_EQ(negative.Box, (BoundingBox{{-3, -2, -1}, {0, 0, 0}}));
+
+  ScarMesh empty;
+  empty.Sphere = {{1, 2, 3}, 4};
+  ASSERT_TRUE(ScarMeshFromLod(Lod({}), empty));
+  EXPECT_EQ(empty.Sphere, BoundingSphere{});
+  EXPECT_EQ(empty.Box, BoundingBox{});
+}
+
+}  // namespace
+}  // namespace gantry::testing

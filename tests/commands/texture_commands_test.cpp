@@ -1,0 +1,269 @@
+// Texture files on disk: exact headers, round trips, the "[x]" names, the editor's texture
+// commands and the real tagged textures.
+#include "commands/texture_commands.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+
+#include "common/paths.h"
+#include "hod/textures.h"
+#include "interchange/dds.h"
+#include "interchange/texture_files.h"
+#include "interchange/texture_messages.h"
+#include "interchange/tga.h"
+#include "support/corpus.h"
+#include "support/scripted_ui.h"
+
+namespace gantry {
+namespace {
+
+namespace fs = std::filesystem;
+namespace msg = texture_messages;
+using testing::FileBytes;
+using testing::ScriptedUi;
+
+std::uint32_t Word(const std::vector<std::uint8_t>& file, std::size_t at) {
+  std::uint32_t value;
+  std::memcpy(&value, &file[at], 4);
+  return value;
+}
+
+Texture Sample(std::string name, Tag format, std::int32_t w, std::int32_t h, int levels) {
+  Texture texture;
+  texture.Kind = "LMIP";
+  texture.FileNameLength = static_cast<std::int32_t>(name.size());
+  texture.FileName = std::move(name);
+  texture.Format = format;
+  texture.Width = w;
+  texture.Height = h;
+  texture.MipCount = levels;
+  for (int i = 1; i <= levels; ++i) {
+    MipLevel level(static_cast<std::size_t>(MipLevelBytes(format, w, h, i)));
+    for (std::size_t b = 0; b < level.size(); ++b) level[b] = static_cast<std::uint8_t>(b * i);
+    texture.MipLevels.push_back(std::move(level));
+  }
+  return texture;
+}
+
+TEST(TextureNameTest, TagGoesAfterPsd) {
+  const std::pair<const char*, std::optional<std::string>> cases[] = {
+      {"C:\\t\\ship[1].tga", "C:\\t\\ship.PSD[1]"},
+      {"/mod/hull[2].DDS", "/mod/hull.PSD[2]"},
+      {"hull[12].dds", "\\hull[.PSD12]"},  // the tag is three characters
+      {"C:\\t\\ship.tga", std::nullopt},
+      {"C:\\t\\CRY1top1_EXPORT[1]_DIFF.TGA", std::nullopt},
+  };
+  for (const auto& [path, name] : cases) EXPECT_EQ(TextureNameFromFile(path), name) << path;
+}
+
+class TextureFileTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = fs::temp_directory_path() /
+           ("gantry_textures_" +
+            std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+    fs::remove_all(dir_);
+    fs::create_directories(dir_);
+    workspace_.working_folder = dir_.string();
+  }
+  void TearDown() override { fs::remove_all(dir_); }
+  std::string Path(const std::string& name) const { return (dir_ / name).string(); }
+  void Write(const std::string& name, const std::vector<std::uint8_t>& bytes) const {
+    std::ofstream(Path(name), std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
+  }
+
+  fs::path dir_;
+  Workspace workspace_;
+  ScriptedUi ui_;
+};
+
+TEST_F(TextureFileTest, ExportThenImportReproducesTheTexture) {
+  for (const char* format : {"8888", "DXT1", "DXT5"}) {
+    for (int levels : {1, 3, 9}) {
+      SCOPED_TRACE(std::string(format) + " " + std::to_string(levels));
+      const bool tga = format[0] == '8';
+      const std::string file = Path(tga ? "hull[2].tga" : "hull[2].dds");
+      const Texture texture = Sample(Path("hull.PSD[2]"), format, 256, 128, levels);
+      ScriptedUi ui;
+      ASSERT_EQ(
+          tga ? ExportTGATexture(texture, file, "", ui) : ExportDDSTexture(texture, file, "", ui),
+          file);
+      EXPECT_EQ(ui.progress.back(), std::make_pair(std::int64_t{0}, std::int64_t{levels}));
+      const auto bytes = FileBytes(file);
+      Texture expected = texture;
+      if (tga) {
+        EXPECT_EQ(MipLevel(bytes.begin(), bytes.begin() + 18),
+                  MipLevel({0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 128, 0, 32, 8}));
+        EXPECT_EQ(std::string(bytes.end() - 18, bytes.end() - 1), msg::kTgaSignature);
+        // Levels past the first stand where the footer is looked for.
+        expected.MipCount = 1;
+        expected.MipLevels.resize(1);
+      } else {
+        EXPECT_EQ(std::string(bytes.begin(), bytes.begin() + 4), "DDS ");
+        EXPECT_EQ(Word(bytes, 8), 0x000A1007u);
+        EXPECT_EQ(Word(bytes, 20), format[3] == '1' ? 16384u : 32768u);
+        EXPECT_EQ(Word(bytes, 28), static_cast<std::uint32_t>(levels));
+        EXPECT_EQ(Word(bytes, 108), 0x00401008u);
+        ASSERT_TRUE(WriteDDSPreviewFile(texture, dir_.string(), ui));
+        const auto preview = FileBytes(Path(msg::kPreviewFileName));
+        EXPECT_EQ(preview.size(), 128 + texture.MipLevels[0].size());
+        EXPECT_EQ(std::make_tuple(Word(preview, 8), Word(preview, 28), Word(preview, 108)),
+                  std::make_tuple(0x00081007u, 0u, 0x00001000u));
+      }
+      const auto back = tga ? ImportTGATexture(file, ui) : ImportDDSTexture(file, ui);
+      ASSERT_TRUE(back);
+      EXPECT_EQ(*back, expected);
+      EXPECT_EQ(ui.messages.size(), tga && levels > 1 ? 1u : 0u);
+    }
+  }
+}
+
+TEST_F(TextureFileTest, AutomaticNamesSkipFilesInUse) {
+  Write("hull.TGA", {1});
+  Write("hull[2].TGA", {1});
+  Write("ship.TGA", {});
+  const std::pair<const char*, const char*> cases[] = {
+      {"C:\\m\\hull.PSD[2]", "hull[3].TGA"},     {"C:\\m\\hull.PSD[3]", "hull[3].TGA"},
+      {"C:\\m\\hull.PSD[1]", "hull.TGA"},        {"C:\\m\\ship.PSD[2]", "ship.TGA"},
+      {"New Texture 1", "New Texture 1[1].TGA"},
+  };
+  for (const auto& [name, file] : cases) {
+    Texture texture;
+    texture.FileName = name;
+    EXPECT_EQ(AutomaticExportPath(texture, dir_.string(), msg::kTgaExtension), Path(file)) << name;
+  }
+}
+
+TEST_F(TextureFileTest, ImportTexturesTakesTaggedNonEmptyFilesOfTheChosenType) {
+  const Texture texture = Sample("", "8888", 2, 1, 1);
+  for (const char* name : {"ship[1].tga", "ship.tga", "bad[3].TGA", "ship[4].dds"}) {
+    ASSERT_TRUE(ExportTGATexture(texture, Path(name), "", ui_));
+  }
+  fs::resize_file(Path("bad[3].TGA"), 17);
+  Write("other[2].tga", {});
+  ui_.answers = {Answer::No};
+  ui_.files = {Path("ship.tga")};
+  EXPECT_TRUE(ImportTextures(workspace_, ui_).changed);
+  ASSERT_EQ(workspace_.model.Textures.size(), 1u);
+  EXPECT_EQ(workspace_.model.Textures[0].FileName, Path("ship.PSD[1]"));
+  ASSERT_EQ(ui_.messages.size(), 2u);
+  EXPECT_EQ(ui_.messages[0].text, msg::kDdsOrTga);
+  EXPECT_EQ(ui_.messages[1].text.rfind(msg::kDamaged, 0), 0u);
+  EXPECT_EQ(ui_.prompts, std::vector<std::string>{msg::kSelectFolderTitle});
+
+  ui_.answers = {Answer::Cancel};
+  EXPECT_FALSE(ImportTextures(workspace_, ui_).changed);
+}
+
+// A file name's bytes are in the system's narrow encoding (on Windows the ANSI code page), both
+// to open the file and in the texture's name, the game's single-byte text.
+TEST_F(TextureFileTest, ImportedTextureNamesKeepTheFileNamesBytes) {
+  const std::string folder = PathText(dir_);
+  const std::string file = JoinPath(folder, "h\xe9lice\x80[1].tga");
+  ASSERT_TRUE(ExportTGATexture(Sample("", "8888", 2, 1, 1), file, "", ui_));
+  ui_.answers = {Answer::No};
+  ui_.files = {file};
+  EXPECT_TRUE(ImportTextures(workspace_, ui_).changed);
+  ASSERT_EQ(workspace_.model.Textures.size(), 1u);
+  EXPECT_EQ(workspace_.model.Textures[0].FileName, JoinPath(folder, "h\xe9lice\x80.PSD[1]"));
+}
+
+TEST_F(TextureFileTest, ReplaceChecksSelectionFileTagAndEnding) {
+  HodModel& model = workspace_.model;
+  model.Textures = {Sample("old", "DXT1", 4, 4, 1)};
+  const Texture old = model.Textures[0];
+  ASSERT_TRUE(ExportTGATexture(Sample("new", "8888", 2, 2, 1), Path("new[1].tga"), "", ui_));
+  Write("empty[1].tga", {});
+  Write("new[1].png", {1});
+  Write("new.tga", {1});
+
+  EXPECT_FALSE(ReplaceTexture(model, std::nullopt, ui_).changed);
+  for (const char* file : {"empty[1].tga", "new[1].png", "new.tga"}) {
+    ui_.files = {Path(file)};
+    EXPECT_FALSE(ReplaceTexture(model, 0, ui_).changed);
+  }
+  EXPECT_FALSE(fs::exists(Path("empty[1].tga")));
+  EXPECT_EQ(
+      ui_.MessageTexts(),
+      std::vector<std::string>({msg::kSelectTexture, "Unknown texture format: .PNG", msg::kNoTag}));
+  EXPECT_EQ(model.Textures[0], old);
+  ui_.files = {Path("new[1].tga")};
+  EXPECT_EQ(ReplaceTexture(model, 0, ui_).select, 0u);
+  EXPECT_EQ(model.Textures[0].FileName, Path("new.PSD[1]"));
+}
+
+TEST_F(TextureFileTest, ExportsByFormatAndPreviewsThroughTheTempFolder) {
+  HodModel& model = workspace_.model;
+  Texture bgra = Sample("C:\\m\\ship.PSD[1]", "8888", 1, 2, 1);
+  bgra.MipLevels[0] = {1, 2, 3, 4, 5, 6, 7, 8};
+  Texture blank = Sample("C:\\m\\x.PSD[1]", "DXT1", 4, 4, 1);
+  blank.Format = "    ";
+  model.Textures = {bgra, Sample("C:\\m\\hull.PSD[1]", "DXT1", 4, 4, 1), blank};
+  EXPECT_FALSE(ExportAllTextures(workspace_, ui_));
+  EXPECT_EQ(FileBytes(Path("ship.TGA")).size(), 18u + 8u + 26u);
+  EXPECT_EQ(FileBytes(Path("hull.DDS")).size(), 128u + 8u);
+  EXPECT_FALSE(ExportSelectedTexture(workspace_, 3, ui_));
+  EXPECT_EQ(ui_.MessageTexts(),
+            std::vector<std::string>({"Unknown Pixel Format:     ", msg::kSelectTexture}));
+
+  const fs::path temp = dir_ / "temp";
+  fs::create_directories(temp);
+  ui_.messages.clear();
+  const auto shown = PreviewTexture(model, 0, temp.string(), ui_);
+  ASSERT_TRUE(shown);
+  // The bottom row of the data comes out on top, red first.
+  EXPECT_EQ(shown->pixels, std::vector<std::uint8_t>({7, 6, 5, 8, 3, 2, 1, 4}));
+  EXPECT_TRUE(PreviewTexture(model, 1, temp.string(), ui_));
+  EXPECT_FALSE(PreviewTexture(model, 2, temp.string(), ui_));
+  model.Textures[1].Format = "DXT2";
+  EXPECT_FALSE(PreviewTexture(model, 1, temp.string(), ui_));
+  EXPECT_EQ(ui_.MessageTexts(),
+            std::vector<std::string>({"Unknown Pixel Format:     ", msg::kCouldntExtract,
+                                      "Unknown pixel format: DXT2"}));
+  EXPECT_TRUE(fs::is_empty(temp));
+}
+
+TEST_F(TextureFileTest, RealTaggedTexturesImport) {
+  const char* env = std::getenv("GANTRY_CORPUS_DIR");
+  const fs::path folder =
+      fs::path(env != nullptr && *env != '\0' ? env : GANTRY_CORPUS_DIR) / "other";
+  const fs::path dds[] = {
+      folder / "Real-Gecko__hw2-complex__orangetext[2].dds",
+      folder /
+          "tdmckenney0__slipstream-the-price-of-freedom__vgr_weapplatmiss_launch_export[1].dds"};
+  const fs::path tga =
+      folder / "mjhorvath__Mikali-Map-Collection-for-HWRM__CRY1top1_EXPORT[1]_DIFF.TGA";
+  if (!fs::exists(dds[0]) || !fs::exists(dds[1]) || !fs::exists(tga)) {
+    GANTRY_CORPUS_ABSENT("corpus textures not found in " << folder);
+  }
+  for (const fs::path& file : dds) {
+    const auto bytes = FileBytes(file.string());
+    const auto texture = ImportDDSTexture(file.string(), ui_);
+    ASSERT_TRUE(texture) << file;
+    EXPECT_EQ(texture->Format, Tag("DXT5"));
+    ASSERT_EQ(texture->MipCount, 6);
+    EXPECT_EQ(texture->MipLevels[5], MipLevel(bytes.end() - 16, bytes.end()));
+    EXPECT_TRUE(DecodeTextureLevel(*texture, 6));
+  }
+  // Its base name ends in "_DIFF", not in a tag; under a tagged name it imports, without footer.
+  EXPECT_FALSE(ImportTGATexture(tga.string(), ui_));
+  fs::copy_file(tga, dir_ / "cry[1].TGA");
+  // The corpus may be read-only, and Windows deletes no read-only file.
+  fs::permissions(dir_ / "cry[1].TGA", fs::perms::owner_write, fs::perm_options::add);
+  const auto texture = ImportTGATexture(Path("cry[1].TGA"), ui_);
+  ASSERT_TRUE(texture);
+  EXPECT_EQ(texture->Width, 128);
+  EXPECT_EQ(texture->MipLevels[0].size(), 65536u);
+  EXPECT_EQ(ui_.MessageTexts(),
+            std::vector<std::string>(
+                {msg::kNoTag, std::string(msg::kInvalidFooter) + msg::kInvalidFooterEnd}));
+}
+
+}  // namespace
+}  // namespace gantry

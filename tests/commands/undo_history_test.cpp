@@ -1,0 +1,57 @@
+#include "commands/undo_history.h"
+
+#include <gtest/gtest.h>
+
+#include "hod/reset.h"
+
+namespace gantry {
+namespace {
+
+HodModel Owned(const std::string& owner) {
+  HodModel model = MakeDefaultModel();
+  model.HodOwner.Owner = owner;
+  return model;
+}
+
+TEST(UndoHistory, UndoAndRedoWalkTheChanges) {
+  UndoHistory history;
+  HodModel model = Owned("a");
+  history.Record(model);
+  model = Owned("b");
+  history.Record(model);
+  model = Owned("c");
+
+  ASSERT_TRUE(history.Undo(model));
+  EXPECT_EQ(model.HodOwner.Owner, "b");
+  ASSERT_TRUE(history.Undo(model));
+  EXPECT_EQ(model.HodOwner.Owner, "a");
+  EXPECT_FALSE(history.Undo(model));
+  ASSERT_TRUE(history.Redo(model));
+  EXPECT_EQ(model.HodOwner.Owner, "b");
+
+  // A new change after undoing drops what could have been redone.
+  history.Record(model);
+  model = Owned("d");
+  EXPECT_FALSE(history.can_redo());
+  ASSERT_TRUE(history.Undo(model));
+  EXPECT_EQ(model.HodOwner.Owner, "b");
+}
+
+TEST(UndoHistory, TheBudgetDropsTheOldestButKeepsOne) {
+  HodModel big = MakeDefaultModel();
+  big.Textures.resize(1);
+  big.Textures[0].MipLevels = {MipLevel(1000)};
+  const std::size_t one = ApproximateModelBytes(big);
+  EXPECT_GE(one, 1000u);
+
+  UndoHistory history(one * 2 + one / 2);
+  for (int i = 0; i < 5; ++i) history.Record(big);
+  EXPECT_EQ(history.undo_depth(), 2u);
+  UndoHistory tiny(1);
+  tiny.Record(big);
+  tiny.Record(big);
+  EXPECT_EQ(tiny.undo_depth(), 1u);
+}
+
+}  // namespace
+}  // namespace gantry
