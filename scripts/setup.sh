@@ -5,10 +5,12 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 BUILD_DIR=${GANTRY_BUILD_DIR:-build}
-BUILD_TYPE=${GANTRY_BUILD_TYPE:-RelWithDebInfo}
+# Release (-O3) is what users, packages and benchmarks build, so it is what the tests try.
+BUILD_TYPE=${GANTRY_BUILD_TYPE:-Release}
+WERROR=${GANTRY_WERROR:-OFF}
 
 PACKAGES=(
-  cmake ninja-build g++ pkg-config git clang-format
+  cmake ninja-build g++ pkg-config git clang-format ccache
   clang libclang-rt-14-dev            # libFuzzer and sanitizers for the fuzz targets
   libgtest-dev libgmock-dev libbenchmark-dev
   libcli11-dev libfmt-dev
@@ -20,6 +22,7 @@ PACKAGES=(
 scripts/install-packages.sh "${PACKAGES[@]}"
 
 if [ ! -f "$BUILD_DIR/build.ninja" ]; then
-  cmake -S . -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE="$BUILD_TYPE" >/dev/null
+  cmake -S . -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE="$BUILD_TYPE" -DGANTRY_WERROR="$WERROR" \
+    -DCMAKE_CXX_COMPILER_LAUNCHER=ccache >/dev/null
 fi
 cmake --build "$BUILD_DIR" -j "$(nproc)"
