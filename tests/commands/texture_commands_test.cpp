@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "commands/element_messages.h"
 #include "common/paths.h"
 #include "hod/textures.h"
 #include "interchange/dds.h"
@@ -189,9 +190,9 @@ TEST_F(TextureFileTest, ReplaceChecksSelectionFileTagAndEnding) {
     EXPECT_FALSE(ReplaceTexture(model, 0, ui_).changed);
   }
   EXPECT_FALSE(fs::exists(Path("empty[1].tga")));
-  EXPECT_EQ(
-      ui_.MessageTexts(),
-      std::vector<std::string>({msg::kSelectTexture, "Unknown texture format: .PNG", msg::kNoTag}));
+  EXPECT_EQ(ui_.MessageTexts(),
+            std::vector<std::string>(
+                {element_messages::kSelectTexture, "Unknown texture format: .PNG", msg::kNoTag}));
   EXPECT_EQ(model.Textures[0], old);
   ui_.files = {Path("new[1].tga")};
   EXPECT_EQ(ReplaceTexture(model, 0, ui_).select, 0u);
@@ -209,8 +210,8 @@ TEST_F(TextureFileTest, ExportsByFormatAndPreviewsThroughTheTempFolder) {
   EXPECT_EQ(FileBytes(Path("ship.TGA")).size(), 18u + 8u + 26u);
   EXPECT_EQ(FileBytes(Path("hull.DDS")).size(), 128u + 8u);
   EXPECT_FALSE(ExportSelectedTexture(workspace_, 3, ui_));
-  EXPECT_EQ(ui_.MessageTexts(),
-            std::vector<std::string>({"Unknown Pixel Format:     ", msg::kSelectTexture}));
+  EXPECT_EQ(ui_.MessageTexts(), std::vector<std::string>({"Unknown Pixel Format:     ",
+                                                          element_messages::kSelectTexture}));
 
   const fs::path temp = dir_ / "temp";
   fs::create_directories(temp);
