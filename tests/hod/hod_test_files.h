@@ -13,6 +13,8 @@
 
 #include "common/debug_log.h"
 #include "hod/hod_reader.h"
+#include "hod/hod_writer.h"
+#include "hod/model_diff.h"
 #include "hod/reset.h"
 #include "support/hod_builder.h"
 #include "support/scripted_ui.h"
@@ -36,6 +38,22 @@ struct HodRead {
 };
 
 inline bool Clean(const HodRead& r) { return r.outcome.completed && r.ui.messages.empty(); }
+
+// What differs once the model is encoded as a save would and the bytes read back (DiffModels'
+// lines), with a line of its own for a refused write, each message of the read and a read that
+// stopped. `read` receives the model read back.
+inline std::vector<std::string> ReadBackDifferences(const HodModel& model,
+                                                    HodModel* read = nullptr) {
+  ByteVector bytes;
+  std::string error;
+  if (!EncodeHod(model, bytes, &error)) return {"not written: " + error};
+  HodRead back(bytes);
+  std::vector<std::string> lines = DiffModels(model, back.model);
+  for (const std::string& text : back.ui.MessageTexts()) lines.push_back("the read said " + text);
+  if (!back.outcome.completed) lines.push_back("the read stopped");
+  if (read != nullptr) *read = std::move(back.model);
+  return lines;
+}
 
 // The read stopped early with exactly one message naming the chunk and a byte offset.
 inline ::testing::AssertionResult StoppedIn(const HodRead& r, std::string_view tag) {
