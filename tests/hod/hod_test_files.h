@@ -23,18 +23,27 @@ namespace gantry::testing {
 
 using ByteVector = std::vector<std::uint8_t>;
 
-// Reads bytes into a freshly reset model.
+// Reads bytes (or a file) into a freshly reset model.
 struct HodRead {
   explicit HodRead(const ByteVector& bytes, std::uint8_t level = 0) {
     log.set_debug_level(level);
     outcome = ReadHodBytes(bytes, model, log, ui);
   }
   explicit HodRead(const HodBuilder& b, std::uint8_t level = 0) : HodRead(b.bytes(), level) {}
+  // Reads the file at `path` through the file reader.
+  static HodRead File(const std::string& path) {
+    HodRead r;
+    r.outcome = ReadHod(path, r.model, r.log, r.ui);
+    return r;
+  }
 
   HodModel model = MakeDefaultModel();
   DebugLog log;
   ScriptedUi ui;
   ReadOutcome outcome;
+
+ private:
+  HodRead() { log.set_debug_level(0); }
 };
 
 inline bool Clean(const HodRead& r) { return r.outcome.completed && r.ui.messages.empty(); }

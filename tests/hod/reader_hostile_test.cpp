@@ -296,12 +296,10 @@ TEST(ReaderHostile, OnlyPlainFilesAreRead) {
   cases.emplace_back(pipe.string(), "it is not a regular file");
 #endif
   for (const auto& [path, reason] : cases) {
-    HodModel model = MakeDefaultModel();
-    DebugLog log;
-    ScriptedUi ui;
-    EXPECT_FALSE(ReadHod(path, model, log, ui).completed);
-    ASSERT_EQ(ui.messages.size(), 1u);
-    EXPECT_EQ(ui.messages[0].text, "Couldn't open file: " + path + "\r\n" + reason);
+    const HodRead r = HodRead::File(path);
+    EXPECT_FALSE(r.outcome.completed);
+    EXPECT_EQ(r.ui.MessageTexts(),
+              std::vector<std::string>{"Couldn't open file: " + path + "\r\n" + reason});
     fs::remove(path);
   }
 }
@@ -348,15 +346,12 @@ TEST(ReaderHostile, FileBackedReaderMatchesMemory) {
         .write(reinterpret_cast<const char*>(b.bytes().data()),
                static_cast<std::streamsize>(b.size()));
     const HodRead memory(b);
-    HodModel model = MakeDefaultModel();
-    DebugLog log;
-    ScriptedUi ui;
-    const ReadOutcome outcome = ReadHod(path.string(), model, log, ui);
+    const HodRead file = HodRead::File(path.string());
     SCOPED_TRACE(::testing::Message() << "window edge at body byte " << edge);
     EXPECT_TRUE(Clean(memory));
-    EXPECT_TRUE(outcome.completed && ui.messages.empty());
-    EXPECT_TRUE(model == memory.model);
-    EXPECT_EQ(ui.file_names.back(), path.filename().string());
+    EXPECT_TRUE(Clean(file));
+    EXPECT_TRUE(file.model == memory.model);
+    EXPECT_EQ(file.ui.file_names.back(), path.filename().string());
   }
   std::filesystem::remove(path);
 }
