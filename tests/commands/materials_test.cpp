@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "hod/hod_test_files.h"
 #include "support/corpus.h"
+#include "support/read_back.h"
 #include "support/temp_folder.h"
 
 namespace gantry {
