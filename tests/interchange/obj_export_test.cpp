@@ -3,12 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <sstream>
 
 #include "hod/reset.h"
 #include "support/scripted_ui.h"
+#include "support/temp_folder.h"
 
 namespace gantry {
 namespace {
@@ -28,11 +27,6 @@ std::string Unix(const std::string& text) {
     out.push_back(text[i]);
   }
   return out;
-}
-
-std::string Slurp(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 MeshVertex Vertex(float x, float y, float z, float u = 0, float v = 0) {
@@ -191,13 +185,7 @@ TEST(ObjExportText, SimpleMeshesAsTrianglesOrWireframe) {
 class ObjExportFiles : public ::testing::Test {
  protected:
   void SetUp() override {
-    dir_ =
-        fs::temp_directory_path() /
-        ("gantry_obj_export_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-         ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
-    workspace_.SetCurrentFile((dir_ / "ship.hod").string());
+    workspace_.SetCurrentFile(folder_.Path("ship.hod"));
     workspace_.model = ModelWithMaterials();
     MultiMesh& mesh = workspace_.model.Meshes.emplace_back();
     mesh.Name = "hull";
@@ -209,9 +197,9 @@ class ObjExportFiles : public ::testing::Test {
     goblin.Lods = {TwoPartLod(), TwoPartLod()};
     goblin.Lods[1].Parts.pop_back();  // tells the second level apart
   }
-  void TearDown() override { fs::remove_all(dir_); }
 
-  fs::path dir_;
+  testing::TempFolder folder_;
+  const fs::path& dir_ = folder_.path();
   Workspace workspace_;
   testing::ScriptedUi ui_;
 };
@@ -229,13 +217,13 @@ TEST_F(ObjExportFiles, EveryMeshLevelAndTheMaterialLibraryAreWritten) {
                                 "Writing wOBJ for MULT\\GOBG num. 2 Successfully completed!"}));
   EXPECT_EQ(ui_.statuses.back(), "Ready");
 
-  EXPECT_EQ(Slurp(dir_ / "ship.mtl"), MaterialLibraryText(workspace_.model));
-  const std::string lod1 = Unix(Slurp(dir_ / "hull_LOD1.obj"));
+  EXPECT_EQ(testing::FileText(dir_ / "ship.mtl"), MaterialLibraryText(workspace_.model));
+  const std::string lod1 = Unix(testing::FileText(dir_ / "hull_LOD1.obj"));
   EXPECT_NE(lod1.find("vt 0 0.75"), std::string::npos);  // the first mesh was answered Yes
-  const std::string goblin = Unix(Slurp(dir_ / "gob_GOBG.obj"));
+  const std::string goblin = Unix(testing::FileText(dir_ / "gob_GOBG.obj"));
   EXPECT_EQ(goblin.find("g group2"), std::string::npos);  // only the last level remains
   EXPECT_NE(goblin.find("vt 0 0.25"), std::string::npos);
-  EXPECT_EQ(std::distance(fs::directory_iterator(dir_), {}), 4);
+  EXPECT_EQ(folder_.FileCount(), 4u);
 }
 
 TEST_F(ObjExportFiles, AFailedWriteIsShownAndLeavesWhatWasThere) {
