@@ -100,7 +100,6 @@ TEST_F(ScriptCommandsTest, CountsAreRoundedTruncatedAndKeptInRange) {
     Get get;
     std::size_t expected;
   } cases[] = {
-      {"DOCK_Add('d','p',0,0,'',0,'',1)", points, 2},
       {"DOCK_Add('d','p',0,0,'',0,'',0)", points, 2},
       {"DOCK_Add('d','p',0,0,'',0,'',2.5)", points, 2},
       {"DOCK_Add('d','p',0,0,'',0,'',3.5)", points, 4},
