@@ -57,15 +57,5 @@ TEST(HodReset, ListsAreEmptyAndResetUndoesARead) {
   EXPECT_EQ(m, MakeDefaultModel());
 }
 
-TEST(HodReset, ReadingWithoutHierarchyKeepsTheRootJoint) {
-  HodBuilder b;
-  b.Version().Name();
-  AddLights(b);
-  const HodRead r(b);
-  ASSERT_TRUE(Clean(r));
-  EXPECT_EQ(r.model.JointList, MakeDefaultModel().JointList);
-  EXPECT_EQ(r.model.BoundaryVertices, MakeDefaultModel().BoundaryVertices);
-}
-
 }  // namespace
 }  // namespace gantry::testing

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <sstream>
 
 #include "hod/reset.h"
 #include "support/scripted_ui.h"
@@ -130,26 +129,6 @@ f 7// 6// 5//
             (std::vector<std::string>{"Writing wOBJ file...", "Writing Vertex data...", "Ready"}));
   ASSERT_FALSE(ui.progress.empty());
   EXPECT_EQ(ui.progress.back(), (std::pair<std::int64_t, std::int64_t>{4, 4}));  // 4 triangles
-}
-
-// Independent of the importer: every face corner resolves back to the position it came from.
-TEST(ObjExportText, FacesResolveToTheMeshTriangles) {
-  testing::ScriptedUi ui;
-  std::istringstream in(LodMeshObjText(HodModel{}, "s.hod", TwoPartLod(), "x", false, kStamp, ui));
-  std::vector<std::string> points;  // "x,y"
-  std::string faces;
-  for (std::string kind; in >> kind;) {
-    if (kind == "v") {
-      std::string x, y;
-      in >> x >> y;
-      points.push_back(x + "," + y);
-    }
-    for (std::string corner; kind == "f" && in.peek() == ' ' && in >> corner;) {
-      faces += points.at(std::stoi(corner) - 1) + " ";
-    }
-    if (kind == "f") faces += "| ";
-  }
-  EXPECT_EQ(faces, "0,0 1,0 0,1 | 1,1 0,1 1,0 | -1,2 4,-5 7,8 | 7,8 4,-5 -1,2 | ");
 }
 
 TEST(ObjExportText, MaterialLibraryNamesTheFirstParametersTexture) {
