@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "common/version.h"
 #include "geometry/rotations.h"
 #include "support/scripted_ui.h"
 
