@@ -1,5 +1,6 @@
 #include "manual.h"
 
+#include <algorithm>
 #include <iostream>
 #include <memory>
 #include <sstream>
@@ -75,11 +76,18 @@ void ManualOptions(std::ostringstream& out, const CLI::Formatter& format, const 
   }
 }
 
+// "name --required TYPE [--optional TYPE] [--flag] POSITIONAL": the value's type without the
+// check CLI11 appends after a colon, once per value taken.
 std::string Synopsis(const CLI::Formatter& format, const CLI::App& command) {
   std::string text(command.get_name());
   for (const CLI::Option* option : ShownOptions(command, false)) {
     if (option == command.get_help_ptr()) continue;
-    text += " [" + option->get_name(false, false) + format.make_option_opts(option) + "]";
+    std::string term = option->get_name(false, false);
+    if (option->get_expected_max() != 0) {
+      const std::string type = option->get_type_name().substr(0, option->get_type_name().find(':'));
+      for (int i = 0; i < std::max(option->get_expected_min(), 1); ++i) term += " " + type;
+    }
+    text += option->get_required() ? " " + term : " [" + term + "]";
   }
   for (const CLI::Option* option : ShownOptions(command, true)) {
     text += " " + format.make_option_usage(option);
