@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "common/version.h"
 #include "geometry/rotations.h"
 #include "support/scripted_ui.h"
 #include "support/temp_folder.h"
