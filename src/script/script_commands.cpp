@@ -294,15 +294,18 @@ void MeshSetLod(Call& c) {
   if (!lod) return;
   lod->LodLevel = lod_level;
   ScalePositions(*lod, c.context.ImportScale);
-  // The entry follows the rounded level, so halves agree with LodLevel.
-  LodMesh& target = mesh.Lods[static_cast<std::size_t>(lod_level)];
-  target = std::move(*lod);
-  c.outcome.changed = true;
+  // The scar mesh is built first, so a mesh too large for it leaves the model as it was.
   if ((IsGoblin(mesh) || lod_level == 0) && *index < c.model.ScarMeshes.size()) {
     ScarMesh& scar = c.model.ScarMeshes[*index];
-    ScarMeshFromLod(target, scar);
+    if (auto refusal = ScarMeshFromLod(*lod, scar)) {
+      c.outcome.refusal = std::move(refusal);
+      return;
+    }
     BuildScarGrid(scar);
   }
+  // The entry follows the rounded level, so halves agree with LodLevel.
+  mesh.Lods[static_cast<std::size_t>(lod_level)] = std::move(*lod);
+  c.outcome.changed = true;
 }
 
 void JointAdd(Call& c) {
@@ -332,7 +335,13 @@ void CollisionMeshAdd(Call& c) {
   SetText(collision.ParentLength, collision.ParentName, c.Text(0));
   const std::optional<LodMesh> mesh = c.LoadObj(c.File(1), kMergedOptions);
   if (!mesh) return;
-  CollisionMeshFromMesh(*mesh, collision);
+  if (auto refusal = CollisionMeshFromMesh(*mesh, collision)) {
+    c.model.CollisionMeshes.pop_back();
+    c.outcome.changed = false;
+    c.outcome.selected_collision_mesh.reset();
+    c.outcome.refusal = std::move(refusal);
+    return;
+  }
   ScalePoints(collision.Triangles.Vertices, c.context.ImportScale);
 }
 

@@ -220,6 +220,33 @@ TEST_F(ScriptCommandsTest, CommandsThatWouldBuildMoreThanAHodHoldsAreRefused) {
   EXPECT_EQ(shapes.messages[1].line, 4u);
   EXPECT_TRUE(shapes.messages[1].text.starts_with("The file uses 255 materials"));
 
+  // Two materials of 36000 vertices each join into more than 16-bit indices can name: the scar
+  // mesh MULT_SetLoD builds and COLD_Add's collision mesh are refused, not wrapped.
+  std::string joined;
+  for (int m = 0; m < 2; ++m) {
+    for (int v = 0; v < 36000; ++v) joined += fmt::format("v {} {} 0\n", m, v);
+  }
+  for (int m = 0; m < 2; ++m) {
+    joined += fmt::format("usemtl m{}\n", m);
+    for (int t = 0; t < 12000; ++t) {
+      const int first = 36000 * m + 3 * t + 1;
+      joined += fmt::format("f {} {} {}\n", first, first + 1, first + 2);
+    }
+  }
+  std::ofstream(dir_ / "joined.obj", std::ios::binary) << joined;
+  HodModel large = MakeDefaultModel();
+  const ScriptImportResult refused = RunHodScript(large,
+                                                  "MULT_Add('hull','Root',0,1)\nMULT_SetLoD(1,0,'"
+                                                  "\\joined.obj')\nCOLD_Add('Root','\\joined.obj')",
+                                                  context_, ui_);
+  EXPECT_EQ(refused.refused_lines, (std::vector<std::size_t>{2, 3}));
+  EXPECT_TRUE(large.CollisionMeshes.empty());
+  EXPECT_EQ(large.Meshes.at(0).Lods.at(0), LodMesh{});
+  EXPECT_TRUE(large.ScarMeshes.at(0).Triangles.Vertices.empty());
+  ASSERT_FALSE(refused.messages.empty());
+  EXPECT_TRUE(refused.messages[0].text.starts_with("The mesh's parts join into 72000 vertices"))
+      << refused.messages[0].text;
+
   // Lights up to the last one a HOD holds; the lines past it are refused, and said so once.
   HodModel lights = MakeDefaultModel();
   RunHodScript(lights, "LITE_Add('l',2,0,0,0,1,1,1,1,1,1,0,0)", context_, ui_);
