@@ -33,6 +33,7 @@
 #include "hod/save.h"
 #include "interchange/element_export.h"
 #include "interchange/obj_export.h"
+#include "script/import_messages.h"
 #include "script/script_export.h"
 
 namespace gantry {
@@ -491,7 +492,14 @@ void MainWindow::EditAttributes() {
 void MainWindow::ImportScript() {
   const auto chosen = ui().OpenFile(text::kScriptFilter, "");
   if (!chosen || chosen->empty()) return;
-  ImportHodScript(workspace_.model, *chosen, script_context_, ui());
+  const ScriptImportResult result =
+      ImportHodScript(workspace_.model, *chosen, script_context_, ui());
+  // Skipped lines stay silent, as the format's rules ask, but the log counts them.
+  if (!result.unmatched_lines.empty()) {
+    workspace_.log.Log(import_messages::kSkippedLinesLead +
+                       std::to_string(result.unmatched_lines.size()) +
+                       import_messages::kSkippedLinesTail);
+  }
   AfterStructuralChange();
 }
 

@@ -71,6 +71,9 @@ struct ScriptImportResult {
   // Lines whose command was refused because it would have built what a HOD cannot hold. The
   // reason is among the messages, each different reason once.
   std::vector<std::size_t> refused_lines;
+  // Lines that matched no command and were skipped, as the editor does without a word; blank
+  // lines, comments and lone braces are not among them.
+  std::vector<std::size_t> unmatched_lines;
 };
 
 // ---- Line grammar ---------------------------------------------------------------------------
@@ -78,6 +81,10 @@ struct ScriptImportResult {
 // The line as matching sees it: quotes as double quotes, no blanks around "(", ")" and ",",
 // nothing but quoted text after the first ")", trimmed.
 std::string CanonicalScriptLine(std::string_view line);
+
+// Lines a script may hold besides commands: blank ones, comments and the braces some writers
+// put around a block.
+bool IsQuietScriptLine(std::string_view line);
 
 // What a line calls, when its canonical form has the shape of a call: one "(" (not first) and
 // one ")", an even number of quotes. `name` is in lower case.

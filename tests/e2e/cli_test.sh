@@ -210,7 +210,7 @@ if [ -d "$corpus" ]; then
   "$cli" export-hsc "$yard" -o "$tmp/yard.hsc" >/dev/null
   check "export-hsc exits 0" test $? -eq 0
   check "scripts end lines in CR LF" grep -q $'\r$' "$tmp/yard.hsc"
-  "$cli" build "$tmp/yard.hsc" -o "$tmp/yard.hod" >/dev/null 2>&1
+  "$cli" build "$tmp/yard.hsc" -o "$tmp/yard.hod" >/dev/null 2>"$tmp/yard.err"
   check "build exits 0" test $? -eq 0
   families='"(materials|joints|markers|nav_lights|dock_paths|dock_points|keyframe_tracks)":[0-9]*'
   check "the built model has the exported families" test \
@@ -228,6 +228,22 @@ if [ -d "$corpus" ]; then
   check "build refuses a model with more than a HOD holds" test $? -eq 1
   check "build says why" grep -q 'big.hsc:1: The engine shape would take 32813 bytes' "$tmp/err"
   check "build writes nothing then" test ! -e "$tmp/big.hod"
+  check "an exported script builds without a skipped line" test ! -s "$tmp/yard.err"
+  # Lines that match no command are named (blank ones, comments and braces aside); a script where
+  # none matches builds nothing; a UTF-16 one builds as its text says.
+  printf "// materials\r\n{\r\nSTAT_Add('a','s',0)\r\nSTAT_Add('b','s',0,\r\n  \r\n}\r\n" \
+    >"$tmp/skip.hsc"
+  "$cli" build "$tmp/skip.hsc" -o "$tmp/skip.hod" 2>"$tmp/err" >/dev/null
+  check "build exits 0 when a line is skipped" test $? -eq 0
+  check "build names the skipped line" test "$(grep -c 'matched no command' "$tmp/err")" -eq 1
+  check "build names it by number" grep -q 'skip.hsc:4: matched no command' "$tmp/err"
+  printf "STAT_Add('a','s',0)\r\n" | iconv -t UTF-16LE >"$tmp/bare16.hsc"
+  "$cli" build "$tmp/bare16.hsc" -o "$tmp/bare16.hod" 2>"$tmp/err" >/dev/null
+  check "build fails when no line matched" test $? -eq 1
+  check "build writes nothing when no line matched" test ! -e "$tmp/bare16.hod"
+  { printf '\xff\xfe'; printf "STAT_Add('a','s',0)\r\n" | iconv -t UTF-16LE; } >"$tmp/marked16.hsc"
+  "$cli" build "$tmp/marked16.hsc" -o "$tmp/marked16.hod" >/dev/null 2>&1
+  check "build reads a UTF-16 script with its mark" test $? -eq 0
   # A file written by the modding tools comes back byte for byte.
   for name in hgn_scout.hod; do
     f="$corpus/Mephistofeles__hw2-shaders__$name"
