@@ -250,7 +250,8 @@ std::string HodScriptPath(const Workspace& workspace) {
   // The title drops everything from the last "." on, a leading one included.
   std::string title = FileNameOf(workspace.current_file);
   if (const auto dot = title.rfind('.'); dot != std::string::npos) title.erase(dot);
-  return NativePath(JoinPath(workspace.working_folder, title + msg::kScriptExtension));
+  return NativePath(
+      JoinPath(workspace.working_folder, SafeFileName(title + msg::kScriptExtension)));
 }
 
 std::optional<FileWriteFailure> WriteScriptFile(const std::string& path, std::string_view text) {

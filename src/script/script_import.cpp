@@ -275,8 +275,11 @@ float ScriptSingle(double value) {
 }
 
 std::string ScriptFolderOf(std::string_view path) {
-  std::size_t last = path.rfind('\\');
-  if (last == std::string_view::npos) last = path.rfind('/');
+  // The last backslash, found character by character (a slash is never part of a double-byte one).
+  std::string backslashes(path);
+  std::replace(backslashes.begin(), backslashes.end(), '/', ' ');
+  std::size_t last = LastSeparator(backslashes);
+  if (last == std::string_view::npos) last = LastSeparator(path);
   if (last == std::string_view::npos || last == 0) return std::string(path);
   return std::string(path.substr(0, last));
 }
