@@ -40,7 +40,8 @@ std::string StripNuls(std::string text) {
 
 class Differ {
  public:
-  explicit Differ(const DiffOptions& options) : options_(options) {}
+  Differ(const DiffOptions& options, bool same_dialect)
+      : options_(options), same_dialect_(same_dialect) {}
 
   std::vector<std::string>& lines() { return lines_; }
 
@@ -51,7 +52,10 @@ class Differ {
       // Equal infinities differ by NaN, so they are compared as they are.
       const bool same = a == b || (std::isnan(a) && std::isnan(b));
       if (!same && !(std::fabs(double{a} - double{b}) <= options_.tolerance)) {
-        Add(path, NumberText(a), NumberText(b));
+        std::string x = NumberText(a), y = NumberText(b);
+        // Values that agree in their first 7 or 15 digits show every digit that tells them apart.
+        if (x == y) x = fmt::format("{}", a), y = fmt::format("{}", b);
+        Add(path, x, y);
       }
     } else if constexpr (std::is_integral_v<T>) {
       if (a != b) Add(path, NumberText(a), NumberText(b));
@@ -84,6 +88,7 @@ class Differ {
     template <typename M, typename Owner>
     void Field(const char* name, M Owner::*member, FieldRole role) {
       if (role == FieldRole::Derived) return;
+      if (role == FieldRole::Framing && !differ.same_dialect_) return;
       if constexpr (std::is_same_v<R, MaterialParameter>) {
         // A differing Type is reported on its own; fields the type does not store are not.
         if (role == FieldRole::ColourParameter && a.Type != kParameterColour) return;
@@ -126,6 +131,7 @@ class Differ {
   bool Full() const { return lines_.size() >= options_.max_differences; }
 
   const DiffOptions& options_;
+  const bool same_dialect_;
   std::vector<std::string> lines_;
 };
 

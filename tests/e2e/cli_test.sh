@@ -152,6 +152,11 @@ if [ -d "$corpus" ]; then
   check "HOD 2.0 saved as HOD 2.0" test $? -eq 0
   "$cli" diff "$awacs" "$tmp/awacs_hod2.hod" >/dev/null
   check "the HOD 2.0 save reads back the same" test $? -eq 0
+  "$cli" diff "$awacs" "$tmp/awacs_classic.hod" >"$tmp/out"
+  check "diff leaves the framing of another dialect aside" test $? -eq 0
+  check "diff names no chunk kind across dialects" test ! -s "$tmp/out"
+  "$cli" roundtrip "$awacs" >"$tmp/out"
+  check "a HOD 2.0 file round-trips in its own dialect" test $? -eq 0
   "$cli" save --dialect hod2 "$light" "$tmp/light_hod2.hod" >/dev/null
   check "a classic model is not saved as HOD 2.0" test $? -eq 1
   damaged="$corpus/Real-Gecko__hw2-complex__hgn_attackbombersupport.hod"
