@@ -110,6 +110,15 @@ out=$("$cli" diff "$tmp/light.hod" "$tmp/scaled.hod")
 check "rescale doubles the light" test "$out" = "$(printf 'lights.Lights[0].Position.x: 1 != 2\nlights.Lights[0].Position.y: 2 != 4\nlights.Lights[0].Position.z: 3 != 6')"
 "$cli" rescale "$tmp/light.hod" "$tmp/scaled.hod" 2 0 2 >/dev/null 2>&1
 check "rescale refuses a zero" test $? -eq 2
+for factor in nan inf 1e39; do
+  "$cli" rescale "$tmp/light.hod" "$tmp/scaled.hod" "$factor" 1 1 >/dev/null 2>&1
+  check "rescale refuses $factor" test $? -eq 2
+done
+"$cli" rotate "$tmp/light.hod" "$tmp/turned.hod" 0 nan 0 >/dev/null 2>&1
+check "rotate refuses nan" test $? -eq 2
+"$cli" rescale "$tmp/light.hod" "$tmp/huge.hod" 1 3e38 1 >/dev/null 2>&1
+check "rescale refuses a result beyond a single" test $? -eq 1
+check "nothing is written then" test ! -e "$tmp/huge.hod"
 "$cli" rotate "$tmp/light.hod" "$tmp/turned.hod" 0 0 90 >/dev/null
 check "rotate exits 0" test $? -eq 0
 out=$("$cli" diff --tolerance 0.00001 "$tmp/light.hod" "$tmp/turned.hod")
