@@ -13,11 +13,13 @@
 //    them, answers the one question a command can ask (BNDV_AutoCalc's enlarging) with No, and
 //    imports OBJ files without asking (merged with the default thresholds, V reversed where the
 //    editor would ask, OBJ materials matched to model materials by name, else material 0);
-//  - list sizes a script asks for are capped where the file format ends (254 material parameters,
-//    65535 boundary vertices, 32767 entries of any other list), and counts never go below 0, so
-//    every count field matches its list and the model can be written; a command that would grow
-//    a list past that end is refused (script_commands.h);
-//  - a UTF-8 byte-order mark before the first line is ignored;
+//  - list sizes a script asks for are cut where the file format ends (254 material parameters,
+//    65535 boundary vertices, 32767 entries of any other list) and the line is reported as
+//    refused; counts never go below 0, so every count field matches its list and the model can
+//    be written; a command that would grow a list past that end is refused (script_commands.h);
+//  - a UTF-8 byte-order mark before the first line is ignored; a UTF-16 script (with its mark,
+//    as Notepad saves "Unicode") is read as the single-byte text it holds, and refused when a
+//    character has no single byte;
 //  - numbers too large for a single become the largest single of their sign, and whole numbers
 //    outside the 32-bit range the nearest 32-bit value.
 #pragma once

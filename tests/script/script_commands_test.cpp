@@ -93,6 +93,8 @@ TEST_F(ScriptCommandsTest, MaterialParameterTypesTexturesAndIndexes) {
   }
 }
 
+// A count past what a HOD holds is cut there, and the line reported as refused: a build must not
+// write a model other than the one asked for.
 TEST_F(ScriptCommandsTest, CountsAreRoundedTruncatedAndKeptInRange) {
   using Get = std::function<std::size_t(const HodModel&)>;
   const Get points = [](const HodModel& m) { return m.DockPathList.Paths.at(0).Points.size(); };
@@ -104,29 +106,42 @@ TEST_F(ScriptCommandsTest, CountsAreRoundedTruncatedAndKeptInRange) {
   const Get section = [](const HodModel& m) {
     return static_cast<std::size_t>(m.NavLightList.NavLights.at(0).Section);
   };
+  const Get lods = [](const HodModel& m) { return m.Meshes.at(0).Lods.size(); };
+  const Get tracks = [](const HodModel& m) { return m.Markers.at(0).Tracks.size(); };
   const struct {
     const char* line;
     Get get;
     std::size_t expected;
+    bool refused = false;
   } cases[] = {
       {"DOCK_Add('d','p',0,0,'',0,'',1)", points, 2},
       {"DOCK_Add('d','p',0,0,'',0,'',0)", points, 2},
       {"DOCK_Add('d','p',0,0,'',0,'',2.5)", points, 2},
       {"DOCK_Add('d','p',0,0,'',0,'',3.5)", points, 4},
-      {"DOCK_Add('d','p',0,0,'',0,'',1e9)", points, 32767},
+      {"DOCK_Add('d','p',0,0,'',0,'',32767)", points, 32767},
+      {"DOCK_Add('d','p',0,0,'',0,'',1e9)", points, 32767, true},
       {"LITE_Add('l',9,0,0,0,1,1,1,1,1,1,0,0)", light_type, 5},
       {"LITE_Add('l',-2,0,0,0,1,1,1,1,1,1,0,0)", light_type, 0},
       {"BNDV_SetNumVertices(1)", boundary, 2},
-      {"BNDV_SetNumVertices(1e300)", boundary, 65535},
-      {"STAT_Add('a','b',1e10)", parameters, 254},
+      {"BNDV_SetNumVertices(65535)", boundary, 65535},
+      {"BNDV_SetNumVertices(1e300)", boundary, 65535, true},
+      {"STAT_Add('a','b',254)", parameters, 254},
+      {"STAT_Add('a','b',300)", parameters, 254, true},
       {"STAT_Add('a','b',-3)", parameters, 0},
+      {"MULT_Add('m','Root',0,40000)", lods, 32767, true},
+      {"MRKR_Add('k','Root',1,0,0,0,0,0,0,0,40000)", tracks, 32767, true},
       {"NAVL_Add('n',2.9,1,0,1,'default',1,1,1,1,100,1,0)", section, 2},
   };
   for (const auto& c : cases) {
     model_ = MakeDefaultModel();
-    Run(c.line);
+    const ScriptImportResult result = Run(c.line);
     EXPECT_EQ(c.get(model_), c.expected) << c.line;
+    EXPECT_EQ(result.refused_lines.size(), c.refused ? 1u : 0u) << c.line;
   }
+  const ScriptImportResult cut = Run("STAT_Add('a','b',300)");
+  ASSERT_EQ(cut.messages.size(), 1u);
+  EXPECT_EQ(cut.messages[0].text,
+            "STAT_Add asks for 300 entries; a HOD holds at most 254, so the list was cut there.");
 }
 
 TEST_F(ScriptCommandsTest, RootFillsTheDefaultJointAndAnglesAreNormalised) {
