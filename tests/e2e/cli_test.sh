@@ -55,6 +55,21 @@ check "truncated file message on stderr" grep -q 'NAME chunk' "$tmp/err"
 "$cli" info "$tmp/missing.hod" >/dev/null 2>"$tmp/err"
 check "missing file exits 3" test $? -eq 3
 check "missing file says so" grep -q "Couldn't open file" "$tmp/err"
+# Nothing read, nothing counted: a folder or an empty file gives the error alone.
+: >"$tmp/empty.hod"
+for unread in "$tmp/missing.hod" "$tmp/empty.hod" "$tmp"; do
+  out=$("$cli" info "$unread" 2>/dev/null)
+  check "info prints no contents for $(basename "$unread")" test -z "$out"
+done
+if [ -n "${GANTRY_WINDOWS:-}" ]; then
+  # Cyrillic is outside code page 1252: Windows would pass "???????.hod"; say why instead.
+  "$cli" info "$tmp/Корабль.hod" >/dev/null 2>"$tmp/err"
+  check "a name outside the ANSI code page is a usage error" test $? -eq 2
+  check "and says why" grep -q 'outside the system.s ANSI code page' "$tmp/err"
+fi
+# JSON is UTF-8 on both platforms: a UTF-8 file name passes once, not encoded twice.
+out=$("$cli" info --json "$tmp/missing_Zürich.hod" 2>/dev/null)
+check "JSON names a UTF-8 path as it is" grep -q 'missing_Zürich' <<<"$out"
 
 "$cli" info >/dev/null 2>&1
 check "no file is a usage error" test $? -eq 2

@@ -58,6 +58,8 @@ TEST(ReaderWalk, UnknownChunksAreReportedAndSkippedExactly) {
     c.Plain("ZZZZ", [](HodBuilder& p) { p.Chars("abcde"); });
     AddBoundary(c);
     c.Form("QQQQ", [](HodBuilder& p) { p.Long(1).Chars("xy"); });
+    // A damaged tag's bytes are escaped, not sent to the terminal.
+    c.Plain(std::string_view("\x80?C\x02", 4), [](HodBuilder& p) { p.Chars("z"); });
     // Goblin sets are skipped without a word.
     c.Form("GOBS", [](HodBuilder& p) { p.Long(1).Long(2).Byte(3); });
     c.Plain("GOBD", [](HodBuilder& p) { p.Chars("123456789"); });
@@ -65,10 +67,11 @@ TEST(ReaderWalk, UnknownChunksAreReportedAndSkippedExactly) {
   });
   const HodRead r(b);
   EXPECT_TRUE(r.outcome.completed);
-  ASSERT_EQ(r.ui.messages.size(), 2u);
+  ASSERT_EQ(r.ui.messages.size(), 3u);
   EXPECT_EQ(r.ui.messages[0].text, "Unknown chunk: ZZZZ\r\nSkipping 5 bytes...");
   EXPECT_EQ(r.ui.messages[0].icon, Icon::Critical);
   EXPECT_EQ(r.ui.messages[1].text, "Unknown chunk: QQQQ\r\nSkipping 10 bytes...");
+  EXPECT_EQ(r.ui.messages[2].text, "Unknown chunk: \\x80?C\\x02\r\nSkipping 1 bytes...");
   EXPECT_EQ(r.model.BoundaryVertices.Trailer, 7);
   EXPECT_EQ(r.model.HodVersion.Version, 77);
   EXPECT_EQ(r.model.DtrmHeader.Length, static_cast<std::int32_t>(b.size() - 16 - 8));
