@@ -79,9 +79,9 @@ int RunBuild(const std::string& script, const std::string& out, const std::strin
   const ScriptImportResult result = ImportHodScript(model, script_path, context, quiet);
   for (const ScriptMessage& message : result.messages) {
     if (message.line == 0) {
-      fmt::print(stderr, "{}: {}\n", script, message.text);
+      fmt::print(stderr, "{}: {}\n", script, ConsoleText(message.text));
     } else {
-      fmt::print(stderr, "{}:{}: {}\n", script, message.line, message.text);
+      fmt::print(stderr, "{}:{}: {}\n", script, message.line, ConsoleText(message.text));
     }
   }
   if (!result.read) return kExitUnreadable;

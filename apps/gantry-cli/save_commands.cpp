@@ -38,7 +38,7 @@ class ReportingUi : public QuietUi {
  public:
   explicit ReportingUi(bool print) : print_(print) {}
   Answer Message(std::string_view text, Icon icon, Buttons buttons = Buttons::Ok) override {
-    if (print_) fmt::print("[{}] {}\n", IconName(icon), text);
+    if (print_) fmt::print("[{}] {}\n", IconName(icon), ConsoleText(text));
     return QuietUi::Message(text, icon, buttons);
   }
 

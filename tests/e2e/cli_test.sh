@@ -170,6 +170,7 @@ if [ -d "$corpus" ]; then
   out=$("$cli" save "$awacs" "$tmp/awacs_classic.hod")
   check "HOD 2.0 saved as classic" test $? -eq 0
   check "the classic save names what it leaves out" grep -q 'KDOP' <<<"$out"
+  check "messages print one line end per line" test "$(grep -c $'\r' <<<"$out")" -eq 0
   check "the classic file reads as classic" \
     grep -q '"dialect":"classic"' <<<"$("$cli" info --json "$tmp/awacs_classic.hod")"
   "$cli" save --dialect hod2 "$awacs" "$tmp/awacs_hod2.hod" >/dev/null
