@@ -65,7 +65,7 @@ TEST(Paths, SafeFileNamesStayInTheirFolderAndNameNoDevice) {
       {".", "._"},
       {"", "_"},
       {"a:b*?\"<>|c", "a_b______c"},
-      {"tab\there\x7f", "tab_there_"},
+      {"tab\there\x7f", "tab_here_"},
       {"dot.", "dot._"},
       {"blank ", "blank _"},
       {"CON", "_CON"},

@@ -12,7 +12,6 @@
 #include "common/safe_file.h"
 #include "hod/hod_writer.h"
 #include "hod/reset.h"
-#include "hod/textures.h"
 #include "interchange/dds.h"
 #include "interchange/obj_export.h"
 #include "support/scripted_ui.h"
@@ -159,7 +158,7 @@ TEST(ElementExportFiles, NamesFromTheModelNeverLeaveTheChosenFolder) {
   texture.Format = "DXT1";
   texture.Width = texture.Height = 4;
   texture.MipCount = 1;
-  texture.MipLevels = {MipLevel(MipLevelBytes("DXT1", 4, 4, 0), 7)};
+  texture.MipLevels = {MipLevel(8, std::uint8_t{7})};  // one 4 x 4 DXT1 block
   std::vector<std::uint8_t> bytes;
   std::string error;
   ASSERT_TRUE(ComputeLengths(crafted, &error) && WriteHod(crafted, bytes, &error)) << error;
@@ -173,8 +172,8 @@ TEST(ElementExportFiles, NamesFromTheModelNeverLeaveTheChosenFolder) {
   EXPECT_TRUE(WriteMultiMeshOBJ(workspace, 0, false, ui, FixedStamp));
   EXPECT_TRUE(ExportCollisionMeshesAll(workspace, ui, FixedStamp));
   EXPECT_TRUE(ExportScarMeshesAll(workspace, ui, FixedStamp));
-  EXPECT_TRUE(ExportEngineShapeOBJ(workspace, std::nullopt, ui, FixedStamp));
-  EXPECT_TRUE(ExportEngineBurnOBJ(workspace, std::nullopt, ui, FixedStamp));
+  EXPECT_TRUE(ExportEngineShapeOBJ(workspace, 0, ui, FixedStamp));
+  EXPECT_TRUE(ExportEngineBurnOBJ(workspace, 0, ui, FixedStamp));
   EXPECT_TRUE(ExportDDSTexture(workspace.model.Textures.at(0), "", workspace.working_folder, ui));
   EXPECT_EQ(ui.MessageTexts(), std::vector<std::string>{});
 
