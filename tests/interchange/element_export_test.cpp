@@ -3,8 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <set>
 
 #include "commands/create.h"
@@ -15,6 +13,7 @@
 #include "interchange/dds.h"
 #include "interchange/obj_export.h"
 #include "support/scripted_ui.h"
+#include "support/temp_folder.h"
 
 namespace gantry {
 namespace {
@@ -86,11 +85,8 @@ TEST(ElementExportText, BodiesByKind) {
 }
 
 TEST(ElementExportFiles, AllCommandsNameTheirFilesAndHeaders) {
-  const fs::path dir = fs::temp_directory_path() /
-                       ("gantry_element_export_" +
-                        std::to_string(::testing::UnitTest::GetInstance()->random_seed()));
-  fs::remove_all(dir);
-  fs::create_directories(dir);
+  const testing::TempFolder folder;
+  const fs::path& dir = folder.path();
   Workspace workspace;
   workspace.SetCurrentFile((dir / "ship.hod").string());
   workspace.model.CollisionMeshes = {Collision()};
@@ -108,27 +104,22 @@ TEST(ElementExportFiles, AllCommandsNameTheirFilesAndHeaders) {
   EXPECT_TRUE(ui.messages.empty());
 
   const auto first_line = [&](const char* name) {
-    std::ifstream in(dir / name, std::ios::binary);
-    std::string line;
-    std::getline(in, line);
-    return line;
+    const std::string text = testing::FileText(dir / name);
+    return text.substr(0, text.find('\n'));
   };
   EXPECT_EQ(first_line("Hull_COLD.obj"), "# Converted from 'ship'\r");
   EXPECT_EQ(first_line("hull_BSRM.obj"), "# Converted from 'ship'\r");
   EXPECT_EQ(first_line("nozzle_ETSH.obj"), "# Converted from '" + workspace.current_file + "'\r");
   EXPECT_EQ(first_line("BGMS Part 2.obj"), "# Converted from '" + workspace.current_file + "'\r");
   EXPECT_TRUE(fs::exists(dir / "BGMS Part 1.obj"));
-  EXPECT_EQ(std::distance(fs::directory_iterator(dir), {}), 5);
-  fs::remove_all(dir);
+  EXPECT_EQ(folder.FileCount(), 5u);
 }
 
 // A crafted HOD whose names climb out of the folder, name a device or hold characters Windows
 // refuses: every export lands in the folder chosen for it, under a name that is one file.
 TEST(ElementExportFiles, NamesFromTheModelNeverLeaveTheChosenFolder) {
-  const fs::path dir =
-      fs::temp_directory_path() /
-      ("gantry_hostile_names_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()));
-  fs::remove_all(dir);
+  const testing::TempFolder folder;
+  const fs::path& dir = folder.path();
   const fs::path out = dir / "a" / "b" / "out";
   fs::create_directories(out);
   testing::ScriptedUi ui;
@@ -187,7 +178,6 @@ TEST(ElementExportFiles, NamesFromTheModelNeverLeaveTheChosenFolder) {
   EXPECT_EQ(written,
             (std::set<std::string>{".._.._abc_LOD0.obj", ".._.._scar_BSRM.obj", ".._COLD.obj",
                                    "a_b_______c _ETSH.obj", "LPT1_BURN.obj", "CON[1].DDS"}));
-  fs::remove_all(dir);
 }
 
 }  // namespace
