@@ -15,9 +15,10 @@
 #define NOMINMAX
 #endif
 #define WIN32_LEAN_AND_MEAN
-// clang-format off: shellapi.h needs windows.h first
-#include <shellapi.h>
+// shellapi.h needs windows.h first.
+// clang-format off
 #include <windows.h>
+#include <shellapi.h>
 // clang-format on
 #endif
 
