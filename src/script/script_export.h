@@ -40,6 +40,10 @@ std::optional<FileWriteFailure> WriteScriptFile(const std::string& path, std::st
 // debug log.
 bool ExportHodScript(Workspace& workspace, Ui& ui, const ScriptClock& clock = LocalScriptTime);
 
+// The lines of a script's text (numbered from 1) that an import would skip: a name holding a
+// quote, a bracket or a line break is more than the script's grammar can carry.
+std::vector<std::size_t> LinesScriptsCannotCarry(std::string_view text);
+
 // The main window's script export: ExportHodScript, then "HSC Export failed!" when it failed.
 bool ExportHodScriptCommand(Workspace& workspace, Ui& ui,
                             const ScriptClock& clock = LocalScriptTime);

@@ -53,6 +53,43 @@ TEST(Paths, NamesFoldersAndExtensionsSplitAtTheLastSeparatorOfEitherKind) {
   }
 }
 
+// In code page 932 the second byte of many characters is 0x5C: "\x83\x5c" is one character, not
+// a lead byte and a separator.
+TEST(Paths, DoubleByteCharactersAreNotSplitAtTheirSecondByte) {
+  const auto shift_jis = [](unsigned char c) { return (c >= 0x81 && c <= 0x9F) || c >= 0xE0; };
+  const std::string folder = "\x83\x5c";  // a katakana SO
+  const std::string path = folder + "\\" + folder + ".hod";
+  EXPECT_EQ(LastSeparator(path, shift_jis), 2u);
+  EXPECT_EQ(LastSeparator(folder + ".hod", shift_jis), std::string::npos);
+  EXPECT_EQ(LastSeparator("a/b\\c"), 3u);
+  EXPECT_EQ(LastSeparator("abc"), std::string::npos);
+}
+
+// A name from a model becomes one file name in the folder it is joined to.
+TEST(Paths, SafeFileNamesStayInTheirFolderAndNameNoDevice) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"..\\..\\abc", ".._.._abc"},
+      {"../up", ".._up"},
+      {"..", ".._"},
+      {".", "._"},
+      {"", "_"},
+      {"a:b*?\"<>|c", "a_b______c"},
+      {"tab\there\x7f", "tab_here_"},
+      {"dot.", "dot._"},
+      {"blank ", "blank _"},
+      {"CON", "_CON"},
+      {"con.obj", "_con.obj"},
+      {"Nul .txt", "_Nul .txt"},
+      {"COM1_LOD0.obj", "COM1_LOD0.obj"},
+      {"lpt9.DDS", "_lpt9.DDS"},
+      {"CONOUT$", "_CONOUT$"},
+      {"COM10", "COM10"},
+      {"ship.hod", "ship.hod"},
+      {"Z\xfcrich", "Z\xfcrich"},
+  };
+  for (const auto& [name, safe] : cases) EXPECT_EQ(SafeFileName(name), safe) << name;
+}
+
 TEST(Paths, NativePathAndJoinPathUseTheNativeSeparator) {
   EXPECT_EQ(std::tuple(NativePath("C:\\a/b\\c.hod"), JoinPath("a", "b"), JoinPath("a/", "b"),
                        JoinPath("a\\", "b"), JoinPath("", "b")),

@@ -5,10 +5,16 @@
 
 #include <cerrno>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <tuple>
 
 #include "common/paths.h"
 #include "support/temp_folder.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 namespace gantry {
 namespace {
@@ -60,6 +66,10 @@ TEST_F(SafeFileTest, MissingFolderAndUnreplaceableTargetAreReportedByStep) {
                                     [](std::FILE*) { return true; });
   ASSERT_TRUE(open);
   EXPECT_EQ(std::tuple(open->step, open->code), std::tuple(FileWriteFailure::Step::Open, ENOENT));
+  // The folder is what failed, not the file.
+  EXPECT_NE(open->description.find(PathText(dir_ / "no such folder")), std::string::npos)
+      << open->description;
+
   // A folder in the target's place cannot be replaced by a file.
   const fs::path folder = dir_ / "taken";
   fs::create_directories(folder / "inside");
@@ -69,6 +79,47 @@ TEST_F(SafeFileTest, MissingFolderAndUnreplaceableTargetAreReportedByStep) {
   // ship.hod and the folder, no temporary file.
   EXPECT_EQ(std::tuple(replace->step, fs::is_directory(folder / "inside"), FilesInFolder()),
             std::tuple(FileWriteFailure::Step::Replace, true, 2u));
+}
+
+// What belongs to the file rather than to its data stays: on Windows its attributes.
+TEST_F(SafeFileTest, AReplacedTargetKeepsItsWindowsAttributes) {
+#ifndef _WIN32
+  GTEST_SKIP() << "Windows file attributes";
+#else
+  const std::wstring wide = FileSystemPath(target_).wstring();
+  ASSERT_TRUE(SetFileAttributesW(wide.c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE));
+  if ((GetFileAttributesW(wide.c_str()) & FILE_ATTRIBUTE_HIDDEN) == 0) {
+    GTEST_SKIP() << "this file system keeps no hidden attribute";
+  }
+  EXPECT_FALSE(
+      WriteFileSafely(target_, [](std::FILE* file) { return std::fputs("new", file) >= 0; }));
+  EXPECT_EQ(Contents(), "new");
+  EXPECT_NE(GetFileAttributesW(wide.c_str()) & FILE_ATTRIBUTE_HIDDEN, 0u);
+  EXPECT_EQ(FilesInFolder(), 1u);
+#endif
+}
+
+// A modder links a work file into the game's folder: saving the link updates the game's file,
+// through a chain of relative links in other folders, and every link stays a link.
+TEST_F(SafeFileTest, SavingALinkReplacesTheFileItNames) {
+#ifdef _WIN32
+  GTEST_SKIP() << "symbolic links need a privilege on Windows";
+#endif
+  fs::create_directories(dir_ / "game");
+  fs::create_directories(dir_ / "work");
+  const fs::path real = dir_ / "game" / "real.hod";
+  std::ofstream(real, std::ios::binary) << "old";
+  fs::create_symlink(fs::path("..") / "game" / "real.hod", dir_ / "work" / "middle.hod");
+  fs::create_symlink(fs::path("work") / "middle.hod", dir_ / "link.hod");
+  const std::string text = "new";
+  EXPECT_FALSE(
+      WriteFileSafely(PathText(dir_ / "link.hod"),
+                      std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size())));
+  EXPECT_TRUE(fs::is_symlink(dir_ / "link.hod"));
+  EXPECT_TRUE(fs::is_symlink(dir_ / "work" / "middle.hod"));
+  std::ifstream in(real, std::ios::binary);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "new");
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir_ / "game"), {}), 1);  // no temporary left
 }
 
 // Non-ASCII names are bytes in the system's narrow encoding (the ANSI code page on Windows), as

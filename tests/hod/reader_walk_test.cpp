@@ -55,6 +55,8 @@ TEST(ReaderWalk, UnknownChunksAreReportedAndSkippedExactly) {
     c.Plain("ZZZZ", [](HodBuilder& p) { p.Chars("abcde"); });
     AddBoundary(c);
     c.Form("QQQQ", [](HodBuilder& p) { p.Long(1).Chars("xy"); });
+    // A damaged tag's bytes are escaped, not sent to the terminal.
+    c.Plain(std::string_view("\x80?C\x02", 4), [](HodBuilder& p) { p.Chars("z"); });
     // Goblin sets are skipped without a word.
     c.Form("GOBS", [](HodBuilder& p) { p.Long(1).Long(2).Byte(3); });
     c.Plain("GOBD", [](HodBuilder& p) { p.Chars("123456789"); });
@@ -64,7 +66,8 @@ TEST(ReaderWalk, UnknownChunksAreReportedAndSkippedExactly) {
   EXPECT_TRUE(r.outcome.completed);
   EXPECT_EQ(std::tuple(r.ui.MessageTexts(), r.ui.messages.at(0).icon),
             std::tuple(Texts{"Unknown chunk: ZZZZ\r\nSkipping 5 bytes...",
-                             "Unknown chunk: QQQQ\r\nSkipping 10 bytes..."},
+                             "Unknown chunk: QQQQ\r\nSkipping 10 bytes...",
+                             "Unknown chunk: \\x80?C\\x02\r\nSkipping 1 bytes..."},
                        Icon::Critical));
   EXPECT_EQ(std::tuple(r.model.BoundaryVertices.Trailer, r.model.HodVersion.Version,
                        r.model.DtrmHeader.Length, r.outcome.position),

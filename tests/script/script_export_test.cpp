@@ -196,6 +196,35 @@ TEST(ExportHodScript, NamesTheScriptAfterTheCurrentFileInTheWorkingFolder) {
   EXPECT_TRUE(ui.messages.empty());
 }
 
+// A joint named "Bob's" or "Gun(1)" makes a line the import cannot read: the export says so
+// rather than let the joints be lost without a word.
+TEST(ExportHodScript, NamesTheGrammarCannotCarryAreWarnedAbout) {
+  const testing::TempFolder folder;
+  Workspace workspace;
+  workspace.model = SmallModel();
+  workspace.current_file = "ship.hod";
+  workspace.working_folder = folder.path().string();
+  testing::ScriptedUi ui;
+  EXPECT_TRUE(ExportHodScriptCommand(workspace, ui, FixedTime));
+  EXPECT_TRUE(ui.messages.empty());
+  EXPECT_TRUE(LinesScriptsCannotCarry(HodScriptText(workspace.model, "ship.hod", kWhen)).empty());
+
+  Joint joint = workspace.model.JointList.Joints.back();
+  for (const char* name : {"Bob's", "Gun(1)", "two\nlines"}) {
+    joint.Name = name;
+    workspace.model.JointList.Joints.push_back(joint);
+  }
+  workspace.model.JointList.JointCount += 3;
+  const std::string text = HodScriptText(workspace.model, "ship.hod", kWhen);
+  const std::vector<std::size_t> lost = LinesScriptsCannotCarry(text);
+  ASSERT_EQ(lost.size(), 4u);  // the line break makes two lines of one
+  EXPECT_NE(Lines(text).at(lost[0] - 1).find("Bob's"), std::string::npos);
+  EXPECT_TRUE(ExportHodScriptCommand(workspace, ui, FixedTime));
+  ASSERT_EQ(ui.messages.size(), 1u);
+  EXPECT_TRUE(ui.messages[0].text.starts_with("4 line(s) of the script hold a name"));
+  EXPECT_EQ(ui.messages[0].icon, Icon::Exclamation);
+}
+
 TEST(ExportHodScript, UnwritableFileFailsWithTheCriticalMessage) {
   const testing::TempFolder folder;
   Workspace workspace;
