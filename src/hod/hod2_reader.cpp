@@ -658,6 +658,14 @@ void ReadPoolChunk(ReadContext& ctx) {
 bool ReadHod2Chunk(ReadContext& ctx, const Tag& tag) {
   const std::string_view t = tag.view();
   if (t == "HVMD" || t == "DTRM" || t == "INFO") {
+    // The containers follow one another: each begins where the one before ends.
+    if (ctx.hod2->container_end != 0 && ctx.chunk_start != ctx.hod2->container_end) {
+      throw ReadError(
+          fmt::format("the {} container begins at byte {}, where the {} container's "
+                      "length says it ends at byte {}",
+                      t, ctx.chunk_start, ctx.hod2->container.str(), ctx.hod2->container_end),
+          ctx.chunk_start);
+    }
     ctx.hod2->container = tag;
     ctx.hod2->container_end = ctx.in.position() + static_cast<std::uint32_t>(ctx.header.Length) - 4;
     return false;  // the ordinary container header
@@ -698,7 +706,7 @@ void FinishHod2(const ReadContext& ctx) {
     throw ReadStop("The file ends before its INFO container.", Icon::Critical,
                    ReadStop::Framing::Verbatim);
   }
-  if (ctx.hod2->container_end > ctx.in.size()) {
+  if (ctx.hod2->container_end != ctx.in.size()) {
     throw ReadStop(fmt::format("The {} container claims to end at byte {}, but the file ends at "
                                "byte {}.",
                                ctx.hod2->container.str(), ctx.hod2->container_end, ctx.in.size()),

@@ -152,7 +152,11 @@ HodModel Prepared(const HodModel& m) {
     NormaliseLod(glow.Mesh, from_classic);
   }
   const char* layers[] = {"$diffuse", "$glow", "$team"};
+  for (Texture& texture : p.Textures) {
+    texture.MipCount = static_cast<std::int32_t>(texture.MipLevels.size());
+  }
   for (Material& material : p.Materials) {
+    material.ParameterCount = static_cast<std::int32_t>(material.Parameters.size());
     material.Kind = "NRML";
     material.ID = "STAT";
     if (material.Version == 0) material.Version = 1001;

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <functional>
@@ -19,6 +20,7 @@
 #include "hod/model_diff.h"
 #include "hod/pool_codec.h"
 #include "hod/save.h"
+#include "interchange/obj_export.h"
 #include "support/corpus.h"
 
 namespace gantry::testing {
@@ -447,6 +449,26 @@ TEST(Hod2Upgrade, ClassicMultiMeshFilesUpgradeAndReadBack) {
     ++upgraded;
   }
   if (upgraded == 0) GANTRY_CORPUS_ABSENT("no classic multi-mesh corpus file");
+}
+
+// A pooled part's UV bit carries u and v: the OBJ gets both, V turned over when asked.
+TEST(Hod2Export, ObjTexturesOfPooledPartsCarryBothCoordinates) {
+  const std::string path = CorpusFile(kHod2Files[3]);
+  if (path.empty()) GANTRY_CORPUS_ABSENT("corpus file absent");
+  const HodModel model = HodRead(FileBytes(path)).model;
+  const LodMesh& lod = model.Meshes[0].Lods[0];
+  const MeshVertex& first = lod.Parts[0].Vertices[0];
+  ScriptedUi ui;
+  for (const bool reverse : {false, true}) {
+    const std::string text = LodMeshObjText(model, "x.hod", lod, "m", reverse, {"d", "t"}, ui);
+    const std::size_t at = text.find("\nvt ");
+    ASSERT_NE(at, std::string::npos);
+    const std::string line = text.substr(at + 4, text.find('\r', at) - at - 4);
+    float u = 0, v = 0;
+    ASSERT_EQ(std::sscanf(line.c_str(), "%f %f", &u, &v), 2) << line;
+    EXPECT_NEAR(u, first.UV.u, 1e-5);
+    EXPECT_NEAR(v, reverse ? 1 - first.UV.v : first.UV.v, 1e-5);
+  }
 }
 
 }  // namespace

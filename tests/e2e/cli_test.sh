@@ -143,17 +143,27 @@ if [ -d "$corpus" ]; then
   out=$("$cli" info --json "$awacs")
   check "HOD 2.0 dialect" grep -q '"dialect":"hod2"' <<<"$out"
   check "HOD 2.0 read without messages" grep -q '"messages":\[\]' <<<"$out"
-  out=$("$cli" save "$awacs" "$tmp/awacs_classic.hod")
+  out=$("$cli" save --dialect classic "$awacs" "$tmp/awacs_classic.hod")
   check "HOD 2.0 saved as classic" test $? -eq 0
   check "the classic save names what it leaves out" grep -q 'KDOP' <<<"$out"
   check "the classic file reads as classic" \
     grep -q '"dialect":"classic"' <<<"$("$cli" info --json "$tmp/awacs_classic.hod")"
-  "$cli" save --dialect hod2 "$awacs" "$tmp/awacs_hod2.hod" >/dev/null
-  check "HOD 2.0 saved as HOD 2.0" test $? -eq 0
+  "$cli" save "$awacs" "$tmp/awacs_hod2.hod" >/dev/null
+  check "HOD 2.0 saved in its own dialect" test $? -eq 0
   "$cli" diff "$awacs" "$tmp/awacs_hod2.hod" >/dev/null
   check "the HOD 2.0 save reads back the same" test $? -eq 0
-  "$cli" save --dialect hod2 "$light" "$tmp/light_hod2.hod" >/dev/null
-  check "a classic model is not saved as HOD 2.0" test $? -eq 1
+  "$cli" diff "$awacs" "$tmp/awacs_classic.hod" >/dev/null
+  check "diff sees the dialect" test $? -eq 1
+  out=$("$cli" roundtrip "$awacs")
+  check "roundtrip goes through HOD 2.0" grep -q 'HOD 2.0' <<<"$out"
+  out=$("$cli" save --dialect hod2 "$light" "$tmp/light_hod2.hod")
+  check "a classic model upgrades to HOD 2.0" test $? -eq 0
+  check "the upgrade names what it leaves out" grep -q 'LITE' <<<"$out"
+  check "the upgraded file reads as HOD 2.0" \
+    grep -q '"dialect":"hod2"' <<<"$("$cli" info --json "$tmp/light_hod2.hod")"
+  "$cli" save --dialect hod2 "$corpus/mjhorvath__Homeworld-Classic-Enhanced-for-HW2C__teamcolourstripes.hod" \
+    "$tmp/simple_hod2.hod" >/dev/null
+  check "a simple mesh is not saved as HOD 2.0" test $? -eq 1
   damaged="$corpus/Real-Gecko__hw2-complex__hgn_attackbombersupport.hod"
   "$cli" info --json "$damaged" >/dev/null 2>&1
   check "damaged corpus file exits 3" test $? -eq 3
