@@ -155,8 +155,9 @@ struct Reader {
 
 template <typename T>
 void Put(std::vector<std::uint8_t>& out, T value) {
-  const auto* p = reinterpret_cast<const std::uint8_t*>(&value);
-  out.insert(out.end(), p, p + sizeof(T));
+  const std::size_t at = out.size();
+  out.resize(at + sizeof(T));
+  std::memcpy(out.data() + at, &value, sizeof(T));
 }
 void Put(std::vector<std::uint8_t>& out, const Vector3& v) {
   Put(out, v.x);

@@ -321,6 +321,9 @@ class Validator {
         }
       }
     }
+    // Classic models name parents loosely (an empty name, the model itself); in the later
+    // dialect every one is a joint.
+    if (m_.Dialect != HodDialect::Hod2) return Report(faults, more);
     std::unordered_map<std::string, bool> joints;
     for (const Joint& joint : m_.JointList.Joints) joints[joint.Name] = true;
     const auto parent = [&](const char* what, const std::string& name, const std::string& of) {
@@ -331,6 +334,10 @@ class Validator {
     for (const EngineBurn& burn : m_.EngineBurns) parent("burn", burn.Name, burn.ParentName);
     for (const EngineShape& shape : m_.EngineShapes) parent("shape", shape.Name, shape.ParentName);
     for (const Marker& marker : m_.Markers) parent("marker", marker.Name, marker.ParentName);
+    Report(faults, more);
+  }
+
+  void Report(const std::vector<std::string>& faults, std::size_t more) {
     if (faults.empty()) return;
     std::string text = kContentFaults;
     for (const std::string& fault : faults) text += "\r\n - " + fault;

@@ -197,7 +197,8 @@ TEST(NewElementsSave, EditingSequenceKeepsTheModelWritable) {
 
   const MeshPart part{0, kMaskPosition,
                       3, std::vector<MeshVertex>(3),
-                      1, {FaceList{kFaceListTriangles, 3, {0, 1, 2}}}};
+                      1, {FaceList{kFaceListTriangles, 3, {0, 1, 2}}},
+                      {}};
   for (MultiMesh& mesh : m.Meshes) {
     ASSERT_EQ(mesh.Lods.size(), 1u);
     mesh.Lods[0].Parts = {part};
