@@ -291,7 +291,7 @@ struct MeshPart {
   std::int16_t FaceListCount = 0;
   std::vector<FaceList> FaceLists;
   // The later dialect's further UV sets (mask bits 0x10 to 0x400), vertex after vertex.
-  std::vector<Vector2> ExtraUVs;
+  std::vector<Vector2> ExtraUVs{};
   friend bool operator==(const MeshPart&, const MeshPart&) = default;
 };
 

@@ -60,7 +60,7 @@ TopChunk Chunk(const ByteVector& bytes, const std::string& id) {
 
 MultiMesh Mesh(Tag id, int lods) {
   MeshPart part{
-      0, kMaskPosition, 3, std::vector<MeshVertex>(3), 1, {{kFaceListTriangles, 3, {0, 1, 2}}}, {}};
+      0, kMaskPosition, 3, std::vector<MeshVertex>(3), 1, {{kFaceListTriangles, 3, {0, 1, 2}}}};
   part.Vertices[1].Position = {1, 0, 0, 1};
   const LodMesh lod{{"FORM", 0, "BMSH"}, 1400, 0, 1, {part}};
   return {{"NRML", 0, id}, 7, 0, "m", 4, "Root", lods, std::vector<LodMesh>(lods, lod)};
