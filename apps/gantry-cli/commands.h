@@ -21,6 +21,7 @@ inline int SaveExitCode(SaveResult result) {
     case SaveResult::Saved:
       return kExitOk;
     case SaveResult::Invalid:
+    case SaveResult::Cancelled:
       return kExitDifferent;
     case SaveResult::Failed:
     case SaveResult::Quit:
@@ -32,11 +33,13 @@ inline int SaveExitCode(SaveResult result) {
 int RunInfo(const std::string& path, bool json);
 int RunDump(const std::string& path);
 int RunValidate(const std::string& path, bool json);
-// Reads IN, applies `change` (if any), validates and writes OUT (classic, or HOD 2.0 when asked).
-// A file that does not read to its end is refused unless `salvage` is set.
+// Reads IN, applies `change` (if any), validates and writes OUT in IN's own dialect, or in
+// `dialect` when given (converting, with a warning naming what is lost). `rebuild_scars`: HOD 2.0
+// output gets rebuilt scar meshes for changed meshes (placeholder checksum). A file that does not
+// read to its end is refused unless `salvage` is set.
 int RunSave(const std::string& in, const std::string& out, bool salvage = false,
             const std::function<bool(HodModel&)>& change = nullptr,
-            HodDialect dialect = HodDialect::Classic);
+            std::optional<HodDialect> dialect = std::nullopt, bool rebuild_scars = false);
 int RunRescale(const std::string& in, const std::string& out, double sx, double sy, double sz);
 // The exports refuse a file that does not read to its end unless `salvage` is set; they then
 // export what was read.

@@ -91,9 +91,14 @@ int main(int argc, char** argv) {
   save->add_option("OUT", other, "HOD file to write")->required();
   bool salvage = false;
   save->add_flag("--salvage", salvage, "Save what a damaged file gave up before the damage");
-  std::string dialect = "classic";
-  save->add_option("--dialect", dialect, "classic (the default) or hod2 (HOD 2.0, with a POOL)")
+  std::string dialect;
+  save->add_option("--dialect", dialect,
+                   "classic or hod2 (HOD 2.0, with a POOL); without it, IN's own dialect")
       ->check(CLI::IsMember({"classic", "hod2"}));
+  bool rebuild_scars = false;
+  save->add_flag("--rebuild-scars", rebuild_scars,
+                 "HOD 2.0: write rebuilt scar meshes (placeholder checksum, untested in the "
+                 "game) for meshes whose level 0 changed, instead of leaving their scars out");
 
   CLI::App* roundtrip = app.add_subcommand(
       "roundtrip", "Read, write to memory, read back and report the first difference");
@@ -222,8 +227,10 @@ int main(int argc, char** argv) {
   if (dump->parsed()) return cli::RunDump(path);
   if (validate->parsed()) return cli::RunValidate(path, json);
   if (save->parsed()) {
-    return cli::RunSave(path, other, salvage, nullptr,
-                        dialect == "hod2" ? gantry::HodDialect::Hod2 : gantry::HodDialect::Classic);
+    std::optional<gantry::HodDialect> chosen;
+    if (dialect == "hod2") chosen = gantry::HodDialect::Hod2;
+    if (dialect == "classic") chosen = gantry::HodDialect::Classic;
+    return cli::RunSave(path, other, salvage, nullptr, chosen, rebuild_scars);
   }
   if (roundtrip->parsed()) return cli::RunRoundTrip(path);
   if (diff->parsed()) return cli::RunDiff(path, other, tolerance);

@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "commands.h"
+#include "commands/save_helpers.h"
 #include "hod/hod2_writer.h"
 #include "hod/hod_writer.h"
 #include "hod/model_diff.h"
@@ -74,7 +75,8 @@ int RunValidate(const std::string& path, bool json) {
 }
 
 int RunSave(const std::string& in, const std::string& out, bool salvage,
-            const std::function<bool(HodModel&)>& change, HodDialect dialect) {
+            const std::function<bool(HodModel&)>& change, std::optional<HodDialect> dialect,
+            bool rebuild_scars) {
   LoadedHod hod(in);
   // Saving what a damaged file gave up drops the rest of it: only when asked to.
   if (!hod.outcome.completed && !salvage) {
@@ -85,8 +87,22 @@ int RunSave(const std::string& in, const std::string& out, bool salvage,
   workspace.model = std::move(hod.model);
   if (change && !change(workspace.model)) return kExitDifferent;
   ReportingUi ui(true);
-  return SaveExitCode(SaveHod(workspace, out, ui, {}, dialect));
+  SaveOptions options = StandardSaveOptions(dialect);
+  // --dialect is the user's answer to the conversion question.
+  options.ask_before_converting = false;
+  options.rebuild_scars = rebuild_scars;
+  return SaveExitCode(SaveHod(workspace, out, ui, {}, options));
 }
+
+namespace {
+
+// The model's bytes in its own dialect.
+bool EncodeOwnDialect(HodModel& model, std::vector<std::uint8_t>& bytes, std::string* error) {
+  if (model.Dialect == HodDialect::Hod2) return EncodeHod2(model, bytes, error);
+  return ComputeLengths(model, error) && WriteHod(model, bytes, error);
+}
+
+}  // namespace
 
 int RunRoundTrip(const std::string& path) {
   const LoadedHod hod(path);
@@ -94,13 +110,7 @@ int RunRoundTrip(const std::string& path) {
   HodModel saved = hod.model;
   std::string error;
   std::vector<std::uint8_t> bytes;
-  // In the file's own dialect: a HOD 2.0 file saved as classic has classic framing.
-  const bool hod2 = saved.Dialect == HodDialect::Hod2;
-  const auto encode = [&](HodModel& model, std::vector<std::uint8_t>& out, std::string* why) {
-    return hod2 ? EncodeHod2(model, out, why)
-                : ComputeLengths(model, why) && WriteHod(model, out, why);
-  };
-  if (!encode(saved, bytes, &error)) {
+  if (!EncodeOwnDialect(saved, bytes, &error)) {
     fmt::print("cannot write: {}\n", error);
     return kExitDifferent;
   }
@@ -118,11 +128,12 @@ int RunRoundTrip(const std::string& path) {
     return kExitDifferent;
   }
   std::vector<std::uint8_t> again;
-  if (!encode(back, again, nullptr) || again != bytes) {
+  if (!EncodeOwnDialect(back, again, nullptr) || again != bytes) {
     fmt::print("writing the model read back gives different bytes\n");
     return kExitDifferent;
   }
-  fmt::print("round trip ok: {} bytes\n", bytes.size());
+  fmt::print("round trip ok ({}): {} bytes\n",
+             hod.model.Dialect == HodDialect::Hod2 ? "HOD 2.0" : "classic", bytes.size());
   return kExitOk;
 }
 

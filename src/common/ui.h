@@ -32,6 +32,13 @@ class Ui {
   virtual std::optional<std::string> Input(std::string_view prompt, std::string_view initial) = 0;
   virtual std::optional<std::string> OpenFile(std::string_view filter, std::string_view title) = 0;
   virtual std::optional<std::string> SaveFile(std::string_view filter, std::string_view title) = 0;
+  // A save dialog whose filter lists several file types: `type` comes in as the type shown first
+  // and goes out as the one the user picked (0-based). Where the dialog cannot tell, it is left.
+  virtual std::optional<std::string> SaveFileOfType(std::string_view filter, std::string_view title,
+                                                    int& type) {
+    static_cast<void>(type);
+    return SaveFile(filter, title);
+  }
   // Returns the chosen 0-based entry, or -1 when the chooser was dismissed.
   virtual int ChooseMaterial(std::string_view caption, const std::vector<std::string>& names) = 0;
   // First status-bar panel ("Reading file...", "Ready").

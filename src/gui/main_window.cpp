@@ -19,6 +19,7 @@
 #include <QStatusBar>
 #include <cstdlib>
 
+#include "commands/save_helpers.h"
 #include "commands/texture_commands.h"
 #include "commands/transforms.h"
 #include "common/version.h"
@@ -29,6 +30,7 @@
 #include "gui/shell_text.h"
 #include "gui/string_table.h"
 #include "gui/widgets.h"
+#include "hod/hod2_writer.h"
 #include "hod/messages.h"
 #include "hod/reset.h"
 #include "hod/save.h"
@@ -442,11 +444,18 @@ void MainWindow::ShowCurrentFile() {
                                     QFileInfo(PathToQt(file)).fileName());
 }
 
-bool MainWindow::SaveTo(const QString& path) {
+bool MainWindow::SaveTo(const QString& path, HodDialect dialect) {
   editor_->SetValidation(false);
   ValidationContext context;
   context.editor_material_entries = workspace_.model.Materials.size();
-  const SaveResult result = SaveHod(workspace_, PathFromQt(path), ui(), context);
+  SaveResult result =
+      SaveHod(workspace_, PathFromQt(path), ui(), context, StandardSaveOptions(dialect));
+  // A model HOD 2.0 cannot hold (the refusal said why) may still go out as classic: asked.
+  if (result == SaveResult::Invalid && dialect == HodDialect::Hod2 &&
+      !Hod2WriteBlockers(workspace_.model).empty()) {
+    result = SaveHod(workspace_, PathFromQt(path), ui(), context,
+                     StandardSaveOptions(HodDialect::Classic));
+  }
   editor_->SetValidation(true);
   switch (result) {
     case SaveResult::Saved:
@@ -462,6 +471,7 @@ bool MainWindow::SaveTo(const QString& path) {
       return false;
     case SaveResult::Invalid:
     case SaveResult::Failed:
+    case SaveResult::Cancelled:
       break;
   }
   return false;
@@ -472,16 +482,18 @@ void MainWindow::Save() {
     SaveAs();
     return;
   }
-  SaveTo(PathToQt(workspace_.current_file));
+  // Save keeps the dialect the model was read in (or last saved as).
+  SaveTo(PathToQt(workspace_.current_file), workspace_.model.Dialect);
 }
 
 void MainWindow::SaveAs() {
-  const auto chosen = ui().SaveFile(text::kHodFilter, "");
+  int type = workspace_.model.Dialect == HodDialect::Hod2 ? text::kHod2Type : text::kClassicType;
+  const auto chosen = ui().SaveFileOfType(text::kHodDialectFilter, "", type);
   if (!chosen || chosen->empty()) return;
   QString path = PathToQt(*chosen);
   // A bare name is a HOD file: without the suffix Open's filter would not even list it.
   if (QFileInfo(path).suffix().isEmpty()) path += QString::fromLatin1(text::kHodSuffix);
-  SaveTo(path);
+  SaveTo(path, type == text::kHod2Type ? HodDialect::Hod2 : HodDialect::Classic);
 }
 
 void MainWindow::EditAttributes() {

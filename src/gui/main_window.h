@@ -57,7 +57,7 @@ class MainWindow : public QMainWindow {
   // Open's work once a path is chosen: reset, read, refill, remember.
   void OpenPath(const QString& path);
   // Save to `path` (validation first); true when the file was written.
-  bool SaveTo(const QString& path);
+  bool SaveTo(const QString& path, HodDialect dialect);
   // The end-of-run sequence; safe to call more than once.
   void EndRun();
   // Asks whether to save a model changed since it was opened or saved, `before` naming what is

@@ -201,6 +201,21 @@ std::optional<std::string> QtUi::SaveFile(std::string_view filter, std::string_v
   return PathFromQt(path);
 }
 
+std::optional<std::string> QtUi::SaveFileOfType(std::string_view filter, std::string_view title,
+                                                int& type) {
+  if (!show_boxes_) return std::nullopt;
+  const QString filters = QtFileFilter(filter);
+  const QStringList types = filters.split(QStringLiteral(";;"));
+  QString selected = type >= 0 && type < types.size() ? types[type] : QString();
+  const QString path = QFileDialog::getSaveFileName(parent_, title.empty() ? Title() : ToQt(title),
+                                                    QString(), filters, &selected);
+  if (path.isEmpty()) return std::nullopt;
+  if (const qsizetype chosen = types.indexOf(selected); chosen >= 0) {
+    type = static_cast<int>(chosen);
+  }
+  return path.toStdString();
+}
+
 int QtUi::ChooseMaterial(std::string_view caption, const std::vector<std::string>& names) {
   if (!show_boxes_) return -1;
   namespace text = element_messages;

@@ -43,6 +43,8 @@ class QtUi : public Ui {
   std::optional<std::string> Input(std::string_view prompt, std::string_view initial) override;
   std::optional<std::string> OpenFile(std::string_view filter, std::string_view title) override;
   std::optional<std::string> SaveFile(std::string_view filter, std::string_view title) override;
+  std::optional<std::string> SaveFileOfType(std::string_view filter, std::string_view title,
+                                            int& type) override;
   int ChooseMaterial(std::string_view caption, const std::vector<std::string>& names) override;
   void Status(std::string_view text) override;
   void FileName(std::string_view name) override;

@@ -37,6 +37,11 @@ inline constexpr const char* kWireMeshEntry = shared_text::kWireMesh;
 inline constexpr const char* kBackgroundPart = shared_text::kBackgroundPart;
 inline constexpr const char* kHodFilter =
     "HW2 Geometry Files (*.HOD) | *.hod|All Files (*.*) | *.*";
+// Save As: the two dialects as two file types, in this order.
+inline constexpr const char* kHodDialectFilter =
+    "HOD 2.0 (*.HOD) | *.hod|Classic HOD (*.HOD) | *.hod";
+inline constexpr int kHod2Type = 0;
+inline constexpr int kClassicType = 1;
 inline constexpr const char* kScriptFilter = "HOD Scripts (*.HSC)|*.HSC|All files (*.*)|*.*";
 inline constexpr const char* kAboutText =
     "Gantry HOD Editor\n\nAn editor for Homeworld 2 HOD model files: meshes, textures, "

@@ -14,8 +14,6 @@ namespace gantry {
 
 namespace {
 
-constexpr std::int32_t kKnownMaskBits =
-    kMaskPosition | kMaskNormal | kMaskColour | kMaskUV | kMaskTangent | kMaskBinormal;
 constexpr std::int32_t kMaxParts = 254;
 constexpr std::int32_t kMaxMipLevels = 32767;
 constexpr std::int32_t kMarkerHeadVersion = 1;
@@ -168,6 +166,10 @@ void ReadPooledTexture(ReadContext& ctx) {
       if (w > INT32_MAX || h > INT32_MAX) {
         throw ReadError(fmt::format("a texture of {} x {} pixels", w, h), ctx.in.position() - 8);
       }
+      if (w == 0 || h == 0) {
+        throw ReadError(fmt::format("the texture \"{}\" is {} x {} pixels", texture.FileName, w, h),
+                        ctx.in.position() - 8);
+      }
       texture.Width = static_cast<std::int32_t>(w);
       texture.Height = static_cast<std::int32_t>(h);
     }
@@ -204,7 +206,11 @@ void ReadPooledTexture(ReadContext& ctx) {
 
 // ---- Meshes ---------------------------------------------------------------------------------
 
-void DecodePooledVertices(const std::uint8_t* p, std::int32_t mask, std::vector<MeshVertex>& out) {
+void DecodePooledVertices(const std::uint8_t* p, std::int32_t mask, std::vector<MeshVertex>& out,
+                          std::vector<Vector2>& extra_uvs) {
+  const std::uint32_t extra = ExtraUVSets(mask);
+  extra_uvs.resize(out.size() * extra);
+  Vector2* uv = extra_uvs.data();
   for (MeshVertex& v : out) {
     if (mask & kMaskPosition) {
       std::memcpy(&v.Position, p, 16);
@@ -220,6 +226,10 @@ void DecodePooledVertices(const std::uint8_t* p, std::int32_t mask, std::vector<
     }
     if (mask & kMaskUV) {
       std::memcpy(&v.UV, p, 8);
+      p += 8;
+    }
+    for (std::uint32_t k = 0; k < extra; ++k, ++uv) {
+      std::memcpy(uv, p, 8);
       p += 8;
     }
     if (mask & kMaskTangent) {
@@ -239,7 +249,7 @@ MeshPart ReadPooledPart(ReadContext& ctx) {
   ctx.Note("Material Index for THIS mesh: ", part.MaterialIndex);
   part.VertexMask = ctx.in.ReadLong();
   ctx.Note("Vertex Mask: ", part.VertexMask);
-  if ((part.VertexMask & ~kKnownMaskBits) != 0) {
+  if ((part.VertexMask & ~kHod2MaskBits) != 0) {
     throw ReadError(fmt::format("vertex mask {:#x} has components of unknown size",
                                 static_cast<std::uint32_t>(part.VertexMask)),
                     ctx.in.position() - 4);
@@ -256,7 +266,7 @@ MeshPart ReadPooledPart(ReadContext& ctx) {
   list.IndexCount = ReadCount(ctx, "index count");
   ctx.Note("Number of face indices: ", list.IndexCount);
 
-  const std::uint32_t stride = VertexBytes(part.VertexMask);
+  const std::uint32_t stride = Hod2VertexBytes(part.VertexMask);
   if (stride == 0) {
     // Vertices without components take no pool bytes: a budget for the whole read bounds them.
     ctx.empty_vertex_budget -= part.VertexCount;
@@ -270,7 +280,7 @@ MeshPart ReadPooledPart(ReadContext& ctx) {
       TakeFromStream(ctx, kMeshStream, static_cast<std::uint64_t>(part.VertexCount), stride,
                      "the part's vertices");
   part.Vertices.resize(static_cast<std::size_t>(part.VertexCount));
-  if (stride != 0) DecodePooledVertices(vertices, part.VertexMask, part.Vertices);
+  if (stride != 0) DecodePooledVertices(vertices, part.VertexMask, part.Vertices, part.ExtraUVs);
   const std::uint8_t* indices = TakeFromStream(
       ctx, kFaceStream, static_cast<std::uint64_t>(list.IndexCount), 2, "the part's indices");
   list.Indices.resize(static_cast<std::size_t>(list.IndexCount));
@@ -607,6 +617,11 @@ void ReadPoolChunk(ReadContext& ctx) {
   auto state = std::make_shared<Hod2ReadState>();
   Hod2Record& record = ctx.model.Hod2;
   record = Hod2Record{};
+  // The POOL chunk makes the file one of the later dialect, even when a stream then fails.
+  ctx.model.Dialect = HodDialect::Hod2;
+  // These files have no boundary vertices: the blank model's placeholder box is not theirs.
+  ctx.model.BoundaryVertices.Vertices.clear();
+  ctx.model.BoundaryVertices.VertexCount = 0;
   record.PoolVersion = ctx.in.ReadRaw32();
   ctx.Note("Pool Version: ", record.PoolVersion);
   if (record.PoolVersion != kPoolVersion) {
@@ -638,12 +653,19 @@ void ReadPoolChunk(ReadContext& ctx) {
   }
   ExpectEnd(ctx, end, "the POOL chunk");
   ctx.hod2 = std::move(state);
-  ctx.model.Dialect = HodDialect::Hod2;
 }
 
 bool ReadHod2Chunk(ReadContext& ctx, const Tag& tag) {
   const std::string_view t = tag.view();
   if (t == "HVMD" || t == "DTRM" || t == "INFO") {
+    // The containers follow one another: each begins where the one before ends.
+    if (ctx.hod2->container_end != 0 && ctx.chunk_start != ctx.hod2->container_end) {
+      throw ReadError(
+          fmt::format("the {} container begins at byte {}, where the {} container's "
+                      "length says it ends at byte {}",
+                      t, ctx.chunk_start, ctx.hod2->container.str(), ctx.hod2->container_end),
+          ctx.chunk_start);
+    }
     ctx.hod2->container = tag;
     ctx.hod2->container_end = ctx.in.position() + static_cast<std::uint32_t>(ctx.header.Length) - 4;
     return false;  // the ordinary container header
@@ -684,7 +706,7 @@ void FinishHod2(const ReadContext& ctx) {
     throw ReadStop("The file ends before its INFO container.", Icon::Critical,
                    ReadStop::Framing::Verbatim);
   }
-  if (ctx.hod2->container_end > ctx.in.size()) {
+  if (ctx.hod2->container_end != ctx.in.size()) {
     throw ReadStop(fmt::format("The {} container claims to end at byte {}, but the file ends at "
                                "byte {}.",
                                ctx.hod2->container.str(), ctx.hod2->container_end, ctx.in.size()),

@@ -12,6 +12,7 @@
 #include <optional>
 
 #include "common/byte_writer.h"
+#include "hod/hod2_kdop.h"
 #include "hod/hod2_scar.h"
 #include "hod/mesh_layout.h"
 #include "hod/pool_codec.h"
@@ -21,59 +22,20 @@ namespace gantry {
 
 namespace {
 
-constexpr std::int32_t kKnownMaskBits =
-    kMaskPosition | kMaskNormal | kMaskColour | kMaskUV | kMaskTangent | kMaskBinormal;
-
 bool IsContainer(const Tag& kind) { return kind == Tag("FORM") || kind == Tag("NRML"); }
 Tag NameOf(const OpaqueChunk& chunk) { return IsContainer(chunk.Kind) ? chunk.ID : chunk.Kind; }
 
-// ---- What a scar mesh and the k-DOP say about the geometry ------------------------------------
+// ---- What a scar mesh says about its mesh ----------------------------------------------------
 
-struct LittleReader {
-  const std::vector<std::uint8_t>& bytes;
-  std::size_t pos = 0;
-  bool ok = true;
-  std::uint32_t U32() {
-    std::uint32_t v = 0;
-    if (pos + 4 > bytes.size()) {
-      ok = false;
-      return 0;
-    }
-    std::memcpy(&v, bytes.data() + pos, 4);
-    pos += 4;
-    return v;
-  }
-  float F32() {
-    const std::uint32_t u = U32();
-    float f;
-    std::memcpy(&f, &u, 4);
-    return f;
-  }
-  std::string Text() {
-    const std::uint32_t n = U32();
-    if (!ok || n > bytes.size() - pos) {
-      ok = false;
-      return {};
-    }
-    std::string s(reinterpret_cast<const char*>(bytes.data() + pos), n);
-    pos += n;
-    return s;
-  }
-};
-
-const MultiMesh* FindMesh(const HodModel& m, const std::string& name) {
-  for (const MultiMesh& mesh : m.Meshes) {
-    if (mesh.Name == name) return &mesh;
-  }
-  return nullptr;
-}
-
-// A scar mesh lists the triangles of level 0 of its mesh, part by part, with welded positions.
-// True while the mesh still has exactly those triangles.
+// A scar mesh lists the triangles of level 0 of its mesh, part by part, with welded positions and
+// each corner's vertex normal. True while the mesh still has exactly those triangles.
 bool ScarMatchesMesh(const ScarMesh& scar, const MultiMesh& mesh) {
   if (mesh.Lods.empty()) return false;
   const std::vector<Vector3>& positions = scar.Triangles.Vertices;
+  const std::vector<Vector3>& normals = scar.Normals.Vertices;
   const std::vector<std::int16_t>& corners = scar.Triangles.Indices;
+  const std::vector<std::int16_t>& normal_corners = scar.Normals.Indices;
+  if (corners.size() != normal_corners.size()) return false;
   std::size_t c = 0;
   for (const MeshPart& part : mesh.Lods[0].Parts) {
     for (const FaceList& list : part.FaceLists) {
@@ -82,10 +44,18 @@ bool ScarMatchesMesh(const ScarMesh& scar, const MultiMesh& mesh) {
         for (std::size_t k = 0; k < 3; ++k, ++c) {
           if (c >= corners.size()) return false;
           const auto p = static_cast<std::uint16_t>(corners[c]);
+          const auto n = static_cast<std::uint16_t>(normal_corners[c]);
           const auto v = static_cast<std::uint16_t>(list.Indices[i + k]);
-          if (p >= positions.size() || v >= part.Vertices.size()) return false;
-          const Vector4& q = part.Vertices[v].Position;
+          if (p >= positions.size() || n >= normals.size() || v >= part.Vertices.size()) {
+            return false;
+          }
+          const MeshVertex& vertex = part.Vertices[v];
+          const Vector4& q = vertex.Position;
           if (positions[p] != Vector3{q.x, q.y, q.z}) return false;
+          const Vector4& m = vertex.Normal;
+          if ((part.VertexMask & kMaskNormal) && normals[n] != Vector3{m.x, m.y, m.z}) {
+            return false;
+          }
         }
       }
     }
@@ -93,7 +63,7 @@ bool ScarMatchesMesh(const ScarMesh& scar, const MultiMesh& mesh) {
   return c == corners.size();
 }
 
-// The checksum read with this scar mesh, while the mesh is still exactly as read.
+// The checksum read with this scar mesh, while the scar mesh is still exactly as read.
 const ScarChecksum* CheckedScar(const HodModel& m, const ScarMesh& scar) {
   for (const ScarChecksum& kept : m.Hod2.ScarChecksums) {
     if (kept.Name != scar.Description.Name || kept.Fingerprint == 0) continue;
@@ -103,45 +73,151 @@ const ScarChecksum* CheckedScar(const HodModel& m, const ScarMesh& scar) {
   return nullptr;
 }
 
-// The k-DOP's box is the box of every mesh vertex; false when the meshes have moved out of it.
-bool KdopMatchesMeshes(const OpaqueChunk& kdop, const HodModel& m) {
-  LittleReader r{kdop.Body};
-  r.F32();  // radius
-  float box[6];
-  for (float& f : box) f = r.F32();
-  if (!r.ok) return false;
-  float low[3] = {HUGE_VALF, HUGE_VALF, HUGE_VALF};
-  float high[3] = {-HUGE_VALF, -HUGE_VALF, -HUGE_VALF};
-  bool any = false;
-  for (const MultiMesh& mesh : m.Meshes) {
-    for (const LodMesh& lod : mesh.Lods) {
-      for (const MeshPart& part : lod.Parts) {
-        for (const MeshVertex& v : part.Vertices) {
-          const float p[3] = {v.Position.x, v.Position.y, v.Position.z};
-          for (int k = 0; k < 3; ++k) {
-            low[k] = std::min(low[k], p[k]);
-            high[k] = std::max(high[k], p[k]);
-          }
-          any = true;
-        }
-      }
-    }
-  }
-  if (!any) return box[0] > box[3];  // an empty model's box is inside out
-  float size = 0;
-  for (int k = 0; k < 3; ++k) size = std::max(size, high[k] - low[k]);
-  const float tolerance = 1e-5f * std::max(size, 1.0f);
-  for (int k = 0; k < 3; ++k) {
-    if (std::fabs(box[k] - low[k]) > tolerance || std::fabs(box[3 + k] - high[k]) > tolerance) {
-      return false;
-    }
-  }
-  return true;
-}
-
 bool IdentityJoint(const Joint& joint) {
   return joint.Scale == Vector3{1, 1, 1} && joint.Axis == Vector3{} &&
          joint.Freedom == std::array<std::uint8_t, 3>{};
+}
+
+bool KnownTextureFormat(const Tag& format) {
+  return format == Tag("DXT1") || format == Tag("DXT3") || format == Tag("DXT5") ||
+         format == Tag("8888");
+}
+
+// One triangle list per part: strips unrolled (every other triangle turned so all face alike,
+// stitching triangles left out), several lists joined.
+FaceList AsTriangleList(const MeshPart& part) {
+  FaceList out;
+  for (const FaceList& list : part.FaceLists) {
+    const std::vector<std::int16_t>& i = list.Indices;
+    if (list.Type == kFaceListStrip) {
+      for (std::size_t k = 0; k + 2 < i.size(); ++k) {
+        if (i[k] == i[k + 1] || i[k + 1] == i[k + 2] || i[k] == i[k + 2]) continue;
+        if (k % 2 == 0) {
+          out.Indices.insert(out.Indices.end(), {i[k], i[k + 1], i[k + 2]});
+        } else {
+          out.Indices.insert(out.Indices.end(), {i[k + 1], i[k], i[k + 2]});
+        }
+      }
+    } else {
+      out.Indices.insert(out.Indices.end(), i.begin(), i.begin() + (i.size() / 3 * 3));
+    }
+  }
+  out.IndexCount = static_cast<std::int32_t>(out.Indices.size());
+  return out;
+}
+
+void NormaliseLod(LodMesh& lod, bool from_classic) {
+  for (MeshPart& part : lod.Parts) {
+    // Bits 0x10 to 0x400 without their UV sets are the classic meaning of those bits (as OBJ
+    // imports set them), which has no data here.
+    if (part.ExtraUVs.size() != part.Vertices.size() * ExtraUVSets(part.VertexMask)) {
+      part.VertexMask &= ~kMaskExtraUVs;
+      part.ExtraUVs.clear();
+    }
+    if (part.FaceLists.size() != 1 || part.FaceLists[0].Type != kFaceListTriangles ||
+        part.FaceLists[0].Indices.size() % 3 != 0) {
+      part.FaceLists = {AsTriangleList(part)};
+      part.FaceListCount = 1;
+    }
+    if (!from_classic) continue;
+    // This dialect's positions and normals always carry w = 1.
+    for (MeshVertex& v : part.Vertices) {
+      v.Position.w = 1;
+      v.Normal.w = 1;
+    }
+  }
+}
+
+// What is written in the dialect's layouts: goblins left out, every part one triangle list.
+HodModel Prepared(const HodModel& m) {
+  HodModel p = m;
+  const bool from_classic = m.Dialect != HodDialect::Hod2;
+  std::erase_if(p.Meshes, [](const MultiMesh& mesh) { return IsGoblin(mesh); });
+  for (MultiMesh& mesh : p.Meshes) {
+    mesh.Kind = "NRML";
+    mesh.ID = "MULT";
+    if (mesh.Version == 0) mesh.Version = 1400;
+    mesh.LodCount = static_cast<std::int32_t>(mesh.Lods.size());
+    for (std::size_t i = 0; i < mesh.Lods.size(); ++i) {
+      LodMesh& lod = mesh.Lods[i];
+      if (from_classic) {
+        lod.Version = 1401;
+        lod.LodLevel = static_cast<std::int32_t>(i);
+      }
+      NormaliseLod(lod, from_classic);
+    }
+  }
+  for (EngineGlow& glow : p.EngineGlows) {
+    if (from_classic) glow.Mesh.Version = 1401;
+    NormaliseLod(glow.Mesh, from_classic);
+  }
+  const char* layers[] = {"$diffuse", "$glow", "$team"};
+  for (Texture& texture : p.Textures) {
+    texture.MipCount = static_cast<std::int32_t>(texture.MipLevels.size());
+  }
+  for (Material& material : p.Materials) {
+    material.ParameterCount = static_cast<std::int32_t>(material.Parameters.size());
+    material.Kind = "NRML";
+    material.ID = "STAT";
+    if (material.Version == 0) material.Version = 1001;
+    std::size_t textures = 0;
+    for (MaterialParameter& parameter : material.Parameters) {
+      if (parameter.Type != kParameterTexture) continue;
+      if (parameter.LayerName.empty() && textures < 3) parameter.LayerName = layers[textures];
+      ++textures;
+    }
+  }
+  if (p.NavLightList.Version == 0) p.NavLightList.Version = 3;
+  return p;
+}
+
+struct ScarPlan {
+  const ScarMesh* scar = nullptr;  // none: the mesh goes without TAGS and SCAR
+  std::int32_t version = 0;
+  std::uint32_t checksum = 0;
+  bool rebuilt = false;
+};
+
+constexpr std::int32_t kScarVersion = 2015;
+
+const MultiMesh* FindMeshIn(const HodModel& m, const std::string& name) {
+  for (const MultiMesh& mesh : m.Meshes) {
+    if (mesh.Name == name) return &mesh;
+  }
+  return nullptr;
+}
+
+const ScarMesh* ScarOf(const HodModel& m, const MultiMesh& mesh) {
+  for (const ScarMesh& scar : m.ScarMeshes) {
+    if (scar.Description.Name == mesh.Name) return &scar;
+  }
+  return nullptr;
+}
+
+// Per mesh of the prepared model: the scar mesh written with it.
+std::vector<ScarPlan> PlanScars(const HodModel& m, const Hod2WriteOptions& options) {
+  std::vector<ScarPlan> plans(m.Meshes.size());
+  for (std::size_t i = 0; i < m.Meshes.size(); ++i) {
+    const MultiMesh& mesh = m.Meshes[i];
+    const ScarMesh* scar = ScarOf(m, mesh);
+    if (scar == nullptr || !ScarMatchesMesh(*scar, mesh)) continue;
+    if (const ScarChecksum* kept = CheckedScar(m, *scar)) {
+      plans[i] = {scar, kept->Version, kept->Checksum, false};
+    } else if (options.rebuilt_scars && ScarChunkBytes(*scar, kScarVersion, 0)) {
+      plans[i] = {scar, kScarVersion, kPlaceholderScarChecksum, true};
+    }
+  }
+  return plans;
+}
+
+bool HasTagsChunk(const HodModel& m, const std::string& mesh) {
+  for (const MeshChunks& tags : m.Hod2.MeshTags) {
+    if (tags.MeshName != mesh) continue;
+    for (const OpaqueChunk& chunk : tags.Chunks) {
+      if (NameOf(chunk) == Tag("TAGS")) return true;
+    }
+  }
+  return false;
 }
 
 // ---- Writing --------------------------------------------------------------------------------
@@ -157,15 +233,15 @@ void Append(std::vector<std::uint8_t>& stream, const void* data, std::size_t n) 
 
 class Writer {
  public:
-  explicit Writer(HodModel& m) : m_(m) {}
+  Writer(HodModel& m, std::vector<ScarPlan> scars) : m_(m), scars_(std::move(scars)) {}
 
   std::vector<std::uint8_t> Run() {
     ByteWriter head;
     std::size_t mark = head.BeginContainer("FORM", "VERS");
-    head.WriteLong(m_.HodVersion.Version);
+    head.WriteLong(kModelHodVersion);
     head.EndChunk(mark);
     mark = head.BeginContainer("FORM", "NAME");
-    head.WriteChars(m_.HodName.TypeName);
+    head.WriteChars(kMultiMeshTypeName);
     head.EndChunk(mark);
 
     WriteHvmd();
@@ -173,7 +249,7 @@ class Writer {
     WriteInfo();
 
     mark = head.BeginPlain("POOL");
-    head.WriteRaw32(m_.Hod2.PoolVersion);
+    head.WriteRaw32(kPoolVersion);
     for (const std::vector<std::uint8_t>* stream : {&s_.texture, &s_.mesh, &s_.face}) {
       if (stream->size() > UINT32_MAX) throw WriteError("a pool stream is larger than 4 GB");
       const std::vector<std::uint8_t> packed = PackPoolStream(*stream);
@@ -197,15 +273,11 @@ class Writer {
                                                      : out_.BeginPlain(chunk.Kind);
     out_.WriteBytes(chunk.Body);
     out_.EndChunk(mark);
-    Append(s_.mesh, chunk.MeshData.data(), chunk.MeshData.size());
-    Append(s_.face, chunk.FaceData.data(), chunk.FaceData.size());
   }
-  // The kept chunks of one container: those named, or (names empty) all the others.
-  void Opaques(const Tag& container, std::initializer_list<Tag> names, bool others = false) {
+  // The kept chunks of a container whose meaning is unknown (the k-DOP has its own place).
+  void UnknownChunks(const Tag& container) {
     for (const OpaqueChunk& chunk : m_.Hod2.Chunks) {
-      if (chunk.Container != container) continue;
-      const bool named = std::find(names.begin(), names.end(), NameOf(chunk)) != names.end();
-      if (named != others) Opaque(chunk);
+      if (chunk.Container == container && NameOf(chunk) != Tag("KDOP")) Opaque(chunk);
     }
   }
 
@@ -240,27 +312,17 @@ class Writer {
   }
 
   void Lod(const LodMesh& lod) {
-    WriteContext::CheckCount(lod.PartCount, lod.Parts.size(), "mesh parts");
     const std::size_t mark = out_.BeginContainer("NRML", "BMSH");
     out_.WriteBigLong(lod.Version);
     out_.WriteLong(lod.LodLevel);
-    out_.WriteLong(lod.PartCount);
+    out_.WriteLong(static_cast<std::int32_t>(lod.Parts.size()));
     for (const MeshPart& part : lod.Parts) {
-      WriteContext::CheckCount(part.VertexCount, part.Vertices.size(), "part vertices");
-      if (part.FaceLists.size() != 1 || part.FaceLists[0].Type != kFaceListTriangles) {
-        throw WriteError("a mesh part is not a single triangle list");
-      }
-      if ((part.VertexMask & ~kKnownMaskBits) != 0) {
-        throw WriteError(fmt::format("vertex mask {:#x} has components of unknown size",
-                                     static_cast<std::uint32_t>(part.VertexMask)));
-      }
-      const FaceList& list = part.FaceLists[0];
-      WriteContext::CheckCount(list.IndexCount, list.Indices.size(), "face indices");
+      const FaceList& list = part.FaceLists.at(0);
       out_.WriteLong(part.MaterialIndex);
       out_.WriteLong(part.VertexMask);
-      out_.WriteLong(part.VertexCount);
+      out_.WriteLong(static_cast<std::int32_t>(part.Vertices.size()));
       out_.WriteInteger(-1);
-      out_.WriteLong(list.IndexCount);
+      out_.WriteLong(static_cast<std::int32_t>(list.Indices.size()));
       Vertices(part);
       Append(s_.face, list.Indices.data(), list.Indices.size() * 2);
     }
@@ -269,52 +331,67 @@ class Writer {
 
   void Vertices(const MeshPart& part) {
     const std::int32_t mask = part.VertexMask;
-    for (const MeshVertex& v : part.Vertices) {
+    const std::uint32_t extra = ExtraUVSets(mask);
+    for (std::size_t i = 0; i < part.Vertices.size(); ++i) {
+      const MeshVertex& v = part.Vertices[i];
       if (mask & kMaskPosition) Append(s_.mesh, &v.Position, 16);
       if (mask & kMaskColour) Append(s_.mesh, v.Colour.data(), 4);
       if (mask & kMaskNormal) Append(s_.mesh, &v.Normal, 16);
       if (mask & kMaskUV) Append(s_.mesh, &v.UV, 8);
+      for (std::uint32_t k = 0; k < extra; ++k) {
+        const std::size_t at = i * extra + k;
+        const Vector2 uv = at < part.ExtraUVs.size() ? part.ExtraUVs[at] : Vector2{};
+        Append(s_.mesh, &uv, 8);
+      }
       if (mask & kMaskTangent) Append(s_.mesh, &v.Tangent, 12);
       if (mask & kMaskBinormal) Append(s_.mesh, &v.Binormal, 12);
     }
   }
 
-  void Mesh(const MultiMesh& mesh) {
-    WriteContext::CheckCount(mesh.LodCount, mesh.Lods.size(), "levels of detail");
+  void Mesh(const MultiMesh& mesh, const ScarPlan& scar) {
     const std::size_t mark = out_.BeginContainer("NRML", "MULT");
     out_.WriteBigLong(mesh.Version);
     Text(mesh.Name);
     Text(mesh.ParentName);
-    out_.WriteLong(mesh.LodCount);
+    out_.WriteLong(static_cast<std::int32_t>(mesh.Lods.size()));
+    bool tagged = false;
     for (const MeshChunks& tags : m_.Hod2.MeshTags) {
       if (tags.MeshName != mesh.Name) continue;
-      for (const OpaqueChunk& chunk : tags.Chunks) Opaque(chunk);
+      for (const OpaqueChunk& chunk : tags.Chunks) {
+        // A mesh without its scar mesh must not ask for scars.
+        const bool is_tags = NameOf(chunk) == Tag("TAGS");
+        if (is_tags && scar.scar == nullptr) continue;
+        tagged = tagged || is_tags;
+        Opaque(chunk);
+      }
       break;
+    }
+    if (scar.scar != nullptr && !tagged) {
+      const std::size_t tags = out_.BeginContainer("FORM", "TAGS");
+      Text("DoScars");
+      out_.EndChunk(tags);
     }
     for (const LodMesh& lod : mesh.Lods) Lod(lod);
     out_.EndChunk(mark);
   }
 
   void WriteHvmd() {
-    const bool any = m_.HvmdHeader.Length > 0 || !m_.Materials.empty() || !m_.Textures.empty() ||
-                     !m_.Meshes.empty();
-    if (!any) return;
+    if (m_.Materials.empty() && m_.Textures.empty() && m_.Meshes.empty()) return;
     const std::size_t mark = out_.BeginContainer("FORM", "HVMD");
     for (const gantry::Texture& texture : m_.Textures) Texture(texture);
     for (Material& material : m_.Materials) {
       ComputeMaterialLengths(material);
       WriteMaterialChunk(ctx_, material);
     }
-    for (const MultiMesh& mesh : m_.Meshes) Mesh(mesh);
-    Opaques("HVMD", {}, true);
+    for (std::size_t i = 0; i < m_.Meshes.size(); ++i) Mesh(m_.Meshes[i], scars_[i]);
+    UnknownChunks("HVMD");
     out_.EndChunk(mark);
   }
 
   void Joints() {
     const JointListRecord& list = m_.JointList;
-    WriteContext::CheckCount(list.JointCount, list.Joints.size(), "joints");
     const std::size_t mark = out_.BeginContainer("FORM", "HIER");
-    out_.WriteLong(-list.JointCount);
+    out_.WriteLong(-static_cast<std::int32_t>(list.Joints.size()));
     for (std::size_t i = 0; i < list.Joints.size(); ++i) {
       const Joint& joint = list.Joints[i];
       Text(joint.Name);
@@ -339,10 +416,27 @@ class Writer {
     out_.EndChunk(mark);
   }
 
+  // Kept as read while the meshes give the same slabs; otherwise recomputed.
+  void Kdop() {
+    const gantry::Kdop computed = ComputeKdop(m_);
+    const std::size_t mark = out_.BeginPlain("KDOP");
+    for (const OpaqueChunk& chunk : m_.Hod2.Chunks) {
+      if (NameOf(chunk) != Tag("KDOP") || chunk.Container != Tag("DTRM")) continue;
+      const std::optional<gantry::Kdop> stored = ParseKdop(chunk.Body);
+      if (stored && SameSlabs(*stored, computed)) {
+        out_.WriteBytes(chunk.Body);
+        out_.EndChunk(mark);
+        return;
+      }
+    }
+    out_.WriteBytes(KdopBody(computed));
+    out_.EndChunk(mark);
+  }
+
   void Glow(const EngineGlow& glow) {
     const std::size_t mark = out_.BeginContainer("FORM", "GLOW");
-    const std::size_t info = out_.BeginContainer(glow.InfoKind, glow.InfoID);
-    out_.WriteBigLong(glow.Version);
+    const std::size_t info = out_.BeginContainer("NRML", "INFO");
+    out_.WriteBigLong(glow.Version == 0 ? 1000 : glow.Version);
     Text(glow.Name);
     Text(glow.ParentName);
     out_.WriteLong(glow.LodLevel);
@@ -353,8 +447,6 @@ class Writer {
 
   void Collision(const CollisionMesh& mesh) {
     const TriangleMesh& tris = mesh.Triangles;
-    WriteContext::CheckCount(tris.VertexCount, tris.Vertices.size(), "collision vertices");
-    WriteContext::CheckCount(tris.IndexCount, tris.Indices.size(), "collision indices");
     const std::size_t mark = out_.BeginContainer("FORM", "COLD");
     Text(mesh.ParentName);
     std::size_t sub = out_.BeginPlain("BBOX");
@@ -366,18 +458,17 @@ class Writer {
     out_.WriteSingle(mesh.Sphere.Radius);
     out_.EndChunk(sub);
     sub = out_.BeginPlain("TRIS");
-    out_.WriteLong(tris.VertexCount);
-    out_.WriteLong(tris.IndexCount);
+    out_.WriteLong(static_cast<std::int32_t>(tris.Vertices.size()));
+    out_.WriteLong(static_cast<std::int32_t>(tris.Indices.size()));
     out_.EndChunk(sub);
     out_.EndChunk(mark);
     Append(s_.mesh, tris.Vertices.data(), tris.Vertices.size() * 12);
     Append(s_.face, tris.Indices.data(), tris.Indices.size() * 2);
   }
 
-  void Scar(const ScarMesh& scar) {
-    const ScarChecksum* kept = CheckedScar(m_, scar);
-    if (kept == nullptr) throw WriteError("a battle-scar mesh changed since it was read");
-    const std::optional<ScarBytes> bytes = ScarChunkBytes(scar, kept->Version, kept->Checksum);
+  void Scar(const ScarPlan& plan) {
+    const std::optional<ScarBytes> bytes = ScarChunkBytes(*plan.scar, plan.version, plan.checksum);
+    if (!bytes) throw WriteError("a battle-scar mesh's triangles or grid do not fit together");
     const std::size_t mark = out_.BeginContainer("NRML", "SCAR");
     out_.WriteBytes(bytes->body);
     out_.EndChunk(mark);
@@ -397,114 +488,162 @@ class Writer {
       WriteEngineBurnChunk(ctx_, burn);
     }
     for (const EngineGlow& glow : m_.EngineGlows) Glow(glow);
-    if (m_.NavLightList.NavLightCount > 0) {
+    if (!m_.NavLightList.NavLights.empty()) {
+      m_.NavLightList.NavLightCount = static_cast<std::int32_t>(m_.NavLightList.NavLights.size());
       ComputeNavLightLengths(m_.NavLightList);
       WriteNavLightChunk(ctx_, m_.NavLightList);
     }
-    if (m_.DockPathList.PathCount > 0) {
+    if (!m_.DockPathList.Paths.empty()) {
+      m_.DockPathList.PathCount = static_cast<std::int32_t>(m_.DockPathList.Paths.size());
       ComputeDockLengths(m_.DockPathList);
       WriteDockChunk(ctx_, m_.DockPathList);
     }
     Markers();
-    Opaques("DTRM", {"KDOP"});
+    Kdop();
     for (const CollisionMesh& mesh : m_.CollisionMeshes) Collision(mesh);
-    for (const ScarMesh& scar : m_.ScarMeshes) Scar(scar);
-    Opaques("DTRM", {"KDOP"}, true);
+    for (const ScarPlan& plan : scars_) {
+      if (plan.scar != nullptr) Scar(plan);
+    }
+    UnknownChunks("DTRM");
     out_.EndChunk(mark);
   }
 
   void WriteInfo() {
     const std::size_t mark = out_.BeginContainer("FORM", "INFO");
-    for (InfoEntry& entry : m_.Warnings) {
-      entry.Kind = "WARN";
-      ComputeInfoEntryLengths(entry);
-      WriteInfoEntryChunk(ctx_, entry);
-    }
-    for (InfoEntry& entry : m_.Errors) {
-      entry.Kind = "ERRR";
-      ComputeInfoEntryLengths(entry);
-      WriteInfoEntryChunk(ctx_, entry);
-    }
     ComputeOwnerLengths(m_.HodOwner);
     WriteOwnerChunk(ctx_, m_.HodOwner);
-    Opaques("INFO", {}, true);
+    UnknownChunks("INFO");
     out_.EndChunk(mark);
   }
 
   HodModel& m_;
+  std::vector<ScarPlan> scars_;
   ByteWriter out_;
   WriteContext ctx_{out_};
   Streams s_;
 };
 
+std::string MeshList(const std::vector<std::string>& names) {
+  std::string text;
+  for (const std::string& name : names) text += (text.empty() ? "\"" : ", \"") + name + "\"";
+  return text;
+}
+
 }  // namespace
+
+bool ScarStillHolds(const HodModel& model, const ScarMesh& scar, const MultiMesh& mesh) {
+  return CheckedScar(model, scar) != nullptr && ScarMatchesMesh(scar, mesh);
+}
 
 std::vector<std::string> Hod2WriteBlockers(const HodModel& m) {
   std::vector<std::string> reasons;
-  if (m.Dialect != HodDialect::Hod2) {
+  if (const HodType type = TypeOf(m); type != HodType::MultiMesh) {
     reasons.push_back(
-        "the model was not read from a HOD 2.0 file, and its k-DOP hull (KDOP) cannot be made");
+        fmt::format("it is a {} HOD, and the HOD 2.0 dialect has no known form for "
+                    "simple, wireframe or background models",
+                    TypeKeyword(type)));
     return reasons;
-  }
-  if (TypeOf(m) != HodType::MultiMesh) reasons.push_back("it is not a multi-mesh HOD");
-  if (!m.LightList.Lights.empty()) reasons.push_back("its lights (LITE)");
-  if (!m.SimpleMeshes.empty()) reasons.push_back("its simple meshes (SIMP)");
-  if (!m.VaryMeshes.empty()) reasons.push_back("its VARY meshes");
-  if (!m.BackgroundSegments.empty() || !m.StarFields.empty() ||
-      !m.BackgroundMeshSet.Meshes.empty()) {
-    reasons.push_back("its background segments, star fields or background meshes");
-  }
-  for (const Joint& joint : m.JointList.Joints) {
-    if (!IdentityJoint(joint)) {
-      reasons.push_back(fmt::format("the scale, axis or freedom of joint \"{}\"", joint.Name));
-    }
-  }
-  for (const Marker& marker : m.Markers) {
-    if (!marker.Tracks.empty() || marker.Flags1 != 0 || marker.Flags2 != 0) {
-      reasons.push_back(fmt::format("the animation of marker \"{}\"", marker.Name));
-    }
   }
   const auto check_lod = [&](const LodMesh& lod, const std::string& name) {
     for (const MeshPart& part : lod.Parts) {
-      if (part.FaceLists.size() != 1 || part.FaceLists[0].Type != kFaceListTriangles) {
-        reasons.push_back(fmt::format("mesh \"{}\": a part that is not one triangle list", name));
+      if ((part.VertexMask & ~kHod2MaskBits) != 0) {
+        reasons.push_back(
+            fmt::format("mesh \"{}\": vertex mask {:#x} has components of unknown "
+                        "size",
+                        name, static_cast<std::uint32_t>(part.VertexMask)));
         return;
       }
-      if ((part.VertexMask & ~kKnownMaskBits) != 0) {
-        reasons.push_back(fmt::format("mesh \"{}\": vertex mask {:#x}", name,
-                                      static_cast<std::uint32_t>(part.VertexMask)));
-        return;
+      for (const FaceList& list : part.FaceLists) {
+        if (list.Type != kFaceListTriangles && list.Type != kFaceListStrip) {
+          reasons.push_back(fmt::format("mesh \"{}\": a face list of type {:#x}", name,
+                                        static_cast<std::uint32_t>(list.Type)));
+          return;
+        }
       }
     }
   };
   for (const MultiMesh& mesh : m.Meshes) {
-    if (mesh.ID != Tag("MULT")) reasons.push_back(fmt::format("the goblin \"{}\"", mesh.Name));
+    if (IsGoblin(mesh)) continue;
     for (const LodMesh& lod : mesh.Lods) check_lod(lod, mesh.Name);
   }
   for (const EngineGlow& glow : m.EngineGlows) check_lod(glow.Mesh, glow.Name);
-
-  for (const ScarMesh& scar : m.ScarMeshes) {
-    const std::string& name = scar.Description.Name;
-    if (CheckedScar(m, scar) == nullptr) {
+  for (const gantry::Texture& texture : m.Textures) {
+    if (!KnownTextureFormat(texture.Format)) {
       reasons.push_back(
-          fmt::format("the battle-scar mesh of \"{}\" is not the one read from the "
-                      "file, and its checksum (SCAR) cannot be computed",
-                      name));
-    } else if (const MultiMesh* mesh = FindMesh(m, name);
-               mesh == nullptr || !ScarMatchesMesh(scar, *mesh)) {
-      reasons.push_back(
-          fmt::format("the battle-scar mesh of \"{}\" no longer matches its mesh, "
-                      "and its checksum (SCAR) cannot be computed",
-                      name));
-    }
-  }
-  for (const OpaqueChunk& chunk : m.Hod2.Chunks) {
-    if (NameOf(chunk) == Tag("KDOP") && !KdopMatchesMeshes(chunk, m)) {
-      reasons.push_back(
-          "the k-DOP hull (KDOP) no longer bounds the meshes, and its hull cannot be recomputed");
+          fmt::format("texture \"{}\": format \"{}\"", texture.FileName, texture.Format.str()));
     }
   }
   return reasons;
+}
+
+std::vector<std::string> Hod2Losses(const HodModel& model, const Hod2WriteOptions& options) {
+  std::vector<std::string> losses;
+  const HodModel& m = model;
+  if (!m.LightList.Lights.empty()) {
+    losses.push_back(fmt::format("{} light(s) (LITE)", m.LightList.Lights.size()));
+  }
+  if (!m.BoundaryVertices.Vertices.empty()) losses.push_back("the boundary vertices (BNDV)");
+  for (const MultiMesh& mesh : m.Meshes) {
+    if (IsGoblin(mesh)) losses.push_back(fmt::format("the goblin \"{}\" (GOBG)", mesh.Name));
+  }
+  if (!m.SimpleMeshes.empty()) {
+    losses.push_back(fmt::format("{} simple mesh(es) (SIMP)", m.SimpleMeshes.size()));
+  }
+  if (!m.VaryMeshes.empty()) {
+    losses.push_back(fmt::format("{} VARY mesh(es)", m.VaryMeshes.size()));
+  }
+  for (const Joint& joint : m.JointList.Joints) {
+    if (!IdentityJoint(joint)) {
+      losses.push_back(fmt::format("the scale, axis and freedom of joint \"{}\"", joint.Name));
+    }
+  }
+  for (const Marker& marker : m.Markers) {
+    if (!marker.Tracks.empty() || marker.Flags1 != 0 || marker.Flags2 != 0) {
+      losses.push_back(
+          fmt::format("the animation of marker \"{}\" (times and keyframes)", marker.Name));
+    }
+  }
+  const std::size_t notes = m.Warnings.size() + m.Errors.size();
+  if (notes > 0) losses.push_back(fmt::format("{} warning and error note(s) (WARN, ERRR)", notes));
+  for (const gantry::Texture& texture : m.Textures) {
+    if (texture.Format == Tag("8888")) {
+      losses.push_back(
+          fmt::format("texture \"{}\" stays uncompressed (8888), a format no known "
+                      "HOD 2.0 file uses",
+                      texture.FileName));
+    }
+  }
+
+  const HodModel p = Prepared(m);
+  const std::vector<ScarPlan> plans = PlanScars(p, options);
+  std::vector<std::string> unscarred;
+  std::vector<std::string> rebuilt;
+  for (std::size_t i = 0; i < p.Meshes.size(); ++i) {
+    const MultiMesh& mesh = p.Meshes[i];
+    if (plans[i].rebuilt) rebuilt.push_back(mesh.Name);
+    if (plans[i].scar == nullptr && (ScarOf(p, mesh) != nullptr || HasTagsChunk(p, mesh.Name))) {
+      unscarred.push_back(mesh.Name);
+    }
+  }
+  if (!unscarred.empty()) {
+    losses.push_back(fmt::format(
+        "the battle scars of {}: written without TAGS and SCAR, because level 0 changed (or "
+        "the model is classic) and a scar mesh's checksum cannot be computed",
+        MeshList(unscarred)));
+  }
+  if (!rebuilt.empty()) {
+    losses.push_back(
+        fmt::format("the scar meshes of {} are rebuilt with a placeholder checksum; "
+                    "untested in the game",
+                    MeshList(rebuilt)));
+  }
+  for (const ScarMesh& scar : p.ScarMeshes) {
+    if (FindMeshIn(p, scar.Description.Name) == nullptr) {
+      losses.push_back(
+          fmt::format("the scar mesh \"{}\", whose mesh is gone", scar.Description.Name));
+    }
+  }
+  return losses;
 }
 
 std::vector<std::string> ClassicLosses(const HodModel& m) {
@@ -516,7 +655,7 @@ std::vector<std::string> ClassicLosses(const HodModel& m) {
     if (name == "KDOP") {
       losses.push_back("the k-DOP hull (KDOP)");
     } else {
-      losses.push_back(fmt::format("{} {} chunk(s), kept as read", count, name));
+      losses.push_back(fmt::format("{} chunk(s) {} of unknown meaning", count, name));
     }
   }
   for (const MeshChunks& tags : m.Hod2.MeshTags) {
@@ -529,6 +668,17 @@ std::vector<std::string> ClassicLosses(const HodModel& m) {
   int extras = 0;
   for (const Vector3& v : m.Hod2.JointExtras) extras += v == Vector3{} ? 0 : 1;
   if (extras > 0) losses.push_back(fmt::format("the third vector of {} joint(s)", extras));
+  for (const MultiMesh& mesh : m.Meshes) {
+    for (const LodMesh& lod : mesh.Lods) {
+      for (const MeshPart& part : lod.Parts) {
+        if ((part.VertexMask & kMaskExtraUVs) != 0) {
+          losses.push_back(fmt::format("the further UV sets of mesh \"{}\"", mesh.Name));
+          goto next_mesh;
+        }
+      }
+    }
+  next_mesh:;
+  }
   return losses;
 }
 
@@ -546,22 +696,40 @@ std::string ClassicLossText(const std::vector<std::string>& losses) {
       losses);
 }
 
+std::string Hod2LossText(const std::vector<std::string>& losses) {
+  return Listed("The HOD 2.0 file being saved leaves out or changes these parts of the model:",
+                losses);
+}
+
+std::string ConvertQuestionText(HodDialect target, const std::vector<std::string>& losses) {
+  std::string text = target == HodDialect::Hod2
+                         ? "This model is a classic HOD. Convert it and save it as HOD 2.0?"
+                         : "This model was read from a HOD 2.0 file. Convert it and save it as a "
+                           "classic HOD?";
+  if (losses.empty()) return text;
+  return Listed(text + "\r\nThe converted file would lose:", losses);
+}
+
 std::string Hod2RefusalText(const std::vector<std::string>& reasons) {
   return Listed("The model cannot be saved as a HOD 2.0 file; nothing was written:", reasons);
 }
 
-bool EncodeHod2(const HodModel& model, std::vector<std::uint8_t>& bytes, std::string* error) {
+bool EncodeHod2(const HodModel& model, std::vector<std::uint8_t>& bytes, std::string* error,
+                const Hod2WriteOptions& options) {
   const std::vector<std::string> reasons = Hod2WriteBlockers(model);
   if (!reasons.empty()) {
     if (error != nullptr) *error = reasons.front();
     return false;
   }
-  HodModel copy = model;
   try {
-    bytes = Writer(copy).Run();
+    HodModel prepared = Prepared(model);
+    std::vector<ScarPlan> plans = PlanScars(prepared, options);
+    bytes = Writer(prepared, std::move(plans)).Run();
     return true;
   } catch (const WriteError& e) {
     if (error != nullptr) *error = e.what();
+  } catch (const std::out_of_range&) {
+    if (error != nullptr) *error = "a mesh part has no face list";
   } catch (const std::bad_alloc&) {
     if (error != nullptr) *error = "not enough memory to write the file";
   }

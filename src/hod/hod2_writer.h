@@ -1,5 +1,12 @@
-// Writing a model in the later dialect (POOL streams), and what a model of that dialect loses
-// when written as a classic file.
+// Writing a model in the later dialect (POOL streams), and what a model loses when written in
+// the other dialect.
+//
+// Any multi-mesh model can be written as HOD 2.0. What the writer cannot derive is handled so:
+// - KDOP: kept as read while level 0 of the meshes gives the same slabs, recomputed otherwise.
+// - SCAR: its checksum has no known rule, so a scar mesh is written only while it and level 0 of
+//   its mesh are exactly as read; any other mesh is written without TAGS and SCAR (the shape of
+//   real files without battle scars). Hod2WriteOptions::rebuilt_scars writes the scar mesh the
+//   model holds anyway, with a placeholder checksum (untested in the game).
 #pragma once
 
 #include <cstdint>
@@ -10,22 +17,39 @@
 
 namespace gantry {
 
-// Why the model cannot be written in the later dialect; empty when it can. Parts of such files
-// whose meaning is unknown (the scar meshes' checksums, the k-DOP's hull) can only be written
-// as they were read, so a model whose geometry no longer matches them is refused.
+// Written where a rebuilt scar mesh's checksum belongs: the game's rule is unknown.
+inline constexpr std::uint32_t kPlaceholderScarChecksum = 0;
+
+struct Hod2WriteOptions {
+  // Write scar meshes that no longer carry the checksum read with them (rebuilt from level 0).
+  bool rebuilt_scars = false;
+};
+
+// Why the model cannot be written in the later dialect at all; empty when it can.
 std::vector<std::string> Hod2WriteBlockers(const HodModel& model);
+
+// What the HOD 2.0 file leaves out of the model or holds only in another form; empty when
+// nothing is lost.
+std::vector<std::string> Hod2Losses(const HodModel& model, const Hod2WriteOptions& options = {});
 
 // What a classic file cannot hold of a model read from the later dialect; empty for a classic
 // model.
 std::vector<std::string> ClassicLosses(const HodModel& model);
 
-// The texts a save shows: the warning that lists what a classic file leaves out, and the refusal
-// that lists why a HOD 2.0 file cannot be written.
+// True while the scar mesh is the one read from the file (so its checksum holds) and still
+// matches level 0 of `mesh`: positions, normals and triangles.
+bool ScarStillHolds(const HodModel& model, const ScarMesh& scar, const MultiMesh& mesh);
+
+// The texts a save shows: the warnings that list what the file being written leaves out, the
+// question asked before converting to the other dialect, and the refusal that lists why a HOD
+// 2.0 file cannot be written.
 std::string ClassicLossText(const std::vector<std::string>& losses);
+std::string Hod2LossText(const std::vector<std::string>& losses);
+std::string ConvertQuestionText(HodDialect target, const std::vector<std::string>& losses);
 std::string Hod2RefusalText(const std::vector<std::string>& reasons);
 
 // The file's bytes. False (with *error) when the model is refused or does not describe its data.
 bool EncodeHod2(const HodModel& model, std::vector<std::uint8_t>& bytes,
-                std::string* error = nullptr);
+                std::string* error = nullptr, const Hod2WriteOptions& options = {});
 
 }  // namespace gantry

@@ -215,12 +215,11 @@ struct BackgroundLightRecord : ChunkHeader {  // BGLT (background HODs)
 
 // A chunk of the later dialect kept as read because nothing in the model stands for it (KDOP, a
 // mesh's TAGS, chunks this program does not know). Body: every byte after the header
-// (after a container's ID). The pool bytes the chunk took are kept beside it.
+// (after a container's ID). Such a chunk takes nothing from the pool: a file whose unknown chunk
+// did would leave pool bytes unread, which the reader refuses.
 struct OpaqueChunk : ChunkHeader {
   Tag Container;  // "HVMD", "DTRM" or "INFO": the container it was read in
   std::vector<std::uint8_t> Body;
-  std::vector<std::uint8_t> MeshData;  // its bytes of the mesh stream
-  std::vector<std::uint8_t> FaceData;  // its bytes of the face stream
   friend bool operator==(const OpaqueChunk&, const OpaqueChunk&) = default;
 };
 
@@ -291,6 +290,8 @@ struct MeshPart {
   std::vector<MeshVertex> Vertices;
   std::int16_t FaceListCount = 0;
   std::vector<FaceList> FaceLists;
+  // The later dialect's further UV sets (mask bits 0x10 to 0x400), vertex after vertex.
+  std::vector<Vector2> ExtraUVs{};
   friend bool operator==(const MeshPart&, const MeshPart&) = default;
 };
 

@@ -33,6 +33,10 @@ std::string Printable(const std::string& text) {
   return out + "\"";
 }
 
+const char* DialectName(HodDialect dialect) {
+  return dialect == HodDialect::Hod2 ? "hod2" : "classic";
+}
+
 std::string StripNuls(std::string text) {
   while (!text.empty() && text.back() == '\0') text.pop_back();
   return text;
@@ -59,6 +63,8 @@ class Differ {
       }
     } else if constexpr (std::is_integral_v<T>) {
       if (a != b) Add(path, NumberText(a), NumberText(b));
+    } else if constexpr (std::is_same_v<T, HodDialect>) {
+      if (a != b) Add(path, DialectName(a), DialectName(b));
     } else if constexpr (std::is_same_v<T, std::string>) {
       if (a != b) Add(path, Printable(a), Printable(b));
     } else if constexpr (std::is_same_v<T, Tag>) {

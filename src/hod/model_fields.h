@@ -262,6 +262,7 @@ void Describe(V& v, Kind<MeshPart>) {
   GANTRY_FIELD(MeshPart, Vertices);
   GANTRY_FIELD(MeshPart, FaceListCount);
   GANTRY_FIELD(MeshPart, FaceLists);
+  GANTRY_FIELD(MeshPart, ExtraUVs);
 }
 template <typename V>
 void Describe(V& v, Kind<LodMesh>) {
@@ -509,6 +510,34 @@ void Describe(V& v, Kind<StarField>) {
   GANTRY_FIELD(StarField, Stars);
 }
 
+template <typename V>
+void Describe(V& v, Kind<OpaqueChunk>) {
+  DescribeHeader<V, OpaqueChunk>(v);
+  GANTRY_FIELD(OpaqueChunk, Container);
+  GANTRY_FIELD(OpaqueChunk, Body);
+}
+template <typename V>
+void Describe(V& v, Kind<ScarChecksum>) {
+  GANTRY_FIELD(ScarChecksum, Name);
+  GANTRY_FIELD(ScarChecksum, Version);
+  GANTRY_FIELD(ScarChecksum, Checksum);
+  GANTRY_DERIVED(ScarChecksum, Fingerprint);
+}
+template <typename V>
+void Describe(V& v, Kind<MeshChunks>) {
+  GANTRY_FIELD(MeshChunks, MeshName);
+  GANTRY_FIELD(MeshChunks, Chunks);
+}
+template <typename V>
+void Describe(V& v, Kind<Hod2Record>) {
+  GANTRY_FIELD(Hod2Record, PoolVersion);
+  GANTRY_FIELD(Hod2Record, MarkerListHeader);
+  GANTRY_FIELD(Hod2Record, JointExtras);
+  GANTRY_FIELD(Hod2Record, Chunks);
+  GANTRY_FIELD(Hod2Record, ScarChecksums);
+  GANTRY_FIELD(Hod2Record, MeshTags);
+}
+
 // The model's top level, named as `gantry-cli info` names its families.
 template <typename V>
 void Describe(V& v, Kind<HodModel>) {
@@ -540,6 +569,8 @@ void Describe(V& v, Kind<HodModel>) {
   v.Field("errors", &HodModel::Errors, FieldRole::Data);
   v.Field("background_segments", &HodModel::BackgroundSegments, FieldRole::Data);
   v.Field("star_fields", &HodModel::StarFields, FieldRole::Data);
+  v.Field("dialect", &HodModel::Dialect, FieldRole::Data);
+  v.Field("hod2", &HodModel::Hod2, FieldRole::Data);
 }
 
 #undef GANTRY_FIELD

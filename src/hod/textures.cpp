@@ -46,6 +46,16 @@ void ReadTextureChunk(ReadContext& ctx) {
   ctx.Limit(texture.MipCount, kMaxShortCount, "The number of mip levels");
   ctx.Require(texture.MipCount, 4, "mip level count");
 
+  // A texture of the later dialect lists only its sizes: its pixels are in the POOL chunk.
+  const std::int64_t body =
+      std::int64_t{static_cast<std::uint32_t>(texture.Length)} - (ctx.container ? 4 : 0);
+  if (texture.MipCount > 0 &&
+      body == 12 + std::int64_t{texture.FileNameLength} + 8 * std::int64_t{texture.MipCount}) {
+    throw ReadError(fmt::format("the texture \"{}\" holds no pixels: a HOD 2.0 texture without "
+                                "its POOL chunk",
+                                texture.FileName),
+                    ctx.in.position());
+  }
   texture.MipLevels.resize(static_cast<std::size_t>(texture.MipCount));
   for (int level = 1; level <= texture.MipCount; ++level) {
     const std::int64_t bytes = MipLevelBytes(texture.Format, texture.Width, texture.Height, level);

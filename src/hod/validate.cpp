@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cmath>
+#include <iterator>
 #include <optional>
 #include <string>
 #include <unordered_map>
@@ -131,6 +133,7 @@ class Validator {
   bool MultiMesh(ValidationResult& result) {
     Materials(result);
     References();
+    ContentFaults();
     return Textures() && Geometry() && Joints() && ScarMeshes() && CollisionMeshes();
   }
 
@@ -277,9 +280,76 @@ class Validator {
     return true;
   }
 
+  // Indices past their vertices, numbers that are not numbers, parents that name no joint: the
+  // reader keeps them as the file has them, and a save writes them back; the user should know.
+  void ContentFaults() {
+    std::vector<std::string> faults;
+    std::size_t more = 0;
+    const auto add = [&](std::string text) {
+      if (faults.size() < 8) {
+        faults.push_back(std::move(text));
+      } else {
+        ++more;
+      }
+    };
+    for (const gantry::MultiMesh& mesh : m_.Meshes) {
+      for (std::size_t j = 0; j < mesh.Lods.size(); ++j) {
+        for (std::size_t k = 0; k < mesh.Lods[j].Parts.size(); ++k) {
+          const MeshPart& part = mesh.Lods[j].Parts[k];
+          bool reported = false;
+          for (const FaceList& list : part.FaceLists) {
+            for (const std::int16_t index : list.Indices) {
+              const auto at = static_cast<std::uint16_t>(index);
+              if (at < part.Vertices.size() || reported) continue;
+              add(fmt::format(fmt::runtime(kIndexOutOfRange), mesh.Name, j + 1, k + 1, at,
+                              part.Vertices.size()));
+              reported = true;
+            }
+          }
+          for (std::size_t v = 0; v < part.Vertices.size(); ++v) {
+            const MeshVertex& x = part.Vertices[v];
+            const float values[] = {x.Position.x, x.Position.y, x.Position.z, x.Normal.x,
+                                    x.Normal.y,   x.Normal.z,   x.UV.u,       x.UV.v};
+            if (std::all_of(std::begin(values), std::end(values),
+                            [](float f) { return std::isfinite(f); })) {
+              continue;
+            }
+            add(fmt::format(fmt::runtime(kNonFinite), mesh.Name, j + 1, k + 1, v + 1,
+                            "a number that is not finite"));
+            break;
+          }
+        }
+      }
+    }
+    // Classic models name parents loosely (an empty name, the model itself); in the later
+    // dialect every one is a joint.
+    if (m_.Dialect != HodDialect::Hod2) return Report(faults, more);
+    std::unordered_map<std::string, bool> joints;
+    for (const Joint& joint : m_.JointList.Joints) joints[joint.Name] = true;
+    const auto parent = [&](const char* what, const std::string& name, const std::string& of) {
+      if (!joints.contains(of)) add(fmt::format(fmt::runtime(kUnknownParent), what, name, of));
+    };
+    for (const gantry::MultiMesh& mesh : m_.Meshes) parent("mesh", mesh.Name, mesh.ParentName);
+    for (const EngineGlow& glow : m_.EngineGlows) parent("glow", glow.Name, glow.ParentName);
+    for (const EngineBurn& burn : m_.EngineBurns) parent("burn", burn.Name, burn.ParentName);
+    for (const EngineShape& shape : m_.EngineShapes) parent("shape", shape.Name, shape.ParentName);
+    for (const Marker& marker : m_.Markers) parent("marker", marker.Name, marker.ParentName);
+    Report(faults, more);
+  }
+
+  void Report(const std::vector<std::string>& faults, std::size_t more) {
+    if (faults.empty()) return;
+    std::string text = kContentFaults;
+    for (const std::string& fault : faults) text += "\r\n - " + fault;
+    if (more > 0) text += "\r\n - " + fmt::format(fmt::runtime(kMoreFaults), more);
+    ui_.Message(text, Icon::Exclamation);
+  }
+
   bool ScarMeshes() {
     const auto& scars = m_.ScarMeshes;
     const auto& meshes = m_.Meshes;
+    // The later dialect keeps a scar mesh only for the meshes tagged for scars, found by name.
+    if (m_.Dialect == HodDialect::Hod2) return true;
     if (scars.size() != meshes.size()) {
       return Fail(fmt::format("{}{} and {} respectively\r\nPlease correct.", kScarCountMismatch,
                               scars.size(), meshes.size()));

@@ -45,6 +45,15 @@ inline constexpr const char* kMissingTextures =
 inline constexpr const char* kUseMaterialOne = "\r\nUse material 1 for them?";
 inline constexpr const char* kUseTextureOne = "\r\nUse texture 1 for them?";
 
+// Content a file can hold but the game cannot use: written as it is, with a warning.
+inline constexpr const char* kContentFaults =
+    "Some of the model's content cannot be right; it is saved as it is:";
+inline constexpr const char* kIndexOutOfRange =
+    "mesh '{}' LoD {} part {}: index {} names a vertex beyond its {}";
+inline constexpr const char* kNonFinite = "mesh '{}' LoD {} part {}: vertex {} holds {}";
+inline constexpr const char* kUnknownParent = "{} '{}' hangs on '{}', which is no joint";
+inline constexpr const char* kMoreFaults = "and {} more";
+
 inline constexpr const char* kCantWrite = "Can't Write. One or more errors are present in the HOD";
 inline constexpr const char* kCouldntOpen = "Couldn't open file: ";
 inline constexpr const char* kCouldntRemove = "Couldn't remove file: ";

@@ -59,7 +59,9 @@ std::int64_t FaceTriangles(const FaceList& list) {
   return n / 3;
 }
 
-void AppendVertex(std::string& text, const MeshVertex& vertex, std::int32_t mask, bool reverse_v) {
+// `pooled`: the part was read from a HOD 2.0 file, whose UV bit (0x8) carries both u and v.
+void AppendVertex(std::string& text, const MeshVertex& vertex, std::int32_t mask, bool reverse_v,
+                  bool pooled) {
   if (mask & kMaskPosition) {
     AppendText(text, kCrLf, msg::kVertex,
                XyzText(vertex.Position.x, vertex.Position.y, vertex.Position.z));
@@ -73,6 +75,11 @@ void AppendVertex(std::string& text, const MeshVertex& vertex, std::int32_t mask
                XyzText(vertex.Normal.x, vertex.Normal.y, vertex.Normal.z));
   }
   if (mask & kMaskUV) AppendText(text, kCrLf, msg::kTexture, NumberText(vertex.UV.u));
+  if (pooled) {
+    if (mask & kMaskUV) AppendText(text, " ", VText(vertex.UV.v, reverse_v));
+    text += kCrLf;
+    return;
+  }
   if (mask & kMaskV) AppendText(text, " ", VText(vertex.UV.v, reverse_v));
   // The model keeps no second UV pair: it reads as 0, as in meshes read from HOD files.
   if (mask & kMaskSecondU) AppendText(text, msg::kSecondUV, NumberText(0.0f));
@@ -209,7 +216,7 @@ std::string LodMeshObjText(const HodModel& model, std::string_view hod_path, con
       AppendText(text, kCrLf, msg::kUseMaterial, model.Materials[part.MaterialIndex].Name, kCrLf);
     }
     for (const MeshVertex& vertex : part.Vertices) {
-      AppendVertex(text, vertex, part.VertexMask, reverse_v);
+      AppendVertex(text, vertex, part.VertexMask, reverse_v, model.Dialect == HodDialect::Hod2);
       vertex_progress.Advance();
     }
     AppendText(text, kCrLf, msg::kCommentLead, std::to_string(part.Vertices.size()), msg::kVertices,

@@ -182,23 +182,29 @@ if [ -d "$corpus" ]; then
   awacs="$corpus/GuillermoOM__HWRM_FSFC__ter_awacs_0.hod"
   check "HOD 2.0 dialect read without messages" \
     has "$("$cli" info --json "$awacs")" '"dialect":"hod2"' '"messages":\[\]'
-  out=$("$cli" save "$awacs" "$tmp/awacs_classic.hod")
+  out=$("$cli" save --dialect classic "$awacs" "$tmp/awacs_classic.hod")
   check "HOD 2.0 saved as classic" test $? -eq 0
   check "the classic save names what it leaves out" has "$out" 'KDOP'
   check "messages print one line end per line" test "$(grep -c $'\r' <<<"$out")" -eq 0
   check "the classic file reads as classic" \
     has "$("$cli" info --json "$tmp/awacs_classic.hod")" '"dialect":"classic"'
-  "$cli" save --dialect hod2 "$awacs" "$tmp/awacs_hod2.hod" >/dev/null
-  check "HOD 2.0 saved as HOD 2.0" test $? -eq 0
+  "$cli" save "$awacs" "$tmp/awacs_hod2.hod" >/dev/null
+  check "HOD 2.0 saved in its own dialect" test $? -eq 0
   "$cli" diff "$awacs" "$tmp/awacs_hod2.hod" >/dev/null
   check "the HOD 2.0 save reads back the same" test $? -eq 0
-  "$cli" diff "$awacs" "$tmp/awacs_classic.hod" >"$tmp/out"
-  check "diff leaves the framing of another dialect aside" test $? -eq 0
-  check "diff names no chunk kind across dialects" test ! -s "$tmp/out"
-  "$cli" roundtrip "$awacs" >"$tmp/out"
+  "$cli" diff "$awacs" "$tmp/awacs_classic.hod" >/dev/null
+  check "diff sees the dialect" test $? -eq 1
+  out=$("$cli" roundtrip "$awacs")
   check "a HOD 2.0 file round-trips in its own dialect" test $? -eq 0
-  "$cli" save --dialect hod2 "$light" "$tmp/light_hod2.hod" >/dev/null
-  check "a classic model is not saved as HOD 2.0" test $? -eq 1
+  check "roundtrip goes through HOD 2.0" has "$out" 'HOD 2.0'
+  out=$("$cli" save --dialect hod2 "$light" "$tmp/light_hod2.hod")
+  check "a classic model upgrades to HOD 2.0" test $? -eq 0
+  check "the upgrade names what it leaves out" has "$out" 'LITE'
+  check "the upgraded file reads as HOD 2.0" \
+    has "$("$cli" info --json "$tmp/light_hod2.hod")" '"dialect":"hod2"'
+  "$cli" save --dialect hod2 "$corpus/mjhorvath__Homeworld-Classic-Enhanced-for-HW2C__teamcolourstripes.hod" \
+    "$tmp/simple_hod2.hod" >/dev/null
+  check "a simple mesh is not saved as HOD 2.0" test $? -eq 1
   damaged="$corpus/Real-Gecko__hw2-complex__hgn_attackbombersupport.hod"
   "$cli" info --json "$damaged" >/dev/null 2>&1
   check "damaged corpus file exits 3" test $? -eq 3

@@ -330,6 +330,47 @@ TEST_F(MainWindowTest, SaveAsNamesTheFileEverywhereAndAddsTheSuffix) {
   EXPECT_EQ(window_->windowTitle(), QStringLiteral("Gantry HOD Editor"));
 }
 
+// A HOD 2.0 file saves as HOD 2.0 after an edit; Save As offers both dialects, the file's own
+// first, and converting asks with No preselected.
+TEST_F(MainWindowTest, SaveKeepsTheHod2DialectAndSaveAsAsksBeforeConverting) {
+  const std::string source = testing::CorpusFile("GuillermoOM__HWRM_FSFC__ter_awacs_0.hod");
+  if (source.empty()) GANTRY_CORPUS_ABSENT("corpus file absent");
+  const std::string path = PathOf("awacs.hod");
+  std::filesystem::copy_file(source, path);
+  window_->OpenPath(QString::fromStdString(path));
+  auto* owner = Find<QLineEdit>(window_.get(), "txtOWNR");
+  owner->selectAll();
+  QTest::keyClicks(owner, QStringLiteral("Modder"));
+  Trigger("mnuFileSave");
+  const auto read = [](const std::string& file) {
+    HodModel model = MakeDefaultModel();
+    DebugLog log;
+    QuietUi quiet;
+    EXPECT_TRUE(ReadHod(file, model, log, quiet).completed);
+    return model;
+  };
+  const HodModel saved = read(path);
+  EXPECT_EQ(saved.Dialect, HodDialect::Hod2);
+  EXPECT_EQ(OwnerText(saved), "Modder");
+
+  const std::string classic = PathOf("classic.hod");
+  ui_.files.push_back(classic);
+  ui_.file_types.push_back(1);  // "Classic HOD"
+  Trigger("mnuFileSaveAs");     // no answer queued: the question is declined
+  ASSERT_EQ(ui_.offered_types.size(), 1u);
+  EXPECT_EQ(ui_.offered_types[0], 0);  // "HOD 2.0", the model's own, offered first
+  ASSERT_FALSE(ui_.preselected.empty());
+  EXPECT_EQ(ui_.preselected.back().second, Answer::No);
+  EXPECT_FALSE(std::filesystem::exists(classic));
+
+  ui_.files.push_back(classic);
+  ui_.file_types.push_back(1);
+  ui_.answers.push_back(Answer::Yes);
+  Trigger("mnuFileSaveAs");
+  EXPECT_EQ(read(classic).Dialect, HodDialect::Classic);
+  EXPECT_EQ(window_->workspace().current_file, classic);
+}
+
 TEST_F(MainWindowTest, AMissingRecentFileIsReportedBeforeAskingAboutChanges) {
   const std::string gone = WriteHod("gone.hod");
   window_->OpenPath(QString::fromStdString(gone));

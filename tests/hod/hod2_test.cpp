@@ -139,57 +139,70 @@ TEST(Hod2Corpus, KnownValuesLandInTheirFields) {
   EXPECT_EQ(m.CollisionMeshes[0].Triangles.Indices.size(), 36u);
 }
 
-TEST(Hod2Write, RefusesPartsWhoseChecksumOrHullCannotBeMade) {
+TEST(Hod2Write, ChangedScarsAndKdopAreNamedNotRefusedAndOtherTypesAreRefused) {
   const std::string path = CorpusFile(kAxes);
   if (path.empty()) GANTRY_CORPUS_ABSENT("corpus file absent");
   const HodRead r(FileBytes(path));
+  EXPECT_TRUE(Hod2Losses(r.model).empty());
 
+  // A scar mesh changed, or its mesh's normals: its checksum no longer holds.
   HodModel scar = r.model;
   scar.ScarMeshes[0].Triangles.Vertices[0].x += 1;
-  EXPECT_TRUE(Contains(Hod2WriteBlockers(scar), "checksum (SCAR)"));
+  EXPECT_TRUE(Contains(Hod2Losses(scar), "battle scars of \"" + scar.Meshes[0].Name + "\""));
+  HodModel normals = r.model;
+  normals.Meshes[0].Lods[0].Parts[0].Vertices[0].Normal.y += 0.5f;
+  EXPECT_TRUE(Contains(Hod2Losses(normals), "battle scars"));
   ByteVector bytes;
   std::string error;
-  EXPECT_FALSE(EncodeHod2(scar, bytes, &error));
-  EXPECT_NE(error.find("SCAR"), std::string::npos) << error;
+  EXPECT_TRUE(EncodeHod2(scar, bytes, &error)) << error;
+  const HodRead back(bytes);
+  EXPECT_TRUE(Clean(back));
+  EXPECT_TRUE(back.model.ScarMeshes.empty());
+  EXPECT_TRUE(back.model.Hod2.MeshTags.empty());
 
-  // A mesh moved away from its scar mesh and its k-DOP.
-  HodModel moved = r.model;
-  for (MeshVertex& v : moved.Meshes[0].Lods[0].Parts[0].Vertices) v.Position.x += 100;
-  const std::vector<std::string> reasons = Hod2WriteBlockers(moved);
-  EXPECT_TRUE(Contains(reasons, "no longer matches its mesh"));
-  EXPECT_TRUE(Contains(reasons, "KDOP"));
-
-  EXPECT_TRUE(Contains(Hod2WriteBlockers(MakeDefaultModel()), "not read from a HOD 2.0 file"));
+  // What the dialect cannot hold is named; a model of another type is refused.
+  HodModel joint = r.model;
+  joint.JointList.Joints[1].Freedom = {1, 1, 1};
+  EXPECT_TRUE(Contains(Hod2Losses(joint), "freedom of joint"));
+  HodModel simple = r.model;
+  simple.HodName.TypeName = kSimpleMeshTypeName;
+  EXPECT_TRUE(Contains(Hod2WriteBlockers(simple), "no known form"));
+  EXPECT_FALSE(EncodeHod2(simple, bytes, &error));
   EXPECT_TRUE(ClassicLosses(MakeDefaultModel()).empty());
 }
 
-TEST(Hod2Save, ClassicSaveWarnsAndHod2SaveRefusesAChangedScar) {
+TEST(Hod2Save, SavesInTheModelsDialectAndConvertsOnlyWhenAsked) {
   const std::string path = CorpusFile(kAwacs);
   if (path.empty()) GANTRY_CORPUS_ABSENT("corpus file absent");
   const TempFolder folder;
   Workspace workspace;
   workspace.model = HodRead(FileBytes(path)).model;
-  ScriptedUi ui;
-  const std::string classic = folder.Path("classic.hod");
-  ASSERT_EQ(SaveHod(workspace, classic, ui), SaveResult::Saved);
-  ASSERT_EQ(ui.messages.size(), 1u);
-  EXPECT_EQ(ui.messages[0].icon, Icon::Exclamation);
-  EXPECT_NE(ui.messages[0].text.find("KDOP"), std::string::npos);
-  EXPECT_NE(ui.messages[0].text.find("\"ShipMesh1\""), std::string::npos);
 
   ScriptedUi quiet;
-  const std::string hod2 = folder.Path("hod2.hod");
-  EXPECT_EQ(SaveHod(workspace, hod2, quiet, {}, HodDialect::Hod2), SaveResult::Saved);
+  const std::string own = folder.Path("own.hod");
+  EXPECT_EQ(SaveHod(workspace, own, quiet), SaveResult::Saved);
   EXPECT_TRUE(quiet.messages.empty());
-  EXPECT_TRUE(HodRead(FileBytes(hod2)).model.Dialect == HodDialect::Hod2);
+  EXPECT_EQ(HodRead(FileBytes(own)).model.Dialect, HodDialect::Hod2);
 
-  workspace.model.ScarMeshes[0].Normals.Vertices[0].y = 0.5f;
-  ScriptedUi refused;
-  const std::string changed = folder.Path("changed.hod");
-  EXPECT_EQ(SaveHod(workspace, changed, refused, {}, HodDialect::Hod2), SaveResult::Invalid);
-  EXPECT_FALSE(fs::exists(changed));
-  ASSERT_EQ(refused.messages.size(), 1u);
-  EXPECT_NE(refused.messages[0].text.find("ShipMesh1"), std::string::npos);
+  // Converting asks first, No preselected, naming the losses; No writes nothing.
+  ScriptedUi declined;
+  const std::string classic = folder.Path("classic.hod");
+  EXPECT_EQ(SaveHod(workspace, classic, declined, {}, HodDialect::Classic), SaveResult::Cancelled);
+  EXPECT_FALSE(fs::exists(classic));
+  ASSERT_EQ(declined.preselected.size(), 1u);
+  EXPECT_EQ(declined.preselected[0].second, Answer::No);
+  EXPECT_NE(declined.preselected[0].first.find("KDOP"), std::string::npos);
+
+  // Not asking (the command line's --dialect), the warning names what is left out.
+  ScriptedUi told;
+  SaveOptions options(HodDialect::Classic);
+  options.ask_before_converting = false;
+  ASSERT_EQ(SaveHod(workspace, classic, told, {}, options), SaveResult::Saved);
+  ASSERT_EQ(told.messages.size(), 1u);
+  EXPECT_EQ(told.messages[0].icon, Icon::Exclamation);
+  EXPECT_NE(told.messages[0].text.find("\"ShipMesh1\""), std::string::npos);
+  EXPECT_EQ(HodRead(FileBytes(classic)).model.Dialect, HodDialect::Classic);
+  EXPECT_EQ(workspace.model.Dialect, HodDialect::Classic);
 }
 
 // ---- Damaged and hostile files ----------------------------------------------------------------

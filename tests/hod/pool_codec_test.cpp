@@ -29,7 +29,9 @@ std::optional<PoolDecodeFailure> DecodeFailure(const Bytes& payload, std::size_t
 }
 
 void Append32(Bytes& b, std::uint32_t v) {
-  for (int i = 0; i < 4; ++i) b.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
+  const std::size_t at = b.size();
+  b.resize(at + 4);
+  std::memcpy(b.data() + at, &v, 4);  // little-endian hosts, as the codec
 }
 
 // Bytes with runs and repeats at every distance, so the encoder meets every token form.

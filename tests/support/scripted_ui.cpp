@@ -48,6 +48,16 @@ std::optional<std::string> ScriptedUi::SaveFile(std::string_view filter, std::st
   return OpenFile(filter, title);
 }
 
+std::optional<std::string> ScriptedUi::SaveFileOfType(std::string_view filter,
+                                                      std::string_view title, int& type) {
+  offered_types.push_back(type);
+  if (!file_types.empty()) {
+    type = file_types.front();
+    file_types.pop_front();
+  }
+  return SaveFile(filter, title);
+}
+
 int ScriptedUi::ChooseMaterial(std::string_view caption, const std::vector<std::string>&) {
   prompts.emplace_back(caption);
   if (materials.empty()) return -1;

@@ -26,6 +26,9 @@ class ScriptedUi : public Ui {
   std::optional<std::string> Input(std::string_view prompt, std::string_view initial) override;
   std::optional<std::string> OpenFile(std::string_view filter, std::string_view title) override;
   std::optional<std::string> SaveFile(std::string_view filter, std::string_view title) override;
+  // Records the type offered first; takes the type picked from `file_types` when it holds one.
+  std::optional<std::string> SaveFileOfType(std::string_view filter, std::string_view title,
+                                            int& type) override;
   int ChooseMaterial(std::string_view caption, const std::vector<std::string>& names) override;
   void Status(std::string_view text) override { statuses.emplace_back(text); }
   void FileName(std::string_view name) override { file_names.emplace_back(name); }
@@ -38,6 +41,8 @@ class ScriptedUi : public Ui {
   std::deque<std::optional<std::string>> inputs;
   std::deque<std::optional<std::string>> files;
   std::deque<int> materials;
+  std::deque<int> file_types;
+  std::vector<int> offered_types;
 
   // What the code under test did.
   std::vector<Shown> messages;

@@ -1,0 +1,477 @@
+// Editing HOD 2.0 models and saving them in their own dialect: each shared HOD 2.0 file edited
+// the ways a modder edits one, saved, read back and compared; the k-DOP recomputed from the
+// geometry; scar meshes kept only while their mesh is unchanged; classic models upgraded. Written
+// files are also walked by a small chunk checker of this test's own, apart from the reader.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <functional>
+#include <string>
+
+#include "commands/save_helpers.h"
+#include "hod/hod2_kdop.h"
+#include "hod/hod2_writer.h"
+#include "hod/hod_test_files.h"
+#include "hod/model_counts.h"
+#include "hod/model_diff.h"
+#include "hod/pool_codec.h"
+#include "hod/save.h"
+#include "interchange/obj_export.h"
+#include "support/corpus.h"
+
+namespace gantry::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+// ---- An independent walk of a written file --------------------------------------------------
+
+std::uint32_t Big(const ByteVector& b, std::size_t at) {
+  return std::uint32_t{b[at]} << 24 | std::uint32_t{b[at + 1]} << 16 |
+         std::uint32_t{b[at + 2]} << 8 | b[at + 3];
+}
+std::uint32_t Little(const ByteVector& b, std::size_t at) {
+  std::uint32_t v;
+  std::memcpy(&v, b.data() + at, 4);
+  return v;
+}
+std::string TagAt(const ByteVector& b, std::size_t at) {
+  return std::string(reinterpret_cast<const char*>(b.data() + at), 4);
+}
+
+struct Walked {
+  std::vector<std::string> top;   // top-level names, in order
+  std::vector<std::string> dtrm;  // DTRM children
+  std::vector<std::string> tagged_meshes, scar_names;
+  std::string fault;
+};
+
+std::string ReadText(const ByteVector& b, std::size_t at) {
+  return std::string(reinterpret_cast<const char*>(b.data() + at + 4), Little(b, at));
+}
+
+// Framing as hwrm-format.md §1 gives it: chunks tile each container and the file; MULTs carry
+// TAGS exactly when a SCAR of their name follows; KDOP's length fits its counts; the POOL streams
+// decode to their stated sizes.
+Walked Walk(const ByteVector& b) {
+  Walked w;
+  const std::function<void(std::size_t, std::size_t, const std::string&)> walk =
+      [&](std::size_t at, std::size_t end, const std::string& parent) {
+        while (at < end && w.fault.empty()) {
+          if (end - at < 8) {
+            w.fault = "stray bytes in " + parent;
+            return;
+          }
+          const std::string kind = TagAt(b, at);
+          const std::size_t length = Big(b, at + 4);
+          if (length > end - at - 8) {
+            w.fault = kind + " runs past " + parent;
+            return;
+          }
+          const bool container = kind == "FORM" || kind == "NRML";
+          const std::string name = container ? TagAt(b, at + 8) : kind;
+          const std::size_t body = at + 8 + (container ? 4 : 0);
+          const std::size_t next = at + 8 + length;
+          if (parent.empty()) w.top.push_back(name);
+          if (parent == "DTRM") w.dtrm.push_back(name);
+          if (name == "HVMD" || name == "DTRM" || name == "INFO") walk(body, next, name);
+          if (name == "MULT") {
+            const std::string mesh = ReadText(b, body + 4);
+            const std::size_t after = body + 4 + 4 + mesh.size();
+            const std::size_t children = after + 4 + Little(b, after) + 4;
+            if (children + 12 <= next && TagAt(b, children + 8) == "TAGS") {
+              w.tagged_meshes.push_back(mesh);
+            }
+          }
+          if (name == "SCAR") w.scar_names.push_back(ReadText(b, body + 4));
+          if (name == "KDOP") {
+            const std::size_t v = Little(b, body + 444);
+            const std::size_t t = Little(b, body + 448 + 12 * v);
+            if (length != 460 + 12 * v + 6 * t) w.fault = "KDOP length";
+          }
+          if (name == "POOL") {
+            std::size_t p = body + 4;
+            for (int s = 0; s < 3; ++s) {
+              const std::size_t packed = Little(b, p);
+              const std::size_t size = Little(b, p + 4);
+              std::vector<std::uint8_t> out;
+              if (UnpackPoolStream(std::span(b.data() + p + 8, packed), size, out, "s")) {
+                w.fault = "a pool stream does not decode";
+              }
+              p += 8 + packed;
+            }
+            if (p != next) w.fault = "POOL length";
+          }
+          at = next;
+        }
+        if (at != end && w.fault.empty()) w.fault = "chunks overrun " + parent;
+      };
+  walk(0, b.size(), "");
+  return w;
+}
+
+::testing::AssertionResult WellFormed(const ByteVector& bytes) {
+  const Walked w = Walk(bytes);
+  if (!w.fault.empty()) return ::testing::AssertionFailure() << w.fault;
+  const std::vector<std::string> top = {"VERS", "NAME", "POOL", "HVMD", "DTRM", "INFO"};
+  std::vector<std::string> got = w.top;
+  if (got != top && got != std::vector<std::string>{"VERS", "NAME", "POOL", "DTRM", "INFO"}) {
+    return ::testing::AssertionFailure() << "top-level order";
+  }
+  if (w.tagged_meshes != w.scar_names) {
+    return ::testing::AssertionFailure() << "TAGS and SCAR do not pair up";
+  }
+  // DTRM: HIER first, KDOP once, SCARs after COLD.
+  if (w.dtrm.empty() || w.dtrm.front() != "HIER" ||
+      std::count(w.dtrm.begin(), w.dtrm.end(), "KDOP") != 1) {
+    return ::testing::AssertionFailure() << "DTRM children";
+  }
+  return ::testing::AssertionSuccess();
+}
+
+// ---- Helpers --------------------------------------------------------------------------------
+
+constexpr const char* kHod2Files[] = {
+    "GuillermoOM__HWRM_FSFC__shi_demon.hod",
+    "GuillermoOM__HWRM_FSFC__ter_awacs_0.hod",
+    "mjhorvath__Mikali-Map-Collection-for-HWRM__hwccrystal_1_02.hod",
+    "mjhorvath__Test-Mission-Grid-for-HWRM__meg_coordinateaxes.hod",
+};
+
+ByteVector SaveAsHod2(const HodModel& model, const Hod2WriteOptions& options = {}) {
+  ByteVector bytes;
+  std::string error;
+  EXPECT_TRUE(EncodeHod2(model, bytes, &error, options)) << error;
+  return bytes;
+}
+
+bool StartsWithAny(const std::string& line, std::initializer_list<std::string_view> prefixes) {
+  return std::any_of(prefixes.begin(), prefixes.end(),
+                     [&](std::string_view p) { return line.rfind(p, 0) == 0; });
+}
+
+// Every difference between the file and what came back lies where the edit (or what it makes
+// the writer recompute) belongs, and there is at least one.
+void ExpectOnlyDifferences(const HodModel& before, const HodModel& after,
+                           std::initializer_list<std::string_view> where) {
+  const std::vector<std::string> lines = DiffModels(before, after);
+  EXPECT_FALSE(lines.empty());
+  for (const std::string& line : lines) {
+    EXPECT_TRUE(StartsWithAny(line, where) || line.rfind("(stopped", 0) == 0) << line;
+  }
+}
+
+const KdopSlab& Slab(const Kdop& k, int i) { return k.slabs[static_cast<std::size_t>(i)]; }
+
+std::optional<Kdop> StoredKdop(const HodModel& m) {
+  for (const OpaqueChunk& chunk : m.Hod2.Chunks) {
+    if (chunk.ID == Tag("KDOP") || chunk.Kind == Tag("KDOP")) return ParseKdop(chunk.Body);
+  }
+  return std::nullopt;
+}
+
+// ---- Tests ----------------------------------------------------------------------------------
+
+TEST(Hod2Kdop, RecomputedSlabsMatchTheStoredOnesBitForBitAndTheHullClosely) {
+  for (const char* file : kHod2Files) {
+    SCOPED_TRACE(file);
+    const std::string path = CorpusFile(file);
+    if (path.empty()) GANTRY_CORPUS_ABSENT("corpus file absent");
+    const HodRead r(FileBytes(path));
+    const std::optional<Kdop> stored = StoredKdop(r.model);
+    ASSERT_TRUE(stored);
+    const Kdop computed = ComputeKdop(r.model);
+    EXPECT_TRUE(SameSlabs(*stored, computed));
+    // The hull is the polytope the slabs cut out: every vertex inside all 13 slabs.
+    const double size = std::max(1.0f, stored->radius);
+    EXPECT_NEAR(computed.radius, stored->radius, 1e-4 * size);
+    EXPECT_NEAR(computed.box_min.x, stored->box_min.x, 1e-4 * size);
+    EXPECT_NEAR(computed.box_max.z, stored->box_max.z, 1e-4 * size);
+    EXPECT_FALSE(computed.triangles.empty());
+    for (const auto& t : computed.triangles) {
+      for (const std::uint16_t i : t) EXPECT_LT(i, computed.hull.size());
+    }
+    for (const Vector3& v : computed.hull) {
+      EXPECT_GE(v.x, Slab(computed, 0).min - 1e-4 * size);
+      EXPECT_LE(v.y, Slab(computed, 1).max + 1e-4 * size);
+    }
+    // Written alone, the body reads back to the same values.
+    const std::optional<Kdop> again = ParseKdop(KdopBody(computed));
+    ASSERT_TRUE(again);
+    EXPECT_TRUE(SameSlabs(*again, computed));
+    EXPECT_EQ(again->hull.size(), computed.hull.size());
+  }
+}
+
+TEST(Hod2Kdop, AnEmptyModelHasTheInsideOutBox) {
+  const Kdop k = ComputeKdop(HodModel{});
+  EXPECT_EQ(k.radius, 0);
+  EXPECT_EQ(k.box_min.x, FLT_MAX);
+  EXPECT_EQ(Slab(k, 12).max, -FLT_MAX);
+  EXPECT_TRUE(k.hull.empty());
+  EXPECT_EQ(KdopBody(k).size(), 460u);
+}
+
+// Each edit a modder makes, on every shared HOD 2.0 file: saved as HOD 2.0 and read back, the
+// model holds the edit and nothing else changed but what the edit makes the writer redo.
+TEST(Hod2Authoring, EditedFilesSaveInTheirDialectAndReadBackWithExactlyTheEdit) {
+  for (const char* file : kHod2Files) {
+    SCOPED_TRACE(file);
+    const std::string path = CorpusFile(file);
+    if (path.empty()) GANTRY_CORPUS_ABSENT("corpus file absent");
+    const HodModel original = HodRead(FileBytes(path)).model;
+    ASSERT_FALSE(original.Meshes.empty());
+
+    const auto save_and_read = [&](const HodModel& edited) {
+      const ByteVector bytes = SaveAsHod2(edited);
+      EXPECT_TRUE(WellFormed(bytes));
+      HodRead back(bytes);
+      EXPECT_TRUE(Clean(back));
+      EXPECT_EQ(back.model.Dialect, HodDialect::Hod2);
+      return back.model;
+    };
+
+    {  // Untouched: the same model, the k-DOP and every scar mesh kept as read.
+      const HodModel back = save_and_read(original);
+      EXPECT_TRUE(DiffModels(original, back).empty());
+    }
+    {  // Vertices moved: the mesh loses its scars (named), the k-DOP follows the geometry.
+      HodModel edited = original;
+      for (MeshVertex& v : edited.Meshes[0].Lods[0].Parts[0].Vertices) v.Position.x += 2.5f;
+      const std::vector<std::string> losses = Hod2Losses(edited);
+      const bool had_scar = !original.ScarMeshes.empty();
+      if (had_scar) {
+        ASSERT_FALSE(losses.empty());
+        EXPECT_NE(losses.back().find(original.Meshes[0].Name), std::string::npos);
+      }
+      const HodModel back = save_and_read(edited);
+      EXPECT_EQ(back.Meshes[0].Lods[0].Parts, edited.Meshes[0].Lods[0].Parts);
+      const std::optional<Kdop> kdop = StoredKdop(back);
+      ASSERT_TRUE(kdop);
+      EXPECT_TRUE(SameSlabs(*kdop, ComputeKdop(edited)));
+      ExpectOnlyDifferences(original, back,
+                            {"meshes[0].Lods[0].Parts[0].Vertices", "hod2.Chunks", "scar_meshes",
+                             "hod2.ScarChecksums", "hod2.MeshTags"});
+      for (const ScarMesh& scar : back.ScarMeshes) {
+        EXPECT_NE(scar.Description.Name, original.Meshes[0].Name);
+      }
+    }
+    {  // A joint and a marker added.
+      HodModel edited = original;
+      Joint joint;
+      joint.Name = "NewJoint";
+      joint.ParentName = "Root";
+      joint.Position = {1, 2, 3};
+      joint.Scale = {1, 1, 1};
+      edited.JointList.Joints.push_back(joint);
+      ++edited.JointList.JointCount;
+      Marker marker = edited.Markers.empty() ? Marker{} : edited.Markers.front();
+      marker.Name = "NewMarker";
+      marker.ParentName = "NewJoint";
+      marker.Position = {4, 5, 6};
+      marker.Tracks.clear();
+      marker.Flags1 = marker.Flags2 = 0;
+      edited.Markers.push_back(marker);
+      const HodModel back = save_and_read(edited);
+      EXPECT_EQ(back.JointList.Joints.back().Name, "NewJoint");
+      EXPECT_EQ(back.Markers.back().Position, marker.Position);
+      ExpectOnlyDifferences(original, back,
+                            {"joints.", "markers", "hod2.JointExtras", "hod2.MarkerListHeader"});
+      EXPECT_EQ(back.ScarMeshes, original.ScarMeshes);
+    }
+    {  // A material renamed.
+      HodModel edited = original;
+      edited.Materials[0].Name = "renamed_material";
+      const HodModel back = save_and_read(edited);
+      const std::vector<std::string> lines = DiffModels(original, back);
+      ASSERT_EQ(lines.size(), 1u);
+      EXPECT_EQ(lines[0].rfind("materials[0].Name", 0), 0u) << lines[0];
+    }
+    {  // A texture imported (a DXT1 texture of 8 x 8 with two levels) and used.
+      HodModel edited = original;
+      Texture texture;
+      texture.Kind = "LMIP";
+      texture.FileName = "imported_DIFF";
+      texture.FileNameLength = 13;
+      texture.Format = "DXT1";
+      texture.Width = texture.Height = 8;
+      texture.MipCount = 2;
+      texture.MipLevels = {MipLevel(32, 0x5a), MipLevel(8, 0xa5)};
+      edited.Textures.push_back(texture);
+      MaterialParameter parameter;
+      parameter.Type = kParameterTexture;
+      parameter.DataSize = 4;
+      parameter.TextureIndex = static_cast<std::int32_t>(edited.Textures.size() - 1);
+      parameter.LayerName = "$glow";
+      edited.Materials[0].Parameters.push_back(parameter);
+      ++edited.Materials[0].ParameterCount;
+      const HodModel back = save_and_read(edited);
+      EXPECT_EQ(back.Textures.back().MipLevels, texture.MipLevels);
+      ExpectOnlyDifferences(original, back, {"textures", "materials[0].Parameter"});
+    }
+    {  // A level replaced by a smaller mesh (its last triangle gone), as an OBJ import does.
+      HodModel edited = original;
+      FaceList& list = edited.Meshes[0].Lods[0].Parts[0].FaceLists[0];
+      list.Indices.resize(list.Indices.size() - 3);
+      list.IndexCount -= 3;
+      const HodModel back = save_and_read(edited);
+      EXPECT_EQ(back.Meshes[0].Lods[0].Parts, edited.Meshes[0].Lods[0].Parts);
+      ExpectOnlyDifferences(original, back,
+                            {"meshes[0].Lods[0].Parts[0].FaceLists", "hod2.Chunks", "scar_meshes",
+                             "hod2.ScarChecksums", "hod2.MeshTags"});
+    }
+  }
+}
+
+TEST(Hod2Authoring, RebuiltScarsAreWrittenOnlyWhenAskedWithThePlaceholderChecksum) {
+  const std::string path = CorpusFile(kHod2Files[3]);
+  if (path.empty()) GANTRY_CORPUS_ABSENT("corpus file absent");
+  Workspace workspace;
+  workspace.model = HodRead(FileBytes(path)).model;
+  for (MeshVertex& v : workspace.model.Meshes[0].Lods[0].Parts[0].Vertices) v.Position.y -= 1;
+  const fs::path out = fs::temp_directory_path() / "gantry_hod2_rebuilt.hod";
+  ScriptedUi ui;
+  SaveOptions options = StandardSaveOptions();
+  options.rebuild_scars = true;
+  ASSERT_EQ(SaveHod(workspace, out.string(), ui, {}, options), SaveResult::Saved);
+  ASSERT_EQ(ui.messages.size(), 1u);
+  EXPECT_NE(ui.messages[0].text.find("placeholder"), std::string::npos);
+  const HodRead back(FileBytes(out.string()));
+  EXPECT_TRUE(Clean(back));
+  ASSERT_EQ(back.model.ScarMeshes.size(), 1u);
+  ASSERT_EQ(back.model.Hod2.ScarChecksums.size(), 1u);
+  EXPECT_EQ(back.model.Hod2.ScarChecksums[0].Checksum, kPlaceholderScarChecksum);
+  EXPECT_EQ(back.model.ScarMeshes[0].Triangles.Vertices[0].y,
+            workspace.model.Meshes[0].Lods[0].Parts[0].Vertices[0].Position.y);
+  fs::remove(out);
+}
+
+// Two real files have meshes without TAGS and SCAR: such a model validates, saves as HOD 2.0
+// as it is, and as classic with scar meshes built from level 0 (named).
+TEST(Hod2Authoring, MeshesWithoutScarsSaveInBothDialects) {
+  const std::string path = CorpusFile(kHod2Files[1]);
+  if (path.empty()) GANTRY_CORPUS_ABSENT("corpus file absent");
+  HodModel model = HodRead(FileBytes(path)).model;
+  model.ScarMeshes.clear();
+  model.Hod2.ScarChecksums.clear();
+  model.Hod2.MeshTags.clear();
+  const ByteVector bytes = SaveAsHod2(model);
+  EXPECT_TRUE(WellFormed(bytes));
+  Workspace workspace;
+  workspace.model = HodRead(bytes).model;
+  EXPECT_TRUE(workspace.model.ScarMeshes.empty());
+  const fs::path dir = fs::temp_directory_path() / "gantry_hod2_unscarred";
+  fs::create_directories(dir);
+  ScriptedUi same;
+  EXPECT_EQ(SaveHod(workspace, (dir / "a.hod").string(), same, {}, StandardSaveOptions()),
+            SaveResult::Saved);
+  EXPECT_TRUE(same.messages.empty());
+
+  ScriptedUi convert;
+  convert.answers.push_back(Answer::Yes);
+  ASSERT_EQ(SaveHod(workspace, (dir / "b.hod").string(), convert, {},
+                    StandardSaveOptions(HodDialect::Classic)),
+            SaveResult::Saved);
+  ASSERT_EQ(convert.preselected.size(), 1u);
+  EXPECT_EQ(convert.preselected[0].second, Answer::No);
+  EXPECT_NE(convert.preselected[0].first.find("built from level 0"), std::string::npos);
+  const HodRead classic(FileBytes((dir / "b.hod").string()));
+  EXPECT_TRUE(Clean(classic));
+  EXPECT_EQ(classic.model.Dialect, HodDialect::Classic);
+  EXPECT_EQ(classic.model.ScarMeshes.size(), classic.model.Meshes.size());
+  EXPECT_EQ(workspace.model.Dialect, HodDialect::Classic);
+
+  // Declined, nothing is written.
+  ScriptedUi decline;
+  workspace.model.Dialect = HodDialect::Hod2;
+  EXPECT_EQ(SaveHod(workspace, (dir / "c.hod").string(), decline, {},
+                    StandardSaveOptions(HodDialect::Classic)),
+            SaveResult::Cancelled);
+  EXPECT_FALSE(fs::exists(dir / "c.hod"));
+  fs::remove_all(dir);
+}
+
+// Every classic multi-mesh file of the corpus upgraded to HOD 2.0: it reads back with the same
+// meshes, levels, parts, vertices, textures and joints; the scar meshes are named as left out.
+TEST(Hod2Upgrade, ClassicMultiMeshFilesUpgradeAndReadBack) {
+  int upgraded = 0;
+  for (const std::string& file : CleanCorpusFiles()) {
+    const std::string path = CorpusFile(file);
+    if (path.empty()) continue;
+    const HodModel classic = HodRead(FileBytes(path)).model;
+    SCOPED_TRACE(file);
+    Workspace workspace;
+    workspace.model = classic;
+    ScriptedUi ui;
+    SaveOptions options = StandardSaveOptions(HodDialect::Hod2);
+    options.ask_before_converting = false;
+    const fs::path out = fs::temp_directory_path() / "gantry_upgrade.hod";
+    const SaveResult result = SaveHod(workspace, out.string(), ui, {}, options);
+    if (TypeOf(classic) != HodType::MultiMesh) {
+      EXPECT_EQ(result, SaveResult::Invalid);
+      ASSERT_FALSE(ui.messages.empty());
+      EXPECT_NE(ui.messages.back().text.find("no known form"), std::string::npos);
+      continue;
+    }
+    ASSERT_EQ(result, SaveResult::Saved);
+    const ByteVector bytes = FileBytes(out.string());
+    EXPECT_TRUE(WellFormed(bytes));
+    const HodRead back(bytes);
+    EXPECT_TRUE(Clean(back));
+    EXPECT_EQ(back.model.Dialect, HodDialect::Hod2);
+    std::size_t meshes = 0;
+    for (const MultiMesh& mesh : classic.Meshes) meshes += IsGoblin(mesh) ? 0 : 1;
+    ASSERT_EQ(back.model.Meshes.size(), meshes);
+    for (std::size_t i = 0, j = 0; i < classic.Meshes.size(); ++i) {
+      if (IsGoblin(classic.Meshes[i])) continue;
+      const MultiMesh& a = classic.Meshes[i];
+      const MultiMesh& b = back.model.Meshes[j++];
+      ASSERT_EQ(a.Lods.size(), b.Lods.size());
+      for (std::size_t l = 0; l < a.Lods.size(); ++l) {
+        ASSERT_EQ(a.Lods[l].Parts.size(), b.Lods[l].Parts.size());
+        for (std::size_t p = 0; p < a.Lods[l].Parts.size(); ++p) {
+          EXPECT_EQ(a.Lods[l].Parts[p].Vertices.size(), b.Lods[l].Parts[p].Vertices.size());
+        }
+      }
+    }
+    EXPECT_EQ(back.model.Textures.size(), classic.Textures.size());
+    for (const Texture& t : back.model.Textures) EXPECT_NE(t.Format, Tag("8888")) << t.FileName;
+    EXPECT_EQ(back.model.JointList.Joints.size(), classic.JointList.Joints.size());
+    EXPECT_EQ(back.model.Markers.size(), classic.Markers.size());
+    EXPECT_TRUE(back.model.ScarMeshes.empty());
+    if (!classic.ScarMeshes.empty()) {
+      ASSERT_FALSE(ui.messages.empty());
+      EXPECT_NE(ui.messages.back().text.find("battle scars"), std::string::npos);
+    }
+    fs::remove(out);
+    ++upgraded;
+  }
+  if (upgraded == 0) GANTRY_CORPUS_ABSENT("no classic multi-mesh corpus file");
+}
+
+// A pooled part's UV bit carries u and v: the OBJ gets both, V turned over when asked.
+TEST(Hod2Export, ObjTexturesOfPooledPartsCarryBothCoordinates) {
+  const std::string path = CorpusFile(kHod2Files[3]);
+  if (path.empty()) GANTRY_CORPUS_ABSENT("corpus file absent");
+  const HodModel model = HodRead(FileBytes(path)).model;
+  const LodMesh& lod = model.Meshes[0].Lods[0];
+  const MeshVertex& first = lod.Parts[0].Vertices[0];
+  ScriptedUi ui;
+  for (const bool reverse : {false, true}) {
+    const std::string text = LodMeshObjText(model, "x.hod", lod, "m", reverse, {"d", "t"}, ui);
+    const std::size_t at = text.find("\nvt ");
+    ASSERT_NE(at, std::string::npos);
+    const std::string line = text.substr(at + 4, text.find('\r', at) - at - 4);
+    float u = 0, v = 0;
+    ASSERT_EQ(std::sscanf(line.c_str(), "%f %f", &u, &v), 2) << line;
+    EXPECT_NEAR(u, first.UV.u, 1e-5);
+    EXPECT_NEAR(v, reverse ? 1 - first.UV.v : first.UV.v, 1e-5);
+  }
+}
+
+}  // namespace
+}  // namespace gantry::testing
