@@ -1,47 +1,25 @@
-// Minimal JSON string quoting. Model texts are single-byte (Latin-1) strings; JSON wants UTF-8.
+// JSON output of the command line, through nlohmann json. Model texts are single-byte (Latin-1)
+// strings and turn into UTF-8 on the way in; fields keep the order they were added in.
 #pragma once
 
 #include <cstdio>
+#include <nlohmann/json.hpp>
 #include <string>
 #include <string_view>
 
+#include "common/utf8.h"
+
 namespace gantry::cli {
 
-inline std::string JsonQuote(std::string_view text) {
-  std::string out = "\"";
-  for (const char ch : text) {
-    const auto c = static_cast<unsigned char>(ch);
-    switch (c) {
-      case '"':
-        out += "\\\"";
-        break;
-      case '\\':
-        out += "\\\\";
-        break;
-      case '\n':
-        out += "\\n";
-        break;
-      case '\r':
-        out += "\\r";
-        break;
-      case '\t':
-        out += "\\t";
-        break;
-      default:
-        if (c < 0x20 || c == 0x7f) {
-          char buf[8];
-          std::snprintf(buf, sizeof buf, "\\u%04x", c);
-          out += buf;
-        } else if (c >= 0x80) {
-          out += static_cast<char>(0xC0 | (c >> 6));
-          out += static_cast<char>(0x80 | (c & 0x3F));
-        } else {
-          out += static_cast<char>(c);
-        }
-    }
-  }
-  out += '"';
-  return out;
+using Json = nlohmann::ordered_json;
+
+// A model text as a JSON string value.
+inline Json JsonText(std::string_view text) { return Json(Latin1ToUtf8(text)); }
+
+// The object on one line of stdout.
+inline void PrintJsonLine(const Json& json) {
+  const std::string out = json.dump() + "\n";
+  std::fwrite(out.data(), 1, out.size(), stdout);
 }
 
 }  // namespace gantry::cli
