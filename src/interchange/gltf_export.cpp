@@ -312,7 +312,9 @@ int Exporter::AddLodMesh(const LodMesh& lod, const std::string& name, json& part
   for (const MeshPart& part : lod.Parts) {
     const std::size_t n = part.Vertices.size();
     if (n == 0 || n > 65535 || !AllFinite(part)) {
-      parts.push_back(json(part));  // travels whole
+      json whole = part;  // travels whole
+      whole["Whole"] = true;
+      parts.push_back(std::move(whole));
       continue;
     }
     std::map<std::string, int> attributes;

@@ -422,9 +422,16 @@ json GantryExtras(const tinygltf::Value& extras) {
   return fields.is_object() ? fields : json(nullptr);
 }
 
+// A list of the extras. tinygltf writes an empty list as nothing, so a missing one is empty.
+json ListAt(const json& fields, const char* key) {
+  const auto found = fields.find(key);
+  return found == fields.end() || found->is_null() ? json::array() : *found;
+}
+
 std::size_t IndexOf(const json& fields) {
   const auto found = fields.find("Index");
-  return found != fields.end() && found->is_number_unsigned() ? found->get<std::size_t>() : 0;
+  if (found == fields.end() || !found->is_number_integer()) return 0;
+  return static_cast<std::size_t>(std::max<std::int64_t>(found->get<std::int64_t>(), 0));
 }
 
 // Sorts (index, record) pairs by index and keeps the records.
@@ -486,8 +493,8 @@ LodMesh Importer::GantryLod(const json& fields, const tinygltf::Mesh* mesh) {
     }
     return mesh->primitives[index];
   };
-  for (const json& record : fields.at("Parts")) {
-    if (record.contains("Vertices")) {
+  for (const json& record : ListAt(fields, "Parts")) {
+    if (record.value("Whole", false)) {
       lod.Parts.push_back(record.get<MeshPart>());
       continue;
     }
@@ -496,7 +503,7 @@ LodMesh Importer::GantryLod(const json& fields, const tinygltf::Mesh* mesh) {
     part.VertexMask = record.at("VertexMask").get<std::int32_t>();
     int first = -1;
     if (record.contains("Points")) first = record.at("Points").get<int>();
-    for (const json& list : record.at("Lists")) {
+    for (const json& list : ListAt(record, "Lists")) {
       if (list.contains("Primitive") && first < 0) first = list.at("Primitive").get<int>();
     }
     const tinygltf::Primitive& source = primitive(first);
@@ -540,7 +547,7 @@ LodMesh Importer::GantryLod(const json& fields, const tinygltf::Mesh* mesh) {
     fill(attribute("COLOR_0", 4), 4, [](MeshVertex& v, const double* d) {
       for (int c = 0; c < 4; ++c) v.Colour[c] = static_cast<std::uint8_t>(std::lround(d[c] * 255));
     });
-    for (const json& entry : record.at("Lists")) {
+    for (const json& entry : ListAt(record, "Lists")) {
       FaceList list;
       list.Type = entry.at("Type").get<std::int32_t>();
       if (entry.contains("Primitive")) {
@@ -549,7 +556,7 @@ LodMesh Importer::GantryLod(const json& fields, const tinygltf::Mesh* mesh) {
           list.Indices.push_back(static_cast<std::int16_t>(static_cast<std::uint16_t>(i)));
         }
       } else {
-        list.Indices = entry.at("Indices").get<std::vector<std::int16_t>>();
+        list.Indices = ListAt(entry, "Indices").get<std::vector<std::int16_t>>();
       }
       part.FaceLists.push_back(std::move(list));
     }
@@ -573,7 +580,7 @@ void Importer::FromGantry(const json& scene_fields) {
   model_.Warnings = fields.Warnings;
   model_.Errors = fields.Errors;
 
-  for (const json& record : scene_fields.at("Textures")) {
+  for (const json& record : ListAt(scene_fields, "Textures")) {
     Texture texture;
     texture.Kind = record.at("Kind").get<Tag>();
     texture.ID = record.at("ID").get<Tag>();
@@ -581,17 +588,15 @@ void Importer::FromGantry(const json& scene_fields) {
     texture.Format = record.at("Format").get<Tag>();
     texture.Width = record.at("Width").get<std::int32_t>();
     texture.Height = record.at("Height").get<std::int32_t>();
-    for (const json& level : record.at("Levels")) {
+    for (const json& level : ListAt(record, "Levels")) {
       const int view = level.get<int>();
       texture.MipLevels.push_back(view < 0 ? MipLevel{} : ViewBytes(gltf_, view));
     }
     model_.Textures.push_back(std::move(texture));
   }
   model_.ScarMeshes.clear();
-  if (scene_fields.contains("ScarMeshes")) {
-    for (const json& record : scene_fields.at("ScarMeshes")) {
-      model_.ScarMeshes.push_back(ScarFrom(gltf_, record));
-    }
+  for (const json& record : ListAt(scene_fields, "ScarMeshes")) {
+    model_.ScarMeshes.push_back(ScarFrom(gltf_, record));
   }
   for (const tinygltf::Material& material : gltf_.materials) {
     const json extras = GantryExtras(material.extras);
@@ -916,8 +921,10 @@ void Importer::PlainNode(int index, const std::string& joint, int depth) {
     path.Name = name.substr(std::strlen(names::kDockPath));
     path.ParentName = joint;
     for (const int child : node.children) {
-      if (child < 0 || static_cast<std::size_t>(child) >= gltf_.nodes.size() || visited_[child])
-        continue;
+      if (child < 0 || static_cast<std::size_t>(child) >= gltf_.nodes.size()) {
+        Fail(fmt::format(text::kBadReference, "node", name, "child"));
+      }
+      if (visited_[child]) continue;
       visited_[child] = true;
       const Placement at = NodePlacement(gltf_.nodes[child], notes_);
       DockPoint point;

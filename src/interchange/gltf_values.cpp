@@ -5,6 +5,32 @@
 
 namespace gantry {
 
+namespace {
+constexpr const char* kPresent = "_";
+}  // namespace
+
+namespace {
+
+// Whether tinygltf writes the value: it drops nulls, empty lists and objects, and the members
+// and items that it drops.
+bool Written(const tinygltf::Value& value) {
+  if (value.IsArray()) {
+    for (const auto& item : value.Get<tinygltf::Value::Array>()) {
+      if (Written(item)) return true;
+    }
+    return false;
+  }
+  if (value.IsObject()) {
+    for (const auto& [key, item] : value.Get<tinygltf::Value::Object>()) {
+      if (Written(item)) return true;
+    }
+    return false;
+  }
+  return value.Type() != tinygltf::NULL_TYPE;
+}
+
+}  // namespace
+
 tinygltf::Value ToValue(const nlohmann::json& json) {
   switch (json.type()) {
     case nlohmann::json::value_t::boolean:
@@ -29,7 +55,14 @@ tinygltf::Value ToValue(const nlohmann::json& json) {
     }
     case nlohmann::json::value_t::object: {
       tinygltf::Value::Object fields;
-      for (const auto& [key, item] : json.items()) fields.emplace(key, ToValue(item));
+      bool written = false;
+      for (const auto& [key, item] : json.items()) {
+        tinygltf::Value value = ToValue(item);
+        written = written || Written(value);
+        fields.emplace(key, std::move(value));
+      }
+      // An object whose members are all empty would vanish, and with it an item of its list.
+      if (!written) fields.emplace(kPresent, tinygltf::Value(true));
       return tinygltf::Value(std::move(fields));
     }
     default:
@@ -55,7 +88,7 @@ nlohmann::json FromValue(const tinygltf::Value& value) {
     case tinygltf::OBJECT_TYPE: {
       nlohmann::json fields = nlohmann::json::object();
       for (const auto& [key, item] : value.Get<tinygltf::Value::Object>()) {
-        fields[key] = FromValue(item);
+        if (key != kPresent) fields[key] = FromValue(item);
       }
       return fields;
     }

@@ -264,10 +264,10 @@ TEST(GltfHostileInput, DamagedFilesAreRefusedWithAMessage) {
       Damaged("\"indices\": 3", "\"indices\": 9"),
       Damaged("\"byteLength\": 140", "\"byteLength\": 14000"),  // a buffer longer than its data
   };
-  for (const std::string& text : cases) {
+  for (std::size_t c = 0; c < std::size(cases); ++c) {
     std::string error;
-    const auto imported = ImportGltf(Bytes(text), "", &error);
-    EXPECT_FALSE(imported) << text.substr(0, 60);
+    const auto imported = ImportGltf(Bytes(cases[c]), "", &error);
+    EXPECT_FALSE(imported) << "case " << c;
     EXPECT_FALSE(error.empty());
   }
 }
