@@ -19,7 +19,6 @@
 
 namespace gantry::cli {
 
-
 int RunExportGltf(const std::string& path, const std::string& out, bool all_lods, bool salvage) {
   LoadedHod hod(path);
   if (!ReadForExport(hod, path, salvage)) return kExitUnreadable;
@@ -50,8 +49,8 @@ int RunImportGltf(const std::string& path, const std::string& out,
   }
   std::string folder = FolderOf(path);
   if (folder.empty()) folder = ".";
-  auto imported = ImportGltf(
-      {reinterpret_cast<const std::uint8_t*>(bytes->data()), bytes->size()}, folder, &error);
+  auto imported = ImportGltf({reinterpret_cast<const std::uint8_t*>(bytes->data()), bytes->size()},
+                             folder, &error);
   if (!imported) {
     fmt::print(stderr, "cannot import {}: {}; nothing was written\n", path, error);
     return kExitUnreadable;

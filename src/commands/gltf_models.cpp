@@ -150,8 +150,8 @@ CommandResult ImportGltfCommand(HodModel& model, Ui& ui) {
   }
   std::string folder = FolderOf(*path);
   if (folder.empty()) folder = ".";
-  auto imported = ImportGltf(
-      {reinterpret_cast<const std::uint8_t*>(bytes->data()), bytes->size()}, folder, &error);
+  auto imported = ImportGltf({reinterpret_cast<const std::uint8_t*>(bytes->data()), bytes->size()},
+                             folder, &error);
   if (!imported) {
     ui.Message(fmt::format(text::kCannotImport, *path, error), Icon::Exclamation);
     return CommandResult::Unchanged();

@@ -140,6 +140,7 @@ class Exporter {
   void AddMeshes();
   void AddElements();
   void AddScarMeshes();
+  void AddOtherFamilies();
   template <typename T>
   int ArrayView(const std::vector<T>& values) {
     return values.empty() ? -1 : AddView(values.data(), values.size() * sizeof(T), 0);
@@ -640,6 +641,55 @@ void Exporter::AddScarMeshes() {
   scene_extras_["ScarMeshes"] = std::move(list);
 }
 
+// Simple meshes, star fields and background segments: their arrays as raw buffer views too.
+// Background meshes are meshes a 3D tool shows, each a node.
+void Exporter::AddOtherFamilies() {
+  json simple = json::array();
+  for (const SimpleMesh& mesh : model_.SimpleMeshes) {
+    json record;
+    record["Kind"] = mesh.Kind;
+    record["ID"] = mesh.ID;
+    record["Name"] = mesh.Name;
+    record["Vertices"] = ArrayView(mesh.Vertices);
+    record["Indices"] = ArrayView(mesh.Indices);
+    simple.push_back(std::move(record));
+  }
+  scene_extras_["SimpleMeshes"] = std::move(simple);
+  json stars = json::array();
+  for (const StarField& field : model_.StarFields) {
+    json record;
+    record["Kind"] = field.Kind;
+    record["ID"] = field.ID;
+    record["Version"] = field.Version;
+    record["Stars"] = ArrayView(field.Stars);
+    stars.push_back(std::move(record));
+  }
+  scene_extras_["StarFields"] = std::move(stars);
+  json segments = json::array();
+  for (const BackgroundSegment& segment : model_.BackgroundSegments) {
+    json record;
+    record["Kind"] = segment.Kind;
+    record["ID"] = segment.ID;
+    record["Name"] = segment.Name;
+    record["Elements"] = ArrayView(segment.Elements);
+    segments.push_back(std::move(record));
+  }
+  scene_extras_["BackgroundSegments"] = std::move(segments);
+  const auto& meshes = model_.BackgroundMeshSet.Meshes;
+  for (std::size_t i = 0; i < meshes.size(); ++i) {
+    const std::string name = names::kBackground + std::to_string(i + 1);
+    tinygltf::Node node = Named(name);
+    json fields;
+    fields["Index"] = i;
+    json parts;
+    node.mesh = AddLodMesh(meshes[i], name, parts);
+    fields["Level"] = LodFields(meshes[i]);
+    fields["Parts"] = std::move(parts);
+    node.extras = Extras("background", std::move(fields));
+    AddNode(std::move(node), -1);
+  }
+}
+
 std::optional<std::vector<std::uint8_t>> Exporter::Run(std::string* error) {
   out_.asset.version = "2.0";
   out_.asset.generator = "Gantry";
@@ -649,6 +699,7 @@ std::optional<std::vector<std::uint8_t>> Exporter::Run(std::string* error) {
   AddMeshes();
   AddElements();
   AddScarMeshes();
+  AddOtherFamilies();
 
   ModelFields fields;
   fields.Version = model_.HodVersion.Version;
@@ -663,6 +714,11 @@ std::optional<std::vector<std::uint8_t>> Exporter::Run(std::string* error) {
   fields.NavLightsHeader = model_.NavLightList;
   fields.DockPathsHeader = model_.DockPathList;
   fields.OwnerHeader = model_.HodOwner;
+  fields.BackgroundLightHeader = model_.BackgroundLight;
+  fields.BackgroundLightLength = model_.BackgroundLight.Length;
+  fields.BackgroundLightSecond = model_.BackgroundLight.SecondLength;
+  fields.BackgroundMeshesHeader = model_.BackgroundMeshSet;
+  fields.VaryMeshes = model_.VaryMeshes;
   scene_extras_["Model"] = fields;
 
   tinygltf::Scene scene;

@@ -411,6 +411,17 @@ void FillCounts(HodModel& model) {
     c.Triangles.VertexCount = count(c.Triangles.Vertices);
     c.Triangles.IndexCount = count(c.Triangles.Indices);
   }
+  for (SimpleMesh& s : model.SimpleMeshes) {
+    s.NameLength = length(s.Name);
+    s.VertexCount = count(s.Vertices);
+    s.IndexCount = count(s.Indices);
+  }
+  for (StarField& f : model.StarFields) f.StarCount = count(f.Stars);
+  for (BackgroundSegment& b3 : model.BackgroundSegments) {
+    b3.NameLength = length(b3.Name);
+    b3.ElementCount = count(b3.Elements);
+  }
+  for (LodMesh& lod : model.BackgroundMeshSet.Meshes) lod_counts(lod);
   for (InfoEntry& e : model.Warnings) e.TextLength = length(e.Text);
   for (InfoEntry& e : model.Errors) e.TextLength = length(e.Text);
 }
@@ -579,6 +590,36 @@ void Importer::FromGantry(const json& scene_fields) {
   static_cast<ChunkHeader&>(model_.DockPathList) = fields.DockPathsHeader;
   model_.Warnings = fields.Warnings;
   model_.Errors = fields.Errors;
+  static_cast<ChunkHeader&>(model_.BackgroundLight) = fields.BackgroundLightHeader;
+  model_.BackgroundLight.Length = fields.BackgroundLightLength;
+  model_.BackgroundLight.SecondLength = fields.BackgroundLightSecond;
+  static_cast<ChunkHeader&>(model_.BackgroundMeshSet) = fields.BackgroundMeshesHeader;
+  model_.VaryMeshes = fields.VaryMeshes;
+  for (const json& record : ListAt(scene_fields, "SimpleMeshes")) {
+    SimpleMesh mesh;
+    mesh.Kind = record.at("Kind").get<Tag>();
+    mesh.ID = record.at("ID").get<Tag>();
+    mesh.Name = record.value("Name", "");
+    mesh.Vertices = ViewArray<SimpleVertex>(gltf_, record.at("Vertices"));
+    mesh.Indices = ViewArray<std::int32_t>(gltf_, record.at("Indices"));
+    model_.SimpleMeshes.push_back(std::move(mesh));
+  }
+  for (const json& record : ListAt(scene_fields, "StarFields")) {
+    StarField field;
+    field.Kind = record.at("Kind").get<Tag>();
+    field.ID = record.at("ID").get<Tag>();
+    field.Version = record.at("Version").get<std::int32_t>();
+    field.Stars = ViewArray<Star>(gltf_, record.at("Stars"));
+    model_.StarFields.push_back(std::move(field));
+  }
+  for (const json& record : ListAt(scene_fields, "BackgroundSegments")) {
+    BackgroundSegment segment;
+    segment.Kind = record.at("Kind").get<Tag>();
+    segment.ID = record.at("ID").get<Tag>();
+    segment.Name = record.value("Name", "");
+    segment.Elements = ViewArray<BackgroundElement>(gltf_, record.at("Elements"));
+    model_.BackgroundSegments.push_back(std::move(segment));
+  }
 
   for (const json& record : ListAt(scene_fields, "Textures")) {
     Texture texture;
@@ -614,6 +655,7 @@ void Importer::FromGantry(const json& scene_fields) {
   std::vector<std::pair<std::size_t, Marker>> markers;
   std::vector<std::pair<std::size_t, DockPath>> paths;
   std::vector<std::pair<std::size_t, NavLight>> lights;
+  std::vector<std::pair<std::size_t, LodMesh>> backgrounds;
   for (const tinygltf::Node& node : gltf_.nodes) {
     const json extras = GantryExtras(node.extras);
     if (extras.is_null()) continue;
@@ -671,6 +713,8 @@ void Importer::FromGantry(const json& scene_fields) {
         }
       }
       collisions.emplace_back(index, std::move(collision));
+    } else if (kind == "background") {
+      backgrounds.emplace_back(index, GantryLod(extras, MeshOf(node)));
     } else if (kind == "shape") {
       shapes.emplace_back(index, extras.get<EngineShape>());
     } else if (kind == "burn") {
@@ -718,6 +762,7 @@ void Importer::FromGantry(const json& scene_fields) {
   model_.Markers = InOrder(std::move(markers));
   model_.DockPathList.Paths = InOrder(std::move(paths));
   model_.NavLightList.NavLights = InOrder(std::move(lights));
+  model_.BackgroundMeshSet.Meshes = InOrder(std::move(backgrounds));
 }
 
 // ---- Files from other tools ----

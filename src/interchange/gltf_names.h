@@ -18,6 +18,7 @@ inline constexpr const char* kEngineShape = "SHAPE_";
 inline constexpr const char* kEngineGlow = "GLOW_";
 inline constexpr const char* kCollision = "COLLISION_";
 inline constexpr const char* kBoundary = "BOUNDARY_";
+inline constexpr const char* kBackground = "BACKGROUND_";  // then the mesh's number, from 1
 
 // The key of the object Gantry puts in `extras`, and what it says a node is.
 inline constexpr const char* kExtrasKey = "gantry";

@@ -67,6 +67,13 @@ NLOHMANN_DEFINE_TYPE_NON_INTRUSIVE_WITH_DEFAULT(ScarDescription, Name, ParentNam
 NLOHMANN_DEFINE_TYPE_NON_INTRUSIVE_WITH_DEFAULT(BoundaryVertexRecord, Kind, ID, Name, ParentName,
                                                 Vertices, Trailer)
 
+NLOHMANN_DEFINE_TYPE_NON_INTRUSIVE_WITH_DEFAULT(VaryRecordB, Values, Bytes)
+NLOHMANN_DEFINE_TYPE_NON_INTRUSIVE_WITH_DEFAULT(VaryGroupRecord, First, Second, Third, Fourth)
+NLOHMANN_DEFINE_TYPE_NON_INTRUSIVE_WITH_DEFAULT(VaryGroup, GroupCount, Records)
+NLOHMANN_DEFINE_TYPE_NON_INTRUSIVE_WITH_DEFAULT(VaryMesh, Kind, Length, ID, Name, ParentName,
+                                                CountA, CountB, CountC, CountD, Extra, ListA, ListB,
+                                                ListC, ListD)
+
 // What a whole model keeps beside its nodes: the file's type and the records no node stands for.
 struct ModelFields {
   std::int32_t Version = kModelHodVersion;
@@ -78,10 +85,15 @@ struct ModelFields {
   std::vector<InfoEntry> Errors;
   // The headers of the single records, blank Kind where the file had none.
   ChunkHeader LightsHeader, JointsHeader, NavLightsHeader, DockPathsHeader, OwnerHeader;
+  ChunkHeader BackgroundLightHeader, BackgroundMeshesHeader;
+  std::int32_t BackgroundLightLength = 0, BackgroundLightSecond = 0;  // both written as kept
+  std::vector<VaryMesh> VaryMeshes;
 };
 NLOHMANN_DEFINE_TYPE_NON_INTRUSIVE_WITH_DEFAULT(ModelFields, Version, TypeName, Owner,
                                                 NavLightVersion, Lights, Warnings, Errors,
                                                 LightsHeader, JointsHeader, NavLightsHeader,
-                                                DockPathsHeader, OwnerHeader)
+                                                DockPathsHeader, OwnerHeader, BackgroundLightHeader,
+                                                BackgroundMeshesHeader, BackgroundLightLength,
+                                                BackgroundLightSecond, VaryMeshes)
 
 }  // namespace gantry
