@@ -9,6 +9,7 @@
 #include <cstring>
 #include <map>
 #include <set>
+#include <type_traits>
 
 #include "common/paths.h"
 #include "common/shared_text.h"
@@ -74,10 +75,11 @@ int Components(int type) {
   }
 }
 
-// The values of an accessor as doubles (normalized integers brought into 0..1), checked against
-// its buffer. `components`: what the caller needs (the accessor must have exactly that many).
-std::vector<double> ReadAccessor(const tinygltf::Model& gltf, int index, int components,
-                                 const char* purpose, bool floats_only = false) {
+// The values of an accessor as T (normalized integers brought into 0..1), checked against its
+// buffer. `components`: what the caller needs (the accessor must have exactly that many).
+template <typename T>
+std::vector<T> ReadAccessor(const tinygltf::Model& gltf, int index, int components,
+                            const char* purpose, bool floats_only = false) {
   if (index < 0 || static_cast<std::size_t>(index) >= gltf.accessors.size()) {
     Fail(fmt::format(text::kBadReference, purpose, "", "accessor"));
   }
@@ -93,10 +95,10 @@ std::vector<double> ReadAccessor(const tinygltf::Model& gltf, int index, int com
     bad(fmt::format(text::kWrongType, purpose));
   }
   const std::size_t count = accessor.count;
-  std::vector<double> out;
+  std::vector<T> out;
   if (accessor.bufferView < 0) {  // no data: all zero
     if (count > (std::size_t{1} << 28)) bad(text::kOutOfRange);
-    out.assign(count * components, 0.0);
+    out.assign(count * components, T{});
     return out;
   }
   if (static_cast<std::size_t>(accessor.bufferView) >= gltf.bufferViews.size()) {
@@ -119,6 +121,27 @@ std::vector<double> ReadAccessor(const tinygltf::Model& gltf, int index, int com
   }
   const unsigned char* base = data.data() + view.byteOffset + accessor.byteOffset;
   out.resize(count * components);
+  // The common cases straight from the bytes: packed floats, packed 16-bit indices.
+  if constexpr (std::is_same_v<T, float>) {
+    if (accessor.componentType == TINYGLTF_COMPONENT_TYPE_FLOAT && stride == element) {
+      std::memcpy(out.data(), base, out.size() * sizeof(float));
+      for (const float f : out) {
+        if (!std::isfinite(f)) bad(text::kNonFinite);
+      }
+      return out;
+    }
+  }
+  if constexpr (std::is_same_v<T, std::uint32_t>) {
+    if (accessor.componentType == TINYGLTF_COMPONENT_TYPE_UNSIGNED_SHORT && stride == element &&
+        !accessor.normalized) {
+      for (std::size_t i = 0; i < out.size(); ++i) {
+        std::uint16_t v;
+        std::memcpy(&v, base + i * 2, 2);
+        out[i] = v;
+      }
+      return out;
+    }
+  }
   for (std::size_t i = 0; i < count; ++i) {
     const unsigned char* at = base + i * stride;
     for (int c = 0; c < components; ++c, at += size) {
@@ -159,22 +182,123 @@ std::vector<double> ReadAccessor(const tinygltf::Model& gltf, int index, int com
                       : static_cast<double>(v);
         }
       }
-      out[i * components + c] = value;
+      out[i * components + c] = static_cast<T>(value);
     }
   }
   return out;
 }
 
+// An accessor checked once and read value by value, straight into the model's records.
+class AccessorReader {
+ public:
+  AccessorReader(const tinygltf::Model& gltf, int index, int components, const char* purpose)
+      : components_(components) {
+    // ReadAccessor's checks, on an empty request: an accessor of no data, or zero count, reads
+    // nothing here either.
+    if (index < 0 || static_cast<std::size_t>(index) >= gltf.accessors.size()) {
+      Fail(fmt::format(text::kBadReference, purpose, "", "accessor"));
+    }
+    const tinygltf::Accessor& accessor = gltf.accessors[index];
+    count_ = accessor.count;
+    type_ = accessor.componentType;
+    normalized_ = accessor.normalized;
+    size_ = ComponentSize(type_);
+    if (accessor.bufferView < 0 || accessor.sparse.isSparse ||
+        Components(accessor.type) != components || size_ == 0) {
+      fallback_ = ReadAccessor<float>(gltf, index, components, purpose);
+      return;
+    }
+    // Bounds as ReadAccessor checks them (it throws on any fault).
+    const tinygltf::BufferView* view = nullptr;
+    if (static_cast<std::size_t>(accessor.bufferView) < gltf.bufferViews.size()) {
+      view = &gltf.bufferViews[accessor.bufferView];
+    }
+    const std::size_t element = size_ * components;
+    bool ok =
+        view && view->buffer >= 0 && static_cast<std::size_t>(view->buffer) < gltf.buffers.size();
+    if (ok) {
+      const auto& data = gltf.buffers[view->buffer].data;
+      stride_ = view->byteStride ? view->byteStride : element;
+      const std::size_t room = view->byteOffset <= data.size() &&
+                                       view->byteLength <= data.size() - view->byteOffset &&
+                                       accessor.byteOffset <= view->byteLength
+                                   ? view->byteLength - accessor.byteOffset
+                                   : 0;
+      ok = stride_ >= element &&
+           (count_ == 0 || (element <= room && count_ - 1 <= (room - element) / stride_));
+      if (ok) base_ = data.data() + view->byteOffset + accessor.byteOffset;
+    }
+    if (!ok) {
+      ReadAccessor<float>(gltf, index, components, purpose);  // says what is wrong
+      Fail(fmt::format(text::kBadAccessor, index, text::kOutOfRange));
+    }
+  }
+
+  std::size_t count() const { return count_; }
+
+  // Value i's components into `out`.
+  void Read(std::size_t i, float* out) const {
+    if (!base_) {
+      std::memcpy(out, fallback_.data() + i * components_, components_ * sizeof(float));
+      return;
+    }
+    const unsigned char* at = base_ + i * stride_;
+    if (type_ == TINYGLTF_COMPONENT_TYPE_FLOAT) {
+      std::memcpy(out, at, components_ * sizeof(float));
+      for (int c = 0; c < components_; ++c) {
+        if (!std::isfinite(out[c])) Fail(fmt::format(text::kBadAccessor, "", text::kNonFinite));
+      }
+      return;
+    }
+    for (int c = 0; c < components_; ++c, at += size_) {
+      double value;
+      switch (type_) {
+        case TINYGLTF_COMPONENT_TYPE_UNSIGNED_BYTE:
+          value = normalized_ ? *at / 255.0 : *at;
+          break;
+        case TINYGLTF_COMPONENT_TYPE_UNSIGNED_SHORT: {
+          std::uint16_t v;
+          std::memcpy(&v, at, 2);
+          value = normalized_ ? v / 65535.0 : v;
+          break;
+        }
+        default: {
+          // Rare forms go the long way once.
+          value = 0;
+          break;
+        }
+      }
+      out[c] = static_cast<float>(value);
+    }
+  }
+
+  bool Simple() const {
+    return !base_ || type_ == TINYGLTF_COMPONENT_TYPE_FLOAT ||
+           type_ == TINYGLTF_COMPONENT_TYPE_UNSIGNED_BYTE ||
+           type_ == TINYGLTF_COMPONENT_TYPE_UNSIGNED_SHORT;
+  }
+
+ private:
+  int components_;
+  std::size_t count_ = 0, size_ = 0, stride_ = 0;
+  int type_ = 0;
+  bool normalized_ = false;
+  const unsigned char* base_ = nullptr;
+  std::vector<float> fallback_;
+};
+
 std::vector<std::uint32_t> ReadIndices(const tinygltf::Model& gltf, int index,
                                        std::size_t vertices) {
-  const std::vector<double> values = ReadAccessor(gltf, index, 1, "indices");
-  std::vector<std::uint32_t> out;
-  out.reserve(values.size());
-  for (const double v : values) {
-    if (v < 0 || v >= static_cast<double>(vertices)) {
-      Fail(fmt::format(text::kBadAccessor, index, text::kIndexOutOfRange));
+  if (index >= 0 && static_cast<std::size_t>(index) < gltf.accessors.size()) {
+    const int type = gltf.accessors[index].componentType;
+    if (type == TINYGLTF_COMPONENT_TYPE_FLOAT || type == TINYGLTF_COMPONENT_TYPE_BYTE ||
+        type == TINYGLTF_COMPONENT_TYPE_SHORT || type == TINYGLTF_COMPONENT_TYPE_INT) {
+      Fail(fmt::format(text::kBadAccessor, index, fmt::format(text::kWrongType, "indices")));
     }
-    out.push_back(static_cast<std::uint32_t>(v));
+  }
+  std::vector<std::uint32_t> out = ReadAccessor<std::uint32_t>(gltf, index, 1, "indices");
+  for (const std::uint32_t v : out) {
+    if (v >= vertices) Fail(fmt::format(text::kBadAccessor, index, text::kIndexOutOfRange));
   }
   return out;
 }
@@ -518,44 +642,38 @@ LodMesh Importer::GantryLod(const json& fields, const tinygltf::Mesh* mesh) {
       if (list.contains("Primitive") && first < 0) first = list.at("Primitive").get<int>();
     }
     const tinygltf::Primitive& source = primitive(first);
-    const auto attribute = [&](const char* name, int components) -> std::vector<double> {
+    const auto reader = [&](const char* name, int components) -> std::optional<AccessorReader> {
       const auto found = source.attributes.find(name);
-      if (found == source.attributes.end()) return {};
-      return ReadAccessor(gltf_, found->second, components, name);
+      if (found == source.attributes.end()) return std::nullopt;
+      AccessorReader r(gltf_, found->second, components, name);
+      if (!r.Simple()) {
+        return AccessorReader(gltf_, -1, components, name);  // refused with its reason
+      }
+      return r;
     };
-    const std::vector<double> positions = attribute("POSITION", 3);
-    const std::size_t n = positions.size() / 3;
-    if (n == 0) Fail(fmt::format(text::kNoPositions, mesh->name));
+    const std::optional<AccessorReader> positions = reader("POSITION", 3);
+    if (!positions || positions->count() == 0) Fail(fmt::format(text::kNoPositions, mesh->name));
+    const std::size_t n = positions->count();
     part.Vertices.resize(n);
-    const auto fill = [&](const std::vector<double>& values, int components, auto&& set) {
-      if (values.empty()) return;
-      if (values.size() != n * components)
-        Fail(fmt::format(text::kBadAccessor, "", text::kOutOfRange));
-      for (std::size_t i = 0; i < n; ++i) set(part.Vertices[i], &values[i * components]);
+    float d[4];
+    const auto fill = [&](const std::optional<AccessorReader>& r, auto&& set) {
+      if (!r) return;
+      if (r->count() != n) Fail(fmt::format(text::kBadAccessor, "", text::kOutOfRange));
+      for (std::size_t i = 0; i < n; ++i) {
+        r->Read(i, d);
+        set(part.Vertices[i]);
+      }
     };
-    fill(positions, 3, [](MeshVertex& v, const double* d) {
-      v.Position = {static_cast<float>(d[0]), static_cast<float>(d[1]), static_cast<float>(d[2]),
-                    1};
-    });
-    fill(attribute("_POSITION_W", 1), 1,
-         [](MeshVertex& v, const double* d) { v.Position.w = static_cast<float>(d[0]); });
-    std::vector<double> normals = attribute("NORMAL", 3);
-    if (normals.empty()) normals = attribute("_HOD_NORMAL", 3);
-    fill(normals, 3, [](MeshVertex& v, const double* d) {
-      v.Normal = {static_cast<float>(d[0]), static_cast<float>(d[1]), static_cast<float>(d[2]), 0};
-    });
-    fill(attribute("_NORMAL_W", 1), 1,
-         [](MeshVertex& v, const double* d) { v.Normal.w = static_cast<float>(d[0]); });
-    fill(attribute("TEXCOORD_0", 2), 2, [](MeshVertex& v, const double* d) {
-      v.UV = {static_cast<float>(d[0]), static_cast<float>(d[1])};
-    });
-    fill(attribute("_TANGENT", 3), 3, [](MeshVertex& v, const double* d) {
-      v.Tangent = {static_cast<float>(d[0]), static_cast<float>(d[1]), static_cast<float>(d[2])};
-    });
-    fill(attribute("_BINORMAL", 3), 3, [](MeshVertex& v, const double* d) {
-      v.Binormal = {static_cast<float>(d[0]), static_cast<float>(d[1]), static_cast<float>(d[2])};
-    });
-    fill(attribute("COLOR_0", 4), 4, [](MeshVertex& v, const double* d) {
+    fill(positions, [&](MeshVertex& v) { v.Position = {d[0], d[1], d[2], 1}; });
+    fill(reader("_POSITION_W", 1), [&](MeshVertex& v) { v.Position.w = d[0]; });
+    std::optional<AccessorReader> normals = reader("NORMAL", 3);
+    if (!normals) normals = reader("_HOD_NORMAL", 3);
+    fill(normals, [&](MeshVertex& v) { v.Normal = {d[0], d[1], d[2], 0}; });
+    fill(reader("_NORMAL_W", 1), [&](MeshVertex& v) { v.Normal.w = d[0]; });
+    fill(reader("TEXCOORD_0", 2), [&](MeshVertex& v) { v.UV = {d[0], d[1]}; });
+    fill(reader("_TANGENT", 3), [&](MeshVertex& v) { v.Tangent = {d[0], d[1], d[2]}; });
+    fill(reader("_BINORMAL", 3), [&](MeshVertex& v) { v.Binormal = {d[0], d[1], d[2]}; });
+    fill(reader("COLOR_0", 4), [&](MeshVertex& v) {
       for (int c = 0; c < 4; ++c) v.Colour[c] = static_cast<std::uint8_t>(std::lround(d[c] * 255));
     });
     for (const json& entry : ListAt(record, "Lists")) {
@@ -563,8 +681,10 @@ LodMesh Importer::GantryLod(const json& fields, const tinygltf::Mesh* mesh) {
       list.Type = entry.at("Type").get<std::int32_t>();
       if (entry.contains("Primitive")) {
         const tinygltf::Primitive& p = primitive(entry.at("Primitive").get<int>());
-        for (const std::uint32_t i : ReadIndices(gltf_, p.indices, n)) {
-          list.Indices.push_back(static_cast<std::int16_t>(static_cast<std::uint16_t>(i)));
+        const std::vector<std::uint32_t> indices = ReadIndices(gltf_, p.indices, n);
+        list.Indices.resize(indices.size());
+        for (std::size_t k = 0; k < indices.size(); ++k) {
+          list.Indices[k] = static_cast<std::int16_t>(static_cast<std::uint16_t>(indices[k]));
         }
       } else {
         list.Indices = ListAt(entry, "Indices").get<std::vector<std::int16_t>>();
@@ -701,7 +821,8 @@ void Importer::FromGantry(const json& scene_fields) {
         const tinygltf::Primitive& p = mesh->primitives.front();
         const auto found = p.attributes.find("POSITION");
         if (found == p.attributes.end()) Fail(fmt::format(text::kNoPositions, mesh->name));
-        const std::vector<double> positions = ReadAccessor(gltf_, found->second, 3, "POSITION");
+        const std::vector<double> positions =
+            ReadAccessor<double>(gltf_, found->second, 3, "POSITION");
         for (std::size_t i = 0; i + 2 < positions.size(); i += 3) {
           collision.Triangles.Vertices.push_back({static_cast<float>(positions[i]),
                                                   static_cast<float>(positions[i + 1]),
@@ -854,7 +975,8 @@ void Importer::PlainMesh(const tinygltf::Mesh& mesh, const std::string& node_nam
       notes_.push_back(fmt::format(text::kSkippedMode, Utf8ToLatin1(mesh.name)));
       continue;
     }
-    const std::vector<double> positions = ReadAccessor(gltf_, found->second, 3, "POSITION", true);
+    const std::vector<double> positions =
+        ReadAccessor<double>(gltf_, found->second, 3, "POSITION", true);
     const std::size_t n = positions.size() / 3;
     std::vector<MeshVertex> vertices(n);
     for (std::size_t i = 0; i < n; ++i) {
@@ -865,7 +987,8 @@ void Importer::PlainMesh(const tinygltf::Mesh& mesh, const std::string& node_nam
     }
     std::int32_t mask = kImportedMask;
     if (const auto normal = p.attributes.find("NORMAL"); normal != p.attributes.end()) {
-      const std::vector<double> values = ReadAccessor(gltf_, normal->second, 3, "NORMAL", true);
+      const std::vector<double> values =
+          ReadAccessor<double>(gltf_, normal->second, 3, "NORMAL", true);
       if (values.size() != positions.size())
         Fail(fmt::format(text::kBadAccessor, normal->second, text::kOutOfRange));
       for (std::size_t i = 0; i < n; ++i) {
@@ -875,7 +998,7 @@ void Importer::PlainMesh(const tinygltf::Mesh& mesh, const std::string& node_nam
       }
     }
     if (const auto uv = p.attributes.find("TEXCOORD_0"); uv != p.attributes.end()) {
-      const std::vector<double> values = ReadAccessor(gltf_, uv->second, 2, "TEXCOORD_0");
+      const std::vector<double> values = ReadAccessor<double>(gltf_, uv->second, 2, "TEXCOORD_0");
       if (values.size() != n * 2)
         Fail(fmt::format(text::kBadAccessor, uv->second, text::kOutOfRange));
       for (std::size_t i = 0; i < n; ++i) {
@@ -888,7 +1011,7 @@ void Importer::PlainMesh(const tinygltf::Mesh& mesh, const std::string& node_nam
               ? gltf_.accessors[colour->second].type
               : TINYGLTF_TYPE_VEC4);
       const std::vector<double> values =
-          ReadAccessor(gltf_, colour->second, components == 3 ? 3 : 4, "COLOR_0");
+          ReadAccessor<double>(gltf_, colour->second, components == 3 ? 3 : 4, "COLOR_0");
       const int k = components == 3 ? 3 : 4;
       if (values.size() != n * k)
         Fail(fmt::format(text::kBadAccessor, colour->second, text::kOutOfRange));
