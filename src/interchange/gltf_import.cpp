@@ -1130,8 +1130,9 @@ void Importer::PlainMaterials() {
     const tinygltf::Image& image = gltf_.images[i];
     if (image.width <= 0 || image.height <= 0 || image.component != 4 || image.bits != 8 ||
         image.image.size() != static_cast<std::size_t>(image.width) * image.height * 4) {
-      notes_.push_back(fmt::format(text::kImageUndecodable, i, Utf8ToLatin1(image.name)));
-      continue;
+      // Data URIs are the image itself, not a name to show.
+      const std::string label = image.uri.rfind("data:", 0) == 0 ? image.name : image.uri;
+      Fail(fmt::format(text::kImageMissing, i, Utf8ToLatin1(label)));
     }
     RgbaImage rgba;
     rgba.width = image.width;

@@ -21,6 +21,7 @@ inline constexpr const char* kMatrixNode =
 inline constexpr const char* kMissingLevel = "mesh {}: levels of detail were renumbered from 0";
 inline constexpr const char* kImageTooLarge = "an image is larger than the textures Gantry takes";
 inline constexpr const char* kImageUndecodable = "image {} could not be decoded: {}";
+inline constexpr const char* kImageMissing = "image {} ({}) is missing or cannot be decoded";
 inline constexpr const char* kNoExternalFiles = "external files cannot be read here: {}";
 inline constexpr const char* kExternalFileLead = "cannot read ";
 
