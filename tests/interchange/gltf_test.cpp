@@ -142,7 +142,7 @@ std::string BlenderStyleGltf(float first_x = -1) {
     base64 += i + 1 < buffer.size() ? kAlphabet[(n >> 6) & 63] : '=';
     base64 += i + 2 < buffer.size() ? kAlphabet[n & 63] : '=';
   }
-  return R"({
+  return std::string(R"({
   "asset": {"version": "2.0", "generator": "Khronos glTF Blender I/O"},
   "scene": 0,
   "scenes": [{"nodes": [0]}],
@@ -159,7 +159,7 @@ std::string BlenderStyleGltf(float first_x = -1) {
     "TEXCOORD_0": 2}, "indices": 3, "material": 0}]}],
   "materials": [{"name": "HullPaint", "pbrMetallicRoughness": {"baseColorTexture": {"index": 0}}}],
   "textures": [{"source": 0}],
-  "images": [{"name": "hull", "uri": "data:image/png;base64,)" +
+  "images": [{"name": "hull", "uri": "data:image/png;base64,)") +
          kRedPixelPng + R"("}],
   "accessors": [
     {"bufferView": 0, "componentType": 5126, "count": 4, "type": "VEC3", "min": [-1, -1, 0], "max": [1, 1, 0]},
