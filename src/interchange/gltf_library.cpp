@@ -3,4 +3,8 @@
 #define TINYGLTF_IMPLEMENTATION
 #define STB_IMAGE_IMPLEMENTATION
 #define STBI_FAILURE_USERMSG
+// Not our code: MinGW's GCC finds an unused variable in stb_image.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wunused-but-set-variable"
 #include <tiny_gltf.h>
+#pragma GCC diagnostic pop
