@@ -1,5 +1,6 @@
-// JSON output of the command line, through nlohmann json. Model texts are single-byte (Latin-1)
-// strings and turn into UTF-8 on the way in; fields keep the order they were added in.
+// JSON output of the command line, through nlohmann json. JSON is UTF-8 on every platform: model
+// texts (code page 1252) and paths (the system's narrow encoding) are converted on the way in;
+// fields keep the order they were added in.
 #pragma once
 
 #include <cstdio>
@@ -7,14 +8,14 @@
 #include <string>
 #include <string_view>
 
-#include "common/utf8.h"
+#include "common/text_encoding.h"
 
 namespace gantry::cli {
 
 using Json = nlohmann::ordered_json;
 
-// A model text as a JSON string value.
-inline Json JsonText(std::string_view text) { return Json(Latin1ToUtf8(text)); }
+// A model text or path as a JSON string value.
+inline Json JsonText(std::string_view text) { return Json(NarrowToUtf8(text)); }
 
 // The object on one line of stdout.
 inline void PrintJsonLine(const Json& json) {
