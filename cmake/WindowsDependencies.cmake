@@ -1,5 +1,5 @@
 # Libraries for the Windows cross build. Debian builds them for Linux only, so here they are
-# header-only (fmt in header-only mode, CLI11, stb) or compiled by the cross compiler from the
+# header-only (fmt in header-only mode, CLI11, stb, tinygltf, nlohmann json) or compiled by the cross compiler from the
 # sources Debian ships (GoogleTest in libgtest-dev, libsquish from its source package, which
 # scripts/setup-windows.sh unpacks).
 set(GANTRY_HOST_INCLUDE_DIR /usr/include CACHE PATH "Where the Debian header packages put headers")
@@ -9,13 +9,19 @@ set(GANTRY_SQUISH_SOURCE_DIR "" CACHE PATH "libsquish's unpacked source package"
 # The host's include folder as a whole would mix Linux's C library into the build: expose only
 # the header libraries' own folders.
 set(gantry_headers ${CMAKE_BINARY_DIR}/host-headers)
-foreach(folder fmt CLI)
+foreach(folder fmt CLI nlohmann)
   if(NOT EXISTS ${GANTRY_HOST_INCLUDE_DIR}/${folder})
     message(FATAL_ERROR "${GANTRY_HOST_INCLUDE_DIR}/${folder} is missing (scripts/setup-windows.sh)")
   endif()
   file(MAKE_DIRECTORY ${gantry_headers})
   file(CREATE_LINK ${GANTRY_HOST_INCLUDE_DIR}/${folder} ${gantry_headers}/${folder} SYMBOLIC)
 endforeach()
+
+# tinygltf is one header straight in the include folder.
+file(CREATE_LINK ${GANTRY_HOST_INCLUDE_DIR}/tiny_gltf.h ${gantry_headers}/tiny_gltf.h SYMBOLIC)
+set(TINYGLTF_INCLUDE_DIR ${gantry_headers})
+add_library(gantry_json INTERFACE)
+target_include_directories(gantry_json INTERFACE ${gantry_headers})
 
 add_library(fmt::fmt INTERFACE IMPORTED)
 target_include_directories(fmt::fmt INTERFACE ${gantry_headers})

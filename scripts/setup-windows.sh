@@ -16,6 +16,7 @@ PACKAGES=(
   wine wine64                         # runs the tests and the CLI script
   libgtest-dev                        # GoogleTest's sources, built by the cross compiler
   libcli11-dev libfmt-dev libstb-dev  # header-only here (fmt in header-only mode)
+  libtinygltf-dev nlohmann-json3-dev  # glTF and JSON, header-only here too
 )
 
 SUDO=""

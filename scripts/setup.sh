@@ -15,13 +15,20 @@ PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libcli11-dev libfmt-dev
   libsquish-dev libstb-dev            # DXT decode/encode; PNG writing
+  libtinygltf-dev nlohmann-json3-dev  # glTF and JSON (used as headers)
   qt6-base-dev libqt6opengl6-dev      # the editor's windows and its 3D view
   xvfb xauth libgl1-mesa-dri libglx-mesa0 fonts-dejavu-core  # a display, OpenGL, fonts
   dpkg-dev file lintian               # Debian packages: cpack's dependency scan, their checks
   man-db bash-completion desktop-file-utils appstream  # what scripts/package.sh tries
+  nodejs npm                          # the Khronos glTF validator the tests run
 )
 
 scripts/install-packages.sh "${PACKAGES[@]}"
+
+# The glTF validator (npm's gltf-validator, pinned in tools/package-lock.json).
+if [ ! -d tools/node_modules/gltf-validator ]; then
+  (cd tools && npm ci --no-audit --no-fund --loglevel=error)
+fi
 
 if [ ! -f "$BUILD_DIR/build.ninja" ]; then
   cmake -S . -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE="$BUILD_TYPE" -DGANTRY_WERROR="$WERROR" \

@@ -64,6 +64,13 @@ int RunExportHsc(const std::string& path, const std::optional<std::string>& out,
                  bool salvage = false);
 // Builds a new model of `type` from a HOD script, then validates and saves OUT.
 int RunBuild(const std::string& script, const std::string& out, const std::string& type);
+// Writes FILE as glTF 2.0 (.glb binary, else .gltf text with the data embedded).
+int RunExportGltf(const std::string& path, const std::string& out, bool all_lods,
+                  bool salvage = false);
+// Reads a glTF file into a new model, or with `base` puts its meshes in place of BASE's meshes
+// of the same names; then validates and saves OUT. A file that cannot be imported writes nothing.
+int RunImportGltf(const std::string& path, const std::string& out,
+                  const std::optional<std::string>& base);
 int RunRotate(const std::string& in, const std::string& out, double ax, double ay, double az,
               bool rotate_joints);
 int RunRoundTrip(const std::string& path);

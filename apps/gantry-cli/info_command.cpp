@@ -20,28 +20,19 @@ int ExitStatus(const LoadedHod& hod) { return hod.clean() ? kExitOk : kExitUnrea
 
 void PrintJson(const LoadedHod& r) {
   const HodModel& m = r.model;
-  std::string out = "{";
-  out += fmt::format("\"type\":{},", JsonQuote(TypeKeyword(TypeOf(m))));
-  out += fmt::format("\"dialect\":\"{}\",", DialectKeyword(m));
-  out += fmt::format("\"version\":{},", m.HodVersion.Version);
-  out += fmt::format("\"type_name\":{},", JsonQuote(m.HodName.TypeName));
-  out += fmt::format("\"owner\":{},", JsonQuote(OwnerText(m)));
-  out += "\"messages\":[";
-  bool first = true;
-  for (const auto& shown : r.ui.messages()) {
-    if (!first) out += ",";
-    first = false;
-    out += JsonQuote(shown.text);
-  }
-  out += "],\"counts\":{";
-  first = true;
-  for (const auto& [key, count] : CountModel(m)) {
-    if (!first) out += ",";
-    first = false;
-    out += fmt::format("\"{}\":{}", key, count);
-  }
-  out += "}}\n";
-  std::fwrite(out.data(), 1, out.size(), stdout);
+  Json out;
+  out["type"] = TypeKeyword(TypeOf(m));
+  out["dialect"] = DialectKeyword(m);
+  out["version"] = m.HodVersion.Version;
+  out["type_name"] = JsonText(m.HodName.TypeName);
+  out["owner"] = JsonText(OwnerText(m));
+  Json messages = Json::array();
+  for (const auto& shown : r.ui.messages()) messages.push_back(JsonText(shown.text));
+  out["messages"] = std::move(messages);
+  Json counts = Json::object();
+  for (const auto& [key, count] : CountModel(m)) counts[key] = count;
+  out["counts"] = std::move(counts);
+  PrintJsonLine(out);
 }
 
 void PrintText(const std::string& path, const LoadedHod& r) {

@@ -1,8 +1,10 @@
-// Minimal JSON string quoting. JSON is UTF-8 on every platform: model texts (code page 1252) and
-// paths (the system's narrow encoding) are converted on the way in.
+// JSON output of the command line, through nlohmann json. JSON is UTF-8 on every platform: model
+// texts (code page 1252) and paths (the system's narrow encoding) are converted on the way in;
+// fields keep the order they were added in.
 #pragma once
 
 #include <cstdio>
+#include <nlohmann/json.hpp>
 #include <string>
 #include <string_view>
 
@@ -10,38 +12,15 @@
 
 namespace gantry::cli {
 
-inline std::string JsonQuote(std::string_view text) {
-  std::string out = "\"";
-  for (const char ch : NarrowToUtf8(text)) {
-    const auto c = static_cast<unsigned char>(ch);
-    switch (c) {
-      case '"':
-        out += "\\\"";
-        break;
-      case '\\':
-        out += "\\\\";
-        break;
-      case '\n':
-        out += "\\n";
-        break;
-      case '\r':
-        out += "\\r";
-        break;
-      case '\t':
-        out += "\\t";
-        break;
-      default:
-        if (c < 0x20 || c == 0x7f) {
-          char buf[8];
-          std::snprintf(buf, sizeof buf, "\\u%04x", c);
-          out += buf;
-        } else {
-          out += static_cast<char>(c);
-        }
-    }
-  }
-  out += '"';
-  return out;
+using Json = nlohmann::ordered_json;
+
+// A model text or path as a JSON string value.
+inline Json JsonText(std::string_view text) { return Json(NarrowToUtf8(text)); }
+
+// The object on one line of stdout.
+inline void PrintJsonLine(const Json& json) {
+  const std::string out = json.dump() + "\n";
+  std::fwrite(out.data(), 1, out.size(), stdout);
 }
 
 }  // namespace gantry::cli

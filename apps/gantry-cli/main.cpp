@@ -215,6 +215,24 @@ int main(int argc, char** argv) {
   build->add_option("-o,--output", other, "HOD file to write")->required();
   build->add_option("--type", hod_type, "multi-mesh, simple-mesh, wireframe-mesh or background");
 
+  std::string lods = "all";
+  CLI::App* export_gltf =
+      app.add_subcommand("export-gltf", "Write the whole model as glTF 2.0 (.glb or .gltf)");
+  export_gltf->add_option("FILE", path, "HOD file")->required();
+  export_gltf->add_option("-o,--output", other, "glTF file to write (.glb or .gltf)")->required();
+  export_gltf->add_option("--lods", lods, "all (the default) or 0: the levels of detail to write")
+      ->check(CLI::IsMember({"all", "0"}));
+  export_gltf->add_flag("--salvage", salvage,
+                        "Export what a damaged file gave up before the damage");
+
+  std::optional<std::string> gltf_base;
+  CLI::App* import_gltf = app.add_subcommand(
+      "import-gltf", "Build a HOD from a glTF file (or replace BASE's meshes), validate and save");
+  import_gltf->add_option("MODEL", path, "glTF file (.glb or .gltf)")->required();
+  import_gltf->add_option("-o,--output", other, "HOD file to write")->required();
+  import_gltf->add_option("--base", gltf_base,
+                          "HOD whose meshes of the same names the imported meshes replace");
+
   cli::DescribeProgram(app);
   try {
     app.parse(argc, argv);
@@ -241,6 +259,8 @@ int main(int argc, char** argv) {
   if (import_obj->parsed()) {
     return cli::RunImportObj(path, obj_path, mesh_number, lod_number, other, !keep_v);
   }
+  if (export_gltf->parsed()) return cli::RunExportGltf(path, other, lods == "all", salvage);
+  if (import_gltf->parsed()) return cli::RunImportGltf(path, other, gltf_base);
   if (bg_texture->parsed()) return cli::RunBgTexture(path, other, bg_size);
   if (stars->parsed()) {
     std::optional<gantry::Vector3> at;

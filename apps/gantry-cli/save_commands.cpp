@@ -57,16 +57,17 @@ int RunValidate(const std::string& path, bool json) {
   const bool valid = readable && ValidateHod(hod.model, ui).valid;
   const auto& shown_messages = readable ? ui.messages() : hod.ui.messages();
   if (json) {
-    std::string out = fmt::format("{{\"valid\":{},\"messages\":[", valid ? "true" : "false");
-    bool first = true;
+    Json out;
+    out["valid"] = valid;
+    Json messages = Json::array();
     for (const auto& shown : shown_messages) {
-      if (!first) out += ",";
-      first = false;
-      out += fmt::format("{{\"icon\":\"{}\",\"text\":{}}}", IconName(shown.icon),
-                         JsonQuote(shown.text));
+      Json message;
+      message["icon"] = IconName(shown.icon);
+      message["text"] = JsonText(shown.text);
+      messages.push_back(std::move(message));
     }
-    out += "]}\n";
-    std::fwrite(out.data(), 1, out.size(), stdout);
+    out["messages"] = std::move(messages);
+    PrintJsonLine(out);
   } else {
     fmt::print("{}\n", !readable ? "unreadable" : valid ? "valid" : "invalid");
   }

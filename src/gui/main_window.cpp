@@ -19,6 +19,7 @@
 #include <QStatusBar>
 #include <cstdlib>
 
+#include "commands/gltf_models.h"
 #include "commands/save_helpers.h"
 #include "commands/texture_commands.h"
 #include "commands/transforms.h"
@@ -193,6 +194,12 @@ void MainWindow::BuildMenus() {
   AddAction(import, "mnuFileImportHODScript", strings::kMenuHodScript, &MainWindow::ImportScript,
             true);
   AddAction(import, "mnuFileImportTextures", 31, &MainWindow::ImportTextureFiles, true);
+  AddCommand(
+      import, "mnuFileImportGltf", QStringLiteral("glTF..."),
+      [this] {
+        if (ImportGltfCommand(workspace_.model, ui()).changed) AfterStructuralChange();
+      },
+      true);
 
   QMenu* exports = file->addMenu(Caption(strings::kMenuExport));
   exports->setObjectName(QStringLiteral("mnuFileExport"));
@@ -225,6 +232,9 @@ void MainWindow::BuildMenus() {
       [this] { ExportBackgroundMeshOBJ(workspace_, editor_->Selected("lstBGMS"), ui()); });
   AddAction(exports, "mnuExportHODScript", strings::kMenuHodScript, &MainWindow::ExportScript,
             true);
+  AddCommand(
+      exports, "mnuFileExportGltf", QStringLiteral("glTF..."),
+      [this] { ExportGltfCommand(workspace_, ui()); }, true);
 
   file->addSeparator();
   recent_menu_ = file->addMenu(Caption(strings::kMenuRecentFiles));

@@ -143,4 +143,58 @@ std::vector<std::uint8_t> EncodePng(const RgbaImage& image) {
   return out;
 }
 
+namespace {
+
+RgbaImage HalfSize(const RgbaImage& image) {
+  RgbaImage half;
+  half.width = std::max(1, image.width / 2);
+  half.height = std::max(1, image.height / 2);
+  half.pixels.resize(static_cast<std::size_t>(half.width) * half.height * 4);
+  for (int y = 0; y < half.height; ++y) {
+    for (int x = 0; x < half.width; ++x) {
+      for (int c = 0; c < 4; ++c) {
+        int sum = 0, count = 0;
+        for (int dy = 0; dy < 2; ++dy) {
+          for (int dx = 0; dx < 2; ++dx) {
+            const int sx = std::min(x * 2 + dx, image.width - 1);
+            const int sy = std::min(y * 2 + dy, image.height - 1);
+            sum += image.pixels[(static_cast<std::size_t>(sy) * image.width + sx) * 4 + c];
+            ++count;
+          }
+        }
+        half.pixels[(static_cast<std::size_t>(y) * half.width + x) * 4 + c] =
+            static_cast<std::uint8_t>((sum + count / 2) / count);
+      }
+    }
+  }
+  return half;
+}
+
+}  // namespace
+
+Texture EncodeTexture(const RgbaImage& image, const std::string& name) {
+  Texture texture;
+  texture.Kind = "LMIP";
+  texture.FileName = name;
+  texture.FileNameLength = static_cast<std::int32_t>(name.size());
+  texture.Width = image.width;
+  texture.Height = image.height;
+  bool opaque = true;
+  for (std::size_t i = 3; i < image.pixels.size(); i += 4)
+    opaque = opaque && image.pixels[i] == 255;
+  texture.Format = opaque ? "DXT1" : "DXT5";
+  const int flags = (opaque ? squish::kDxt1 : squish::kDxt5);
+  RgbaImage level = image;
+  while (true) {
+    MipLevel data(
+        static_cast<std::size_t>(squish::GetStorageRequirements(level.width, level.height, flags)));
+    squish::CompressImage(level.pixels.data(), level.width, level.height, data.data(), flags);
+    texture.MipLevels.push_back(std::move(data));
+    if (level.width == 1 && level.height == 1) break;
+    level = HalfSize(level);
+  }
+  texture.MipCount = static_cast<std::int32_t>(texture.MipLevels.size());
+  return texture;
+}
+
 }  // namespace gantry

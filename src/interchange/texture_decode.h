@@ -38,6 +38,10 @@ std::optional<RgbaImage> DecodeForDisplay(const Texture& texture, int level,
 
 void FlipRows(RgbaImage& image);
 
+// A picture as a texture of `name`: DXT1 when every pixel is opaque, else DXT5, with every mip
+// level down to 1x1 (each half the one before, by averaging). Rows stay in the image's order.
+Texture EncodeTexture(const RgbaImage& image, const std::string& name);
+
 // The image as a PNG file's bytes; empty when it cannot be encoded.
 std::vector<std::uint8_t> EncodePng(const RgbaImage& image);
 

@@ -1,0 +1,289 @@
+// glTF export and import: Gantry's own files bring the model back, a file written the way other
+// tools write it (no extras) becomes a valid multi-mesh model, and damaged files are refused
+// with a message.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <nlohmann/json.hpp>
+#include <string>
+
+#include "commands/gltf_models.h"
+#include "common/ui.h"
+#include "geometry/rotations.h"
+#include "hod/model_diff.h"
+#include "hod/reset.h"
+#include "hod/validate.h"
+#include "interchange/gltf_export.h"
+#include "interchange/gltf_import.h"
+#include "support/random_model.h"
+
+namespace gantry {
+namespace {
+
+std::span<const std::uint8_t> Bytes(const std::string& text) {
+  return {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()};
+}
+
+std::string Text(const std::vector<std::uint8_t>& bytes) {
+  return std::string(bytes.begin(), bytes.end());
+}
+
+TEST(GltfRoundTrip, RandomModelsComeBackThroughBothForms) {
+  for (std::uint32_t seed = 1; seed <= 12; ++seed) {
+    const HodType types[] = {HodType::MultiMesh, HodType::SimpleMesh, HodType::WireframeMesh,
+                             HodType::Background};
+    const HodModel original = testing::RandomModel(seed, types[seed % 4]);
+    for (const bool binary : {true, false}) {
+      SCOPED_TRACE(::testing::Message() << "seed " << seed << (binary ? " glb" : " gltf"));
+      std::string error;
+      const auto bytes = ExportGltf(original, {.binary = binary}, &error);
+      ASSERT_TRUE(bytes) << error;
+      auto back = ImportGltf(*bytes, "", &error);
+      ASSERT_TRUE(back) << error;
+      EXPECT_TRUE(back->from_gantry);
+      const auto lines = DiffModels(original, back->model, {.max_differences = 5});
+      EXPECT_TRUE(lines.empty()) << lines.front();
+    }
+  }
+}
+
+TEST(GltfRoundTrip, OnlyLevelZeroWhenAsked) {
+  const HodModel original = testing::RandomModel(2, HodType::MultiMesh);
+  const auto bytes = ExportGltf(original, {.all_lods = false});
+  ASSERT_TRUE(bytes);
+  std::string error;
+  const auto back = ImportGltf(*bytes, "", &error);
+  ASSERT_TRUE(back) << error;
+  ASSERT_EQ(back->model.Meshes.size(), original.Meshes.size());
+  for (std::size_t m = 0; m < original.Meshes.size(); ++m) {
+    EXPECT_EQ(back->model.Meshes[m].Lods.size(),
+              std::min<std::size_t>(1, original.Meshes[m].Lods.size()));
+  }
+}
+
+// Every `extras` removed: what a tool that drops them would write back.
+void StripExtras(nlohmann::json& json) {
+  if (json.is_object()) {
+    json.erase("extras");
+    for (auto& [key, item] : json.items()) StripExtras(item);
+  } else if (json.is_array()) {
+    for (auto& item : json) StripExtras(item);
+  }
+}
+
+TEST(GltfRoundTrip, NamesAloneBringJointsMeshesAndLevelsBack) {
+  HodModel original = testing::RandomModel(4, HodType::MultiMesh);
+  ASSERT_FALSE(original.Meshes.empty());
+  auto bytes = ExportGltf(original, {.binary = false});
+  ASSERT_TRUE(bytes);
+  nlohmann::json json = nlohmann::json::parse(Text(*bytes));
+  StripExtras(json);
+  const std::string plain = json.dump();
+  std::string error;
+  const auto back = ImportGltf(Bytes(plain), "", &error);
+  ASSERT_TRUE(back) << error;
+  EXPECT_FALSE(back->from_gantry);
+  // Joints keep their places and turns (as Euler angles that may differ but turn alike).
+  for (const Joint& joint : original.JointList.Joints) {
+    const Joint* found = nullptr;
+    for (const Joint& j : back->model.JointList.Joints) {
+      if (j.Name == joint.Name) found = &j;
+    }
+    ASSERT_NE(found, nullptr) << joint.Name;
+    const Vector3 probe{0.3f, -1.2f, 2.5f};
+    const Vector3 a =
+        RotateVector(probe, {joint.Rotation.x + joint.Axis.x, joint.Rotation.y + joint.Axis.y,
+                             joint.Rotation.z + joint.Axis.z});
+    const Vector3 b = RotateVector(probe, found->Rotation);
+    EXPECT_NEAR(a.x, b.x, 1e-3);
+    EXPECT_NEAR(a.y, b.y, 1e-3);
+    EXPECT_NEAR(a.z, b.z, 1e-3);
+  }
+  // Each mesh with geometry comes back under its name, with as many levels.
+  for (const MultiMesh& mesh : original.Meshes) {
+    if (mesh.Lods.empty() || mesh.Lods.front().Parts.empty()) continue;
+    const MultiMesh* found = nullptr;
+    for (const MultiMesh& m : back->model.Meshes) {
+      if (m.Name == mesh.Name) found = &m;
+    }
+    ASSERT_NE(found, nullptr) << mesh.Name;
+    EXPECT_EQ(IsGoblin(*found), IsGoblin(mesh));
+  }
+  EXPECT_EQ(back->model.Markers.size(), original.Markers.size());
+  EXPECT_EQ(back->model.DockPathList.Paths.size(), original.DockPathList.Paths.size());
+}
+
+// A glTF as Blender writes it: no extras, a parent empty, a mesh with a second level of detail
+// and a textured material, a marker and a dock path with two points. The buffer holds a
+// quad: four positions (48 bytes), four normals (48), four texture coordinates (32), six
+// 16-bit indices (12).
+// A 1x1 red PNG.
+constexpr const char* kRedPixelPng =
+    "iVBORw0KGgoAAAANSUhEUgAAAAEAAAABCAYAAAAfFcSJAAAADUlEQVR42mP8z8DwHwAFBQIAX8jx0gAAAABJRU5ErkJg"
+    "gg==";
+
+std::string BlenderStyleGltf(float first_x = -1) {
+  std::vector<std::uint8_t> buffer;
+  const auto put = [&](const auto& values) {
+    const auto* b = reinterpret_cast<const std::uint8_t*>(values.data());
+    buffer.insert(buffer.end(), b, b + values.size() * sizeof(values[0]));
+  };
+  put(std::vector<float>{first_x, -1, 0, 1, -1, 0, 1, 1, 0, -1, 1, 0});
+  put(std::vector<float>{0, 0, 1, 0, 0, 1, 0, 0, 1, 0, 0, 1});
+  put(std::vector<float>{0, 1, 1, 1, 1, 0, 0, 0});
+  put(std::vector<std::uint16_t>{0, 1, 2, 0, 2, 3});
+  static const char* kAlphabet = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+  std::string base64;
+  for (std::size_t i = 0; i < buffer.size(); i += 3) {
+    const std::uint32_t n = (buffer[i] << 16) | ((i + 1 < buffer.size() ? buffer[i + 1] : 0) << 8) |
+                            (i + 2 < buffer.size() ? buffer[i + 2] : 0);
+    base64 += kAlphabet[(n >> 18) & 63];
+    base64 += kAlphabet[(n >> 12) & 63];
+    base64 += i + 1 < buffer.size() ? kAlphabet[(n >> 6) & 63] : '=';
+    base64 += i + 2 < buffer.size() ? kAlphabet[n & 63] : '=';
+  }
+  return std::string(R"({
+  "asset": {"version": "2.0", "generator": "Khronos glTF Blender I/O"},
+  "scene": 0,
+  "scenes": [{"nodes": [0]}],
+  "nodes": [
+    {"name": "Ship", "children": [1, 2, 3, 4], "translation": [0, 2, 0]},
+    {"name": "Hull", "mesh": 0},
+    {"name": "Hull_LOD1", "mesh": 0},
+    {"name": "MARKER_Exhaust", "translation": [0, 0, -5], "rotation": [0, 0.7071068, 0, 0.7071068]},
+    {"name": "DOCK_Latch", "children": [5, 6]},
+    {"name": "DOCK_Latch_P1", "translation": [0, 10, 0]},
+    {"name": "DOCK_Latch_P2", "translation": [0, 1, 0]}
+  ],
+  "meshes": [{"name": "Hull", "primitives": [{"attributes": {"POSITION": 0, "NORMAL": 1,
+    "TEXCOORD_0": 2}, "indices": 3, "material": 0}]}],
+  "materials": [{"name": "HullPaint", "pbrMetallicRoughness": {"baseColorTexture": {"index": 0}}}],
+  "textures": [{"source": 0}],
+  "images": [{"name": "hull", "uri": "data:image/png;base64,)") +
+         kRedPixelPng + R"("}],
+  "accessors": [
+    {"bufferView": 0, "componentType": 5126, "count": 4, "type": "VEC3", "min": [-1, -1, 0], "max": [1, 1, 0]},
+    {"bufferView": 0, "byteOffset": 48, "componentType": 5126, "count": 4, "type": "VEC3"},
+    {"bufferView": 0, "byteOffset": 96, "componentType": 5126, "count": 4, "type": "VEC2"},
+    {"bufferView": 1, "componentType": 5123, "count": 6, "type": "SCALAR"}
+  ],
+  "bufferViews": [{"buffer": 0, "byteOffset": 0, "byteLength": 128},
+                  {"buffer": 0, "byteOffset": 128, "byteLength": 12}],
+  "buffers": [{"byteLength": 140, "uri": "data:application/octet-stream;base64,)" +
+         base64 + R"("}]
+})";
+}
+
+TEST(GltfPlainImport, BlenderStyleFileBecomesAValidModel) {
+  std::string error;
+  auto imported = ImportGltf(Bytes(BlenderStyleGltf()), "", &error);
+  ASSERT_TRUE(imported) << error;
+  EXPECT_FALSE(imported->from_gantry);
+  HodModel& model = imported->model;
+  ASSERT_EQ(model.Meshes.size(), 1u);
+  const MultiMesh& hull = model.Meshes[0];
+  EXPECT_EQ(hull.Name, "Hull");
+  EXPECT_EQ(hull.ParentName, "Ship");
+  ASSERT_EQ(hull.Lods.size(), 2u);
+  EXPECT_EQ(hull.Lods[1].LodLevel, 1);
+  ASSERT_EQ(hull.Lods[0].Parts.size(), 1u);
+  EXPECT_EQ(hull.Lods[0].Parts[0].Vertices.size(), 4u);
+  EXPECT_EQ(hull.Lods[0].Parts[0].FaceLists[0].Indices.size(), 6u);
+  ASSERT_EQ(model.Materials.size(), 1u);
+  EXPECT_EQ(model.Materials[0].Name, "HullPaint");
+  ASSERT_EQ(model.Textures.size(), 1u);
+  EXPECT_EQ(model.Textures[0].Width, 1);
+  ASSERT_EQ(model.Markers.size(), 1u);
+  EXPECT_EQ(model.Markers[0].Name, "Exhaust");
+  EXPECT_NEAR(model.Markers[0].Rotation[1], std::acos(-1.0) / 2, 1e-5);
+  ASSERT_EQ(model.DockPathList.Paths.size(), 1u);
+  EXPECT_EQ(model.DockPathList.Paths[0].Points.size(), 2u);
+  EXPECT_EQ(model.DockPathList.Paths[0].Points[0].Position.y, 10);
+  ASSERT_EQ(model.JointList.Joints.size(), 2u);  // Root and Ship
+  EXPECT_EQ(model.JointList.Joints[1].Position.y, 2);
+
+  CompleteScarMeshes(model);
+  QuietUi ui;
+  EXPECT_TRUE(ValidateHod(model, ui).valid)
+      << (ui.messages().empty() ? std::string() : ui.messages().front().text);
+}
+
+TEST(GltfPlainImport, BaseKeepsEverythingButTheNamedMeshes) {
+  HodModel base = testing::RandomModel(6, HodType::MultiMesh);
+  ASSERT_FALSE(base.Meshes.empty());
+  base.Meshes[0].Name = "Hull";
+  CompleteScarMeshes(base);
+  auto imported = ImportGltf(Bytes(BlenderStyleGltf()), "", nullptr);
+  ASSERT_TRUE(imported);
+  const HodModel before = base;
+  const auto lines = ReplaceMeshesFrom(base, imported->model);
+  ASSERT_EQ(lines.size(), 1u);
+  ASSERT_EQ(base.Meshes.size(), before.Meshes.size());
+  EXPECT_EQ(base.Meshes[0].Lods.size(), 2u);
+  EXPECT_EQ(base.Meshes[0].Lods[0].Parts[0].Vertices.size(), 4u);
+  // The new material was added after the base's own and the parts point at it.
+  EXPECT_EQ(base.Materials.back().Name, "HullPaint");
+  EXPECT_EQ(base.Meshes[0].Lods[0].Parts[0].MaterialIndex,
+            static_cast<std::int32_t>(base.Materials.size() - 1));
+  for (std::size_t m = 1; m < base.Meshes.size(); ++m) EXPECT_EQ(base.Meshes[m], before.Meshes[m]);
+  EXPECT_EQ(base.JointList, before.JointList);
+  EXPECT_EQ(base.Markers, before.Markers);
+  EXPECT_EQ(base.ScarMeshes[0].Description.Name, "Hull");
+}
+
+// A damaged file: the text with `from` replaced by `to`.
+std::string Damaged(const std::string& from, const std::string& to) {
+  std::string text = BlenderStyleGltf();
+  const std::size_t at = text.find(from);
+  EXPECT_NE(at, std::string::npos) << from;
+  return text.replace(at, from.size(), to);
+}
+
+TEST(GltfHostileInput, DamagedFilesAreRefusedWithAMessage) {
+  const std::string cases[] = {
+      "{\"asset\": {\"version\": \"2.0\"",                     // cut short
+      "glTF\x02\0\0\0\xff\xff\xff\x7f",                        // a GLB header that lies
+      Damaged("\"byteLength\": 12}", "\"byteLength\": 120}"),  // view past its buffer
+      Damaged("\"count\": 6", "\"count\": 60000"),             // accessor past its view
+      Damaged("\"count\": 6", "\"count\": 4294967295"),
+      Damaged("\"mesh\": 0}", "\"mesh\": 7}"),  // a mesh that is not there
+      Damaged("\"children\": [5, 6]", "\"children\": [5, 60]"),
+      Damaged("\"indices\": 3", "\"indices\": 9"),
+      Damaged("\"byteLength\": 140", "\"byteLength\": 14000"),  // a buffer longer than its data
+  };
+  for (std::size_t c = 0; c < std::size(cases); ++c) {
+    std::string error;
+    const auto imported = ImportGltf(Bytes(cases[c]), "", &error);
+    EXPECT_FALSE(imported) << "case " << c;
+    EXPECT_FALSE(error.empty());
+  }
+}
+
+TEST(GltfHostileInput, IndicesPastTheVerticesAndNonFiniteNumbersAreRefused) {
+  std::string error;
+  // The index accessor reads the texture coordinates' bytes, which name vertices far past the
+  // four there are.
+  const std::string bad_indices =
+      Damaged("{\"bufferView\": 1, \"componentType\": 5123",
+              "{\"bufferView\": 0, \"byteOffset\": 96, \"componentType\": 5123");
+  EXPECT_FALSE(ImportGltf(Bytes(bad_indices), "", &error));
+  EXPECT_NE(error.find("vertex"), std::string::npos) << error;
+  for (const float poison : {INFINITY, NAN}) {
+    error.clear();
+    EXPECT_FALSE(ImportGltf(Bytes(BlenderStyleGltf(poison)), "", &error));
+    EXPECT_NE(error.find("finite"), std::string::npos) << error;
+  }
+}
+
+TEST(GltfHostileInput, MissingOrBrokenImagesAreRefused) {
+  for (const char* uri : {"missing.png", "data:image/png;base64,AAAA"}) {
+    std::string error;
+    EXPECT_FALSE(ImportGltf(
+        Bytes(Damaged(std::string("data:image/png;base64,") + kRedPixelPng, uri)), ".", &error))
+        << uri;
+    EXPECT_NE(error.find("image 0"), std::string::npos) << error;
+  }
+}
+
+}  // namespace
+}  // namespace gantry
