@@ -1,8 +1,8 @@
 #include "gui/main_window.h"
 
 #include <QApplication>
-#include <QCloseEvent>
 #include <QClipboard>
+#include <QCloseEvent>
 #include <QDir>
 #include <QDockWidget>
 #include <QDragEnterEvent>
@@ -175,19 +175,18 @@ void MainWindow::BuildWorkspace() {
                      [this] { workspace_view_->SetSelection(FormSelection(*editor_)); });
   connect(workspace_view_, &WorkspaceView::picked, this,
           [this](const WorkspaceSelection& selection) { SelectInForm(*editor_, selection); });
-  connect(workspace_view_, &WorkspaceView::positionPicked, this,
-          [this](std::optional<Vector3> at) {
-            if (!at) {
-              status_->setText(QString::fromLatin1(workspace_text::kNothingUnderCursor));
-              return;
-            }
-            const QString xyz = QStringLiteral("%1, %2, %3")
-                                    .arg(at->x, 0, 'f', 3)
-                                    .arg(at->y, 0, 'f', 3)
-                                    .arg(at->z, 0, 'f', 3);
-            QGuiApplication::clipboard()->setText(xyz);
-            status_->setText(QString::fromLatin1(workspace_text::kPositionLead) + xyz);
-          });
+  connect(workspace_view_, &WorkspaceView::positionPicked, this, [this](std::optional<Vector3> at) {
+    if (!at) {
+      status_->setText(QString::fromLatin1(workspace_text::kNothingUnderCursor));
+      return;
+    }
+    const QString xyz = QStringLiteral("%1, %2, %3")
+                            .arg(at->x, 0, 'f', 3)
+                            .arg(at->y, 0, 'f', 3)
+                            .arg(at->z, 0, 'f', 3);
+    QGuiApplication::clipboard()->setText(xyz);
+    status_->setText(QString::fromLatin1(workspace_text::kPositionLead) + xyz);
+  });
 }
 
 QAction* MainWindow::AddAction(QMenu* menu, const char* name, int caption,
@@ -464,12 +463,17 @@ void MainWindow::Open() {
 void MainWindow::OpenPath(const QString& path) {
   const std::string file = path.toStdString();
   workspace_.Open(file, ui());
-  saved_ = workspace_.model;
-  StartHistoryHere(true);
-  editor_->Refresh();
+  ModelReplaced();
   EnableModelMenus(true);
   AddRecent(file);
   ShowCurrentFile();
+}
+
+void MainWindow::ModelReplaced() {
+  saved_ = workspace_.model;
+  // The form first: the views follow its selection, which the refill clears.
+  editor_->Refresh();
+  StartHistoryHere(true);
 }
 
 void MainWindow::ShowCurrentFile() {

@@ -60,6 +60,9 @@ class MainWindow : public QMainWindow {
 
   // Open's work once a path is chosen: reset, read, refill, remember.
   void OpenPath(const QString& path);
+  // The model in the workspace is another one now (read, or put there by a test): the form
+  // refilled, the history started again, the views told.
+  void ModelReplaced();
   // Save to `path` (validation first); true when the file was written.
   bool SaveTo(const QString& path);
   // The end-of-run sequence; safe to call more than once.

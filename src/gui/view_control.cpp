@@ -105,8 +105,8 @@ ViewControl::ViewControl(QWidget* parent) : QWidget(parent) {
   view_mode_->setCurrentIndex(-1);
   fill_mode_ = new QComboBox(this);
   fill_mode_->setObjectName(QStringLiteral("cboFillMode"));
-  fill_mode_->addItems({QStringLiteral("Wireframe"), QStringLiteral("Solid"),
-                        QStringLiteral("Solid + wireframe")});
+  fill_mode_->addItems(
+      {QStringLiteral("Wireframe"), QStringLiteral("Solid"), QStringLiteral("Solid + wireframe")});
   fill_mode_->setCurrentIndex(1);
   zoom_ = new QLineEdit(QStringLiteral("1"), this);
   zoom_->setObjectName(QStringLiteral("txtZoomValue"));
@@ -534,9 +534,9 @@ void ViewCanvas::DrawOverlay(const Matrix4& world) {
       for (const OverlayBatch& batch : overlay->batches) {
         std::vector<SceneVertex> dark = batch.vertices;
         for (SceneVertex& v : dark) v.colour = {0, 0, 0, v.colour[3]};
-        overlay_buffers_.push_back({batch.kind, batch.size, NewBuffer(0, batch.vertices),
-                                    batch.kind == OverlayKind::Triangles ? nullptr
-                                                                         : NewBuffer(0, dark)});
+        overlay_buffers_.push_back(
+            {batch.kind, batch.size, NewBuffer(0, batch.vertices),
+             batch.kind == OverlayKind::Triangles ? nullptr : NewBuffer(0, dark)});
       }
     }
     overlay_dirty_ = false;

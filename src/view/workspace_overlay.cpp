@@ -136,8 +136,8 @@ void MeshLevel(OverlayBuilder& out, const LodMesh& level, const JointFrame& fram
     for (const CornerIndices& t : PartTriangles(part)) {
       Vector3 p[3];
       for (int i = 0; i < 3; ++i) {
-        const Vector4& v = part.Vertices[static_cast<std::size_t>(t[static_cast<std::size_t>(i)])]
-                               .Position;
+        const Vector4& v =
+            part.Vertices[static_cast<std::size_t>(t[static_cast<std::size_t>(i)])].Position;
         p[i] = frame.Place({v.x, v.y, v.z});
       }
       out.Triangle(p[0], p[1], p[2], tint);
@@ -291,8 +291,8 @@ Overlay BuildOverlay(const HodModel& model, const WorkspaceSelection& selection,
         if (k > 0) out.Line(frame.Place(path->Points[k - 1].Position), p, kWhite);
         out.Line(p, Add(p, Direction(frame, point.Rotation, axis / 2)), kCyan);
         const bool chosen = selection.part == k;
-        const Colour colour = chosen ? kSelectedColour
-                              : k == 0 ? kGreen
+        const Colour colour = chosen                         ? kSelectedColour
+                              : k == 0                       ? kGreen
                               : k + 1 == path->Points.size() ? kRed
                                                              : kOrange;
         out.Point(p, colour, chosen ? kSelectedHandleSize : kHandleSize);
@@ -424,8 +424,7 @@ std::vector<PickHandle> PickHandles(const HodModel& model, OverlayMask mask) {
       const DockPath& path = model.DockPathList.Paths[i];
       const JointFrame frame = JointFrame::Of(joints, path.ParentName);
       for (std::size_t k = 0; k < path.Points.size(); ++k) {
-        handles.push_back(
-            {frame.Place(path.Points[k].Position), {OverlayFamily::DockPath, i, k}});
+        handles.push_back({frame.Place(path.Points[k].Position), {OverlayFamily::DockPath, i, k}});
       }
     }
   }
@@ -451,7 +450,8 @@ std::vector<PickHandle> PickHandles(const HodModel& model, OverlayMask mask) {
   }
   if (on(OverlayFamily::Light)) {
     for (std::size_t i = 0; i < model.LightList.Lights.size(); ++i) {
-      handles.push_back({model.LightList.Lights[i].Position, {OverlayFamily::Light, i, std::nullopt}});
+      handles.push_back(
+          {model.LightList.Lights[i].Position, {OverlayFamily::Light, i, std::nullopt}});
     }
   }
   return handles;

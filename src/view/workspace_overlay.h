@@ -34,9 +34,9 @@ enum class OverlayFamily {
 };
 inline constexpr std::size_t kOverlayFamilies = 12;
 inline constexpr const char* kOverlayFamilyNames[kOverlayFamilies] = {
-    "Meshes",        "Joints",       "Markers",         "Dock paths",
-    "Nav lights",    "Engine shapes", "Engine burns",   "Engine glows",
-    "Collision mesh", "Boundary vertices", "Scar grid", "Lights"};
+    "Meshes",        "Joints",       "Markers",      "Dock paths",     "Nav lights",
+    "Engine shapes", "Engine burns", "Engine glows", "Collision mesh", "Boundary vertices",
+    "Scar grid",     "Lights"};
 
 // Which families are drawn and picked: bit (1 << family).
 using OverlayMask = std::uint32_t;
