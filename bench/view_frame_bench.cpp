@@ -292,18 +292,21 @@ void WorkspaceEdit(benchmark::State& state) {
   }
 }
 
-// `--pictures DIR`: the README's pictures of the workspace, with a dock path and with a joint
-// selected.
-int SavePictures(const QString& folder) {
+// `--pictures DIR [SHIP]`: the README's pictures of the workspace, with a dock path and with a
+// joint selected.
+int SavePictures(const QString& folder, const QString& ship) {
   if (CorpusShip().empty()) return 1;
   QTemporaryDir home;
   QSettings settings(home.filePath(QStringLiteral("bench.ini")), QSettings::IniFormat);
   auto window = OpenWorkspace(settings, false);
+  if (!ship.isEmpty()) window->OpenPath(ship);
   window->resize(1400, 860);
   window->workspace_dock()->setMinimumWidth(700);
   gantry::WorkspaceView& view = window->workspace_view();
   view.view()->SetView(static_cast<int>(gantry::ViewPreset::Perspective));
   view.Fit();
+  // Back a little: dock paths reach out beyond the hull.
+  view.view()->state().SetZoom(1.5);
   const auto shoot = [&](const gantry::WorkspaceSelection& selection, const char* name) {
     gantry::SelectInForm(window->editor(), selection);
     QElapsedTimer wait;
@@ -319,7 +322,7 @@ int SavePictures(const QString& folder) {
     }
   }
   const bool ok =
-      shoot({gantry::OverlayFamily::DockPath, path, 0}, "workspace-dock-path.png") &&
+      shoot({gantry::OverlayFamily::DockPath, path, 1}, "workspace-dock-path.png") &&
       shoot({gantry::OverlayFamily::Joint, model.JointList.Joints.size() / 2, std::nullopt},
             "workspace-joint.png");
   return ok ? 0 : 1;
@@ -330,8 +333,10 @@ int SavePictures(const QString& folder) {
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   for (int i = 1; i + 1 < argc; ++i) {
-    if (std::string(argv[i]) == "--pictures")
-      return SavePictures(QString::fromLocal8Bit(argv[i + 1]));
+    if (std::string(argv[i]) == "--pictures") {
+      return SavePictures(QString::fromLocal8Bit(argv[i + 1]),
+                          i + 2 < argc ? QString::fromLocal8Bit(argv[i + 2]) : QString());
+    }
   }
   benchmark::RegisterBenchmark("WorkspaceOrbit/corpus_ship", WorkspaceOrbit, false)
       ->UseManualTime();

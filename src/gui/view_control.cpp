@@ -264,6 +264,7 @@ void ViewControl::SetOverlay(std::shared_ptr<const Overlay> overlay) {
 
 void ViewControl::SetCrosshairShown(bool on) {
   crosshair_shown_ = on;
+  status_->setVisible(on);  // it tells where the crosshair stands
   Redraw();
 }
 
@@ -295,6 +296,41 @@ void ViewControl::ZoomChanged() {
   Redraw();
 }
 
+// ---- The names over the picture ---------------------------------------------------------------
+
+// A see-through widget over the canvas: the overlay's names, light text edged in black so they
+// read on any texture. Clicks go through to the canvas.
+class OverlayLabels : public QWidget {
+ public:
+  OverlayLabels(ViewControl& control, QWidget* canvas) : QWidget(canvas), control_(control) {
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+    setAttribute(Qt::WA_NoSystemBackground);
+  }
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    const auto& overlay = control_.overlay();
+    if (overlay == nullptr || overlay->labels.empty()) return;
+    const ScreenMapping screen = control_.Screen();
+    QPainter painter(this);
+    for (const OverlayLabel& label : overlay->labels) {
+      const auto at = ProjectToScreen(label.position, screen);
+      if (!at) continue;
+      const QPointF p(at->x + 8, at->y - 8);
+      const QString text = ToQt(label.text);
+      painter.setPen(Qt::black);
+      for (const QPointF d : {QPointF(-1, 0), QPointF(1, 0), QPointF(0, -1), QPointF(0, 1)}) {
+        painter.drawText(p + d, text);
+      }
+      painter.setPen(Qt::white);
+      painter.drawText(p, text);
+    }
+  }
+
+ private:
+  ViewControl& control_;
+};
+
 // ---- The picture area -------------------------------------------------------------------------
 
 ViewCanvas::ViewCanvas(ViewControl& control) : QOpenGLWidget(&control), control_(control) {
@@ -305,6 +341,12 @@ ViewCanvas::ViewCanvas(ViewControl& control) : QOpenGLWidget(&control), control_
   format.setProfile(QSurfaceFormat::CoreProfile);
   format.setDepthBufferSize(24);
   setFormat(format);
+  labels_ = new OverlayLabels(control, this);
+}
+
+void ViewCanvas::resizeEvent(QResizeEvent* event) {
+  QOpenGLWidget::resizeEvent(event);
+  labels_->setGeometry(rect());
 }
 
 ViewCanvas::~ViewCanvas() {
@@ -505,25 +547,8 @@ void ViewCanvas::paintGL() {
   }
   DrawOverlay(world);
   program_->release();
-  // Names last, with the painter, over the picture.
-  if (const auto& overlay = control_.overlay(); overlay != nullptr && !overlay->labels.empty()) {
-    const ScreenMapping screen = control_.Screen();
-    QPainter painter(this);
-    painter.setRenderHint(QPainter::TextAntialiasing);
-    for (const OverlayLabel& label : overlay->labels) {
-      const auto at = ProjectToScreen(label.position, screen);
-      if (!at) continue;
-      const QPointF p(at->x + 8, at->y - 8);
-      const QString text = ToQt(label.text);
-      // Dark around light: readable on any texture.
-      painter.setPen(Qt::black);
-      for (const QPointF d : {QPointF(-1, 0), QPointF(1, 0), QPointF(0, -1), QPointF(0, 1)}) {
-        painter.drawText(p + d, text);
-      }
-      painter.setPen(Qt::white);
-      painter.drawText(p, text);
-    }
-  }
+  // The names sit on a layer of their own over the picture; it follows every frame.
+  if (labels_ != nullptr) labels_->update();
 }
 
 void ViewCanvas::DrawOverlay(const Matrix4& world) {

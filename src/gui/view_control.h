@@ -28,6 +28,7 @@ class QPushButton;
 namespace gantry {
 
 class ViewCanvas;
+class OverlayLabels;
 
 class ViewControl : public QWidget {
   Q_OBJECT
@@ -133,6 +134,7 @@ class ViewCanvas : public QOpenGLWidget, protected QOpenGLFunctions_3_3_Core {
   void mouseMoveEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
 
  private:
   struct GpuBuffer {
@@ -166,6 +168,7 @@ class ViewCanvas : public QOpenGLWidget, protected QOpenGLFunctions_3_3_Core {
     std::unique_ptr<GpuBuffer> outline;  // the same in black, drawn a pixel around it
   };
   std::vector<OverlayGpu> overlay_buffers_;
+  OverlayLabels* labels_ = nullptr;
   QPoint pressed_at_;
   bool dragged_ = false;
   int filtering_ = 0;
