@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QSettings>
 #include <QSlider>
+#include <QSpinBox>
 #include <QTabWidget>
 #include <QTest>
 #include <QTreeWidget>
@@ -19,6 +20,7 @@
 #include "gui/editor_form.h"
 #include "gui/gui_helpers.h"
 #include "gui/main_window.h"
+#include "gui/texture_panel.h"
 #include "gui/view_control.h"
 #include "gui/workspace_selection.h"
 #include "gui/workspace_view.h"
@@ -105,7 +107,7 @@ HodModel Model() {
   model.BoundaryVertices.Vertices = {{-6, -5, 0}, {6, -5, 0}};
   Light lamp;
   lamp.Name = "Lamp";
-  lamp.Position = {-7, 7, 0};
+  lamp.Position = {-3, 7, 0};
   lamp.Colour = {1, 1, 1};
   model.LightList.Lights = {lamp};
   return model;
@@ -259,6 +261,42 @@ TEST_F(WorkspaceTest, OpeningAShipShowsItAndTheDockIsRemembered) {
   EXPECT_EQ(again.workspace_view().layers(), kAllOverlays & ~OverlayBit(OverlayFamily::Light));
 }
 
+TEST_F(WorkspaceTest, TexturesTabPreviewsEachLevelColourAndAlphaApart) {
+  HodModel model = MakeDefaultModel();
+  Texture texture;
+  texture.FileName = "hull.tga";
+  texture.Format = Tag("8888");
+  texture.Width = texture.Height = 4;
+  texture.MipCount = 3;
+  // Every pixel half transparent, the levels 4 x 4, 2 x 2 and 1 x 1.
+  for (int side : {4, 2, 1}) {
+    MipLevel level;
+    for (int i = 0; i < side * side; ++i) level.insert(level.end(), {200, 100, 50, 128});
+    texture.MipLevels.push_back(level);
+  }
+  model.Textures = {texture};
+  Load(model);
+
+  const TextureLevelImages images = LevelImages(texture, 1);
+  ASSERT_FALSE(images.colour.isNull());
+  EXPECT_EQ(images.colour.size(), QSize(4, 4));
+  EXPECT_EQ(qAlpha(images.colour.pixel(1, 1)), 255);  // drawn opaque
+  EXPECT_EQ(qGray(images.alpha.pixel(1, 1)), 128);
+  EXPECT_TRUE(LevelImages(texture, 4).colour.isNull());  // no such level
+
+  auto* list = Find<QListWidget>(&form(), "lstTextures");
+  EXPECT_FALSE(list->item(0)->icon().isNull());
+  TexturePanel* panel = form().texture_panel();
+  EXPECT_TRUE(panel->info()->text().isEmpty());
+  list->setCurrentRow(0);
+  EXPECT_EQ(panel->info()->text(), QStringLiteral("8888, level 1 of 3: 4 x 4"));
+  EXPECT_FALSE(panel->colour()->pixmap().isNull());
+  EXPECT_FALSE(panel->alpha()->pixmap().isNull());
+  panel->level_box()->setValue(3);
+  EXPECT_EQ(panel->info()->text(), QStringLiteral("8888, level 3 of 3: 1 x 1"));
+  EXPECT_EQ(panel->level_box()->maximum(), 3);
+}
+
 // Needs OpenGL 3.3 (ctest's gui_draw under Xvfb); skips on the offscreen platform. Each family's
 // selected element is drawn in the selection colour where its position projects.
 TEST_F(WorkspaceTest, DrawShowsEachFamilysSelectionWhereItProjects) {
@@ -285,7 +323,7 @@ TEST_F(WorkspaceTest, DrawShowsEachFamilysSelectionWhereItProjects) {
       {{OverlayFamily::NavLight, 0, std::nullopt}, {5, 0, 0}},
       {{OverlayFamily::EngineBurn, 0, std::nullopt}, {3, 6, 0}},
       {{OverlayFamily::Boundary, 0, 1}, {6, -5, 0}},
-      {{OverlayFamily::Light, 0, std::nullopt}, {-7, 7, 0}},
+      {{OverlayFamily::Light, 0, std::nullopt}, {-3, 7, 0}},
   };
   for (const auto& c : cases) {
     SelectInForm(form(), c.selection);
@@ -302,9 +340,9 @@ TEST_F(WorkspaceTest, DrawShowsEachFamilysSelectionWhereItProjects) {
   EXPECT_GT(tinted.red(), tinted.blue() + 40);
 
   // A real click on a handle selects it in the form.
-  QTest::mouseClick(control().canvas(), Qt::LeftButton, {}, Where({-7, 7, 0}));
+  QTest::mouseClick(control().canvas(), Qt::LeftButton, {}, Where({-3, 7, 0}));
   EXPECT_EQ(form().Selected("lstLITE"), 0u);
-  EXPECT_EQ(colour_at({-7, 7, 0}), selected);
+  EXPECT_EQ(colour_at({-3, 7, 0}), selected);
 }
 
 }  // namespace
