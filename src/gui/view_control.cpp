@@ -342,6 +342,14 @@ ViewCanvas::ViewCanvas(ViewControl& control) : QOpenGLWidget(&control), control_
   format.setDepthBufferSize(24);
   setFormat(format);
   labels_ = new OverlayLabels(control, this);
+  // The mouse held still for a moment: the whole scene again, though the button is still down.
+  still_.setSingleShot(true);
+  still_.setInterval(150);
+  connect(&still_, &QTimer::timeout, this, [this] {
+    if (!moving_) return;
+    moving_ = false;
+    update();
+  });
 }
 
 void ViewCanvas::resizeEvent(QResizeEvent* event) {
@@ -612,6 +620,7 @@ void ViewCanvas::mouseMoveEvent(QMouseEvent* event) {
                              (event->buttons() & Qt::RightButton) != 0};
   if (buttons.left || buttons.right) {
     moving_ = true;
+    still_.start();
     const QPoint d = at - last_;
     if ((at - pressed_at_).manhattanLength() > 3) dragged_ = true;
     if (control_.state().MouseMove(buttons, d.x(), d.y())) control_.ZoomChanged();

@@ -10,6 +10,7 @@
 #include <QOpenGLVertexArrayObject>
 #include <QOpenGLWidget>
 #include <QPoint>
+#include <QTimer>
 #include <map>
 #include <memory>
 #include <vector>
@@ -169,6 +170,7 @@ class ViewCanvas : public QOpenGLWidget, protected QOpenGLFunctions_3_3_Core {
   };
   std::vector<OverlayGpu> overlay_buffers_;
   OverlayLabels* labels_ = nullptr;
+  QTimer still_;
   QPoint pressed_at_;
   bool dragged_ = false;
   int filtering_ = 0;

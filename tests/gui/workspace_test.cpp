@@ -204,8 +204,9 @@ TEST_F(WorkspaceTest, FollowsTheFormsSelectionAndPicksIntoIt) {
   const QStringList xyz = copied.split(QStringLiteral(", "));
   ASSERT_EQ(xyz.size(), 3);
   // Within the pixel the click was rounded to.
-  EXPECT_NEAR(xyz[0].toDouble(), 2, 0.05);
-  EXPECT_NEAR(xyz[1].toDouble(), -3, 0.05);
+  const double pixel = 1.0 / (Where({12, -3, 0}) - Where({2, -3, 0})).manhattanLength() * 10;
+  EXPECT_NEAR(xyz[0].toDouble(), 2, pixel);
+  EXPECT_NEAR(xyz[1].toDouble(), -3, pixel);
   EXPECT_EQ(xyz[2], QStringLiteral("0.000"));
   view().ClickAt(QPoint(1, 1), true);
   EXPECT_TRUE(Find<QLabel>(window_.get(), "pnlStatus")->text().startsWith("Nothing"));
