@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <tuple>
 
 #include "support/temp_folder.h"
 
@@ -45,20 +46,17 @@ TEST(Paths, NamesFoldersAndExtensionsSplitAtTheLastSeparatorOfEitherKind) {
       // clang-format on
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.path);
-    EXPECT_EQ(FileNameOf(c.path), c.name);
-    EXPECT_EQ(FolderOf(c.path), c.folder);
-    EXPECT_EQ(BaseName(c.path), c.base);
-    EXPECT_EQ(ExtensionOf(c.path), c.extension);
+    EXPECT_EQ(
+        std::tuple(FileNameOf(c.path), FolderOf(c.path), BaseName(c.path), ExtensionOf(c.path)),
+        std::tuple(c.name, c.folder, c.base, c.extension))
+        << c.path;
   }
 }
 
 TEST(Paths, NativePathAndJoinPathUseTheNativeSeparator) {
-  EXPECT_EQ(NativePath("C:\\a/b\\c.hod"), Native("C:|a|b|c.hod"));
-  EXPECT_EQ(JoinPath("a", "b"), Native("a|b"));
-  EXPECT_EQ(JoinPath("a/", "b"), "a/b");
-  EXPECT_EQ(JoinPath("a\\", "b"), "a\\b");
-  EXPECT_EQ(JoinPath("", "b"), "b");
+  EXPECT_EQ(std::tuple(NativePath("C:\\a/b\\c.hod"), JoinPath("a", "b"), JoinPath("a/", "b"),
+                       JoinPath("a\\", "b"), JoinPath("", "b")),
+            std::tuple(Native("C:|a|b|c.hod"), Native("a|b"), "a/b", "a\\b", "b"));
 }
 
 // The bytes of a game text or a typed name, as the C library's fopen takes them (on Windows in
@@ -71,7 +69,6 @@ TEST(Paths, FileSystemPathsNameTheFilesTheCLibraryOpens) {
   std::FILE* file = std::fopen(path.c_str(), "wb");
   ASSERT_NE(file, nullptr);
   std::fclose(file);
-
   EXPECT_TRUE(std::filesystem::is_regular_file(FileSystemPath(path)));
   EXPECT_EQ(PathText(FileSystemPath(path)), path);
   {  // Windows deletes no folder that is being listed.

@@ -60,6 +60,23 @@ check "missing file says so" grep -q "Couldn't open file" "$tmp/err"
 
 "$cli" info >/dev/null 2>&1
 check "no file is a usage error" test $? -eq 2
+
+# --version names the project's version; the manual page and the bash completion are made from
+# the same description as --help, so every command --help lists is in both.
+out=$("$cli" --version)
+check "--version exits 0" test $? -eq 0
+check "--version names the version" grep -q "^gantry-cli ${GANTRY_VERSION:-[0-9]}" <<<"$out"
+"$cli" --generate man >"$tmp/manual" && "$cli" --generate bash-completion >"$tmp/completion"
+check "manual and completion are generated" test $? -eq 0
+commands=$("$cli" --help | sed -n '/^Subcommands:/,$p' | awk 'NR > 1 && /^  [a-z]/ {print $1}')
+check "--help lists the commands" test -n "$commands"
+for command in $commands; do
+  check "manual has $command" grep -q "^\.SS \"$command" "$tmp/manual"
+  check "completion has $command" grep -q "^    $command)" "$tmp/completion"
+done
+check "manual has the exit statuses" grep -q '^\.SH "EXIT STATUS"' "$tmp/manual"
+"$cli" --generate pdf >/dev/null 2>&1
+check "an unknown --generate is a usage error" test $? -eq 2
 "$cli" frobnicate "$tmp/vers.hod" >/dev/null 2>&1
 check "unknown command is a usage error" test $? -eq 2
 
