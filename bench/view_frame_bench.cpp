@@ -7,8 +7,11 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
+#include <QDockWidget>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QKeyEvent>
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -22,9 +25,12 @@
 
 #include "common/debug_log.h"
 #include "common/ui.h"
+#include "gui/editor_form.h"
 #include "gui/main_window.h"
 #include "gui/object_viewer.h"
 #include "gui/view_control.h"
+#include "gui/workspace_selection.h"
+#include "gui/workspace_view.h"
 #include "hod/hod_reader.h"
 #include "hod/reset.h"
 
@@ -208,10 +214,138 @@ void OpenEditorTime(benchmark::State& state) {
   }
 }
 
+// The main window with the model in its workspace dock, on screen and drawn.
+std::unique_ptr<gantry::MainWindow> OpenWorkspace(QSettings& settings, bool synthetic) {
+  auto window = std::make_unique<gantry::MainWindow>(settings);
+  window->set_show_boxes(false);
+  window->resize(1600, 1000);
+  window->show();
+  if (synthetic) {
+    window->workspace().model = Model(true);
+    window->ModelReplaced();
+  } else {
+    window->OpenPath(QString::fromStdString(CorpusShip()));
+  }
+  WaitForFrames({window->workspace_view().view()->canvas()});
+  return window;
+}
+
+// Orbiting the workspace's view with the left button held, one frame per mouse move.
+void WorkspaceOrbit(benchmark::State& state, bool synthetic) {
+  if (!synthetic && CorpusShip().empty()) {
+    return state.SkipWithError("no corpus ship beside the repository");
+  }
+  QTemporaryDir home;
+  QSettings settings(home.filePath(QStringLiteral("bench.ini")), QSettings::IniFormat);
+  auto window = OpenWorkspace(settings, synthetic);
+  gantry::ViewControl* view = window->workspace_view().view();
+  ViewCanvas* canvas = view->canvas();
+  if (canvas == nullptr || !view->drawing()) {
+    return state.SkipWithError("no OpenGL 3.3 on this display");
+  }
+  const QPointF centre(canvas->width() / 2.0, canvas->height() / 2.0);
+  QMouseEvent press(QEvent::MouseButtonPress, centre, canvas->mapToGlobal(centre), Qt::LeftButton,
+                    Qt::LeftButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(canvas, &press);
+  int step = 0;
+  for (auto _ : state) {
+    QElapsedTimer timer;
+    timer.start();
+    const QPointF to = centre + QPointF(++step % 2 == 0 ? 0 : 4, 1);
+    QMouseEvent move(QEvent::MouseMove, to, canvas->mapToGlobal(to), Qt::NoButton, Qt::LeftButton,
+                     Qt::NoModifier);
+    QCoreApplication::sendEvent(canvas, &move);
+    WaitForFrames({canvas});
+    state.SetIterationTime(static_cast<double>(timer.nsecsElapsed()) * 1e-9);
+  }
+  state.counters["fps"] =
+      benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+  state.counters["triangles"] = static_cast<double>(gantry::SceneTriangles(
+      view->scene_while_moving() ? *view->scene_while_moving() : view->scene()));
+  state.counters["of"] = static_cast<double>(gantry::SceneTriangles(view->scene()));
+  QMouseEvent release(QEvent::MouseButtonRelease, centre, canvas->mapToGlobal(centre),
+                      Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(canvas, &release);
+}
+
+// From Return in the root joint's X box to the workspace's next frame showing the moved ship:
+// the edit stored, the change noticed, the scene rebuilt, uploaded and drawn.
+void WorkspaceEdit(benchmark::State& state) {
+  if (CorpusShip().empty()) return state.SkipWithError("no corpus ship beside the repository");
+  QTemporaryDir home;
+  QSettings settings(home.filePath(QStringLiteral("bench.ini")), QSettings::IniFormat);
+  auto window = OpenWorkspace(settings, false);
+  ViewCanvas* canvas = window->workspace_view().view()->canvas();
+  if (canvas == nullptr) return state.SkipWithError("no OpenGL 3.3 on this display");
+  gantry::SelectInForm(window->editor(), {gantry::OverlayFamily::Joint, 0, std::nullopt});
+  auto* box = window->editor().findChild<QLineEdit*>(QStringLiteral("txtHIERData0"));
+  int step = 0;
+  for (auto _ : state) {
+    box->setText(QString::number(++step % 2));
+    box->setModified(true);
+    QElapsedTimer timer;
+    timer.start();
+    QKeyEvent key(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QCoreApplication::sendEvent(box, &key);
+    WaitForFrames({canvas});
+    state.SetIterationTime(static_cast<double>(timer.nsecsElapsed()) * 1e-9);
+  }
+}
+
+// `--pictures DIR [SHIP]`: the README's pictures of the workspace, with a dock path and with a
+// joint selected.
+int SavePictures(const QString& folder, const QString& ship) {
+  if (CorpusShip().empty()) return 1;
+  QTemporaryDir home;
+  QSettings settings(home.filePath(QStringLiteral("bench.ini")), QSettings::IniFormat);
+  auto window = OpenWorkspace(settings, false);
+  if (!ship.isEmpty()) window->OpenPath(ship);
+  window->resize(1400, 860);
+  window->workspace_dock()->setMinimumWidth(700);
+  gantry::WorkspaceView& view = window->workspace_view();
+  view.view()->SetView(static_cast<int>(gantry::ViewPreset::Perspective));
+  view.Fit();
+  // Back a little: dock paths reach out beyond the hull.
+  view.view()->state().SetZoom(1.5);
+  const auto shoot = [&](const gantry::WorkspaceSelection& selection, const char* name) {
+    gantry::SelectInForm(window->editor(), selection);
+    QElapsedTimer wait;
+    wait.start();
+    while (wait.elapsed() < 500) QCoreApplication::processEvents();
+    return window->grab().save(folder + QLatin1Char('/') + QLatin1String(name));
+  };
+  const gantry::HodModel& model = window->workspace().model;
+  std::size_t path = 0;
+  for (std::size_t i = 0; i < model.DockPathList.Paths.size(); ++i) {
+    if (model.DockPathList.Paths[i].Points.size() > model.DockPathList.Paths[path].Points.size()) {
+      path = i;
+    }
+  }
+  const bool ok =
+      shoot({gantry::OverlayFamily::DockPath, path, 1}, "workspace-dock-path.png") &&
+      shoot({gantry::OverlayFamily::Joint, model.JointList.Joints.size() / 2, std::nullopt},
+            "workspace-joint.png");
+  return ok ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
+  for (int i = 1; i + 1 < argc; ++i) {
+    if (std::string(argv[i]) == "--pictures") {
+      return SavePictures(QString::fromLocal8Bit(argv[i + 1]),
+                          i + 2 < argc ? QString::fromLocal8Bit(argv[i + 2]) : QString());
+    }
+  }
+  benchmark::RegisterBenchmark("WorkspaceOrbit/corpus_ship", WorkspaceOrbit, false)
+      ->UseManualTime();
+  benchmark::RegisterBenchmark("WorkspaceOrbit/1M_triangles", WorkspaceOrbit, true)
+      ->UseManualTime();
+  benchmark::RegisterBenchmark("WorkspaceEdit/corpus_ship", WorkspaceEdit)
+      ->UseManualTime()
+      ->Unit(benchmark::kMillisecond)
+      ->Iterations(10);
   benchmark::RegisterBenchmark("OrbitFrame/corpus_ship", OrbitFrame, false)->UseManualTime();
   benchmark::RegisterBenchmark("OrbitFrame/1M_triangles", OrbitFrame, true)->UseManualTime();
   benchmark::RegisterBenchmark("FourViewFrame/corpus_ship", FourViewFrame, false)->UseManualTime();

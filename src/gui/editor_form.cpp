@@ -27,6 +27,7 @@
 #include "gui/shell_text.h"
 #include "gui/star_fields_tab.h"
 #include "gui/string_table.h"
+#include "gui/texture_panel.h"
 #include "gui/tool_dialogs.h"
 #include "gui/widgets.h"
 #include "hod/model.h"
@@ -74,7 +75,8 @@ EditorForm::EditorForm(Workspace& workspace, std::function<Ui&()> ui, QWidget* p
     const char* caption = desc.caption;
     return static_cast<ListTab*>(AddTab(new ListTab(*this, std::move(desc)), caption));
   };
-  list_tab(TexturesTab());
+  textures_ = list_tab(TexturesTab());
+  AddTexturePreview(textures_);
   AddTab(new MaterialsTab(*this), "Materials");
   geometry_ = list_tab(GeometryTab());
   AddGeometryLods(geometry_);
@@ -185,6 +187,18 @@ void EditorForm::AddGeometryLods(ListTab* geometry) {
   });
 }
 
+void EditorForm::AddTexturePreview(ListTab* textures) {
+  texture_panel_ = new TexturePanel(textures);
+  textures->extra_layout()->addWidget(texture_panel_);
+  connect(textures, &ListTab::selectionChanged, this, &EditorForm::ShowTexture);
+}
+
+void EditorForm::ShowTexture() {
+  const auto texture = textures_->Selected();
+  texture_panel_->Show(texture && *texture < model_.Textures.size() ? &model_.Textures[*texture]
+                                                                    : nullptr);
+}
+
 void EditorForm::BuildEnginesTab() {
   auto* page = new QWidget(tabs_);
   auto* layout = new QVBoxLayout(page);
@@ -225,6 +239,8 @@ void EditorForm::Refresh() {
   validation_ = false;
   for (EditorTab* tab : tabs_with_fields_) tab->Refresh();
   FillLods();
+  SetThumbnails(textures_->list(), model_.Textures);
+  ShowTexture();
 
   // The stored text keeps the terminating NUL of the file; the box shows the text before it.
   owner_->setText(ToQt(OwnerText(model_)));

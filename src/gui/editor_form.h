@@ -26,6 +26,7 @@ struct Workspace;
 class EditorTab;
 class ListTab;
 class MirrorOptionsDialog;
+class TexturePanel;
 class Ui;
 
 class EditorForm : public QWidget {
@@ -58,6 +59,7 @@ class EditorForm : public QWidget {
   // The selected element of a family's main list (by the list's object name), if any.
   std::optional<std::size_t> Selected(const char* list_name) const;
   QTabWidget* tabs() const { return tabs_; }
+  TexturePanel* texture_panel() const { return texture_panel_; }
 
  private:
   EditorTab* AddTab(EditorTab* tab, const char* caption, QTabWidget* into = nullptr);
@@ -65,6 +67,8 @@ class EditorForm : public QWidget {
   void BuildEnginesTab();
   void BuildMiscTab();
   void FillLods();
+  void AddTexturePreview(ListTab* textures);
+  void ShowTexture();
   void ShowTab(int index);
 
   Workspace& workspace_;
@@ -75,6 +79,8 @@ class EditorForm : public QWidget {
   QTabWidget* tabs_;
   QList<EditorTab*> tabs_with_fields_;
   ListTab* geometry_ = nullptr;
+  ListTab* textures_ = nullptr;
+  TexturePanel* texture_panel_ = nullptr;
   QListWidget* lods_ = nullptr;
   QCheckBox* goblin_ = nullptr;
   MirrorOptionsDialog* mirror_options_ = nullptr;

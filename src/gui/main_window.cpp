@@ -1,8 +1,10 @@
 #include "gui/main_window.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QDir>
+#include <QDockWidget>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
@@ -31,6 +33,9 @@
 #include "gui/shell_text.h"
 #include "gui/string_table.h"
 #include "gui/widgets.h"
+#include "gui/workspace_selection.h"
+#include "gui/workspace_text.h"
+#include "gui/workspace_view.h"
 #include "hod/hod2_writer.h"
 #include "hod/messages.h"
 #include "hod/reset.h"
@@ -119,6 +124,7 @@ MainWindow::MainWindow(QSettings& settings, QWidget* parent)
 
   BuildStatusBar();
   ShowCurrentFile();
+  BuildWorkspace();
   BuildMenus();
   EnableModelMenus(false);
 
@@ -157,6 +163,35 @@ void MainWindow::BuildStatusBar() {
   statusBar()->addWidget(file_name_, 2);
   statusBar()->addPermanentWidget(progress_);
   qt_ui_.AttachStatusBar(status_, file_name_, progress_);
+}
+
+void MainWindow::BuildWorkspace() {
+  workspace_view_ = new WorkspaceView(workspace_.model);
+  workspace_dock_ = new QDockWidget(QString::fromLatin1(workspace_text::kDockTitle), this);
+  workspace_dock_->setObjectName(QStringLiteral("dckWorkspace"));
+  workspace_dock_->setWidget(workspace_view_);
+  addDockWidget(Qt::RightDockWidgetArea, workspace_dock_);
+  restoreState(settings_.value(QStringLiteral("Window/DockState")).toByteArray());
+  workspace_view_->SetLayers(
+      settings_.value(QStringLiteral("Workspace/Layers"), kAllOverlays).toUInt());
+
+  connect(this, &MainWindow::modelChanged, workspace_view_, &WorkspaceView::ModelChanged);
+  WatchFormSelection(*editor_, workspace_view_,
+                     [this] { workspace_view_->SetSelection(FormSelection(*editor_)); });
+  connect(workspace_view_, &WorkspaceView::picked, this,
+          [this](const WorkspaceSelection& selection) { SelectInForm(*editor_, selection); });
+  connect(workspace_view_, &WorkspaceView::positionPicked, this, [this](std::optional<Vector3> at) {
+    if (!at) {
+      status_->setText(QString::fromLatin1(workspace_text::kNothingUnderCursor));
+      return;
+    }
+    const QString xyz = QStringLiteral("%1, %2, %3")
+                            .arg(at->x, 0, 'f', 3)
+                            .arg(at->y, 0, 'f', 3)
+                            .arg(at->z, 0, 'f', 3);
+    QGuiApplication::clipboard()->setText(xyz);
+    status_->setText(QString::fromLatin1(workspace_text::kPositionLead) + xyz);
+  });
 }
 
 QAction* MainWindow::AddAction(QMenu* menu, const char* name, int caption,
@@ -288,6 +323,10 @@ void MainWindow::BuildMenus() {
   AddAction(window, "mnuWindowHODEditor", strings::kMenuHodEditor, &MainWindow::ShowEditor);
   AddAction(window, "mnuWindowDebugWindow", strings::kMenuDebugWindow,
             &MainWindow::ShowDebugWindow);
+  QAction* workspace = workspace_dock_->toggleViewAction();
+  workspace->setObjectName(QStringLiteral("mnuWindowWorkspace"));
+  workspace->setText(QString::fromLatin1(workspace_text::kWindowMenu));
+  window->addAction(workspace);
   window->addSeparator();
   AddCommand(
       window, "mnuWindowCascade", Caption(strings::kMenuCascade),
@@ -438,12 +477,17 @@ void MainWindow::Open() {
 void MainWindow::OpenPath(const QString& path) {
   const std::string file = PathFromQt(path);
   workspace_.Open(file, ui());
-  saved_ = workspace_.model;
-  StartHistoryHere(true);
-  editor_->Refresh();
+  ModelReplaced();
   EnableModelMenus(true);
   AddRecent(file);
   ShowCurrentFile();
+}
+
+void MainWindow::ModelReplaced() {
+  saved_ = workspace_.model;
+  // The form first: the views follow its selection, which the refill clears.
+  editor_->Refresh();
+  StartHistoryHere(true);
 }
 
 void MainWindow::ShowCurrentFile() {
@@ -568,6 +612,7 @@ void MainWindow::RecordChange() {
   if (before_input_ && workspace_.model != *before_input_) {
     history_.Record(std::move(*before_input_));
     before_input_.reset();
+    emit modelChanged(false);
   }
   undo_action_->setEnabled(history_.can_undo());
   redo_action_->setEnabled(history_.can_redo());
@@ -576,6 +621,7 @@ void MainWindow::RecordChange() {
 void MainWindow::StartHistoryHere(bool forget) {
   if (forget) history_.Clear();
   before_input_ = workspace_.model;
+  emit modelChanged(forget);
   if (undo_action_ != nullptr) {
     undo_action_->setEnabled(history_.can_undo());
     redo_action_->setEnabled(history_.can_redo());
@@ -656,6 +702,8 @@ void MainWindow::EndRun() {
   if (ended_) return;
   ended_ = true;
   settings_.setValue(QStringLiteral("Window/Geometry"), saveGeometry());
+  settings_.setValue(QStringLiteral("Window/DockState"), saveState());
+  settings_.setValue(QStringLiteral("Workspace/Layers"), workspace_view_->layers());
   DebugLog& log = workspace_.log;
   log.Log(text::kQuitting);
   log.AppendToFile();

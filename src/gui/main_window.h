@@ -16,6 +16,7 @@
 #include "script/script_import.h"
 
 class QAction;
+class QDockWidget;
 class QLabel;
 class QMdiArea;
 class QMdiSubWindow;
@@ -27,6 +28,7 @@ namespace gantry {
 
 class DebugWindow;
 class EditorForm;
+class WorkspaceView;
 
 // The command line as a path: quotes and apostrophes removed, surrounding blanks trimmed.
 QString CleanCommandLine(const QString& command_line);
@@ -51,11 +53,16 @@ class MainWindow : public QMainWindow {
   Workspace& workspace() { return workspace_; }
   EditorForm& editor() { return *editor_; }
   DebugWindow& debug_window() { return *debug_; }
+  WorkspaceView& workspace_view() { return *workspace_view_; }
+  QDockWidget* workspace_dock() const { return workspace_dock_; }
   const RecentFiles& recent() const { return recent_; }
   QMenu* recent_menu() const { return recent_menu_; }
 
   // Open's work once a path is chosen: reset, read, refill, remember.
   void OpenPath(const QString& path);
+  // The model in the workspace is another one now (read, or put there by a test): the form
+  // refilled, the history started again, the views told.
+  void ModelReplaced();
   // Save to `path` (validation first); true when the file was written.
   bool SaveTo(const QString& path, HodDialect dialect);
   // The end-of-run sequence; safe to call more than once.
@@ -67,6 +74,9 @@ class MainWindow : public QMainWindow {
  signals:
   // A file named on the command line has been read (or failed to read).
   void commandLineFileRead();
+  // The one notice that the model changed: an edit, undo or redo (`replaced` false), or another
+  // model opened or made (`replaced` true).
+  void modelChanged(bool replaced);
 
  public slots:
   void New();
@@ -100,6 +110,7 @@ class MainWindow : public QMainWindow {
  private:
   void BuildMenus();
   void BuildStatusBar();
+  void BuildWorkspace();
   QAction* AddAction(QMenu* menu, const char* name, int caption, void (MainWindow::*slot)(),
                      bool needs_model = false);
   template <typename Fn>
@@ -133,6 +144,8 @@ class MainWindow : public QMainWindow {
   QMdiArea* mdi_;
   EditorForm* editor_;
   DebugWindow* debug_;
+  WorkspaceView* workspace_view_ = nullptr;
+  QDockWidget* workspace_dock_ = nullptr;
   QMdiSubWindow* editor_window_;
   QMdiSubWindow* debug_subwindow_;
   QMenu* recent_menu_ = nullptr;

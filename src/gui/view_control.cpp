@@ -8,6 +8,7 @@
 #include <QMouseEvent>
 #include <QOffscreenSurface>
 #include <QOpenGLContext>
+#include <QPainter>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
@@ -97,14 +98,15 @@ std::vector<SceneVertex> CrosshairLines() {
 ViewControl::ViewControl(QWidget* parent) : QWidget(parent) {
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
-  auto* bar = new QGridLayout;
+  auto* bar = bar_ = new QGridLayout;
   view_mode_ = new QComboBox(this);
   view_mode_->setObjectName(QStringLiteral("cboViewMode"));
   for (const char* name : kViewPresetNames) view_mode_->addItem(QString::fromLatin1(name));
   view_mode_->setCurrentIndex(-1);
   fill_mode_ = new QComboBox(this);
   fill_mode_->setObjectName(QStringLiteral("cboFillMode"));
-  fill_mode_->addItems({QStringLiteral("Wireframe"), QStringLiteral("Solid")});
+  fill_mode_->addItems(
+      {QStringLiteral("Wireframe"), QStringLiteral("Solid"), QStringLiteral("Solid + wireframe")});
   fill_mode_->setCurrentIndex(1);
   zoom_ = new QLineEdit(QStringLiteral("1"), this);
   zoom_->setObjectName(QStringLiteral("txtZoomValue"));
@@ -136,7 +138,7 @@ ViewControl::ViewControl(QWidget* parent) : QWidget(parent) {
     ZoomChanged();
   });
   connect(fill_mode_, &QComboBox::currentIndexChanged, this, [this](int index) {
-    if (canvas_ != nullptr) canvas_->SetWireframe(index == 0);
+    if (canvas_ != nullptr) canvas_->SetFillMode(index);
     Redraw();
   });
   connect(zoom_, &QLineEdit::textChanged, this, [this](const QString& text) {
@@ -254,6 +256,29 @@ void ViewControl::Redraw() {
   if (canvas_ != nullptr) canvas_->update();
 }
 
+void ViewControl::SetOverlay(std::shared_ptr<const Overlay> overlay) {
+  overlay_ = std::move(overlay);
+  if (canvas_ != nullptr) canvas_->OverlayChanged();
+  Redraw();
+}
+
+void ViewControl::SetCrosshairShown(bool on) {
+  crosshair_shown_ = on;
+  status_->setVisible(on);  // it tells where the crosshair stands
+  Redraw();
+}
+
+ScreenMapping ViewControl::Screen() const {
+  const QWidget* area = canvas_ != nullptr ? static_cast<const QWidget*>(canvas_) : this;
+  const int w = std::max(1, area->width());
+  const int h = std::max(1, area->height());
+  const float aspect = static_cast<float>(w) / static_cast<float>(h);
+  const Matrix4 camera = Multiply(state_.View(), ViewState::Projection(aspect));
+  return {Multiply(state_.World(), camera), w, h};
+}
+
+void ViewControl::AddToBar(QWidget* widget) { bar_->addWidget(widget, 0, bar_->columnCount()); }
+
 bool ViewControl::drawing() const { return canvas_ != nullptr && canvas_->drawing(); }
 
 void ViewControl::CrosshairChanged() {
@@ -271,6 +296,41 @@ void ViewControl::ZoomChanged() {
   Redraw();
 }
 
+// ---- The names over the picture ---------------------------------------------------------------
+
+// A see-through widget over the canvas: the overlay's names, light text edged in black so they
+// read on any texture. Clicks go through to the canvas.
+class OverlayLabels : public QWidget {
+ public:
+  OverlayLabels(ViewControl& control, QWidget* canvas) : QWidget(canvas), control_(control) {
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+    setAttribute(Qt::WA_NoSystemBackground);
+  }
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    const auto& overlay = control_.overlay();
+    if (overlay == nullptr || overlay->labels.empty()) return;
+    const ScreenMapping screen = control_.Screen();
+    QPainter painter(this);
+    for (const OverlayLabel& label : overlay->labels) {
+      const auto at = ProjectToScreen(label.position, screen);
+      if (!at) continue;
+      const QPointF p(at->x + 8, at->y - 8);
+      const QString text = ToQt(label.text);
+      painter.setPen(Qt::black);
+      for (const QPointF d : {QPointF(-1, 0), QPointF(1, 0), QPointF(0, -1), QPointF(0, 1)}) {
+        painter.drawText(p + d, text);
+      }
+      painter.setPen(Qt::white);
+      painter.drawText(p, text);
+    }
+  }
+
+ private:
+  ViewControl& control_;
+};
+
 // ---- The picture area -------------------------------------------------------------------------
 
 ViewCanvas::ViewCanvas(ViewControl& control) : QOpenGLWidget(&control), control_(control) {
@@ -281,12 +341,27 @@ ViewCanvas::ViewCanvas(ViewControl& control) : QOpenGLWidget(&control), control_
   format.setProfile(QSurfaceFormat::CoreProfile);
   format.setDepthBufferSize(24);
   setFormat(format);
+  labels_ = new OverlayLabels(control, this);
+  // The mouse held still for a moment: the whole scene again, though the button is still down.
+  still_.setSingleShot(true);
+  still_.setInterval(150);
+  connect(&still_, &QTimer::timeout, this, [this] {
+    if (!moving_) return;
+    moving_ = false;
+    update();
+  });
+}
+
+void ViewCanvas::resizeEvent(QResizeEvent* event) {
+  QOpenGLWidget::resizeEvent(event);
+  labels_->setGeometry(rect());
 }
 
 ViewCanvas::~ViewCanvas() {
   if (context() != nullptr) {
     makeCurrent();
     Release();
+    overlay_buffers_.clear();
     program_.reset();
     crosshair_.reset();
     doneCurrent();
@@ -299,7 +374,12 @@ void ViewCanvas::SceneChanged(ViewControl::Pictures pictures) {
   update();
 }
 
-void ViewCanvas::SetWireframe(bool on) { wireframe_ = on; }
+void ViewCanvas::SetWireframe(bool on) { SetFillMode(on ? 0 : 1); }
+
+void ViewCanvas::SetFillMode(int mode) {
+  wireframe_ = mode == 0;
+  both_ = mode == 2;
+}
 
 void ViewCanvas::SetFiltering(int mode) {
   if (filtering_ == mode) return;
@@ -361,6 +441,8 @@ std::unique_ptr<ViewCanvas::GpuBuffer> ViewCanvas::NewBuffer(
 }
 
 void ViewCanvas::Release() {
+  overlay_buffers_.clear();
+  overlay_dirty_ = true;
   buffers_.clear();
   moving_buffers_.clear();
   textures_.clear();
@@ -448,21 +530,87 @@ void ViewCanvas::paintGL() {
   const Matrix4 camera = Multiply(state.View(), ViewState::Projection(aspect));
   const Matrix4 world = Multiply(state.World(), camera);
   program_->bind();
-  for (auto& buffer : moving_ && !moving_buffers_.empty() ? moving_buffers_ : buffers_) {
+  auto& shown = moving_ && !moving_buffers_.empty() ? moving_buffers_ : buffers_;
+  // Solid + wireframe: the surface pushed back a little so its own edges win the depth test.
+  if (both_) {
+    glEnable(GL_POLYGON_OFFSET_FILL);
+    glPolygonOffset(1, 1);
+  }
+  for (auto& buffer : shown) {
     const auto texture = textures_.find(buffer->material);
     Draw(*buffer, GL_TRIANGLES, world,
          texture != textures_.end() ? texture->second.get() : nullptr);
+  }
+  if (both_) {
+    glDisable(GL_POLYGON_OFFSET_FILL);
+    glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
+    for (auto& buffer : shown) Draw(*buffer, GL_TRIANGLES, world, nullptr);
   }
   // The crosshair stands in model space and turns with the model; it is drawn over the model so
   // it can be found inside it.
   glDisable(GL_DEPTH_TEST);
   glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
-  Draw(*crosshair_, GL_LINES, Multiply(state.Crosshair(), world), nullptr);
+  if (control_.crosshair_shown()) {
+    Draw(*crosshair_, GL_LINES, Multiply(state.Crosshair(), world), nullptr);
+  }
+  DrawOverlay(world);
   program_->release();
+  // The names sit on a layer of their own over the picture; it follows every frame.
+  if (labels_ != nullptr) labels_->update();
+}
+
+void ViewCanvas::DrawOverlay(const Matrix4& world) {
+  const auto& overlay = control_.overlay();
+  if (overlay_dirty_) {
+    overlay_buffers_.clear();
+    if (overlay != nullptr) {
+      for (const OverlayBatch& batch : overlay->batches) {
+        std::vector<SceneVertex> dark = batch.vertices;
+        for (SceneVertex& v : dark) v.colour = {0, 0, 0, v.colour[3]};
+        overlay_buffers_.push_back(
+            {batch.kind, batch.size, NewBuffer(0, batch.vertices),
+             batch.kind == OverlayKind::Triangles ? nullptr : NewBuffer(0, dark)});
+      }
+    }
+    overlay_dirty_ = false;
+  }
+  if (overlay_buffers_.empty()) return;
+  glDisable(GL_DEPTH_TEST);
+  glDisable(GL_CULL_FACE);
+  glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+  // A pixel's step in clip space, applied after the projection (x + dx w): the outline copies.
+  const float px = 2.0f / static_cast<float>(std::max(1, width()));
+  const float py = 2.0f / static_cast<float>(std::max(1, height()));
+  const auto shifted = [&](float dx, float dy) {
+    Matrix4 shift = Identity();
+    shift[3][0] = dx;
+    shift[3][1] = dy;
+    return Multiply(world, shift);
+  };
+  for (OverlayGpu& gpu : overlay_buffers_) {
+    const GLenum mode = gpu.kind == OverlayKind::Lines    ? GL_LINES
+                        : gpu.kind == OverlayKind::Points ? GL_POINTS
+                                                          : GL_TRIANGLES;
+    if (gpu.outline != nullptr) {
+      if (gpu.kind == OverlayKind::Points) {
+        glPointSize(gpu.size + 4);
+        Draw(*gpu.outline, mode, world, nullptr);
+      } else {
+        for (const auto& [dx, dy] : {std::pair{-px, 0.0f}, {px, 0.0f}, {0.0f, -py}, {0.0f, py}}) {
+          Draw(*gpu.outline, mode, shifted(dx, dy), nullptr);
+        }
+      }
+    }
+    glPointSize(gpu.size);
+    Draw(*gpu.colour, mode, world, nullptr);
+  }
+  glPointSize(1);
 }
 
 void ViewCanvas::mousePressEvent(QMouseEvent* event) {
   last_ = event->position().toPoint();
+  pressed_at_ = last_;
+  dragged_ = false;
   setFocus();
 }
 
@@ -472,7 +620,9 @@ void ViewCanvas::mouseMoveEvent(QMouseEvent* event) {
                              (event->buttons() & Qt::RightButton) != 0};
   if (buttons.left || buttons.right) {
     moving_ = true;
+    still_.start();
     const QPoint d = at - last_;
+    if ((at - pressed_at_).manhattanLength() > 3) dragged_ = true;
     if (control_.state().MouseMove(buttons, d.x(), d.y())) control_.ZoomChanged();
     last_ = at;
   }
@@ -480,6 +630,10 @@ void ViewCanvas::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void ViewCanvas::mouseReleaseEvent(QMouseEvent* event) {
+  if (event->button() == Qt::LeftButton && !dragged_) {
+    emit control_.clicked(event->position().toPoint(),
+                          (event->modifiers() & Qt::ShiftModifier) != 0);
+  }
   // The last button up: the camera rests, and the whole scene is drawn again.
   if ((event->buttons() & (Qt::LeftButton | Qt::RightButton)) == 0 && moving_) {
     moving_ = false;

@@ -10,6 +10,7 @@
 #include <QOpenGLVertexArrayObject>
 #include <QOpenGLWidget>
 #include <QPoint>
+#include <QTimer>
 #include <map>
 #include <memory>
 #include <vector>
@@ -17,8 +18,10 @@
 #include "interchange/texture_decode.h"
 #include "view/view_state.h"
 #include "view/viewer_scene.h"
+#include "view/workspace_overlay.h"
 
 class QComboBox;
+class QGridLayout;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -26,6 +29,7 @@ class QPushButton;
 namespace gantry {
 
 class ViewCanvas;
+class OverlayLabels;
 
 class ViewControl : public QWidget {
   Q_OBJECT
@@ -54,6 +58,16 @@ class ViewControl : public QWidget {
   void ScaleCrosshair(float factor, bool reset);
   void Redraw();
 
+  // Drawn over the model, through it (the workspace's selection); null for none.
+  void SetOverlay(std::shared_ptr<const Overlay> overlay);
+  const std::shared_ptr<const Overlay>& overlay() const { return overlay_; }
+  void SetCrosshairShown(bool on);
+  bool crosshair_shown() const { return crosshair_shown_; }
+  // Where model space lands in the picture area as drawn now.
+  ScreenMapping Screen() const;
+  // The bar above the picture: views that need more controls add them here.
+  void AddToBar(QWidget* widget);
+
   const ViewState& state() const { return state_; }
   ViewState& state() { return state_; }
   const std::vector<SceneBuffer>& scene() const { return *scene_; }
@@ -70,6 +84,8 @@ class ViewControl : public QWidget {
 
  signals:
   void crosshairMoved();
+  // A left click in the picture that did not drag the camera.
+  void clicked(QPoint at, bool shift);
 
  private:
   friend class ViewCanvas;
@@ -87,6 +103,9 @@ class ViewControl : public QWidget {
   QLineEdit* zoom_;
   QLabel* status_;
   bool showing_zoom_ = false;
+  std::shared_ptr<const Overlay> overlay_;
+  bool crosshair_shown_ = true;
+  QGridLayout* bar_ = nullptr;
 };
 
 // The picture area: owns the OpenGL objects.
@@ -99,6 +118,9 @@ class ViewCanvas : public QOpenGLWidget, protected QOpenGLFunctions_3_3_Core {
   // The control's scene changed; `textures` are the pictures of its materials.
   void SceneChanged(ViewControl::Pictures pictures);
   void SetWireframe(bool on);
+  // 0 wireframe, 1 solid, 2 solid with its wireframe over it.
+  void SetFillMode(int mode);
+  void OverlayChanged() { overlay_dirty_ = true; }
   void SetFiltering(int mode);
   bool drawing() const { return ready_; }
 
@@ -113,6 +135,7 @@ class ViewCanvas : public QOpenGLWidget, protected QOpenGLFunctions_3_3_Core {
   void mouseMoveEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
 
  private:
   struct GpuBuffer {
@@ -130,12 +153,26 @@ class ViewCanvas : public QOpenGLWidget, protected QOpenGLFunctions_3_3_Core {
                                        const std::vector<SceneVertex>& vertices,
                                        const std::vector<std::uint32_t>& indices = {});
   void Draw(GpuBuffer& buffer, GLenum mode, const Matrix4& matrix, QOpenGLTexture* texture);
+  void DrawOverlay(const Matrix4& world);
 
   ViewControl& control_;
   ViewControl::Pictures images_;
   bool dirty_ = true;
   bool ready_ = false;
   bool wireframe_ = false;
+  bool both_ = false;
+  bool overlay_dirty_ = true;
+  struct OverlayGpu {
+    OverlayKind kind;
+    float size;
+    std::unique_ptr<GpuBuffer> colour;
+    std::unique_ptr<GpuBuffer> outline;  // the same in black, drawn a pixel around it
+  };
+  std::vector<OverlayGpu> overlay_buffers_;
+  OverlayLabels* labels_ = nullptr;
+  QTimer still_;
+  QPoint pressed_at_;
+  bool dragged_ = false;
   int filtering_ = 0;
   std::unique_ptr<QOpenGLShaderProgram> program_;
   std::vector<std::unique_ptr<GpuBuffer>> buffers_;

@@ -22,26 +22,7 @@ bool HoldsDiffuse(const std::string& name) {
   return lower.find("diffuse") != std::string::npos;
 }
 
-// Where a joint's frame puts its points in the model: p' = origin + x ex + y ey + z ez. The
-// joint chain is a chain of scalings, rotations and moves, so four points fix it, and a mesh of
-// a million corners does not walk the chain a million times.
-struct Frame {
-  Vector3 origin, ex, ey, ez;
-
-  static Frame Of(const JointListRecord& joints, const std::string& joint) {
-    const Vector3 o = JointToWorld(joints, {0, 0, 0}, joint);
-    const auto axis = [&](const Vector3& unit) {
-      const Vector3 e = JointToWorld(joints, unit, joint);
-      return Vector3{e.x - o.x, e.y - o.y, e.z - o.z};
-    };
-    return {o, axis({1, 0, 0}), axis({0, 1, 0}), axis({0, 0, 1})};
-  }
-  Vector3 Place(const Vector3& p) const {
-    return {origin.x + p.x * ex.x + p.y * ey.x + p.z * ez.x,
-            origin.y + p.x * ex.y + p.y * ey.y + p.z * ez.y,
-            origin.z + p.x * ex.z + p.y * ey.z + p.z * ez.z};
-  }
-};
+using Frame = JointFrame;
 
 void AddLevel(const LodMesh& level, const std::optional<Frame>& frame,
               std::map<std::int32_t, SceneBuffer>& buffers) {
@@ -76,6 +57,15 @@ void AddLevel(const LodMesh& level, const std::optional<Frame>& frame,
 }
 
 }  // namespace
+
+JointFrame JointFrame::Of(const JointListRecord& joints, const std::string& joint) {
+  const Vector3 o = JointToWorld(joints, {0, 0, 0}, joint);
+  const auto axis = [&](const Vector3& unit) {
+    const Vector3 e = JointToWorld(joints, unit, joint);
+    return Vector3{e.x - o.x, e.y - o.y, e.z - o.z};
+  };
+  return {o, axis({1, 0, 0}), axis({0, 1, 0}), axis({0, 0, 1})};
+}
 
 SceneTicks DefaultSceneTicks(const HodModel& model) {
   SceneTicks ticks;

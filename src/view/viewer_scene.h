@@ -37,6 +37,20 @@ struct SceneTicks {
 // The viewer's first choice: the first level of every mesh.
 SceneTicks DefaultSceneTicks(const HodModel& model);
 
+// Where a joint's frame puts its points in the model: p' = origin + x ex + y ey + z ez. The
+// joint chain is a chain of scalings, rotations and moves, so four points fix it, and a mesh of
+// a million corners does not walk the chain a million times.
+struct JointFrame {
+  Vector3 origin, ex, ey, ez;
+
+  static JointFrame Of(const JointListRecord& joints, const std::string& joint);
+  Vector3 Place(const Vector3& p) const {
+    return {origin.x + p.x * ex.x + p.y * ey.x + p.z * ez.x,
+            origin.y + p.x * ex.y + p.y * ey.y + p.z * ez.y,
+            origin.z + p.x * ex.z + p.y * ey.z + p.z * ez.z};
+  }
+};
+
 // The ticked objects in model space: each mesh placed by its parent joint's chain. Buffers come
 // in material order. Corners past a part's vertices are dropped with their triangle.
 std::vector<SceneBuffer> BuildScene(const HodModel& model, bool multi_meshes,
