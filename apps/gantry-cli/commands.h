@@ -33,10 +33,11 @@ int RunInfo(const std::string& path, bool json);
 int RunDump(const std::string& path);
 int RunValidate(const std::string& path, bool json);
 // Reads IN, applies `change` (if any), validates and writes OUT (classic, or HOD 2.0 when asked).
-// A file that does not read to its end is refused unless `salvage` is set.
+// A file that does not read to its end is refused unless `salvage` is set; a model whose lights
+// would drop its joints or boundary vertices unless `drop_lights` is.
 int RunSave(const std::string& in, const std::string& out, bool salvage = false,
             const std::function<bool(HodModel&)>& change = nullptr,
-            HodDialect dialect = HodDialect::Classic);
+            HodDialect dialect = HodDialect::Classic, bool drop_lights = false);
 int RunRescale(const std::string& in, const std::string& out, double sx, double sy, double sz);
 // The exports refuse a file that does not read to its end unless `salvage` is set; they then
 // export what was read.

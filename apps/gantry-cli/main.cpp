@@ -35,6 +35,9 @@ int main(int argc, char** argv) {
   std::string dialect = "classic";
   save->add_option("--dialect", dialect, "classic (the default) or hod2 (HOD 2.0, with a POOL)")
       ->check(CLI::IsMember({"classic", "hod2"}));
+  bool drop_lights = false;
+  save->add_flag("--drop-lights", drop_lights,
+                 "Save a model with lights even though its joints and boundary vertices go");
 
   CLI::App* roundtrip = app.add_subcommand(
       "roundtrip", "Read, write to memory, read back and report the first difference");
@@ -158,7 +161,8 @@ int main(int argc, char** argv) {
   if (validate->parsed()) return cli::RunValidate(path, json);
   if (save->parsed()) {
     return cli::RunSave(path, other, salvage, nullptr,
-                        dialect == "hod2" ? gantry::HodDialect::Hod2 : gantry::HodDialect::Classic);
+                        dialect == "hod2" ? gantry::HodDialect::Hod2 : gantry::HodDialect::Classic,
+                        drop_lights);
   }
   if (roundtrip->parsed()) return cli::RunRoundTrip(path);
   if (diff->parsed()) return cli::RunDiff(path, other, tolerance);

@@ -73,7 +73,7 @@ int RunValidate(const std::string& path, bool json) {
 }
 
 int RunSave(const std::string& in, const std::string& out, bool salvage,
-            const std::function<bool(HodModel&)>& change, HodDialect dialect) {
+            const std::function<bool(HodModel&)>& change, HodDialect dialect, bool drop_lights) {
   LoadedHod hod(in);
   // Saving what a damaged file gave up drops the rest of it: only when asked to.
   if (!hod.outcome.completed && !salvage) {
@@ -84,7 +84,14 @@ int RunSave(const std::string& in, const std::string& out, bool salvage,
   workspace.model = std::move(hod.model);
   if (change && !change(workspace.model)) return kExitDifferent;
   ReportingUi ui(true);
-  return SaveExitCode(SaveHod(workspace, out, ui, {}, dialect));
+  // Nobody to ask: joints and boundary vertices that lights would drop go only when told so.
+  ValidationContext context;
+  context.drop_for_lights = drop_lights;
+  const SaveResult result = SaveHod(workspace, out, ui, context, dialect);
+  if (result == SaveResult::Invalid && !drop_lights && !LightLossText(workspace.model).empty()) {
+    fmt::print(stderr, "not saved: --drop-lights saves the model without them\n");
+  }
+  return SaveExitCode(result);
 }
 
 int RunRoundTrip(const std::string& path) {

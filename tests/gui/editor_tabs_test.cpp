@@ -497,7 +497,16 @@ TEST_F(EditorTabsTest, HardpointWizardAndLightEditor) {
   EXPECT_EQ(joints[3].Name, "CapturePointGun1Up");
   EXPECT_EQ(joints[3].ParentName, "CapturePointGun1");
 
+  // A light costs a ship its joints on save: added only on a Yes (No is preselected).
   Widget<QPushButton>("cmdLITEAdd")->click();
+  EXPECT_EQ(workspace_.model.LightList.LightCount, 0);
+  ASSERT_EQ(ui_.preselected.size(), 1u);
+  EXPECT_NE(ui_.preselected[0].first.find("saving it drops its 5 joint(s)"), std::string::npos);
+  EXPECT_EQ(ui_.preselected[0].second, Answer::No);
+  EXPECT_EQ(Widget<QListWidget>("lstLITE")->count(), 0);
+  ui_.answers.push_back(Answer::Yes);
+  Widget<QPushButton>("cmdLITEAdd")->click();
+  ASSERT_EQ(workspace_.model.LightList.LightCount, 1);
   Light& light = workspace_.model.LightList.Lights[0];
   light.Type = 1;  // directional
   testing::OnNextModal([](QWidget* dialog) {
