@@ -38,7 +38,10 @@ uniform bool textured;
 uniform sampler2D picture;
 out vec4 out_colour;
 void main() {
-  out_colour = textured ? frag_colour * texture(picture, frag_uv) : frag_colour;
+  // Opaque: a ship texture's alpha is a mask for the game's shaders (glow, specular, team
+  // colour), not transparency.
+  vec4 shade = textured ? frag_colour * texture(picture, frag_uv) : frag_colour;
+  out_colour = vec4(shade.rgb, 1.0);
 })";
 
 std::optional<ViewKey> KeyOf(int key) {
@@ -426,8 +429,7 @@ void ViewCanvas::paintGL() {
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
   glEnable(GL_DEPTH_TEST);
   glDepthFunc(GL_LESS);
-  glEnable(GL_BLEND);
-  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+  glDisable(GL_BLEND);
   // Solid views cull what Direct3D culls: faces that run counter-clockwise as the user sees
   // them. Both APIs judge the winding after projection with y up on screen, so the model's
   // outward faces (clockwise as seen from outside) are OpenGL's front faces once the front is
