@@ -377,7 +377,8 @@ bool MainWindow::Start(const QString& command_line) {
     ui().Message(text::kFileMissing, Icon::Exclamation);
     return true;
   }
-  workspace_.SetCurrentFile(path.toStdString());
+  // The full path: the title, the recently used list and the settings outlive this folder.
+  workspace_.SetCurrentFile(info.absoluteFilePath().toStdString());
   if (info.size() == 0) {
     ui().Message(std::string(text::kZeroLengthLead) + path.toStdString() + text::kZeroLengthTail,
                  Icon::Exclamation);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QDir>
 #include <QDropEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -353,6 +354,24 @@ TEST_F(MainWindowTest, AMissingRecentFileIsReportedBeforeAskingAboutChanges) {
   Trigger("mnuFileMRUDs0");
   EXPECT_EQ(ui_.MessageTexts().back(),
             "Save the changes to " + kept + " before opening another file?");
+}
+
+// A file named on the command line from its own folder: the full path everywhere, so the
+// title, the recently used list and the settings stay right when the program starts elsewhere.
+TEST_F(MainWindowTest, ACommandLineFileIsKeptWithItsFullPath) {
+  const std::string path = WriteHod("ship.hod", "Carol");
+  const QString before = QDir::currentPath();
+  ASSERT_TRUE(QDir::setCurrent(dir_.path()));
+  QSignalSpy read(window_.get(), &MainWindow::commandLineFileRead);
+  const bool started = window_->Start(QStringLiteral("ship.hod"));
+  QDir::setCurrent(before);
+  ASSERT_TRUE(started);
+  ASSERT_TRUE(read.wait(5000));
+  EXPECT_EQ(OwnerText(window_->workspace().model), "Carol");
+  EXPECT_EQ(window_->workspace().current_file, path);
+  EXPECT_EQ(Find<QLabel>(window_.get(), "pnlFileName")->text(), QString::fromStdString(path));
+  EXPECT_EQ(RecentMenuTexts().front(), QString::fromStdString(path));
+  EXPECT_EQ(settings_.value("MRUDs/MRUD0").toString(), QString::fromStdString(path));
 }
 
 }  // namespace
