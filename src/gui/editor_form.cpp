@@ -7,10 +7,12 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QShortcut>
 #include <QSignalBlocker>
 #include <QTabWidget>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <utility>
 
 #include "commands/create.h"
 #include "commands/geometry_commands.h"
@@ -57,6 +59,18 @@ const std::vector<std::vector<const char*>> kTabLists = {{"lstTextures"},
                                                          {"lstSIMP"},
                                                          {}};
 
+// The lists (and tree) whose selected element the Delete key removes, with the button that
+// removes it.
+constexpr std::pair<const char*, const char*> kDeleteKeys[] = {
+    {"lstTextures", "cmdLMIPRemove"}, {"lstMaterials", "cmdSTATRemove"},
+    {"lstGeometry", "cmdGeomRemove"}, {"lstGeomLODs", "cmdGeomRemoveLoD"},
+    {"tvwHIER", "cmdHIERRemove"},     {"lstCOLD", "cmdCOLDRemove"},
+    {"lstNAVL", "cmdNAVLRemove"},     {"lstMarkers", "cmdMRKRRemove"},
+    {"lstETSH", "cmdETSHRemove"},     {"lstBURN", "cmdBURNRemove"},
+    {"lstGLOW", "cmdGLOWRemove"},     {"lstDOCK", "cmdDOCKRemove"},
+    {"lstBGMS", "cmdBGMSRemove"},     {"lstLITE", "cmdLITERemove"},
+    {"lstSIMP", "cmdSIMPRemove"}};
+
 }  // namespace
 
 EditorForm::EditorForm(Workspace& workspace, std::function<Ui&()> ui, QWidget* parent)
@@ -96,6 +110,13 @@ EditorForm::EditorForm(Workspace& workspace, std::function<Ui&()> ui, QWidget* p
   for (QWidget* control : findChildren<QWidget*>()) {
     const int entry = strings::ToolTipEntry(FromQt(control->objectName()));
     if (entry > 0) control->setToolTip(ToQt(strings::Entry(entry)));
+  }
+  for (const auto& [list_name, button_name] : kDeleteKeys) {
+    auto* list = findChild<QAbstractItemView*>(QString::fromLatin1(list_name));
+    auto* button = findChild<QPushButton*>(QString::fromLatin1(button_name));
+    if (list == nullptr || button == nullptr) continue;
+    auto* key = new QShortcut(QKeySequence::Delete, list, nullptr, nullptr, Qt::WidgetShortcut);
+    connect(key, &QShortcut::activated, button, &QPushButton::click);
   }
   connect(tabs_, &QTabWidget::currentChanged, this, &EditorForm::ShowTab);
   Refresh();

@@ -42,6 +42,7 @@ namespace text = shell_text;
 
 constexpr const char* kRecentGroup = "MRUDs";
 constexpr const char* kRecentKey = "MRUD";
+constexpr const char* kLastFolder = "Window/LastFolder";
 
 std::string UserName() {
   for (const char* name : {"USERNAME", "USER"}) {
@@ -112,6 +113,7 @@ MainWindow::MainWindow(QSettings& settings, QWidget* parent)
     child->setAttribute(Qt::WA_DeleteOnClose, false);
   }
 
+  qt_ui_.set_last_folder(settings_.value(QString::fromLatin1(kLastFolder)).toString());
   BuildStatusBar();
   ShowCurrentFile();
   BuildMenus();
@@ -180,7 +182,8 @@ void MainWindow::BuildMenus() {
   file->addSeparator();
   AddAction(file, "mnuFileSave", strings::kMenuSave, &MainWindow::Save, true)
       ->setShortcut(QKeySequence::Save);
-  AddAction(file, "mnuFileSaveAs", strings::kMenuSaveAs, &MainWindow::SaveAs, true);
+  AddAction(file, "mnuFileSaveAs", strings::kMenuSaveAs, &MainWindow::SaveAs, true)
+      ->setShortcut(QKeySequence::SaveAs);
   file->addSeparator();
   AddAction(file, "mnuFileHODA", strings::kMenuHodAttributes, &MainWindow::EditAttributes, true);
 
@@ -435,6 +438,7 @@ void MainWindow::OpenPath(const QString& path) {
 
 void MainWindow::ShowCurrentFile() {
   const std::string& file = workspace_.current_file;
+  qt_ui_.set_current_file(QString::fromStdString(file));
   file_name_->setText(ToQt(file.empty() ? std::string(messages::kUntitled) : file));
   setWindowTitle(file.empty() ? Caption(strings::kTitle)
                               : Caption(strings::kTitle) + QStringLiteral(" - ") +
@@ -475,6 +479,7 @@ void MainWindow::Save() {
 }
 
 void MainWindow::SaveAs() {
+  qt_ui_.SuggestSaveName(QString::fromStdString(workspace_.current_file));
   const auto chosen = ui().SaveFile(text::kHodFilter, "");
   if (!chosen || chosen->empty()) return;
   QString path = QString::fromStdString(*chosen);
@@ -621,6 +626,7 @@ void MainWindow::EndRun() {
   if (ended_) return;
   ended_ = true;
   settings_.setValue(QStringLiteral("Window/Geometry"), saveGeometry());
+  settings_.setValue(QString::fromLatin1(kLastFolder), qt_ui_.last_folder());
   DebugLog& log = workspace_.log;
   log.Log(text::kQuitting);
   log.AppendToFile();

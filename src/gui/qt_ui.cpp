@@ -4,7 +4,9 @@
 #include <QCoreApplication>
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QInputDialog>
 #include <QLabel>
 #include <QMessageBox>
@@ -14,6 +16,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cstdio>
+#include <utility>
 
 #include "commands/element_messages.h"
 #include "common/shared_text.h"
@@ -178,20 +181,30 @@ std::optional<std::string> QtUi::Input(std::string_view prompt, std::string_view
   return FromQt(answer);
 }
 
-std::optional<std::string> QtUi::OpenFile(std::string_view filter, std::string_view title) {
-  if (!show_boxes_) return std::nullopt;
-  const QString path = QFileDialog::getOpenFileName(parent_, title.empty() ? Title() : ToQt(title),
-                                                    QString(), QtFileFilter(filter));
+QString QtUi::StartFolder() const {
+  if (!current_file_.isEmpty()) return QFileInfo(current_file_).absolutePath();
+  return last_folder_;
+}
+
+std::optional<std::string> QtUi::Chosen(const QString& path) {
   if (path.isEmpty()) return std::nullopt;
+  last_folder_ = QFileInfo(path).absolutePath();
   return path.toStdString();
 }
 
-std::optional<std::string> QtUi::SaveFile(std::string_view filter, std::string_view title) {
+std::optional<std::string> QtUi::OpenFile(std::string_view filter, std::string_view title) {
   if (!show_boxes_) return std::nullopt;
-  const QString path = QFileDialog::getSaveFileName(parent_, title.empty() ? Title() : ToQt(title),
-                                                    QString(), QtFileFilter(filter));
-  if (path.isEmpty()) return std::nullopt;
-  return path.toStdString();
+  return Chosen(QFileDialog::getOpenFileName(parent_, title.empty() ? Title() : ToQt(title),
+                                             StartFolder(), QtFileFilter(filter)));
+}
+
+std::optional<std::string> QtUi::SaveFile(std::string_view filter, std::string_view title) {
+  const QString name = std::exchange(suggested_name_, QString());
+  if (!show_boxes_) return std::nullopt;
+  const QString start = StartFolder();
+  const QString offered = name.isEmpty() ? start : QDir(start).filePath(QFileInfo(name).fileName());
+  return Chosen(QFileDialog::getSaveFileName(parent_, title.empty() ? Title() : ToQt(title),
+                                             offered, QtFileFilter(filter)));
 }
 
 int QtUi::ChooseMaterial(std::string_view caption, const std::vector<std::string>& names) {

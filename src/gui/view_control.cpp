@@ -11,6 +11,8 @@
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
+#include <QWheelEvent>
+#include <cmath>
 #include <cstddef>
 
 #include "gui/qt_ui.h"
@@ -265,6 +267,18 @@ void ViewControl::CrosshairChanged() {
   status_->setText(text);
   Redraw();
   emit crosshairMoved();
+}
+
+void ViewControl::wheelEvent(QWheelEvent* event) {
+  // One notch (120) away from the user brings the camera a tenth closer.
+  const int notches = event->angleDelta().y();
+  if (notches == 0) {
+    event->ignore();
+    return;
+  }
+  state_.SetZoom(state_.zoom * std::pow(0.9, notches / 120.0));
+  ZoomChanged();
+  event->accept();
 }
 
 void ViewControl::ZoomChanged() {

@@ -71,6 +71,10 @@ class ViewControl : public QWidget {
  signals:
   void crosshairMoved();
 
+ protected:
+  // The wheel zooms (over the picture, which passes it on, or anywhere on the control).
+  void wheelEvent(QWheelEvent* event) override;
+
  private:
   friend class ViewCanvas;
   void ZoomChanged();

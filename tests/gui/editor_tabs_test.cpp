@@ -571,5 +571,28 @@ TEST_F(EditorTabsTest, StarGroupsAndStars) {
   EXPECT_EQ(ui_.MessageTexts().back(), "Please select a object first!");
 }
 
+// Delete on a list removes its selected element, as the tab's Remove button does.
+TEST_F(EditorTabsTest, DeleteRemovesTheSelectedElement) {
+  form_.show();
+  form_.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&form_));
+  form_.tabs()->setCurrentIndex(7);  // Markers
+  for (int i = 0; i < 3; ++i) Widget<QPushButton>("cmdMRKRAdd")->click();
+  auto* list = Widget<QListWidget>("lstMarkers");
+  ASSERT_EQ(workspace_.model.Markers.size(), 3u);
+  const std::string last = workspace_.model.Markers[2].Name;
+  list->setFocus();
+  list->setCurrentRow(1);
+  QTest::keyClick(list, Qt::Key_Delete);
+  ASSERT_EQ(workspace_.model.Markers.size(), 2u);
+  EXPECT_EQ(workspace_.model.Markers[1].Name, last);
+
+  // In a box the key deletes text, not the element.
+  auto* name = Widget<QLineEdit>("txtMRKRName");
+  name->setFocus();
+  QTest::keyClick(name, Qt::Key_Delete);
+  EXPECT_EQ(workspace_.model.Markers.size(), 2u);
+}
+
 }  // namespace
 }  // namespace gantry

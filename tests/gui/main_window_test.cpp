@@ -5,6 +5,7 @@
 #include <QAction>
 #include <QDir>
 #include <QDropEvent>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -372,6 +373,42 @@ TEST_F(MainWindowTest, ACommandLineFileIsKeptWithItsFullPath) {
   EXPECT_EQ(Find<QLabel>(window_.get(), "pnlFileName")->text(), QString::fromStdString(path));
   EXPECT_EQ(RecentMenuTexts().front(), QString::fromStdString(path));
   EXPECT_EQ(settings_.value("MRUDs/MRUD0").toString(), QString::fromStdString(path));
+}
+
+// Open and Save As start in the open file's folder (Save As offering its name), else in the
+// folder last used; Save As has its usual key.
+TEST_F(MainWindowTest, FileDialogsStartWhereTheFileIs) {
+  window_->SetUi(nullptr);
+  const std::string path = WriteHod("ship.hod");
+  window_->OpenPath(QString::fromStdString(path));
+  const auto look = [](QString* folder, QString* offered) {
+    testing::OnNextModal([folder, offered](QWidget* modal) {
+      if (auto* dialog = qobject_cast<QFileDialog*>(modal)) {
+        *folder = dialog->directory().absolutePath();
+        *offered = dialog->selectedFiles().value(0);
+      }
+      modal->close();
+    });
+  };
+  QString folder, offered;
+  look(&folder, &offered);
+  Trigger("mnuFileOpen");
+  EXPECT_EQ(folder, dir_.path());
+  look(&folder, &offered);
+  Trigger("mnuFileSaveAs");
+  EXPECT_EQ(folder, dir_.path());
+  EXPECT_EQ(offered, QString::fromStdString(path));
+  EXPECT_EQ(Find<QAction>(window_.get(), "mnuFileSaveAs")->shortcut(),
+            QKeySequence(QKeySequence::SaveAs));
+
+  // A window with no file yet starts where the last run chose one.
+  QTemporaryDir elsewhere;
+  settings_.setValue("Window/LastFolder", elsewhere.path());
+  MainWindow fresh(settings_);
+  folder.clear();
+  look(&folder, &offered);
+  Find<QAction>(&fresh, "mnuFileOpen")->trigger();
+  EXPECT_EQ(folder, elsewhere.path());
 }
 
 }  // namespace
