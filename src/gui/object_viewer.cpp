@@ -4,6 +4,7 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QPushButton>
+#include <QShortcut>
 #include <QSignalBlocker>
 #include <QSplitter>
 #include <QTreeWidget>
@@ -48,6 +49,15 @@ ObjectViewer::ObjectViewer(const HodModel& model, bool multi_meshes, const Rende
   layout->addWidget(splitter, 1);
 
   auto* buttons = new QHBoxLayout;
+  // Frames the whole model in every view (the presets stand back by the model's largest
+  // coordinate, which cuts off the ends of a long ship seen from above).
+  auto* fit = new QPushButton(QStringLiteral("&Fit (F)"), this);
+  fit->setObjectName(QStringLiteral("cmdFit"));
+  fit->setAutoDefault(false);
+  buttons->addWidget(fit);
+  connect(fit, &QPushButton::clicked, this, &ObjectViewer::FitAll);
+  auto* fit_key = new QShortcut(QKeySequence(Qt::Key_F), this);
+  connect(fit_key, &QShortcut::activated, this, &ObjectViewer::FitAll);
   auto* apply = new QPushButton(QStringLiteral("Apply"), this);
   apply->setObjectName(QStringLiteral("cmdApply"));
   auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
@@ -153,6 +163,10 @@ void ObjectViewer::ShowTicked() {
     views_[i]->ScaleCrosshair(static_cast<float>(views_[i]->state().extent / 10), true);
   }
   think_.start();
+}
+
+void ObjectViewer::FitAll() {
+  for (ViewControl* view : views_) view->Fit();
 }
 
 void ObjectViewer::SetPose(const ViewerPose& pose) {

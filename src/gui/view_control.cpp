@@ -195,12 +195,25 @@ void ViewControl::SetScene(Scene scene, Pictures pictures, Scene while_moving) {
 
 void ViewControl::CleanVertexBuffers() { SetScene(nullptr, nullptr); }
 
-void ViewControl::ResetView() {
+std::vector<Vector3> ViewControl::ScenePoints() const {
   std::vector<Vector3> points;
   for (const SceneBuffer& buffer : *scene_) {
     for (const SceneVertex& v : buffer.vertices) points.push_back(v.position);
   }
-  state_.ResetView(points);
+  return points;
+}
+
+void ViewControl::ResetView() {
+  state_.ResetView(ScenePoints());
+  ZoomChanged();
+}
+
+void ViewControl::Fit() {
+  const QWidget* picture = canvas_ != nullptr ? static_cast<const QWidget*>(canvas_) : this;
+  const float aspect = picture->height() > 0 ? static_cast<float>(picture->width()) /
+                                                   static_cast<float>(picture->height())
+                                             : 1;
+  state_.Fit(ScenePoints(), aspect);
   ZoomChanged();
 }
 

@@ -44,6 +44,8 @@ class ViewControl : public QWidget {
   // Zoom 1, the camera fitted to the scene, the remembered preset applied again.
   void ResetView();
   int SetView(int preset);
+  // The whole scene in sight, seen from where the camera looks now.
+  void Fit();
   void SetConfig(const RenderConfig& config);
 
   void SetCrosshairPosition(const Vector3& position);
@@ -78,6 +80,7 @@ class ViewControl : public QWidget {
  private:
   friend class ViewCanvas;
   void ZoomChanged();
+  std::vector<Vector3> ScenePoints() const;
   // Puts a note saying why in place of the picture area.
   void ShowNote(const QString& text);
 

@@ -212,5 +212,29 @@ TEST(TexturePreviewTest, ShowsColourOpaqueAndAlphaAlone) {
   EXPECT_EQ(shown(1), QColor(255, 255, 255));
 }
 
+// Fit (its button or F) frames the whole of a long model in every view, and the wheel zooms.
+TEST(ObjectViewerTest, FitFramesTheModelAndTheWheelZooms) {
+  HodModel model = QuadModel();
+  for (MeshVertex& v : model.Meshes[0].Lods[0].Parts[0].Vertices) v.Position.z = v.Position.y * 20;
+  ObjectViewer viewer(model, true, {});
+  viewer.show();
+  viewer.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&viewer));
+  ViewControl* top = viewer.view(1);
+  const double preset_zoom = top->state().zoom;
+  Find<QPushButton>(&viewer, "cmdFit")->click();
+  EXPECT_GT(top->state().zoom, preset_zoom);  // the long model needs the camera further back
+  EXPECT_EQ(Find<QLineEdit>(top, "txtZoomValue")->text(), ToQt(top->state().ZoomText()));
+  for (std::size_t i = 0; i < 4; ++i) viewer.view(i)->state().SetZoom(1);
+  QTest::keyClick(&viewer, Qt::Key_F);
+  for (std::size_t i = 0; i < 4; ++i) EXPECT_NE(viewer.view(i)->state().zoom, 1) << i;
+
+  const double fitted = top->state().zoom;
+  QWheelEvent wheel(QPointF(50, 50), top->mapToGlobal(QPointF(50, 50)), QPoint(), QPoint(0, 120),
+                    Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+  QApplication::sendEvent(top, &wheel);
+  EXPECT_LT(top->state().zoom, fitted);
+}
+
 }  // namespace
 }  // namespace gantry
