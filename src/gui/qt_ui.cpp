@@ -246,7 +246,10 @@ void QtUi::FileName(std::string_view name) {
 }
 
 void QtUi::Progress(std::int64_t value, std::int64_t maximum) {
-  if (progress_) {
+  if (progress_ && (value >= maximum || value <= 0)) {
+    // Done (or not begun): an empty bar, not a "100%" that stays until the next read.
+    progress_->reset();
+  } else if (progress_) {
     // QProgressBar counts in int; scale large byte counts down to per-mille.
     const int max = 1000;
     const double share =

@@ -13,6 +13,7 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMimeData>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSettings>
@@ -373,6 +374,16 @@ TEST_F(MainWindowTest, ACommandLineFileIsKeptWithItsFullPath) {
   EXPECT_EQ(Find<QLabel>(window_.get(), "pnlFileName")->text(), QString::fromStdString(path));
   EXPECT_EQ(RecentMenuTexts().front(), QString::fromStdString(path));
   EXPECT_EQ(settings_.value("MRUDs/MRUD0").toString(), QString::fromStdString(path));
+}
+
+// The status bar as the program's own Ui fills it: no "100%" left once a read is done.
+TEST_F(MainWindowTest, TheProgressBarClearsWhenTheWorkEnds) {
+  window_->SetUi(nullptr);
+  window_->set_show_boxes(false);
+  window_->OpenPath(QString::fromStdString(WriteHod("ship.hod")));
+  auto* bar = Find<QProgressBar>(window_.get(), "prgProgress");
+  EXPECT_EQ(bar->text(), QString());
+  EXPECT_EQ(Find<QLabel>(window_.get(), "pnlStatus")->text(), QStringLiteral("Ready"));
 }
 
 // Open and Save As start in the open file's folder (Save As offering its name), else in the
