@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QShortcut>
 #include <QSignalBlocker>
 #include <QTabWidget>
@@ -71,6 +72,17 @@ constexpr std::pair<const char*, const char*> kDeleteKeys[] = {
     {"lstBGMS", "cmdBGMSRemove"},     {"lstLITE", "cmdLITERemove"},
     {"lstSIMP", "cmdSIMPRemove"}};
 
+// A tab's page in a scroll area: a page taller or wider than the screen (large fonts, a scaled
+// display) scrolls instead of stretching the form past it.
+QWidget* Scrolling(QWidget* page) {
+  auto* scroll = new QScrollArea;
+  scroll->setObjectName(page->objectName() + QStringLiteral("Scroll"));
+  scroll->setFrameShape(QFrame::NoFrame);
+  scroll->setWidgetResizable(true);
+  scroll->setWidget(page);
+  return scroll;
+}
+
 }  // namespace
 
 EditorForm::EditorForm(Workspace& workspace, std::function<Ui&()> ui, QWidget* parent)
@@ -123,7 +135,11 @@ EditorForm::EditorForm(Workspace& workspace, std::function<Ui&()> ui, QWidget* p
 }
 
 EditorTab* EditorForm::AddTab(EditorTab* tab, const char* caption, QTabWidget* into) {
-  (into != nullptr ? into : tabs_)->addTab(tab, QString::fromLatin1(caption));
+  if (into != nullptr) {
+    into->addTab(tab, QString::fromLatin1(caption));
+  } else {
+    tabs_->addTab(Scrolling(tab), QString::fromLatin1(caption));
+  }
   tabs_with_fields_ << tab;
   return tab;
 }
@@ -216,7 +232,7 @@ void EditorForm::BuildEnginesTab() {
     AddTab(new ListTab(*this, std::move(desc)), caption, parts);
   }
   layout->addWidget(parts);
-  tabs_->addTab(page, QStringLiteral("Engines"));
+  tabs_->addTab(Scrolling(page), QStringLiteral("Engines"));
 }
 
 void EditorForm::BuildMiscTab() {
@@ -232,7 +248,7 @@ void EditorForm::BuildMiscTab() {
   layout->addWidget(warnings_);
   layout->addWidget(new QLabel(QStringLiteral("Errors:"), page));
   layout->addWidget(errors_);
-  tabs_->addTab(page, QStringLiteral("Misc."));
+  tabs_->addTab(Scrolling(page), QStringLiteral("Misc."));
 
   // The owner is stored as it is typed; its length goes beside it.
   connect(owner_, &QLineEdit::textEdited, this, [this](const QString& typed) {

@@ -42,6 +42,9 @@ namespace text = shell_text;
 
 constexpr const char* kRecentGroup = "MRUDs";
 constexpr const char* kRecentKey = "MRUD";
+// Where the editor and the debug window stood inside the main window.
+constexpr const char* kEditorPlace = "Window/EditorGeometry";
+constexpr const char* kDebugPlace = "Window/DebugGeometry";
 constexpr const char* kLastFolder = "Window/LastFolder";
 
 std::string UserName() {
@@ -627,6 +630,10 @@ void MainWindow::EndRun() {
   ended_ = true;
   settings_.setValue(QStringLiteral("Window/Geometry"), saveGeometry());
   settings_.setValue(QString::fromLatin1(kLastFolder), qt_ui_.last_folder());
+  if (laid_out_) {
+    settings_.setValue(QString::fromLatin1(kEditorPlace), editor_window_->geometry());
+    settings_.setValue(QString::fromLatin1(kDebugPlace), debug_subwindow_->geometry());
+  }
   DebugLog& log = workspace_.log;
   log.Log(text::kQuitting);
   log.AppendToFile();
@@ -638,8 +645,17 @@ void MainWindow::showEvent(QShowEvent* event) {
   QMainWindow::showEvent(event);
   if (laid_out_) return;
   laid_out_ = true;
-  // First show: the editor on the left, the debug window beside it, filling the area.
+  // Where the user left them, when that is still inside the area.
   const QRect area = mdi_->viewport()->rect();
+  const QRect editor_place = settings_.value(QString::fromLatin1(kEditorPlace)).toRect();
+  const QRect debug_place = settings_.value(QString::fromLatin1(kDebugPlace)).toRect();
+  if (editor_place.isValid() && debug_place.isValid() && area.intersects(editor_place) &&
+      area.intersects(debug_place)) {
+    editor_window_->setGeometry(editor_place);
+    debug_subwindow_->setGeometry(debug_place);
+    return;
+  }
+  // First show: the editor on the left, the debug window beside it, filling the area.
   const int editor_width = area.width() * 3 / 4;
   editor_window_->setGeometry(0, 0, editor_width, area.height());
   debug_subwindow_->setGeometry(editor_width, 0, area.width() - editor_width, area.height());

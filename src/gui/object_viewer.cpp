@@ -4,6 +4,7 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QPushButton>
+#include <QSettings>
 #include <QShortcut>
 #include <QSignalBlocker>
 #include <QSplitter>
@@ -17,6 +18,7 @@ namespace gantry {
 namespace {
 
 constexpr const char* kRootMesh = "Root_mesh";
+constexpr const char* kViewerGeometryKey = "Window/ViewerGeometry";
 // Above this many triangles the views draw a coarse stand-in while the camera moves (software
 // OpenGL turns a few hundred thousand triangles at a usable rate), with a grid this fine.
 constexpr std::size_t kMovingTriangles = 250000;
@@ -214,7 +216,11 @@ std::optional<ViewerPose> PickPose(const HodModel& model, bool multi_meshes,
                                    QWidget* parent) {
   ObjectViewer viewer(model, multi_meshes, config, parent);
   viewer.SetPose(pose);
+  // The size and place the user gave it last time.
+  QSettings settings;
+  viewer.restoreGeometry(settings.value(QString::fromLatin1(kViewerGeometryKey)).toByteArray());
   viewer.exec();
+  settings.setValue(QString::fromLatin1(kViewerGeometryKey), viewer.saveGeometry());
   if (viewer.cancelled() || viewer.result() != QDialog::Accepted) return std::nullopt;
   return viewer.Pose();
 }

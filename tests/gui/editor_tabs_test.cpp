@@ -12,8 +12,10 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollArea>
 #include <QSlider>
 #include <QSpinBox>
+#include <QTabWidget>
 #include <QTest>
 #include <QTreeWidget>
 
@@ -569,6 +571,20 @@ TEST_F(EditorTabsTest, StarGroupsAndStars) {
   EXPECT_EQ(groups->count(), 0);
   Widget<QPushButton>("cmdSTRFPosition")->click();
   EXPECT_EQ(ui_.MessageTexts().back(), "Please select a object first!");
+}
+
+// Each tab's page scrolls: the form asks for no more room than its smallest page would, so a
+// large font or a scaled display does not push it past the screen.
+TEST_F(EditorTabsTest, TabPagesScrollRatherThanGrow) {
+  QTabWidget* tabs = form_.tabs();
+  ASSERT_EQ(tabs->count(), 16);
+  int tallest = 0;
+  for (int i = 0; i < tabs->count(); ++i) {
+    auto* scroll = qobject_cast<QScrollArea*>(tabs->widget(i));
+    ASSERT_NE(scroll, nullptr) << tabs->tabText(i).toStdString();
+    tallest = std::max(tallest, scroll->widget()->minimumSizeHint().height());
+  }
+  EXPECT_LT(form_.minimumSizeHint().height(), tallest);
 }
 
 // Delete on a list removes its selected element, as the tab's Remove button does.

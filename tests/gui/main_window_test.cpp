@@ -422,5 +422,20 @@ TEST_F(MainWindowTest, FileDialogsStartWhereTheFileIs) {
   EXPECT_EQ(folder, elsewhere.path());
 }
 
+// Where the user put the editor and the debug window inside the main window comes back.
+TEST_F(MainWindowTest, TheWindowsInsideStayWhereTheyWereLeft) {
+  window_->show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(window_.get()));
+  auto* editor = qobject_cast<QMdiSubWindow*>(window_->editor().parentWidget());
+  ASSERT_NE(editor, nullptr);
+  const QRect place(12, 8, 420, 310);
+  editor->setGeometry(place);
+  window_->close();
+  MainWindow next(settings_);
+  next.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&next));
+  EXPECT_EQ(qobject_cast<QMdiSubWindow*>(next.editor().parentWidget())->geometry(), place);
+}
+
 }  // namespace
 }  // namespace gantry

@@ -212,7 +212,8 @@ TEST(TexturePreviewTest, ShowsColourOpaqueAndAlphaAlone) {
   EXPECT_EQ(shown(1), QColor(255, 255, 255));
 }
 
-// Fit (its button or F) frames the whole of a long model in every view, and the wheel zooms.
+// Fit (its button or F) frames the whole of a long model in every view, the wheel zooms, and
+// the viewer opens at the size it was left at.
 TEST(ObjectViewerTest, FitFramesTheModelAndTheWheelZooms) {
   HodModel model = QuadModel();
   for (MeshVertex& v : model.Meshes[0].Lods[0].Parts[0].Vertices) v.Position.z = v.Position.y * 20;
@@ -234,6 +235,19 @@ TEST(ObjectViewerTest, FitFramesTheModelAndTheWheelZooms) {
                     Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
   QApplication::sendEvent(top, &wheel);
   EXPECT_LT(top->state().zoom, fitted);
+
+  testing::OnNextModal([](QWidget* dialog) {
+    dialog->resize(640, 480);
+    Find<QPushButton>(dialog, "cmdCancel")->click();
+  });
+  PickPose(model, true, {}, {}, nullptr);
+  QSize reopened;
+  testing::OnNextModal([&reopened](QWidget* dialog) {
+    reopened = dialog->size();
+    Find<QPushButton>(dialog, "cmdCancel")->click();
+  });
+  PickPose(model, true, {}, {}, nullptr);
+  EXPECT_EQ(reopened, QSize(640, 480));
 }
 
 }  // namespace
