@@ -101,7 +101,7 @@ TEST_F(MainWindowTest, OpenEditOwnerSaveAndReopen) {
   EXPECT_EQ(ui_.MessageTexts().back(), "The HOD passes every check and can be saved.");
 
   owner->selectAll();
-  QTest::keyClicks(owner, QStringLiteral("Bob the Modder"));
+  testing::TypeKeys(owner, QStringLiteral("Bob the Modder"));
   EXPECT_EQ(window_->workspace().model.HodOwner.OwnerLength, 14);
   Trigger("mnuFileSave");
 
