@@ -7,6 +7,7 @@
 #include <QDropEvent>
 #include <QFileInfo>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
@@ -531,10 +532,24 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonRelease:
     case QEvent::MouseButtonDblClick:
-    case QEvent::Wheel:
+    case QEvent::Wheel: {
       // One copy per change, not per event: the copy stays until the model differs from it.
       if (!before_input_) before_input_ = workspace_.model;
-      record_timer_.start();
+      // Typing in a box is one edit, recorded when the box is left (after its own checks, such
+      // as making a name unique, have run).
+      auto* box = qobject_cast<QLineEdit*>(watched);
+      if (box != nullptr && box == QApplication::focusWidget() && !box->isReadOnly()) {
+        typing_in_ = box;
+        break;
+      }
+      record_timer_.start(0);
+      break;
+    }
+    case QEvent::FocusOut:
+      if (watched == typing_in_) {
+        typing_in_.clear();
+        record_timer_.start(0);
+      }
       break;
     default:
       break;
@@ -543,6 +558,11 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void MainWindow::RecordChange() {
+  // A question the change led to (a name clash) is still open: its answer is part of the edit.
+  if (QApplication::activeModalWidget() != nullptr) {
+    record_timer_.start(50);
+    return;
+  }
   if (before_input_ && workspace_.model != *before_input_) {
     history_.Record(std::move(*before_input_));
     before_input_.reset();

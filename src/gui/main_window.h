@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QPointer>
 #include <QTimer>
 #include <memory>
 #include <optional>
@@ -17,6 +18,7 @@
 
 class QAction;
 class QLabel;
+class QLineEdit;
 class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
@@ -147,6 +149,8 @@ class MainWindow : public QMainWindow {
   // The model as it was before the input being handled; compared once the input is done.
   std::optional<HodModel> before_input_;
   QTimer record_timer_;
+  // The box being typed in: its keystrokes make one change, recorded when it is left.
+  QPointer<QLineEdit> typing_in_;
   QAction* undo_action_ = nullptr;
   QAction* redo_action_ = nullptr;
   bool ended_ = false;

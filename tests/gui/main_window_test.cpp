@@ -50,6 +50,12 @@ class MainWindowTest : public ::testing::Test {
     window_->SetUi(&ui_);
   }
 
+  void ShowAndActivate() {
+    window_->show();
+    window_->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window_.get()));
+  }
+
   std::string PathOf(const char* name) const { return (dir_.path() + "/" + name).toStdString(); }
 
   std::string WriteHod(const char* name, const std::string& owner = "") const {
@@ -140,20 +146,58 @@ TEST_F(MainWindowTest, ChangesAreNotDroppedWithoutAsking) {
 }
 
 TEST_F(MainWindowTest, EditsAreUndoneAndRedone) {
+  ShowAndActivate();
   window_->OpenPath(QString::fromStdString(WriteHod("ship.hod", "Alice")));
   EXPECT_FALSE(Find<QAction>(window_.get(), "mnuEditUndo")->isEnabled());
   auto* owner = Find<QLineEdit>(window_.get(), "txtOWNR");
+  owner->setFocus();
   owner->selectAll();
-  QTest::keyClicks(owner, QStringLiteral("Bob"));
-  QTest::qWait(1);  // the change is recorded once the input is handled
-  Trigger("mnuEditUndo");
+  testing::TypeKeys(owner, QStringLiteral("Bob"));
+  Trigger("mnuEditUndo");  // while the box still has the focus: the whole edit goes
   EXPECT_EQ(window_->workspace().model.HodOwner.Owner, std::string("Alice") + '\0');
   EXPECT_EQ(owner->text(), QStringLiteral("Alice"));
+  EXPECT_FALSE(Find<QAction>(window_.get(), "mnuEditUndo")->isEnabled());
   Trigger("mnuEditRedo");
   EXPECT_EQ(window_->workspace().model.HodOwner.Owner, "Bob");
   // Opening a file starts a new history.
   window_->OpenPath(QString::fromStdString(WriteHod("other.hod")));
   EXPECT_FALSE(Find<QAction>(window_.get(), "mnuEditUndo")->isEnabled());
+}
+
+// Typing a name is one step, whatever the number of keys, and it is recorded once the box is
+// left: after the clash with another mesh's name has been mended, never with two meshes of one
+// name.
+TEST_F(MainWindowTest, ARenameIsOneUndoStepTakenAfterTheNameIsMadeUnique) {
+  ShowAndActivate();
+  window_->OpenPath(QString::fromStdString(WriteHod("ship.hod")));
+  window_->editor().tabs()->setCurrentIndex(2);  // Geometry
+  auto* add = Find<QPushButton>(window_.get(), "cmdGeomAdd");
+  QTest::mouseClick(add, Qt::LeftButton);
+  QTest::mouseClick(add, Qt::LeftButton);
+  QTest::qWait(1);
+  const std::vector<MultiMesh>& meshes = window_->workspace().model.Meshes;
+  ASSERT_EQ(meshes.size(), 2u);
+  const std::string first = meshes[0].Name;
+  const std::string second = meshes[1].Name;
+
+  Find<QListWidget>(window_.get(), "lstGeometry")->setCurrentRow(1);
+  auto* name = Find<QLineEdit>(window_.get(), "txtGeomName");
+  name->setFocus();
+  name->selectAll();
+  testing::TypeKeys(name, QString::fromStdString(first));
+  EXPECT_EQ(meshes[1].Name, first);  // stored as typed
+  QTest::keyClick(name, Qt::Key_Tab);
+  QTest::qWait(1);
+  const std::string unique = meshes[1].Name;
+  EXPECT_NE(unique, first);
+
+  Trigger("mnuEditUndo");
+  EXPECT_EQ(meshes[1].Name, second);
+  Trigger("mnuEditUndo");  // the second Add
+  EXPECT_EQ(meshes.size(), 1u);
+  Trigger("mnuEditRedo");
+  Trigger("mnuEditRedo");
+  EXPECT_EQ(meshes[1].Name, unique);
 }
 
 TEST_F(MainWindowTest, InvalidModelIsNotWritten) {
