@@ -540,7 +540,6 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
       auto* box = qobject_cast<QLineEdit*>(watched);
       if (box != nullptr && box == QApplication::focusWidget() && !box->isReadOnly()) {
         typing_in_ = box;
-        break;
       }
       record_timer_.start(0);
       break;
@@ -557,18 +556,24 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
   return QMainWindow::eventFilter(watched, event);
 }
 
-void MainWindow::RecordChange() {
+void MainWindow::RecordChange() { Record(false); }
+
+void MainWindow::Record(bool typing_ends) {
   // A question the change led to (a name clash) is still open: its answer is part of the edit.
-  if (QApplication::activeModalWidget() != nullptr) {
+  if (!typing_ends && QApplication::activeModalWidget() != nullptr) {
     record_timer_.start(50);
     return;
   }
-  if (before_input_ && workspace_.model != *before_input_) {
+  const bool changed = before_input_ && workspace_.model != *before_input_;
+  // Still typing: the edit is not over, but Undo already has something to take back.
+  const bool typing =
+      !typing_ends && typing_in_ != nullptr && typing_in_ == QApplication::focusWidget();
+  if (changed && !typing) {
     history_.Record(std::move(*before_input_));
     before_input_.reset();
   }
-  undo_action_->setEnabled(history_.can_undo());
-  redo_action_->setEnabled(history_.can_redo());
+  undo_action_->setEnabled(history_.can_undo() || (changed && typing));
+  redo_action_->setEnabled(history_.can_redo() && !(changed && typing));
 }
 
 void MainWindow::StartHistoryHere(bool forget) {
@@ -581,7 +586,7 @@ void MainWindow::StartHistoryHere(bool forget) {
 }
 
 void MainWindow::Undo() {
-  RecordChange();  // a change still waiting to be recorded comes first
+  Record(true);  // a change still waiting to be recorded (even one being typed) comes first
   if (history_.Undo(workspace_.model)) editor_->Refresh();
   StartHistoryHere(false);
 }

@@ -115,8 +115,10 @@ class MainWindow : public QMainWindow {
   void ReadCommandLineFile();
   void AfterStructuralChange();
   void TileSideBySide(bool vertical);
-  // After input: records the model as it was when it has changed since.
+  // After input: records the model as it was when it has changed since (a box still being
+  // typed in waits until it is left, unless `typing_ends`).
   void RecordChange();
+  void Record(bool typing_ends);
   // The model was replaced or put back: what it is now is the new starting point.
   void StartHistoryHere(bool forget);
   void ArrangeIcons();

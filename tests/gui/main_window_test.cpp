@@ -180,24 +180,29 @@ TEST_F(MainWindowTest, ARenameIsOneUndoStepTakenAfterTheNameIsMadeUnique) {
   const std::string first = meshes[0].Name;
   const std::string second = meshes[1].Name;
 
-  Find<QListWidget>(window_.get(), "lstGeometry")->setCurrentRow(1);
+  // The first mesh renamed as the second: typed, then made unique when the box is left.
+  Find<QListWidget>(window_.get(), "lstGeometry")->setCurrentRow(0);
   auto* name = Find<QLineEdit>(window_.get(), "txtGeomName");
   name->setFocus();
   name->selectAll();
-  testing::TypeKeys(name, QString::fromStdString(first));
-  EXPECT_EQ(meshes[1].Name, first);  // stored as typed
+  testing::TypeKeys(name, QString::fromStdString(second));
+  EXPECT_EQ(meshes[0].Name, second);  // stored as typed
   QTest::keyClick(name, Qt::Key_Tab);
   QTest::qWait(1);
-  const std::string unique = meshes[1].Name;
+  const std::string unique = meshes[0].Name;
   EXPECT_NE(unique, first);
+  EXPECT_NE(unique, second);
 
   Trigger("mnuEditUndo");
+  ASSERT_EQ(meshes.size(), 2u);
+  EXPECT_EQ(meshes[0].Name, first);
   EXPECT_EQ(meshes[1].Name, second);
-  Trigger("mnuEditUndo");  // the second Add
-  EXPECT_EQ(meshes.size(), 1u);
+  Trigger("mnuEditUndo");  // the two Adds
+  EXPECT_EQ(meshes.size(), 0u);
   Trigger("mnuEditRedo");
   Trigger("mnuEditRedo");
-  EXPECT_EQ(meshes[1].Name, unique);
+  ASSERT_EQ(meshes.size(), 2u);
+  EXPECT_EQ(meshes[0].Name, unique);
 }
 
 TEST_F(MainWindowTest, InvalidModelIsNotWritten) {
