@@ -237,7 +237,7 @@ TEST(ObjectViewerTest, FitFramesTheModelAndTheWheelZooms) {
   EXPECT_LT(top->state().zoom, fitted);
 
   testing::OnNextModal([](QWidget* dialog) {
-    dialog->resize(640, 480);
+    dialog->resize(900, 700);
     Find<QPushButton>(dialog, "cmdCancel")->click();
   });
   PickPose(model, true, {}, {}, nullptr);
@@ -247,7 +247,7 @@ TEST(ObjectViewerTest, FitFramesTheModelAndTheWheelZooms) {
     Find<QPushButton>(dialog, "cmdCancel")->click();
   });
   PickPose(model, true, {}, {}, nullptr);
-  EXPECT_EQ(reopened, QSize(640, 480));
+  EXPECT_EQ(reopened, QSize(900, 700));
 }
 
 }  // namespace
