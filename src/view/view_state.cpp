@@ -92,11 +92,12 @@ void ViewState::Fit(std::span<const Vector3> points, float aspect) {
   double distance = 0;
   for (const Vector3& p : points) {
     const Vector3 q = TransformPoint(p, world);
-    const double off = std::max(std::abs(q.x) / tan_x, std::abs(q.y) / tan_y);
+    // A little room at the edges.
+    const double off = 1.05 * std::max(std::abs(q.x) / tan_x, std::abs(q.y) / tan_y);
     distance = std::max(distance, side * q.z + off);
   }
-  // A little room at the edges; never so close that the near plane cuts in.
-  distance = std::max(distance * 1.05, 1e-3 * extent);
+  // Never so close that the near plane cuts in.
+  distance = std::max(distance, 1e-3 * extent);
   if (!std::isfinite(distance)) return;
   const double length =
       std::sqrt(static_cast<double>(eye.x) * eye.x + static_cast<double>(eye.y) * eye.y +
