@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "commands.h"
+#include "manual.h"
 
 int main(int argc, char** argv) {
   namespace cli = gantry::cli;
@@ -149,6 +150,7 @@ int main(int argc, char** argv) {
   build->add_option("-o,--output", other, "HOD file to write")->required();
   build->add_option("--type", hod_type, "multi-mesh, simple-mesh, wireframe-mesh or background");
 
+  cli::DescribeProgram(app);
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {

@@ -22,6 +22,7 @@
 
 #include "commands/texture_commands.h"
 #include "commands/transforms.h"
+#include "common/version.h"
 #include "gui/attributes_dialog.h"
 #include "gui/debug_window.h"
 #include "gui/editor_form.h"
@@ -614,7 +615,12 @@ void MainWindow::ShowEditor() { ShowChild(editor_window_); }
 
 void MainWindow::ShowDebugWindow() { ShowChild(debug_subwindow_); }
 
-void MainWindow::About() { QMessageBox::about(this, Caption(strings::kTitle), text::kAboutText); }
+void MainWindow::About() {
+  QMessageBox::about(this, Caption(strings::kTitle),
+                     QString::fromLatin1(text::kAboutText) +
+                         QString::fromLatin1(text::kAboutVersion) +
+                         QString::fromStdString(VersionText()));
+}
 
 void MainWindow::TileSideBySide(bool vertical) {
   const QList<QMdiSubWindow*> windows = mdi_->subWindowList();

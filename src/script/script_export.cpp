@@ -11,6 +11,7 @@
 #include "common/local_time.h"
 #include "common/number_text.h"
 #include "common/paths.h"
+#include "common/version.h"
 #include "geometry/rotations.h"
 #include "script/export_messages.h"
 

@@ -20,14 +20,6 @@
 
 namespace gantry {
 
-// The version the header names; follows the project's version in CMakeLists.txt.
-struct ProgramVersion {
-  int major_number = 0;
-  int minor_number = 0;
-  int revision = 0;
-};
-inline constexpr ProgramVersion kProgramVersion{0, 1, 0};
-
 // The local date and time the header is stamped with; tests pass a fixed one.
 using ScriptClock = std::function<std::tm()>;
 std::tm LocalScriptTime();

@@ -3,16 +3,15 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <filesystem>
-#include <fstream>
+#include <tuple>
 
 #include "commands/star_messages.h"
 #include "support/scripted_ui.h"
+#include "support/temp_folder.h"
 
 namespace gantry {
 namespace {
 
-namespace fs = std::filesystem;
 namespace msg = star_messages;
 using testing::ScriptedUi;
 using Texts = std::vector<std::string>;
@@ -93,9 +92,9 @@ TEST(StarFields, SegmentTargetAppendsAndSizeZeroChangesNothing) {
   EXPECT_FALSE(Import(m, Map(1, 1, {kWhite}), {{}, 100, 0, false}).changed);
   EXPECT_EQ(m, before);
   Import(m, Map(1, 2, {0x80FF0000, 0x80FF0000}), {{}, 100, 1, false}, kSegments);
-  EXPECT_TRUE(m.StarFields.empty());
-  ASSERT_EQ(m.BackgroundSegments[0].ElementCount, 3);
-  const BackgroundElement& e = m.BackgroundSegments[0].Elements[2];
+  EXPECT_EQ(std::tuple(m.StarFields.size(), m.BackgroundSegments[0].ElementCount),
+            std::tuple(0u, 3));
+  const BackgroundElement& e = m.BackgroundSegments[0].Elements.at(2);
   EXPECT_EQ((std::array{e[3], e[4], e[5], e[6]}), (std::array<float, 4>{0, 1, 0, 0}));
   EXPECT_FLOAT_EQ(e[7], 128.0f / 255);
 }
@@ -111,16 +110,12 @@ TEST(StarFields, RandomizingAddsUpToOneAndSizeScales) {
 
 class StarMapCommand : public ::testing::Test {
  protected:
-  void SetUp() override { fs::create_directories(dir_); }
-  void TearDown() override { fs::remove_all(dir_); }
-
   std::string Tga(std::int16_t w, std::int16_t h, std::uint8_t depth) {
     std::string bytes(12, '\0');
     bytes[2] = 2;
     bytes += {char(w), char(w >> 8), char(h), char(h >> 8), char(depth), 8};
     bytes += std::string(4 * w * h, '\xFF') + std::string(8, '\0') + "TRUEVISION-XFILE." + '\0';
-    std::ofstream((dir_ / "map.tga").string(), std::ios::binary) << bytes;
-    return (dir_ / "map.tga").string();
+    return folder_.Write("map.tga", bytes);
   }
   CommandResult Run(std::string path, Texts answers) {
     ui.files = {path};
@@ -129,8 +124,7 @@ class StarMapCommand : public ::testing::Test {
     return STRFAutoAdd(m, StarGroupFamily::StarFields, std::nullopt, random, ui);
   }
 
-  fs::path dir_ =
-      fs::temp_directory_path() / ("gantry_stars_" + std::to_string(std::random_device()()));
+  testing::TempFolder folder_;
   HodModel m;
   ScriptedUi ui;
 };
@@ -148,8 +142,8 @@ TEST_F(StarMapCommand, RefusalsAndRadiusZero) {
   EXPECT_FALSE(Run(Tga(2, 2, 24), {}).changed);
   EXPECT_FALSE(Run(Tga(0, 2, 32), {}).changed);
   EXPECT_FALSE(Run(Tga(2, 2, 32), {"0", "0", "0", "7", "0"}).changed);  // size 0: no more asked
-  EXPECT_EQ(ui.MessageTexts(), (Texts{msg::kNot32Bit, msg::kNoWidthOrHeight}));
-  EXPECT_TRUE(m.StarFields.empty());
+  EXPECT_EQ(std::tuple(ui.MessageTexts(), m.StarFields.size()),
+            std::tuple(Texts{msg::kNot32Bit, msg::kNoWidthOrHeight}, 0u));
   ASSERT_TRUE(Run(Tga(2, 2, 32), {"0", "0", "0", "0", "1"}).changed);
   EXPECT_EQ(ui.MessageTexts().at(2),
             "0 is unacceptable value for radius. -1.000 will be used instead");
@@ -170,7 +164,6 @@ TEST(StarFields, PlacingAStarAndTheSuggestedSphere) {
   EXPECT_EQ(StarViewerPosition(m, kSegments, 0, 0), (Vector3{1, 2, 3}));
   EXPECT_TRUE(PlaceStar(m, kSegments, 0, 0, {9, 8, 7}).changed);
   EXPECT_EQ(m.BackgroundSegments[0].Elements[0], (BackgroundElement{9, 8, 7, 4, 5, 6, 7, 8}));
-
   auto& vertices = m.BackgroundMeshSet.Meshes.emplace_back().Parts.emplace_back().Vertices;
   vertices.resize(2);
   vertices[1].Position = {2, 4, 6, 1};

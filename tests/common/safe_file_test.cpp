@@ -5,10 +5,10 @@
 
 #include <cerrno>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
+#include <tuple>
 
 #include "common/paths.h"
+#include "support/temp_folder.h"
 
 namespace gantry {
 namespace {
@@ -17,36 +17,19 @@ namespace fs = std::filesystem;
 
 class SafeFileTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir_ =
-        fs::temp_directory_path() /
-        ("gantry_safe_file_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-         ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
-    target_ = (dir_ / "ship.hod").string();
-    std::ofstream(target_, std::ios::binary) << "old contents";
-  }
-  void TearDown() override { fs::remove_all(dir_); }
+  std::string Contents() const { return testing::FileText(target_); }
+  std::size_t FilesInFolder() const { return folder_.FileCount(); }
 
-  std::string Contents() const {
-    std::ifstream in(target_, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  }
-  std::size_t FilesInFolder() const {
-    return static_cast<std::size_t>(std::distance(fs::directory_iterator(dir_), {}));
-  }
-
-  fs::path dir_;
-  std::string target_;
+  testing::TempFolder folder_;
+  const fs::path& dir_ = folder_.path();
+  std::string target_ = folder_.Write("ship.hod", "old contents");
 };
 
 TEST_F(SafeFileTest, ReplacesTheTargetOnSuccess) {
   const std::string text = "new";
   EXPECT_FALSE(WriteFileSafely(
       target_, std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size())));
-  EXPECT_EQ(Contents(), "new");
-  EXPECT_EQ(FilesInFolder(), 1u);
+  EXPECT_EQ(std::tuple(Contents(), FilesInFolder()), std::tuple("new", 1u));
 }
 
 TEST_F(SafeFileTest, AReplacedTargetKeepsItsPermissions) {
@@ -57,8 +40,7 @@ TEST_F(SafeFileTest, AReplacedTargetKeepsItsPermissions) {
   fs::permissions(target_, mode);
   EXPECT_FALSE(
       WriteFileSafely(target_, [](std::FILE* file) { return std::fputs("new", file) >= 0; }));
-  EXPECT_EQ(Contents(), "new");
-  EXPECT_EQ(fs::status(target_).permissions(), mode);
+  EXPECT_EQ(std::tuple(Contents(), fs::status(target_).permissions()), std::tuple("new", mode));
 }
 
 TEST_F(SafeFileTest, AFailingWriteKeepsTheOldFile) {
@@ -68,29 +50,25 @@ TEST_F(SafeFileTest, AFailingWriteKeepsTheOldFile) {
     return false;
   });
   ASSERT_TRUE(failure);
-  EXPECT_EQ(failure->step, FileWriteFailure::Step::Write);
-  EXPECT_EQ(failure->code, ENOSPC);
   EXPECT_FALSE(failure->description.empty());
-  EXPECT_EQ(Contents(), "old contents");
-  EXPECT_EQ(FilesInFolder(), 1u);
+  EXPECT_EQ(std::tuple(failure->step, failure->code, Contents(), FilesInFolder()),
+            std::tuple(FileWriteFailure::Step::Write, ENOSPC, "old contents", 1u));
 }
 
 TEST_F(SafeFileTest, MissingFolderAndUnreplaceableTargetAreReportedByStep) {
   const auto open = WriteFileSafely((dir_ / "no such folder" / "x.hod").string(),
                                     [](std::FILE*) { return true; });
   ASSERT_TRUE(open);
-  EXPECT_EQ(open->step, FileWriteFailure::Step::Open);
-  EXPECT_EQ(open->code, ENOENT);
-
+  EXPECT_EQ(std::tuple(open->step, open->code), std::tuple(FileWriteFailure::Step::Open, ENOENT));
   // A folder in the target's place cannot be replaced by a file.
   const fs::path folder = dir_ / "taken";
   fs::create_directories(folder / "inside");
   const auto replace =
       WriteFileSafely(folder.string(), [](std::FILE* file) { return std::fputs("x", file) >= 0; });
   ASSERT_TRUE(replace);
-  EXPECT_EQ(replace->step, FileWriteFailure::Step::Replace);
-  EXPECT_TRUE(fs::is_directory(folder / "inside"));
-  EXPECT_EQ(FilesInFolder(), 2u);  // ship.hod and the folder, no temporary file
+  // ship.hod and the folder, no temporary file.
+  EXPECT_EQ(std::tuple(replace->step, fs::is_directory(folder / "inside"), FilesInFolder()),
+            std::tuple(FileWriteFailure::Step::Replace, true, 2u));
 }
 
 // Non-ASCII names are bytes in the system's narrow encoding (the ANSI code page on Windows), as
@@ -111,8 +89,8 @@ TEST_F(SafeFileTest, ReplacesATargetWithANonAsciiName) {
   char read[8] = {};
   EXPECT_EQ(std::fread(read, 1, sizeof read, file), 3u);
   std::fclose(file);
-  EXPECT_EQ(std::string(read), "new");
-  EXPECT_EQ(FilesInFolder(), 2u);  // ship.hod and the new file, no temporary left behind
+  // ship.hod and the new file, no temporary left behind.
+  EXPECT_EQ(std::tuple(std::string(read), FilesInFolder()), std::tuple("new", 2u));
 }
 
 }  // namespace

@@ -3,44 +3,36 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
+#include <tuple>
 
 #include "common/paths.h"
 #include "hod/reset.h"
 #include "support/hod_builder.h"
 #include "support/scripted_ui.h"
+#include "support/temp_folder.h"
 
 namespace gantry {
 namespace {
 
 TEST(Workspace, OpenStartsFromDefaultsAndFollowsTheFilesFolder) {
-  const auto dir = std::filesystem::temp_directory_path() / "gantry_workspace_test";
-  std::filesystem::create_directories(dir);
-  const auto file = dir / "ship.hod";
+  const testing::TempFolder folder;
+  const std::filesystem::path& dir = folder.path();
   testing::HodBuilder hod;
   hod.Version().Name().Plain("OWNR", [](testing::HodBuilder& b) { b.Text("me"); });
-  {
-    std::ofstream out(file, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(hod.bytes().data()),
-              static_cast<std::streamsize>(hod.size()));
-  }
+  const std::string file =
+      folder.Write("ship.hod", std::string(hod.bytes().begin(), hod.bytes().end()));
 
   Workspace ws;
   ws.model.Materials.emplace_back();  // left over from an earlier file
   ws.model.JointList.Joints.clear();
   testing::ScriptedUi ui;
-  const ReadOutcome outcome = ws.Open(file.string(), ui);
-
-  EXPECT_TRUE(outcome.completed);
-  EXPECT_TRUE(ui.messages.empty());
-  EXPECT_TRUE(ws.model.Materials.empty());
-  ASSERT_EQ(ws.model.JointList.Joints.size(), 1u);  // no HIER: the default root stays
-  EXPECT_EQ(ws.model.JointList.Joints[0].Name, "Root");
-  EXPECT_EQ(ws.model.HodOwner.Owner, "me");
-  EXPECT_EQ(ws.current_file, file.string());
-  EXPECT_EQ(ws.working_folder, dir.string());
-  EXPECT_EQ(ws.log.file_path(), (dir / "debug.log").string());
-  std::filesystem::remove_all(dir);
+  EXPECT_TRUE(ws.Open(file, ui).completed);
+  // No HIER: the default root stays.
+  EXPECT_EQ(
+      std::tuple(ui.messages.size(), ws.model.Materials.size(), ws.model.JointList.Joints,
+                 ws.model.HodOwner.Owner, ws.current_file, ws.working_folder, ws.log.file_path()),
+      std::tuple(0u, 0u, MakeDefaultModel().JointList.Joints, "me", file, dir.string(),
+                 (dir / "debug.log").string()));
 }
 
 TEST(Workspace, LogFileSitsInTheWorkingFolderForEitherSeparator) {

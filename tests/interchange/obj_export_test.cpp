@@ -3,12 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <sstream>
+#include <tuple>
 
 #include "hod/reset.h"
 #include "support/scripted_ui.h"
+#include "support/temp_folder.h"
 
 namespace gantry {
 namespace {
@@ -28,11 +27,6 @@ std::string Unix(const std::string& text) {
     out.push_back(text[i]);
   }
   return out;
-}
-
-std::string Slurp(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 MeshVertex Vertex(float x, float y, float z, float u = 0, float v = 0) {
@@ -132,30 +126,11 @@ f 7// 6// 5//
 
 # End
 )");
-  EXPECT_EQ(ui.statuses,
-            (std::vector<std::string>{"Writing wOBJ file...", "Writing Vertex data...", "Ready"}));
-  ASSERT_FALSE(ui.progress.empty());
-  EXPECT_EQ(ui.progress.back(), (std::pair<std::int64_t, std::int64_t>{4, 4}));  // 4 triangles
-}
-
-// Independent of the importer: every face corner resolves back to the position it came from.
-TEST(ObjExportText, FacesResolveToTheMeshTriangles) {
-  testing::ScriptedUi ui;
-  std::istringstream in(LodMeshObjText(HodModel{}, "s.hod", TwoPartLod(), "x", false, kStamp, ui));
-  std::vector<std::string> points;  // "x,y"
-  std::string faces;
-  for (std::string kind; in >> kind;) {
-    if (kind == "v") {
-      std::string x, y;
-      in >> x >> y;
-      points.push_back(x + "," + y);
-    }
-    for (std::string corner; kind == "f" && in.peek() == ' ' && in >> corner;) {
-      faces += points.at(std::stoi(corner) - 1) + " ";
-    }
-    if (kind == "f") faces += "| ";
-  }
-  EXPECT_EQ(faces, "0,0 1,0 0,1 | 1,1 0,1 1,0 | -1,2 4,-5 7,8 | 7,8 4,-5 -1,2 | ");
+  // 4 triangles.
+  EXPECT_EQ(std::tuple(ui.statuses, ui.progress.at(ui.progress.size() - 1)),
+            std::tuple(
+                std::vector<std::string>{"Writing wOBJ file...", "Writing Vertex data...", "Ready"},
+                std::pair<std::int64_t, std::int64_t>{4, 4}));
 }
 
 TEST(ObjExportText, MaterialLibraryNamesTheFirstParametersTexture) {
@@ -180,7 +155,6 @@ TEST(ObjExportText, SimpleMeshesAsTrianglesOrWireframe) {
             "v 0 0 0\nvn 0 1 0\nvt 0.5 0.25\n");
   EXPECT_EQ(triangles.substr(triangles.find("\n# 4 vertice(s)")),
             "\n# 4 vertice(s)\n\nf 1/1/1 2/2/2 3/3/3\n# 1.33333333333333 listed faces\n# End\n");
-
   mesh.Indices.clear();
   const std::string wire = Unix(SimpleMeshObjText("s.hod", mesh, true, kStamp, ui));
   EXPECT_NE(wire.find("\n# Object: WIRE_Mesh\ng WIRE_Mesh\n"), std::string::npos);
@@ -191,13 +165,7 @@ TEST(ObjExportText, SimpleMeshesAsTrianglesOrWireframe) {
 class ObjExportFiles : public ::testing::Test {
  protected:
   void SetUp() override {
-    dir_ =
-        fs::temp_directory_path() /
-        ("gantry_obj_export_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-         ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
-    workspace_.SetCurrentFile((dir_ / "ship.hod").string());
+    workspace_.SetCurrentFile(folder_.Path("ship.hod"));
     workspace_.model = ModelWithMaterials();
     MultiMesh& mesh = workspace_.model.Meshes.emplace_back();
     mesh.Name = "hull";
@@ -209,9 +177,9 @@ class ObjExportFiles : public ::testing::Test {
     goblin.Lods = {TwoPartLod(), TwoPartLod()};
     goblin.Lods[1].Parts.pop_back();  // tells the second level apart
   }
-  void TearDown() override { fs::remove_all(dir_); }
 
-  fs::path dir_;
+  testing::TempFolder folder_;
+  const fs::path& dir_ = folder_.path();
   Workspace workspace_;
   testing::ScriptedUi ui_;
 };
@@ -219,23 +187,21 @@ class ObjExportFiles : public ::testing::Test {
 TEST_F(ObjExportFiles, EveryMeshLevelAndTheMaterialLibraryAreWritten) {
   ui_.answers = {Answer::Yes, Answer::No};
   ASSERT_TRUE(ExportGeometryAll(workspace_, ui_, FixedStamp));
-
-  EXPECT_EQ(ui_.MessageTexts(), (std::vector<std::string>{"Reverse UV?", "Reverse UV?"}));
-  EXPECT_EQ(ui_.messages[0].icon, Icon::Question);
-  EXPECT_EQ(ui_.messages[0].buttons, Buttons::YesNo);
   EXPECT_EQ(
-      workspace_.log.messages(),
-      (std::vector<std::string>{"Writing wOBJ for MULT\\GOBG num. 1 Successfully completed!",
-                                "Writing wOBJ for MULT\\GOBG num. 2 Successfully completed!"}));
-  EXPECT_EQ(ui_.statuses.back(), "Ready");
-
-  EXPECT_EQ(Slurp(dir_ / "ship.mtl"), MaterialLibraryText(workspace_.model));
-  const std::string lod1 = Unix(Slurp(dir_ / "hull_LOD1.obj"));
+      std::tuple(ui_.MessageTexts(), ui_.messages[0].icon, ui_.messages[0].buttons,
+                 workspace_.log.messages(), ui_.statuses.back()),
+      std::tuple(
+          std::vector<std::string>{"Reverse UV?", "Reverse UV?"}, Icon::Question, Buttons::YesNo,
+          std::vector<std::string>{"Writing wOBJ for MULT\\GOBG num. 1 Successfully completed!",
+                                   "Writing wOBJ for MULT\\GOBG num. 2 Successfully completed!"},
+          "Ready"));
+  EXPECT_EQ(testing::FileText(dir_ / "ship.mtl"), MaterialLibraryText(workspace_.model));
+  const std::string lod1 = Unix(testing::FileText(dir_ / "hull_LOD1.obj"));
   EXPECT_NE(lod1.find("vt 0 0.75"), std::string::npos);  // the first mesh was answered Yes
-  const std::string goblin = Unix(Slurp(dir_ / "gob_GOBG.obj"));
+  const std::string goblin = Unix(testing::FileText(dir_ / "gob_GOBG.obj"));
   EXPECT_EQ(goblin.find("g group2"), std::string::npos);  // only the last level remains
   EXPECT_NE(goblin.find("vt 0 0.25"), std::string::npos);
-  EXPECT_EQ(std::distance(fs::directory_iterator(dir_), {}), 4);
+  EXPECT_EQ(folder_.FileCount(), 4u);
 }
 
 TEST_F(ObjExportFiles, AFailedWriteIsShownAndLeavesWhatWasThere) {
@@ -243,14 +209,12 @@ TEST_F(ObjExportFiles, AFailedWriteIsShownAndLeavesWhatWasThere) {
   ui_.answers = {Answer::No};
   EXPECT_FALSE(ExportGeometrySelected(workspace_, 0, ui_, FixedStamp));
   ASSERT_EQ(ui_.messages.size(), 2u);
-  EXPECT_EQ(
-      ui_.messages[1].text.rfind("Couldn't write file: " + (dir_ / "hull_LOD0.obj").string(), 0),
-      0u);
-  EXPECT_EQ(ui_.messages[1].icon, Icon::Critical);
-  EXPECT_TRUE(fs::is_directory(dir_ / "hull_LOD0.obj" / "kept"));
-  EXPECT_FALSE(fs::exists(dir_ / "hull_LOD1.obj"));  // stops at the first failure
-  EXPECT_TRUE(workspace_.log.messages().empty());
-
+  // Stops at the first failure.
+  EXPECT_EQ(std::tuple(ui_.messages[1].text.rfind(
+                           "Couldn't write file: " + (dir_ / "hull_LOD0.obj").string(), 0),
+                       ui_.messages[1].icon, fs::is_directory(dir_ / "hull_LOD0.obj" / "kept"),
+                       fs::exists(dir_ / "hull_LOD1.obj"), workspace_.log.messages().size()),
+            std::tuple(0u, Icon::Critical, true, false, 0u));
   EXPECT_TRUE(ExportGeometrySelected(workspace_, std::nullopt, ui_, FixedStamp));
   EXPECT_EQ(ui_.messages.size(), 2u);  // nothing selected: not even the question
 }

@@ -4,15 +4,16 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <limits>
 #include <set>
 #include <string>
+#include <tuple>
 #include <vector>
 
+#include "common/version.h"
 #include "geometry/rotations.h"
 #include "support/scripted_ui.h"
+#include "support/temp_folder.h"
 
 namespace gantry {
 namespace {
@@ -54,13 +55,15 @@ HodModel SmallModel() {
   const float nan = std::numeric_limits<float>::quiet_NaN();
   const float inf = std::numeric_limits<float>::infinity();
   HodModel model;
-  model.Materials.resize(2);
-  model.Materials[0].Name = "hull";
-  model.Materials[0].ShaderName = "ship";
-  model.Materials[0].Parameters = {{5, 0, {}, 0, 0, "diffuse"},
-                                   {4, 0, {1, 0.5f, 0.25f, 1 / 3.0f}, -1, 0, ""}};
-  model.Materials[1].Name = "glass";
-  model.Materials[1].ShaderName = "plain";
+  model.Materials = {{{},
+                      0,
+                      0,
+                      "hull",
+                      0,
+                      "ship",
+                      0,
+                      {{5, 0, {}, 0, 0, "diffuse"}, {4, 0, {1, 0.5f, 0.25f, 1 / 3.0f}, -1, 0, ""}}},
+                     {{}, 0, 0, "glass", 0, "plain", 0, {}}};
   const Vector3 root_turns{kPi / 2, -kPi / 2, 4 * kPi};
   model.JointList.Joints = {
       {0, "Root", 0, "", {0, 1 / 3.0f, -2}, root_turns, {1, 1, 1}, {0, 0, 1}, {1, 0, 1}},
@@ -75,13 +78,9 @@ HodModel SmallModel() {
   first.Flags2 = 2.5f;
   first.Position = {1.0 / 3, -4, 1e20};
   first.Rotation = {0, kPi, 0};
-  first.Tracks.resize(2);
-  first.Tracks[0].Name = "pos";
-  first.Tracks[0].PreI = 1;
-  first.Tracks[0].PostI = 2;
-  first.Tracks[0].Keys = {{0, 1.0 / 3, {1 / 3.0f, 0, 0, 0}}, {1.5, -2, {0, 0, 0, 1}}};
-  first.Tracks[1].Name = "rot";
-  first.Tracks[1].Keys = {{2, 0.5, {}}};
+  first.Tracks = {
+      {{}, 0, 0, "pos", 0, {{0, 1.0 / 3, {1 / 3.0f, 0, 0, 0}}, {1.5, -2, {0, 0, 0, 1}}}, 1, 2},
+      {{}, 0, 0, "rot", 0, {{2, 0.5, {}}}, 0, 0}};
   model.Markers[1].Name = "hp2";
   model.Markers[1].Tracks.resize(1);
   model.Markers[1].Tracks[0].Name = "empty";
@@ -166,48 +165,30 @@ TEST(HodScriptText, EmptySectionsKeepTheirCommentsAndTheVertexCount) {
   EXPECT_EQ(Body(HodScriptText(HodModel(), "x.hod", kWhen)), expected);
 }
 
-// Named after the test: ctest runs tests side by side.
-struct TempFolder {
-  TempFolder()
-      : path(fs::temp_directory_path() /
-             (std::string("gantry_hsc_") +
-              ::testing::UnitTest::GetInstance()->current_test_info()->name())) {
-    fs::remove_all(path);
-    fs::create_directories(path);
-  }
-  ~TempFolder() { fs::remove_all(path); }
-  fs::path path;
-};
-
-std::string FileText(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 TEST(ExportHodScript, NamesTheScriptAfterTheCurrentFileInTheWorkingFolder) {
-  const TempFolder folder;
+  const testing::TempFolder folder;
   Workspace workspace;
   workspace.model = SmallModel();
-  workspace.working_folder = folder.path.string();
+  workspace.working_folder = folder.path().string();
   testing::ScriptedUi ui;
   // Cancelled and empty answers end quietly; a name given is kept, but not its folder.
   ui.inputs = {std::nullopt, "", "elsewhere\\Untitled.HOD"};
   for (int i = 0; i < 3; ++i) EXPECT_TRUE(ExportHodScriptCommand(workspace, ui, FixedTime));
   EXPECT_EQ(workspace.current_file, "elsewhere\\Untitled.HOD");
-  std::ofstream(folder.path / "ship.v2.hsc") << "old";
+  folder.Write("ship.v2.hsc", "old");
   for (const char* current : {"mods/hull.hod", "noext", "C:\\mods\\ship.v2.HOD"}) {
     workspace.current_file = current;
     EXPECT_TRUE(ExportHodScriptCommand(workspace, ui, FixedTime));
   }
 
   std::set<std::string> files;
-  for (const auto& entry : fs::directory_iterator(folder.path)) {
+  for (const auto& entry : fs::directory_iterator(folder.path())) {
     files.insert(entry.path().filename().string());
   }
   EXPECT_EQ(files, (std::set<std::string>{"Untitled.hsc", "hull.hsc", "noext.hsc", "ship.v2.hsc"}));
-  EXPECT_EQ(Lines(FileText(folder.path / "Untitled.hsc"))[1],
+  EXPECT_EQ(Lines(testing::FileText(folder.path() / "Untitled.hsc"))[1],
             "// HOD Script created from 'elsewhere\\Untitled.HOD'.");
-  EXPECT_EQ(FileText(folder.path / "ship.v2.hsc"),
+  EXPECT_EQ(testing::FileText(folder.path() / "ship.v2.hsc"),
             HodScriptText(workspace.model, workspace.current_file, kWhen));
   EXPECT_EQ(ui.prompts, std::vector<std::string>(3,
                                                  "Please enter a filename (and path for HOD)\r\n"
@@ -216,15 +197,14 @@ TEST(ExportHodScript, NamesTheScriptAfterTheCurrentFileInTheWorkingFolder) {
 }
 
 TEST(ExportHodScript, UnwritableFileFailsWithTheCriticalMessage) {
-  const TempFolder folder;
+  const testing::TempFolder folder;
   Workspace workspace;
   workspace.current_file = "ship.hod";
-  workspace.working_folder = (folder.path / "missing").string();
+  workspace.working_folder = (folder.path() / "missing").string();
   testing::ScriptedUi ui;
   EXPECT_FALSE(ExportHodScriptCommand(workspace, ui, FixedTime));
-  ASSERT_EQ(ui.messages.size(), 1u);
-  EXPECT_EQ(ui.messages[0].text, "HSC Export failed!");
-  EXPECT_EQ(ui.messages[0].icon, Icon::Critical);
+  EXPECT_EQ(std::tuple(ui.MessageTexts(), ui.messages.at(0).icon),
+            std::tuple(std::vector<std::string>{"HSC Export failed!"}, Icon::Critical));
   ASSERT_FALSE(workspace.log.messages().empty());
   EXPECT_EQ(workspace.log.messages().back().rfind("Couldn't write file: ", 0), 0u);
 }
