@@ -94,7 +94,7 @@ TEST_F(SaveTest, AReadOnlyTargetIsRefusedAndLeftAlone) {
 // The file format keeps lights or joints: a ship given a light is written without its joints
 // only on a Yes.
 TEST_F(SaveTest, ALightDropsJointsOnlyWhenTheUserSaysSo) {
-  std::ofstream(path_, std::ios::binary) << "old";
+  folder_.Write("ship.hod", "old");
   HodModel& m = workspace_.model;
   m.LightList.Lights.resize(1);
   m.LightList.LightCount = 1;
