@@ -36,10 +36,12 @@ int RunValidate(const std::string& path, bool json);
 // Reads IN, applies `change` (if any), validates and writes OUT in IN's own dialect, or in
 // `dialect` when given (converting, with a warning naming what is lost). `rebuild_scars`: HOD 2.0
 // output gets rebuilt scar meshes for changed meshes (placeholder checksum). A file that does not
-// read to its end is refused unless `salvage` is set.
+// read to its end is refused unless `salvage` is set; a model whose lights would drop its joints
+// or boundary vertices unless `drop_lights` is.
 int RunSave(const std::string& in, const std::string& out, bool salvage = false,
             const std::function<bool(HodModel&)>& change = nullptr,
-            std::optional<HodDialect> dialect = std::nullopt, bool rebuild_scars = false);
+            std::optional<HodDialect> dialect = std::nullopt, bool rebuild_scars = false,
+            bool drop_lights = false);
 int RunRescale(const std::string& in, const std::string& out, double sx, double sy, double sz);
 // The exports refuse a file that does not read to its end unless `salvage` is set; they then
 // export what was read.

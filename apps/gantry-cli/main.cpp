@@ -99,6 +99,9 @@ int main(int argc, char** argv) {
   save->add_flag("--rebuild-scars", rebuild_scars,
                  "HOD 2.0: write rebuilt scar meshes (placeholder checksum, untested in the "
                  "game) for meshes whose level 0 changed, instead of leaving their scars out");
+  bool drop_lights = false;
+  save->add_flag("--drop-lights", drop_lights,
+                 "Save a model with lights even though its joints and boundary vertices go");
 
   CLI::App* roundtrip = app.add_subcommand(
       "roundtrip", "Read, write to memory, read back and report the first difference");
@@ -248,7 +251,7 @@ int main(int argc, char** argv) {
     std::optional<gantry::HodDialect> chosen;
     if (dialect == "hod2") chosen = gantry::HodDialect::Hod2;
     if (dialect == "classic") chosen = gantry::HodDialect::Classic;
-    return cli::RunSave(path, other, salvage, nullptr, chosen, rebuild_scars);
+    return cli::RunSave(path, other, salvage, nullptr, chosen, rebuild_scars, drop_lights);
   }
   if (roundtrip->parsed()) return cli::RunRoundTrip(path);
   if (diff->parsed()) return cli::RunDiff(path, other, tolerance);

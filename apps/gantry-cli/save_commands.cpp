@@ -77,7 +77,7 @@ int RunValidate(const std::string& path, bool json) {
 
 int RunSave(const std::string& in, const std::string& out, bool salvage,
             const std::function<bool(HodModel&)>& change, std::optional<HodDialect> dialect,
-            bool rebuild_scars) {
+            bool rebuild_scars, bool drop_lights) {
   LoadedHod hod(in);
   // Saving what a damaged file gave up drops the rest of it: only when asked to.
   if (!hod.outcome.completed && !salvage) {
@@ -92,7 +92,14 @@ int RunSave(const std::string& in, const std::string& out, bool salvage,
   // --dialect is the user's answer to the conversion question.
   options.ask_before_converting = false;
   options.rebuild_scars = rebuild_scars;
-  return SaveExitCode(SaveHod(workspace, out, ui, {}, options));
+  // Nobody to ask: joints and boundary vertices that lights would drop go only when told so.
+  ValidationContext context;
+  context.drop_for_lights = drop_lights;
+  const SaveResult result = SaveHod(workspace, out, ui, context, options);
+  if (result == SaveResult::Invalid && !drop_lights && !LightLossText(workspace.model).empty()) {
+    fmt::print(stderr, "not saved: --drop-lights saves the model without them\n");
+  }
+  return SaveExitCode(result);
 }
 
 namespace {

@@ -20,6 +20,11 @@ Answer QuietUi::Message(std::string_view text, Icon icon, Buttons buttons) {
   return Answer::Ok;
 }
 
+Answer QuietUi::Ask(std::string_view text, Icon icon, Buttons buttons, Answer preselected) {
+  Message(text, icon, buttons);
+  return preselected;
+}
+
 std::optional<std::string> QuietUi::Input(std::string_view, std::string_view) {
   return std::nullopt;
 }

@@ -49,10 +49,12 @@ class Ui {
 };
 
 // Answers every question with its default and shows nothing; the base of non-interactive uses
-// (command line, benchmarks) that only want to collect what was said.
+// (command line, benchmarks) that only want to collect what was said. The default of a question
+// asked with a preselected answer is that answer.
 class QuietUi : public Ui {
  public:
   Answer Message(std::string_view text, Icon icon, Buttons buttons = Buttons::Ok) override;
+  Answer Ask(std::string_view text, Icon icon, Buttons buttons, Answer preselected) override;
   std::optional<std::string> Input(std::string_view prompt, std::string_view initial) override;
   std::optional<std::string> OpenFile(std::string_view filter, std::string_view title) override;
   std::optional<std::string> SaveFile(std::string_view filter, std::string_view title) override;

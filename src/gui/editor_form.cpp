@@ -7,10 +7,13 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QShortcut>
 #include <QSignalBlocker>
 #include <QTabWidget>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <utility>
 
 #include "commands/create.h"
 #include "commands/geometry_commands.h"
@@ -58,6 +61,29 @@ const std::vector<std::vector<const char*>> kTabLists = {{"lstTextures"},
                                                          {"lstSIMP"},
                                                          {}};
 
+// The lists (and tree) whose selected element the Delete key removes, with the button that
+// removes it.
+constexpr std::pair<const char*, const char*> kDeleteKeys[] = {
+    {"lstTextures", "cmdLMIPRemove"}, {"lstMaterials", "cmdSTATRemove"},
+    {"lstGeometry", "cmdGeomRemove"}, {"lstGeomLODs", "cmdGeomRemoveLoD"},
+    {"tvwHIER", "cmdHIERRemove"},     {"lstCOLD", "cmdCOLDRemove"},
+    {"lstNAVL", "cmdNAVLRemove"},     {"lstMarkers", "cmdMRKRRemove"},
+    {"lstETSH", "cmdETSHRemove"},     {"lstBURN", "cmdBURNRemove"},
+    {"lstGLOW", "cmdGLOWRemove"},     {"lstDOCK", "cmdDOCKRemove"},
+    {"lstBGMS", "cmdBGMSRemove"},     {"lstLITE", "cmdLITERemove"},
+    {"lstSIMP", "cmdSIMPRemove"}};
+
+// A tab's page in a scroll area: a page taller or wider than the screen (large fonts, a scaled
+// display) scrolls instead of stretching the form past it.
+QWidget* Scrolling(QWidget* page) {
+  auto* scroll = new QScrollArea;
+  scroll->setObjectName(page->objectName() + QStringLiteral("Scroll"));
+  scroll->setFrameShape(QFrame::NoFrame);
+  scroll->setWidgetResizable(true);
+  scroll->setWidget(page);
+  return scroll;
+}
+
 }  // namespace
 
 EditorForm::EditorForm(Workspace& workspace, std::function<Ui&()> ui, QWidget* parent)
@@ -99,12 +125,23 @@ EditorForm::EditorForm(Workspace& workspace, std::function<Ui&()> ui, QWidget* p
     const int entry = strings::ToolTipEntry(FromQt(control->objectName()));
     if (entry > 0) control->setToolTip(ToQt(strings::Entry(entry)));
   }
+  for (const auto& [list_name, button_name] : kDeleteKeys) {
+    auto* list = findChild<QAbstractItemView*>(QString::fromLatin1(list_name));
+    auto* button = findChild<QPushButton*>(QString::fromLatin1(button_name));
+    if (list == nullptr || button == nullptr) continue;
+    auto* key = new QShortcut(QKeySequence::Delete, list, nullptr, nullptr, Qt::WidgetShortcut);
+    connect(key, &QShortcut::activated, button, &QPushButton::click);
+  }
   connect(tabs_, &QTabWidget::currentChanged, this, &EditorForm::ShowTab);
   Refresh();
 }
 
 EditorTab* EditorForm::AddTab(EditorTab* tab, const char* caption, QTabWidget* into) {
-  (into != nullptr ? into : tabs_)->addTab(tab, QString::fromLatin1(caption));
+  if (into != nullptr) {
+    into->addTab(tab, QString::fromLatin1(caption));
+  } else {
+    tabs_->addTab(Scrolling(tab), QString::fromLatin1(caption));
+  }
   tabs_with_fields_ << tab;
   return tab;
 }
@@ -209,7 +246,7 @@ void EditorForm::BuildEnginesTab() {
     AddTab(new ListTab(*this, std::move(desc)), caption, parts);
   }
   layout->addWidget(parts);
-  tabs_->addTab(page, QStringLiteral("Engines"));
+  tabs_->addTab(Scrolling(page), QStringLiteral("Engines"));
 }
 
 void EditorForm::BuildMiscTab() {
@@ -225,7 +262,7 @@ void EditorForm::BuildMiscTab() {
   layout->addWidget(warnings_);
   layout->addWidget(new QLabel(QStringLiteral("Errors:"), page));
   layout->addWidget(errors_);
-  tabs_->addTab(page, QStringLiteral("Misc."));
+  tabs_->addTab(Scrolling(page), QStringLiteral("Misc."));
 
   // The owner is stored as it is typed; its length goes beside it.
   connect(owner_, &QLineEdit::textEdited, this, [this](const QString& typed) {

@@ -21,6 +21,8 @@
 #include "gui/tool_dialogs.h"
 #include "gui/widgets.h"
 #include "hod/model.h"
+#include "hod/validate.h"
+#include "hod/validate_messages.h"
 #include "hod/workspace.h"
 #include "interchange/element_export.h"
 #include "interchange/obj_export.h"
@@ -499,7 +501,21 @@ TabDescription LightsTab() {
         return m.LightList.Lights[i].AttenuationDistance;
       }));
   desc.commands = {
-      {"cmdLITEAdd", Caption(300), [](Workspace& w, Selection, Ui&) { return AddLight(w.model); }},
+      {"cmdLITEAdd", Caption(300),
+       [](Workspace& w, Selection, Ui& ui) {
+         // The first light of a ship costs its joints and boundary vertices on save: only when
+         // the user says so.
+         const bool first = w.model.LightList.LightCount == 0;
+         CommandResult added = AddLight(w.model);
+         const std::string loss = first ? LightLossText(w.model) : std::string();
+         if (!loss.empty() && ui.Ask(loss + messages::kLightsAddQuestion, Icon::Exclamation,
+                                     Buttons::YesNo, Answer::No) != Answer::Yes) {
+           w.model.LightList.Lights.pop_back();
+           w.model.LightList.LightCount = 0;
+           return CommandResult::Unchanged();
+         }
+         return added;
+       }},
       {"cmdLITEPos",
        QStringLiteral("Light Editor..."),
        {},

@@ -9,6 +9,7 @@
 #include <QDropEvent>
 #include <QFileInfo>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
@@ -52,6 +53,10 @@ namespace text = shell_text;
 
 constexpr const char* kRecentGroup = "MRUDs";
 constexpr const char* kRecentKey = "MRUD";
+// Where the editor and the debug window stood inside the main window.
+constexpr const char* kEditorPlace = "Window/EditorGeometry";
+constexpr const char* kDebugPlace = "Window/DebugGeometry";
+constexpr const char* kLastFolder = "Window/LastFolder";
 
 std::string UserName() {
   for (const char* name : {"USERNAME", "USER"}) {
@@ -122,6 +127,7 @@ MainWindow::MainWindow(QSettings& settings, QWidget* parent)
     child->setAttribute(Qt::WA_DeleteOnClose, false);
   }
 
+  qt_ui_.set_last_folder(settings_.value(QString::fromLatin1(kLastFolder)).toString());
   BuildStatusBar();
   ShowCurrentFile();
   BuildWorkspace();
@@ -220,7 +226,8 @@ void MainWindow::BuildMenus() {
   file->addSeparator();
   AddAction(file, "mnuFileSave", strings::kMenuSave, &MainWindow::Save, true)
       ->setShortcut(QKeySequence::Save);
-  AddAction(file, "mnuFileSaveAs", strings::kMenuSaveAs, &MainWindow::SaveAs, true);
+  AddAction(file, "mnuFileSaveAs", strings::kMenuSaveAs, &MainWindow::SaveAs, true)
+      ->setShortcut(QKeySequence::SaveAs);
   file->addSeparator();
   AddAction(file, "mnuFileHODA", strings::kMenuHodAttributes, &MainWindow::EditAttributes, true);
 
@@ -430,7 +437,8 @@ bool MainWindow::Start(const QString& command_line) {
     ui().Message(text::kFileMissing, Icon::Exclamation);
     return true;
   }
-  workspace_.SetCurrentFile(PathFromQt(path));
+  // The full path: the title, the recently used list and the settings outlive this folder.
+  workspace_.SetCurrentFile(PathFromQt(info.absoluteFilePath()));
   if (info.size() == 0) {
     ui().Message(std::string(text::kZeroLengthLead) + PathFromQt(path) + text::kZeroLengthTail,
                  Icon::Exclamation);
@@ -492,6 +500,7 @@ void MainWindow::ModelReplaced() {
 
 void MainWindow::ShowCurrentFile() {
   const std::string& file = workspace_.current_file;
+  qt_ui_.set_current_file(PathToQt(file));
   file_name_->setText(file.empty() ? ToQt(messages::kUntitled) : PathToQt(file));
   setWindowTitle(file.empty() ? Caption(strings::kTitle)
                               : Caption(strings::kTitle) + QStringLiteral(" - ") +
@@ -541,6 +550,7 @@ void MainWindow::Save() {
 }
 
 void MainWindow::SaveAs() {
+  qt_ui_.SuggestSaveName(PathToQt(workspace_.current_file));
   int type = workspace_.model.Dialect == HodDialect::Hod2 ? text::kHod2Type : text::kClassicType;
   const auto chosen = ui().SaveFileOfType(text::kHodDialectFilter, "", type);
   if (!chosen || chosen->empty()) return;
@@ -597,10 +607,23 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonRelease:
     case QEvent::MouseButtonDblClick:
-    case QEvent::Wheel:
+    case QEvent::Wheel: {
       // One copy per change, not per event: the copy stays until the model differs from it.
       if (!before_input_) before_input_ = workspace_.model;
-      record_timer_.start();
+      // Typing in a box is one edit, recorded when the box is left (after its own checks, such
+      // as making a name unique, have run).
+      auto* box = qobject_cast<QLineEdit*>(watched);
+      if (box != nullptr && box == QApplication::focusWidget() && !box->isReadOnly()) {
+        typing_in_ = box;
+      }
+      record_timer_.start(0);
+      break;
+    }
+    case QEvent::FocusOut:
+      if (watched == typing_in_) {
+        typing_in_.clear();
+        record_timer_.start(0);
+      }
       break;
     default:
       break;
@@ -608,14 +631,25 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
   return QMainWindow::eventFilter(watched, event);
 }
 
-void MainWindow::RecordChange() {
-  if (before_input_ && workspace_.model != *before_input_) {
+void MainWindow::RecordChange() { Record(false); }
+
+void MainWindow::Record(bool typing_ends) {
+  // A question the change led to (a name clash) is still open: its answer is part of the edit.
+  if (!typing_ends && QApplication::activeModalWidget() != nullptr) {
+    record_timer_.start(50);
+    return;
+  }
+  const bool changed = before_input_ && workspace_.model != *before_input_;
+  // Still typing: the edit is not over, but Undo already has something to take back.
+  const bool typing =
+      !typing_ends && typing_in_ != nullptr && typing_in_ == QApplication::focusWidget();
+  if (changed && !typing) {
     history_.Record(std::move(*before_input_));
     before_input_.reset();
     emit modelChanged(false);
   }
-  undo_action_->setEnabled(history_.can_undo());
-  redo_action_->setEnabled(history_.can_redo());
+  undo_action_->setEnabled(history_.can_undo() || (changed && typing));
+  redo_action_->setEnabled(history_.can_redo() && !(changed && typing));
 }
 
 void MainWindow::StartHistoryHere(bool forget) {
@@ -629,7 +663,7 @@ void MainWindow::StartHistoryHere(bool forget) {
 }
 
 void MainWindow::Undo() {
-  RecordChange();  // a change still waiting to be recorded comes first
+  Record(true);  // a change still waiting to be recorded (even one being typed) comes first
   if (history_.Undo(workspace_.model)) editor_->Refresh();
   StartHistoryHere(false);
 }
@@ -704,6 +738,11 @@ void MainWindow::EndRun() {
   settings_.setValue(QStringLiteral("Window/Geometry"), saveGeometry());
   settings_.setValue(QStringLiteral("Window/DockState"), saveState());
   settings_.setValue(QStringLiteral("Workspace/Layers"), workspace_view_->layers());
+  settings_.setValue(QString::fromLatin1(kLastFolder), qt_ui_.last_folder());
+  if (laid_out_) {
+    settings_.setValue(QString::fromLatin1(kEditorPlace), editor_window_->geometry());
+    settings_.setValue(QString::fromLatin1(kDebugPlace), debug_subwindow_->geometry());
+  }
   DebugLog& log = workspace_.log;
   log.Log(text::kQuitting);
   log.AppendToFile();
@@ -715,8 +754,17 @@ void MainWindow::showEvent(QShowEvent* event) {
   QMainWindow::showEvent(event);
   if (laid_out_) return;
   laid_out_ = true;
-  // First show: the editor on the left, the debug window beside it, filling the area.
+  // Where the user left them, when that is still inside the area.
   const QRect area = mdi_->viewport()->rect();
+  const QRect editor_place = settings_.value(QString::fromLatin1(kEditorPlace)).toRect();
+  const QRect debug_place = settings_.value(QString::fromLatin1(kDebugPlace)).toRect();
+  if (editor_place.isValid() && debug_place.isValid() && area.intersects(editor_place) &&
+      area.intersects(debug_place)) {
+    editor_window_->setGeometry(editor_place);
+    debug_subwindow_->setGeometry(debug_place);
+    return;
+  }
+  // First show: the editor on the left, the debug window beside it, filling the area.
   const int editor_width = area.width() * 3 / 4;
   editor_window_->setGeometry(0, 0, editor_width, area.height());
   debug_subwindow_->setGeometry(editor_width, 0, area.width() - editor_width, area.height());

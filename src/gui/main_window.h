@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QPointer>
 #include <QTimer>
 #include <memory>
 #include <optional>
@@ -18,6 +19,7 @@
 class QAction;
 class QDockWidget;
 class QLabel;
+class QLineEdit;
 class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
@@ -124,8 +126,10 @@ class MainWindow : public QMainWindow {
   void ReadCommandLineFile();
   void AfterStructuralChange();
   void TileSideBySide(bool vertical);
-  // After input: records the model as it was when it has changed since.
+  // After input: records the model as it was when it has changed since (a box still being
+  // typed in waits until it is left, unless `typing_ends`).
   void RecordChange();
+  void Record(bool typing_ends);
   // The model was replaced or put back: what it is now is the new starting point.
   void StartHistoryHere(bool forget);
   void ArrangeIcons();
@@ -160,6 +164,8 @@ class MainWindow : public QMainWindow {
   // The model as it was before the input being handled; compared once the input is done.
   std::optional<HodModel> before_input_;
   QTimer record_timer_;
+  // The box being typed in: its keystrokes make one change, recorded when it is left.
+  QPointer<QLineEdit> typing_in_;
   QAction* undo_action_ = nullptr;
   QAction* redo_action_ = nullptr;
   bool ended_ = false;

@@ -4,6 +4,8 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QPushButton>
+#include <QSettings>
+#include <QShortcut>
 #include <QSignalBlocker>
 #include <QSplitter>
 #include <QTreeWidget>
@@ -16,6 +18,7 @@ namespace gantry {
 namespace {
 
 constexpr const char* kRootMesh = "Root_mesh";
+constexpr const char* kViewerGeometryKey = "Window/ViewerGeometry";
 // Above this many triangles the views draw a coarse stand-in while the camera moves (software
 // OpenGL turns a few hundred thousand triangles at a usable rate), with a grid this fine.
 constexpr std::size_t kMovingTriangles = 250000;
@@ -48,6 +51,15 @@ ObjectViewer::ObjectViewer(const HodModel& model, bool multi_meshes, const Rende
   layout->addWidget(splitter, 1);
 
   auto* buttons = new QHBoxLayout;
+  // Frames the whole model in every view (the presets stand back by the model's largest
+  // coordinate, which cuts off the ends of a long ship seen from above).
+  auto* fit = new QPushButton(QStringLiteral("&Fit (F)"), this);
+  fit->setObjectName(QStringLiteral("cmdFit"));
+  fit->setAutoDefault(false);
+  buttons->addWidget(fit);
+  connect(fit, &QPushButton::clicked, this, &ObjectViewer::FitAll);
+  auto* fit_key = new QShortcut(QKeySequence(Qt::Key_F), this);
+  connect(fit_key, &QShortcut::activated, this, &ObjectViewer::FitAll);
   auto* apply = new QPushButton(QStringLiteral("Apply"), this);
   apply->setObjectName(QStringLiteral("cmdApply"));
   auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
@@ -155,6 +167,10 @@ void ObjectViewer::ShowTicked() {
   think_.start();
 }
 
+void ObjectViewer::FitAll() {
+  for (ViewControl* view : views_) view->Fit();
+}
+
 void ObjectViewer::SetPose(const ViewerPose& pose) {
   for (ViewControl* view : views_) {
     view->SetCrosshairPosition(pose.position);
@@ -200,7 +216,11 @@ std::optional<ViewerPose> PickPose(const HodModel& model, bool multi_meshes,
                                    QWidget* parent) {
   ObjectViewer viewer(model, multi_meshes, config, parent);
   viewer.SetPose(pose);
+  // The size and place the user gave it last time.
+  QSettings settings;
+  viewer.restoreGeometry(settings.value(QString::fromLatin1(kViewerGeometryKey)).toByteArray());
   viewer.exec();
+  settings.setValue(QString::fromLatin1(kViewerGeometryKey), viewer.saveGeometry());
   if (viewer.cancelled() || viewer.result() != QDialog::Accepted) return std::nullopt;
   return viewer.Pose();
 }

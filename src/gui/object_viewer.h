@@ -42,6 +42,8 @@ class ObjectViewer : public QDialog {
   // One tick of the timer: the focused view's crosshair goes to the others.
   void KeepInStep();
   void SyncFrom(const ViewControl* source);
+  // Frames the whole model in every view.
+  void FitAll();
 
  private:
   void FillTree();

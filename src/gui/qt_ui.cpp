@@ -4,8 +4,10 @@
 #include <QCoreApplication>
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QInputDialog>
 #include <QLabel>
 #include <QMessageBox>
@@ -15,6 +17,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cstdio>
+#include <utility>
 
 #include "commands/element_messages.h"
 #include "common/shared_text.h"
@@ -185,35 +188,51 @@ std::optional<std::string> QtUi::Input(std::string_view prompt, std::string_view
   return FromQt(answer);
 }
 
-std::optional<std::string> QtUi::OpenFile(std::string_view filter, std::string_view title) {
-  if (!show_boxes_) return std::nullopt;
-  const QString path = QFileDialog::getOpenFileName(parent_, title.empty() ? Title() : ToQt(title),
-                                                    QString(), QtFileFilter(filter));
+QString QtUi::StartFolder() const {
+  if (!current_file_.isEmpty()) return QFileInfo(current_file_).absolutePath();
+  return last_folder_;
+}
+
+std::optional<std::string> QtUi::Chosen(const QString& path) {
   if (path.isEmpty()) return std::nullopt;
+  last_folder_ = QFileInfo(path).absolutePath();
   return PathFromQt(path);
 }
 
-std::optional<std::string> QtUi::SaveFile(std::string_view filter, std::string_view title) {
+std::optional<std::string> QtUi::OpenFile(std::string_view filter, std::string_view title) {
   if (!show_boxes_) return std::nullopt;
-  const QString path = QFileDialog::getSaveFileName(parent_, title.empty() ? Title() : ToQt(title),
-                                                    QString(), QtFileFilter(filter));
-  if (path.isEmpty()) return std::nullopt;
-  return PathFromQt(path);
+  return Chosen(QFileDialog::getOpenFileName(parent_, title.empty() ? Title() : ToQt(title),
+                                             StartFolder(), QtFileFilter(filter)));
+}
+
+// Where a save dialog opens: the suggested file's name in the start folder, or the folder.
+QString QtUi::OfferedSaveName() {
+  const QString name = std::exchange(suggested_name_, QString());
+  const QString start = StartFolder();
+  return name.isEmpty() ? start : QDir(start).filePath(QFileInfo(name).fileName());
+}
+
+std::optional<std::string> QtUi::SaveFile(std::string_view filter, std::string_view title) {
+  const QString offered = OfferedSaveName();
+  if (!show_boxes_) return std::nullopt;
+  return Chosen(QFileDialog::getSaveFileName(parent_, title.empty() ? Title() : ToQt(title),
+                                             offered, QtFileFilter(filter)));
 }
 
 std::optional<std::string> QtUi::SaveFileOfType(std::string_view filter, std::string_view title,
                                                 int& type) {
+  const QString offered = OfferedSaveName();
   if (!show_boxes_) return std::nullopt;
   const QString filters = QtFileFilter(filter);
   const QStringList types = filters.split(QStringLiteral(";;"));
   QString selected = type >= 0 && type < types.size() ? types[type] : QString();
   const QString path = QFileDialog::getSaveFileName(parent_, title.empty() ? Title() : ToQt(title),
-                                                    QString(), filters, &selected);
+                                                    offered, filters, &selected);
   if (path.isEmpty()) return std::nullopt;
   if (const qsizetype chosen = types.indexOf(selected); chosen >= 0) {
     type = static_cast<int>(chosen);
   }
-  return path.toStdString();
+  return Chosen(path);
 }
 
 int QtUi::ChooseMaterial(std::string_view caption, const std::vector<std::string>& names) {
@@ -255,7 +274,10 @@ void QtUi::FileName(std::string_view name) {
 }
 
 void QtUi::Progress(std::int64_t value, std::int64_t maximum) {
-  if (progress_) {
+  if (progress_ && (value >= maximum || value <= 0)) {
+    // Done (or not begun): an empty bar, not a "100%" that stays until the next read.
+    progress_->reset();
+  } else if (progress_) {
     // QProgressBar counts in int; scale large byte counts down to per-mille.
     const int max = 1000;
     const double share =

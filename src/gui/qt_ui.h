@@ -37,6 +37,12 @@ class QtUi : public Ui {
   // Off: messages go to the error stream instead of boxes, and questions take their preselected
   // answer (for runs that nobody watches, such as taking a screenshot).
   void set_show_boxes(bool on) { show_boxes_ = on; }
+  // File dialogs start in the current file's folder, else in the last folder one was used in.
+  void set_current_file(const QString& path) { current_file_ = path; }
+  void set_last_folder(const QString& folder) { last_folder_ = folder; }
+  const QString& last_folder() const { return last_folder_; }
+  // The name the next save dialog offers (Save As: the current file's).
+  void SuggestSaveName(const QString& name) { suggested_name_ = name; }
 
   Answer Message(std::string_view text, Icon icon, Buttons buttons = Buttons::Ok) override;
   Answer Ask(std::string_view text, Icon icon, Buttons buttons, Answer preselected) override;
@@ -55,6 +61,9 @@ class QtUi : public Ui {
   // user input (a click could start a second command inside the first).
   void KeepResponsive(bool now);
   Answer Show(std::string_view text, Icon icon, Buttons buttons, std::optional<Answer> preselected);
+  QString StartFolder() const;
+  std::optional<std::string> Chosen(const QString& path);
+  QString OfferedSaveName();
 
   QPointer<QWidget> parent_;
   QPointer<QLabel> status_;
@@ -62,6 +71,9 @@ class QtUi : public Ui {
   QPointer<QProgressBar> progress_;
   QElapsedTimer since_repaint_;
   bool show_boxes_ = true;
+  QString current_file_;
+  QString last_folder_;
+  QString suggested_name_;
 };
 
 }  // namespace gantry

@@ -161,20 +161,37 @@ void LightEditorDialog::ShowFields() {
 }
 
 TexturePreview::TexturePreview(const RgbaImage& image, const QString& caption, QWidget* parent)
-    : QDialog(parent) {
+    : QDialog(parent), image_(image) {
   setObjectName(QStringLiteral("frmPreview"));
   setWindowTitle(caption);
   auto* layout = new QVBoxLayout(this);
+  auto* channel = new QComboBox(this);
+  channel->setObjectName(QStringLiteral("cboChannel"));
+  channel->addItems({QStringLiteral("Colour"), QStringLiteral("Alpha")});
+  layout->addWidget(channel, 0, Qt::AlignLeft);
   auto* scroll = new QScrollArea(this);
-  auto* picture = new QLabel(scroll);
-  picture->setObjectName(QStringLiteral("imgPreview"));
-  const QImage shown(image.pixels.data(), image.width, image.height, image.width * 4,
-                     QImage::Format_RGBA8888);
-  picture->setPixmap(QPixmap::fromImage(shown.copy()));
-  scroll->setWidget(picture);
+  picture_ = new QLabel(scroll);
+  picture_->setObjectName(QStringLiteral("imgPreview"));
+  scroll->setWidget(picture_);
   scroll->setAlignment(Qt::AlignCenter);
   layout->addWidget(scroll);
-  resize(std::min(image.width + 40, 1024), std::min(image.height + 40, 1024));
+  connect(channel, &QComboBox::currentIndexChanged, this, &TexturePreview::Show);
+  Show(0);
+  resize(std::min(image.width + 40, 1024), std::min(image.height + 60, 1024));
+}
+
+void TexturePreview::Show(int channel) {
+  // The colour opaque (in a ship's texture the alpha is a mask, not transparency), or the
+  // alpha alone as grey.
+  std::vector<std::uint8_t> pixels = image_.pixels;
+  for (std::size_t i = 0; i + 3 < pixels.size(); i += 4) {
+    if (channel == 1) pixels[i] = pixels[i + 1] = pixels[i + 2] = pixels[i + 3];
+    pixels[i + 3] = 255;
+  }
+  const QImage shown(pixels.data(), image_.width, image_.height, image_.width * 4,
+                     QImage::Format_RGBA8888);
+  picture_->setPixmap(QPixmap::fromImage(shown.copy()));
+  picture_->resize(picture_->pixmap().size());
 }
 
 BackgroundTextureDialog::BackgroundTextureDialog(BackgroundTextureGenerator generator, Ui& ui,

@@ -63,11 +63,18 @@ class LightEditorDialog : public QDialog {
   std::array<QLineEdit*, LightEditor::kFieldCount> fields_{};
 };
 
-// A texture's first level at its own size, in a scrolling window.
+// A texture's first level at its own size, in a scrolling window: its colour, or its alpha
+// channel alone.
 class TexturePreview : public QDialog {
   Q_OBJECT
  public:
   TexturePreview(const RgbaImage& image, const QString& caption, QWidget* parent = nullptr);
+
+ private:
+  void Show(int channel);
+
+  RgbaImage image_;
+  QLabel* picture_;
 };
 
 // "Generate BGMS Texture": the generator's picture, its cull mode, and saving it as a bitmap.

@@ -12,6 +12,8 @@
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
+#include <QWheelEvent>
+#include <cmath>
 #include <cstddef>
 
 #include "gui/qt_ui.h"
@@ -39,7 +41,10 @@ uniform bool textured;
 uniform sampler2D picture;
 out vec4 out_colour;
 void main() {
-  out_colour = textured ? frag_colour * texture(picture, frag_uv) : frag_colour;
+  // Opaque: a ship texture's alpha is a mask for the game's shaders (glow, specular, team
+  // colour), not transparency.
+  vec4 shade = textured ? frag_colour * texture(picture, frag_uv) : frag_colour;
+  out_colour = vec4(shade.rgb, 1.0);
 })";
 
 std::optional<ViewKey> KeyOf(int key) {
@@ -192,12 +197,25 @@ void ViewControl::SetScene(Scene scene, Pictures pictures, Scene while_moving) {
 
 void ViewControl::CleanVertexBuffers() { SetScene(nullptr, nullptr); }
 
-void ViewControl::ResetView() {
+std::vector<Vector3> ViewControl::ScenePoints() const {
   std::vector<Vector3> points;
   for (const SceneBuffer& buffer : *scene_) {
     for (const SceneVertex& v : buffer.vertices) points.push_back(v.position);
   }
-  state_.ResetView(points);
+  return points;
+}
+
+void ViewControl::ResetView() {
+  state_.ResetView(ScenePoints());
+  ZoomChanged();
+}
+
+void ViewControl::Fit() {
+  const QWidget* picture = canvas_ != nullptr ? static_cast<const QWidget*>(canvas_) : this;
+  const float aspect = picture->height() > 0 ? static_cast<float>(picture->width()) /
+                                                   static_cast<float>(picture->height())
+                                             : 1;
+  state_.Fit(ScenePoints(), aspect);
   ZoomChanged();
 }
 
@@ -287,6 +305,18 @@ void ViewControl::CrosshairChanged() {
   status_->setText(text);
   Redraw();
   emit crosshairMoved();
+}
+
+void ViewControl::wheelEvent(QWheelEvent* event) {
+  // One notch (120) away from the user brings the camera a tenth closer.
+  const int notches = event->angleDelta().y();
+  if (notches == 0) {
+    event->ignore();
+    return;
+  }
+  state_.SetZoom(state_.zoom * std::pow(0.9, notches / 120.0));
+  ZoomChanged();
+  event->accept();
 }
 
 void ViewControl::ZoomChanged() {
@@ -508,8 +538,7 @@ void ViewCanvas::paintGL() {
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
   glEnable(GL_DEPTH_TEST);
   glDepthFunc(GL_LESS);
-  glEnable(GL_BLEND);
-  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+  glDisable(GL_BLEND);
   // Solid views cull what Direct3D culls: faces that run counter-clockwise as the user sees
   // them. Both APIs judge the winding after projection with y up on screen, so the model's
   // outward faces (clockwise as seen from outside) are OpenGL's front faces once the front is

@@ -48,6 +48,8 @@ class ViewControl : public QWidget {
   // Zoom 1, the camera fitted to the scene, the remembered preset applied again.
   void ResetView();
   int SetView(int preset);
+  // The whole scene in sight, seen from where the camera looks now.
+  void Fit();
   void SetConfig(const RenderConfig& config);
 
   void SetCrosshairPosition(const Vector3& position);
@@ -87,9 +89,14 @@ class ViewControl : public QWidget {
   // A left click in the picture that did not drag the camera.
   void clicked(QPoint at, bool shift);
 
+ protected:
+  // The wheel zooms (over the picture, which passes it on, or anywhere on the control).
+  void wheelEvent(QWheelEvent* event) override;
+
  private:
   friend class ViewCanvas;
   void ZoomChanged();
+  std::vector<Vector3> ScenePoints() const;
   // Puts a note saying why in place of the picture area.
   void ShowNote(const QString& text);
 

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "hod/reader_limits.h"
+#include "hod/reset.h"
 #include "hod/textures.h"
 #include "hod/validate_messages.h"
 
@@ -134,7 +135,21 @@ class Validator {
     Materials(result);
     References();
     ContentFaults();
-    return Textures() && Geometry() && Joints() && ScarMeshes() && CollisionMeshes();
+    return Textures() && Geometry() && Joints() && ScarMeshes() && CollisionMeshes() &&
+           KeptWithLights();
+  }
+
+  // Asked last, once the model could otherwise be written; No (the preselected answer) keeps
+  // the file from being written without the joints.
+  bool KeptWithLights() {
+    const std::string loss = LightLossText(m_);
+    if (loss.empty()) return true;
+    if (context_.drop_for_lights) {
+      ui_.Message(loss, Icon::Exclamation);
+      return true;
+    }
+    return ui_.Ask(loss + kLightsDropQuestion, Icon::Exclamation, Buttons::YesNo, Answer::No) ==
+           Answer::Yes;
   }
 
   void Materials(ValidationResult& result) {
@@ -392,6 +407,36 @@ class Validator {
 };
 
 }  // namespace
+
+std::string LightLossText(const HodModel& model) {
+  if (model.LightList.LightCount <= 0 || model.HodName.TypeName != kMultiMeshTypeName) return {};
+  const HodModel defaults = MakeDefaultModel();
+  std::vector<std::string> lost;
+  // A lone root is what a file without joints reads as, whatever a transform did to it.
+  const std::vector<Joint>& joints = model.JointList.Joints;
+  const Joint& root = defaults.JointList.Joints.front();
+  if (model.JointList.JointCount > 0 &&
+      (joints.size() > 1 ||
+       (joints.size() == 1 && (joints[0].Name != root.Name || !joints[0].ParentName.empty())))) {
+    lost.push_back(fmt::format(fmt::runtime(kLightsDropJoints), joints.size()));
+  }
+  // Likewise the new model's placeholder box, of which only two corners are set (a rescale or
+  // rotation moves those and leaves the six at the origin there).
+  const BoundaryVertexRecord& boundary = model.BoundaryVertices;
+  const BoundaryVertexRecord& fresh = defaults.BoundaryVertices;
+  bool placeholder = boundary.Name == fresh.Name && boundary.ParentName == fresh.ParentName &&
+                     boundary.Trailer == fresh.Trailer &&
+                     boundary.Vertices.size() == fresh.Vertices.size();
+  for (std::size_t i = 0; placeholder && i < fresh.Vertices.size(); ++i) {
+    placeholder = fresh.Vertices[i] != Vector3{} || boundary.Vertices[i] == Vector3{};
+  }
+  if (!placeholder) {
+    lost.push_back(fmt::format(fmt::runtime(kLightsDropBoundary), boundary.Vertices.size()));
+  }
+  if (lost.empty()) return {};
+  return fmt::format(fmt::runtime(kLightsDrop), model.LightList.LightCount,
+                     lost.size() == 1 ? lost[0] : lost[0] + " and " + lost[1]);
+}
 
 ValidationResult ValidateHod(HodModel& model, Ui& ui, const ValidationContext& context) {
   return Validator(model, ui, context).Run();

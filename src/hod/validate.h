@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <optional>
+#include <string>
 
 #include "common/ui.h"
 #include "hod/model.h"
@@ -17,6 +18,9 @@ struct ValidationContext {
   // Entries of the editor's material list, when there is an editor; a material beyond them is
   // reported and `select_material` names the list's last entry.
   std::optional<std::size_t> editor_material_entries;
+  // The user agreed beforehand that a model with lights loses its joints and boundary vertices
+  // (the command line's --drop-lights): said, not asked.
+  bool drop_for_lights = false;
 };
 
 struct ValidationResult {
@@ -24,6 +28,10 @@ struct ValidationResult {
   // 0-based entry of the editor's material list to select, when a check asks for it.
   std::optional<std::size_t> select_material;
 };
+
+// What saving drops from a model with lights, which a file holds instead of joints and boundary
+// vertices; empty when only the defaults a read puts back would go.
+std::string LightLossText(const HodModel& model);
 
 ValidationResult ValidateHod(HodModel& model, Ui& ui, const ValidationContext& context = {});
 

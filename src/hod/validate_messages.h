@@ -54,6 +54,15 @@ inline constexpr const char* kNonFinite = "mesh '{}' LoD {} part {}: vertex {} h
 inline constexpr const char* kUnknownParent = "{} '{}' hangs on '{}', which is no joint";
 inline constexpr const char* kMoreFaults = "and {} more";
 
+// A file with lights holds neither joints nor boundary vertices.
+inline constexpr const char* kLightsDrop =
+    "This HOD has {} light(s), and a HOD with lights keeps neither joints nor boundary "
+    "vertices: saving it drops {}.";
+inline constexpr const char* kLightsDropJoints = "its {} joint(s)";
+inline constexpr const char* kLightsDropBoundary = "its {} boundary vertices";
+inline constexpr const char* kLightsDropQuestion = "\r\nDrop them and save anyway?";
+inline constexpr const char* kLightsAddQuestion = "\r\nAdd the light anyway?";
+
 inline constexpr const char* kCantWrite = "Can't Write. One or more errors are present in the HOD";
 inline constexpr const char* kCouldntOpen = "Couldn't open file: ";
 inline constexpr const char* kCouldntRemove = "Couldn't remove file: ";

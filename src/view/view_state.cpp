@@ -74,6 +74,39 @@ void ViewState::ResetView(std::span<const Vector3> points) {
   ApplyPreset();
 }
 
+void ViewState::Fit(std::span<const Vector3> points, float aspect) {
+  if (points.empty()) return;
+  if (extent == 0) extent = 1;
+  Vector3 low = points.front(), high = points.front();
+  for (const Vector3& p : points) {
+    low = {std::min(low.x, p.x), std::min(low.y, p.y), std::min(low.z, p.z)};
+    high = {std::max(high.x, p.x), std::max(high.y, p.y), std::max(high.z, p.z)};
+  }
+  pan = {-(low.x + high.x) / 2, -(low.y + high.y) / 2, -(low.z + high.z) / 2};
+  // The eye stays on the z axis (the model turns, not the camera), so a point at q is seen
+  // |q.x| and |q.y| off the axis at depth distance - side * q.z.
+  const double side = eye.z < 0 ? -1 : 1;
+  const double tan_y = std::tan(kPi / 8);
+  const double tan_x = tan_y * (aspect > 0 ? aspect : 1);
+  const Matrix4 world = World();
+  double distance = 0;
+  for (const Vector3& p : points) {
+    const Vector3 q = TransformPoint(p, world);
+    // A little room at the edges.
+    const double off = 1.05 * std::max(std::abs(q.x) / tan_x, std::abs(q.y) / tan_y);
+    distance = std::max(distance, side * q.z + off);
+  }
+  // Never so close that the near plane cuts in.
+  distance = std::max(distance, 1e-3 * extent);
+  if (!std::isfinite(distance)) return;
+  const double length =
+      std::sqrt(static_cast<double>(eye.x) * eye.x + static_cast<double>(eye.y) * eye.y +
+                static_cast<double>(eye.z) * eye.z);
+  if (length == 0) eye = {0, 0, 1};
+  zoom = distance / (2 * extent);
+  PlaceEye();
+}
+
 void ViewState::SetZoomText(std::string_view text) {
   const double value = LeadingNumber(text);
   SetZoom(value == 0 || !std::isfinite(value) ? 1 : value);

@@ -65,6 +65,9 @@ class ViewState {
   std::optional<ViewPreset> preset() const { return preset_; }
   // Zoom 1, the extent from the points, camera back to 2 x extent, the preset applied again.
   void ResetView(std::span<const Vector3> points);
+  // Frames every point in a view of the given width-to-height ratio, from where the camera
+  // looks now: the pan centres the points' box, the zoom brings the camera just far enough.
+  void Fit(std::span<const Vector3> points, float aspect);
   // The zoom box's text: zero or a text that is not a number gives 1. The eye keeps its
   // direction and moves to 2 x extent x zoom from the origin.
   void SetZoomText(std::string_view text);

@@ -160,6 +160,33 @@ check "rotate turns the light about Z (x)" grep -qx 'lights.Lights\[0\].Position
 check "rotate turns the light about Z (y)" grep -qxE 'lights.Lights\[0\].Position.y: 2 != (1|0.9999999)' <<<"$out"
 check "rotate changes nothing else" test "$(wc -l <<<"$out")" -eq 2
 
+# The light file with a joint hierarchy of two: a ship that got a light. A file with lights holds
+# no joints, so save refuses unless told to drop them.
+{
+  cat "$tmp/light.hod"
+  printf 'HIER\x00\x00\x00\x85\x02\x00\x00\x00'
+  for joint in Root Gun; do
+    parent=$([ "$joint" = Gun ] && echo Root)
+    printf "\\x0${#joint}\\x00\\x00\\x00%s\\x0${#parent}\\x00\\x00\\x00%s" "$joint" "$parent"
+    head -c 24 /dev/zero
+    printf '\x00\x00\x80\x3f%.0s' 1 2 3
+    head -c 12 /dev/zero
+    printf '\x01\x01\x01'
+  done
+} >"$tmp/light_joints.hod"
+"$cli" validate "$tmp/light_joints.hod" >"$tmp/out" 2>&1
+check "validate finds joints that lights would drop" test $? -eq 1
+check "validate names them" grep -q 'saving it drops its 2 joint(s)' "$tmp/out"
+"$cli" save "$tmp/light_joints.hod" "$tmp/dropped.hod" >"$tmp/out" 2>"$tmp/err"
+check "save refuses to drop joints for lights" test $? -eq 1
+check "save says how to go on" grep -q -- '--drop-lights' "$tmp/err"
+check "save writes nothing then" test ! -e "$tmp/dropped.hod"
+"$cli" save --drop-lights "$tmp/light_joints.hod" "$tmp/dropped.hod" >"$tmp/out" 2>&1
+check "save --drop-lights saves" test $? -eq 0
+check "save --drop-lights says what went" grep -q 'saving it drops its 2 joint(s)' "$tmp/out"
+out=$("$cli" diff "$tmp/light_joints.hod" "$tmp/dropped.hod")
+check "save --drop-lights keeps the light, not the joints" grep -q '^joints.JointCount: 2 != 1$' <<<"$out"
+
 
 # stars: a 2x2 white star map makes four stars in the 16 fields (empty fields are not written).
 printf 'FORM\x00\x00\x00\x08VERS\xe8\x03\x00\x00' >"$tmp/bg.hod"

@@ -12,8 +12,10 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollArea>
 #include <QSlider>
 #include <QSpinBox>
+#include <QTabWidget>
 #include <QTest>
 #include <QTreeWidget>
 
@@ -485,7 +487,16 @@ TEST_F(EditorTabsTest, HardpointWizardAndLightEditor) {
   EXPECT_EQ(joints[3].Name, "CapturePointGun1Up");
   EXPECT_EQ(joints[3].ParentName, "CapturePointGun1");
 
+  // A light costs a ship its joints on save: added only on a Yes (No is preselected).
   Widget<QPushButton>("cmdLITEAdd")->click();
+  EXPECT_EQ(workspace_.model.LightList.LightCount, 0);
+  ASSERT_EQ(ui_.preselected.size(), 1u);
+  EXPECT_NE(ui_.preselected[0].first.find("saving it drops its 5 joint(s)"), std::string::npos);
+  EXPECT_EQ(ui_.preselected[0].second, Answer::No);
+  EXPECT_EQ(Widget<QListWidget>("lstLITE")->count(), 0);
+  ui_.answers.push_back(Answer::Yes);
+  Widget<QPushButton>("cmdLITEAdd")->click();
+  ASSERT_EQ(workspace_.model.LightList.LightCount, 1);
   Light& light = workspace_.model.LightList.Lights[0];
   light.Type = 1;  // directional
   testing::OnNextModal([](QWidget* dialog) {
@@ -550,6 +561,43 @@ TEST_F(EditorTabsTest, StarGroupsAndStars) {
   EXPECT_EQ(groups->count(), 0);
   Widget<QPushButton>("cmdSTRFPosition")->click();
   EXPECT_EQ(ui_.MessageTexts().back(), "Please select a object first!");
+}
+
+// Each tab's page scrolls: the form asks for no more room than its smallest page would, so a
+// large font or a scaled display does not push it past the screen.
+TEST_F(EditorTabsTest, TabPagesScrollRatherThanGrow) {
+  QTabWidget* tabs = form_.tabs();
+  ASSERT_EQ(tabs->count(), 16);
+  int tallest = 0;
+  for (int i = 0; i < tabs->count(); ++i) {
+    auto* scroll = qobject_cast<QScrollArea*>(tabs->widget(i));
+    ASSERT_NE(scroll, nullptr) << tabs->tabText(i).toStdString();
+    tallest = std::max(tallest, scroll->widget()->minimumSizeHint().height());
+  }
+  EXPECT_LT(form_.minimumSizeHint().height(), tallest);
+}
+
+// Delete on a list removes its selected element, as the tab's Remove button does.
+TEST_F(EditorTabsTest, DeleteRemovesTheSelectedElement) {
+  form_.show();
+  form_.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&form_));
+  form_.tabs()->setCurrentIndex(7);  // Markers
+  for (int i = 0; i < 3; ++i) Widget<QPushButton>("cmdMRKRAdd")->click();
+  auto* list = Widget<QListWidget>("lstMarkers");
+  ASSERT_EQ(workspace_.model.Markers.size(), 3u);
+  const std::string last = workspace_.model.Markers[2].Name;
+  list->setFocus();
+  list->setCurrentRow(1);
+  QTest::keyClick(list, Qt::Key_Delete);
+  ASSERT_EQ(workspace_.model.Markers.size(), 2u);
+  EXPECT_EQ(workspace_.model.Markers[1].Name, last);
+
+  // In a box the key deletes text, not the element.
+  auto* name = Widget<QLineEdit>("txtMRKRName");
+  name->setFocus();
+  QTest::keyClick(name, Qt::Key_Delete);
+  EXPECT_EQ(workspace_.model.Markers.size(), 2u);
 }
 
 }  // namespace

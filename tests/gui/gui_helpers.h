@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QString>
+#include <QTest>
 #include <QTimer>
 #include <QWidget>
 #include <functional>
@@ -44,6 +45,15 @@ class RefuseDialogs {
   QTimer timer_;
   int opened_ = 0;
 };
+
+// Types `text` into `widget` key by key with the event loop run between keys, as a user's
+// typing arrives: what the program does between keystrokes (timers, queued work) gets its turn.
+inline void TypeKeys(QWidget* widget, const QString& text) {
+  for (const QChar c : text) {
+    QTest::keyClick(widget, c.toLatin1());
+    QTest::qWait(1);
+  }
+}
 
 template <typename T>
 T* Find(const QObject* root, const char* name) {

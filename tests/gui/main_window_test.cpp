@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QDir>
 #include <QDropEvent>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -11,6 +13,7 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMimeData>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSettings>
@@ -44,6 +47,12 @@ class MainWindowTest : public ::testing::Test {
     settings_.clear();
     window_ = std::make_unique<MainWindow>(settings_);
     window_->SetUi(&ui_);
+  }
+
+  void ShowAndActivate() {
+    window_->show();
+    window_->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window_.get()));
   }
 
   std::string PathOf(const char* name) const { return (dir_.path() + "/" + name).toStdString(); }
@@ -97,7 +106,7 @@ TEST_F(MainWindowTest, OpenEditOwnerSaveAndReopen) {
   EXPECT_EQ(ui_.MessageTexts().back(), "The HOD passes every check and can be saved.");
 
   owner->selectAll();
-  QTest::keyClicks(owner, QStringLiteral("Bob the Modder"));
+  testing::TypeKeys(owner, QStringLiteral("Bob the Modder"));
   EXPECT_EQ(window_->workspace().model.HodOwner.OwnerLength, 14);
   Trigger("mnuFileSave");
 
@@ -128,20 +137,63 @@ TEST_F(MainWindowTest, ChangesAreNotDroppedWithoutAsking) {
 }
 
 TEST_F(MainWindowTest, EditsAreUndoneAndRedone) {
+  ShowAndActivate();
   window_->OpenPath(QString::fromStdString(WriteHod("ship.hod", "Alice")));
   EXPECT_FALSE(Find<QAction>(window_.get(), "mnuEditUndo")->isEnabled());
   auto* owner = Find<QLineEdit>(window_.get(), "txtOWNR");
+  owner->setFocus();
   owner->selectAll();
-  QTest::keyClicks(owner, QStringLiteral("Bob"));
-  QTest::qWait(1);  // the change is recorded once the input is handled
-  Trigger("mnuEditUndo");
+  testing::TypeKeys(owner, QStringLiteral("Bob"));
+  Trigger("mnuEditUndo");  // while the box still has the focus: the whole edit goes
   EXPECT_EQ(window_->workspace().model.HodOwner.Owner, std::string("Alice") + '\0');
   EXPECT_EQ(owner->text(), QStringLiteral("Alice"));
+  EXPECT_FALSE(Find<QAction>(window_.get(), "mnuEditUndo")->isEnabled());
   Trigger("mnuEditRedo");
   EXPECT_EQ(window_->workspace().model.HodOwner.Owner, "Bob");
   // Opening a file starts a new history.
   window_->OpenPath(QString::fromStdString(WriteHod("other.hod")));
   EXPECT_FALSE(Find<QAction>(window_.get(), "mnuEditUndo")->isEnabled());
+}
+
+// Typing a name is one step, whatever the number of keys, and it is recorded once the box is
+// left: after the clash with another mesh's name has been mended, never with two meshes of one
+// name.
+TEST_F(MainWindowTest, ARenameIsOneUndoStepTakenAfterTheNameIsMadeUnique) {
+  ShowAndActivate();
+  window_->OpenPath(QString::fromStdString(WriteHod("ship.hod")));
+  window_->editor().tabs()->setCurrentIndex(2);  // Geometry
+  auto* add = Find<QPushButton>(window_.get(), "cmdGeomAdd");
+  QTest::mouseClick(add, Qt::LeftButton);
+  QTest::mouseClick(add, Qt::LeftButton);
+  QTest::qWait(1);
+  const std::vector<MultiMesh>& meshes = window_->workspace().model.Meshes;
+  ASSERT_EQ(meshes.size(), 2u);
+  const std::string first = meshes[0].Name;
+  const std::string second = meshes[1].Name;
+
+  // The first mesh renamed as the second: typed, then made unique when the box is left.
+  Find<QListWidget>(window_.get(), "lstGeometry")->setCurrentRow(0);
+  auto* name = Find<QLineEdit>(window_.get(), "txtGeomName");
+  name->setFocus();
+  name->selectAll();
+  testing::TypeKeys(name, QString::fromStdString(second));
+  EXPECT_EQ(meshes[0].Name, second);  // stored as typed
+  QTest::keyClick(name, Qt::Key_Tab);
+  QTest::qWait(1);
+  const std::string unique = meshes[0].Name;
+  EXPECT_NE(unique, first);
+  EXPECT_NE(unique, second);
+
+  Trigger("mnuEditUndo");
+  ASSERT_EQ(meshes.size(), 2u);
+  EXPECT_EQ(meshes[0].Name, first);
+  EXPECT_EQ(meshes[1].Name, second);
+  Trigger("mnuEditUndo");  // the two Adds
+  EXPECT_EQ(meshes.size(), 0u);
+  Trigger("mnuEditRedo");
+  Trigger("mnuEditRedo");
+  ASSERT_EQ(meshes.size(), 2u);
+  EXPECT_EQ(meshes[0].Name, unique);
 }
 
 TEST_F(MainWindowTest, InvalidModelIsNotWritten) {
@@ -385,6 +437,85 @@ TEST_F(MainWindowTest, AMissingRecentFileIsReportedBeforeAskingAboutChanges) {
   Trigger("mnuFileMRUDs0");
   EXPECT_EQ(ui_.MessageTexts().back(),
             "Save the changes to " + kept + " before opening another file?");
+}
+
+// A file named on the command line from its own folder: the full path everywhere, so the
+// title, the recently used list and the settings stay right when the program starts elsewhere.
+TEST_F(MainWindowTest, ACommandLineFileIsKeptWithItsFullPath) {
+  const std::string path = WriteHod("ship.hod", "Carol");
+  const QString before = QDir::currentPath();
+  ASSERT_TRUE(QDir::setCurrent(dir_.path()));
+  QSignalSpy read(window_.get(), &MainWindow::commandLineFileRead);
+  const bool started = window_->Start(QStringLiteral("ship.hod"));
+  QDir::setCurrent(before);
+  ASSERT_TRUE(started);
+  ASSERT_TRUE(read.wait(5000));
+  EXPECT_EQ(OwnerText(window_->workspace().model), "Carol");
+  EXPECT_EQ(window_->workspace().current_file, path);
+  EXPECT_EQ(Find<QLabel>(window_.get(), "pnlFileName")->text(), QString::fromStdString(path));
+  EXPECT_EQ(RecentMenuTexts().front(), QString::fromStdString(path));
+  EXPECT_EQ(settings_.value("MRUDs/MRUD0").toString(), QString::fromStdString(path));
+}
+
+// The status bar as the program's own Ui fills it: no "100%" left once a read is done.
+TEST_F(MainWindowTest, TheProgressBarClearsWhenTheWorkEnds) {
+  window_->SetUi(nullptr);
+  window_->set_show_boxes(false);
+  window_->OpenPath(QString::fromStdString(WriteHod("ship.hod")));
+  auto* bar = Find<QProgressBar>(window_.get(), "prgProgress");
+  EXPECT_EQ(bar->text(), QString());
+  EXPECT_EQ(Find<QLabel>(window_.get(), "pnlStatus")->text(), QStringLiteral("Ready"));
+}
+
+// Open and Save As start in the open file's folder (Save As offering its name), else in the
+// folder last used; Save As has its usual key.
+TEST_F(MainWindowTest, FileDialogsStartWhereTheFileIs) {
+  window_->SetUi(nullptr);
+  const std::string path = WriteHod("ship.hod");
+  window_->OpenPath(QString::fromStdString(path));
+  const auto look = [](QString* folder, QString* offered) {
+    testing::OnNextModal([folder, offered](QWidget* modal) {
+      if (auto* dialog = qobject_cast<QFileDialog*>(modal)) {
+        *folder = dialog->directory().absolutePath();
+        *offered = dialog->selectedFiles().value(0);
+      }
+      modal->close();
+    });
+  };
+  QString folder, offered;
+  look(&folder, &offered);
+  Trigger("mnuFileOpen");
+  EXPECT_EQ(folder, dir_.path());
+  look(&folder, &offered);
+  Trigger("mnuFileSaveAs");
+  EXPECT_EQ(folder, dir_.path());
+  EXPECT_EQ(offered, QString::fromStdString(path));
+  EXPECT_EQ(Find<QAction>(window_.get(), "mnuFileSaveAs")->shortcut(),
+            QKeySequence(QKeySequence::SaveAs));
+
+  // A window with no file yet starts where the last run chose one.
+  QTemporaryDir elsewhere;
+  settings_.setValue("Window/LastFolder", elsewhere.path());
+  MainWindow fresh(settings_);
+  folder.clear();
+  look(&folder, &offered);
+  Find<QAction>(&fresh, "mnuFileOpen")->trigger();
+  EXPECT_EQ(folder, elsewhere.path());
+}
+
+// Where the user put the editor and the debug window inside the main window comes back.
+TEST_F(MainWindowTest, TheWindowsInsideStayWhereTheyWereLeft) {
+  window_->show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(window_.get()));
+  auto* editor = qobject_cast<QMdiSubWindow*>(window_->editor().parentWidget());
+  ASSERT_NE(editor, nullptr);
+  const QRect place(12, 8, 420, 310);
+  editor->setGeometry(place);
+  window_->close();
+  MainWindow next(settings_);
+  next.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&next));
+  EXPECT_EQ(qobject_cast<QMdiSubWindow*>(next.editor().parentWidget())->geometry(), place);
 }
 
 }  // namespace

@@ -2,13 +2,18 @@
 
 #include <gtest/gtest.h>
 
+#include <QComboBox>
 #include <QImage>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
 #include <QTreeWidget>
+#include <QWheelEvent>
 
 #include "gui/gui_helpers.h"
+#include "gui/qt_ui.h"
+#include "gui/tool_dialogs.h"
 #include "gui/view_control.h"
 #include "hod/reset.h"
 
@@ -163,6 +168,86 @@ TEST(ViewControlTest, DrawShowsOnlyFacesTurnedToTheCamera) {
   view.ResetView();
   zoom->setText(QStringLiteral("0.2"));
   EXPECT_EQ(Middle(view), kGreen);
+}
+
+// A square facing the front view, in one colour whose alpha is nearly 0, textured with a
+// picture of the same kind: a ship texture's alpha is a mask, and the view draws it opaque.
+TEST(ViewControlTest, DrawShowsTexturesOpaque) {
+  ViewControl view;
+  view.resize(320, 300);
+  view.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
+  if (!view.drawing()) GTEST_SKIP() << "no OpenGL 3.3 on this platform";
+  std::vector<SceneBuffer> square = Cube(false);
+  for (SceneVertex& v : square[0].vertices) {
+    v.colour = {255, 255, 255, 8};
+    v.u = v.position.x > 0 ? 1.0f : 0.0f;
+    v.v = v.position.y > 0 ? 1.0f : 0.0f;
+  }
+  square[0].material = 3;
+  auto pictures = std::make_shared<std::map<std::int32_t, RgbaImage>>();
+  RgbaImage& picture = (*pictures)[3];
+  picture.width = picture.height = 2;
+  for (int i = 0; i < 4; ++i) picture.pixels.insert(picture.pixels.end(), {255, 0, 0, 8});
+  view.SetScene(std::make_shared<const std::vector<SceneBuffer>>(square), pictures);
+  view.SetView(static_cast<int>(ViewPreset::Front));
+  view.ResetView();
+  EXPECT_EQ(Middle(view), QRgb{0xFF0000});
+}
+
+// The texture preview shows the colour opaque, and the alpha on its own when asked.
+TEST(TexturePreviewTest, ShowsColourOpaqueAndAlphaAlone) {
+  RgbaImage image;
+  image.width = 2;
+  image.height = 1;
+  image.pixels = {200, 100, 50, 0, 10, 20, 30, 255};
+  TexturePreview preview(image, QStringLiteral("hull.dds"));
+  const auto shown = [&preview](int x) {
+    return Find<QLabel>(&preview, "imgPreview")->pixmap().toImage().pixelColor(x, 0);
+  };
+  EXPECT_EQ(shown(0), QColor(200, 100, 50));
+  EXPECT_EQ(shown(1), QColor(10, 20, 30));
+  Find<QComboBox>(&preview, "cboChannel")->setCurrentIndex(1);
+  EXPECT_EQ(shown(0), QColor(0, 0, 0));
+  EXPECT_EQ(shown(1), QColor(255, 255, 255));
+}
+
+// Fit (its button or F) frames the whole of a long model in every view, the wheel zooms, and
+// the viewer opens at the size it was left at.
+TEST(ObjectViewerTest, FitFramesTheModelAndTheWheelZooms) {
+  HodModel model = QuadModel();
+  for (MeshVertex& v : model.Meshes[0].Lods[0].Parts[0].Vertices) v.Position.z = v.Position.y * 20;
+  ObjectViewer viewer(model, true, {});
+  viewer.show();
+  viewer.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&viewer));
+  ViewControl* top = viewer.view(1);
+  const double preset_zoom = top->state().zoom;
+  Find<QPushButton>(&viewer, "cmdFit")->click();
+  EXPECT_GT(top->state().zoom, preset_zoom);  // the long model needs the camera further back
+  EXPECT_EQ(Find<QLineEdit>(top, "txtZoomValue")->text(), ToQt(top->state().ZoomText()));
+  for (std::size_t i = 0; i < 4; ++i) viewer.view(i)->state().SetZoom(1);
+  QTest::keyClick(&viewer, Qt::Key_F);
+  for (std::size_t i = 0; i < 4; ++i) EXPECT_NE(viewer.view(i)->state().zoom, 1) << i;
+
+  const double fitted = top->state().zoom;
+  QWheelEvent wheel(QPointF(50, 50), top->mapToGlobal(QPointF(50, 50)), QPoint(), QPoint(0, 120),
+                    Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+  QApplication::sendEvent(top, &wheel);
+  EXPECT_LT(top->state().zoom, fitted);
+
+  testing::OnNextModal([](QWidget* dialog) {
+    dialog->resize(900, 700);
+    Find<QPushButton>(dialog, "cmdCancel")->click();
+  });
+  PickPose(model, true, {}, {}, nullptr);
+  QSize reopened;
+  testing::OnNextModal([&reopened](QWidget* dialog) {
+    reopened = dialog->size();
+    Find<QPushButton>(dialog, "cmdCancel")->click();
+  });
+  PickPose(model, true, {}, {}, nullptr);
+  EXPECT_EQ(reopened, QSize(900, 700));
 }
 
 }  // namespace

@@ -93,6 +93,29 @@ TEST_F(SaveTest, AReadOnlyTargetIsRefusedAndLeftAlone) {
   fs::permissions(path_, fs::perms::owner_write, fs::perm_options::add);  // so it can be removed
 }
 
+// The file format keeps lights or joints: a ship given a light is written without its joints
+// only on a Yes.
+TEST_F(SaveTest, ALightDropsJointsOnlyWhenTheUserSaysSo) {
+  folder_.Write("ship.hod", "old");
+  HodModel& m = workspace_.model;
+  m.LightList.Lights.resize(1);
+  m.LightList.LightCount = 1;
+  m.JointList.Joints.push_back(m.JointList.Joints[0]);
+  m.JointList.Joints[1].Name = "Gun";
+  m.JointList.Joints[1].ParentName = "Root";
+  m.JointList.JointCount = 2;
+  EXPECT_EQ(SaveHod(workspace_, path_, ui_), SaveResult::Invalid);
+  EXPECT_EQ(FileBytes(path_), (ByteVector{'o', 'l', 'd'}));
+  ASSERT_EQ(ui_.preselected.size(), 1u);
+  EXPECT_EQ(ui_.preselected[0].second, Answer::No);
+
+  ui_.answers = {Answer::Ok, Answer::Yes};  // no geometry; drop them
+  ASSERT_EQ(SaveHod(workspace_, path_, ui_), SaveResult::Saved);
+  const HodRead back(FileBytes(path_));
+  EXPECT_EQ(back.model.LightList.LightCount, 1);
+  EXPECT_EQ(back.model.JointList.JointCount, 1);
+}
+
 TEST(SaveErrorText, HasTheFourTabbedLines) {
   EXPECT_EQ(SaveErrorText(13, "Permission denied", "Couldn't write file: a.hod"),
             "Error Occured!\r\n\tError Number: 13\r\n\tError Description: Permission "

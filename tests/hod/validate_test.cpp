@@ -298,5 +298,57 @@ TEST(Validate, CollisionMeshesNeedTriangles) {
                                      "vertices\\faces!\r\n Please correct."});
 }
 
+// A file with lights holds no joints and no boundary vertices: a ship that has both is asked
+// about (No preselected and answered No: not valid), never dropped without a word.
+TEST(Validate, LightsAskBeforeJointsAndBoundaryVerticesGo) {
+  HodModel m = GoodModel();
+  m.LightList.Lights.resize(1);
+  m.LightList.LightCount = 1;
+  // What a file with lights reads as (the default root and placeholder box), even rescaled,
+  // loses nothing.
+  for (Vector3& v : m.BoundaryVertices.Vertices) v = {v.x * 3, v.y * 3, v.z * 3};
+  const Checked kept(m);
+  EXPECT_TRUE(kept.result.valid);
+  EXPECT_TRUE(kept.ui.messages.empty());
+
+  Joint gun;
+  gun.Name = "Gun";
+  gun.ParentName = "Root";
+  m.JointList.Joints.push_back(gun);
+  m.JointList.JointCount = 2;
+  const std::string joints_only =
+      "This HOD has 1 light(s), and a HOD with lights keeps neither joints nor boundary "
+      "vertices: saving it drops its 2 joint(s).\r\nDrop them and save anyway?";
+  const Checked refused(m);
+  EXPECT_FALSE(refused.result.valid);
+  EXPECT_EQ(refused.ui.MessageTexts(), std::vector<std::string>{joints_only});
+  ASSERT_EQ(refused.ui.preselected.size(), 1u);
+  EXPECT_EQ(refused.ui.preselected[0].second, Answer::No);
+  EXPECT_EQ(refused.ui.messages[0].buttons, Buttons::YesNo);
+
+  m.BoundaryVertices.Vertices[2] = {0, 5, 0};
+  ScriptedUi agreed;
+  agreed.answers = {Answer::Yes};
+  EXPECT_TRUE(ValidateHod(m, agreed).valid);
+  ASSERT_EQ(agreed.messages.size(), 1u);
+  EXPECT_NE(agreed.messages[0].text.find("its 2 joint(s) and its 8 boundary vertices"),
+            std::string::npos);
+
+  // Told beforehand (the command line's --drop-lights): said, not asked.
+  ValidationContext told;
+  told.drop_for_lights = true;
+  const Checked dropped(m, told);
+  EXPECT_TRUE(dropped.result.valid);
+  EXPECT_TRUE(dropped.ui.preselected.empty());
+  EXPECT_EQ(dropped.ui.messages.size(), 1u);
+
+  // Without lights, or in a simple mesh (which holds no joints anyway), nothing is asked.
+  m.HodName.TypeName = kSimpleMeshTypeName;
+  EXPECT_EQ(LightLossText(m), "");
+  m.HodName.TypeName = kMultiMeshTypeName;
+  m.LightList.LightCount = 0;
+  EXPECT_EQ(LightLossText(m), "");
+}
+
 }  // namespace
 }  // namespace gantry::testing

@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <tuple>
+#include <utility>
 #include <vector>
 
 namespace gantry {
@@ -86,6 +89,44 @@ TEST(ViewState, MatricesPutTheCrosshairWhereTheModelIs) {
   const Vector3 point = TransformPoint({5, 0, 0}, camera);
   EXPECT_NEAR(crosshair.x, point.x, 1e-6);
   EXPECT_NE(point.x, 0);
+}
+
+// The largest distance from the middle of the picture, in picture halves (1 is the edge), of
+// the points as the view shows them.
+double Reach(const ViewState& view, const std::vector<Vector3>& points, float aspect) {
+  const Matrix4 all = Multiply(Multiply(view.World(), view.View()), ViewState::Projection(aspect));
+  double reach = 0;
+  for (const Vector3& p : points) {
+    const Vector3 shown = TransformPoint(p, all);
+    reach = std::max(
+        {reach, std::abs(static_cast<double>(shown.x)), std::abs(static_cast<double>(shown.y))});
+  }
+  return reach;
+}
+
+// A long ship off the origin, seen from above in a wide view and from the front in a tall one:
+// the presets cut its ends off, Fit shows all of it and fills the view.
+TEST(ViewState, FitShowsTheWholeModelInEveryPreset) {
+  std::vector<Vector3> ship;
+  for (const float x : {-6.0f, 6.0f}) {
+    for (const float y : {-4.0f, 4.0f}) {
+      for (const float z : {-110.0f, 90.0f}) ship.push_back({x + 3, y, z});
+    }
+  }
+  for (const auto& [preset, aspect] :
+       {std::pair{ViewPreset::Top, 1.6f}, std::pair{ViewPreset::Left, 0.7f},
+        std::pair{ViewPreset::Back, 1.0f}, std::pair{ViewPreset::Perspective, 1.3f}}) {
+    ViewState view;
+    view.SetView(static_cast<int>(preset));
+    view.ResetView(ship);
+    if (preset == ViewPreset::Top || preset == ViewPreset::Left) {
+      EXPECT_GT(Reach(view, ship, aspect), 1) << static_cast<int>(preset);
+    }
+    view.Fit(ship, aspect);
+    const double reach = Reach(view, ship, aspect);
+    EXPECT_LE(reach, 1) << static_cast<int>(preset);
+    EXPECT_GT(reach, 0.85) << static_cast<int>(preset);
+  }
 }
 
 }  // namespace
