@@ -1,0 +1,91 @@
+#include "interchange/image_load.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <vector>
+
+#include "common/paths.h"
+#include "interchange/texture_messages.h"
+
+#if defined(__GNUC__)
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
+#pragma GCC diagnostic ignored "-Wsign-compare"
+#pragma GCC diagnostic ignored "-Wunused-parameter"
+#pragma GCC diagnostic ignored "-Wunused-function"
+#pragma GCC diagnostic ignored "-Wconversion"
+#pragma GCC diagnostic ignored "-Wdouble-promotion"
+#endif
+// Only the formats painters save; GIF, HDR, PIC and PNM stay out of reach of hostile files.
+#define STBI_ONLY_PNG
+#define STBI_ONLY_JPEG
+#define STBI_ONLY_TGA
+#define STBI_ONLY_BMP
+#define STBI_ONLY_PSD
+#define STBI_NO_STDIO
+#define STBI_NO_LINEAR
+#define STBI_NO_HDR
+#define STB_IMAGE_STATIC
+#define STB_IMAGE_IMPLEMENTATION
+#include <stb_image.h>
+#if defined(__GNUC__)
+#pragma GCC diagnostic pop
+#endif
+
+namespace gantry {
+
+using namespace texture_messages;
+
+bool IsLoadableImagePath(std::string_view path) {
+  const std::size_t dot = path.rfind('.');
+  if (dot == std::string_view::npos) return false;
+  std::string ext(path.substr(dot + 1));
+  for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return ext == "png" || ext == "jpg" || ext == "jpeg" || ext == "tga" || ext == "bmp" ||
+         ext == "psd";
+}
+
+std::optional<RgbaImage> LoadImage(std::span<const std::uint8_t> file, std::string* why) {
+  auto refuse = [&](std::string reason) -> std::optional<RgbaImage> {
+    if (why != nullptr) *why = std::move(reason);
+    return std::nullopt;
+  };
+  if (file.empty()) return refuse(kImageEmpty);
+  if (file.size() > static_cast<std::size_t>(INT32_MAX)) return refuse(kImageTooLarge);
+  const auto size = static_cast<int>(file.size());
+  int width = 0;
+  int height = 0;
+  int channels = 0;
+  // The header alone first, so a lying size is refused before any pixel memory is taken.
+  if (stbi_info_from_memory(file.data(), size, &width, &height, &channels) == 0) {
+    return refuse(std::string(kImageUnknown) + stbi_failure_reason());
+  }
+  if (width <= 0 || height <= 0) return refuse(kImageZeroSize);
+  if (width > kMaxImageSide || height > kMaxImageSide) return refuse(kImageTooLarge);
+  int channels_in_file = 0;
+  stbi_uc* pixels = stbi_load_from_memory(file.data(), size, &width, &height, &channels_in_file, 4);
+  if (pixels == nullptr) return refuse(std::string(kImageDamaged) + stbi_failure_reason());
+  RgbaImage image;
+  image.width = width;
+  image.height = height;
+  const std::size_t bytes = static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 4;
+  image.pixels.assign(pixels, pixels + bytes);
+  stbi_image_free(pixels);
+  return image;
+}
+
+std::optional<RgbaImage> LoadImageFile(const std::string& path, std::string* why) {
+  std::ifstream in(NativePath(path), std::ios::binary);
+  if (!in) {
+    if (why != nullptr) *why = std::string(kCannotOpen) + path;
+    return std::nullopt;
+  }
+  const std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(in),
+                                        std::istreambuf_iterator<char>()};
+  return LoadImage(bytes, why);
+}
+
+}  // namespace gantry
