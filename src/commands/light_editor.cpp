@@ -36,13 +36,14 @@ const char* LightEditor::TypeText() const {
 void LightEditor::SetTransformValues(const Vector3& values) {
   entry_ = values;
   result_ = values;
-  for (std::size_t i = 0; i < kFieldCount; ++i) fields_[i] = i < kScale ? "0" : "1";
+  // One character assigned as such: GCC 12 at -O3 misreads the literal's copy as overlapping.
+  for (std::size_t i = 0; i < kFieldCount; ++i) fields_[i].assign(1, i < kScale ? '0' : '1');
 }
 
 void LightEditor::SetField(std::size_t index, std::string text, Ui& ui) {
   if (index >= kScale && index < kFieldCount && LeadingNumber(text) == 0) {
     ui.Message(light_editor_messages::kScaleZero, Icon::Exclamation);
-    text = "1";
+    text.assign(1, '1');
   }
   fields_.at(index) = std::move(text);
 }

@@ -106,8 +106,10 @@ TEST(PoolCodec, DecodesHandMadeStreamsOfEveryTokenForm) {
   Bytes mesh;
   Append32(mesh, 0x80000000u);
   Bytes expected;
-  for (int i = 0; i < 31; ++i) expected.push_back(static_cast<std::uint8_t>(i * 7 + 1));
-  mesh.insert(mesh.end(), expected.begin(), expected.end());
+  for (int i = 0; i < 31; ++i) {
+    expected.push_back(static_cast<std::uint8_t>(i * 7 + 1));
+    mesh.push_back(expected.back());
+  }
   Append32(mesh, 0x80000000u | (1u << 9));
   for (int i = 31; i < 40; ++i) {
     expected.push_back(static_cast<std::uint8_t>(i * 7 + 1));
