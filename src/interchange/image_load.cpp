@@ -26,6 +26,7 @@
 #define STBI_ONLY_BMP
 #define STBI_ONLY_PSD
 #define STBI_NO_STDIO
+#define STBI_MAX_DIMENSIONS 16384  // kMaxImageSide
 #define STBI_NO_LINEAR
 #define STBI_NO_HDR
 #define STB_IMAGE_STATIC
@@ -60,14 +61,22 @@ std::optional<RgbaImage> LoadImage(std::span<const std::uint8_t> file, std::stri
   int height = 0;
   int channels = 0;
   // The header alone first, so a lying size is refused before any pixel memory is taken.
-  if (stbi_info_from_memory(file.data(), size, &width, &height, &channels) == 0) {
-    return refuse(std::string(kImageUnknown) + stbi_failure_reason());
+  const bool known = stbi_info_from_memory(file.data(), size, &width, &height, &channels) != 0;
+  if (known && (width <= 0 || height <= 0)) return refuse(kImageZeroSize);
+  if (known && (width > kMaxImageSide || height > kMaxImageSide)) return refuse(kImageTooLarge);
+  // Without a header the load below fails too, and says why for the format that matched,
+  // where the header scan reports only the last format it tried.
+  stbi_uc* pixels = stbi_load_from_memory(file.data(), size, &width, &height, &channels, 4);
+  if (pixels == nullptr) {
+    const std::string reason = stbi_failure_reason();
+    if (reason == "too large") return refuse(kImageTooLarge);
+    if (reason == "unknown image type") return refuse(kImageUnknown);
+    return refuse(std::string(kImageDamaged) + reason);
   }
-  if (width <= 0 || height <= 0) return refuse(kImageZeroSize);
-  if (width > kMaxImageSide || height > kMaxImageSide) return refuse(kImageTooLarge);
-  int channels_in_file = 0;
-  stbi_uc* pixels = stbi_load_from_memory(file.data(), size, &width, &height, &channels_in_file, 4);
-  if (pixels == nullptr) return refuse(std::string(kImageDamaged) + stbi_failure_reason());
+  if (width <= 0 || height <= 0 || width > kMaxImageSide || height > kMaxImageSide) {
+    stbi_image_free(pixels);
+    return refuse(width <= 0 || height <= 0 ? kImageZeroSize : kImageTooLarge);
+  }
   RgbaImage image;
   image.width = width;
   image.height = height;

@@ -54,8 +54,7 @@ inline constexpr const char* kCannotShow = "The texture cannot be shown: ";
 
 // Pictures from image editors and their encoding.
 inline constexpr const char* kImageEmpty = "the file is empty";
-inline constexpr const char* kImageUnknown =
-    "not a PNG, JPEG, TGA, BMP or PSD picture Gantry can read: ";
+inline constexpr const char* kImageUnknown = "not a PNG, JPEG, TGA, BMP or PSD picture";
 inline constexpr const char* kImageZeroSize = "the picture has no pixels (a zero width or height)";
 inline constexpr const char* kImageTooLarge = "the picture is larger than 16384 pixels on a side";
 inline constexpr const char* kImageDamaged = "the picture is damaged: ";

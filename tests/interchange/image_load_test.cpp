@@ -30,12 +30,13 @@ TEST(ImageLoadTest, ReadsEachKindTopRowFirst) {
   EXPECT_EQ(png->height, 3);
   EXPECT_EQ(PixelAt(*png, 2, 1), std::vector<std::uint8_t>({100, 80, 200, 120}));
 
-  // RLE, 24 bits, stored top row first: a run of five, then raw pixels.
+  // RLE, 24 bits, stored top row first: a run of six, then six raw pixels.
   const auto rle = LoadImage(Seed("tga_rle24_6x2.tga"), &why);
   ASSERT_TRUE(rle) << why;
   EXPECT_EQ(PixelAt(*rle, 0, 0), std::vector<std::uint8_t>({30, 20, 10, 255}));
-  EXPECT_EQ(PixelAt(*rle, 4, 0), std::vector<std::uint8_t>({30, 20, 10, 255}));
-  EXPECT_EQ(PixelAt(*rle, 5, 0), std::vector<std::uint8_t>({2, 1, 0, 255}));
+  EXPECT_EQ(PixelAt(*rle, 5, 0), std::vector<std::uint8_t>({30, 20, 10, 255}));
+  EXPECT_EQ(PixelAt(*rle, 0, 1), std::vector<std::uint8_t>({2, 1, 0, 255}));
+  EXPECT_EQ(PixelAt(*rle, 5, 1), std::vector<std::uint8_t>({17, 16, 15, 255}));
 
   const auto sixteen = LoadImage(Seed("tga_16bit_2x2.tga"), &why);
   ASSERT_TRUE(sixteen) << why;
@@ -57,7 +58,8 @@ TEST(ImageLoadTest, RefusesOtherFormatsHugeAndDamagedPictures) {
   std::vector<std::uint8_t> cut = Seed("png_rgba_5x3.png");
   cut.resize(cut.size() - 30);
   for (const Case& c : {Case{Seed("gif_refused.gif"), kImageUnknown},
-                        Case{Seed("png_huge_header.png"), kImageTooLarge}, Case{{}, kImageEmpty},
+                        Case{Seed("png_huge_header.png"), kImageTooLarge},
+                        Case{Seed("png_wide_header.png"), kImageTooLarge}, Case{{}, kImageEmpty},
                         Case{cut, kImageDamaged}}) {
     std::string why;
     EXPECT_FALSE(LoadImage(c.bytes, &why));
