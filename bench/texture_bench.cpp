@@ -3,11 +3,13 @@
 // colours, gradients, fine stripes) and the corpus's textures, both tools turn each PNG into a
 // DDS with its full mip chain as DXT1 and DXT5, run as processes on the same machine. Each level
 // is compared with a reference downscale of the source (the exact box average in linear light,
-// colour weighted by alpha); the table gives level 1's PSNR, the PSNR over the whole chain and
-// the wall time. Skipped with a message when nvcompress is missing.
+// colour weighted by alpha); the table gives level 1's PSNR, the PSNR over the whole chain
+// (colour premultiplied by alpha where the picture has alpha) and the wall time. Skipped with a
+// message when nvcompress is missing.
 //
 //   texture_bench [--size-scale N] [--keep DIR]
 #include <fmt/format.h>
+#include <sys/resource.h>
 
 #include <algorithm>
 #include <array>
@@ -260,7 +262,9 @@ void AddCorpusPictures(const std::string& folder, std::vector<Picture>& pictures
     }
     if (!image || image->width < 16 || image->height < 16) continue;
     const auto [w, h] = TopLevelSize(image->width, image->height, SizeRounding::kNearest, 0);
-    std::string name = "corpus_" + it->path().stem().string();
+    std::string stem = it->path().stem().string();  // owner__repository__file: the file
+    if (const std::size_t cut = stem.rfind("__"); cut != std::string::npos) stem.erase(0, cut + 2);
+    std::string name = "corpus_" + stem;
     for (char& c : name)
       if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
     pictures.push_back({name.substr(0, 40), ResizeImage(*image, w, h)});
@@ -349,9 +353,14 @@ Score Measure(const std::string& dds, const std::vector<RgbaImage>& reference, b
     const auto decoded = DecodeTextureLevel(*texture, static_cast<int>(l) + 1);
     if (!decoded || decoded->width != reference[l].width) return score;
     double level_squared = 0, level_samples = 0;
-    for (std::size_t i = 0; i < decoded->pixels.size(); ++i) {
-      if (!alpha && i % 4 == 3) continue;
-      const double d = double(decoded->pixels[i]) - reference[l].pixels[i];
+    // With alpha, colour counts as much as it shows: premultiplied, next to alpha itself.
+    const std::vector<std::uint8_t>& ours = decoded->pixels;
+    const std::vector<std::uint8_t>& wanted = reference[l].pixels;
+    for (std::size_t i = 0; i < ours.size(); ++i) {
+      const std::size_t a = i - i % 4 + 3;
+      if (!alpha && i == a) continue;
+      const double d = alpha && i != a ? (ours[i] * ours[a] - wanted[i] * wanted[a]) / 255.0
+                                       : double(ours[i]) - wanted[i];
       level_squared += d * d;
       ++level_samples;
     }
@@ -365,12 +374,28 @@ Score Measure(const std::string& dds, const std::vector<RgbaImage>& reference, b
   return score;
 }
 
-double Run(const std::string& command) {
+struct Timing {
+  double wall = -1;
+  double cpu = 0;  // user and system time of the process: what a busy machine does not inflate
+};
+
+double ChildrenCpu() {
+  rusage usage{};
+  getrusage(RUSAGE_CHILDREN, &usage);
+  return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+         static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+Timing Run(const std::string& command) {
+  const double cpu = ChildrenCpu();
   const auto start = std::chrono::steady_clock::now();
   const int status = std::system((command + " >/dev/null 2>&1").c_str());
-  const double seconds =
-      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  return status == 0 ? seconds : -1;
+  Timing timing;
+  timing.cpu = ChildrenCpu() - cpu;
+  if (status == 0) {
+    timing.wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  }
+  return timing;
 }
 
 }  // namespace
@@ -393,9 +418,9 @@ int main(int argc, char** argv) {
   std::vector<Picture> pictures = MakePictures(scale);
   AddCorpusPictures(GANTRY_CORPUS_DIR "/other", pictures);
 
-  fmt::print("{:<28} {:>9} {:>4} | {:>8} {:>8} {:>7} | {:>8} {:>8} {:>7}\n", "image", "size", "fmt",
-             "G L1 dB", "G all dB", "G s", "N L1 dB", "N all dB", "N s");
-  double sum_gantry = 0, sum_nv = 0, time_gantry = 0, time_nv = 0;
+  fmt::print("{:<24} {:>9} {:>4} | {:>7} {:>7} {:>6} {:>6} | {:>7} {:>7} {:>6} {:>6}\n", "image",
+             "size", "fmt", "G L1", "G all", "G wall", "G cpu", "N L1", "N all", "N wall", "N cpu");
+  double sum_gantry = 0, sum_nv = 0, time_gantry = 0, time_nv = 0, cpu_gantry = 0, cpu_nv = 0;
   int rows = 0;
   for (const Picture& picture : pictures) {
     const std::string png = (folder / (picture.name + ".png")).string();
@@ -411,22 +436,27 @@ int main(int argc, char** argv) {
       const bool dxt1 = std::string(format) == "dxt1";
       const std::string ours = (folder / (picture.name + "_gantry_" + format + ".dds")).string();
       const std::string theirs = (folder / (picture.name + "_nv_" + format + ".dds")).string();
-      const double our_time = Run(fmt::format("'{}' convert-texture '{}' -o '{}' --format {}",
+      const Timing our_time = Run(fmt::format("'{}' convert-texture '{}' -o '{}' --format {}",
                                               GANTRY_CLI, png, ours, format));
-      const double their_time =
+      const Timing their_time =
           Run(fmt::format("nvcompress -nocuda {} '{}' '{}'",
                           dxt1 ? (has_alpha ? "-bc1a" : "-bc1") : "-bc3", png, theirs));
-      const Score g = Measure(ours, reference, alpha, our_time);
-      const Score n = Measure(theirs, reference, alpha, their_time);
-      fmt::print("{:<28} {:>9} {:>4} | {:>8.2f} {:>8.2f} {:>7.3f} | {:>8.2f} {:>8.2f} {:>7.3f}{}\n",
-                 picture.name, fmt::format("{}x{}", picture.image.width, picture.image.height),
-                 format, g.level1, g.chain, g.seconds, n.level1, n.chain, n.seconds,
-                 g.ok && n.ok ? "" : "  (a run failed)");
+      const Score g = Measure(ours, reference, alpha, our_time.wall);
+      const Score n = Measure(theirs, reference, alpha, their_time.wall);
+      fmt::print(
+          "{:<24} {:>9} {:>4} | {:>7.2f} {:>7.2f} {:>6.2f} {:>6.2f} | {:>7.2f} {:>7.2f} {:>6.2f} "
+          "{:>6.2f}{}\n",
+          picture.name.substr(0, 24),
+          fmt::format("{}x{}", picture.image.width, picture.image.height), format, g.level1,
+          g.chain, g.seconds, our_time.cpu, n.level1, n.chain, n.seconds, their_time.cpu,
+          g.ok && n.ok ? "" : "  (a run failed)");
       if (g.ok && n.ok) {
         sum_gantry += g.chain;
         sum_nv += n.chain;
         time_gantry += g.seconds;
         time_nv += n.seconds;
+        cpu_gantry += our_time.cpu;
+        cpu_nv += their_time.cpu;
         ++rows;
       }
     }
@@ -436,6 +466,7 @@ int main(int argc, char** argv) {
         "\nmean PSNR over each whole chain: Gantry {:.2f} dB, nvcompress {:.2f} dB ({:+.2f} dB)\n",
         sum_gantry / rows, sum_nv / rows, (sum_gantry - sum_nv) / rows);
     fmt::print("total wall time: Gantry {:.2f} s, nvcompress {:.2f} s\n", time_gantry, time_nv);
+    fmt::print("total processor time: Gantry {:.2f} s, nvcompress {:.2f} s\n", cpu_gantry, cpu_nv);
   }
   if (keep.empty()) fs::remove_all(folder);
   return 0;

@@ -9,6 +9,7 @@
 #include <QImage>
 #include <QLabel>
 #include <QPixmap>
+#include <QPushButton>
 #include <QSpinBox>
 #include <QVBoxLayout>
 #include <cmath>

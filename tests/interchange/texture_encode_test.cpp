@@ -178,7 +178,7 @@ TEST(TextureEncodeTest, AlphaUseAndPsnr) {
   EXPECT_TRUE(std::isinf(*Psnr(image, other, true)));
   for (std::size_t i = 0; i < other.pixels.size(); ++i) other.pixels[i] += i % 4 == 3 ? 9 : 1;
   EXPECT_NEAR(*Psnr(image, other, false), 48.13, 0.01);  // every colour off by one
-  EXPECT_NEAR(*Psnr(image, other, true), 34.91, 0.01);  // and alpha off by nine
+  EXPECT_NEAR(*Psnr(image, other, true), 34.91, 0.01);   // and alpha off by nine
   EXPECT_FALSE(Psnr(image, Filled(1, 2, {}), false));
   EXPECT_EQ(ParseTextureFormat("DxT5"), TextureFormat::kDxt5);
   EXPECT_FALSE(ParseTextureFormat("dxt2"));
