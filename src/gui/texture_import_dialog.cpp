@@ -131,16 +131,20 @@ TextureImportDialog::TextureImportDialog(std::vector<std::string> files, const H
   layout->addLayout(view_row);
   auto* pictures = new QHBoxLayout;
   for (QLabel** picture : {&before_, &after_}) {
+    auto* column = new QVBoxLayout;
+    column->addWidget(new QLabel(picture == &before_
+                                     ? tr("Before compression")
+                                     : tr("After compression, as the game shows it"),
+                                 this));
     *picture = new QLabel(this);
     (*picture)->setFixedSize(kPreviewSide, kPreviewSide);
     (*picture)->setAlignment(Qt::AlignCenter);
     (*picture)->setFrameShape(QFrame::Box);
-    pictures->addWidget(*picture);
+    column->addWidget(*picture);
+    pictures->addLayout(column);
   }
   before_->setObjectName(QStringLiteral("imgBefore"));
   after_->setObjectName(QStringLiteral("imgAfter"));
-  before_->setToolTip(tr("Before compression"));
-  after_->setToolTip(tr("After compression, as the game shows it"));
   layout->addLayout(pictures);
 
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
