@@ -40,6 +40,32 @@ namespace gantry {
 
 using namespace texture_messages;
 
+namespace {
+
+// The fewest bytes a file of this kind can hold a width x height picture in. stb_image reads
+// zeros past the end of a file instead of failing, so without this a few bytes claiming a large
+// picture would decode (slowly) into a large picture of nothing.
+std::uint64_t LeastBytes(std::span<const std::uint8_t> file, std::uint64_t pixels) {
+  auto starts = [&](std::string_view magic) {
+    return file.size() >= magic.size() &&
+           std::equal(magic.begin(), magic.end(), file.begin(),
+                      [](char m, std::uint8_t b) { return static_cast<std::uint8_t>(m) == b; });
+  };
+  if (starts("\x89PNG")) return 0;               // deflate notices a cut-short file itself
+  if (starts("\xFF\xD8")) return pixels / 1024;  // a flat JPEG: a few bits per 8 x 8 block
+  if (starts("8BPS")) return pixels / 64;        // PackBits: 2 bytes per 128 bytes
+  if (starts("BM")) {
+    const std::uint64_t bits = file.size() > 29 ? file[28] | (file[29] << 8) : 1;
+    return pixels * bits / 8;  // stb_image reads only uncompressed BMPs
+  }
+  // TGA, the format without a signature: run-length packets hold at most 128 pixels.
+  const std::uint64_t bytes_per_pixel = file.size() > 16 ? std::max(1, (file[16] + 7) / 8) : 1;
+  if (file.size() > 2 && (file[2] & 8) != 0) return pixels / 128 * (1 + bytes_per_pixel);
+  return pixels * bytes_per_pixel;
+}
+
+}  // namespace
+
 bool IsLoadableImagePath(std::string_view path) {
   const std::size_t dot = path.rfind('.');
   if (dot == std::string_view::npos) return false;
@@ -64,6 +90,10 @@ std::optional<RgbaImage> LoadImage(std::span<const std::uint8_t> file, std::stri
   const bool known = stbi_info_from_memory(file.data(), size, &width, &height, &channels) != 0;
   if (known && (width <= 0 || height <= 0)) return refuse(kImageZeroSize);
   if (known && (width > kMaxImageSide || height > kMaxImageSide)) return refuse(kImageTooLarge);
+  if (known && file.size() < LeastBytes(file, static_cast<std::uint64_t>(width) *
+                                                  static_cast<std::uint64_t>(height))) {
+    return refuse(std::string(kImageDamaged) + kImageCutShort);
+  }
   // Without a header the load below fails too, and says why for the format that matched,
   // where the header scan reports only the last format it tried.
   stbi_uc* pixels = stbi_load_from_memory(file.data(), size, &width, &height, &channels, 4);

@@ -58,6 +58,7 @@ inline constexpr const char* kImageUnknown = "not a PNG, JPEG, TGA, BMP or PSD p
 inline constexpr const char* kImageZeroSize = "the picture has no pixels (a zero width or height)";
 inline constexpr const char* kImageTooLarge = "the picture is larger than 16384 pixels on a side";
 inline constexpr const char* kImageDamaged = "the picture is damaged: ";
+inline constexpr const char* kImageCutShort = "the file is shorter than its size calls for";
 inline constexpr const char* kReasonOpaque = "no alpha: every pixel is opaque";
 inline constexpr const char* kReasonCutoutDxt1 =
     "alpha is only 0 or 255 and the material cuts out: DXT1's one-bit alpha";

@@ -58,6 +58,7 @@ TEST(ImageLoadTest, RefusesOtherFormatsHugeAndDamagedPictures) {
   std::vector<std::uint8_t> cut = Seed("png_rgba_5x3.png");
   cut.resize(cut.size() - 30);
   for (const Case& c : {Case{Seed("gif_refused.gif"), kImageUnknown},
+                        Case{Seed("tga_rle_claims_3855x3855.tga"), kImageDamaged},
                         Case{Seed("png_huge_header.png"), kImageTooLarge},
                         Case{Seed("png_wide_header.png"), kImageTooLarge}, Case{{}, kImageEmpty},
                         Case{cut, kImageDamaged}}) {
