@@ -190,7 +190,7 @@ CommandResult AddSimpleMesh(HodModel& model) {
 }
 
 CommandResult AddBackgroundMesh(HodModel& model) {
-  return Appended(model.BackgroundMeshSet.Meshes, NewLodMesh("BGMS", 0));
+  return Appended(model.BackgroundMeshSet.Meshes, NewLodMesh("BMSH", 0));
 }
 
 CommandResult AddNavLight(HodModel& model) {

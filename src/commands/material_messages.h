@@ -1,7 +1,6 @@
 // Texts of the Materials tab, kept in one place.
 #pragma once
 
-#include "commands/field_messages.h"
 #include "common/shared_text.h"
 
 namespace gantry::material_messages {
@@ -25,10 +24,6 @@ inline constexpr const char* kUnnamedParamEntry = "UnnamedParam";
 inline constexpr const char* kMissingTextureLink =
     "Warning! Missing Texture link detected. Please fix.";
 
-inline constexpr const char* kEnterNumber = field_messages::kEnterNumber;
-inline constexpr const char* kColourOutOfRange = field_messages::kColourRange;
-
-inline constexpr const char* kNamePlaceholder = shared_text::kObjectName;
 inline constexpr const char* kShaderPlaceholder = "Shader Name";
 
 inline constexpr const char* kNewMaterialName = "Material_";

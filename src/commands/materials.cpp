@@ -6,9 +6,7 @@
 #include <iterator>
 #include <utility>
 
-#include "commands/field_rules.h"
 #include "commands/material_messages.h"
-#include "commands/names.h"
 #include "common/number_parse.h"
 #include "common/number_text.h"
 #include "common/paths.h"
@@ -22,7 +20,6 @@ namespace {
 constexpr std::int32_t kNewMaterialVersion = 1001;
 constexpr std::int32_t kColourDataSize = 16;
 constexpr std::int32_t kTextureDataSize = 4;
-constexpr double kColourScale = 255.0;
 
 std::int32_t LengthOf(const std::string& text) { return static_cast<std::int32_t>(text.size()); }
 
@@ -212,55 +209,8 @@ ParameterView ShowParameter(const HodModel& model, const MaterialParameter& para
   return view;
 }
 
-std::string LeaveColourBox(MaterialParameter& parameter, std::size_t box, std::string_view text,
-                           Ui& ui) {
-  const FieldCheck check = CheckField(text, kColourField, ui);
-  if (!check.value) return check.text;
-  const auto stored = static_cast<float>(*check.value / kColourScale);
-  switch (box) {
-    case 0:
-      parameter.Colour.r = stored;
-      break;
-    case 1:
-      parameter.Colour.g = stored;
-      break;
-    case 2:
-      parameter.Colour.b = stored;
-      break;
-    case 3:
-      parameter.Colour.a = stored;
-      break;
-    default:
-      break;
-  }
-  return check.text;
-}
-
 void ChooseParameterTexture(MaterialParameter& parameter, int position) {
   parameter.TextureIndex = position;
-}
-
-std::string TypeMaterialName(HodModel& model, std::optional<std::size_t> material,
-                             std::string_view text, Ui& ui) {
-  Material* m = Selected(model, material);
-  if (m == nullptr) {
-    ui.Message(msg::kSelectMaterialFirst, Icon::Exclamation);
-    return msg::kNamePlaceholder;
-  }
-  m->Name = text;
-  m->NameLength = LengthOf(m->Name);
-  return m->Name;
-}
-
-std::string LeaveMaterialName(HodModel& model, std::size_t material, Ui& ui) {
-  if (material >= model.Materials.size()) return {};
-  std::vector<std::string> names;
-  names.reserve(model.Materials.size());
-  for (const Material& m : model.Materials) names.push_back(m.Name);
-  Material& m = model.Materials[material];
-  m.Name = MakeUniqueName(names, material, m.Name, ui);
-  m.NameLength = LengthOf(m.Name);
-  return m.Name;
 }
 
 void SetMaterialShader(Material& material, std::string_view shader) {

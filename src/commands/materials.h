@@ -1,5 +1,5 @@
 // The Materials tab: adding and removing materials and their parameters, setting a material's
-// parameters up from a shader script (".st"), and the rules of its name, shader and colour boxes.
+// parameters up from a shader script (".st"), and what its parameter boxes show.
 // Materials and parameters are numbered from 0 here; nullopt means nothing is selected.
 #pragma once
 
@@ -60,21 +60,9 @@ struct ParameterView {
 ParameterView ShowParameter(const HodModel& model, const MaterialParameter& parameter, Ui& ui);
 std::array<std::string, 4> ColourBoxTexts(const ColourRGBA& colour);
 
-// Colour box `box` (0 red, 1 green, 2 blue, 3 alpha) left with `text`. Returns the text the box
-// holds afterwards; the value (divided by 255) is stored only when the text was a number as
-// written and in 0 to 255.
-std::string LeaveColourBox(MaterialParameter& parameter, std::size_t box, std::string_view text,
-                           Ui& ui);
 // The texture chooser's position becomes the texture index.
 void ChooseParameterTexture(MaterialParameter& parameter, int position);
 
-// A keystroke in the name box: stored at once. With nothing selected the request to select a
-// material is shown and the box gets its placeholder back. Returns the box's text.
-std::string TypeMaterialName(HodModel& model, std::optional<std::size_t> material,
-                             std::string_view text, Ui& ui);
-// The name box left for anything but the material list: the name is made unique among the
-// materials and stored. Returns the box's text.
-std::string LeaveMaterialName(HodModel& model, std::size_t material, Ui& ui);
 void SetMaterialShader(Material& material, std::string_view shader);
 
 }  // namespace gantry

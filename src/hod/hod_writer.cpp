@@ -8,81 +8,168 @@ namespace gantry {
 
 namespace {
 
-// A child chunk adds its header (8 bytes) and its length to its container.
-template <typename List, typename Compute>
-std::int64_t Children(List& list, Compute compute) {
-  std::int64_t bytes = 0;
-  for (auto& element : list) bytes += 8 + std::int64_t{compute(element)};
+// VERS, NAME, BGLT and BGMS as chunk families like the others: the bytes their data takes, their
+// length pass and their write.
+std::int64_t ChunkBytes(const HodVersionRecord&) { return 8; }
+std::int32_t ComputeVersionLengths(HodVersionRecord& record) {
+  Frame(record, "FORM", "VERS");
+  return record.Length = 8;
+}
+void WriteVersionChunk(WriteContext& ctx, const HodVersionRecord& record) {
+  const std::size_t mark = ctx.BeginContainer("FORM", record.Length, "VERS");
+  ctx.out.WriteLong(record.Version);
+  ctx.End(mark, record.Length, "the version");
+}
+
+std::int64_t ChunkBytes(const HodNameRecord& record) {
+  return 4 + static_cast<std::int64_t>(record.TypeName.size());
+}
+std::int32_t ComputeNameLengths(HodNameRecord& record) {
+  Frame(record, "FORM", "NAME");
+  return StoreLength(record.Length, ChunkBytes(record), "the NAME text");
+}
+void WriteNameChunk(WriteContext& ctx, const HodNameRecord& record) {
+  const std::size_t mark = ctx.BeginContainer("FORM", record.Length, "NAME");
+  ctx.out.WriteChars(record.TypeName);
+  ctx.End(mark, record.Length, "the NAME text");
+}
+
+// BGLT's lengths are kept as read (WriteBackgroundLightChunk).
+std::int64_t ChunkBytes(const BackgroundLightRecord&) { return 8; }
+std::int32_t ComputeBackgroundLightLengths(BackgroundLightRecord& record) {
+  Frame(record, "NRML", "BGLT");
+  return record.Length;
+}
+
+std::int64_t ChunkBytes(const BackgroundMeshSetRecord& set) {
+  std::int64_t bytes = 4;
+  for (const LodMesh& mesh : set.Meshes) bytes += 8 + ChunkBytes(mesh);
   return bytes;
 }
-
-void ComputeAll(HodModel& m) {
-  Frame(m.HodVersion, "FORM", "VERS");
-  Frame(m.HodName, "FORM", "NAME");
-  Frame(m.BackgroundLight, "NRML", "BGLT");
-  Frame(m.BackgroundMeshSet, "FORM", "BGMS");
-  Frame(m.HvmdHeader, "FORM", "HVMD");
-  Frame(m.DtrmHeader, "FORM", "DTRM");
-  Frame(m.InfoHeader, "FORM", "INFO");
-  m.HodVersion.Length = 8;
-  StoreLength(m.HodName.Length, 4 + static_cast<std::int64_t>(m.HodName.TypeName.size()),
-              "the NAME text");
-
-  std::int64_t bgms = 4 + Children(m.BackgroundMeshSet.Meshes, ComputeLodMeshLengths);
-  StoreLength(m.BackgroundMeshSet.Length, bgms, "the background meshes");
-
-  const std::int32_t lights = ComputeLightLengths(m.LightList);
-  std::int64_t hvmd = 4;
-  if (WritesLights(m)) hvmd += 8 + std::int64_t{lights};
-  hvmd += Children(m.Materials, ComputeMaterialLengths);
-  hvmd += Children(m.Textures, ComputeTextureLengths);
-  hvmd += Children(m.VaryMeshes, ComputeVaryLengths);
-  hvmd += Children(m.Meshes, ComputeMultiMeshLengths);
-  hvmd += Children(m.SimpleMeshes, ComputeSimpleMeshLengths);
-  StoreLength(m.HvmdHeader.Length, hvmd, "the HVMD container");
-
-  for (BackgroundSegment& segment : m.BackgroundSegments) ComputeBackgroundSegmentLengths(segment);
-  for (StarField& field : m.StarFields) ComputeStarFieldLengths(field);
-
-  const std::int32_t joints = ComputeJointLengths(m.JointList);
-  const std::int32_t nav_lights = ComputeNavLightLengths(m.NavLightList);
-  const std::int32_t dock = ComputeDockLengths(m.DockPathList);
-  const std::int32_t boundary = ComputeBoundaryVertexLengths(m.BoundaryVertices);
-  std::int64_t dtrm = 4;
-  if (WritesJoints(m)) dtrm += 8 + std::int64_t{joints};
-  dtrm += Children(m.EngineShapes, ComputeEngineShapeLengths);
-  dtrm += Children(m.EngineGlows, ComputeEngineGlowLengths);
-  dtrm += Children(m.EngineBurns, ComputeEngineBurnLengths);
-  if (WritesNavLights(m)) dtrm += 8 + std::int64_t{nav_lights};
-  if (WritesDock(m)) dtrm += 8 + std::int64_t{dock};
-  dtrm += Children(m.Markers, ComputeMarkerLengths);
-  if (WritesBoundary(m)) dtrm += 8 + std::int64_t{boundary};
-  dtrm += Children(m.CollisionMeshes, ComputeCollisionLengths);
-  dtrm += Children(m.ScarMeshes, ComputeScarLengths);
-  StoreLength(m.DtrmHeader.Length, dtrm, "the DTRM container");
-
-  // These chunks' tags follow from the list they are in.
-  for (InfoEntry& entry : m.Warnings) entry.Kind = "WARN";
-  for (InfoEntry& entry : m.Errors) entry.Kind = "ERRR";
-  std::int64_t info = 4;
-  info += Children(m.Warnings, ComputeInfoEntryLengths);
-  info += Children(m.Errors, ComputeInfoEntryLengths);
-  info += 8 + std::int64_t{ComputeOwnerLengths(m.HodOwner)};
-  StoreLength(m.InfoHeader.Length, info, "the INFO container");
+std::int32_t ComputeBackgroundMeshLengths(BackgroundMeshSetRecord& set) {
+  Frame(set, "FORM", "BGMS");
+  std::int64_t bytes = 4;
+  for (LodMesh& mesh : set.Meshes) bytes += 8 + std::int64_t{ComputeLodMeshLengths(mesh)};
+  return StoreLength(set.Length, bytes, "the background meshes");
+}
+void WriteBackgroundMeshChunk(WriteContext& ctx, const BackgroundMeshSetRecord& set) {
+  const std::size_t mark = ctx.BeginContainer("FORM", set.Length, "BGMS");
+  for (const LodMesh& mesh : set.Meshes) WriteLodMesh(ctx, mesh);
+  ctx.End(mark, set.Length, "the background meshes");
 }
 
-void WriteHeader(WriteContext& ctx, const FormHeader& header, const Tag& id) {
-  ctx.out.WriteTag("FORM");
-  ctx.out.WriteBigLong(header.Length);
-  ctx.out.WriteTag(id);
+// The file's chunks in the order they are written, each with its length pass, its write and
+// whether the model's type and counts have it written. Every record is visited, written or not,
+// so that the length pass keeps all of them up to date. HVMD, DTRM and INFO are bare headers:
+// containers are not walked when read, so their children follow at the top level, and their
+// lengths count the children written under them.
+template <typename Model, typename Pass>
+void VisitChunks(Model& m, Pass& pass) {
+  const auto each = [&pass](auto& list, auto compute, auto write) {
+    for (auto& element : list) pass.Chunk(element, true, compute, write);
+  };
+  const bool background = IsBackground(m);
+  const bool ends_after_stars = EndsAfterStars(m);
+  pass.Chunk(m.HodVersion, true, ComputeVersionLengths, WriteVersionChunk);
+  pass.Chunk(m.BackgroundLight, background, ComputeBackgroundLightLengths,
+             WriteBackgroundLightChunk);
+  pass.Chunk(m.BackgroundMeshSet, background && !m.BackgroundMeshSet.Meshes.empty(),
+             ComputeBackgroundMeshLengths, WriteBackgroundMeshChunk);
+  pass.Chunk(m.HodName, !background, ComputeNameLengths, WriteNameChunk);
+
+  pass.Container(m.HvmdHeader, "HVMD", true, "the HVMD container", [&] {
+    pass.Chunk(m.LightList, WritesLights(m), ComputeLightLengths, WriteLightChunk);
+    each(m.Materials, ComputeMaterialLengths, WriteMaterialChunk);
+    each(m.Textures, ComputeTextureLengths, WriteTextureChunk);
+    each(m.VaryMeshes, ComputeVaryLengths, WriteVaryChunk);
+    each(m.Meshes, ComputeMultiMeshLengths, WriteMultiMeshChunk);
+    each(m.SimpleMeshes, ComputeSimpleMeshLengths, WriteSimpleMeshChunk);
+  });
+  for (auto& segment : m.BackgroundSegments) {
+    pass.Chunk(segment, ends_after_stars && segment.ElementCount > 0,
+               ComputeBackgroundSegmentLengths, WriteBackgroundSegmentChunk);
+  }
+  for (auto& field : m.StarFields) {
+    pass.Chunk(field, ends_after_stars && field.StarCount > 0, ComputeStarFieldLengths,
+               WriteStarFieldChunk);
+  }
+
+  pass.Container(m.DtrmHeader, "DTRM", !ends_after_stars, "the DTRM container", [&] {
+    pass.Chunk(m.JointList, WritesJoints(m), ComputeJointLengths, WriteJointChunk);
+    each(m.EngineShapes, ComputeEngineShapeLengths, WriteEngineShapeChunk);
+    each(m.EngineGlows, ComputeEngineGlowLengths, WriteEngineGlowChunk);
+    each(m.EngineBurns, ComputeEngineBurnLengths, WriteEngineBurnChunk);
+    pass.Chunk(m.NavLightList, WritesNavLights(m), ComputeNavLightLengths, WriteNavLightChunk);
+    pass.Chunk(m.DockPathList, WritesDock(m), ComputeDockLengths, WriteDockChunk);
+    each(m.Markers, ComputeMarkerLengths, WriteMarkerChunk);
+    pass.Chunk(m.BoundaryVertices, WritesBoundary(m), ComputeBoundaryVertexLengths,
+               WriteBoundaryVertexChunk);
+    each(m.CollisionMeshes, ComputeCollisionLengths, WriteCollisionChunk);
+    each(m.ScarMeshes, ComputeScarLengths, WriteScarChunk);
+  });
+
+  pass.Container(m.InfoHeader, "INFO", WritesInfo(m), "the INFO container", [&] {
+    each(m.Warnings, ComputeInfoEntryLengths, WriteInfoEntryChunk);
+    each(m.Errors, ComputeInfoEntryLengths, WriteInfoEntryChunk);
+    pass.Chunk(m.HodOwner, true, ComputeOwnerLengths, WriteOwnerChunk);
+  });
 }
 
-void WriteInfo(WriteContext& ctx, const HodModel& m) {
-  WriteHeader(ctx, m.InfoHeader, "INFO");
-  for (const InfoEntry& entry : m.Warnings) WriteInfoEntryChunk(ctx, entry);
-  for (const InfoEntry& entry : m.Errors) WriteInfoEntryChunk(ctx, entry);
-  WriteOwnerChunk(ctx, m.HodOwner);
-}
+// Sets every derived field; a container's length counts the chunks written under it.
+struct LengthPass {
+  std::int64_t counted = 0;  // the open container's bytes; each container starts it again
+
+  template <typename Record, typename Compute, typename Write>
+  void Chunk(Record& record, bool written, Compute compute, Write) {
+    const std::int32_t length = compute(record);
+    if (written) counted += 8 + std::int64_t{length};
+  }
+  template <typename Children>
+  void Container(FormHeader& header, const Tag& id, bool, std::string_view what,
+                 Children children) {
+    Frame(header, "FORM", id);
+    counted = 4;
+    children();
+    StoreLength(header.Length, counted, what);
+  }
+};
+
+// The file's size as its data makes it, for the one allocation of the whole file. Stored lengths
+// play no part: they may say anything, and a model whose lengths are wrong is refused anyway.
+struct SizePass {
+  std::int64_t bytes = 0;
+
+  template <typename Record, typename Compute, typename Write>
+  void Chunk(const Record& record, bool written, Compute, Write) {
+    if (written) bytes += 8 + ChunkBytes(record);
+  }
+  template <typename Children>
+  void Container(const FormHeader&, const Tag&, bool written, std::string_view, Children children) {
+    if (!written) return;
+    bytes += 12;
+    children();
+  }
+};
+
+// Emits the chunks the model's type and counts call for (CheckCounts has held the counts to
+// their lists).
+struct WritePass {
+  WriteContext& ctx;
+
+  template <typename Record, typename Compute, typename Write>
+  void Chunk(const Record& record, bool written, Compute, Write write) {
+    if (written) write(ctx, record);
+  }
+  template <typename Children>
+  void Container(const FormHeader& header, const Tag& id, bool written, std::string_view,
+                 Children children) {
+    if (!written) return;
+    ctx.out.WriteTag("FORM");
+    ctx.out.WriteBigLong(header.Length);
+    ctx.out.WriteTag(id);
+    children();
+  }
+};
 
 // Whether a list is written at all depends on its count, so a count that disagrees with its
 // list must be caught before the write order can leave the list out unseen.
@@ -100,117 +187,15 @@ void CheckCounts(const HodModel& m) {
   }
 }
 
-void WriteAll(WriteContext& ctx, const HodModel& m) {
-  CheckCounts(m);
-  std::size_t mark = ctx.BeginContainer("FORM", m.HodVersion.Length, "VERS");
-  ctx.out.WriteLong(m.HodVersion.Version);
-  ctx.End(mark, m.HodVersion.Length, "the version");
-
-  if (IsBackground(m)) {
-    WriteBackgroundLightChunk(ctx, m.BackgroundLight);
-    if (!m.BackgroundMeshSet.Meshes.empty()) {
-      mark = ctx.BeginContainer("FORM", m.BackgroundMeshSet.Length, "BGMS");
-      for (const LodMesh& mesh : m.BackgroundMeshSet.Meshes) WriteLodMesh(ctx, mesh);
-      ctx.End(mark, m.BackgroundMeshSet.Length, "the background meshes");
-    }
-  } else {
-    mark = ctx.BeginContainer("FORM", m.HodName.Length, "NAME");
-    ctx.out.WriteChars(m.HodName.TypeName);
-    ctx.End(mark, m.HodName.Length, "the NAME text");
-  }
-
-  // Containers of chunks are not walked when read, so only their headers are written here; the
-  // children follow at the top level.
-  WriteHeader(ctx, m.HvmdHeader, "HVMD");
-  if (WritesLights(m)) WriteLightChunk(ctx, m.LightList);
-  for (const Material& material : m.Materials) WriteMaterialChunk(ctx, material);
-  for (const Texture& texture : m.Textures) WriteTextureChunk(ctx, texture);
-  for (const VaryMesh& vary : m.VaryMeshes) WriteVaryChunk(ctx, vary);
-  for (const MultiMesh& mesh : m.Meshes) WriteMultiMeshChunk(ctx, mesh);
-  for (const SimpleMesh& mesh : m.SimpleMeshes) WriteSimpleMeshChunk(ctx, mesh);
-
-  if (EndsAfterStars(m)) {
-    for (const BackgroundSegment& segment : m.BackgroundSegments) {
-      if (segment.ElementCount > 0) WriteBackgroundSegmentChunk(ctx, segment);
-    }
-    for (const StarField& field : m.StarFields) {
-      if (field.StarCount > 0) WriteStarFieldChunk(ctx, field);
-    }
-    if (WritesInfo(m)) WriteInfo(ctx, m);
-    return;
-  }
-
-  WriteHeader(ctx, m.DtrmHeader, "DTRM");
-  if (WritesJoints(m)) WriteJointChunk(ctx, m.JointList);
-  for (const EngineShape& shape : m.EngineShapes) WriteEngineShapeChunk(ctx, shape);
-  for (const EngineGlow& glow : m.EngineGlows) WriteEngineGlowChunk(ctx, glow);
-  for (const EngineBurn& burn : m.EngineBurns) WriteEngineBurnChunk(ctx, burn);
-  if (WritesNavLights(m)) WriteNavLightChunk(ctx, m.NavLightList);
-  if (WritesDock(m)) WriteDockChunk(ctx, m.DockPathList);
-  for (const Marker& marker : m.Markers) WriteMarkerChunk(ctx, marker);
-  if (WritesBoundary(m)) WriteBoundaryVertexChunk(ctx, m.BoundaryVertices);
-  for (const CollisionMesh& mesh : m.CollisionMeshes) WriteCollisionChunk(ctx, mesh);
-  for (const ScarMesh& mesh : m.ScarMeshes) WriteScarChunk(ctx, mesh);
-
-  WriteInfo(ctx, m);
-}
-
-// A chunk's header and content, sized from the data it holds.
-template <typename Record>
-std::int64_t Chunk(const Record& record) {
-  return 8 + ChunkBytes(record);
-}
-template <typename List>
-std::int64_t Chunks(const List& list) {
-  std::int64_t bytes = 0;
-  for (const auto& element : list) bytes += Chunk(element);
-  return bytes;
-}
-
-// The file's size as its data makes it, for the one allocation of the whole file. Stored lengths
-// play no part: they may say anything, and a model whose lengths are wrong is refused anyway.
-std::int64_t WrittenSize(const HodModel& m) {
-  constexpr std::int64_t kBareHeader = 12;
-  std::int64_t bytes = 16;  // VERS
-  if (IsBackground(m)) {
-    bytes += 16;  // BGLT
-    const auto& meshes = m.BackgroundMeshSet.Meshes;
-    if (!meshes.empty()) bytes += kBareHeader + Chunks(meshes);
-  } else {
-    bytes += kBareHeader + static_cast<std::int64_t>(m.HodName.TypeName.size());
-  }
-  bytes += kBareHeader;  // HVMD
-  if (WritesLights(m)) bytes += Chunk(m.LightList);
-  bytes += Chunks(m.Materials) + Chunks(m.Textures) + Chunks(m.VaryMeshes) + Chunks(m.Meshes) +
-           Chunks(m.SimpleMeshes);
-  if (EndsAfterStars(m)) {
-    for (const BackgroundSegment& segment : m.BackgroundSegments) {
-      if (segment.ElementCount > 0) bytes += Chunk(segment);
-    }
-    for (const StarField& field : m.StarFields) {
-      if (field.StarCount > 0) bytes += Chunk(field);
-    }
-  } else {
-    bytes += kBareHeader;  // DTRM
-    if (WritesJoints(m)) bytes += Chunk(m.JointList);
-    bytes += Chunks(m.EngineShapes) + Chunks(m.EngineGlows) + Chunks(m.EngineBurns);
-    if (WritesNavLights(m)) bytes += Chunk(m.NavLightList);
-    if (WritesDock(m)) bytes += Chunk(m.DockPathList);
-    bytes += Chunks(m.Markers);
-    if (WritesBoundary(m)) bytes += Chunk(m.BoundaryVertices);
-    bytes += Chunks(m.CollisionMeshes) + Chunks(m.ScarMeshes);
-  }
-  if (WritesInfo(m)) {
-    bytes += kBareHeader + Chunks(m.Warnings) + Chunks(m.Errors) + Chunk(m.HodOwner);
-  }
-  return bytes;
-}
-
 }  // namespace
 
 bool ComputeLengths(HodModel& model, std::string* error) {
   try {
-    ComputeAll(model);
+    // These chunks' tags follow from the list they are in.
+    for (InfoEntry& entry : model.Warnings) entry.Kind = "WARN";
+    for (InfoEntry& entry : model.Errors) entry.Kind = "ERRR";
+    LengthPass pass;
+    VisitChunks(model, pass);
     return true;
   } catch (const WriteError& e) {
     if (error != nullptr) *error = e.what();
@@ -226,10 +211,14 @@ bool WriteHod(const HodModel& model, std::vector<std::uint8_t>& bytes, std::stri
   try {
     // A file the reader would stop in is no file at all.
     if (std::optional<std::string> limit = FirstReaderLimitBroken(model)) return refuse(*limit);
+    SizePass size;
+    VisitChunks(model, size);
     ByteWriter out;
-    out.Reserve(static_cast<std::size_t>(WrittenSize(model)));
+    out.Reserve(static_cast<std::size_t>(size.bytes));
+    CheckCounts(model);
     WriteContext ctx(out);
-    WriteAll(ctx, model);
+    WritePass write{ctx};
+    VisitChunks(model, write);
     bytes = out.Release();
     return true;
   } catch (const WriteError& e) {

@@ -97,7 +97,7 @@ inline std::int32_t StoreLength(std::int32_t& field, std::int64_t bytes, std::st
 // Length pass and write pass per chunk family. ChunkBytes gives the bytes the chunk's content
 // takes when written (what its length field should say), from the data alone; Compute* set
 // every length and text-length field of the record (and of what it holds) and return the
-// chunk's length; Write* emit the chunk.
+// chunk's length; Write* emit the chunk. VisitChunks (hod_writer.cpp) puts them in file order.
 std::int64_t ChunkBytes(const LightListRecord& lights);
 std::int64_t ChunkBytes(const Material& material);
 std::int64_t ChunkBytes(const Texture& texture);

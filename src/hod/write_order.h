@@ -1,5 +1,6 @@
 // Which chunks the writer emits for a model: they depend on the HOD type and on a few counts.
-// The container lengths and the checks of what a file can hold follow the same rules.
+// The writer's chunk order (VisitChunks, hod_writer.cpp) and the checks of what a file can hold
+// follow the same rules.
 #pragma once
 
 #include "hod/model.h"

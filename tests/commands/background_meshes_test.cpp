@@ -3,19 +3,15 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <map>
 #include <tuple>
 
-#include "common/debug_log.h"
-#include "hod/hod_reader.h"
-#include "hod/hod_writer.h"
-#include "hod/reset.h"
+#include "common/byte_writer.h"
 #include "hod/validate.h"
-#include "support/scripted_ui.h"
+#include "support/read_back.h"
+#include "support/temp_folder.h"
 
 namespace gantry {
 namespace {
@@ -35,31 +31,17 @@ TGAImage MakeImage(int w, int h, const Paint& paint) {
   return image;
 }
 
-std::string WriteTga(const fs::path& path, const TGAImage& image) {
-  const TGAHeader& h = image.Header;
-  std::ofstream out(path, std::ios::binary);
-  const char header[18] = {0,
-                           0,
-                           2,
-                           0,
-                           0,
-                           0,
-                           0,
-                           0,
-                           0,
-                           0,
-                           0,
-                           0,
-                           static_cast<char>(h.Width),
-                           static_cast<char>(h.Width >> 8),
-                           static_cast<char>(h.Height),
-                           static_cast<char>(h.Height >> 8),
-                           32,
-                           8};
-  out.write(header, sizeof header);
-  out.write(reinterpret_cast<const char*>(image.Pixels.data()),
-            static_cast<std::streamsize>(image.Pixels.size() * 4));
-  return path.string();
+// A 32-bit TGA file of the image in the test's folder.
+std::string WriteTga(const testing::TempFolder& folder, const char* name, const TGAImage& image) {
+  ByteWriter out;
+  for (std::uint32_t word : {0x00020000u, 0u, 0u}) out.WriteRaw32(word);
+  out.WriteInteger(image.Header.Width);
+  out.WriteInteger(image.Header.Height);
+  out.WriteByte(32);
+  out.WriteByte(8);
+  for (std::uint32_t pixel : image.Pixels) out.WriteRaw32(pixel);
+  const std::vector<std::uint8_t> bytes = out.Release();
+  return folder.Write(name, std::string(bytes.begin(), bytes.end()));
 }
 
 // A checkerboard over gradients: refinement has edges to follow.
@@ -72,18 +54,6 @@ std::uint32_t Gradient(int c, int r) {
   return 0x80000000u | static_cast<std::uint32_t>(std::abs(c - 64) * 3) << 16 |
          static_cast<std::uint32_t>(r * 4);
 }
-
-// Named after the test: ctest runs tests side by side.
-struct TempFolder {
-  TempFolder()
-      : path(fs::temp_directory_path() /
-             (std::string("gantry_bg_") +
-              ::testing::UnitTest::GetInstance()->current_test_info()->name())) {
-    fs::create_directories(path);
-  }
-  ~TempFolder() { fs::remove_all(path); }
-  fs::path path;
-};
 
 TEST(MeshFromTexture, PartsAreTwoTimesFourToTheNAndCloseIntoOneSphereFacingInwards) {
   const TGAImage image = MakeImage(64, 32, Patchwork);
@@ -129,12 +99,12 @@ TEST(MeshFromTexture, PartsAreTwoTimesFourToTheNAndCloseIntoOneSphereFacingInwar
 }
 
 TEST(MeshFromTexture, CommandAddsAMeshThatValidatesSavesAndReadsBack) {
-  TempFolder folder;
+  const testing::TempFolder folder;
   HodModel model = MakeDefaultModel();
   model.HodVersion.Version = 1000;  // a background HOD
   ScriptedUi ui;
   ui.inputs = {"2", "1", "1"};
-  ui.files = {WriteTga(folder.path / "sky.tga", MakeImage(64, 32, Patchwork))};
+  ui.files = {WriteTga(folder, "sky.tga", MakeImage(64, 32, Patchwork))};
   const CommandResult result = CreateMeshFromTexture(model, ui);
   EXPECT_EQ(ui.prompts, (std::vector<std::string>{
                             "Enter number of desired parts (SHOULD BE VALUE OF N IN 2*4^N): ",
@@ -148,13 +118,7 @@ TEST(MeshFromTexture, CommandAddsAMeshThatValidatesSavesAndReadsBack) {
 
   EXPECT_TRUE(ValidateHod(model, ui).valid);
   EXPECT_TRUE(ui.messages.empty());
-  std::vector<std::uint8_t> bytes;
-  ASSERT_TRUE(EncodeHod(model, bytes));
-  HodModel back = MakeDefaultModel();
-  DebugLog log;
-  ASSERT_TRUE(ReadHodBytes(bytes, back, log, ui).completed);
-  ASSERT_EQ(back.BackgroundMeshSet.Meshes.size(), 1u);
-  EXPECT_EQ(back.BackgroundMeshSet.Meshes[0].Parts, model.BackgroundMeshSet.Meshes[0].Parts);
+  EXPECT_EQ(testing::ReadBackDifferences(model), std::vector<std::string>{});
 }
 
 TEST(MeshFromTexture, AnNAboveThreeIsSaidToBeCut) {
@@ -172,21 +136,20 @@ TEST(MeshFromTexture, AnNAboveThreeIsSaidToBeCut) {
 }
 
 TEST(Recolouring, TakesTheImageAtTheTextureCoordinatesAndComesBackFromTheTexture) {
-  TempFolder folder;
+  const testing::TempFolder folder;
   HodModel model = MakeDefaultModel();
   ScriptedUi ui;
   ui.inputs = {"1", "2", "1"};
-  ui.files = {WriteTga(folder.path / "a.tga", MakeImage(64, 32, Patchwork))};
+  ui.files = {WriteTga(folder, "a.tga", MakeImage(64, 32, Patchwork))};
   CreateMeshFromTexture(model, ui);
   const LodMesh before = model.BackgroundMeshSet.Meshes.at(0);
 
   // Refused files leave the mesh alone.
   TGAImage short_image = MakeImage(8, 8, Gradient);
   short_image.Pixels.resize(10);
-  std::ofstream(folder.path / "junk.tga") << "not an image";
   for (const std::string& bad :
-       {WriteTga(folder.path / "short.tga", short_image), (folder.path / "junk.tga").string(),
-        (folder.path / "missing.tga").string()}) {
+       {WriteTga(folder, "short.tga", short_image), folder.Write("junk.tga", "not an image"),
+        folder.Path("missing.tga")}) {
     ui.messages.clear();
     ui.files = {bad};
     EXPECT_FALSE(RecolourBackgroundMesh(model, 0, ui).changed);
@@ -198,7 +161,7 @@ TEST(Recolouring, TakesTheImageAtTheTextureCoordinatesAndComesBackFromTheTexture
   // right of and below it, so colours come back up to 6 levels off (this gradient steps 3 and 4
   // levels a pixel), at the seam and the poles as much as anywhere.
   const TGAImage smooth = MakeImage(128, 64, Gradient);
-  ui.files = {WriteTga(folder.path / "b.tga", smooth)};
+  ui.files = {WriteTga(folder, "b.tga", smooth)};
   ASSERT_TRUE(RecolourBackgroundMesh(model, 0, ui).changed);
   TextureGenerationSettings settings;
   settings.size_multiplier = 128.0 / 2048;
@@ -272,9 +235,9 @@ TEST(TextureGeneration, ThresholdAnswersAreWrappedIntoZeroToOne) {
 
 TEST(TextureGeneration, SavesTheWorkingMeshesOnlyWhenAskedTo) {
   for (const Answer save : {Answer::No, Answer::Yes}) {
-    TempFolder folder;
+    const testing::TempFolder folder;
     Workspace workspace;
-    workspace.working_folder = folder.path.string();
+    workspace.working_folder = folder.path().string();
     workspace.model.BackgroundMeshSet.Meshes.resize(2);
     ScriptedUi ui;
     ui.inputs = {"1"};
@@ -287,10 +250,9 @@ TEST(TextureGeneration, SavesTheWorkingMeshesOnlyWhenAskedTo) {
         ui.preselected.back(),
         std::make_pair(std::string("Save generated meshes? ( with UV co-ordinates )"), Answer::No));
     const bool written = save == Answer::Yes;
-    EXPECT_EQ(fs::exists(folder.path / "BGMS Generated BMSH 1.obj"), written);
-    EXPECT_EQ(fs::exists(folder.path / "BGMS Generated BMSH 2.obj"), written);
-    EXPECT_EQ(std::distance(fs::directory_iterator(folder.path), fs::directory_iterator()),
-              written ? 2 : 0);
+    EXPECT_EQ(fs::exists(folder.Path("BGMS Generated BMSH 1.obj")), written);
+    EXPECT_EQ(fs::exists(folder.Path("BGMS Generated BMSH 2.obj")), written);
+    EXPECT_EQ(folder.FileCount(), written ? 2u : 0u);
   }
 }
 

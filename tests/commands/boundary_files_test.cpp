@@ -3,10 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 
 #include "common/paths.h"
 #include "support/scripted_ui.h"
+#include "support/temp_folder.h"
 
 namespace gantry {
 namespace {
@@ -44,39 +44,29 @@ TEST(BoundaryFiles, VertexLinesAreNormalisedBeforeReading) {
 class BoundaryImport : public ::testing::Test {
  protected:
   void SetUp() override {
-    dir_ = fs::temp_directory_path() /
-           ("gantry_bndv_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
-    workspace_.SetCurrentFile((dir_ / "ship.hod").string());
+    workspace_.SetCurrentFile(folder_.Path("ship.hod"));
     workspace_.model.BoundaryVertices.Vertices = {{1, 1, 1}, {2, 2, 2}};
     workspace_.model.BoundaryVertices.VertexCount = 2;
   }
-  void TearDown() override { fs::remove_all(dir_); }
 
   CommandResult Import(std::optional<std::string> path) {
     ui_.files.push_back(std::move(path));
     return ImportBoundaryVertices(workspace_.model, ui_);
   }
-  std::string Write(const char* name, const std::string& text) {
-    std::ofstream((dir_ / name).string(), std::ios::binary) << text;
-    return (dir_ / name).string();
-  }
 
-  fs::path dir_;
+  testing::TempFolder folder_;
   Workspace workspace_;
   testing::ScriptedUi ui_;
 };
 
 TEST_F(BoundaryImport, NothingChangesWithoutVertices) {
   const BoundaryVertexRecord before = workspace_.model.BoundaryVertices;
-  const std::string missing = (dir_ / "missing.obj").string();
+  const std::string missing = folder_.Path("missing.obj");
   EXPECT_FALSE(Import(std::nullopt).changed);
   EXPECT_FALSE(Import(missing).changed);
-  EXPECT_FALSE(Import(Write("empty.obj", "")).changed);
+  EXPECT_FALSE(Import(folder_.Write("empty.obj", "")).changed);
   EXPECT_TRUE(ui_.messages.empty());
-  EXPECT_FALSE(Import(Write("faces.obj", "vn 1 2 3\r\nf 1 2 3\r\n")).changed);
+  EXPECT_FALSE(Import(folder_.Write("faces.obj", "vn 1 2 3\r\nf 1 2 3\r\n")).changed);
   ASSERT_EQ(ui_.messages.size(), 1u);
   EXPECT_EQ(ui_.messages[0].icon, Icon::Exclamation);
   EXPECT_NE(ui_.messages[0].text.find("faces.obj"), std::string::npos);
@@ -91,7 +81,7 @@ TEST_F(BoundaryImport, ExportedVerticesReadBack) {
   ASSERT_TRUE(ExportBoundaryVertices(workspace_, ui_, [] { return kStamp; }));
   workspace_.model.BoundaryVertices.Vertices.clear();
 
-  EXPECT_TRUE(Import((dir_ / "ship_BNDV.obj").string()).changed);
+  EXPECT_TRUE(Import(folder_.Path("ship_BNDV.obj")).changed);
   EXPECT_EQ(workspace_.model.BoundaryVertices.Vertices, points);
   EXPECT_EQ(workspace_.model.BoundaryVertices.VertexCount, 3);
 }

@@ -7,33 +7,14 @@
 #include "commands/geometry_commands.h"
 #include "commands/materials.h"
 #include "commands/remove.h"
-#include "hod/hod_reader.h"
-#include "hod/hod_writer.h"
-#include "hod/model_diff.h"
-#include "hod/reset.h"
 #include "hod/validate.h"
-#include "support/scripted_ui.h"
+#include "support/model_parts.h"
+#include "support/read_back.h"
 
 namespace gantry::testing {
 namespace {
 
 using Texts = std::vector<std::string>;
-
-// Encodes the model, reads the bytes into a fresh model and returns how the two differ.
-Texts RoundTripDifferences(const HodModel& model, HodModel* read_back = nullptr) {
-  std::vector<std::uint8_t> bytes;
-  std::string error;
-  EXPECT_TRUE(EncodeHod(model, bytes, &error)) << error;
-  HodModel saved = model;
-  ComputeLengths(saved);
-  HodModel read = MakeDefaultModel();
-  DebugLog log;
-  ScriptedUi ui;
-  EXPECT_TRUE(ReadHodBytes(bytes, read, log, ui).completed);
-  const Texts differences = DiffModels(saved, read);
-  if (read_back != nullptr) *read_back = std::move(read);
-  return differences;
-}
 
 Texts ValidationMessages(HodModel model) {
   ScriptedUi ui;
@@ -142,7 +123,7 @@ TEST(NewElementsSave, OneOfEachFamilyReadsBackAndValidatesAsEmpty) {
         AddDockPath, AddMarker, AddSimpleMesh, AddNavLight, AddLight}) {
     add(model);
   }
-  EXPECT_EQ(RoundTripDifferences(model), Texts{});
+  EXPECT_EQ(ReadBackDifferences(model), Texts{});
   // The new texture has no pixels yet, and behind it the new mesh has no levels.
   EXPECT_EQ(ValidationMessages(model),
             Texts{"Invalid texture detected ( index: 1 )\r\nPlease remove"});
@@ -155,7 +136,7 @@ TEST(NewElementsSave, OneOfEachFamilyReadsBackAndValidatesAsEmpty) {
   background.HodVersion.Version = 1000;
   AddBackgroundMesh(background);
   HodModel read;
-  RoundTripDifferences(background, &read);
+  EXPECT_EQ(ReadBackDifferences(background, &read), Texts{});
   ASSERT_EQ(read.BackgroundMeshSet.Meshes.size(), 1u);
   EXPECT_EQ(read.BackgroundMeshSet.Meshes[0].Version, 1400);
   EXPECT_EQ(ValidationMessages(background), Texts{"BGMS part #1 is empty. Please fix..."});
@@ -195,26 +176,22 @@ TEST(NewElementsSave, EditingSequenceKeepsTheModelWritable) {
   SetGoblin(m, 1, true, ui);
   EXPECT_EQ(ui.messages.size(), 1u);  // the light name that was taken
 
-  const MeshPart part{0, kMaskPosition,
-                      3, std::vector<MeshVertex>(3),
-                      1, {FaceList{kFaceListTriangles, 3, {0, 1, 2}}}};
   for (MultiMesh& mesh : m.Meshes) {
     ASSERT_EQ(mesh.Lods.size(), 1u);
-    mesh.Lods[0].Parts = {part};
+    mesh.Lods[0].Parts = {TrianglePart()};
     mesh.Lods[0].PartCount = 1;
   }
   AddMaterial(m);  // the parts use material 1
-  EXPECT_EQ(RoundTripDifferences(m), Texts{});
+  EXPECT_EQ(ReadBackDifferences(m), Texts{});
   // Scar meshes still pair with their meshes by name; they are only empty.
   EXPECT_EQ(ValidationMessages(m),
             Texts{"Battle Scar Reference mesh number 1 doesn't have vertex\\face data!\r\n"
                   "Please Correct."});
 
   for (ScarMesh& scar : m.ScarMeshes) {
-    scar.Triangles = {3, {{}, {}, {}}, 3, {0, 1, 2}};
-    scar.Normals = scar.Triangles;
+    scar.Triangles = scar.Normals = OneTriangle();
   }
-  EXPECT_EQ(RoundTripDifferences(m), Texts{});
+  EXPECT_EQ(ReadBackDifferences(m), Texts{});
   EXPECT_EQ(ValidationMessages(m), Texts{"Collision Mesh number 1 ( called as 'NewCM_2_CM' ) has "
                                          "no  vertices\\faces!\r\n Please correct."});
 }

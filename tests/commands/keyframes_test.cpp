@@ -6,11 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "hod/hod_test_files.h"
-#include "hod/hod_writer.h"
-#include "hod/model_diff.h"
+#include "commands/create.h"
 #include "hod/validate.h"
 #include "hod/validate_messages.h"
+#include "support/read_back.h"
 #include "support/scripted_ui.h"
 
 namespace gantry {
@@ -19,31 +18,10 @@ namespace {
 constexpr double kPi = std::numbers::pi;
 
 // A marker and a dock path as the editor's Add buttons make them.
-void AddMarkerAndPath(HodModel& model) {
-  Marker& m = model.Markers.emplace_back();
-  m.Kind = "FORM";
-  m.ID = "MRKR";
-  m.HeadKind = "NRML";
-  m.HeadID = "HEAD";
-  m.KeyfKind = "FORM";
-  m.KeyfID = "KEYF";
-  m.Version = 1;
-  m.Name = "M1";
-  m.ParentName = "Root";
-  DockPath& path = model.DockPathList.Paths.emplace_back();
-  path.Name = "NewPath1";
-  path.ParentName = "world";
-  DockPoint zero;
-  zero.PointTolerance = 0;
-  zero.MaxSpeed = 0;
-  path.Points.assign(2, zero);
-  path.PointCount = 2;
-  model.DockPathList.PathCount = 1;
-}
-
 struct Fixture {
   Fixture() {
-    AddMarkerAndPath(workspace.model);
+    AddMarker(model);
+    AddDockPath(model);
     ResetMarkerAnimation(model, 0);
   }
   Workspace workspace;
@@ -58,8 +36,8 @@ TEST(MarkerAnimation, ResetGivesSixTwoKeyTracks) {
   f.marker().Tracks[0].Keys.resize(5);
   EXPECT_TRUE(ResetMarkerAnimation(f.model, 0).changed);
   ASSERT_EQ(f.marker().Tracks.size(), 6u);
-  const char* names[] = {"M1_translateX", "M1_translateY", "M1_translateZ",
-                         "M1_rotateX",    "M1_rotateY",    "M1_rotateZ"};
+  const char* names[] = {"Marker1_translateX", "Marker1_translateY", "Marker1_translateZ",
+                         "Marker1_rotateX",    "Marker1_rotateY",    "Marker1_rotateZ"};
   for (std::size_t i = 0; i < 6; ++i) {
     const KeyframeTrack& t = f.marker().Tracks[i];
     EXPECT_EQ(t.Name, names[i]);
@@ -116,8 +94,8 @@ TEST(MarkerKeys, TypedTimesWidenTheRange) {
 
 TEST(MarkerKeys, RotateTracksTakeDegrees) {
   Fixture f;
-  ASSERT_TRUE(SetKeyValue(f.model, {0, 4, 0}, 90));  // M1_rotateY
-  ASSERT_TRUE(SetKeyValue(f.model, {0, 1, 0}, 90));  // M1_translateY
+  ASSERT_TRUE(SetKeyValue(f.model, {0, 4, 0}, 90));  // Marker1_rotateY
+  ASSERT_TRUE(SetKeyValue(f.model, {0, 1, 0}, 90));  // Marker1_translateY
   ASSERT_TRUE(SetKeyValue(f.model, {0, 5, 0}, -90));
   EXPECT_NEAR(f.marker().Tracks[4].Keys[0].Value, kPi / 2, 1e-6);
   EXPECT_EQ(f.marker().Tracks[1].Keys[0].Value, 90);
@@ -211,11 +189,7 @@ TEST(JointAndKeyframeEdits, ModelStillSavesReadsBackAndValidates) {
   EXPECT_EQ(f.model.JointList.JointCount, 9);
   EXPECT_EQ(f.model.JointList.Joints[2].ParentName, "Mount");
 
-  std::vector<std::uint8_t> bytes;
-  ASSERT_TRUE(EncodeHod(f.model, bytes));
-  const testing::HodRead read(bytes);
-  ASSERT_TRUE(testing::Clean(read));
-  EXPECT_EQ(DiffModels(f.model, read.model), std::vector<std::string>{});
+  EXPECT_EQ(testing::ReadBackDifferences(f.model), std::vector<std::string>{});
 
   testing::ScriptedUi ui;
   EXPECT_TRUE(ValidateHod(f.model, ui).valid);

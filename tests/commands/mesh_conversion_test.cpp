@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "support/model_parts.h"
 #include "support/scripted_ui.h"
 
 namespace gantry::testing {
@@ -35,12 +36,7 @@ MeshPart Part(std::vector<MeshVertex> vertices, std::vector<std::vector<std::int
   return part;
 }
 
-LodMesh Lod(std::vector<MeshPart> parts) {
-  LodMesh lod;
-  lod.PartCount = static_cast<std::int32_t>(parts.size());
-  lod.Parts = std::move(parts);
-  return lod;
-}
+LodMesh Lod(std::vector<MeshPart> parts) { return LodOf(std::move(parts)); }
 
 MeshPart Quad() {
   return Part({Vertex(0, 0, 0), Vertex(1, 0, 0), Vertex(1, 1, 0), Vertex(0, 1, 0)},

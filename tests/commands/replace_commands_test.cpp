@@ -6,12 +6,12 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <functional>
 
 #include "commands/create.h"
 #include "hod/reset.h"
 #include "support/scripted_ui.h"
+#include "support/temp_folder.h"
 
 namespace gantry::testing {
 namespace {
@@ -26,13 +26,6 @@ constexpr const char* kQuad =
 class ReplaceTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    dir_ = fs::temp_directory_path() /
-           ("gantry_replace_" +
-            std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
-    path_ = (dir_ / "quad.obj").string();
-    std::ofstream(path_, std::ios::binary) << kQuad;
     model_ = MakeDefaultModel();
     AddMesh(model_);
     AddLod(model_, 0, ui_);
@@ -40,10 +33,9 @@ class ReplaceTest : public ::testing::Test {
     model_.Materials.resize(2);
     model_.Materials[1].Name = "hull";
   }
-  void TearDown() override { fs::remove_all(dir_); }
 
-  fs::path dir_;
-  std::string path_;
+  TempFolder folder_;
+  std::string path_ = folder_.Write("quad.obj", kQuad);
   HodModel model_;
   ScriptedUi ui_;
 };
@@ -96,7 +88,7 @@ TEST_F(ReplaceTest, LodIsReplacedWholeAndTheScarMeshResized) {
 }
 
 TEST_F(ReplaceTest, AnEmptyFileIsDeletedAndNothingElseHappens) {
-  std::ofstream(path_, std::ios::trunc).close();
+  folder_.Write("quad.obj", "");
   ui_.files = {path_};
   const HodModel before = model_;
   EXPECT_FALSE(ReplaceLod(model_, 0, 1, ui_).changed);
@@ -124,7 +116,7 @@ TEST_F(ReplaceTest, AnEngineShapeLargerThanAHodHoldsIsRefused) {
   std::string big;
   for (int t = 0; t < 820; ++t) big += fmt::format("v {} 0 0\nv {} 1 0\nv {} 0 1\n", t, t, t);
   for (int t = 0; t < 820; ++t) big += fmt::format("f {} {} {}\n", 3 * t + 1, 3 * t + 2, 3 * t + 3);
-  std::ofstream(path_, std::ios::binary) << big;
+  folder_.Write("quad.obj", big);
   AddEngineShape(model_);
   model_.EngineShapes[0].Outlines.resize(5);
   const HodModel before = model_;

@@ -3,16 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <filesystem>
-#include <fstream>
 
 #include "commands/star_messages.h"
 #include "support/scripted_ui.h"
+#include "support/temp_folder.h"
 
 namespace gantry {
 namespace {
 
-namespace fs = std::filesystem;
 namespace msg = star_messages;
 using testing::ScriptedUi;
 using Texts = std::vector<std::string>;
@@ -111,16 +109,12 @@ TEST(StarFields, RandomizingAddsUpToOneAndSizeScales) {
 
 class StarMapCommand : public ::testing::Test {
  protected:
-  void SetUp() override { fs::create_directories(dir_); }
-  void TearDown() override { fs::remove_all(dir_); }
-
   std::string Tga(std::int16_t w, std::int16_t h, std::uint8_t depth) {
     std::string bytes(12, '\0');
     bytes[2] = 2;
     bytes += {char(w), char(w >> 8), char(h), char(h >> 8), char(depth), 8};
     bytes += std::string(4 * w * h, '\xFF') + std::string(8, '\0') + "TRUEVISION-XFILE." + '\0';
-    std::ofstream((dir_ / "map.tga").string(), std::ios::binary) << bytes;
-    return (dir_ / "map.tga").string();
+    return folder_.Write("map.tga", bytes);
   }
   CommandResult Run(std::string path, Texts answers) {
     ui.files = {path};
@@ -129,8 +123,7 @@ class StarMapCommand : public ::testing::Test {
     return STRFAutoAdd(m, StarGroupFamily::StarFields, std::nullopt, random, ui);
   }
 
-  fs::path dir_ =
-      fs::temp_directory_path() / ("gantry_stars_" + std::to_string(std::random_device()()));
+  testing::TempFolder folder_;
   HodModel m;
   ScriptedUi ui;
 };

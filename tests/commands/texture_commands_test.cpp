@@ -4,10 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 
 #include "commands/element_messages.h"
 #include "common/paths.h"
@@ -18,6 +16,7 @@
 #include "interchange/tga.h"
 #include "support/corpus.h"
 #include "support/scripted_ui.h"
+#include "support/temp_folder.h"
 
 namespace gantry {
 namespace {
@@ -63,23 +62,14 @@ TEST(TextureNameTest, TagGoesAfterPsd) {
 
 class TextureFileTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir_ = fs::temp_directory_path() /
-           ("gantry_textures_" +
-            std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
-    workspace_.working_folder = dir_.string();
-  }
-  void TearDown() override { fs::remove_all(dir_); }
-  std::string Path(const std::string& name) const { return (dir_ / name).string(); }
+  TextureFileTest() { workspace_.working_folder = dir_.string(); }
+  std::string Path(const std::string& name) const { return folder_.Path(name); }
   void Write(const std::string& name, const std::vector<std::uint8_t>& bytes) const {
-    std::ofstream(Path(name), std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()),
-               static_cast<std::streamsize>(bytes.size()));
+    folder_.Write(name, std::string(bytes.begin(), bytes.end()));
   }
 
-  fs::path dir_;
+  testing::TempFolder folder_;
+  const fs::path& dir_ = folder_.path();
   Workspace workspace_;
   ScriptedUi ui_;
 };
@@ -231,21 +221,18 @@ TEST_F(TextureFileTest, ExportsByFormatAndPreviewsThroughTheTempFolder) {
 }
 
 TEST_F(TextureFileTest, RealTaggedTexturesImport) {
-  const char* env = std::getenv("GANTRY_CORPUS_DIR");
-  const fs::path folder =
-      fs::path(env != nullptr && *env != '\0' ? env : GANTRY_CORPUS_DIR) / "other";
-  const fs::path dds[] = {
-      folder / "Real-Gecko__hw2-complex__orangetext[2].dds",
-      folder /
-          "tdmckenney0__slipstream-the-price-of-freedom__vgr_weapplatmiss_launch_export[1].dds"};
-  const fs::path tga =
-      folder / "mjhorvath__Mikali-Map-Collection-for-HWRM__CRY1top1_EXPORT[1]_DIFF.TGA";
-  if (!fs::exists(dds[0]) || !fs::exists(dds[1]) || !fs::exists(tga)) {
-    GANTRY_CORPUS_ABSENT("corpus textures not found in " << folder);
+  const std::string dds[] = {
+      testing::CorpusOtherFile("Real-Gecko__hw2-complex__orangetext[2].dds"),
+      testing::CorpusOtherFile(
+          "tdmckenney0__slipstream-the-price-of-freedom__vgr_weapplatmiss_launch_export[1].dds")};
+  const std::string tga = testing::CorpusOtherFile(
+      "mjhorvath__Mikali-Map-Collection-for-HWRM__CRY1top1_EXPORT[1]_DIFF.TGA");
+  if (dds[0].empty() || dds[1].empty() || tga.empty()) {
+    GANTRY_CORPUS_ABSENT("corpus textures not found");
   }
-  for (const fs::path& file : dds) {
-    const auto bytes = FileBytes(file.string());
-    const auto texture = ImportDDSTexture(file.string(), ui_);
+  for (const std::string& file : dds) {
+    const auto bytes = FileBytes(file);
+    const auto texture = ImportDDSTexture(file, ui_);
     ASSERT_TRUE(texture) << file;
     EXPECT_EQ(texture->Format, Tag("DXT5"));
     ASSERT_EQ(texture->MipCount, 6);
@@ -253,7 +240,7 @@ TEST_F(TextureFileTest, RealTaggedTexturesImport) {
     EXPECT_TRUE(DecodeTextureLevel(*texture, 6));
   }
   // Its base name ends in "_DIFF", not in a tag; under a tagged name it imports, without footer.
-  EXPECT_FALSE(ImportTGATexture(tga.string(), ui_));
+  EXPECT_FALSE(ImportTGATexture(tga, ui_));
   fs::copy_file(tga, dir_ / "cry[1].TGA");
   // The corpus may be read-only, and Windows deletes no read-only file.
   fs::permissions(dir_ / "cry[1].TGA", fs::perms::owner_write, fs::perm_options::add);

@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "support/temp_folder.h"
+
 namespace gantry {
 namespace {
 
@@ -21,73 +23,49 @@ std::string Native(std::string text) {
   return text;
 }
 
-TEST(Paths, SeparatorsAreBothSlashes) {
-  EXPECT_TRUE(IsPathSeparator('\\'));
-  EXPECT_TRUE(IsPathSeparator('/'));
-  EXPECT_FALSE(IsPathSeparator(':'));
-  EXPECT_FALSE(IsPathSeparator('.'));
+TEST(Paths, NamesFoldersAndExtensionsSplitAtTheLastSeparatorOfEitherKind) {
+  const struct {
+    const char *path, *name, *folder, *base, *extension;
+  } cases[] = {
+      // clang-format off
+      {"C:\\a\\ship.hod",     "ship.hod",    "C:\\a",      "ship",     "hod"},
+      {"data/ships/ship.HOD", "ship.HOD",    "data/ships", "ship",     "HOD"},
+      {"C:\\a/b\\c.hod",      "c.hod",       "C:\\a/b",    "c",        "hod"},
+      {"x\\y/z.hod",          "z.hod",       "x\\y",       "z",        "hod"},
+      {"C:ship.hod",          "C:ship.hod",  "",           "C:ship",   "hod"},
+      {"a.b.c",               "a.b.c",       "",           "a.b",      "c"},
+      {"noext",               "noext",       "",           "noext",    ""},
+      {"dir.v2/file",         "file",        "dir.v2",     "file",     ""},
+      {"dir.v2\\file",        "file",        "dir.v2",     "file",     ""},
+      {"dir/.hidden",         ".hidden",     "dir",        ".hidden",  ""},
+      {"dir\\.hidden.txt",    ".hidden.txt", "dir",        ".hidden",  "txt"},
+      {"trailing.",           "trailing.",   "",           "trailing", ""},
+      {"folder/",             "",            "folder",     "",         ""},
+      {"",                    "",            "",           "",         ""},
+      // clang-format on
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.path);
+    EXPECT_EQ(FileNameOf(c.path), c.name);
+    EXPECT_EQ(FolderOf(c.path), c.folder);
+    EXPECT_EQ(BaseName(c.path), c.base);
+    EXPECT_EQ(ExtensionOf(c.path), c.extension);
+  }
 }
 
-TEST(Paths, FileNameAndFolderSplitAtTheLastSeparatorOfEitherKind) {
-  EXPECT_EQ(FileNameOf("C:\\a\\ship.hod"), "ship.hod");
-  EXPECT_EQ(FileNameOf("data/ships/ship.hod"), "ship.hod");
-  EXPECT_EQ(FileNameOf("C:\\a/b\\c.hod"), "c.hod");
-  EXPECT_EQ(FileNameOf("C:/a/b\\c.hod"), "c.hod");
-  EXPECT_EQ(FileNameOf("ship.hod"), "ship.hod");
-  EXPECT_EQ(FileNameOf("folder/"), "");
-
-  EXPECT_EQ(FolderOf("C:\\a\\b.hod"), "C:\\a");
-  EXPECT_EQ(FolderOf("data/ships/ship.hod"), "data/ships");
-  EXPECT_EQ(FolderOf("x/y\\z.hod"), "x/y");
-  EXPECT_EQ(FolderOf("x\\y/z.hod"), "x\\y");
-  EXPECT_EQ(FolderOf("b.hod"), "");
-  EXPECT_EQ(FolderOf(""), "");
-}
-
-TEST(Paths, BaseNameCutsOnlyTheLastExtensionOfTheFileName) {
-  EXPECT_EQ(BaseName("C:\\mods\\ship.hod"), "ship");
-  EXPECT_EQ(BaseName("mods/ship.hod"), "ship");
-  EXPECT_EQ(BaseName("a.b.c"), "a.b");
-  EXPECT_EQ(BaseName("noext"), "noext");
-  EXPECT_EQ(BaseName("dir.v2/file"), "file");
-  EXPECT_EQ(BaseName("dir.v2\\file"), "file");
-  EXPECT_EQ(BaseName("dir/.hidden"), ".hidden");
-  EXPECT_EQ(BaseName(".hidden"), ".hidden");
-  EXPECT_EQ(BaseName("dir\\.hidden.txt"), ".hidden");
-  EXPECT_EQ(BaseName("trailing."), "trailing");
-}
-
-TEST(Paths, ExtensionComesFromTheFileNameOnly) {
-  EXPECT_EQ(ExtensionOf("ship.HOD"), "HOD");
-  EXPECT_EQ(ExtensionOf("C:\\mods\\ship.hod"), "hod");
-  EXPECT_EQ(ExtensionOf("a.b.c"), "c");
-  EXPECT_EQ(ExtensionOf("noext"), "");
-  EXPECT_EQ(ExtensionOf("dir.v2/file"), "");
-  EXPECT_EQ(ExtensionOf("dir.v2\\file"), "");
-  EXPECT_EQ(ExtensionOf("dir/.hidden"), "");
-  EXPECT_EQ(ExtensionOf("trailing."), "");
-}
-
-TEST(Paths, NativePathConvertsEverySeparator) {
+TEST(Paths, NativePathAndJoinPathUseTheNativeSeparator) {
   EXPECT_EQ(NativePath("C:\\a/b\\c.hod"), Native("C:|a|b|c.hod"));
-  EXPECT_EQ(NativePath("plain"), "plain");
-  EXPECT_EQ(NativePath(""), "");
-}
-
-TEST(Paths, JoinPathAddsOneNativeSeparator) {
   EXPECT_EQ(JoinPath("a", "b"), Native("a|b"));
   EXPECT_EQ(JoinPath("a/", "b"), "a/b");
   EXPECT_EQ(JoinPath("a\\", "b"), "a\\b");
   EXPECT_EQ(JoinPath("", "b"), "b");
-  EXPECT_EQ(JoinPath("C:\\mods", "ship.hod"), Native("C:\\mods|ship.hod"));
 }
 
 // The bytes of a game text or a typed name, as the C library's fopen takes them (on Windows in
 // the ANSI code page, where 0x80 is not U+0080), name the same file through std::filesystem.
 TEST(Paths, FileSystemPathsNameTheFilesTheCLibraryOpens) {
-  const std::filesystem::path dir = std::filesystem::temp_directory_path() / "gantry_paths_test";
-  std::filesystem::remove_all(dir);
-  std::filesystem::create_directories(dir);
+  const testing::TempFolder folder;
+  const std::filesystem::path& dir = folder.path();
   const std::string name = "caf\xe9 \x80.txt";
   const std::string path = JoinPath(PathText(dir), name);
   std::FILE* file = std::fopen(path.c_str(), "wb");
@@ -102,7 +80,6 @@ TEST(Paths, FileSystemPathsNameTheFilesTheCLibraryOpens) {
     EXPECT_EQ(PathText(entry->path().filename()), name);
   }
   EXPECT_EQ(FileSystemPath("a/b\\c"), std::filesystem::path(Native("a|b|c")));
-  std::filesystem::remove_all(dir);
 }
 
 }  // namespace

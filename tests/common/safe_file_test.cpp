@@ -5,10 +5,9 @@
 
 #include <cerrno>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 
 #include "common/paths.h"
+#include "support/temp_folder.h"
 
 namespace gantry {
 namespace {
@@ -17,28 +16,12 @@ namespace fs = std::filesystem;
 
 class SafeFileTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir_ =
-        fs::temp_directory_path() /
-        ("gantry_safe_file_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-         ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
-    target_ = (dir_ / "ship.hod").string();
-    std::ofstream(target_, std::ios::binary) << "old contents";
-  }
-  void TearDown() override { fs::remove_all(dir_); }
+  std::string Contents() const { return testing::FileText(target_); }
+  std::size_t FilesInFolder() const { return folder_.FileCount(); }
 
-  std::string Contents() const {
-    std::ifstream in(target_, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  }
-  std::size_t FilesInFolder() const {
-    return static_cast<std::size_t>(std::distance(fs::directory_iterator(dir_), {}));
-  }
-
-  fs::path dir_;
-  std::string target_;
+  testing::TempFolder folder_;
+  const fs::path& dir_ = folder_.path();
+  std::string target_ = folder_.Write("ship.hod", "old contents");
 };
 
 TEST_F(SafeFileTest, ReplacesTheTargetOnSuccess) {

@@ -28,6 +28,11 @@ check() {  # name, condition...
     echo "FAILED: $name" >&2
   fi
 }
+has() {  # text, patterns...: every pattern is found in the text
+  local text=$1
+  shift
+  for pattern; do grep -q -- "$pattern" <<<"$text" || return 1; done
+}
 
 # A file of one VERS chunk: a valid (if empty) model HOD.
 printf 'FORM\x00\x00\x00\x08VERS\x00\x02\x00\x00' >"$tmp/vers.hod"
@@ -38,18 +43,15 @@ printf 'FORM\x00\x00\x00\x20NAMEHomeworld2' >>"$tmp/cut.hod"
 out=$("$cli" info --json "$tmp/vers.hod" 2>"$tmp/err")
 status=$?
 check "valid file exits 0" test "$status" -eq 0
-check "json type" grep -q '"type":"multi-mesh"' <<<"$out"
-check "json version" grep -q '"version":512' <<<"$out"
-check "json dialect" grep -q '"dialect":"classic"' <<<"$out"
-check "json messages empty" grep -q '"messages":\[\]' <<<"$out"
-check "default root joint counted" grep -q '"joints":1' <<<"$out"
+check "json type, version, dialect, no messages, the default root joint" has "$out" \
+  '"type":"multi-mesh"' '"version":512' '"dialect":"classic"' '"messages":\[\]' '"joints":1'
 check "every count key present" test "$(grep -o '"[a-z_]*":[0-9][0-9]*' <<<"$out" | grep -c -v version)" -eq 29
 check "nothing on stderr" test ! -s "$tmp/err"
 
 out=$("$cli" info --json "$tmp/cut.hod" 2>"$tmp/err")
 status=$?
 check "truncated file exits 3" test "$status" -eq 3
-check "truncated file message in json" grep -q '"messages":\["Error reading the NAME chunk' <<<"$out"
+check "truncated file message in json" has "$out" '"messages":\["Error reading the NAME chunk'
 check "truncated file message on stderr" grep -q 'NAME chunk' "$tmp/err"
 
 "$cli" info "$tmp/missing.hod" >/dev/null 2>"$tmp/err"
@@ -61,19 +63,19 @@ check "no file is a usage error" test $? -eq 2
 "$cli" frobnicate "$tmp/vers.hod" >/dev/null 2>&1
 check "unknown command is a usage error" test $? -eq 2
 
-text=$("$cli" info "$tmp/vers.hod")
-check "text summary names the type" grep -q 'multi-mesh' <<<"$text"
+check "text summary names the type" has "$("$cli" info "$tmp/vers.hod")" 'multi-mesh'
 
 dump=$("$cli" dump "$tmp/vers.hod")
 check "dump starts with the first line logged" test "$(head -n1 <<<"$dump")" = "Reading HOD..."
-check "dump logs the version" grep -q '^HOD Version: 512$' <<<"$dump"
-check "dump ends with the banner" grep -q 'SUCCESSFULLY READ HOD' <<<"$(tail -n2 <<<"$dump")"
+check "dump logs the version" has "$dump" '^HOD Version: 512$'
+check "dump ends with the banner" has "$(tail -n2 <<<"$dump")" 'SUCCESSFULLY READ HOD'
 
 
 # validate / save / roundtrip / diff on the small files.
 out=$("$cli" validate --json "$tmp/vers.hod")
 check "validate exits 0 on a valid model" test $? -eq 0
-check "validate json" grep -q '^{"valid":true,"messages":\[{"icon":"exclamation","text":"No Geometry in HOD (!)"}\]}$' <<<"$out"
+check "validate json" has "$out" \
+  '^{"valid":true,"messages":\[{"icon":"exclamation","text":"No Geometry in HOD (!)"}\]}$'
 "$cli" validate "$tmp/cut.hod" >/dev/null 2>&1
 check "validate exits 3 on an unreadable file" test $? -eq 3
 "$cli" save "$tmp/vers.hod" "$tmp/saved.hod" >/dev/null
@@ -94,7 +96,7 @@ check "a file and its save are equal models" test $? -eq 0
 printf 'FORM\x00\x00\x00\x08VERS\xe8\x03\x00\x00' >"$tmp/vers1000.hod"
 out=$("$cli" diff "$tmp/vers.hod" "$tmp/vers1000.hod")
 check "diff exits 1 on a difference" test $? -eq 1
-check "diff names the field" grep -q '^version.Version: 512 != 1000$' <<<"$out"
+check "diff names the field" has "$out" '^version.Version: 512 != 1000$'
 "$cli" diff "$tmp/vers.hod" "$tmp/cut.hod" >/dev/null 2>&1
 check "diff exits 3 on an unreadable file" test $? -eq 3
 
@@ -127,8 +129,7 @@ printf 'FORM\x00\x00\x00\x08VERS\xe8\x03\x00\x00' >"$tmp/bg.hod"
 } >"$tmp/map.tga"
 "$cli" stars "$tmp/bg.hod" "$tmp/map.tga" -o "$tmp/stars.hod" --radius 100 --centre 0 0 0 >/dev/null
 check "stars exits 0" test $? -eq 0
-out=$("$cli" info --json "$tmp/stars.hod")
-check "stars made four stars" grep -q '"stars":4' <<<"$out"
+check "stars made four stars" has "$("$cli" info --json "$tmp/stars.hod")" '"stars":4'
 
 # Textures: painters' pictures into the demo ship, saved, read back with their formats and chains.
 demo=$(cd "$(dirname "${BASH_SOURCE[0]}")/../../samples/demo" && pwd)
@@ -156,22 +157,19 @@ check "uncompressed textures go to TGA files" test $? -eq 2
 
 if [ -d "$corpus" ]; then
   light="$corpus/tdmckenney0__slipstream-the-price-of-freedom__hw1_supernova_light.hod"
-  out=$("$cli" info --json "$light")
-  check "corpus owner without its NUL" grep -q '"owner":"rcunningham"' <<<"$out"
-  check "corpus lights" grep -q '"lights":3' <<<"$out"
-  bg="$corpus/Real-Gecko__hw2-complex__black.hod"
-  out=$("$cli" info --json "$bg")
-  check "corpus background type" grep -q '"type":"background"' <<<"$out"
-  check "corpus star fields" grep -q '"star_fields":16' <<<"$out"
+  check "corpus owner without its NUL, lights" \
+    has "$("$cli" info --json "$light")" '"owner":"rcunningham"' '"lights":3'
+  check "corpus background type and star fields" \
+    has "$("$cli" info --json "$corpus/Real-Gecko__hw2-complex__black.hod")" \
+    '"type":"background"' '"star_fields":16'
   awacs="$corpus/GuillermoOM__HWRM_FSFC__ter_awacs_0.hod"
-  out=$("$cli" info --json "$awacs")
-  check "HOD 2.0 dialect" grep -q '"dialect":"hod2"' <<<"$out"
-  check "HOD 2.0 read without messages" grep -q '"messages":\[\]' <<<"$out"
+  check "HOD 2.0 dialect read without messages" \
+    has "$("$cli" info --json "$awacs")" '"dialect":"hod2"' '"messages":\[\]'
   out=$("$cli" save "$awacs" "$tmp/awacs_classic.hod")
   check "HOD 2.0 saved as classic" test $? -eq 0
-  check "the classic save names what it leaves out" grep -q 'KDOP' <<<"$out"
+  check "the classic save names what it leaves out" has "$out" 'KDOP'
   check "the classic file reads as classic" \
-    grep -q '"dialect":"classic"' <<<"$("$cli" info --json "$tmp/awacs_classic.hod")"
+    has "$("$cli" info --json "$tmp/awacs_classic.hod")" '"dialect":"classic"'
   "$cli" save --dialect hod2 "$awacs" "$tmp/awacs_hod2.hod" >/dev/null
   check "HOD 2.0 saved as HOD 2.0" test $? -eq 0
   "$cli" diff "$awacs" "$tmp/awacs_hod2.hod" >/dev/null
@@ -192,8 +190,7 @@ if [ -d "$corpus" ]; then
     "$cli" $export "$damaged" --out-dir "$tmp/$export" >/dev/null 2>&1
     check "$export refuses a damaged file unasked" test $? -eq 3
     "$cli" $export --salvage "$damaged" --out-dir "$tmp/$export" >/dev/null 2>&1
-    check "$export --salvage exports what was read" test $? -eq 0
-    check "$export --salvage writes files" test -n "$(ls "$tmp/$export")"
+    check "$export --salvage exports what was read" test $? -eq 0 -a -n "$(ls "$tmp/$export")"
   done
   "$cli" export-hsc "$damaged" -o "$tmp/damaged.hsc" >/dev/null 2>&1
   check "export-hsc refuses a damaged file unasked" test $? -eq 3
@@ -204,14 +201,12 @@ if [ -d "$corpus" ]; then
   # Exports into a folder of their own.
   scout="$corpus/Mephistofeles__hw2-shaders__hgn_scout.hod"
   "$cli" export-obj "$scout" --out-dir "$tmp/obj" >/dev/null
-  check "export-obj exits 0" test $? -eq 0
-  check "export-obj writes every level and the MTL" \
-    test "$(ls "$tmp/obj" | grep -c -E 'Root_mesh_LOD[0-3]\.obj|\.mtl$')" -eq 5
+  check "export-obj exits 0 and writes every level and the MTL" test $? -eq 0 -a \
+    "$(ls "$tmp/obj" | grep -c -E 'Root_mesh_LOD[0-3]\.obj|\.mtl$')" -eq 5
   check "OBJ lines end in CR LF" grep -q $'\r$' "$tmp/obj/Root_mesh_LOD0.obj"
   "$cli" export-textures "$scout" --png --out-dir "$tmp/tex" >/dev/null
-  check "export-textures exits 0" test $? -eq 0
-  check "export-textures writes DDS files with PNGs beside" \
-    test "$(ls "$tmp/tex"/*.DDS | wc -l)" -eq "$(ls "$tmp/tex"/*.png | wc -l)"
+  check "export-textures exits 0 and writes DDS files with PNGs beside" test $? -eq 0 -a \
+    "$(ls "$tmp/tex"/*.DDS | wc -l)" -eq "$(ls "$tmp/tex"/*.png | wc -l)"
   "$cli" export-obj "$scout" --mesh 9 --out-dir "$tmp/obj" >/dev/null 2>&1
   check "export-obj refuses a mesh that is not there" test $? -eq 2
   # OBJ files come back with their UVs when V is kept as export-obj wrote it. The first import
@@ -228,12 +223,11 @@ if [ -d "$corpus" ]; then
     -o "$tmp/reversed.hod" >/dev/null
   "$cli" diff --tolerance 0.000001 "$tmp/imported.hod" "$tmp/reversed.hod" >"$tmp/out"
   check "import-obj reverses V unless told to keep it" grep -q '\.UV\.v: ' "$tmp/out"
-  check "import-obj --help says which V applies" grep -q -- '--keep-v' <<<"$("$cli" import-obj --help)"
+  check "import-obj --help says which V applies" has "$("$cli" import-obj --help)" '--keep-v'
   # A HOD's script builds a model with the same non-mesh families.
   yard="$corpus/Real-Gecko__hw2-complex__hgn_battleshipyard.hod"
   "$cli" export-hsc "$yard" -o "$tmp/yard.hsc" >/dev/null
-  check "export-hsc exits 0" test $? -eq 0
-  check "scripts end lines in CR LF" grep -q $'\r$' "$tmp/yard.hsc"
+  check "export-hsc exits 0 and ends lines in CR LF" test $? -eq 0 -a -n "$(grep $'\r$' "$tmp/yard.hsc")"
   "$cli" build "$tmp/yard.hsc" -o "$tmp/yard.hod" >/dev/null 2>&1
   check "build exits 0" test $? -eq 0
   families='"(materials|joints|markers|nav_lights|dock_paths|dock_points|keyframe_tracks)":[0-9]*'
@@ -249,17 +243,14 @@ if [ -d "$corpus" ]; then
     >"$tmp/big.obj"
   printf "ETSH_Add('e','Root','/big.obj')\r\n" >"$tmp/big.hsc"
   "$cli" build "$tmp/big.hsc" -o "$tmp/big.hod" 2>"$tmp/err" >/dev/null
-  check "build refuses a model with more than a HOD holds" test $? -eq 1
+  check "build refuses a model with more than a HOD holds, writing nothing" \
+    test $? -eq 1 -a ! -e "$tmp/big.hod"
   check "build says why" grep -q 'big.hsc:1: The engine shape would take 32813 bytes' "$tmp/err"
-  check "build writes nothing then" test ! -e "$tmp/big.hod"
   # A file written by the modding tools comes back byte for byte.
-  for name in hgn_scout.hod; do
-    f="$corpus/Mephistofeles__hw2-shaders__$name"
-    "$cli" roundtrip "$f" >/dev/null
-    check "corpus roundtrip $name" test $? -eq 0
-    "$cli" save "$f" "$tmp/$name" >/dev/null
-    check "corpus save is byte-identical $name" cmp -s "$f" "$tmp/$name"
-  done
+  "$cli" roundtrip "$scout" >/dev/null
+  check "corpus roundtrip" test $? -eq 0
+  "$cli" save "$scout" "$tmp/scout.hod" >/dev/null
+  check "corpus save is byte-identical" cmp -s "$scout" "$tmp/scout.hod"
 else
   echo "corpus not found; skipping corpus checks"
 fi

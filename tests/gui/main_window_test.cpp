@@ -24,13 +24,12 @@
 #include "gui/debug_window.h"
 #include "gui/editor_form.h"
 #include "gui/gui_helpers.h"
-#include "hod/hod_reader.h"
 #include "hod/messages.h"
 #include "hod/model_counts.h"
 #include "hod/reset.h"
 #include "hod/validate_messages.h"
 #include "support/corpus.h"
-#include "support/scripted_ui.h"
+#include "support/read_back.h"
 
 namespace gantry {
 namespace {
@@ -102,11 +101,7 @@ TEST_F(MainWindowTest, OpenEditOwnerSaveAndReopen) {
   EXPECT_EQ(window_->workspace().model.HodOwner.OwnerLength, 14);
   Trigger("mnuFileSave");
 
-  HodModel reread = MakeDefaultModel();
-  DebugLog log;
-  QuietUi quiet;
-  ASSERT_TRUE(ReadHod(path, reread, log, quiet).completed);
-  EXPECT_EQ(OwnerText(reread), "Bob the Modder");
+  EXPECT_EQ(OwnerText(testing::HodRead::File(path).model), "Bob the Modder");
 
   // Reopening through the recently used list shows the saved owner.
   owner->setText(QString());
@@ -129,11 +124,7 @@ TEST_F(MainWindowTest, ChangesAreNotDroppedWithoutAsking) {
 
   ui_.answers.push_back(Answer::Yes);  // saved, then closed
   EXPECT_TRUE(window_->close());
-  HodModel reread = MakeDefaultModel();
-  DebugLog log;
-  QuietUi quiet;
-  ReadHod(path, reread, log, quiet);
-  EXPECT_EQ(OwnerText(reread), "Bob");
+  EXPECT_EQ(OwnerText(testing::HodRead::File(path).model), "Bob");
 }
 
 TEST_F(MainWindowTest, EditsAreUndoneAndRedone) {

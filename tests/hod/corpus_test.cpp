@@ -4,10 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 
 #include "hod/hod_test_files.h"
@@ -17,23 +14,12 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct FileRead {
-  explicit FileRead(const std::string& path) {
-    log.set_debug_level(0);
-    outcome = ReadHod(path, model, log, ui);
-  }
-  HodModel model = MakeDefaultModel();
-  DebugLog log;
-  ScriptedUi ui;
-  ReadOutcome outcome;
-};
-
 class CleanCorpusFile : public ::testing::TestWithParam<std::string> {};
 
 TEST_P(CleanCorpusFile, ReadsWithoutMessageFromFileAsFromMemory) {
   const std::string path = CorpusFile(GetParam());
   if (path.empty()) GANTRY_CORPUS_ABSENT("corpus file absent: " << GetParam());
-  const FileRead r(path);
+  const HodRead r = HodRead::File(path);
   EXPECT_TRUE(r.outcome.completed);
   for (const auto& shown : r.ui.messages) ADD_FAILURE() << shown.text;
   EXPECT_EQ(r.outcome.position, fs::file_size(path));
@@ -49,7 +35,7 @@ class DamagedCorpusFile : public ::testing::TestWithParam<std::string> {};
 TEST_P(DamagedCorpusFile, GivesAMessageAndKeepsWhatWasRead) {
   const std::string path = CorpusFile(GetParam());
   if (path.empty()) GANTRY_CORPUS_ABSENT("corpus file absent: " << GetParam());
-  const FileRead r(path);
+  const HodRead r = HodRead::File(path);
   EXPECT_FALSE(r.ui.messages.empty());
   EXPECT_FALSE(r.outcome.completed);
   EXPECT_LT(r.outcome.position, fs::file_size(path));
@@ -66,7 +52,7 @@ TEST(HodCorpus, HandCheckedFigures) {
       CorpusFile("tdmckenney0__slipstream-the-price-of-freedom__hw1_supernova_light.hod");
   const std::string ships = CorpusFile("Real-Gecko__hw2-complex__hgn_attackbombersupport.hod");
   if (light.empty() || ships.empty()) GANTRY_CORPUS_ABSENT("corpus files absent");
-  const FileRead r(light);
+  const HodRead r = HodRead::File(light);
   ASSERT_TRUE(r.outcome.completed);
   const HodModel& m = r.model;
   EXPECT_EQ(m.HodOwner.Owner, std::string("rcunningham\0", 12));
@@ -82,7 +68,7 @@ TEST(HodCorpus, HandCheckedFigures) {
   EXPECT_EQ(m.JointList, MakeDefaultModel().JointList);
 
   // Cut in its last chunk (OWNR): everything before it stays.
-  const FileRead s(ships);
+  const HodRead s = HodRead::File(ships);
   EXPECT_EQ(s.ui.messages.size(), 1u);
   EXPECT_EQ(s.model.Materials.size(), 5u);
   EXPECT_EQ(s.model.Textures.size(), 11u);

@@ -1,5 +1,5 @@
-// Shared by the HOD reader tests: one read with everything it said, and chunks with known
-// contents (reader_chunks_test.cpp checks them field by field; the hostile tests reuse them).
+// Shared by the HOD reader tests: chunks with known contents (reader_chunks_test.cpp checks them
+// field by field; the hostile tests reuse them).
 #pragma once
 
 #include <gtest/gtest.h>
@@ -11,31 +11,10 @@
 #include <utility>
 #include <vector>
 
-#include "common/debug_log.h"
-#include "hod/hod_reader.h"
-#include "hod/reset.h"
 #include "support/hod_builder.h"
-#include "support/scripted_ui.h"
+#include "support/read_back.h"
 
 namespace gantry::testing {
-
-using ByteVector = std::vector<std::uint8_t>;
-
-// Reads bytes into a freshly reset model.
-struct HodRead {
-  explicit HodRead(const ByteVector& bytes, std::uint8_t level = 0) {
-    log.set_debug_level(level);
-    outcome = ReadHodBytes(bytes, model, log, ui);
-  }
-  explicit HodRead(const HodBuilder& b, std::uint8_t level = 0) : HodRead(b.bytes(), level) {}
-
-  HodModel model = MakeDefaultModel();
-  DebugLog log;
-  ScriptedUi ui;
-  ReadOutcome outcome;
-};
-
-inline bool Clean(const HodRead& r) { return r.outcome.completed && r.ui.messages.empty(); }
 
 // The read stopped early with exactly one message naming the chunk and a byte offset.
 inline ::testing::AssertionResult StoppedIn(const HodRead& r, std::string_view tag) {

@@ -13,27 +13,12 @@
 #include "hod/hod_writer.h"
 #include "hod/model_diff.h"
 #include "hod/validate.h"
+#include "support/model_parts.h"
 
 namespace gantry::testing {
 namespace {
 
-MeshPart Part(std::int32_t mask = kMaskPosition, std::size_t vertices = 3) {
-  MeshPart part;
-  part.VertexMask = mask;
-  part.VertexCount = static_cast<std::int32_t>(vertices);
-  part.Vertices.resize(vertices);
-  part.FaceListCount = 1;
-  part.FaceLists = {{kFaceListTriangles, 3, {0, 1, 2}}};
-  return part;
-}
-
-LodMesh Lod(std::size_t parts) {
-  LodMesh lod;
-  lod.Kind = "FORM";
-  lod.PartCount = static_cast<std::int32_t>(parts);
-  lod.Parts.assign(parts, Part());
-  return lod;
-}
+LodMesh Lod(std::size_t parts) { return LodOf(std::vector<MeshPart>(parts, TrianglePart())); }
 
 MultiMesh Mesh(std::vector<LodMesh> lods) {
   MultiMesh mesh;
@@ -133,10 +118,8 @@ std::vector<LimitCase> Cases() {
       {"vertices without data", 65536,
        [](HodModel& m, std::int64_t n) {
          // Counted over every part of every mesh.
-         LodMesh lod = Lod(0);
-         lod.Parts = {Part(0, Size(n / 2)), Part(kMaskPosition), Part(0, Size(n - n / 2))};
-         lod.PartCount = 3;
-         m.Meshes = {Mesh({lod})};
+         m.Meshes = {Mesh({LodOf(
+             {TrianglePart(Size(n / 2), 0), TrianglePart(), TrianglePart(Size(n - n / 2), 0)})})};
        },
        "The meshes have 65537 vertices whose vertex mask selects no data; a HOD can hold at most "
        "65536."},

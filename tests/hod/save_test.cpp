@@ -5,8 +5,6 @@
 
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 
 #ifndef _WIN32
 #include <unistd.h>
@@ -15,6 +13,7 @@
 #include "hod/hod_test_files.h"
 #include "hod/hod_writer.h"
 #include "support/corpus.h"
+#include "support/temp_folder.h"
 
 namespace gantry::testing {
 namespace {
@@ -23,19 +22,11 @@ namespace fs = std::filesystem;
 
 class SaveTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir_ = fs::temp_directory_path() /
-           ("gantry_save_" +
-            std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
-    path_ = (dir_ / "ship.hod").string();
-    workspace_.model.HodOwner.Owner = "modder";
-  }
-  void TearDown() override { fs::remove_all(dir_); }
+  SaveTest() { workspace_.model.HodOwner.Owner = "modder"; }
 
-  fs::path dir_;
-  std::string path_;
+  TempFolder folder_;
+  const fs::path& dir_ = folder_.path();
+  std::string path_ = folder_.Path("ship.hod");
   Workspace workspace_;
   ScriptedUi ui_;
 };
@@ -56,7 +47,7 @@ TEST_F(SaveTest, WritesWhatReadsBackAndTwiceGivesTheSameFile) {
 }
 
 TEST_F(SaveTest, AnInvalidModelTouchesNothing) {
-  std::ofstream(path_, std::ios::binary) << "old";
+  folder_.Write("ship.hod", "old");
   workspace_.model.JointList.JointCount = 0;
   EXPECT_EQ(SaveHod(workspace_, path_, ui_), SaveResult::Invalid);
   ASSERT_EQ(ui_.messages.size(), 3u);  // no geometry, no joints, then the refusal
@@ -86,7 +77,7 @@ TEST_F(SaveTest, AReadOnlyTargetIsRefusedAndLeftAlone) {
 #ifndef _WIN32
   if (geteuid() == 0) GTEST_SKIP() << "root can write to a read-only file";
 #endif
-  std::ofstream(path_, std::ios::binary) << "old";
+  folder_.Write("ship.hod", "old");
   fs::permissions(path_, fs::perms::owner_read | fs::perms::group_read);
   ui_.answers = {Answer::Ok, Answer::Yes};
   EXPECT_EQ(SaveHod(workspace_, path_, ui_), SaveResult::Failed);
@@ -96,7 +87,7 @@ TEST_F(SaveTest, AReadOnlyTargetIsRefusedAndLeftAlone) {
   EXPECT_EQ(FileBytes(path_), (ByteVector{'o', 'l', 'd'}));
   // Windows keeps only a read-only flag, shown as read permission for everybody.
   EXPECT_EQ(fs::status(path_).permissions() & fs::perms::owner_write, fs::perms::none);
-  EXPECT_EQ(std::distance(fs::directory_iterator(dir_), {}), 1);
+  EXPECT_EQ(folder_.FileCount(), 1u);
   fs::permissions(path_, fs::perms::owner_write, fs::perm_options::add);  // so it can be removed
 }
 

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "hod/reset.h"
+#include "support/model_parts.h"
 #include "support/scripted_ui.h"
 
 namespace gantry::testing {
@@ -16,33 +17,7 @@ struct Checked {
   ValidationResult result;
 };
 
-MeshPart GoodPart() {
-  MeshPart part;
-  part.VertexMask = kMaskPosition;
-  part.VertexCount = 3;
-  part.Vertices.resize(3);
-  part.FaceListCount = 1;
-  part.FaceLists.resize(1);
-  part.FaceLists[0].IndexCount = 3;
-  part.FaceLists[0].Indices = {0, 1, 2};
-  return part;
-}
-
-LodMesh GoodLod() {
-  LodMesh lod;
-  lod.PartCount = 1;
-  lod.Parts = {GoodPart()};
-  return lod;
-}
-
-TriangleMesh GoodTriangles() {
-  TriangleMesh mesh;
-  mesh.VertexCount = 3;
-  mesh.Vertices.resize(3);
-  mesh.IndexCount = 3;
-  mesh.Indices = {0, 1, 2};
-  return mesh;
-}
+LodMesh GoodLod() { return LodOf({TrianglePart()}); }
 
 // A multi-mesh model that passes every check: `meshes` meshes with matching scar meshes.
 HodModel GoodModel(int meshes = 1) {
@@ -56,8 +31,8 @@ HodModel GoodModel(int meshes = 1) {
     m.Meshes.push_back(mesh);
     ScarMesh scar;
     scar.Description.Name = mesh.Name;
-    scar.Triangles = GoodTriangles();
-    scar.Normals = GoodTriangles();
+    scar.Triangles = OneTriangle();
+    scar.Normals = OneTriangle();
     m.ScarMeshes.push_back(scar);
   }
   return m;
@@ -314,7 +289,7 @@ TEST(Validate, CollisionMeshesNeedTriangles) {
   HodModel m = GoodModel();
   CollisionMesh cold;
   cold.ParentName = "Root";
-  cold.Triangles = GoodTriangles();
+  cold.Triangles = OneTriangle();
   m.CollisionMeshes = {cold, cold};
   EXPECT_TRUE(Checked(m).result.valid);
   m.CollisionMeshes[1].Triangles.VertexCount = 0;

@@ -282,6 +282,21 @@ TEST(HodWriter, HostileStoredLengthsSaveWithoutAskingForMemory) {
   }
 }
 
+// The write is sized before it starts, for one allocation of the whole file; a chunk counted
+// twice or not at all would cost a reallocation of the whole file.
+TEST(HodWriter, AllocatesExactlyTheFileSize) {
+  for (const HodType type :
+       {HodType::MultiMesh, HodType::SimpleMesh, HodType::WireframeMesh, HodType::Background}) {
+    for (const std::uint32_t seed : {1u, 2u}) {  // with lights and without
+      SCOPED_TRACE(::testing::Message() << TypeKeyword(type) << " seed " << seed);
+      HodModel m = RandomModel(seed, type);
+      m.Warnings.push_back({{"WARN", 0, {}}, 0, "kept"});
+      const ByteVector bytes = Encode(m);
+      EXPECT_EQ(bytes.capacity(), bytes.size());
+    }
+  }
+}
+
 // Inner containers and sub-chunks are taken by position when read, whatever their kinds and
 // tags; they are written with the proper ones.
 TEST(HodWriter, InnerKindsAndTagsAreWrittenProperly) {

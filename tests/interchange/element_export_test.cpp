@@ -3,11 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 
 #include "hod/reset.h"
 #include "support/scripted_ui.h"
+#include "support/temp_folder.h"
 
 namespace gantry {
 namespace {
@@ -79,11 +78,8 @@ TEST(ElementExportText, BodiesByKind) {
 }
 
 TEST(ElementExportFiles, AllCommandsNameTheirFilesAndHeaders) {
-  const fs::path dir = fs::temp_directory_path() /
-                       ("gantry_element_export_" +
-                        std::to_string(::testing::UnitTest::GetInstance()->random_seed()));
-  fs::remove_all(dir);
-  fs::create_directories(dir);
+  const testing::TempFolder folder;
+  const fs::path& dir = folder.path();
   Workspace workspace;
   workspace.SetCurrentFile((dir / "ship.hod").string());
   workspace.model.CollisionMeshes = {Collision()};
@@ -101,18 +97,15 @@ TEST(ElementExportFiles, AllCommandsNameTheirFilesAndHeaders) {
   EXPECT_TRUE(ui.messages.empty());
 
   const auto first_line = [&](const char* name) {
-    std::ifstream in(dir / name, std::ios::binary);
-    std::string line;
-    std::getline(in, line);
-    return line;
+    const std::string text = testing::FileText(dir / name);
+    return text.substr(0, text.find('\n'));
   };
   EXPECT_EQ(first_line("Hull_COLD.obj"), "# Converted from 'ship'\r");
   EXPECT_EQ(first_line("hull_BSRM.obj"), "# Converted from 'ship'\r");
   EXPECT_EQ(first_line("nozzle_ETSH.obj"), "# Converted from '" + workspace.current_file + "'\r");
   EXPECT_EQ(first_line("BGMS Part 2.obj"), "# Converted from '" + workspace.current_file + "'\r");
   EXPECT_TRUE(fs::exists(dir / "BGMS Part 1.obj"));
-  EXPECT_EQ(std::distance(fs::directory_iterator(dir), {}), 5);
-  fs::remove_all(dir);
+  EXPECT_EQ(folder.FileCount(), 5u);
 }
 
 }  // namespace

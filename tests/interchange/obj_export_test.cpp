@@ -3,12 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <sstream>
 
 #include "hod/reset.h"
 #include "support/scripted_ui.h"
+#include "support/temp_folder.h"
 
 namespace gantry {
 namespace {
@@ -28,11 +26,6 @@ std::string Unix(const std::string& text) {
     out.push_back(text[i]);
   }
   return out;
-}
-
-std::string Slurp(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 MeshVertex Vertex(float x, float y, float z, float u = 0, float v = 0) {
@@ -138,26 +131,6 @@ f 7// 6// 5//
   EXPECT_EQ(ui.progress.back(), (std::pair<std::int64_t, std::int64_t>{4, 4}));  // 4 triangles
 }
 
-// Independent of the importer: every face corner resolves back to the position it came from.
-TEST(ObjExportText, FacesResolveToTheMeshTriangles) {
-  testing::ScriptedUi ui;
-  std::istringstream in(LodMeshObjText(HodModel{}, "s.hod", TwoPartLod(), "x", false, kStamp, ui));
-  std::vector<std::string> points;  // "x,y"
-  std::string faces;
-  for (std::string kind; in >> kind;) {
-    if (kind == "v") {
-      std::string x, y;
-      in >> x >> y;
-      points.push_back(x + "," + y);
-    }
-    for (std::string corner; kind == "f" && in.peek() == ' ' && in >> corner;) {
-      faces += points.at(std::stoi(corner) - 1) + " ";
-    }
-    if (kind == "f") faces += "| ";
-  }
-  EXPECT_EQ(faces, "0,0 1,0 0,1 | 1,1 0,1 1,0 | -1,2 4,-5 7,8 | 7,8 4,-5 -1,2 | ");
-}
-
 TEST(ObjExportText, MaterialLibraryNamesTheFirstParametersTexture) {
   const std::string plain =
       "illum 4\nKd 0.50 0.50 0.50\nKa 0.00 0.00 0.00\nTf 1.00 1.00 1.00\nNi 1.00\n";
@@ -191,13 +164,7 @@ TEST(ObjExportText, SimpleMeshesAsTrianglesOrWireframe) {
 class ObjExportFiles : public ::testing::Test {
  protected:
   void SetUp() override {
-    dir_ =
-        fs::temp_directory_path() /
-        ("gantry_obj_export_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-         ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
-    workspace_.SetCurrentFile((dir_ / "ship.hod").string());
+    workspace_.SetCurrentFile(folder_.Path("ship.hod"));
     workspace_.model = ModelWithMaterials();
     MultiMesh& mesh = workspace_.model.Meshes.emplace_back();
     mesh.Name = "hull";
@@ -209,9 +176,9 @@ class ObjExportFiles : public ::testing::Test {
     goblin.Lods = {TwoPartLod(), TwoPartLod()};
     goblin.Lods[1].Parts.pop_back();  // tells the second level apart
   }
-  void TearDown() override { fs::remove_all(dir_); }
 
-  fs::path dir_;
+  testing::TempFolder folder_;
+  const fs::path& dir_ = folder_.path();
   Workspace workspace_;
   testing::ScriptedUi ui_;
 };
@@ -229,13 +196,13 @@ TEST_F(ObjExportFiles, EveryMeshLevelAndTheMaterialLibraryAreWritten) {
                                 "Writing wOBJ for MULT\\GOBG num. 2 Successfully completed!"}));
   EXPECT_EQ(ui_.statuses.back(), "Ready");
 
-  EXPECT_EQ(Slurp(dir_ / "ship.mtl"), MaterialLibraryText(workspace_.model));
-  const std::string lod1 = Unix(Slurp(dir_ / "hull_LOD1.obj"));
+  EXPECT_EQ(testing::FileText(dir_ / "ship.mtl"), MaterialLibraryText(workspace_.model));
+  const std::string lod1 = Unix(testing::FileText(dir_ / "hull_LOD1.obj"));
   EXPECT_NE(lod1.find("vt 0 0.75"), std::string::npos);  // the first mesh was answered Yes
-  const std::string goblin = Unix(Slurp(dir_ / "gob_GOBG.obj"));
+  const std::string goblin = Unix(testing::FileText(dir_ / "gob_GOBG.obj"));
   EXPECT_EQ(goblin.find("g group2"), std::string::npos);  // only the last level remains
   EXPECT_NE(goblin.find("vt 0 0.25"), std::string::npos);
-  EXPECT_EQ(std::distance(fs::directory_iterator(dir_), {}), 4);
+  EXPECT_EQ(folder_.FileCount(), 4u);
 }
 
 TEST_F(ObjExportFiles, AFailedWriteIsShownAndLeavesWhatWasThere) {

@@ -5,9 +5,7 @@
 #include <fmt/format.h>
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <map>
 #include <random>
 
@@ -15,6 +13,7 @@
 #include "interchange/text_rewrite.h"
 #include "support/corpus.h"
 #include "support/scripted_ui.h"
+#include "support/temp_folder.h"
 
 namespace gantry::testing {
 namespace {
@@ -389,13 +388,6 @@ TEST(ObjImport, WeldingChoosesTheVerticesTheKeyOrderedSearchWould) {
   EXPECT_EQ(IndicesOf(mesh->Parts[0]), ReferenceWeld(corners));
 }
 
-std::string CorpusOther(const std::string& name) {
-  const char* env = std::getenv("GANTRY_CORPUS_DIR");
-  const fs::path path =
-      fs::path(env != nullptr && *env != '\0' ? env : GANTRY_CORPUS_DIR) / "other" / name;
-  return fs::is_regular_file(path) ? path.string() : std::string();
-}
-
 TEST(ObjImport, CorpusFilesImportFromTheirRewrittenText) {
   const struct {
     const char* name;
@@ -410,15 +402,13 @@ TEST(ObjImport, CorpusFilesImportFromTheirRewrittenText) {
        {8.81625f, 4.127012f, -1.983544f}},
       {"mjhorvath__Mikali-Map-Collection-for-HWRM__box_2048_64_2048.obj", 20, 60, {-992, -32, 992}},
   };
-  const fs::path dir = fs::temp_directory_path() / "gantry_obj_corpus";
-  fs::remove_all(dir);
-  fs::create_directories(dir);
+  const TempFolder folder;
   int found = 0;
   for (const auto& c : cases) {
-    const std::string source = CorpusOther(c.name);
+    const std::string source = CorpusOtherFile(c.name);
     if (source.empty()) continue;
     ++found;
-    const std::string copy = (dir / c.name).string();
+    const std::string copy = folder.Path(c.name);
     fs::copy_file(source, copy);
     // The corpus may be read-only: Windows neither replaces nor deletes a read-only file.
     fs::permissions(copy, fs::perms::owner_write, fs::perm_options::add);
@@ -440,15 +430,12 @@ TEST(ObjImport, CorpusFilesImportFromTheirRewrittenText) {
     const std::string rewritten = ReadTextFile(copy, &error).value_or("");
     EXPECT_EQ(rewritten, NormaliseLineBreaks(ReadTextFile(source, &error).value_or("")));
   }
-  fs::remove_all(dir);
   if (found == 0) GANTRY_CORPUS_ABSENT("no OBJ files in the corpus");
 }
 
 TEST(ReadObjPoints, PositionsBecomeOneCurve) {
-  const fs::path dir = fs::temp_directory_path() / "gantry_obj_points";
-  fs::create_directories(dir);
-  const std::string path = (dir / "burn.obj").string();
-  std::ofstream(path) << "# burn\nv 1 2 3\nvt 9 9\nv\t4  5 6\r\n";
+  const TempFolder folder;
+  const std::string path = folder.Write("burn.obj", "# burn\nv 1 2 3\nvt 9 9\nv\t4  5 6\r\n");
   ScriptedUi ui;
   EngineBurn burn;
   ASSERT_TRUE(ReadOBJPoints(path, burn, ui));
@@ -457,12 +444,11 @@ TEST(ReadObjPoints, PositionsBecomeOneCurve) {
   EXPECT_EQ(burn.CurveCount, 1);
 
   const EngineBurn before = burn;
-  std::ofstream(path, std::ios::trunc).close();
+  folder.Write("burn.obj", "");
   EXPECT_FALSE(ReadOBJPoints(path, burn, ui));
   EXPECT_FALSE(fs::exists(path));  // an empty file is deleted
   EXPECT_FALSE(ReadOBJPointsText("v 1 2 3\nv 1 2\n", burn, ui));
   EXPECT_EQ(burn, before);
-  fs::remove_all(dir);
 }
 
 }  // namespace

@@ -5,10 +5,10 @@
 
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 
 #include "common/paths.h"
 #include "support/scripted_ui.h"
+#include "support/temp_folder.h"
 
 namespace gantry::testing {
 namespace {
@@ -17,27 +17,13 @@ namespace fs = std::filesystem;
 
 class TextRewriteTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir_ = fs::temp_directory_path() /
-           ("gantry_text_rewrite_" +
-            std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
-    path_ = (dir_ / "ship.hsc").string();
-  }
-  void TearDown() override { fs::remove_all(dir_); }
-
   void Write(const std::string& contents) { std::ofstream(path_, std::ios::binary) << contents; }
-  std::string Contents() const {
-    std::ifstream in(path_, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  }
-  std::size_t FilesInFolder() const {
-    return static_cast<std::size_t>(std::distance(fs::directory_iterator(dir_), {}));
-  }
+  std::string Contents() const { return FileText(path_); }
+  std::size_t FilesInFolder() const { return folder_.FileCount(); }
 
-  fs::path dir_;
-  std::string path_;
+  TempFolder folder_;
+  const fs::path& dir_ = folder_.path();
+  std::string path_ = folder_.Path("ship.hsc");
   ScriptedUi ui_;
 };
 

@@ -4,8 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <limits>
 #include <set>
 #include <string>
@@ -13,6 +11,7 @@
 
 #include "geometry/rotations.h"
 #include "support/scripted_ui.h"
+#include "support/temp_folder.h"
 
 namespace gantry {
 namespace {
@@ -166,48 +165,30 @@ TEST(HodScriptText, EmptySectionsKeepTheirCommentsAndTheVertexCount) {
   EXPECT_EQ(Body(HodScriptText(HodModel(), "x.hod", kWhen)), expected);
 }
 
-// Named after the test: ctest runs tests side by side.
-struct TempFolder {
-  TempFolder()
-      : path(fs::temp_directory_path() /
-             (std::string("gantry_hsc_") +
-              ::testing::UnitTest::GetInstance()->current_test_info()->name())) {
-    fs::remove_all(path);
-    fs::create_directories(path);
-  }
-  ~TempFolder() { fs::remove_all(path); }
-  fs::path path;
-};
-
-std::string FileText(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 TEST(ExportHodScript, NamesTheScriptAfterTheCurrentFileInTheWorkingFolder) {
-  const TempFolder folder;
+  const testing::TempFolder folder;
   Workspace workspace;
   workspace.model = SmallModel();
-  workspace.working_folder = folder.path.string();
+  workspace.working_folder = folder.path().string();
   testing::ScriptedUi ui;
   // Cancelled and empty answers end quietly; a name given is kept, but not its folder.
   ui.inputs = {std::nullopt, "", "elsewhere\\Untitled.HOD"};
   for (int i = 0; i < 3; ++i) EXPECT_TRUE(ExportHodScriptCommand(workspace, ui, FixedTime));
   EXPECT_EQ(workspace.current_file, "elsewhere\\Untitled.HOD");
-  std::ofstream(folder.path / "ship.v2.hsc") << "old";
+  folder.Write("ship.v2.hsc", "old");
   for (const char* current : {"mods/hull.hod", "noext", "C:\\mods\\ship.v2.HOD"}) {
     workspace.current_file = current;
     EXPECT_TRUE(ExportHodScriptCommand(workspace, ui, FixedTime));
   }
 
   std::set<std::string> files;
-  for (const auto& entry : fs::directory_iterator(folder.path)) {
+  for (const auto& entry : fs::directory_iterator(folder.path())) {
     files.insert(entry.path().filename().string());
   }
   EXPECT_EQ(files, (std::set<std::string>{"Untitled.hsc", "hull.hsc", "noext.hsc", "ship.v2.hsc"}));
-  EXPECT_EQ(Lines(FileText(folder.path / "Untitled.hsc"))[1],
+  EXPECT_EQ(Lines(testing::FileText(folder.path() / "Untitled.hsc"))[1],
             "// HOD Script created from 'elsewhere\\Untitled.HOD'.");
-  EXPECT_EQ(FileText(folder.path / "ship.v2.hsc"),
+  EXPECT_EQ(testing::FileText(folder.path() / "ship.v2.hsc"),
             HodScriptText(workspace.model, workspace.current_file, kWhen));
   EXPECT_EQ(ui.prompts, std::vector<std::string>(3,
                                                  "Please enter a filename (and path for HOD)\r\n"
@@ -216,10 +197,10 @@ TEST(ExportHodScript, NamesTheScriptAfterTheCurrentFileInTheWorkingFolder) {
 }
 
 TEST(ExportHodScript, UnwritableFileFailsWithTheCriticalMessage) {
-  const TempFolder folder;
+  const testing::TempFolder folder;
   Workspace workspace;
   workspace.current_file = "ship.hod";
-  workspace.working_folder = (folder.path / "missing").string();
+  workspace.working_folder = (folder.path() / "missing").string();
   testing::ScriptedUi ui;
   EXPECT_FALSE(ExportHodScriptCommand(workspace, ui, FixedTime));
   ASSERT_EQ(ui.messages.size(), 1u);

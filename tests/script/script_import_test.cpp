@@ -5,13 +5,13 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 
 #include "hod/reset.h"
 #include "interchange/text_rewrite.h"
 #include "script/script_commands.h"
 #include "support/scripted_ui.h"
+#include "support/temp_folder.h"
 
 namespace gantry::testing {
 namespace {
@@ -86,23 +86,13 @@ TEST(ScriptGrammar, ScriptFolder) {
 
 class ScriptImportTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir_ = fs::temp_directory_path() /
-           ("gantry_hsc_" +
-            std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
-  }
-  void TearDown() override { fs::remove_all(dir_); }
-
   std::string Write(const std::string& name, const std::string& text) {
-    const std::string path = (dir_ / name).string();
-    std::ofstream(path, std::ios::binary) << text;
-    return path;
+    return folder_.Write(name, text);
   }
   std::string Contents(const std::string& path) { return *ReadTextFile(path, nullptr); }
 
-  fs::path dir_;
+  TempFolder folder_;
+  const fs::path& dir_ = folder_.path();
   HodModel model_ = MakeDefaultModel();
   ScriptImportContext context_;
   ScriptedUi ui_;

@@ -13,7 +13,11 @@ namespace fs = std::filesystem;
 namespace {
 fs::path CorpusFolder() {
   const char* env = std::getenv("GANTRY_CORPUS_DIR");
-  return fs::path(env != nullptr && *env != '\0' ? env : GANTRY_CORPUS_DIR) / "hod";
+  return fs::path(env != nullptr && *env != '\0' ? env : GANTRY_CORPUS_DIR);
+}
+
+std::string Existing(const fs::path& path) {
+  return fs::is_regular_file(path) ? path.string() : std::string();
 }
 }  // namespace
 
@@ -60,9 +64,10 @@ bool CorpusRequired() {
          std::string_view(ci) != "false";
 }
 
-std::string CorpusFile(const std::string& name) {
-  const fs::path path = CorpusFolder() / name;
-  return fs::is_regular_file(path) ? path.string() : std::string();
+std::string CorpusFile(const std::string& name) { return Existing(CorpusFolder() / "hod" / name); }
+
+std::string CorpusOtherFile(const std::string& name) {
+  return Existing(CorpusFolder() / "other" / name);
 }
 
 std::vector<std::uint8_t> FileBytes(const std::string& path) {

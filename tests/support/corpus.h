@@ -16,8 +16,10 @@ const std::vector<std::string>& DamagedCorpusFiles();
 // HOD 2.0 files (with a POOL chunk): read, convert to classic and write back cleanly.
 const std::vector<std::string>& Hod2CorpusFiles();
 
-// The file's full path, or empty when it is not there.
+// The file's full path, or empty when it is not there: a HOD of the corpus, or one of its other
+// files (OBJ, shader scripts, textures).
 std::string CorpusFile(const std::string& name);
+std::string CorpusOtherFile(const std::string& name);
 std::vector<std::uint8_t> FileBytes(const std::string& path);
 
 // Whether a missing corpus fails the test rather than skipping it.
