@@ -122,7 +122,7 @@ double Coverage(const RgbaImage& level, std::uint8_t cutoff) {
 
 // Range fit first: where it is already within about two steps per channel of the picture (flat
 // and smooth blocks, much of a painted hull) the cluster fit gains nothing visible, so only the
-// other blocks pay for it. This halves the time on painted textures for a few hundredths of a dB.
+// other blocks pay for it: about 40% less time on painted textures, for about 0.3 dB.
 constexpr int kGoodEnoughError = 12;  // summed squared error per pixel over red, green, blue
 
 void EncodeBlock(const RgbaImage& image, std::int32_t x0, std::int32_t y0, std::uint8_t* block,
