@@ -20,6 +20,9 @@ if [ "${GANTRY_SKIP_WINDOWS:-0}" != 1 ]; then
   ctest --test-dir build-windows --output-on-failure -j "$(nproc)"
 fi
 
+echo "== Packages: built, installed, run and removed"
+scripts/package.sh
+
 echo "== Fuzz smoke runs"
 if [ ! -f build-fuzz/build.ninja ]; then
   # Line tables are all a sanitizer report needs, and build far faster than full debug info.

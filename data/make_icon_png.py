@@ -1,13 +1,15 @@
-"""Rasterises gantry.svg's shapes into gantry.png (64x64) without extra packages.
+"""Rasterises gantry.svg's shapes into PNGs without extra packages: gantry.png (64x64, the
+window's icon) and icons/hicolor/NxN/apps/gantry.png in the sizes the packages install.
 
-The SVG is the source; this mirrors its few primitives so the PNG icon (for the window and for
+The SVG is the source; this mirrors its few primitives so the PNG icons (for the window and for
 desktops without SVG support) can be rebuilt: python3 data/make_icon_png.py
 """
 import struct
 import zlib
 from pathlib import Path
 
-SIZE, SAMPLES = 64, 4
+SIZE, SAMPLES = 64, 4  # the SVG's units; samples per pixel along each axis
+ICON_SIZES = (16, 22, 24, 32, 48, 64, 128, 256)
 SHAPES = [
     ("rrect", (2, 2, 60, 60, 10), (0x1D, 0x35, 0x57)),
     ("rect", (10, 12, 44, 6), (0xD9, 0xDD, 0xE3)),
@@ -38,16 +40,17 @@ def inside(kind, args, x, y):
     return result
 
 
-def render():
+def render(size):
+    unit = SIZE / size
     rows = []
-    for py in range(SIZE):
+    for py in range(size):
         row = bytearray([0])
-        for px in range(SIZE):
+        for px in range(size):
             acc = [0, 0, 0, 0]
             for sy in range(SAMPLES):
                 for sx in range(SAMPLES):
-                    x = px + (sx + 0.5) / SAMPLES
-                    y = py + (sy + 0.5) / SAMPLES
+                    x = (px + (sx + 0.5) / SAMPLES) * unit
+                    y = (py + (sy + 0.5) / SAMPLES) * unit
                     colour = None
                     for kind, args, fill in SHAPES:
                         if inside(kind, args, x, y):
@@ -74,12 +77,21 @@ def chunk(tag, data):
     return struct.pack(">I", len(data)) + body + struct.pack(">I", zlib.crc32(body))
 
 
+def png(size):
+    data = b"\x89PNG\r\n\x1a\n"
+    data += chunk(b"IHDR", struct.pack(">IIBBBBB", size, size, 8, 6, 0, 0, 0))
+    data += chunk(b"IDAT", zlib.compress(render(size), 9))
+    data += chunk(b"IEND", b"")
+    return data
+
+
 def main():
-    png = b"\x89PNG\r\n\x1a\n"
-    png += chunk(b"IHDR", struct.pack(">IIBBBBB", SIZE, SIZE, 8, 6, 0, 0, 0))
-    png += chunk(b"IDAT", zlib.compress(render(), 9))
-    png += chunk(b"IEND", b"")
-    Path(__file__).with_name("gantry.png").write_bytes(png)
+    here = Path(__file__).parent
+    (here / "gantry.png").write_bytes(png(SIZE))
+    for size in ICON_SIZES:
+        folder = here / "icons" / "hicolor" / f"{size}x{size}" / "apps"
+        folder.mkdir(parents=True, exist_ok=True)
+        (folder / "gantry.png").write_bytes(png(size))
 
 
 if __name__ == "__main__":

@@ -24,25 +24,56 @@ export DEBIAN_FRONTEND=noninteractive
 
 scripts/install-packages.sh "${PACKAGES[@]}"
 
-# libsquish from Debian's source package: the deb-src entry mirrors the first Debian archive the
-# machine already uses.
+# The first Debian archive the machine's own apt sources name, as "URI SUITE KEYRING" (deb822
+# files first, then one-line entries); nothing when there is none.
+configured_debian_archive() {
+  local file
+  for file in /etc/apt/sources.list.d/*.sources; do
+    [ -f "$file" ] || continue
+    awk 'function emit() {
+           if (uri ~ /\/debian\/?$/ && suite != "") { print uri, suite, (key == "" ? "-" : key); found = 1; exit }
+           uri = suite = key = ""
+         }
+         /^[ \t]*$/ { emit() }
+         /^URIs:/ { uri = $2 }
+         /^Suites:/ { suite = $2 }
+         /^Signed-By:/ { key = $2 }
+         END { if (!found) emit() }' "$file"
+  done
+  grep -h -E '^deb[[:space:]]' /etc/apt/sources.list /etc/apt/sources.list.d/*.list 2>/dev/null |
+    sed -E 's/\[[^]]*\][[:space:]]*//' | awk '$2 ~ /\/debian\/?$/ { print $2, $3, "-" }'
+}
+
+# libsquish from Debian's source package. Without a deb-src entry, one is added for the Debian
+# archive the machine already uses, only for `apt-get source`, and removed again afterwards.
 squish_dir=$(find "$DEPS_DIR" -maxdepth 1 -type d -name 'libsquish-*' 2>/dev/null | head -n1 || true)
 if [ -z "$squish_dir" ]; then
+  added=""
   if ! apt-get source --print-uris libsquish >/dev/null 2>&1; then
-    uri=$(grep -h -m1 -E '^URIs:.*/debian/?$' /etc/apt/sources.list.d/*.sources 2>/dev/null |
-      awk '{print $2}' || true)
-    uri=${uri:-http://deb.debian.org/debian}
-    codename=$(. /etc/os-release && echo "${VERSION_CODENAME:-bookworm}")
-    echo "Adding a deb-src entry for $uri $codename"
+    read -r uri suite key < <(configured_debian_archive | head -n1) || true
+    if [ -z "${uri:-}" ]; then
+      echo "No Debian archive in /etc/apt/sources.list or /etc/apt/sources.list.d/: add a" \
+        "deb-src entry that holds libsquish, or unpack its sources into $DEPS_DIR" >&2
+      exit 1
+    fi
+    [ "$key" != "-" ] || key=/usr/share/keyrings/debian-archive-keyring.gpg
+    added=/etc/apt/sources.list.d/gantry-deb-src.sources
+    echo "Adding $added for $uri $suite (removed again once libsquish is unpacked)"
+    trap '$SUDO rm -f "$added"' EXIT
     printf 'Types: deb-src\nURIs: %s\nSuites: %s\nComponents: main\nSigned-By: %s\n' \
-      "$uri" "$codename" /usr/share/keyrings/debian-archive-keyring.gpg |
-      $SUDO tee /etc/apt/sources.list.d/gantry-deb-src.sources >/dev/null
+      "$uri" "$suite" "$key" | $SUDO tee "$added" >/dev/null
     $SUDO apt-get update -qq
   fi
   mkdir -p "$DEPS_DIR"
   if ! (cd "$DEPS_DIR" && apt-get source -qq libsquish >source.log 2>&1); then
     cat "$DEPS_DIR/source.log" >&2
     exit 1
+  fi
+  if [ -n "$added" ]; then
+    # The machine's package lists go back to what its own sources give.
+    $SUDO rm -f "$added"
+    trap - EXIT
+    $SUDO apt-get update -qq
   fi
   squish_dir=$(find "$DEPS_DIR" -maxdepth 1 -type d -name 'libsquish-*' | head -n1)
   [ -n "$squish_dir" ] || { echo "apt-get source libsquish gave no source folder" >&2; exit 1; }

@@ -18,6 +18,8 @@ PACKAGES=(
   libnvtt-bin                         # nvcompress, only for bench/texture_bench's comparison
   qt6-base-dev libqt6opengl6-dev      # the editor's windows and its 3D view
   xvfb xauth libgl1-mesa-dri libglx-mesa0 fonts-dejavu-core  # a display, OpenGL, fonts
+  dpkg-dev file lintian               # Debian packages: cpack's dependency scan, their checks
+  man-db bash-completion desktop-file-utils appstream  # what scripts/package.sh tries
 )
 
 scripts/install-packages.sh "${PACKAGES[@]}"

@@ -1,5 +1,6 @@
 // build: a new HOD of the chosen type made by a HOD script, asking nothing, then validated and
-// saved like `save`. Neither the script nor the files it names are rewritten. A file the script
+// saved like `save`. Neither the script nor the files it names are rewritten. Every line that
+// matched no command is named, and a script where none matched builds nothing. A file the script
 // names that cannot be loaded, or a command refused because the HOD could not hold what it would
 // build, fails the build: a model missing a part is not what was asked for.
 #include <fmt/format.h>
@@ -78,12 +79,20 @@ int RunBuild(const std::string& script, const std::string& out, const std::strin
   const ScriptImportResult result = ImportHodScript(model, script_path, context, quiet);
   for (const ScriptMessage& message : result.messages) {
     if (message.line == 0) {
-      fmt::print(stderr, "{}: {}\n", script, message.text);
+      fmt::print(stderr, "{}: {}\n", script, ConsoleText(message.text));
     } else {
-      fmt::print(stderr, "{}:{}: {}\n", script, message.line, message.text);
+      fmt::print(stderr, "{}:{}: {}\n", script, message.line, ConsoleText(message.text));
     }
   }
   if (!result.read) return kExitUnreadable;
+  // The editor skips such lines without a word; a batch build has no other way to say so.
+  for (const std::size_t line : result.unmatched_lines) {
+    fmt::print(stderr, "{}:{}: matched no command\n", script, line);
+  }
+  if (result.commands == 0) {
+    fmt::print(stderr, "{} not written: no line of {} matched a command\n", out, script);
+    return kExitDifferent;
+  }
   for (const ScriptFileFailure& failure : result.file_failures) {
     fmt::print(stderr, "{}:{}: {} could not load {}\n", script, failure.line, failure.command,
                failure.path);

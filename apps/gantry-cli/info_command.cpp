@@ -66,9 +66,11 @@ int RunInfo(const std::string& path, bool json) {
   const LoadedHod result(path);
   if (json) {
     PrintJson(result);
-  } else {
+  } else if (result.outcome.completed || result.outcome.position > 0) {
     PrintText(path, result);
   }
+  // Else nothing was read (a folder, an empty or missing file): the reader's message on stderr
+  // is all there is to say, not the counts of an empty model.
   return ExitStatus(result);
 }
 

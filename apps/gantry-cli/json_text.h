@@ -1,15 +1,18 @@
-// Minimal JSON string quoting. Model texts are single-byte (Latin-1) strings; JSON wants UTF-8.
+// Minimal JSON string quoting. JSON is UTF-8 on every platform: model texts (code page 1252) and
+// paths (the system's narrow encoding) are converted on the way in.
 #pragma once
 
 #include <cstdio>
 #include <string>
 #include <string_view>
 
+#include "common/text_encoding.h"
+
 namespace gantry::cli {
 
 inline std::string JsonQuote(std::string_view text) {
   std::string out = "\"";
-  for (const char ch : text) {
+  for (const char ch : NarrowToUtf8(text)) {
     const auto c = static_cast<unsigned char>(ch);
     switch (c) {
       case '"':
@@ -32,9 +35,6 @@ inline std::string JsonQuote(std::string_view text) {
           char buf[8];
           std::snprintf(buf, sizeof buf, "\\u%04x", c);
           out += buf;
-        } else if (c >= 0x80) {
-          out += static_cast<char>(0xC0 | (c >> 6));
-          out += static_cast<char>(0x80 | (c & 0x3F));
         } else {
           out += static_cast<char>(c);
         }

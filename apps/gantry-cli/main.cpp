@@ -1,13 +1,72 @@
 // gantry-cli: the HOD toolkit's command line. A thin layer over the core library.
 #include <CLI/CLI.hpp>
+#include <cmath>
+#include <cstdio>
 #include <cstdlib>
+#include <limits>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "commands.h"
+#include "manual.h"
+
+#ifdef _WIN32
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#define WIN32_LEAN_AND_MEAN
+// shellapi.h needs windows.h first.
+// clang-format off
+#include <windows.h>
+#include <shellapi.h>
+// clang-format on
+#endif
+
+namespace {
+
+#ifdef _WIN32
+// Windows gives a narrow main its arguments in the ANSI code page, with "?" for characters the
+// code page lacks; such a name names no file. The first argument that lost characters, if any.
+int LossyArgument() {
+  int count = 0;
+  LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count);
+  if (wide == nullptr) return 0;
+  int lossy = 0;
+  for (int i = 1; i < count && lossy == 0; ++i) {
+    BOOL replaced = FALSE;
+    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide[i], -1, nullptr, 0, nullptr, &replaced);
+    if (replaced) lossy = i;
+  }
+  LocalFree(wide);
+  return lossy;
+}
+#endif
+
+// Scales and angles become singles: NaN, infinities and numbers beyond a single's range would
+// write NaN or infinite positions.
+const CLI::Validator kSingle(
+    [](std::string& text) {
+      const double value = std::strtod(text.c_str(), nullptr);
+      return std::isfinite(value) && std::fabs(value) <= std::numeric_limits<float>::max()
+                 ? std::string()
+                 : std::string("not a finite number a single can hold: ") + text;
+    },
+    "FINITE");
+
+}  // namespace
 
 int main(int argc, char** argv) {
   namespace cli = gantry::cli;
+#ifdef _WIN32
+  if (const int lossy = LossyArgument(); lossy > 0 && lossy < argc) {
+    std::fprintf(stderr,
+                 "argument %d (%s) has characters outside the system's ANSI code page (%u), which "
+                 "Windows cannot pass on: rename the file or folder, or change the code page\n",
+                 lossy, argv[lossy], GetACP());
+    return cli::kExitUsage;
+  }
+#endif
   CLI::App app{"Gantry: inspect, check and convert Homeworld 2 HOD files", "gantry-cli"};
   app.require_subcommand(1);
 
@@ -60,7 +119,8 @@ int main(int argc, char** argv) {
             return std::strtod(text.c_str(), nullptr) == 0 ? std::string("a scale of 0 is refused")
                                                            : std::string();
           },
-          "NONZERO"));
+          "NONZERO"))
+      ->check(kSingle);
 
   std::vector<double> angles;
   bool rotate_joints = false;
@@ -68,7 +128,11 @@ int main(int argc, char** argv) {
       "rotate", "Rotate every element of a HOD (degrees, X then Y then Z), then validate and save");
   rotate->add_option("IN", path, "HOD file to read")->required();
   rotate->add_option("OUT", other, "HOD file to write")->required();
-  rotate->add_option("ANGLES", angles, "AX AY AZ in degrees")->expected(3)->required();
+  rotate->add_option("ANGLES", angles, "AX AY AZ in degrees")
+      ->expected(3)
+      ->required()
+      ->check(CLI::Number)
+      ->check(kSingle);
   rotate->add_flag("--rotate-joints", rotate_joints, "Move the joints' positions too");
 
   std::optional<int> mesh;
@@ -188,6 +252,7 @@ int main(int argc, char** argv) {
   build->add_option("-o,--output", other, "HOD file to write")->required();
   build->add_option("--type", hod_type, "multi-mesh, simple-mesh, wireframe-mesh or background");
 
+  cli::DescribeProgram(app);
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {

@@ -25,12 +25,20 @@ int RunExportHsc(const std::string& path, const std::optional<std::string>& out,
   workspace.model = std::move(hod.model);
   workspace.SetCurrentFile(path);
   const std::string target = out ? NativePath(*out) : HodScriptPath(workspace);
-  const auto failure = WriteScriptFile(
-      target, HodScriptText(workspace.model, workspace.current_file, LocalScriptTime()));
+  const std::string text =
+      HodScriptText(workspace.model, workspace.current_file, LocalScriptTime());
+  const auto failure = WriteScriptFile(target, text);
   if (failure) {
     fmt::print(stderr, "{}{}: {}\n", script_export_messages::kCouldntWrite, target,
                failure->description);
     return kExitUnreadable;
+  }
+  // Written all the same: the rest of the script is good, and the user is told what is not.
+  for (const std::size_t line : LinesScriptsCannotCarry(text)) {
+    fmt::print(stderr,
+               "{}:{}: a name here has a quote, a bracket or a line break; build cannot read the "
+               "line back\n",
+               target, line);
   }
   fmt::print("{}\n", target);
   return kExitOk;

@@ -2,19 +2,44 @@
 // `gantry --screenshot PNG [FILE]` saves a picture of the window once FILE is read, then ends;
 // `gantry --screenshot-viewer PNG FILE` does the same for the 3D view (Tools > 3D View) of FILE.
 // Neither shows a message box (messages go to the error stream), so nothing waits for a click.
+// `gantry --version` and `gantry --help` print and end without needing a display.
 #include <QApplication>
 #include <QIcon>
 #include <QSettings>
 #include <QStringList>
 #include <QTimer>
+#include <cstdio>
+#include <cstring>
 
 #include "common/shared_text.h"
+#include "common/version.h"
 #include "gui/main_window.h"
 #include "gui/object_viewer.h"
 #include "hod/model.h"
 
+namespace {
+
+constexpr const char* kUsage =
+    "Usage: gantry [FILE]\n"
+    "       gantry --screenshot PNG [FILE]\n"
+    "       gantry --screenshot-viewer PNG FILE\n"
+    "Opens FILE (a Homeworld 2 HOD model) in the editor; --screenshot saves a picture of the\n"
+    "window once FILE is read, --screenshot-viewer one of the 3D view, then the editor ends.\n"
+    "Options: --help, --version\n";
+
+}  // namespace
+
 int main(int argc, char* argv[]) {
+  if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+    std::printf("gantry %s\n", gantry::VersionText().c_str());
+    return 0;
+  }
+  if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
+    std::fputs(kUsage, stdout);
+    return 0;
+  }
   QApplication app(argc, argv);
+  QApplication::setApplicationVersion(QString::fromStdString(gantry::VersionText()));
   QApplication::setOrganizationName(QStringLiteral("Gantry"));
   QApplication::setApplicationName(QString::fromLatin1(gantry::shared_text::kProgramTitle));
   QApplication::setWindowIcon(QIcon(QStringLiteral(":/gantry.png")));

@@ -1,15 +1,18 @@
-// Indices name vertices as unsigned 16-bit numbers, so parts of up to 65535 vertices convert
-// whole. An index that names no vertex gives a zero vertex rather than failing the conversion:
-// the save checks are the place that reports broken meshes.
+// Indices name vertices as unsigned 16-bit numbers, so a mesh whose parts join into more than
+// 65536 vertices cannot become one triangle mesh and is refused. An index that names no vertex
+// gives a zero vertex rather than failing the conversion: the save checks are the place that
+// reports broken meshes.
 #include "commands/mesh_conversion.h"
 
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "commands/bounding_volumes.h"
 #include "commands/conversion_messages.h"
+#include "hod/reader_limits.h"
 
 namespace gantry {
 namespace {
@@ -43,21 +46,35 @@ std::string CountMessage(const char* lead, std::size_t count, const char* advice
          advice;
 }
 
+std::size_t JoinedVertexCount(const LodMesh& mesh) {
+  std::size_t count = 0;
+  for (const MeshPart& part : mesh.Parts) count += part.Vertices.size();
+  return count;
+}
+
+std::optional<std::string> JoinRefusal(const LodMesh& mesh) {
+  const std::size_t count = JoinedVertexCount(mesh);
+  if (count <= static_cast<std::size_t>(kMaxIndexedVertices)) return std::nullopt;
+  return messages::kJoinedTooLargeLead + std::to_string(count) + messages::kJoinedTooLargeTail +
+         messages::kLineBreak + messages::kNothingImported;
+}
+
 // Every part's vertices in turn, and every face list's indices shifted past the vertices of the
-// parts before their own; `component` picks what each vertex contributes.
+// parts before their own; `component` picks what each vertex contributes. The caller has made
+// sure every shifted index fits 16 bits.
 template <typename Component>
 TriangleMesh JoinParts(const LodMesh& mesh, Component component) {
   TriangleMesh joined;
-  std::uint32_t offset = 0;
+  std::size_t offset = 0;
   for (const MeshPart& part : mesh.Parts) {
     for (const MeshVertex& v : part.Vertices) joined.Vertices.push_back(component(v));
     for (const FaceList& list : part.FaceLists) {
       for (const std::int16_t index : list.Indices) {
-        const std::uint32_t shifted = static_cast<std::uint16_t>(index) + offset;
+        const std::size_t shifted = static_cast<std::uint16_t>(index) + offset;
         joined.Indices.push_back(static_cast<std::int16_t>(static_cast<std::uint16_t>(shifted)));
       }
     }
-    offset += static_cast<std::uint32_t>(part.Vertices.size());
+    offset += part.Vertices.size();
   }
   joined.VertexCount = static_cast<std::int32_t>(joined.Vertices.size());
   joined.IndexCount = static_cast<std::int32_t>(joined.Indices.size());
@@ -116,12 +133,14 @@ bool EngineShapeFromMesh(const LodMesh& mesh, EngineShape& shape) {
   return true;
 }
 
-bool CollisionMeshFromMesh(const LodMesh& mesh, CollisionMesh& collision) {
+std::optional<std::string> CollisionMeshFromMesh(const LodMesh& mesh, CollisionMesh& collision) {
+  if (auto refusal = JoinRefusal(mesh)) return refusal;
   collision.Triangles = JoinParts(mesh, PositionOf);
-  return true;
+  return std::nullopt;
 }
 
-bool ScarMeshFromLod(const LodMesh& lod, ScarMesh& scar) {
+std::optional<std::string> ScarMeshFromLod(const LodMesh& lod, ScarMesh& scar) {
+  if (auto refusal = JoinRefusal(lod)) return refusal;
   scar.Triangles = JoinParts(lod, PositionOf);
   scar.Normals = JoinParts(lod, NormalOf);
 
@@ -149,7 +168,7 @@ bool ScarMeshFromLod(const LodMesh& lod, ScarMesh& scar) {
     sphere.Radius = static_cast<float>(distances / n);
   }
   scar.Sphere = sphere;
-  return true;
+  return std::nullopt;
 }
 
 }  // namespace gantry

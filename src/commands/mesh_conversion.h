@@ -3,6 +3,9 @@
 // triangle meshes, and the scar mesh's spatial grid of triangle numbers.
 #pragma once
 
+#include <optional>
+#include <string>
+
 #include "common/ui.h"
 #include "hod/model.h"
 
@@ -11,8 +14,10 @@ namespace gantry {
 // `wireframe`: the model is a wireframe HOD, whose simple meshes are triangle outlines.
 bool SimpleMeshFromMesh(const LodMesh& mesh, SimpleMesh& simple, bool wireframe, Ui& ui);
 bool EngineShapeFromMesh(const LodMesh& mesh, EngineShape& shape);
-bool CollisionMeshFromMesh(const LodMesh& mesh, CollisionMesh& collision);
-bool ScarMeshFromLod(const LodMesh& lod, ScarMesh& scar);
+// The triangle meshes join the parts into one vertex list of 16-bit indices: a mesh of more
+// vertices is refused with the message to show, and the target is left as it was.
+std::optional<std::string> CollisionMeshFromMesh(const LodMesh& mesh, CollisionMesh& collision);
+std::optional<std::string> ScarMeshFromLod(const LodMesh& lod, ScarMesh& scar);
 bool BuildScarGrid(ScarMesh& scar);
 
 // The grid's cell counts for a box, and the cells by the plain test of every triangle against

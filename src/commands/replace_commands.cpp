@@ -204,7 +204,10 @@ CommandResult ReplaceScarMesh(HodModel& model, std::optional<std::size_t> select
   const std::optional<LodMesh> imported = ImportForReplace(model, kScarCaller, 0, ui);
   if (!imported) return CommandResult::Unchanged();
   ScarMesh& scar = model.ScarMeshes[*index];
-  ScarMeshFromLod(*imported, scar);
+  if (const auto refusal = ScarMeshFromLod(*imported, scar)) {
+    ui.Message(*refusal, Icon::Exclamation);
+    return CommandResult::Unchanged();
+  }
   BuildScarGrid(scar);
   return CommandResult::Changed(*index);
 }
@@ -226,7 +229,10 @@ CommandResult ReplaceCollisionMesh(HodModel& model, std::optional<std::size_t> s
   if (!index) return CommandResult::Unchanged();
   const std::optional<LodMesh> imported = ImportForReplace(model, kCollisionCaller, 0, ui);
   if (!imported) return CommandResult::Unchanged();
-  CollisionMeshFromMesh(*imported, model.CollisionMeshes[*index]);
+  if (const auto refusal = CollisionMeshFromMesh(*imported, model.CollisionMeshes[*index])) {
+    ui.Message(*refusal, Icon::Exclamation);
+    return CommandResult::Unchanged();
+  }
   CalculateCollisionBox(model, *index);
   CalculateCollisionSphere(model, *index);
   return CommandResult::Changed(*index);

@@ -7,6 +7,8 @@
 #include <cstring>
 #include <filesystem>
 
+#include "common/paths.h"
+
 namespace gantry {
 
 namespace {
@@ -43,7 +45,7 @@ std::unique_ptr<FileSource> FileSource::Open(const std::string& path, std::strin
   // A folder opens without complaint on some systems and a named pipe blocks until a writer
   // comes; only plain files are read.
   std::error_code status_error;
-  const auto status = std::filesystem::status(std::filesystem::path(path), status_error);
+  const auto status = std::filesystem::status(FileSystemPath(path), status_error);
   if (!status_error && std::filesystem::exists(status) &&
       !std::filesystem::is_regular_file(status)) {
     if (error != nullptr) {

@@ -21,18 +21,73 @@ constexpr char kNativeSeparator = '/';
 #endif
 
 std::string_view FileNameView(std::string_view path) {
-  const auto last = path.find_last_of("\\/");
+  const auto last = LastSeparator(path);
   return last == std::string_view::npos ? path : path.substr(last + 1);
+}
+
+// Whether a byte starts a double-byte character of the system's narrow encoding.
+#ifdef _WIN32
+bool IsLeadByte(unsigned char c) { return IsDBCSLeadByteEx(CP_ACP, c) != 0; }
+#else
+// UTF-8 never uses an ASCII byte inside a character.
+bool IsLeadByte(unsigned char) { return false; }
+#endif
+
+char AsciiUpper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+
+// CON, PRN, AUX, NUL, COM0-9, LPT0-9 and the console's CONIN$ and CONOUT$ name devices on
+// Windows whatever extension follows and whatever their case.
+bool IsDeviceName(std::string_view name) {
+  std::string stem(name.substr(0, name.find('.')));
+  while (!stem.empty() && stem.back() == ' ') stem.pop_back();
+  for (char& c : stem) c = AsciiUpper(c);
+  if (stem == "CON" || stem == "PRN" || stem == "AUX" || stem == "NUL" || stem == "CONIN$" ||
+      stem == "CONOUT$") {
+    return true;
+  }
+  return stem.size() == 4 && (stem.starts_with("COM") || stem.starts_with("LPT")) &&
+         stem[3] >= '0' && stem[3] <= '9';
 }
 
 }  // namespace
 
 bool IsPathSeparator(char c) { return c == '\\' || c == '/'; }
 
+std::size_t LastSeparator(std::string_view path, bool (*is_lead_byte)(unsigned char)) {
+  std::size_t last = std::string_view::npos;
+  for (std::size_t i = 0; i < path.size(); ++i) {
+    if (IsPathSeparator(path[i])) {
+      last = i;
+    } else if (is_lead_byte != nullptr && is_lead_byte(static_cast<unsigned char>(path[i]))) {
+      ++i;  // the trail byte belongs to this character
+    }
+  }
+  return last;
+}
+
+std::size_t LastSeparator(std::string_view path) { return LastSeparator(path, IsLeadByte); }
+
+std::string SafeFileName(std::string_view name) {
+  std::string out(name);
+  for (std::size_t i = 0; i < out.size(); ++i) {
+    const auto byte = static_cast<unsigned char>(out[i]);
+    if (IsLeadByte(byte)) {
+      ++i;  // a double-byte character stays whole
+    } else if (byte < 0x20 || byte == 0x7F || IsPathSeparator(out[i]) ||
+               std::string_view(":*?\"<>|").find(out[i]) != std::string_view::npos) {
+      out[i] = '_';
+    }
+  }
+  // "." and ".." name folders, and Windows drops trailing dots and blanks, so "a." would be "a".
+  if (out.empty() || out.back() == '.' || out.back() == ' ') out.push_back('_');
+  if (IsDeviceName(out)) out.insert(out.begin(), '_');
+  return out;
+}
+
 std::string FileNameOf(std::string_view path) { return std::string(FileNameView(path)); }
 
 std::string FolderOf(std::string_view path) {
-  const auto last = path.find_last_of("\\/");
+  const auto last = LastSeparator(path);
   return last == std::string_view::npos ? std::string() : std::string(path.substr(0, last));
 }
 

@@ -9,6 +9,12 @@
 namespace gantry {
 
 bool IsPathSeparator(char c);
+// Where the last separator of either kind is; npos when there is none. On Windows a path is
+// bytes in the ANSI code page, where the second byte of a double-byte character (code pages
+// 932, 936, 949, 950) may be 0x5C and is no separator: the search steps character by character.
+std::size_t LastSeparator(std::string_view path);
+// The same with the lead bytes of double-byte characters given, whatever the platform.
+std::size_t LastSeparator(std::string_view path, bool (*is_lead_byte)(unsigned char));
 // Text after the last separator ("C:\a\ship.hod" -> "ship.hod").
 std::string FileNameOf(std::string_view path);
 // Text before the last separator; empty when there is none.
@@ -17,6 +23,11 @@ std::string FolderOf(std::string_view path);
 std::string BaseName(std::string_view path);
 // Text after the last "." of the file name; empty when it has none.
 std::string ExtensionOf(std::string_view path);
+// A file name made from a name in a model (a mesh, texture or engine part) that stays a single
+// name in the folder it is joined to on every platform: separators, ":*?"<>|" and control
+// characters become "_", a name of dots or with a trailing dot or blank (which Windows drops)
+// ends in "_", and a device name (CON, NUL, COM1, ... with any extension) starts with "_".
+std::string SafeFileName(std::string_view name);
 // Both separators turned into the platform's own.
 std::string NativePath(std::string_view path);
 // folder + separator + name; just name when folder is empty.

@@ -14,6 +14,11 @@
 #include <fcntl.h>
 #include <io.h>
 #include <sys/stat.h>
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
 #else
 #include <sys/stat.h>
 #include <unistd.h>
@@ -90,17 +95,66 @@ bool KeepPermissions(const std::filesystem::path& target, std::FILE* file) {
 #endif
 }
 
+// The finished temporary file takes the target's place. On Windows an existing target is
+// replaced with ReplaceFileW, which keeps what belongs to the file rather than to its data: its
+// attributes (hidden, archive), security and alternate streams.
+std::error_code PutInPlace(const std::filesystem::path& temp, const std::filesystem::path& target) {
+  std::error_code error;
+#ifdef _WIN32
+  if (std::filesystem::is_regular_file(target, error)) {
+    if (ReplaceFileW(target.c_str(), temp.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS,
+                     nullptr, nullptr)) {
+      return {};
+    }
+    // The caller reports an errno-style number.
+    const DWORD code = GetLastError();
+    const bool refused = code == ERROR_ACCESS_DENIED || code == ERROR_SHARING_VIOLATION ||
+                         code == ERROR_UNABLE_TO_REMOVE_REPLACED ||
+                         code == ERROR_UNABLE_TO_MOVE_REPLACEMENT;
+    return std::error_code(refused ? EACCES : EIO, std::generic_category());
+  }
+#endif
+  std::filesystem::rename(temp, target, error);
+  return error;
+}
+
+// Saving through a symbolic link updates the file it names, as any editor does, and keeps the
+// link: the temporary file and the rename go to the end of the chain. A loop stops after a few
+// dozen links and is then left to the open to refuse.
+std::filesystem::path ThroughLinks(std::filesystem::path target) {
+  constexpr int kMaxLinks = 40;
+  for (int i = 0; i < kMaxLinks; ++i) {
+    std::error_code error;
+    if (!std::filesystem::is_symlink(std::filesystem::symlink_status(target, error))) break;
+    const std::filesystem::path next = std::filesystem::read_symlink(target, error);
+    if (error) break;
+    target = next.is_absolute() ? next : target.parent_path() / next;
+  }
+  return target;
+}
+
+// The temporary file is made in the target's folder, so a refusal there is the folder's: name it
+// rather than let the message blame a file the user may well be allowed to write.
+FileWriteFailure FolderFailure(const std::filesystem::path& target, int code) {
+  FileWriteFailure failure = Failure(FileWriteFailure::Step::Open, code);
+  std::filesystem::path folder = target.parent_path();
+  if (folder.empty()) folder = ".";
+  failure.description =
+      fmt::format("{} (in the folder '{}')", failure.description, PathText(folder));
+  return failure;
+}
+
 }  // namespace
 
 std::optional<FileWriteFailure> WriteFileSafely(const std::string& path,
                                                 const std::function<bool(std::FILE*)>& write) {
-  const std::filesystem::path target = FileSystemPath(path);
+  const std::filesystem::path target = ThroughLinks(FileSystemPath(path));
   if (auto refused = CheckWritable(target)) return refused;
   const std::filesystem::path temp = TemporaryBeside(target);
 
   errno = 0;
   std::FILE* file = CreateNewFile(temp);
-  if (file == nullptr) return Failure(FileWriteFailure::Step::Open, errno);
+  if (file == nullptr) return FolderFailure(target, errno);
 
   errno = 0;
   bool ok = KeepPermissions(target, file) && write(file);
@@ -124,10 +178,7 @@ std::optional<FileWriteFailure> WriteFileSafely(const std::string& path,
     return Failure(FileWriteFailure::Step::Write, code);
   }
 
-  // Replaces an existing target on every platform (MoveFileExW on Windows).
-  std::error_code error;
-  std::filesystem::rename(temp, target, error);
-  if (error) {
+  if (const std::error_code error = PutInPlace(temp, target)) {
     std::filesystem::remove(temp, ignored);
     return Failure(FileWriteFailure::Step::Replace, error.value());
   }

@@ -1,5 +1,6 @@
 // Writing a file so that a failure never destroys the old one: the data goes to a temporary file
-// in the target's folder, which is renamed over the target only once it is complete.
+// in the target's folder, which is renamed over the target only once it is complete. A target
+// that is a symbolic link is written through: the file it names is replaced, the link stays.
 #pragma once
 
 #include <cstdint>

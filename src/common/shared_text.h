@@ -11,6 +11,7 @@ inline constexpr const char* kSelectGeometryFirst =
     "Please Select geometry in the geometry section first!";
 inline constexpr const char* kReady = "Ready";
 inline constexpr const char* kLineBreak = "\r\n";
+inline constexpr const char* kNothingImported = "Nothing was imported.";
 inline constexpr const char* kTime = " Time: ";
 inline constexpr const char* kCouldntWrite = "Couldn't write file: ";
 inline constexpr const char* kConvertingToBmsh =

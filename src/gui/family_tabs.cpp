@@ -147,8 +147,7 @@ TabDescription TexturesTab() {
          // The preview file goes to the temporary folder and is removed again at once.
          const QString temp =
              qEnvironmentVariableIsEmpty("TEMP") ? QDir::tempPath() : qEnvironmentVariable("TEMP");
-         const auto image =
-             PreviewTexture(form.workspace().model, s, temp.toStdString(), form.ui());
+         const auto image = PreviewTexture(form.workspace().model, s, PathFromQt(temp), form.ui());
          if (image) {
            TexturePreview preview(*image, ToQt(form.workspace().model.Textures[*s].FileName),
                                   &form);

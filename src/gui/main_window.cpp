@@ -21,6 +21,7 @@
 
 #include "commands/texture_commands.h"
 #include "commands/transforms.h"
+#include "common/version.h"
 #include "gui/attributes_dialog.h"
 #include "gui/debug_window.h"
 #include "gui/editor_form.h"
@@ -34,6 +35,7 @@
 #include "hod/save.h"
 #include "interchange/element_export.h"
 #include "interchange/obj_export.h"
+#include "script/import_messages.h"
 #include "script/script_export.h"
 
 namespace gantry {
@@ -90,9 +92,9 @@ MainWindow::MainWindow(QSettings& settings, QWidget* parent)
   // the current folder could be anyone's (a desktop launcher starts in the home folder).
   const QString data = QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
   if (!data.isEmpty() && QDir().mkpath(data)) {
-    log.set_file_path(QDir(data).filePath(QStringLiteral("debug.log")).toStdString());
+    log.set_file_path(PathFromQt(QDir(data).filePath(QStringLiteral("debug.log"))));
   }
-  if (QFileInfo(QString::fromStdString(log.file_path())).size() > 0) {
+  if (QFileInfo(PathToQt(log.file_path())).size() > 0) {
     log.Log(text::kRemovingOldLog);
   }
   log.RemoveFile();
@@ -304,9 +306,9 @@ void MainWindow::LoadRecent() {
   RecentFiles::Stored stored;
   settings_.beginGroup(QString::fromLatin1(kRecentGroup));
   for (std::size_t i = 0; i < stored.size(); ++i) {
-    stored[i] = settings_.value(QString::fromLatin1(kRecentKey) + QString::number(i), QString())
-                    .toString()
-                    .toStdString();
+    stored[i] =
+        PathFromQt(settings_.value(QString::fromLatin1(kRecentKey) + QString::number(i), QString())
+                       .toString());
   }
   settings_.endGroup();
   recent_.set_stored(std::move(stored));
@@ -318,7 +320,7 @@ void MainWindow::SaveRecent() {
   settings_.beginGroup(QString::fromLatin1(kRecentGroup));
   for (std::size_t i = 0; i < recent_.stored().size(); ++i) {
     settings_.setValue(QString::fromLatin1(kRecentKey) + QString::number(i),
-                       QString::fromStdString(recent_.stored()[i]));
+                       PathToQt(recent_.stored()[i]));
   }
   settings_.endGroup();
   settings_.sync();
@@ -328,7 +330,7 @@ void MainWindow::RebuildRecentMenu() {
   recent_menu_->clear();
   const std::vector<std::string> entries = recent_.Entries();
   for (std::size_t i = 0; i < entries.size(); ++i) {
-    QAction* action = recent_menu_->addAction(QString::fromStdString(entries[i]));
+    QAction* action = recent_menu_->addAction(PathToQt(entries[i]));
     action->setObjectName(QStringLiteral("mnuFileMRUDs%1").arg(i));
     const int slot = static_cast<int>(i);
     connect(action, &QAction::triggered, this, [this, slot] { OpenRecent(slot); });
@@ -363,7 +365,7 @@ void MainWindow::OpenRecent(int slot) {
     return;
   }
   if (!MaySaveChanges(text::kSaveChangesBeforeOpen)) return;
-  OpenPath(QString::fromStdString(path));
+  OpenPath(PathToQt(path));
 }
 
 // ---- File commands ----------------------------------------------------------------------------
@@ -378,9 +380,9 @@ bool MainWindow::Start(const QString& command_line) {
     ui().Message(text::kFileMissing, Icon::Exclamation);
     return true;
   }
-  workspace_.SetCurrentFile(path.toStdString());
+  workspace_.SetCurrentFile(PathFromQt(path));
   if (info.size() == 0) {
-    ui().Message(std::string(text::kZeroLengthLead) + path.toStdString() + text::kZeroLengthTail,
+    ui().Message(std::string(text::kZeroLengthLead) + PathFromQt(path) + text::kZeroLengthTail,
                  Icon::Exclamation);
     return false;
   }
@@ -390,7 +392,7 @@ bool MainWindow::Start(const QString& command_line) {
 }
 
 void MainWindow::ReadCommandLineFile() {
-  OpenPath(QString::fromStdString(workspace_.current_file));
+  OpenPath(PathToQt(workspace_.current_file));
   emit commandLineFileRead();
 }
 
@@ -419,11 +421,11 @@ void MainWindow::Open() {
     ui().Message(strings::Entry(strings::kSelectFile), Icon::Information);
     return;
   }
-  OpenPath(QString::fromStdString(*chosen));
+  OpenPath(PathToQt(*chosen));
 }
 
 void MainWindow::OpenPath(const QString& path) {
-  const std::string file = path.toStdString();
+  const std::string file = PathFromQt(path);
   workspace_.Open(file, ui());
   saved_ = workspace_.model;
   StartHistoryHere(true);
@@ -435,17 +437,17 @@ void MainWindow::OpenPath(const QString& path) {
 
 void MainWindow::ShowCurrentFile() {
   const std::string& file = workspace_.current_file;
-  file_name_->setText(ToQt(file.empty() ? std::string(messages::kUntitled) : file));
+  file_name_->setText(file.empty() ? ToQt(messages::kUntitled) : PathToQt(file));
   setWindowTitle(file.empty() ? Caption(strings::kTitle)
                               : Caption(strings::kTitle) + QStringLiteral(" - ") +
-                                    QFileInfo(QString::fromStdString(file)).fileName());
+                                    QFileInfo(PathToQt(file)).fileName());
 }
 
 bool MainWindow::SaveTo(const QString& path) {
   editor_->SetValidation(false);
   ValidationContext context;
   context.editor_material_entries = workspace_.model.Materials.size();
-  const SaveResult result = SaveHod(workspace_, path.toStdString(), ui(), context);
+  const SaveResult result = SaveHod(workspace_, PathFromQt(path), ui(), context);
   editor_->SetValidation(true);
   switch (result) {
     case SaveResult::Saved:
@@ -471,13 +473,13 @@ void MainWindow::Save() {
     SaveAs();
     return;
   }
-  SaveTo(QString::fromStdString(workspace_.current_file));
+  SaveTo(PathToQt(workspace_.current_file));
 }
 
 void MainWindow::SaveAs() {
   const auto chosen = ui().SaveFile(text::kHodFilter, "");
   if (!chosen || chosen->empty()) return;
-  QString path = QString::fromStdString(*chosen);
+  QString path = PathToQt(*chosen);
   // A bare name is a HOD file: without the suffix Open's filter would not even list it.
   if (QFileInfo(path).suffix().isEmpty()) path += QString::fromLatin1(text::kHodSuffix);
   SaveTo(path);
@@ -492,7 +494,14 @@ void MainWindow::EditAttributes() {
 void MainWindow::ImportScript() {
   const auto chosen = ui().OpenFile(text::kScriptFilter, "");
   if (!chosen || chosen->empty()) return;
-  ImportHodScript(workspace_.model, *chosen, script_context_, ui());
+  const ScriptImportResult result =
+      ImportHodScript(workspace_.model, *chosen, script_context_, ui());
+  // Skipped lines stay silent, as the format's rules ask, but the log counts them.
+  if (!result.unmatched_lines.empty()) {
+    workspace_.log.Log(import_messages::kSkippedLinesLead +
+                       std::to_string(result.unmatched_lines.size()) +
+                       import_messages::kSkippedLinesTail);
+  }
   AfterStructuralChange();
 }
 
@@ -581,7 +590,12 @@ void MainWindow::ShowEditor() { ShowChild(editor_window_); }
 
 void MainWindow::ShowDebugWindow() { ShowChild(debug_subwindow_); }
 
-void MainWindow::About() { QMessageBox::about(this, Caption(strings::kTitle), text::kAboutText); }
+void MainWindow::About() {
+  QMessageBox::about(this, Caption(strings::kTitle),
+                     QString::fromLatin1(text::kAboutText) +
+                         QString::fromLatin1(text::kAboutVersion) +
+                         QString::fromStdString(VersionText()));
+}
 
 void MainWindow::TileSideBySide(bool vertical) {
   const QList<QMdiSubWindow*> windows = mdi_->subWindowList();
@@ -659,7 +673,7 @@ void MainWindow::dropEvent(QDropEvent* event) {
   if (path.isEmpty()) return;
   event->acceptProposedAction();
   if (!MaySaveChanges(text::kSaveChangesBeforeOpen)) return;
-  if (!IsUsableFile(path.toStdString())) {
+  if (!IsUsableFile(PathFromQt(path))) {
     ui().Message(strings::Entry(strings::kSelectFile), Icon::Information);
     return;
   }

@@ -4,6 +4,7 @@
 #include <QCoreApplication>
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QFile>
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QLabel>
@@ -64,6 +65,12 @@ QString ToQt(std::string_view text) {
 }
 
 std::string FromQt(const QString& text) { return text.toLatin1().toStdString(); }
+
+std::string PathFromQt(const QString& path) { return QFile::encodeName(path).toStdString(); }
+
+QString PathToQt(std::string_view path) {
+  return QFile::decodeName(QByteArray(path.data(), static_cast<qsizetype>(path.size())));
+}
 
 QString QtFileFilter(std::string_view filter) {
   const QStringList parts = ToQt(filter).split(QLatin1Char('|'));
@@ -183,7 +190,7 @@ std::optional<std::string> QtUi::OpenFile(std::string_view filter, std::string_v
   const QString path = QFileDialog::getOpenFileName(parent_, title.empty() ? Title() : ToQt(title),
                                                     QString(), QtFileFilter(filter));
   if (path.isEmpty()) return std::nullopt;
-  return path.toStdString();
+  return PathFromQt(path);
 }
 
 std::optional<std::string> QtUi::SaveFile(std::string_view filter, std::string_view title) {
@@ -191,7 +198,7 @@ std::optional<std::string> QtUi::SaveFile(std::string_view filter, std::string_v
   const QString path = QFileDialog::getSaveFileName(parent_, title.empty() ? Title() : ToQt(title),
                                                     QString(), QtFileFilter(filter));
   if (path.isEmpty()) return std::nullopt;
-  return path.toStdString();
+  return PathFromQt(path);
 }
 
 int QtUi::ChooseMaterial(std::string_view caption, const std::vector<std::string>& names) {

@@ -19,6 +19,10 @@ namespace gantry {
 // as Latin-1 (the game's texts); what is typed is stored as Latin-1.
 QString ToQt(std::string_view text);
 std::string FromQt(const QString& text);
+// Paths between Qt and the core, which takes them as bytes in the system's narrow encoding (the
+// ANSI code page on Windows, UTF-8 elsewhere): every path crosses through these two.
+std::string PathFromQt(const QString& path);
+QString PathToQt(std::string_view path);
 
 // "Description|pattern|Description|pattern" as Qt's "Description (patterns);;..." filter.
 // Patterns are offered in both letter cases, since file systems here tell them apart.

@@ -41,6 +41,7 @@ inline constexpr const char* kScriptFilter = "HOD Scripts (*.HSC)|*.HSC|All file
 inline constexpr const char* kAboutText =
     "Gantry HOD Editor\n\nAn editor for Homeworld 2 HOD model files: meshes, textures, "
     "materials, joints, markers, dock paths, engines, lights, star fields and more.";
+inline constexpr const char* kAboutVersion = "\n\nVersion ";
 
 // The options dialog.
 inline constexpr const char* kOptionsCaption = "Options";

@@ -114,7 +114,7 @@ Walk Dispatch(ReadContext& ctx, const Tag& tag) {
   } else {
     // Lengths are unsigned on disk; a huge one must not show as a negative number.
     ctx.ui.Message(
-        fmt::format("{}{}\r\n{}{}{}", messages::kUnknownChunk, t, messages::kSkipping,
+        fmt::format("{}{}\r\n{}{}{}", messages::kUnknownChunk, tag.printable(), messages::kSkipping,
                     static_cast<std::uint32_t>(ctx.header.Length), messages::kBytesEllipsis),
         Icon::Critical);
     SkipChunk(ctx);

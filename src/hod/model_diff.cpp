@@ -40,7 +40,8 @@ std::string StripNuls(std::string text) {
 
 class Differ {
  public:
-  explicit Differ(const DiffOptions& options) : options_(options) {}
+  Differ(const DiffOptions& options, bool same_dialect)
+      : options_(options), same_dialect_(same_dialect) {}
 
   std::vector<std::string>& lines() { return lines_; }
 
@@ -51,7 +52,10 @@ class Differ {
       // Equal infinities differ by NaN, so they are compared as they are.
       const bool same = a == b || (std::isnan(a) && std::isnan(b));
       if (!same && !(std::fabs(double{a} - double{b}) <= options_.tolerance)) {
-        Add(path, NumberText(a), NumberText(b));
+        std::string x = NumberText(a), y = NumberText(b);
+        // Values that agree in their first 7 or 15 digits show every digit that tells them apart.
+        if (x == y) x = fmt::format("{}", a), y = fmt::format("{}", b);
+        Add(path, x, y);
       }
     } else if constexpr (std::is_integral_v<T>) {
       if (a != b) Add(path, NumberText(a), NumberText(b));
@@ -84,6 +88,7 @@ class Differ {
     template <typename M, typename Owner>
     void Field(const char* name, M Owner::*member, FieldRole role) {
       if (role == FieldRole::Derived) return;
+      if (role == FieldRole::Framing && !differ.same_dialect_) return;
       if constexpr (std::is_same_v<R, MaterialParameter>) {
         // A differing Type is reported on its own; fields the type does not store are not.
         if (role == FieldRole::ColourParameter && a.Type != kParameterColour) return;
@@ -126,14 +131,72 @@ class Differ {
   bool Full() const { return lines_.size() >= options_.max_differences; }
 
   const DiffOptions& options_;
+  const bool same_dialect_;
   std::vector<std::string> lines_;
+};
+
+// Walks every field like the comparison and stops at the first number that is not finite. The
+// path is spelt only then, from the chain of steps that led there.
+class FiniteCheck {
+ public:
+  struct Step {
+    const Step* parent;
+    const char* name;  // nullptr for a list entry
+    std::size_t index;
+  };
+
+  template <typename T>
+  void Visit(const Step* step, const T& value) {
+    if (found) return;
+    if constexpr (std::is_floating_point_v<T>) {
+      if (!std::isfinite(value)) found = Spell(step);
+    } else if constexpr (std::is_same_v<T, MipLevel> || std::is_same_v<T, std::string> ||
+                         std::is_same_v<T, Tag> || !std::is_class_v<T>) {
+      return;
+    } else if constexpr (IsVector<T>::value || IsArray<T>::value) {
+      for (std::size_t i = 0; i < value.size() && !found; ++i) {
+        const Step entry{step, nullptr, i};
+        Visit(&entry, value[i]);
+      }
+    } else {
+      Walker<T> walker{*this, step, value};
+      Describe(walker, Kind<T>{});
+    }
+  }
+  std::optional<std::string> found;
+
+ private:
+  template <typename R>
+  struct Walker {
+    FiniteCheck& check;
+    const Step* step;
+    const R& record;
+    template <typename M, typename Owner>
+    void Field(const char* name, M Owner::*member, FieldRole) {
+      const Step field{step, name, 0};
+      check.Visit(&field, record.*member);
+    }
+  };
+
+  static std::string Spell(const Step* step) {
+    if (step == nullptr) return {};
+    std::string before = Spell(step->parent);
+    if (step->name == nullptr) return fmt::format("{}[{}]", before, step->index);
+    return before.empty() ? step->name : before + "." + step->name;
+  }
 };
 
 }  // namespace
 
+std::optional<std::string> FirstNonFiniteField(const HodModel& model) {
+  FiniteCheck check;
+  check.Visit(nullptr, model);
+  return check.found;
+}
+
 std::vector<std::string> DiffModels(const HodModel& a, const HodModel& b,
                                     const DiffOptions& options) {
-  Differ differ(options);
+  Differ differ(options, a.Dialect == b.Dialect);
   differ.Compare("", a, b);
   return std::move(differ.lines());
 }

@@ -15,16 +15,18 @@ namespace gantry {
 
 // Colour and Texture fields of a material parameter exist on disk only for parameters of that
 // type (4 colour, 5 texture); the others are whatever the program left there.
-enum class FieldRole { Data, Derived, OwnerText, ColourParameter, TextureParameter };
+// Framing fields are a chunk's Kind and ID, which follow from the file's dialect: compared
+// between models of one dialect only.
+enum class FieldRole { Data, Derived, OwnerText, ColourParameter, TextureParameter, Framing };
 
 template <typename T>
 struct Kind {};
 
 template <typename V, typename R>
 void DescribeHeader(V& v) {
-  v.Field("Kind", static_cast<Tag R::*>(&ChunkHeader::Kind), FieldRole::Data);
+  v.Field("Kind", static_cast<Tag R::*>(&ChunkHeader::Kind), FieldRole::Framing);
   v.Field("Length", static_cast<std::int32_t R::*>(&ChunkHeader::Length), FieldRole::Derived);
-  v.Field("ID", static_cast<Tag R::*>(&ChunkHeader::ID), FieldRole::Data);
+  v.Field("ID", static_cast<Tag R::*>(&ChunkHeader::ID), FieldRole::Framing);
 }
 
 #define GANTRY_FIELD(Record, name) v.Field(#name, &Record::name, FieldRole::Data)

@@ -79,6 +79,21 @@ Found CheckDetails(const HodModel& m, EmptyVertices& empty) {
       }
     }
   }
+  // Beyond 65536 vertices a 16-bit index names the wrong vertex.
+  for (const CollisionMesh& collision : m.CollisionMeshes) {
+    if (Found f = Over(collision.Triangles.Vertices.size(), kMaxIndexedVertices,
+                       fmt::format("Collision mesh '{}'", collision.ParentName), "vertices")) {
+      return f;
+    }
+  }
+  for (const ScarMesh& scar : m.ScarMeshes) {
+    const std::string name = fmt::format("Battle scar mesh '{}'", scar.Description.Name);
+    for (const TriangleMesh* triangles : {&scar.Triangles, &scar.Normals}) {
+      if (Found f = Over(triangles->Vertices.size(), kMaxIndexedVertices, name, "vertices")) {
+        return f;
+      }
+    }
+  }
   return std::nullopt;
 }
 

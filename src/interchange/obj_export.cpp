@@ -137,7 +137,8 @@ std::string ObjCommentHeader(std::string_view source, const HeaderStamp& stamp) 
 }
 
 std::string ExportPath(const Workspace& workspace, std::string_view file_name) {
-  return NativePath(JoinPath(workspace.working_folder, file_name));
+  // The name comes from the model: it must not leave the folder or name a device.
+  return NativePath(JoinPath(workspace.working_folder, SafeFileName(file_name)));
 }
 
 bool WriteExportText(const std::string& path, std::string_view text, Ui& ui) {
@@ -185,8 +186,8 @@ std::string LodMeshObjText(const HodModel& model, std::string_view hod_path, con
   AppendText(text, kCrLf, msg::kByVarnel, kCrLf, kCrLf);
   AppendText(text, kCrLf, msg::kDate, stamp.date, msg::kTime, stamp.time);
   AppendText(text, kCrLf, msg::kHeaderEnd, kCrLf);
-  AppendText(text, kCrLf, msg::kMaterialLibrary, BaseName(hod_path), msg::kMtlExtension, kCrLf,
-             kCrLf);
+  AppendText(text, kCrLf, msg::kMaterialLibrary,
+             SafeFileName(BaseName(hod_path) + msg::kMtlExtension), kCrLf, kCrLf);
 
   ui.Status(msg::kWritingVertices);
   std::int64_t vertex_total = 0;

@@ -59,7 +59,7 @@ inline constexpr const char* kTooManyMaterialsLead = "The file uses ";
 inline constexpr const char* kTooManyMaterialsTail =
     " materials, but a mesh can hold at most 254 parts, one per material. "
     "Please merge some of its materials.";
-inline constexpr const char* kNothingImported = "Nothing was imported.";
+inline constexpr const char* kNothingImported = shared_text::kNothingImported;
 
 // Replace commands.
 inline constexpr const char* kObjFilter =

@@ -19,7 +19,7 @@ std::optional<std::string> TextureNameFromFile(std::string_view path) {
   // A base shorter than a tag keeps all of itself as the tag.
   const std::size_t stem = base.size() >= 3 ? base.size() - 3 : 0;
   // The separator the path itself uses, so a native path stays one.
-  const auto last = path.find_last_of("\\/");
+  const auto last = LastSeparator(path);
   const char separator = last == std::string_view::npos ? '\\' : path[last];
   return FolderOf(path) + separator + base.substr(0, stem) + texture_messages::kPsd +
          base.substr(stem);
@@ -31,10 +31,12 @@ std::string AutomaticExportPath(const Texture& texture, const std::string& worki
                                 std::string_view extension) {
   const std::string& name = texture.FileName;
   const std::string title = BaseName(name);
+  // The name comes from the model: it must not leave the folder or name a device.
   const auto numbered = [&](int i) {
-    return JoinPath(working_folder, title + "[" + std::to_string(i) + "]" + std::string(extension));
+    return JoinPath(working_folder,
+                    SafeFileName(title + "[" + std::to_string(i) + "]" + std::string(extension)));
   };
-  const std::string plain = JoinPath(working_folder, title + std::string(extension));
+  const std::string plain = JoinPath(working_folder, SafeFileName(title + std::string(extension)));
   if (name.ends_with("[1]")) return plain;
 
   const int tag = name.size() >= 2 ? DigitValue(name[name.size() - 2]) : 0;

@@ -29,6 +29,11 @@ inline constexpr const char* kBoundaryVerticesLocated = " BNDVs located";
 inline constexpr const char* kLightsLocated = " lights located";
 inline constexpr const char* kEndOfFile = "// EOF";
 
+// After an export whose names the script cannot carry: the number of lines, then this.
+inline constexpr const char* kNamesLostTail =
+    " line(s) of the script hold a name with a quote, a bracket or a line break, which an "
+    "import cannot read back: those elements would be lost.";
+
 // Commands, each with its opening parenthesis and blank.
 inline constexpr const char* kMaterialAdd = "STAT_Add( ";
 inline constexpr const char* kMaterialParameter = "STAT_SetParamter( ";

@@ -23,6 +23,18 @@ inline constexpr const char* kInvalidTga = background_messages::kInvalidTga;
 inline constexpr const char* kTooManyLights =
     "A HOD holds at most 32767 lights; the LITE_Add lines beyond them were skipped.";
 
+// A UTF-16 script with a character outside Latin-1, after the script's path.
+inline constexpr const char* kUtf16NotNarrow =
+    ": the script is UTF-16 text with characters a HOD cannot hold; save it as ANSI text.";
+// The editor's log after an import that skipped lines: lead, the count, tail.
+inline constexpr const char* kSkippedLinesLead = "Script import skipped ";
+inline constexpr const char* kSkippedLinesTail = " line(s) that matched no command.";
+
+// A list size past what a HOD holds: command name, asks, count, holds, limit, tail.
+inline constexpr const char* kListCutAsks = " asks for ";
+inline constexpr const char* kListCutHolds = " entries; a HOD holds at most ";
+inline constexpr const char* kListCutTail = ", so the list was cut there.";
+
 // The NAME text of a new background HOD (the model types have theirs in hod/model.h).
 inline constexpr const char* kBackgroundTypeName = "What's in a name?";
 

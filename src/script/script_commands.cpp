@@ -1,5 +1,7 @@
 #include "script/script_commands.h"
 
+#include <fmt/format.h>
+
 #include <algorithm>
 #include <cctype>
 #include <cstdint>
@@ -84,10 +86,6 @@ void SetText(std::int32_t& length, std::string& field, std::string value) {
   length = static_cast<std::int32_t>(field.size());
 }
 
-std::size_t ListSize(std::int32_t count, std::int32_t most = kMaxListSize) {
-  return static_cast<std::size_t>(std::clamp(count, 0, most));
-}
-
 // The entries a count field says a list has, never more than it holds.
 std::size_t Named(std::int32_t count, std::size_t held) {
   return std::min(static_cast<std::size_t>(std::max(count, 0)), held);
@@ -123,7 +121,7 @@ class Call {
  public:
   Call(ScriptCommand command, std::string_view line, HodModel& model, ScriptImportContext& context,
        Ui& ui)
-      : model(model), context(context), ui(ui) {
+      : model(model), context(context), ui(ui), name_(ScriptCommandInfoOf(command).name) {
     std::string_view args = ScriptArgumentText(line);
     std::string stripped;
     // These three never had quoted commas: their whole text loses its quotes first.
@@ -136,6 +134,15 @@ class Call {
   }
 
   std::string Text(std::size_t n) const { return ScriptText(args_[n]); }
+  // A list size asked for, never below 0; one past what a HOD holds is cut there and the line
+  // reported as refused, so a build does not write a model other than the one asked for.
+  std::size_t ListSize(std::int32_t count, std::int32_t most = kMaxListSize) {
+    if (count > most) {
+      outcome.refusal = fmt::format("{}{}{}{}{}{}", name_, text::kListCutAsks, count,
+                                    text::kListCutHolds, most, text::kListCutTail);
+    }
+    return static_cast<std::size_t>(std::clamp(count, 0, most));
+  }
   double Number(std::size_t n) const { return ScriptNumber(args_[n]); }
   float Single(std::size_t n) const { return ScriptSingle(Number(n)); }
   bool Flag(std::size_t n) const { return ScriptFlag(args_[n]); }
@@ -206,6 +213,7 @@ class Call {
   }
 
   std::vector<std::string> args_;
+  std::string_view name_;
 };
 
 void ImportScale(Call& c) { c.context.ImportScale = c.Vector(0); }
@@ -238,7 +246,7 @@ void MaterialAdd(Call& c) {
   SetText(m.NameLength, m.Name, c.Text(0));
   SetText(m.ShaderLength, m.ShaderName, c.Text(1));
   const std::size_t count =
-      ListSize(c.Rounded(2), static_cast<std::int32_t>(kMaxMaterialParameters));
+      c.ListSize(c.Rounded(2), static_cast<std::int32_t>(kMaxMaterialParameters));
   m.ParameterCount = static_cast<std::int32_t>(count);
   if (count > 0) m.Parameters.assign(count, MaterialParameter{});
 }
@@ -270,7 +278,7 @@ void MeshAdd(Call& c) {
   const std::string parent = c.Text(1);
   SetText(mesh.NameLength, mesh.Name, name);
   SetText(mesh.ParentLength, mesh.ParentName, parent);
-  const std::size_t lods = ListSize(c.Rounded(3));
+  const std::size_t lods = c.ListSize(c.Rounded(3));
   mesh.LodCount = static_cast<std::int32_t>(lods);
   mesh.Lods.assign(lods, LodMesh{});
   if (c.Flag(2)) SetGoblin(c.model, index, true, c.ui);
@@ -290,15 +298,18 @@ void MeshSetLod(Call& c) {
   if (!lod) return;
   lod->LodLevel = lod_level;
   ScalePositions(*lod, c.context.ImportScale);
-  // The entry follows the rounded level, so halves agree with LodLevel.
-  LodMesh& target = mesh.Lods[static_cast<std::size_t>(lod_level)];
-  target = std::move(*lod);
-  c.outcome.changed = true;
+  // The scar mesh is built first, so a mesh too large for it leaves the model as it was.
   if ((IsGoblin(mesh) || lod_level == 0) && *index < c.model.ScarMeshes.size()) {
     ScarMesh& scar = c.model.ScarMeshes[*index];
-    ScarMeshFromLod(target, scar);
+    if (auto refusal = ScarMeshFromLod(*lod, scar)) {
+      c.outcome.refusal = std::move(refusal);
+      return;
+    }
     BuildScarGrid(scar);
   }
+  // The entry follows the rounded level, so halves agree with LodLevel.
+  mesh.Lods[static_cast<std::size_t>(lod_level)] = std::move(*lod);
+  c.outcome.changed = true;
 }
 
 void JointAdd(Call& c) {
@@ -328,7 +339,13 @@ void CollisionMeshAdd(Call& c) {
   SetText(collision.ParentLength, collision.ParentName, c.Text(0));
   const std::optional<LodMesh> mesh = c.LoadObj(c.File(1), kMergedOptions);
   if (!mesh) return;
-  CollisionMeshFromMesh(*mesh, collision);
+  if (auto refusal = CollisionMeshFromMesh(*mesh, collision)) {
+    c.model.CollisionMeshes.pop_back();
+    c.outcome.changed = false;
+    c.outcome.selected_collision_mesh.reset();
+    c.outcome.refusal = std::move(refusal);
+    return;
+  }
   ScalePoints(collision.Triangles.Vertices, c.context.ImportScale);
 }
 
@@ -407,7 +424,7 @@ void MarkerAdd(Call& c) {
     marker.Rotation[i] = DegreesToRadians(c.Number(7 + i));
   }
   if (marker.Flags1 != 0 || marker.Flags2 != 0) {
-    marker.Tracks.assign(ListSize(c.Truncated(10)), KeyframeTrack{});
+    marker.Tracks.assign(c.ListSize(c.Truncated(10)), KeyframeTrack{});
     marker.KeyfLength = 0;  // the writer works it out
   } else {
     marker.KeyfLength = kEmptyKeyfLength;
@@ -429,7 +446,7 @@ void TrackSet(Call& c) {
   track->ID = "ANIM";
   track->Version = kTrackVersion;
   SetText(track->NameLength, track->Name, c.Text(2));
-  const std::size_t keys = ListSize(c.Truncated(3));
+  const std::size_t keys = c.ListSize(c.Truncated(3));
   track->KeyCount = static_cast<std::int32_t>(keys);
   track->Keys.assign(keys, Keyframe{});
   track->PreI = c.Truncated(4);
@@ -463,7 +480,7 @@ void DockPathAdd(Call& c) {
   RaiseFlag(path.PathValue4, c.Flag(5));
   SetText(path.LinkedPathsLength, path.LinkedPaths, c.Text(6));
   const double asked = c.Number(7);
-  const std::size_t points = asked > 2 ? ListSize(RoundedWhole(asked)) : 2;
+  const std::size_t points = asked > 2 ? c.ListSize(RoundedWhole(asked)) : 2;
   DockPoint zero;
   zero.PointTolerance = 0;
   zero.MaxSpeed = 0;
@@ -503,7 +520,7 @@ void BoundaryAutoCalc(Call& c) {
 void BoundaryCount(Call& c) {
   BoundaryVertexRecord& boundary = c.model.BoundaryVertices;
   const std::size_t count =
-      std::max<std::size_t>(ListSize(c.Truncated(0), kMaxBoundaryVertices), 2);
+      std::max<std::size_t>(c.ListSize(c.Truncated(0), kMaxBoundaryVertices), 2);
   boundary.Vertices.resize(count);
   boundary.VertexCount = static_cast<std::int32_t>(count);
   c.outcome.changed = true;

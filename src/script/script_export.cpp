@@ -11,8 +11,11 @@
 #include "common/local_time.h"
 #include "common/number_text.h"
 #include "common/paths.h"
+#include "common/version.h"
 #include "geometry/rotations.h"
 #include "script/export_messages.h"
+#include "script/script_commands.h"
+#include "script/script_import.h"
 
 namespace gantry {
 namespace {
@@ -250,7 +253,8 @@ std::string HodScriptPath(const Workspace& workspace) {
   // The title drops everything from the last "." on, a leading one included.
   std::string title = FileNameOf(workspace.current_file);
   if (const auto dot = title.rfind('.'); dot != std::string::npos) title.erase(dot);
-  return NativePath(JoinPath(workspace.working_folder, title + msg::kScriptExtension));
+  return NativePath(
+      JoinPath(workspace.working_folder, SafeFileName(title + msg::kScriptExtension)));
 }
 
 std::optional<FileWriteFailure> WriteScriptFile(const std::string& path, std::string_view text) {
@@ -266,11 +270,34 @@ bool ExportHodScript(Workspace& workspace, Ui& ui, const ScriptClock& clock) {
     workspace.current_file = *answer;
   }
   const std::string path = HodScriptPath(workspace);
-  const auto failure =
-      WriteScriptFile(path, HodScriptText(workspace.model, workspace.current_file, clock()));
-  if (!failure) return true;
+  const std::string text = HodScriptText(workspace.model, workspace.current_file, clock());
+  const auto failure = WriteScriptFile(path, text);
+  if (!failure) {
+    const std::size_t lost = LinesScriptsCannotCarry(text).size();
+    if (lost > 0) {
+      ui.Message(std::to_string(lost) + msg::kNamesLostTail, Icon::Exclamation);
+    }
+    return true;
+  }
   workspace.log.Log(std::string(msg::kCouldntWrite) + path + kCrLf + failure->description);
   return false;
+}
+
+std::vector<std::size_t> LinesScriptsCannotCarry(std::string_view text) {
+  std::vector<std::size_t> lines;
+  std::size_t number = 0;
+  for (std::size_t start = 0; start < text.size();) {
+    std::size_t stop = text.find_first_of("\r\n", start);
+    if (stop == std::string_view::npos) stop = text.size();
+    const std::string_view line = text.substr(start, stop - start);
+    ++number;
+    const bool crlf = text.substr(stop).starts_with("\r\n");
+    start = stop + (crlf ? 2 : 1);
+    if (!line.empty() && !IsQuietScriptLine(line) && !MatchScriptLine(line)) {
+      lines.push_back(number);
+    }
+  }
+  return lines;
 }
 
 bool ExportHodScriptCommand(Workspace& workspace, Ui& ui, const ScriptClock& clock) {

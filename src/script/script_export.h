@@ -20,14 +20,6 @@
 
 namespace gantry {
 
-// The version the header names; follows the project's version in CMakeLists.txt.
-struct ProgramVersion {
-  int major_number = 0;
-  int minor_number = 0;
-  int revision = 0;
-};
-inline constexpr ProgramVersion kProgramVersion{0, 1, 0};
-
 // The local date and time the header is stamped with; tests pass a fixed one.
 using ScriptClock = std::function<std::tm()>;
 std::tm LocalScriptTime();
@@ -47,6 +39,10 @@ std::optional<FileWriteFailure> WriteScriptFile(const std::string& path, std::st
 // the working folder. Returns false when the script could not be written; why goes to the
 // debug log.
 bool ExportHodScript(Workspace& workspace, Ui& ui, const ScriptClock& clock = LocalScriptTime);
+
+// The lines of a script's text (numbered from 1) that an import would skip: a name holding a
+// quote, a bracket or a line break is more than the script's grammar can carry.
+std::vector<std::size_t> LinesScriptsCannotCarry(std::string_view text);
 
 // The main window's script export: ExportHodScript, then "HSC Export failed!" when it failed.
 bool ExportHodScriptCommand(Workspace& workspace, Ui& ui,

@@ -76,6 +76,37 @@ class LineUi : public Ui {
   std::vector<ScriptMessage>& messages_;
 };
 
+}  // namespace
+
+bool IsQuietScriptLine(std::string_view line) {
+  const auto first = line.find_first_not_of(" \t");
+  if (first == std::string_view::npos) return true;
+  const auto last = line.find_last_not_of(" \t");
+  line = line.substr(first, last - first + 1);
+  return line.starts_with(text::kCommentMarker) || line == "{" || line == "}";
+}
+
+namespace {
+
+bool HasUtf16Mark(std::string_view text) {
+  return text.starts_with("\xFF\xFE") || text.starts_with("\xFE\xFF");
+}
+
+// The single-byte text a UTF-16 script holds, each character its own code as one byte (Latin-1,
+// as the game's texts are); nullopt when a character needs more.
+std::optional<std::string> FromUtf16(std::string_view text) {
+  const bool little = text.starts_with("\xFF\xFE");
+  std::string out;
+  out.reserve(text.size() / 2);
+  for (std::size_t i = 2; i + 1 < text.size(); i += 2) {
+    const auto low = static_cast<unsigned char>(text[little ? i : i + 1]);
+    const auto high = static_cast<unsigned char>(text[little ? i + 1 : i]);
+    if (high != 0) return std::nullopt;
+    out.push_back(static_cast<char>(low));
+  }
+  return out;
+}
+
 void RunLines(HodModel& model, std::string_view script, ScriptImportContext& context, LineUi& ui,
               ScriptImportResult& result) {
   // Editors on some systems start UTF-8 files with a byte-order mark; it is no part of the first
@@ -95,7 +126,10 @@ void RunLines(HodModel& model, std::string_view script, ScriptImportContext& con
     if (line.empty()) continue;
     ++result.lines;
     const std::optional<ScriptCommand> command = MatchScriptLine(line);
-    if (!command) continue;
+    if (!command) {
+      if (!IsQuietScriptLine(line)) result.unmatched_lines.push_back(number);
+      continue;
+    }
     ++result.commands;
     ui.line = number;
     ScriptCommandOutcome outcome = RunScriptCommand(*command, line, model, context, ui);
@@ -241,8 +275,11 @@ float ScriptSingle(double value) {
 }
 
 std::string ScriptFolderOf(std::string_view path) {
-  std::size_t last = path.rfind('\\');
-  if (last == std::string_view::npos) last = path.rfind('/');
+  // The last backslash, found character by character (a slash is never part of a double-byte one).
+  std::string backslashes(path);
+  std::replace(backslashes.begin(), backslashes.end(), '/', ' ');
+  std::size_t last = LastSeparator(backslashes);
+  if (last == std::string_view::npos) last = LastSeparator(path);
   if (last == std::string_view::npos || last == 0) return std::string(path);
   return std::string(path.substr(0, last));
 }
@@ -254,9 +291,17 @@ ScriptImportResult ImportHodScript(HodModel& model, const std::string& path,
   LineUi line_ui(ui, context.batch, result.messages);
 
   std::string script;
-  if (context.batch) {
-    std::string error;
-    std::optional<std::string> read = ReadTextFile(path, &error);
+  std::string error;
+  std::optional<std::string> read = ReadTextFile(path, &error);
+  if (read && HasUtf16Mark(*read)) {
+    // Not rewritten: the rewrite works on single bytes and would break the file.
+    std::optional<std::string> narrow = FromUtf16(*read);
+    if (!narrow) {
+      line_ui.Message(NativePath(path) + text::kUtf16NotNarrow, Icon::Exclamation);
+      return result;
+    }
+    script = std::move(*narrow);
+  } else if (context.batch) {
     if (!read) {
       line_ui.Message(
           std::string(text::kCannotReadLead) + NativePath(path) + text::kCannotReadTail + error,

@@ -13,11 +13,13 @@
 //    them, answers the one question a command can ask (BNDV_AutoCalc's enlarging) with No, and
 //    imports OBJ files without asking (merged with the default thresholds, V reversed where the
 //    editor would ask, OBJ materials matched to model materials by name, else material 0);
-//  - list sizes a script asks for are capped where the file format ends (254 material parameters,
-//    65535 boundary vertices, 32767 entries of any other list), and counts never go below 0, so
-//    every count field matches its list and the model can be written; a command that would grow
-//    a list past that end is refused (script_commands.h);
-//  - a UTF-8 byte-order mark before the first line is ignored;
+//  - list sizes a script asks for are cut where the file format ends (254 material parameters,
+//    65535 boundary vertices, 32767 entries of any other list) and the line is reported as
+//    refused; counts never go below 0, so every count field matches its list and the model can
+//    be written; a command that would grow a list past that end is refused (script_commands.h);
+//  - a UTF-8 byte-order mark before the first line is ignored; a UTF-16 script (with its mark,
+//    as Notepad saves "Unicode") is read as the single-byte text it holds, and refused when a
+//    character has no single byte;
 //  - numbers too large for a single become the largest single of their sign, and whole numbers
 //    outside the 32-bit range the nearest 32-bit value.
 #pragma once
@@ -71,6 +73,9 @@ struct ScriptImportResult {
   // Lines whose command was refused because it would have built what a HOD cannot hold. The
   // reason is among the messages, each different reason once.
   std::vector<std::size_t> refused_lines;
+  // Lines that matched no command and were skipped, as the editor does without a word; blank
+  // lines, comments and lone braces are not among them.
+  std::vector<std::size_t> unmatched_lines;
 };
 
 // ---- Line grammar ---------------------------------------------------------------------------
@@ -78,6 +83,10 @@ struct ScriptImportResult {
 // The line as matching sees it: quotes as double quotes, no blanks around "(", ")" and ",",
 // nothing but quoted text after the first ")", trimmed.
 std::string CanonicalScriptLine(std::string_view line);
+
+// Lines a script may hold besides commands: blank ones, comments and the braces some writers
+// put around a block.
+bool IsQuietScriptLine(std::string_view line);
 
 // What a line calls, when its canonical form has the shape of a call: one "(" (not first) and
 // one ")", an even number of quotes. `name` is in lower case.

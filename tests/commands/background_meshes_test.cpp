@@ -115,10 +115,9 @@ TEST(MeshFromTexture, CommandAddsAMeshThatValidatesSavesAndReadsBack) {
                              "Converting to BMSH format... (This may take time)", "Ready"}));
   ASSERT_TRUE(result.changed);
   ASSERT_EQ(model.BackgroundMeshSet.Meshes.at(*result.select).PartCount, 32);
-
-  EXPECT_TRUE(ValidateHod(model, ui).valid);
-  EXPECT_TRUE(ui.messages.empty());
-  EXPECT_EQ(testing::ReadBackDifferences(model), std::vector<std::string>{});
+  EXPECT_EQ((std::tuple{ValidateHod(model, ui).valid, ui.messages.size(),
+                        testing::ReadBackDifferences(model)}),
+            std::tuple(true, 0u, std::vector<std::string>{}));
 }
 
 TEST(MeshFromTexture, AnNAboveThreeIsSaidToBeCut) {
@@ -143,7 +142,6 @@ TEST(Recolouring, TakesTheImageAtTheTextureCoordinatesAndComesBackFromTheTexture
   ui.files = {WriteTga(folder, "a.tga", MakeImage(64, 32, Patchwork))};
   CreateMeshFromTexture(model, ui);
   const LodMesh before = model.BackgroundMeshSet.Meshes.at(0);
-
   // Refused files leave the mesh alone.
   TGAImage short_image = MakeImage(8, 8, Gradient);
   short_image.Pixels.resize(10);
@@ -152,11 +150,10 @@ TEST(Recolouring, TakesTheImageAtTheTextureCoordinatesAndComesBackFromTheTexture
         folder.Path("missing.tga")}) {
     ui.messages.clear();
     ui.files = {bad};
-    EXPECT_FALSE(RecolourBackgroundMesh(model, 0, ui).changed);
-    EXPECT_EQ(ui.MessageTexts(), std::vector<std::string>{"Invalid TGA File. "});
-    EXPECT_EQ(model.BackgroundMeshSet.Meshes[0], before);
+    EXPECT_EQ((std::tuple{RecolourBackgroundMesh(model, 0, ui).changed, ui.MessageTexts(),
+                          model.BackgroundMeshSet.Meshes[0]}),
+              std::tuple(false, std::vector<std::string>{"Invalid TGA File. "}, before));
   }
-
   // Recoloured with a smooth image, the mesh renders that image again. A vertex takes the pixel
   // right of and below it, so colours come back up to 6 levels off (this gradient steps 3 and 4
   // levels a pixel), at the seam and the poles as much as anywhere.
@@ -167,8 +164,7 @@ TEST(Recolouring, TakesTheImageAtTheTextureCoordinatesAndComesBackFromTheTexture
   settings.size_multiplier = 128.0 / 2048;
   settings.render.alpha_blending = false;
   const RgbaImage texture = GenerateTexture(model.BackgroundMeshSet, settings).generator.Render();
-  ASSERT_EQ(texture.width, 128);
-  ASSERT_EQ(texture.height, 64);
+  ASSERT_EQ(std::tuple(texture.width, texture.height), std::tuple(128, 64));
   int worst = 0;
   for (int r = 0; r < 64; ++r) {
     for (int c = 0; c < 128; ++c) {
@@ -197,8 +193,8 @@ TEST(TextureGeneration, SizeMultiplierAnswers) {
     ui.inputs = {c.typed};
     const auto generator = GenerateBackgroundTexture(workspace, ui);
     ASSERT_TRUE(generator.has_value());
-    EXPECT_EQ(generator->width(), c.width);
-    EXPECT_EQ(generator->height(), c.width / 2);
+    EXPECT_EQ(std::tuple(generator->width(), generator->height()),
+              std::tuple(c.width, c.width / 2));
     // Fix wrapping, the four options, additional faces and saving: all answered No.
     std::vector<std::string> shown = ui.MessageTexts();
     EXPECT_EQ(std::vector<std::string>(shown.begin() + 1, shown.end() - 6), c.messages);
@@ -229,8 +225,7 @@ TEST(TextureGeneration, ThresholdAnswersAreWrappedIntoZeroToOne) {
     EXPECT_EQ(ui.MessageTexts(),
               c.message ? std::vector<std::string>{c.message} : std::vector<std::string>{});
   }
-  EXPECT_EQ(Wrap(7, 0, 1, 0), 1);
-  EXPECT_EQ(Wrap(INFINITY, 0, 1, 1), 0);
+  EXPECT_EQ(std::tuple(Wrap(7, 0, 1, 0), Wrap(INFINITY, 0, 1, 1)), std::tuple(1, 0));
 }
 
 TEST(TextureGeneration, SavesTheWorkingMeshesOnlyWhenAskedTo) {
@@ -250,9 +245,9 @@ TEST(TextureGeneration, SavesTheWorkingMeshesOnlyWhenAskedTo) {
         ui.preselected.back(),
         std::make_pair(std::string("Save generated meshes? ( with UV co-ordinates )"), Answer::No));
     const bool written = save == Answer::Yes;
-    EXPECT_EQ(fs::exists(folder.Path("BGMS Generated BMSH 1.obj")), written);
-    EXPECT_EQ(fs::exists(folder.Path("BGMS Generated BMSH 2.obj")), written);
-    EXPECT_EQ(folder.FileCount(), written ? 2u : 0u);
+    EXPECT_EQ(std::tuple(fs::exists(folder.Path("BGMS Generated BMSH 1.obj")),
+                         fs::exists(folder.Path("BGMS Generated BMSH 2.obj")), folder.FileCount()),
+              std::tuple(written, written, written ? 2u : 0u));
   }
 }
 
@@ -291,7 +286,7 @@ TEST(TextureGeneration, FacesAtTheSeamAndThePolesBecomeTrianglesOnBothSides) {
   // Fixing the working copy gives the same corners to every reader of its coordinates.
   LodMesh fixed = seam;
   FixCircularWrapping(fixed);
-  EXPECT_EQ(fixed.Parts[0].Vertices.size(), 4u);
+  ASSERT_EQ(fixed.Parts[0].Vertices.size(), 4u);
   EXPECT_FLOAT_EQ(fixed.Parts[0].Vertices[fixed.Parts[0].FaceLists[0].Indices[1]].UV.u, 1.05f);
 }
 

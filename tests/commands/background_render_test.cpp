@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <tuple>
 
 #include "commands/background_meshes.h"
 #include "common/safe_file.h"
@@ -104,11 +105,7 @@ TEST(Bmp24, HeadersThenBottomRowFirstPaddedToFourBytes) {
   ASSERT_EQ(bmp.size(), 54u + 2 * 12);
   EXPECT_EQ(std::vector(bmp.begin(), bmp.begin() + 6),
             (std::vector<std::uint8_t>{'B', 'M', 78, 0, 0, 0}));
-  EXPECT_EQ(bmp[10], 54);
-  EXPECT_EQ(bmp[14], 40);
-  EXPECT_EQ(bmp[18], 3);
-  EXPECT_EQ(bmp[22], 2);
-  EXPECT_EQ(bmp[28], 24);
+  EXPECT_EQ(std::tuple(bmp[10], bmp[14], bmp[18], bmp[22], bmp[28]), std::tuple(54, 40, 3, 2, 24));
   // Bottom row (reds 4 to 6) as blue, green, red, then three bytes of padding.
   EXPECT_EQ(std::vector(bmp.begin() + 54, bmp.begin() + 66),
             (std::vector<std::uint8_t>{20, 10, 4, 20, 10, 5, 20, 10, 6, 0, 0, 0}));
@@ -144,7 +141,6 @@ TEST(TextureGenerator, OctahedronMatchesTheStoredPicture) {
   if (std::getenv("GANTRY_REGENERATE_FIXTURES")) {
     ASSERT_FALSE(WriteFileSafely(stored, made));
   }
-
   std::ifstream in(stored, std::ios::binary);
   const std::vector<std::uint8_t> want(std::istreambuf_iterator<char>(in), {});
   ASSERT_EQ(made.size(), want.size());

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <tuple>
 
 #include "common/paths.h"
 #include "support/scripted_ui.h"
@@ -29,8 +30,8 @@ TEST(BoundaryFiles, ExportTextAndName) {
             "# File containing BouNDary Values information.\r\n"
             "v -10.5 0 2\r\n"
             "v 1E-06 1.234568E+08 0.25\r\n");
-  EXPECT_EQ(BoundaryFilePath("/mods/ship.v2.hod"), NativePath("/mods/ship.v2_BNDV.obj"));
-  EXPECT_EQ(BoundaryFilePath("ship.hod"), "ship_BNDV.obj");
+  EXPECT_EQ(std::tuple(BoundaryFilePath("/mods/ship.v2.hod"), BoundaryFilePath("ship.hod")),
+            std::tuple(NativePath("/mods/ship.v2_BNDV.obj"), "ship_BNDV.obj"));
 }
 
 TEST(BoundaryFiles, VertexLinesAreNormalisedBeforeReading) {
@@ -68,11 +69,10 @@ TEST_F(BoundaryImport, NothingChangesWithoutVertices) {
   EXPECT_TRUE(ui_.messages.empty());
   EXPECT_FALSE(Import(folder_.Write("faces.obj", "vn 1 2 3\r\nf 1 2 3\r\n")).changed);
   ASSERT_EQ(ui_.messages.size(), 1u);
-  EXPECT_EQ(ui_.messages[0].icon, Icon::Exclamation);
   EXPECT_NE(ui_.messages[0].text.find("faces.obj"), std::string::npos);
-
-  EXPECT_EQ(workspace_.model.BoundaryVertices, before);
-  EXPECT_FALSE(fs::exists(missing));
+  EXPECT_EQ(
+      std::tuple(ui_.messages[0].icon, workspace_.model.BoundaryVertices, fs::exists(missing)),
+      std::tuple(Icon::Exclamation, before, false));
 }
 
 TEST_F(BoundaryImport, ExportedVerticesReadBack) {
@@ -80,10 +80,10 @@ TEST_F(BoundaryImport, ExportedVerticesReadBack) {
   workspace_.model.BoundaryVertices.Vertices = points;
   ASSERT_TRUE(ExportBoundaryVertices(workspace_, ui_, [] { return kStamp; }));
   workspace_.model.BoundaryVertices.Vertices.clear();
-
   EXPECT_TRUE(Import(folder_.Path("ship_BNDV.obj")).changed);
-  EXPECT_EQ(workspace_.model.BoundaryVertices.Vertices, points);
-  EXPECT_EQ(workspace_.model.BoundaryVertices.VertexCount, 3);
+  EXPECT_EQ(std::tuple(workspace_.model.BoundaryVertices.Vertices,
+                       workspace_.model.BoundaryVertices.VertexCount),
+            std::tuple(points, 3));
 }
 
 }  // namespace

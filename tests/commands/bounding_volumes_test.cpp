@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <tuple>
 
 #include "hod/reset.h"
 #include "support/scripted_ui.h"
@@ -28,14 +29,13 @@ TEST(BoundingVolumes, BoxHoldsTheOriginSphereUsesOrdinaryDistance) {
   HodModel model = WithCollision({{10, 1, 1}, {20, 2, 2}});
   CalculateCollisionBox(model, 0);
   CalculateCollisionSphere(model, 0);
-  EXPECT_EQ(model.CollisionMeshes[0].Box, (BoundingBox{{0, 0, 0}, {20, 2, 2}}));
-  EXPECT_EQ(model.CollisionMeshes[0].Sphere.Centre, (Vector3{10, 1, 1}));
-
+  EXPECT_EQ(std::tuple(model.CollisionMeshes[0].Box, model.CollisionMeshes[0].Sphere.Centre),
+            std::tuple(BoundingBox{{0, 0, 0}, {20, 2, 2}}, Vector3{10, 1, 1}));
   model = WithCollision({{2, 0, 0}});
   CalculateCollisionSphere(model, 0);
-  EXPECT_EQ(model.CollisionMeshes[0].Sphere, (BoundingSphere{{1, 0, 0}, 1}));
-  EXPECT_EQ(model.CollisionMeshes[0].Box, BoundingBox{});  // the sphere leaves the box alone
-
+  // The sphere leaves the box alone.
+  EXPECT_EQ(std::tuple(model.CollisionMeshes[0].Sphere, model.CollisionMeshes[0].Box),
+            std::tuple(BoundingSphere{{1, 0, 0}, 1}, BoundingBox{}));
   // Distances of absolute values would give sqrt(11.25) here.
   model = WithCollision({{1, 5, 0}, {-5, 1, 0}});
   CalculateCollisionSphere(model, 0);
@@ -53,10 +53,10 @@ TEST(BoundingVolumes, ScarMeshesUseTheFirstLevelOfTheirMesh) {
   ASSERT_TRUE(ScarBoxCommand(model, 0, ui));
   CalculateScarSphere(model, 0);
   CalculateScarBox(model, 1);  // no mesh of its own
-  EXPECT_EQ(model.ScarMeshes[0].Box, (BoundingBox{{-0.5f, 0, 0}, {0.5f, 0.5f, 0}}));
-  EXPECT_EQ(model.ScarMeshes[0].Sphere.Centre, (Vector3{0, 0.25f, 0}));
-  EXPECT_EQ(model.ScarMeshes[1].Box, BoundingBox{});
-  EXPECT_EQ(model.BoundaryVertices.Vertices[6], (Vector3{1, 1, 1}));
+  EXPECT_EQ(std::tuple(model.ScarMeshes[0].Box, model.ScarMeshes[0].Sphere.Centre,
+                       model.ScarMeshes[1].Box, model.BoundaryVertices.Vertices[6]),
+            std::tuple(BoundingBox{{-0.5f, 0, 0}, {0.5f, 0.5f, 0}}, Vector3{0, 0.25f, 0},
+                       BoundingBox{}, Vector3{1, 1, 1}));
 }
 
 TEST(BoundingVolumes, NothingSelected) {
@@ -66,8 +66,8 @@ TEST(BoundingVolumes, NothingSelected) {
   EXPECT_FALSE(CollisionBoxCommand(model, std::nullopt, ui));
   EXPECT_FALSE(ScarSphereCommand(model, 0, ui));  // there is no scar mesh 0
   ASSERT_EQ(ui.messages.size(), 2u);
-  EXPECT_EQ(ui.messages[0].text, "Please select a object first!");
-  EXPECT_EQ(ui.messages[1].icon, Icon::Exclamation);
+  EXPECT_EQ(std::tuple(ui.messages[0].text, ui.messages[1].icon),
+            std::tuple("Please select a object first!", Icon::Exclamation));
   EXPECT_EQ(model, before);
 }
 
@@ -80,25 +80,20 @@ TEST(BoundaryVertices, FromEveryMeshThenGrownByBoxes) {
   testing::ScriptedUi ui;
   ui.answers = {Answer::Yes, Answer::No};
   BoundaryVerticesCommand(model, ui);
-  EXPECT_EQ(ui.messages[0].text, "Slightly enlarge BNDV? ( by 5% )");
-  EXPECT_EQ(ui.messages[0].buttons, Buttons::YesNo);
+  EXPECT_EQ(std::tuple(ui.messages[0].text, ui.messages[0].buttons),
+            std::tuple("Slightly enlarge BNDV? ( by 5% )", Buttons::YesNo));
   const std::vector<Vector3>& v = model.BoundaryVertices.Vertices;
   ASSERT_EQ(v.size(), 8u);
-  EXPECT_EQ(model.BoundaryVertices.VertexCount, 8);
-  EXPECT_EQ(v[0], (Vector3{-10.5f, -4.2f, 0}));
-  EXPECT_EQ(v[6], (Vector3{10.5f, 3.15f, 2.1f}));
-  EXPECT_EQ(v[3], Vector3{});
-
+  EXPECT_EQ(std::tuple(model.BoundaryVertices.VertexCount, v[0], v[6], v[3]),
+            std::tuple(8, Vector3{-10.5f, -4.2f, 0}, Vector3{10.5f, 3.15f, 2.1f}, Vector3{}));
   CalculateCollisionBox(model, 0);
   EXPECT_EQ(v[6], (Vector3{10.5f, 3.15f, 2.1f}));
   model.CollisionMeshes[0].Triangles.Vertices = {{12, 0.5f, 0}};  // beyond vertex 7 in x only
   CalculateCollisionBox(model, 0);
-  EXPECT_EQ(v[6], (Vector3{12, 3.15f, 2.1f}));
-  EXPECT_EQ(v[0], (Vector3{-10.5f, -4.2f, 0}));
-
+  EXPECT_EQ(std::tuple(v[6], v[0]),
+            std::tuple(Vector3{12, 3.15f, 2.1f}, Vector3{-10.5f, -4.2f, 0}));
   BoundaryVerticesCommand(model, ui);
-  EXPECT_EQ(v[0], (Vector3{-10, -4, 0}));
-  EXPECT_EQ(v[6], (Vector3{10, 3, 2}));
+  EXPECT_EQ(std::tuple(v[0], v[6]), std::tuple(Vector3{-10, -4, 0}, Vector3{10, 3, 2}));
 }
 
 }  // namespace

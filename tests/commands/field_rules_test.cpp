@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "support/scripted_ui.h"
 
 namespace gantry {
@@ -17,17 +19,16 @@ TEST(FieldRules, CorrectionsAreShownAndNotStored) {
   EXPECT_TRUE(ui.messages.empty());
 
   // Trailing zeros, blanks, letters: corrected, with the family's message, nothing stored.
-  FieldCheck check = CheckField("1.50", kNumberField, ui);
-  EXPECT_EQ(check.text, "1.5");
-  EXPECT_FALSE(check.value);
-  check = CheckField(" 2", kValidNumberField, ui);
-  EXPECT_EQ(check.text, "2");
-  check = CheckField("abc", kNumberField, ui);
-  EXPECT_EQ(check.text, "0");
-  check = CheckField("3.7", kIntegerField, ui);
-  EXPECT_EQ(check.text, "3");
-  EXPECT_FALSE(check.value);
-  check = CheckField("2.5", kAttenuationField, ui);
+  const std::tuple<const char*, const FieldRule*, const char*> corrected[] = {
+      {"1.50", &kNumberField, "1.5"},
+      {" 2", &kValidNumberField, "2"},
+      {"abc", &kNumberField, "0"},
+      {"3.7", &kIntegerField, "3"}};
+  for (const auto& [typed, kind, shown] : corrected) {
+    const FieldCheck check = CheckField(typed, *kind, ui);
+    EXPECT_EQ(std::tuple(check.text, check.value.has_value()), std::tuple(shown, false)) << typed;
+  }
+  CheckField("2.5", kAttenuationField, ui);
   EXPECT_EQ(ui.MessageTexts(),
             (std::vector<std::string>{"Please enter a number", "Please enter a valid number",
                                       "Please enter a number", "Please enter a integer",
@@ -37,14 +38,12 @@ TEST(FieldRules, CorrectionsAreShownAndNotStored) {
 
 TEST(FieldRules, RangesCorrectToTheirEdges) {
   ScriptedUi ui;
-  FieldCheck check = CheckField("300", kColourField, ui);
-  EXPECT_EQ(check.text, "255");
-  EXPECT_FALSE(check.value);
-  check = CheckField("-4", kColourField, ui);
-  EXPECT_EQ(check.text, "0");
-  check = CheckField("-1", kPositiveField, ui);
-  EXPECT_EQ(check.text, "0");
-  EXPECT_FALSE(check.value);
+  const std::tuple<const char*, const FieldRule*, const char*> corrected[] = {
+      {"300", &kColourField, "255"}, {"-4", &kColourField, "0"}, {"-1", &kPositiveField, "0"}};
+  for (const auto& [typed, kind, shown] : corrected) {
+    const FieldCheck check = CheckField(typed, *kind, ui);
+    EXPECT_EQ(std::tuple(check.text, check.value.has_value()), std::tuple(shown, false)) << typed;
+  }
   EXPECT_EQ(ui.MessageTexts().back(), "Value is out of range. Please enter a positive number.");
   ui.messages.clear();
   EXPECT_EQ(CheckField("0", kPositiveField, ui).value, 0.0);
@@ -53,9 +52,9 @@ TEST(FieldRules, RangesCorrectToTheirEdges) {
 }
 
 TEST(FieldRules, EnteringShowsTheNumberRead) {
-  EXPECT_EQ(EnteredFieldText("  12.50xyz"), "12.5");
-  EXPECT_EQ(EnteredFieldText("xyz"), "0");
-  EXPECT_EQ(EnteredFieldText("-0"), "0");
+  EXPECT_EQ(
+      std::tuple(EnteredFieldText("  12.50xyz"), EnteredFieldText("xyz"), EnteredFieldText("-0")),
+      std::tuple("12.5", "0", "0"));
 }
 
 }  // namespace

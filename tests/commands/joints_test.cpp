@@ -5,6 +5,7 @@
 
 #include <numbers>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "hod/reset.h"
@@ -34,11 +35,9 @@ TEST(Joints, AddedUnderTheSelectedJoint) {
   EXPECT_EQ(AddJoint(model, 2, ui).select, 2u);
   ASSERT_EQ(model.JointList.JointCount, 5);
   const Joint& added = model.JointList.Joints[4];
-  EXPECT_EQ(added.Name, "New Joint5");
-  EXPECT_EQ(added.ParentName, "B");
-  EXPECT_EQ(added.Scale, (Vector3{1, 1, 1}));
-  EXPECT_EQ(added.Freedom, (std::array<std::uint8_t, 3>{1, 1, 1}));
-  EXPECT_EQ(added.Position, Vector3{});
+  EXPECT_EQ(std::tuple(added.Name, added.ParentName, added.Scale, added.Freedom, added.Position),
+            std::tuple("New Joint5", "B", Vector3{1, 1, 1}, std::array<std::uint8_t, 3>{1, 1, 1},
+                       Vector3{}));
   EXPECT_TRUE(ui.messages.empty());
 }
 
@@ -46,8 +45,7 @@ TEST(Joints, NothingSelectedSelectsTheFirstNode) {
   HodModel model = MakeDefaultModel();
   testing::ScriptedUi ui;
   const CommandResult refused = AddJoint(model, std::nullopt, ui);
-  EXPECT_EQ(refused.select, 0u);
-  EXPECT_FALSE(refused.changed);
+  EXPECT_EQ(std::tuple(refused.select, refused.changed), std::tuple(0u, false));
   Workspace workspace;
   workspace.model.JointList.Joints.clear();
   EXPECT_EQ(RemoveJoint(workspace, 0, ui).select, std::nullopt);  // no node to select
@@ -55,8 +53,8 @@ TEST(Joints, NothingSelectedSelectsTheFirstNode) {
   ASSERT_EQ(ui.MessageTexts(), (std::vector<std::string>{"Please select a object first!",
                                                          "Please select a object first!",
                                                          "Error: No nodes defined!"}));
-  EXPECT_EQ(ui.messages[0].icon, Icon::Exclamation);
-  EXPECT_EQ(ui.messages[2].icon, Icon::Critical);
+  EXPECT_EQ(std::tuple(ui.messages[0].icon, ui.messages[2].icon),
+            std::tuple(Icon::Exclamation, Icon::Critical));
 }
 
 TEST(Joints, RemovalTakesTheSubtreeAndOrphans) {

@@ -4,6 +4,7 @@
 
 #include <numbers>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "commands/create.h"
@@ -40,15 +41,10 @@ TEST(MarkerAnimation, ResetGivesSixTwoKeyTracks) {
                          "Marker1_rotateX",    "Marker1_rotateY",    "Marker1_rotateZ"};
   for (std::size_t i = 0; i < 6; ++i) {
     const KeyframeTrack& t = f.marker().Tracks[i];
-    EXPECT_EQ(t.Name, names[i]);
-    EXPECT_EQ(t.Kind, Tag("NRML"));
-    EXPECT_EQ(t.ID, Tag("ANIM"));
-    EXPECT_EQ(t.Version, 1);
-    EXPECT_EQ(t.KeyCount, 2);
-    EXPECT_EQ(t.Keys, std::vector<Keyframe>(2));
+    EXPECT_EQ(std::tuple(t.Name, t.Kind, t.ID, t.Version, t.KeyCount, t.Keys),
+              std::tuple(names[i], Tag("NRML"), Tag("ANIM"), 1, 2, std::vector<Keyframe>(2)));
   }
-  EXPECT_EQ(f.marker().Flags1, 0);
-  EXPECT_EQ(f.marker().Flags2, 1.0f);
+  EXPECT_EQ(std::tuple(f.marker().Flags1, f.marker().Flags2), std::tuple(0, 1.0f));
   EXPECT_FALSE(ResetMarkerAnimation(f.model, std::nullopt).changed);
 }
 
@@ -58,37 +54,32 @@ TEST(MarkerKeys, AddAndRemoveKeepTwoKeys) {
   EXPECT_EQ(KeySliderKeyPress(f.workspace, track1, 'a', f.ui).select, 2u);
   f.marker().Tracks[1].Keys[2].Value = 7;
   EXPECT_TRUE(KeySliderKeyPress(f.workspace, track1, 'R', f.ui).changed);
-  EXPECT_EQ(f.marker().Tracks[1].KeyCount, 2);
-  EXPECT_EQ(f.marker().Tracks[1].Keys[1].Value, 7);
+  EXPECT_EQ(std::tuple(f.marker().Tracks[1].KeyCount, f.marker().Tracks[1].Keys[1].Value),
+            std::tuple(2, 7));
   EXPECT_TRUE(f.ui.messages.empty());
-
   f.ui.answers = {Answer::No, Answer::Yes};
   EXPECT_FALSE(RemoveKey(f.workspace, track1, f.ui).changed);
   EXPECT_EQ(f.marker().Tracks.size(), 6u);
   f.marker().Flags1 = 2;
   EXPECT_TRUE(RemoveKey(f.workspace, track1, f.ui).changed);
-  EXPECT_TRUE(f.marker().Tracks.empty());
-  EXPECT_EQ(f.marker().Flags1, 0);
-  EXPECT_EQ(f.marker().Flags2, 0);
+  EXPECT_EQ(std::tuple(f.marker().Tracks.size(), f.marker().Flags1, f.marker().Flags2),
+            std::tuple(0u, 0, 0));
   ASSERT_EQ(f.ui.messages.size(), 2u);
-  EXPECT_EQ(f.ui.messages[0].text,
-            "Can't delete last two key-frames! Delete Animation Information?");
-  EXPECT_EQ(f.ui.messages[0].icon, Icon::Question);
-  EXPECT_EQ(f.ui.messages[0].buttons, Buttons::YesNo);
+  EXPECT_EQ(std::tuple(f.ui.messages[0].text, f.ui.messages[0].icon, f.ui.messages[0].buttons),
+            std::tuple("Can't delete last two key-frames! Delete Animation Information?",
+                       Icon::Question, Buttons::YesNo));
 }
 
 TEST(MarkerKeys, TypedTimesWidenTheRange) {
   Fixture f;
   ASSERT_TRUE(SetKeyTime(f.model, {0, 0, 1}, -4.5));
-  EXPECT_EQ(f.marker().Tracks[0].Keys[1].Time, 4);
-  EXPECT_EQ(f.marker().Flags2, 4);
+  EXPECT_EQ(std::tuple(f.marker().Tracks[0].Keys[1].Time, f.marker().Flags2), std::tuple(4, 4));
   ASSERT_TRUE(SetKeyTime(f.model, {0, 5, 1}, 2.7));  // never narrows
-  EXPECT_EQ(f.marker().Tracks[5].Keys[1].Time, 2);
-  EXPECT_EQ(f.marker().Flags2, 4);
+  EXPECT_EQ(std::tuple(f.marker().Tracks[5].Keys[1].Time, f.marker().Flags2), std::tuple(2, 4));
   f.marker().Flags1 = 3;
   ASSERT_TRUE(SetKeyTime(f.model, {0, 5, 1}, 9));
-  EXPECT_EQ(f.marker().Flags1, 0);  // the other keys still stand at 0
-  EXPECT_EQ(f.marker().Flags2, 9);
+  // The other keys still stand at 0.
+  EXPECT_EQ(std::tuple(f.marker().Flags1, f.marker().Flags2), std::tuple(0, 9));
   EXPECT_FALSE(SetKeyTime(f.model, {0, std::nullopt, 0}, 1));
 }
 
@@ -101,12 +92,10 @@ TEST(MarkerKeys, RotateTracksTakeDegrees) {
   EXPECT_EQ(f.marker().Tracks[1].Keys[0].Value, 90);
   EXPECT_NEAR(f.marker().Tracks[5].Keys[0].Value, 3 * kPi / 2, 1e-6);
   EXPECT_NEAR(KeyValueShown(f.marker().Tracks[4], f.marker().Tracks[4].Keys[0]), 90, 1e-9);
-
   EXPECT_FALSE(SetKeyExtra(f.model, {0, 0, 1}, 4, 1));
   ASSERT_TRUE(SetTrackPreI(f.model, {0, 0, 0}, 2.5));  // halves go to the even neighbour
   ASSERT_TRUE(SetTrackPostI(f.model, {0, 0, 0}, -1.6));
-  EXPECT_EQ(f.marker().Tracks[0].PreI, 2);
-  EXPECT_EQ(f.marker().Tracks[0].PostI, -2);
+  EXPECT_EQ(std::tuple(f.marker().Tracks[0].PreI, f.marker().Tracks[0].PostI), std::tuple(2, -2));
 }
 
 TEST(AutoOrient, PointsAtThePosition) {
@@ -131,15 +120,13 @@ TEST(DockPoints, AddedZeroAndNeverFewerThanTwo) {
   EXPECT_EQ(f.model, before);
   EXPECT_EQ(f.ui.MessageTexts(), std::vector<std::string>{"Can't delete last two keyframes!"});
   EXPECT_EQ(f.ui.messages[0].icon, Icon::Exclamation);
-
   EXPECT_EQ(AddDockPoint(f.model, 0).select, 2u);
   DockPath& path = f.model.DockPathList.Paths[0];
   EXPECT_EQ(path.PointCount, 3);
   EXPECT_EQ(path.Points[2], path.Points[0]);  // every field zero, tolerance and speed too
   path.Points[2].Position.x = 8;
   EXPECT_EQ(RemoveDockPoint(f.workspace, 0, 0, f.ui).select, 0u);
-  EXPECT_EQ(path.PointCount, 2);
-  EXPECT_EQ(path.Points[1].Position.x, 8);
+  EXPECT_EQ(std::tuple(path.PointCount, path.Points[1].Position.x), std::tuple(2, 8));
   EXPECT_FALSE(AddDockPoint(f.model, std::nullopt).changed);
   EXPECT_EQ(f.ui.messages.size(), 1u);
 }
@@ -158,7 +145,6 @@ TEST(Placing, MarkersAndDockPointsGoThroughTheParentChain) {
   EXPECT_TRUE(PlaceMarker(f.model, 0, {{10, 2, 0}, {0, 0.5f, 0}}).changed);
   EXPECT_NEAR(f.marker().Position[0], 2, 1e-5);
   EXPECT_EQ(f.marker().Rotation[1], 0.5f);
-
   DockPath& path = f.model.DockPathList.Paths[0];
   path.ParentName = "P";
   path.Points[1].Position = {3, 4, 5};
@@ -168,7 +154,6 @@ TEST(Placing, MarkersAndDockPointsGoThroughTheParentChain) {
   EXPECT_TRUE(PlaceDockPoint(f.model, 0, 1, start).changed);  // accepted unmoved
   EXPECT_NEAR(path.Points[1].Position.y, 4, 1e-5);
   EXPECT_NEAR(DockPointFields(path.Points[1])[4], 180, 1e-4);
-
   EXPECT_TRUE(RefusePlacingWithoutSelection(std::nullopt, 1, f.ui));
   EXPECT_FALSE(RefusePlacingWithoutSelection(0, 1, f.ui));
   EXPECT_EQ(f.ui.MessageTexts(), std::vector<std::string>{"Please select a object first!"});
@@ -186,11 +171,9 @@ TEST(JointAndKeyframeEdits, ModelStillSavesReadsBackAndValidates) {
   ASSERT_TRUE(SetKeyValue(f.model, {0, 3, 1}, 45));
   ASSERT_TRUE(AddDockPoint(f.model, 0).changed);
   ASSERT_TRUE(PlaceDockPoint(f.model, 0, 2, {{1, 2, 3}, {0.25f, 0, 0}}).changed);
-  EXPECT_EQ(f.model.JointList.JointCount, 9);
-  EXPECT_EQ(f.model.JointList.Joints[2].ParentName, "Mount");
-
+  EXPECT_EQ(std::tuple(f.model.JointList.JointCount, f.model.JointList.Joints[2].ParentName),
+            std::tuple(9, "Mount"));
   EXPECT_EQ(testing::ReadBackDifferences(f.model), std::vector<std::string>{});
-
   testing::ScriptedUi ui;
   EXPECT_TRUE(ValidateHod(f.model, ui).valid);
   EXPECT_EQ(ui.MessageTexts(), std::vector<std::string>{messages::kNoGeometry});

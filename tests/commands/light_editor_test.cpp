@@ -2,8 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include <initializer_list>
 #include <string>
+#include <tuple>
+#include <vector>
 
 #include "support/scripted_ui.h"
 
@@ -18,7 +19,7 @@ void ExpectNear(const Vector3& actual, const Vector3& expected) {
 
 // The editor as the Lights tab opens it, with the nine fields then typed in.
 struct Opened {
-  Opened(std::int32_t type, Vector3 entry, std::initializer_list<std::string> fields = {}) {
+  Opened(std::int32_t type, Vector3 entry, const std::vector<std::string>& fields = {}) {
     editor.SetLightType(type);
     editor.SetTransformValues(entry);
     std::size_t i = 0;
@@ -33,17 +34,16 @@ struct Opened {
 };
 
 TEST(LightEditor, DirectionIsTheScaledZAxisTurnedAboutZThenYThenX) {
-  ExpectNear(Opened(LightEditor::kDirectional, {}, {"0", "0", "0", "90", "0", "0"}).AfterOk(),
-             {0, -1, 0});
-  ExpectNear(Opened(LightEditor::kDirectional, {}, {"0", "0", "0", "0", "90", "0"}).AfterOk(),
-             {1, 0, 0});
-  // Y before X: the other order would give (0, -1, 0).
-  ExpectNear(Opened(LightEditor::kDirectional, {}, {"0", "0", "0", "90", "90", "0"}).AfterOk(),
-             {1, 0, 0});
-  // Only the Z scale reaches the direction; the translation never does.
-  ExpectNear(Opened(LightEditor::kDirectional, {}, {"5", "6", "7", "90", "0", "0", "3", "4", "2"})
-                 .AfterOk(),
-             {0, -2, 0});
+  // (90, 90): Y before X, the other order would give (0, -1, 0). Only the Z scale reaches the
+  // direction; the translation never does.
+  const std::pair<std::vector<std::string>, Vector3> cases[] = {
+      {{"0", "0", "0", "90", "0", "0"}, {0, -1, 0}},
+      {{"0", "0", "0", "0", "90", "0"}, {1, 0, 0}},
+      {{"0", "0", "0", "90", "90", "0"}, {1, 0, 0}},
+      {{"5", "6", "7", "90", "0", "0", "3", "4", "2"}, {0, -2, 0}}};
+  for (const auto& [fields, direction] : cases) {
+    ExpectNear(Opened(LightEditor::kDirectional, {}, fields).AfterOk(), direction);
+  }
 }
 
 TEST(LightEditor, PointLightGetsTheTranslationWhateverTheRotationAndScale) {
@@ -66,7 +66,6 @@ TEST(LightEditor, AmbientIsAlwaysZeroAndUnknownTypesKeepTheirValues) {
   Opened unknown(7, {5, 6, 7}, {"1", "2", "3"});
   EXPECT_STREQ(unknown.editor.TypeText(), "UNKNOWN");
   ExpectNear(unknown.AfterOk(), {5, 6, 7});
-
   const char* names[] = {"Ambient Light", "Directional Light", "Point Light", "UNKNOWN"};
   for (std::int32_t type = -1; type < 4; ++type) {
     unknown.editor.SetLightType(type);
@@ -79,12 +78,11 @@ TEST(LightEditor, CancelReturnsTheEntryValuesAndReopeningResetsTheFields) {
   opened.editor.Ok();
   opened.editor.Cancel();
   ExpectNear(opened.editor.GetTransformValues(), {5, 6, 7});
-
   opened.editor.SetTransformValues({});
-  const char* fresh[] = {"0", "0", "0", "0", "0", "0", "1", "1", "1"};
-  for (std::size_t i = 0; i < LightEditor::kFieldCount; ++i) {
-    EXPECT_EQ(opened.editor.Field(i), fresh[i]) << i;
-  }
+  std::vector<std::string> fields;
+  for (std::size_t i = 0; i < LightEditor::kFieldCount; ++i)
+    fields.push_back(opened.editor.Field(i));
+  EXPECT_EQ(fields, (std::vector<std::string>{"0", "0", "0", "0", "0", "0", "1", "1", "1"}));
   ExpectNear(opened.editor.GetTransformValues(), {0, 0, 0});
 }
 
@@ -93,17 +91,16 @@ TEST(LightEditor, ScaleOfZeroIsRefusedAndSetToOne) {
   testing::ScriptedUi ui;
   editor.SetField(LightEditor::kScale + 1, "0", ui);
   editor.SetField(LightEditor::kScale + 2, "0.0", ui);
-  EXPECT_EQ(editor.Field(LightEditor::kScale + 1), "1");
-  EXPECT_EQ(editor.Field(LightEditor::kScale + 2), "1");
-  ASSERT_EQ(ui.messages.size(), 2u);
-  EXPECT_EQ(ui.messages[0].text, "Scale cannot be zero! Setting scale to 1.");
-
+  EXPECT_EQ(std::tuple(editor.Field(LightEditor::kScale + 1), editor.Field(LightEditor::kScale + 2),
+                       ui.MessageTexts()),
+            std::tuple("1", "1",
+                       std::vector<std::string>(2, "Scale cannot be zero! Setting scale to 1.")));
   // Other scales and zero translations or angles are kept as typed.
   editor.SetField(LightEditor::kScale, "0.5", ui);
   editor.SetField(LightEditor::kTranslation, "0", ui);
   editor.SetField(LightEditor::kRotation, "0", ui);
-  EXPECT_EQ(editor.Field(LightEditor::kScale), "0.5");
-  EXPECT_EQ(ui.messages.size(), 2u);
+  EXPECT_EQ(std::tuple(editor.Field(LightEditor::kScale), ui.messages.size()),
+            std::tuple("0.5", 2u));
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "support/corpus.h"
@@ -41,20 +42,17 @@ TEST(Materials, AddNumbersFromTheCountAndRemoveKeepsTheOrder) {
   EXPECT_EQ(AddMaterial(model).select, 0u);
   EXPECT_EQ(model.Materials[0],
             (Material{{"NRML", 0, "STAT"}, 1001, 10, "Material_1", 7, "default", 0, {}}));
-  EXPECT_EQ(AddMaterial(model).select, 1u);
-  EXPECT_EQ(AddMaterial(model).select, 2u);
+  EXPECT_EQ((std::tuple{AddMaterial(model).select, AddMaterial(model).select}), std::tuple(1u, 2u));
   EXPECT_EQ(model.Materials[2].Name, "Material_3");
-
   DebugLog log;
   testing::ScriptedUi ui;
   EXPECT_FALSE(RemoveMaterial(model, std::nullopt, log, ui).changed);
   EXPECT_FALSE(RemoveMaterial(model, 3, log, ui).changed);
   EXPECT_EQ(ui.MessageTexts(), std::vector<std::string>(2, kSelectFirst));
   EXPECT_EQ(ui.messages[0].icon, Icon::Exclamation);
-
   EXPECT_TRUE(RemoveMaterial(model, 0, log, ui).changed);
-  EXPECT_EQ(model.Materials[0].Name, "Material_2");
-  EXPECT_EQ(model.Materials[1].Name, "Material_3");
+  EXPECT_EQ(std::tuple(model.Materials[0].Name, model.Materials[1].Name),
+            std::tuple("Material_2", "Material_3"));
   EXPECT_EQ(log.messages(), std::vector<std::string>{"Removing last form"});
   RemoveMaterial(model, 1, log, ui);
   RemoveMaterial(model, 0, log, ui);
@@ -82,7 +80,6 @@ TEST(Materials, ChoosingAShaderRebuildsTheParametersFromTheScript) {
   FileUi ui;
   ui.inputs = {"4"};
   AddParameter(model, 1, ui);
-
   // Either separator in the chosen path.
   const testing::TempFolder folder;
   std::string path = folder.Write(
@@ -92,13 +89,12 @@ TEST(Materials, ChoosingAShaderRebuildsTheParametersFromTheScript) {
   EXPECT_EQ(ChooseShader(model, 1, ui).select, 1u);
   EXPECT_EQ(ui.filters.back(), "Homeworld2 Shaders (*.st) |*.st|All Files (*.*) |*.*");
   const Material& m = model.Materials[1];
-  EXPECT_EQ(m.ShaderName, "edge");
-  EXPECT_EQ(m.ShaderLength, 4);
-  EXPECT_EQ(m.ParameterCount, 2);
-  EXPECT_EQ(m.Parameters, (std::vector<MaterialParameter>{{5, 4, {}, 0, 8, "$diffuse"},
-                                                          {5, 4, {}, 0, 5, "$glow"}}));
-  EXPECT_TRUE(ui.messages.empty());
-  EXPECT_EQ(model.Materials[0].ShaderName, "default");
+  EXPECT_EQ(std::tuple(m.ShaderName, m.ShaderLength, m.ParameterCount, m.Parameters,
+                       ui.messages.size(), model.Materials[0].ShaderName),
+            std::tuple("edge", 4, 2,
+                       std::vector<MaterialParameter>{{5, 4, {}, 0, 8, "$diffuse"},
+                                                      {5, 4, {}, 0, 5, "$glow"}},
+                       0u, "default"));
 }
 
 TEST(Materials, ChoosingAShaderChangesNothingWithoutAReadableScript) {
@@ -107,16 +103,13 @@ TEST(Materials, ChoosingAShaderChangesNothingWithoutAReadableScript) {
   ui.inputs = {"4"};
   AddParameter(model, 0, ui);
   const Material before = model.Materials[0];
-
   EXPECT_FALSE(ChooseShader(model, std::nullopt, ui).changed);
   EXPECT_EQ(ui.MessageTexts(), std::vector<std::string>{kSelectFirst});
   EXPECT_TRUE(ui.filters.empty());  // no dialog without a material
-
   ui.files = {std::nullopt, std::string()};
   EXPECT_FALSE(ChooseShader(model, 0, ui).changed);
   EXPECT_FALSE(ChooseShader(model, 0, ui).changed);
   EXPECT_EQ(ui.messages.size(), 1u);  // an empty answer ends quietly
-
   const testing::TempFolder folder;
   const std::string missing = folder.Path("no_such_shader.st");
   ui.files = {missing, folder.path().string()};
@@ -158,17 +151,14 @@ TEST(Materials, AddParameterAsksItsTypeAndTheTexturesName) {
   EXPECT_EQ(ui.prompts[0],
             "What type of paramter?\r\n\t ( 0 = Cancel \r\n\t ( 4 = Colour Only \r\n\t ( 5 = "
             "Texture ");
-
   ui.inputs = {"4", "5", "$diffuse", "9", std::nullopt};
   for (int i = 0; i < 3; ++i) EXPECT_TRUE(AddParameter(model, 0, ui).changed);
   EXPECT_EQ(ui.prompts[5], "Name of paramter");
-  const Material& m = model.Materials[0];
-  EXPECT_EQ(m.ParameterCount, 3);
   // Any other number is a texture; its name question cancelled leaves it unnamed.
-  EXPECT_EQ(m.Parameters, (std::vector<MaterialParameter>{{4, 16, {1, 1, 1, 1}, -1, 0, ""},
-                                                          {5, 4, {}, 0, 8, "$diffuse"},
-                                                          {5, 4, {}, 0, 0, ""}}));
-
+  EXPECT_EQ(std::tuple(model.Materials[0].ParameterCount, model.Materials[0].Parameters),
+            std::tuple(3, std::vector<MaterialParameter>{{4, 16, {1, 1, 1, 1}, -1, 0, ""},
+                                                         {5, 4, {}, 0, 8, "$diffuse"},
+                                                         {5, 4, {}, 0, 0, ""}}));
   EXPECT_FALSE(AddParameter(model, std::nullopt, ui).changed);
   EXPECT_EQ(ui.MessageTexts(), std::vector<std::string>{kSelectFirst});
 }
@@ -182,17 +172,15 @@ TEST(Materials, ParameterListAndRemoval) {
   MaterialParameter unknown;
   unknown.Type = 7;
   m.Parameters.insert(m.Parameters.begin() + 1, unknown);
-
   // Numbered over all parameters; the one of unknown type gets no entry.
   EXPECT_EQ(ParameterEntries(m), (std::vector<ParameterEntry>{
                                      {"$diffuse", 0}, {"ColourParam3", 2}, {"UnnamedParam4", 3}}));
-
-  EXPECT_FALSE(RemoveParameter(model, 0, std::nullopt).changed);
-  EXPECT_FALSE(RemoveParameter(model, 0, 4).changed);
-  EXPECT_TRUE(RemoveParameter(model, 0, 1).changed);
-  EXPECT_EQ(m.ParameterCount, 3);
-  EXPECT_EQ(ParameterEntries(m), (std::vector<ParameterEntry>{
-                                     {"$diffuse", 0}, {"ColourParam2", 1}, {"UnnamedParam3", 2}}));
+  EXPECT_EQ((std::tuple{RemoveParameter(model, 0, std::nullopt).changed,
+                        RemoveParameter(model, 0, 4).changed, RemoveParameter(model, 0, 1).changed,
+                        m.ParameterCount, ParameterEntries(m)}),
+            std::tuple(false, false, true, 3,
+                       std::vector<ParameterEntry>{
+                           {"$diffuse", 0}, {"ColourParam2", 1}, {"UnnamedParam3", 2}}));
 }
 
 TEST(Materials, ShowingAParameterWarnsOfAMissingTexture) {
@@ -202,12 +190,11 @@ TEST(Materials, ShowingAParameterWarnsOfAMissingTexture) {
   // Shown as stored, in singles: a colour typed as 128 shows as 128 again.
   const ParameterView colour =
       ShowParameter(model, {4, 16, {1, 0.5f, 128 / 255.0f, 0}, -1, 0, ""}, ui);
-  EXPECT_TRUE(colour.colour);
-  EXPECT_EQ(colour.colour_texts, (std::array<std::string, 4>{"255", "127.5", "128", "0"}));
+  EXPECT_EQ(std::tuple(colour.colour, colour.colour_texts),
+            std::tuple(true, std::array<std::string, 4>{"255", "127.5", "128", "0"}));
   for (int index : {0, 1, 2, -1}) {
     const ParameterView view = ShowParameter(model, {5, 4, {}, index, 0, ""}, ui);
-    EXPECT_FALSE(view.colour);
-    EXPECT_EQ(view.texture_index, index);
+    EXPECT_EQ(std::tuple(view.colour, view.texture_index), std::tuple(false, index));
   }
   EXPECT_EQ(ui.MessageTexts(),
             std::vector<std::string>(2, "Warning! Missing Texture link detected. Please fix."));
@@ -226,8 +213,8 @@ TEST(Materials, NewMaterialsAndParametersKeepTheModelWritable) {
   RemoveMaterial(model, 0, log, ui);
   // A colour parameter's texture index (-1 when new) is not in the file; the diff knows that.
   HodModel read;
-  EXPECT_EQ(testing::ReadBackDifferences(model, &read), std::vector<std::string>{});
-  EXPECT_EQ(read.Materials.size(), 2u);
+  EXPECT_EQ((std::tuple{testing::ReadBackDifferences(model, &read), read.Materials.size()}),
+            std::tuple(std::vector<std::string>{}, 2u));
 }
 
 TEST(Materials, ParametersStopAtWhatAHodCanHold) {
@@ -238,13 +225,11 @@ TEST(Materials, ParametersStopAtWhatAHodCanHold) {
   FileUi ui;
   ui.files = {folder.Write("many.st", script)};
   ChooseShader(model, 0, ui);
-  EXPECT_EQ(model.Materials[0].ParameterCount, 254);
-  EXPECT_EQ(ui.messages.size(), 1u);
-
+  EXPECT_EQ(std::tuple(model.Materials[0].ParameterCount, ui.messages.size()), std::tuple(254, 1u));
   ui.inputs = {"4"};
   EXPECT_FALSE(AddParameter(model, 0, ui).changed);
-  EXPECT_EQ(ui.messages.size(), 2u);
-  EXPECT_EQ(ui.prompts.size(), 1u);  // the dialog only; no type question
+  // The dialog only; no type question.
+  EXPECT_EQ(std::tuple(ui.messages.size(), ui.prompts.size()), std::tuple(2u, 1u));
 }
 
 }  // namespace

@@ -147,7 +147,7 @@ TEST(CollisionMeshFromMesh, JoinsPartsShiftingIndicesPastEarlierParts) {
       Part({Vertex(0, 0, 0), Vertex(1, 0, 0), Vertex(2, 0, 0), Vertex(3, 0, 0)}, {{0, 1, 2}});
   MeshPart second = first;
   second.Vertices[0] = Vertex(10, 11, 12);
-  ASSERT_TRUE(CollisionMeshFromMesh(Lod({first, second}), collision));
+  ASSERT_FALSE(CollisionMeshFromMesh(Lod({first, second}), collision));
   EXPECT_EQ(collision.Box, (BoundingBox{{-1, -2, -3}, {4, 5, 6}}));
   EXPECT_EQ(collision.Sphere.Radius, 3);
   EXPECT_EQ(collision.Triangles.VertexCount, 8);
@@ -157,14 +157,26 @@ TEST(CollisionMeshFromMesh, JoinsPartsShiftingIndicesPastEarlierParts) {
   EXPECT_EQ(collision.Triangles.Indices, (std::vector<std::int16_t>{0, 1, 2, 4, 5, 6}));
 }
 
-TEST(CollisionMeshFromMesh, ShiftedIndicesKeepTheirLow16Bits) {
+// Joined parts of 65536 vertices reach the last 16-bit index; one vertex more is refused, where
+// the shifted indices would wrap into the first part, and the target stays as it was.
+TEST(CollisionMeshFromMesh, AJoinPastSixteenBitIndicesIsRefused) {
   MeshPart big;
   big.Vertices.resize(40000);
-  MeshPart small = Part({Vertex(0, 0, 0)}, {{0, 30000}});
+  MeshPart small = Part({Vertex(0, 0, 0)}, {{0, 25535}});
+  small.Vertices.resize(25536);
   CollisionMesh collision;
-  ASSERT_TRUE(CollisionMeshFromMesh(Lod({big, small}), collision));
-  // 40000 and 70000 as stored 16-bit values.
-  EXPECT_EQ(collision.Triangles.Indices, (std::vector<std::int16_t>{-25536, 4464}));
+  ASSERT_FALSE(CollisionMeshFromMesh(Lod({big, small}), collision));
+  EXPECT_EQ(collision.Triangles.Indices, (std::vector<std::int16_t>{-25536, -1}));
+
+  small.Vertices.push_back({});
+  const CollisionMesh before = collision;
+  const auto refusal = CollisionMeshFromMesh(Lod({big, small}), collision);
+  ASSERT_TRUE(refusal);
+  EXPECT_NE(refusal->find("65537"), std::string::npos) << *refusal;
+  EXPECT_EQ(collision, before);
+  ScarMesh scar;
+  EXPECT_TRUE(ScarMeshFromLod(Lod({big, small}), scar));
+  EXPECT_EQ(scar, ScarMesh{});
 }
 
 TEST(ScarMeshFromLod, BoxHoldsTheOriginAndSphereAveragesDistances) {
@@ -172,7 +184,7 @@ TEST(ScarMeshFromLod, BoxHoldsTheOriginAndSphereAveragesDistances) {
                        {{0, 1, 2, 1, 3, 2}});
   ScarMesh scar;
   scar.Description.Name = "hull";
-  ASSERT_TRUE(ScarMeshFromLod(Lod({part}), scar));
+  ASSERT_FALSE(ScarMeshFromLod(Lod({part}), scar));
   EXPECT_EQ(scar.Description.Name, "hull");
   EXPECT_EQ(scar.Box, (BoundingBox{{0, 0, 0}, {4, 5, 3}}));
   EXPECT_EQ(scar.Sphere.Centre, (Vector3{3, 3, 2}));
@@ -183,12 +195,12 @@ TEST(ScarMeshFromLod, BoxHoldsTheOriginAndSphereAveragesDistances) {
   EXPECT_EQ(scar.Normals.Vertices[3], (Vector3{0.4f, 0.5f, 0.3f}));
 
   ScarMesh negative;
-  ASSERT_TRUE(ScarMeshFromLod(Lod({Part({Vertex(-3, -2, -1)}, {})}), negative));
+  ASSERT_FALSE(ScarMeshFromLod(Lod({Part({Vertex(-3, -2, -1)}, {})}), negative));
   EXPECT_EQ(negative.Box, (BoundingBox{{-3, -2, -1}, {0, 0, 0}}));
 
   ScarMesh empty;
   empty.Sphere = {{1, 2, 3}, 4};
-  ASSERT_TRUE(ScarMeshFromLod(Lod({}), empty));
+  ASSERT_FALSE(ScarMeshFromLod(Lod({}), empty));
   EXPECT_EQ(empty.Sphere, BoundingSphere{});
   EXPECT_EQ(empty.Box, BoundingBox{});
 }

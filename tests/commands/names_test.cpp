@@ -8,21 +8,22 @@ namespace gantry {
 namespace {
 
 TEST(Names, NameBoxEndingsOfThreeTwoOneWithoutLeadingZeros) {
-  EXPECT_EQ(RaiseNameEnding("Gun12"), "Gun13");
-  EXPECT_EQ(RaiseNameEnding("Gun99"), "Gun100");
-  EXPECT_EQ(RaiseNameEnding("Gun1234"), "Gun1235");  // only the last three count: 234 -> 235
-  EXPECT_EQ(RaiseNameEnding("Gun012"), "Gun013");    // "012" has a leading zero, "12" does not
-  EXPECT_EQ(RaiseNameEnding("Gun0009"), "Gun00010");
-  EXPECT_EQ(RaiseNameEnding("Hull"), "Hull1");
-  EXPECT_EQ(RaiseNameEnding("7"), "8");
-  EXPECT_EQ(RaiseNameEnding(""), "1");
+  // Only the last three count (234 -> 235); "012" has a leading zero, "12" does not.
+  const std::pair<const char*, const char*> cases[] = {{"Gun12", "Gun13"},
+                                                       {"Gun99", "Gun100"},
+                                                       {"Gun1234", "Gun1235"},
+                                                       {"Gun012", "Gun013"},
+                                                       {"Gun0009", "Gun00010"},
+                                                       {"Hull", "Hull1"},
+                                                       {"7", "8"},
+                                                       {"", "1"}};
+  for (const auto& [name, raised] : cases) EXPECT_EQ(RaiseNameEnding(name), raised) << name;
 }
 
 TEST(Names, JointEndingsOfFourToOneLeadingZerosAllowed) {
-  EXPECT_EQ(RaiseJointNameEnding("Gun0009"), "Gun10");
-  EXPECT_EQ(RaiseJointNameEnding("Gun12"), "Gun13");
-  EXPECT_EQ(RaiseJointNameEnding("HullA"), "HullA1");
-  EXPECT_EQ(RaiseJointNameEnding("12"), "13");
+  const std::pair<const char*, const char*> cases[] = {
+      {"Gun0009", "Gun10"}, {"Gun12", "Gun13"}, {"HullA", "HullA1"}, {"12", "13"}};
+  for (const auto& [name, raised] : cases) EXPECT_EQ(RaiseJointNameEnding(name), raised) << name;
 }
 
 TEST(Names, ClashesAreToldOnceAndTheSearchRepeats) {
@@ -32,11 +33,9 @@ TEST(Names, ClashesAreToldOnceAndTheSearchRepeats) {
   ASSERT_EQ(ui.messages.size(), 1u);
   EXPECT_EQ(ui.messages[0].text, "Name is not unique!\r\nName clash with object number: 1");
   EXPECT_EQ(ui.messages[0].icon, Icon::Exclamation);
-
   // The element itself does not clash with its own name.
   EXPECT_EQ(MakeUniqueName(names, 0, "Gun12", ui), "Gun12");
   EXPECT_EQ(ui.messages.size(), 1u);
-
   // Case matters for name boxes and for joint labels alike.
   EXPECT_EQ(MakeUniqueJointName(names, std::nullopt, "GUN12", ui), "GUN12");
   EXPECT_EQ(MakeUniqueJointName(names, std::nullopt, "Gun0013", ui), "Gun0013");

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "commands/create.h"
 #include "commands/geometry_commands.h"
 #include "support/scripted_ui.h"
@@ -72,7 +74,6 @@ TEST(RemoveMesh, RemovalsAndMovesKeepTheScarPairing) {
                                "NewObject4"}));
   EXPECT_EQ(s.Log(), (Texts{"Moved MULTForm #3 to MULTForm #2", "Moved MULTForm #4 to MULTForm #3",
                             "Removing last form"}));
-
   s.ws.log.Clear();
   EXPECT_FALSE(MoveMesh(s.ws, 0, MeshMove::Up, s.ui).changed);
   EXPECT_FALSE(MoveMesh(s.ws, 2, MeshMove::Down, s.ui).changed);
@@ -90,18 +91,15 @@ TEST(RemoveLod, LaterLevelsAreRenumberedFromZero) {
   for (int i = 0; i < 3; ++i) AddLod(s.m, 1, s.ui);
   const MultiMesh& mesh = s.m.Meshes[1];
   s.m.Meshes[1].Lods[2].PartCount = 7;  // tells the moved levels apart
-
   EXPECT_EQ(RemoveLod(s.ws, 1, 0, s.ui).select, 0u);
-  EXPECT_EQ(mesh.LodCount, 2);
-  EXPECT_EQ(LodListEntries(mesh), (Texts{"LOD: 0", "LOD: 1"}));
-  EXPECT_EQ(mesh.Lods[1].PartCount, 7);
+  EXPECT_EQ(std::tuple(mesh.LodCount, LodListEntries(mesh), mesh.Lods[1].PartCount),
+            std::tuple(2, Texts{"LOD: 0", "LOD: 1"}, 7));
   EXPECT_EQ(s.Log(), (Texts{"Moving MULTForm #2's BMSH Form from 2 to 1",
                             "Moving MULTForm #2's BMSH Form from 3 to 2", "Removing last form"}));
-
   RemoveLod(s.ws, 1, 1, s.ui);
   RemoveLod(s.ws, 1, 0, s.ui);
-  EXPECT_EQ(mesh.LodCount, 0);
-  EXPECT_EQ(LodListEntries(mesh), Texts{"No LoDs defined"});
+  EXPECT_EQ(std::tuple(mesh.LodCount, LodListEntries(mesh)),
+            std::tuple(0, Texts{"No LoDs defined"}));
   EXPECT_FALSE(RemoveLod(s.ws, 1, 0, s.ui).changed);  // the placeholder is selected
   EXPECT_EQ(s.ui.MessageTexts(), Texts{"No LoDs defined to remove!"});
 }
@@ -113,11 +111,10 @@ TEST(RemoveTexture, LogsEachMoveAndKeepsTextureIndices) {
   s.m.Materials.resize(1);
   s.m.Materials[0].Parameters.resize(1);
   s.m.Materials[0].Parameters[0].TextureIndex = 2;
-
   RemoveTexture(s.ws, 0, s.ui);
-  ASSERT_EQ(s.m.Textures.size(), 2u);
-  EXPECT_EQ(s.m.Textures[0].FileName, "New Texture 2");
-  EXPECT_EQ(s.m.Materials[0].Parameters[0].TextureIndex, 2);
+  EXPECT_EQ(std::tuple(s.m.Textures.size(), s.m.Textures.at(0).FileName,
+                       s.m.Materials[0].Parameters[0].TextureIndex),
+            std::tuple(2u, "New Texture 2", 2));
   EXPECT_EQ(s.Log(), (Texts{"Moving Texture #2 to Texture #1...", "Moving MIP:1", "Moving MIP:2",
                             "Moving Texture #3 to Texture #2...", "Removing last form"}));
 }
@@ -132,13 +129,12 @@ TEST(RemoveElement, StarCountsFollowTheirLists) {
   s.m.BackgroundSegments[0].Elements = {BackgroundElement{9}};
   s.m.BackgroundSegments[0].ElementCount = 1;
   EXPECT_EQ(RemoveStar(s.ws, StarGroupFamily::StarFields, 1, 0, s.ui).select, 0u);
-  EXPECT_EQ(s.m.StarFields[1].StarCount, 2);
-  EXPECT_EQ(s.m.StarFields[1].Stars[0][0], 2);
+  EXPECT_EQ(std::tuple(s.m.StarFields[1].StarCount, s.m.StarFields[1].Stars[0][0]),
+            std::tuple(2, 2));
   RemoveStar(s.ws, StarGroupFamily::BackgroundSegments, 0, 0, s.ui);
   EXPECT_EQ(s.m.BackgroundSegments[0].ElementCount, 0);
   RemoveStarGroup(s.m, StarGroupFamily::StarFields, 0);
-  EXPECT_EQ(s.m.StarFields.size(), 1u);
-  EXPECT_EQ(s.m.StarFields[0].StarCount, 2);
+  EXPECT_EQ(std::tuple(s.m.StarFields.size(), s.m.StarFields.at(0).StarCount), std::tuple(1u, 2));
   EXPECT_EQ(s.Log(), Texts(2, "Removing last form"));  // star groups go without one
 }
 
@@ -160,7 +156,6 @@ TEST(Duplicate, EngineShapesTakeAnyNameLightsAreAskedAgain) {
   EXPECT_EQ(s.m.EngineShapes.at(1), s.m.EngineShapes[0]);
   EXPECT_FALSE(DuplicateEngineShape(s.m, 1, s.ui).changed);  // an empty answer ends it
   EXPECT_EQ(s.ui.prompts, Texts(2, "Enter a unique name for the new object: "));
-
   AddLight(s.m);
   AddLight(s.m);
   s.m.LightList.Lights[1].Type = 1;
@@ -170,11 +165,9 @@ TEST(Duplicate, EngineShapesTakeAnyNameLightsAreAskedAgain) {
   EXPECT_EQ(s.ui.MessageTexts(),
             (Texts{"Object with name 'Light1' already exists!\r\nPlease enter a unique name.",
                    "Object with name 'Light2' already exists!\r\nPlease enter a unique name."}));
-  EXPECT_EQ(s.ui.messages[1].buttons, Buttons::OkCancel);
-  EXPECT_EQ(s.ui.messages[1].icon, Icon::Exclamation);
-  EXPECT_EQ(s.m.LightList.LightCount, 3);
-  EXPECT_EQ(s.m.LightList.Lights[2].Name, "Spot");
-  EXPECT_EQ(s.m.LightList.Lights[2].Type, 1);
+  EXPECT_EQ(std::tuple(s.ui.messages[1].buttons, s.ui.messages[1].icon, s.m.LightList.LightCount,
+                       s.m.LightList.Lights[2].Name, s.m.LightList.Lights[2].Type),
+            std::tuple(Buttons::OkCancel, Icon::Exclamation, 3, "Spot", 1));
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "hod/reset.h"
 
 namespace gantry {
@@ -20,21 +22,19 @@ TEST(UndoHistory, UndoAndRedoWalkTheChanges) {
   model = Owned("b");
   history.Record(model);
   model = Owned("c");
-
-  ASSERT_TRUE(history.Undo(model));
-  EXPECT_EQ(model.HodOwner.Owner, "b");
-  ASSERT_TRUE(history.Undo(model));
-  EXPECT_EQ(model.HodOwner.Owner, "a");
-  EXPECT_FALSE(history.Undo(model));
-  ASSERT_TRUE(history.Redo(model));
-  EXPECT_EQ(model.HodOwner.Owner, "b");
-
+  const auto step = [&](bool undo) {
+    const bool done = undo ? history.Undo(model) : history.Redo(model);
+    return std::tuple(done, model.HodOwner.Owner);
+  };
+  EXPECT_EQ(step(true), std::tuple(true, "b"));
+  EXPECT_EQ(step(true), std::tuple(true, "a"));
+  EXPECT_EQ(step(true), std::tuple(false, "a"));
+  EXPECT_EQ(step(false), std::tuple(true, "b"));
   // A new change after undoing drops what could have been redone.
   history.Record(model);
   model = Owned("d");
   EXPECT_FALSE(history.can_redo());
-  ASSERT_TRUE(history.Undo(model));
-  EXPECT_EQ(model.HodOwner.Owner, "b");
+  EXPECT_EQ(step(true), std::tuple(true, "b"));
 }
 
 TEST(UndoHistory, TheBudgetDropsTheOldestButKeepsOne) {

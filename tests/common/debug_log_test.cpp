@@ -7,6 +7,7 @@
 #include <regex>
 #include <string>
 #include <string_view>
+#include <tuple>
 #include <vector>
 
 #include "support/temp_folder.h"
@@ -31,21 +32,17 @@ class DebugLogFileTest : public ::testing::Test {
 
 TEST(DebugLog, NewestMessageOnTopEmptyOnesTakeALineClearEmpties) {
   DebugLog log;
-  EXPECT_EQ(log.Text(), "");
-  EXPECT_EQ(log.size(), 0u);
+  EXPECT_EQ(std::tuple(log.Text(), log.size()), std::tuple("", 0u));
   log.Log("first");
   EXPECT_EQ(log.Text(), "first");
   log.Log("");
   log.Log("third");
-  EXPECT_EQ(log.Text(), "third\r\n\r\nfirst");
-  EXPECT_EQ(log.messages(), (std::vector<std::string>{"first", "", "third"}));
-  EXPECT_EQ(log.size(), log.Text().size());
+  EXPECT_EQ(std::tuple(log.Text(), log.messages(), log.size()),
+            std::tuple("third\r\n\r\nfirst", std::vector<std::string>{"first", "", "third"}, 14u));
   log.Clear();
-  EXPECT_EQ(log.Text(), "");
-  EXPECT_TRUE(log.messages().empty());
+  EXPECT_EQ(std::tuple(log.Text(), log.messages().size()), std::tuple("", 0u));
   log.Log("c");
-  EXPECT_EQ(log.Text(), "c");
-  EXPECT_EQ(log.size(), 1u);
+  EXPECT_EQ(std::tuple(log.Text(), log.size()), std::tuple("c", 1u));
 }
 
 TEST(DebugLog, ListenerHearsEveryMessageIncludingOverflowingOnes) {
@@ -55,10 +52,8 @@ TEST(DebugLog, ListenerHearsEveryMessageIncludingOverflowingOnes) {
   log.Log("one");
   log.Log(std::string(DebugLog::kWindowLimit + 1, 'x'));
   log.Log("after");
-  ASSERT_EQ(heard.size(), 3u);
-  EXPECT_EQ(heard[0], "one");
-  EXPECT_EQ(heard[1].size(), DebugLog::kWindowLimit + 1);
-  EXPECT_EQ(heard[2], "after");
+  EXPECT_EQ(heard, (std::vector<std::string>{"one", std::string(DebugLog::kWindowLimit + 1, 'x'),
+                                             "after"}));
 }
 
 TEST(DebugLog, SizeTracksTextThroughManyLogsAndOverflows) {
@@ -85,7 +80,6 @@ TEST_F(DebugLogFileTest, AWindowOverTheLimitIsFlushedFramedBeforeTheNextMessage)
   log_.Log("next");  // the window held exactly the limit: kept
   EXPECT_FALSE(fs::exists(path_));
   EXPECT_EQ(log_.Text(), "next\r\n" + std::string(DebugLog::kWindowLimit, 'a'));
-
   log_.Clear();
   log_.Log(std::string(DebugLog::kWindowLimit - 3, 'a'));
   log_.Log("bc");  // one over the limit: the check comes before the next message is added
@@ -93,8 +87,8 @@ TEST_F(DebugLogFileTest, AWindowOverTheLimitIsFlushedFramedBeforeTheNextMessage)
   const std::string window = log_.Text();
   log_.Log("fresh");
   EXPECT_EQ(FileText(), "---- 12:34:56 ----\r\n" + window + "\r\n------------------\r\n");
-  EXPECT_EQ(log_.messages(), std::vector<std::string>{"fresh"});
-  EXPECT_EQ(log_.size(), 5u);
+  EXPECT_EQ(std::tuple(log_.messages(), log_.size()),
+            std::tuple(std::vector<std::string>{"fresh"}, 5u));
 }
 
 TEST_F(DebugLogFileTest, FlushesAndAppendsAddToWhatIsThere) {
@@ -109,20 +103,17 @@ TEST_F(DebugLogFileTest, FlushesAndAppendsAddToWhatIsThere) {
                             "\r\n------------------\r\nn\r\nm\r\nn\r\n");
 }
 
-TEST_F(DebugLogFileTest, AppendToFileReportsAnUnopenableFile) {
+// An unopenable file is reported; no path means no file and no failure.
+TEST_F(DebugLogFileTest, AppendToFileFailsOnlyForAnUnopenableFile) {
   log_.set_file_path(folder_.Path("missing_folder/debug.log"));
   log_.Log("x");
   EXPECT_FALSE(log_.AppendToFile());
-}
-
-TEST_F(DebugLogFileTest, NoPathMeansNoFileAndNoFailure) {
   log_.set_file_path("");
   log_.Log("x");
   EXPECT_TRUE(log_.AppendToFile());
   log_.Log(std::string(DebugLog::kWindowLimit + 1, 'y'));
   log_.Log("z");
-  EXPECT_EQ(log_.Text(), "z");
-  EXPECT_EQ(folder_.FileCount(), 0u);
+  EXPECT_EQ(std::tuple(log_.Text(), folder_.FileCount()), std::tuple("z", 0u));
 }
 
 TEST_F(DebugLogFileTest, RemoveFileReportsWhetherThereWasContent) {

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <tuple>
 
 #include "support/temp_folder.h"
 
@@ -45,20 +46,54 @@ TEST(Paths, NamesFoldersAndExtensionsSplitAtTheLastSeparatorOfEitherKind) {
       // clang-format on
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.path);
-    EXPECT_EQ(FileNameOf(c.path), c.name);
-    EXPECT_EQ(FolderOf(c.path), c.folder);
-    EXPECT_EQ(BaseName(c.path), c.base);
-    EXPECT_EQ(ExtensionOf(c.path), c.extension);
+    EXPECT_EQ(
+        std::tuple(FileNameOf(c.path), FolderOf(c.path), BaseName(c.path), ExtensionOf(c.path)),
+        std::tuple(c.name, c.folder, c.base, c.extension))
+        << c.path;
   }
 }
 
+// In code page 932 the second byte of many characters is 0x5C: "\x83\x5c" is one character, not
+// a lead byte and a separator.
+TEST(Paths, DoubleByteCharactersAreNotSplitAtTheirSecondByte) {
+  const auto shift_jis = [](unsigned char c) { return (c >= 0x81 && c <= 0x9F) || c >= 0xE0; };
+  const std::string folder = "\x83\x5c";  // a katakana SO
+  const std::string path = folder + "\\" + folder + ".hod";
+  EXPECT_EQ(LastSeparator(path, shift_jis), 2u);
+  EXPECT_EQ(LastSeparator(folder + ".hod", shift_jis), std::string::npos);
+  EXPECT_EQ(LastSeparator("a/b\\c"), 3u);
+  EXPECT_EQ(LastSeparator("abc"), std::string::npos);
+}
+
+// A name from a model becomes one file name in the folder it is joined to.
+TEST(Paths, SafeFileNamesStayInTheirFolderAndNameNoDevice) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"..\\..\\abc", ".._.._abc"},
+      {"../up", ".._up"},
+      {"..", ".._"},
+      {".", "._"},
+      {"", "_"},
+      {"a:b*?\"<>|c", "a_b______c"},
+      {"tab\there\x7f", "tab_here_"},
+      {"dot.", "dot._"},
+      {"blank ", "blank _"},
+      {"CON", "_CON"},
+      {"con.obj", "_con.obj"},
+      {"Nul .txt", "_Nul .txt"},
+      {"COM1_LOD0.obj", "COM1_LOD0.obj"},
+      {"lpt9.DDS", "_lpt9.DDS"},
+      {"CONOUT$", "_CONOUT$"},
+      {"COM10", "COM10"},
+      {"ship.hod", "ship.hod"},
+      {"Z\xfcrich", "Z\xfcrich"},
+  };
+  for (const auto& [name, safe] : cases) EXPECT_EQ(SafeFileName(name), safe) << name;
+}
+
 TEST(Paths, NativePathAndJoinPathUseTheNativeSeparator) {
-  EXPECT_EQ(NativePath("C:\\a/b\\c.hod"), Native("C:|a|b|c.hod"));
-  EXPECT_EQ(JoinPath("a", "b"), Native("a|b"));
-  EXPECT_EQ(JoinPath("a/", "b"), "a/b");
-  EXPECT_EQ(JoinPath("a\\", "b"), "a\\b");
-  EXPECT_EQ(JoinPath("", "b"), "b");
+  EXPECT_EQ(std::tuple(NativePath("C:\\a/b\\c.hod"), JoinPath("a", "b"), JoinPath("a/", "b"),
+                       JoinPath("a\\", "b"), JoinPath("", "b")),
+            std::tuple(Native("C:|a|b|c.hod"), Native("a|b"), "a/b", "a\\b", "b"));
 }
 
 // The bytes of a game text or a typed name, as the C library's fopen takes them (on Windows in
@@ -71,7 +106,6 @@ TEST(Paths, FileSystemPathsNameTheFilesTheCLibraryOpens) {
   std::FILE* file = std::fopen(path.c_str(), "wb");
   ASSERT_NE(file, nullptr);
   std::fclose(file);
-
   EXPECT_TRUE(std::filesystem::is_regular_file(FileSystemPath(path)));
   EXPECT_EQ(PathText(FileSystemPath(path)), path);
   {  // Windows deletes no folder that is being listed.

@@ -5,9 +5,16 @@
 
 #include <cerrno>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <tuple>
 
 #include "common/paths.h"
 #include "support/temp_folder.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 namespace gantry {
 namespace {
@@ -28,8 +35,7 @@ TEST_F(SafeFileTest, ReplacesTheTargetOnSuccess) {
   const std::string text = "new";
   EXPECT_FALSE(WriteFileSafely(
       target_, std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size())));
-  EXPECT_EQ(Contents(), "new");
-  EXPECT_EQ(FilesInFolder(), 1u);
+  EXPECT_EQ(std::tuple(Contents(), FilesInFolder()), std::tuple("new", 1u));
 }
 
 TEST_F(SafeFileTest, AReplacedTargetKeepsItsPermissions) {
@@ -40,8 +46,7 @@ TEST_F(SafeFileTest, AReplacedTargetKeepsItsPermissions) {
   fs::permissions(target_, mode);
   EXPECT_FALSE(
       WriteFileSafely(target_, [](std::FILE* file) { return std::fputs("new", file) >= 0; }));
-  EXPECT_EQ(Contents(), "new");
-  EXPECT_EQ(fs::status(target_).permissions(), mode);
+  EXPECT_EQ(std::tuple(Contents(), fs::status(target_).permissions()), std::tuple("new", mode));
 }
 
 TEST_F(SafeFileTest, AFailingWriteKeepsTheOldFile) {
@@ -51,19 +56,19 @@ TEST_F(SafeFileTest, AFailingWriteKeepsTheOldFile) {
     return false;
   });
   ASSERT_TRUE(failure);
-  EXPECT_EQ(failure->step, FileWriteFailure::Step::Write);
-  EXPECT_EQ(failure->code, ENOSPC);
   EXPECT_FALSE(failure->description.empty());
-  EXPECT_EQ(Contents(), "old contents");
-  EXPECT_EQ(FilesInFolder(), 1u);
+  EXPECT_EQ(std::tuple(failure->step, failure->code, Contents(), FilesInFolder()),
+            std::tuple(FileWriteFailure::Step::Write, ENOSPC, "old contents", 1u));
 }
 
 TEST_F(SafeFileTest, MissingFolderAndUnreplaceableTargetAreReportedByStep) {
   const auto open = WriteFileSafely((dir_ / "no such folder" / "x.hod").string(),
                                     [](std::FILE*) { return true; });
   ASSERT_TRUE(open);
-  EXPECT_EQ(open->step, FileWriteFailure::Step::Open);
-  EXPECT_EQ(open->code, ENOENT);
+  EXPECT_EQ(std::tuple(open->step, open->code), std::tuple(FileWriteFailure::Step::Open, ENOENT));
+  // The folder is what failed, not the file.
+  EXPECT_NE(open->description.find(PathText(dir_ / "no such folder")), std::string::npos)
+      << open->description;
 
   // A folder in the target's place cannot be replaced by a file.
   const fs::path folder = dir_ / "taken";
@@ -71,9 +76,50 @@ TEST_F(SafeFileTest, MissingFolderAndUnreplaceableTargetAreReportedByStep) {
   const auto replace =
       WriteFileSafely(folder.string(), [](std::FILE* file) { return std::fputs("x", file) >= 0; });
   ASSERT_TRUE(replace);
-  EXPECT_EQ(replace->step, FileWriteFailure::Step::Replace);
-  EXPECT_TRUE(fs::is_directory(folder / "inside"));
-  EXPECT_EQ(FilesInFolder(), 2u);  // ship.hod and the folder, no temporary file
+  // ship.hod and the folder, no temporary file.
+  EXPECT_EQ(std::tuple(replace->step, fs::is_directory(folder / "inside"), FilesInFolder()),
+            std::tuple(FileWriteFailure::Step::Replace, true, 2u));
+}
+
+// What belongs to the file rather than to its data stays: on Windows its attributes.
+TEST_F(SafeFileTest, AReplacedTargetKeepsItsWindowsAttributes) {
+#ifndef _WIN32
+  GTEST_SKIP() << "Windows file attributes";
+#else
+  const std::wstring wide = FileSystemPath(target_).wstring();
+  ASSERT_TRUE(SetFileAttributesW(wide.c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE));
+  if ((GetFileAttributesW(wide.c_str()) & FILE_ATTRIBUTE_HIDDEN) == 0) {
+    GTEST_SKIP() << "this file system keeps no hidden attribute";
+  }
+  EXPECT_FALSE(
+      WriteFileSafely(target_, [](std::FILE* file) { return std::fputs("new", file) >= 0; }));
+  EXPECT_EQ(Contents(), "new");
+  EXPECT_NE(GetFileAttributesW(wide.c_str()) & FILE_ATTRIBUTE_HIDDEN, 0u);
+  EXPECT_EQ(FilesInFolder(), 1u);
+#endif
+}
+
+// A modder links a work file into the game's folder: saving the link updates the game's file,
+// through a chain of relative links in other folders, and every link stays a link.
+TEST_F(SafeFileTest, SavingALinkReplacesTheFileItNames) {
+#ifdef _WIN32
+  GTEST_SKIP() << "symbolic links need a privilege on Windows";
+#endif
+  fs::create_directories(dir_ / "game");
+  fs::create_directories(dir_ / "work");
+  const fs::path real = dir_ / "game" / "real.hod";
+  std::ofstream(real, std::ios::binary) << "old";
+  fs::create_symlink(fs::path("..") / "game" / "real.hod", dir_ / "work" / "middle.hod");
+  fs::create_symlink(fs::path("work") / "middle.hod", dir_ / "link.hod");
+  const std::string text = "new";
+  EXPECT_FALSE(
+      WriteFileSafely(PathText(dir_ / "link.hod"),
+                      std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size())));
+  EXPECT_TRUE(fs::is_symlink(dir_ / "link.hod"));
+  EXPECT_TRUE(fs::is_symlink(dir_ / "work" / "middle.hod"));
+  std::ifstream in(real, std::ios::binary);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "new");
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir_ / "game"), {}), 1);  // no temporary left
 }
 
 // Non-ASCII names are bytes in the system's narrow encoding (the ANSI code page on Windows), as
@@ -94,8 +140,8 @@ TEST_F(SafeFileTest, ReplacesATargetWithANonAsciiName) {
   char read[8] = {};
   EXPECT_EQ(std::fread(read, 1, sizeof read, file), 3u);
   std::fclose(file);
-  EXPECT_EQ(std::string(read), "new");
-  EXPECT_EQ(FilesInFolder(), 2u);  // ship.hod and the new file, no temporary left behind
+  // ship.hod and the new file, no temporary left behind.
+  EXPECT_EQ(std::tuple(std::string(read), FilesInFolder()), std::tuple("new", 2u));
 }
 
 }  // namespace

@@ -57,9 +57,41 @@ check "truncated file message on stderr" grep -q 'NAME chunk' "$tmp/err"
 "$cli" info "$tmp/missing.hod" >/dev/null 2>"$tmp/err"
 check "missing file exits 3" test $? -eq 3
 check "missing file says so" grep -q "Couldn't open file" "$tmp/err"
+# Nothing read, nothing counted: a folder or an empty file gives the error alone.
+: >"$tmp/empty.hod"
+for unread in "$tmp/missing.hod" "$tmp/empty.hod" "$tmp"; do
+  out=$("$cli" info "$unread" 2>/dev/null)
+  check "info prints no contents for $(basename "$unread")" test -z "$out"
+done
+if [ -n "${GANTRY_WINDOWS:-}" ]; then
+  # Cyrillic is outside code page 1252: Windows would pass "???????.hod"; say why instead.
+  "$cli" info "$tmp/Корабль.hod" >/dev/null 2>"$tmp/err"
+  check "a name outside the ANSI code page is a usage error" test $? -eq 2
+  check "and says why" grep -q 'outside the system.s ANSI code page' "$tmp/err"
+fi
+# JSON is UTF-8 on both platforms: a UTF-8 file name passes once, not encoded twice.
+out=$("$cli" info --json "$tmp/missing_Zürich.hod" 2>/dev/null)
+check "JSON names a UTF-8 path as it is" grep -q 'missing_Zürich' <<<"$out"
 
 "$cli" info >/dev/null 2>&1
 check "no file is a usage error" test $? -eq 2
+
+# --version names the project's version; the manual page and the bash completion are made from
+# the same description as --help, so every command --help lists is in both.
+out=$("$cli" --version)
+check "--version exits 0" test $? -eq 0
+check "--version names the version" grep -q "^gantry-cli ${GANTRY_VERSION:-[0-9]}" <<<"$out"
+"$cli" --generate man >"$tmp/manual" && "$cli" --generate bash-completion >"$tmp/completion"
+check "manual and completion are generated" test $? -eq 0
+commands=$("$cli" --help | sed -n '/^Subcommands:/,$p' | awk 'NR > 1 && /^  [a-z]/ {print $1}')
+check "--help lists the commands" test -n "$commands"
+for command in $commands; do
+  check "manual has $command" grep -q "^\.SS \"$command" "$tmp/manual"
+  check "completion has $command" grep -q "^    $command)" "$tmp/completion"
+done
+check "manual has the exit statuses" grep -q '^\.SH "EXIT STATUS"' "$tmp/manual"
+"$cli" --generate pdf >/dev/null 2>&1
+check "an unknown --generate is a usage error" test $? -eq 2
 "$cli" frobnicate "$tmp/vers.hod" >/dev/null 2>&1
 check "unknown command is a usage error" test $? -eq 2
 
@@ -112,6 +144,15 @@ out=$("$cli" diff "$tmp/light.hod" "$tmp/scaled.hod")
 check "rescale doubles the light" test "$out" = "$(printf 'lights.Lights[0].Position.x: 1 != 2\nlights.Lights[0].Position.y: 2 != 4\nlights.Lights[0].Position.z: 3 != 6')"
 "$cli" rescale "$tmp/light.hod" "$tmp/scaled.hod" 2 0 2 >/dev/null 2>&1
 check "rescale refuses a zero" test $? -eq 2
+for factor in nan inf 1e39; do
+  "$cli" rescale "$tmp/light.hod" "$tmp/scaled.hod" "$factor" 1 1 >/dev/null 2>&1
+  check "rescale refuses $factor" test $? -eq 2
+done
+"$cli" rotate "$tmp/light.hod" "$tmp/turned.hod" 0 nan 0 >/dev/null 2>&1
+check "rotate refuses nan" test $? -eq 2
+"$cli" rescale "$tmp/light.hod" "$tmp/huge.hod" 1 3e38 1 >/dev/null 2>&1
+check "rescale refuses a result beyond a single" test $? -eq 1
+check "nothing is written then" test ! -e "$tmp/huge.hod"
 "$cli" rotate "$tmp/light.hod" "$tmp/turned.hod" 0 0 90 >/dev/null
 check "rotate exits 0" test $? -eq 0
 out=$("$cli" diff --tolerance 0.00001 "$tmp/light.hod" "$tmp/turned.hod")
@@ -168,12 +209,18 @@ if [ -d "$corpus" ]; then
   out=$("$cli" save "$awacs" "$tmp/awacs_classic.hod")
   check "HOD 2.0 saved as classic" test $? -eq 0
   check "the classic save names what it leaves out" has "$out" 'KDOP'
+  check "messages print one line end per line" test "$(grep -c $'\r' <<<"$out")" -eq 0
   check "the classic file reads as classic" \
     has "$("$cli" info --json "$tmp/awacs_classic.hod")" '"dialect":"classic"'
   "$cli" save --dialect hod2 "$awacs" "$tmp/awacs_hod2.hod" >/dev/null
   check "HOD 2.0 saved as HOD 2.0" test $? -eq 0
   "$cli" diff "$awacs" "$tmp/awacs_hod2.hod" >/dev/null
   check "the HOD 2.0 save reads back the same" test $? -eq 0
+  "$cli" diff "$awacs" "$tmp/awacs_classic.hod" >"$tmp/out"
+  check "diff leaves the framing of another dialect aside" test $? -eq 0
+  check "diff names no chunk kind across dialects" test ! -s "$tmp/out"
+  "$cli" roundtrip "$awacs" >"$tmp/out"
+  check "a HOD 2.0 file round-trips in its own dialect" test $? -eq 0
   "$cli" save --dialect hod2 "$light" "$tmp/light_hod2.hod" >/dev/null
   check "a classic model is not saved as HOD 2.0" test $? -eq 1
   damaged="$corpus/Real-Gecko__hw2-complex__hgn_attackbombersupport.hod"
@@ -228,7 +275,7 @@ if [ -d "$corpus" ]; then
   yard="$corpus/Real-Gecko__hw2-complex__hgn_battleshipyard.hod"
   "$cli" export-hsc "$yard" -o "$tmp/yard.hsc" >/dev/null
   check "export-hsc exits 0 and ends lines in CR LF" test $? -eq 0 -a -n "$(grep $'\r$' "$tmp/yard.hsc")"
-  "$cli" build "$tmp/yard.hsc" -o "$tmp/yard.hod" >/dev/null 2>&1
+  "$cli" build "$tmp/yard.hsc" -o "$tmp/yard.hod" >/dev/null 2>"$tmp/yard.err"
   check "build exits 0" test $? -eq 0
   families='"(materials|joints|markers|nav_lights|dock_paths|dock_points|keyframe_tracks)":[0-9]*'
   check "the built model has the exported families" test \
@@ -246,6 +293,23 @@ if [ -d "$corpus" ]; then
   check "build refuses a model with more than a HOD holds, writing nothing" \
     test $? -eq 1 -a ! -e "$tmp/big.hod"
   check "build says why" grep -q 'big.hsc:1: The engine shape would take 32813 bytes' "$tmp/err"
+  check "an exported script builds without a skipped line" \
+    test "$(grep -c "matched no command" "$tmp/yard.err")" -eq 0
+  # Lines that match no command are named (blank ones, comments and braces aside); a script where
+  # none matches builds nothing; a UTF-16 one builds as its text says.
+  printf "// materials\r\n{\r\nSTAT_Add('a','s',0)\r\nSTAT_Add('b','s',0,\r\n  \r\n}\r\n" \
+    >"$tmp/skip.hsc"
+  "$cli" build "$tmp/skip.hsc" -o "$tmp/skip.hod" 2>"$tmp/err" >/dev/null
+  check "build exits 0 when a line is skipped" test $? -eq 0
+  check "build names the skipped line" test "$(grep -c 'matched no command' "$tmp/err")" -eq 1
+  check "build names it by number" grep -q 'skip.hsc:4: matched no command' "$tmp/err"
+  printf "STAT_Add('a','s',0)\r\n" | iconv -t UTF-16LE >"$tmp/bare16.hsc"
+  "$cli" build "$tmp/bare16.hsc" -o "$tmp/bare16.hod" 2>"$tmp/err" >/dev/null
+  check "build fails when no line matched" test $? -eq 1
+  check "build writes nothing when no line matched" test ! -e "$tmp/bare16.hod"
+  { printf '\xff\xfe'; printf "STAT_Add('a','s',0)\r\n" | iconv -t UTF-16LE; } >"$tmp/marked16.hsc"
+  "$cli" build "$tmp/marked16.hsc" -o "$tmp/marked16.hod" >/dev/null 2>&1
+  check "build reads a UTF-16 script with its mark" test $? -eq 0
   # A file written by the modding tools comes back byte for byte.
   "$cli" roundtrip "$scout" >/dev/null
   check "corpus roundtrip" test $? -eq 0

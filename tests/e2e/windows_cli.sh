@@ -15,7 +15,8 @@ out=$(mktemp)
 err=$(mktemp)
 "$here/../../scripts/wine-run.sh" "${GANTRY_WINDOWS_CLI:?}" "${args[@]}" >"$out" 2>"$err"
 status=$?
-tr -d '\r' <"$out"
-tr -d '\r' <"$err" >&2
+# One CR before each line end: a stray CR left over (a CR CR LF line end) is the program's fault.
+sed 's/\r$//' <"$out"
+sed 's/\r$//' <"$err" >&2
 rm -f "$out" "$err"
 exit $status

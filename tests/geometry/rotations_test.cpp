@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <random>
+#include <tuple>
 
 namespace gantry {
 namespace {
@@ -44,8 +45,7 @@ TEST(AngleConversion, BringsAnglesIntoOneTurn) {
   EXPECT_NEAR(RadiansToDegrees(-kPiSingle / 2), 270, 1e-4);
   EXPECT_NEAR(RadiansToDegrees(5 * kPiSingle), 180, 1e-4);
   EXPECT_LE(DegreesToRadians(1e300), kTwoPiSingle);  // ends
-  EXPECT_TRUE(std::isnan(RadiansToDegrees(INFINITY)));
-  EXPECT_TRUE(std::isnan(RadiansToDegrees(-INFINITY)));
+  EXPECT_TRUE(std::isnan(RadiansToDegrees(INFINITY)) && std::isnan(RadiansToDegrees(-INFINITY)));
 }
 
 // The rule as written, a turn at a time.
@@ -77,14 +77,12 @@ TEST(JointFrames, ExampleChainLookupsAndParentCycles) {
   ExpectNear(JointToWorld(joints, {1, 0, 0}, "P"), {10, 1, 0});
   ExpectNear(WorldToJoint(joints, {10, 1, 0}, "P"), {1, 0, 0});
   ExpectNear(JointAngles(joints, "P"), {0, 0, kPiSingle / 2});
-  EXPECT_EQ(JointPosition(joints, "P"), (Vector3{10, 0, 0}));
-  EXPECT_EQ(JointPosition(joints, "Missing"), Vector3{});
-  EXPECT_EQ(JointAngles(joints, ""), Vector3{});
-  EXPECT_EQ(JointToWorld(joints, {1, 2, 3}, ""), (Vector3{1, 2, 3}));
-
+  EXPECT_EQ(std::tuple(JointPosition(joints, "P"), JointPosition(joints, "Missing"),
+                       JointAngles(joints, ""), JointToWorld(joints, {1, 2, 3}, "")),
+            std::tuple(Vector3{10, 0, 0}, Vector3{}, Vector3{}, Vector3{1, 2, 3}));
   joints.Joints = {MakeJoint("A", "B", {1, 0, 0}, {}), MakeJoint("B", "A", {1, 0, 0}, {})};
-  EXPECT_EQ(JointToWorld(joints, {}, "A"), (Vector3{2, 0, 0}));
-  EXPECT_EQ(WorldToJoint(joints, {2, 0, 0}, "A"), Vector3{});
+  EXPECT_EQ(std::tuple(JointToWorld(joints, {}, "A"), WorldToJoint(joints, {2, 0, 0}, "A")),
+            std::tuple(Vector3{2, 0, 0}, Vector3{}));
 }
 
 TEST(JointFrames, WorldToJointUndoesJointToWorld) {
@@ -106,12 +104,12 @@ TEST(JointFrames, WorldToJointUndoesJointToWorld) {
 
 TEST(SpherePoint, RowsRunFromTopToBottom) {
   const Vector3 centre{1, 2, 3};
-  for (double column : {0.0, 3.0, 7.0}) {
-    ExpectNear(SpherePoint(column, 0, 8, 4, 5, centre), {-1, 3, -3});
-  }
-  ExpectNear(SpherePoint(0, 2, 8, 4, 5, centre), {-1, -2, -8});  // equator, column 0
-  ExpectNear(SpherePoint(2, 2, 8, 4, 5, centre), {-6, -2, -3});  // a quarter round
-  ExpectNear(SpherePoint(0, 4, 8, 4, 5, centre), {-1, -7, -3});  // bottom
+  // The top row whatever the column, the equator at column 0 and a quarter round, the bottom.
+  const std::pair<std::array<double, 2>, Vector3> cases[] = {
+      {{0, 0}, {-1, 3, -3}},  {{3, 0}, {-1, 3, -3}},  {{7, 0}, {-1, 3, -3}},
+      {{0, 2}, {-1, -2, -8}}, {{2, 2}, {-6, -2, -3}}, {{0, 4}, {-1, -7, -3}}};
+  for (const auto& [at, point] : cases)
+    ExpectNear(SpherePoint(at[0], at[1], 8, 4, 5, centre), point);
 }
 
 }  // namespace

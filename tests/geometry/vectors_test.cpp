@@ -23,11 +23,11 @@ TEST(Math3d, CollinearInThePlane) {
 
 TEST(Math3d, PointInTriangleIgnoresHeightAboveThePlane) {
   const Triangle t{Vector3{0, 0, 0}, Vector3{10, 0, 0}, Vector3{0, 10, 0}};
-  EXPECT_TRUE(PointInTriangle(t, {2, 2, 5}, false));
-  EXPECT_TRUE(PointInTriangle(t, {2, 2, -5}, true));
-  EXPECT_FALSE(PointInTriangle(t, {20, 20, 0}, false));
-  EXPECT_FALSE(PointInTriangle(t, {-1, 2, 0}, false));
-  EXPECT_FALSE(PointInTriangle(t, {6, 6, 0}, false));  // past the long edge
+  EXPECT_TRUE(PointInTriangle(t, {2, 2, 5}, false) && PointInTriangle(t, {2, 2, -5}, true));
+  // The last is past the long edge.
+  for (const Vector3& p : {Vector3{20, 20, 0}, Vector3{-1, 2, 0}, Vector3{6, 6, 0}}) {
+    EXPECT_FALSE(PointInTriangle(t, p, false)) << p.x;
+  }
   const Triangle point{Vector3{1, 1, 1}, Vector3{1, 1, 1}, Vector3{1, 1, 1}};
   EXPECT_FALSE(PointInTriangle(point, {1, 1, 1}, false));
 }

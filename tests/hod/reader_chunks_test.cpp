@@ -1,6 +1,8 @@
 // Each chunk handler: the bytes of a chunk land in the right fields of the right record.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "hod/hod_test_files.h"
 #include "hod/textures.h"
 
@@ -41,29 +43,20 @@ TEST(ReaderChunks, HeaderInfoLightsMaterialsAndTextures) {
                                 m.CollisionMeshes.size(), m.ScarMeshes.size(), m.Warnings.size(),
                                 m.Errors.size(), m.BackgroundSegments.size(), m.StarFields.size()}),
       (std::vector<std::size_t>{2, 1, 2, 1, 1, 1, 1, 1, 2, 1, 1, 1, 1, 1, 1}));
-  EXPECT_EQ(m.Warnings.at(0).Text, "careful");
-  EXPECT_EQ(m.Errors.at(0).Text, "broken");
-  EXPECT_EQ(m.HodOwner.Owner, "me");
-
+  EXPECT_EQ(std::tuple(m.Warnings.at(0).Text, m.Errors.at(0).Text, m.HodOwner.Owner),
+            std::tuple("careful", "broken", "me"));
   ASSERT_EQ(m.LightList.Lights.size(), 2u);
   EXPECT_EQ(m.LightList.Lights[0],
             (Light{3, "key", 2, {1, 2, 3}, {.5f, .25f, .125f}, {.9f, .8f, .7f}, 1, 100}));
   EXPECT_EQ(m.LightList.Lights[1].Position, (Vector3{-1, -2, -3}));
-
-  const Material& framed = m.Materials.at(0);
-  EXPECT_EQ(framed.Version, 1002);
-  ASSERT_EQ(framed.Parameters.size(), 3u);
-  EXPECT_EQ(framed.Parameters[0].Colour, (ColourRGBA{.1f, .2f, .3f, .4f}));
-  EXPECT_EQ(framed.Parameters[1].TextureIndex, 1);
-  EXPECT_EQ(framed.Parameters[1].LayerName, "$diffuse");
-  EXPECT_EQ(framed.Parameters[2].Type, 9);
+  const auto& framed = m.Materials.at(0).Parameters;
+  EXPECT_EQ(std::tuple(m.Materials[0].Version, framed.at(0).Colour, framed.at(1).TextureIndex,
+                       framed.at(1).LayerName, framed.at(2).Type, framed.size()),
+            std::tuple(1002, ColourRGBA{.1f, .2f, .3f, .4f}, 1, "$diffuse", 9, 3u));
   const Material& plain = m.Materials.at(1);
-  EXPECT_EQ(plain.Kind, Tag("STAT"));
-  EXPECT_EQ(plain.Version, 1001);
-  ASSERT_EQ(plain.Parameters.size(), 1u);
-  EXPECT_EQ(plain.Parameters[0].TextureIndex, 2);
-  EXPECT_EQ(plain.Parameters[0].LayerName, "");
-
+  EXPECT_EQ(std::tuple(plain.Kind, plain.Version, plain.Parameters.at(0).TextureIndex,
+                       plain.Parameters[0].LayerName, plain.Parameters.size()),
+            std::tuple(Tag("STAT"), 1001, 2, "", 1u));
   // Only an NRML header means the framed layout; a FORM header over the plain layout is plain.
   HodBuilder b;
   b.Version().Container("FORM", "STAT", [](HodBuilder& c) {
@@ -71,16 +64,13 @@ TEST(ReaderChunks, HeaderInfoLightsMaterialsAndTextures) {
   });
   const HodRead form(b);
   ASSERT_TRUE(Clean(form));
-  ASSERT_EQ(form.model.Materials.size(), 1u);
-  EXPECT_EQ(form.model.Materials[0].Version, 1001);
-  EXPECT_EQ(form.model.Materials[0].Name, "glass");
-  EXPECT_EQ(form.model.Materials[0].Parameters.at(0).TextureIndex, 2);
-
-  const Texture& t = m.Textures.at(0);
-  ASSERT_EQ(t.MipLevels.size(), 3u);
-  EXPECT_EQ(t.MipLevels[0][63], 63);
-  EXPECT_EQ(t.MipLevels[1], MipLevel(16, 0xA0));
-  EXPECT_EQ(t.MipLevels[2], MipLevel(8, 0xB0));
+  const Material& glass = form.model.Materials.at(0);
+  EXPECT_EQ(std::tuple(form.model.Materials.size(), glass.Version, glass.Name,
+                       glass.Parameters.at(0).TextureIndex),
+            std::tuple(1u, 1001, "glass", 2));
+  const std::vector<MipLevel>& t = m.Textures.at(0).MipLevels;
+  EXPECT_EQ(std::tuple(t.size(), t.at(0).at(63), t.at(1), t.at(2)),
+            std::tuple(3u, 63, MipLevel(16, 0xA0), MipLevel(8, 0xB0)));
 }
 
 TEST(ReaderChunks, MipLevelSizes) {
@@ -95,10 +85,9 @@ TEST(ReaderChunks, MipLevelSizes) {
       for (int bytes : {4096, 1024, 256, 64, 16, 8, 8, 8}) c.Long(0).Long(0).Zeros(bytes);
     });
   });
-  ASSERT_EQ(m.Textures.size(), 1u);
-  ASSERT_EQ(m.Textures.at(0).MipLevels.size(), 9u);
-  EXPECT_EQ(m.Textures.at(0).MipLevels[0].size(), 16384u);
-  EXPECT_EQ(m.Textures.at(0).MipLevels[8].size(), 8u);
+  const std::vector<MipLevel>& t = m.Textures.at(0).MipLevels;
+  EXPECT_EQ(std::tuple(m.Textures.size(), t.size(), t.at(0).size(), t.at(8).size()),
+            std::tuple(1u, 9u, 16384u, 8u));
 }
 
 TEST(ReaderChunks, JointsBoundaryAndEngineParts) {
@@ -115,56 +104,43 @@ TEST(ReaderChunks, JointsBoundaryAndEngineParts) {
                                           {0, 1, 0}}));
   EXPECT_EQ(m.BoundaryVertices.Vertices, (std::vector<Vector3>{{-4, -5, -6}, {4, 5, 6}}));
   EXPECT_EQ(m.BoundaryVertices.Trailer, 7);
-
   EXPECT_EQ(m.EngineShapes.at(0).Outlines,
             (std::vector<ShapeOutline>{{2, {{1, 2, 3}, {4, 5, 6}}}, {1, {{7, 8, 9}}}}));
-  EXPECT_EQ(m.EngineBurns.at(0).CurveCount, 3);
-  ASSERT_EQ(m.EngineBurns.at(0).Vertices.size(), 6u);
-  EXPECT_EQ(m.EngineBurns.at(0).Vertices[5], (Vector3{15, 16, 17}));
-
+  const EngineBurn& burn = m.EngineBurns.at(0);
+  EXPECT_EQ(std::tuple(burn.CurveCount, burn.Vertices.size(), burn.Vertices.at(5)),
+            std::tuple(3, 6u, Vector3{15, 16, 17}));
   const EngineGlow& glow = m.EngineGlows.at(0);
-  EXPECT_EQ(glow.InfoID, Tag("GLOI"));
-  EXPECT_EQ(glow.Version, 1000);
-  EXPECT_EQ(glow.LodLevel, 2);
-  EXPECT_EQ(glow.Mesh.Parts.at(0).VertexCount, 3);
+  EXPECT_EQ(std::tuple(glow.InfoID, glow.Version, glow.LodLevel, glow.Mesh.Parts.at(0).VertexCount),
+            std::tuple(Tag("GLOI"), 1000, 2, 3));
 }
 
 TEST(ReaderChunks, MarkersNavLightsAndDockPaths) {
   const HodModel& m = Rich();
   const Marker& mk = m.Markers.at(0);
-  EXPECT_EQ(mk.Flags2, 2.5f);
-  EXPECT_EQ(mk.Position, (std::array<double, 3>{1.5, -2.25, 3}));
-  EXPECT_EQ(mk.Rotation, (std::array<double, 3>{0.1, 0.2, 0.3}));
-  ASSERT_EQ(mk.Tracks.size(), 2u);
-  const KeyframeTrack& track = mk.Tracks[1];
-  EXPECT_EQ(track.Version, 2);
-  EXPECT_EQ(track.Name, "posy");
-  EXPECT_EQ(track.Keys, (std::vector<Keyframe>{{0, 1.5, {1, 2, 3, 4}}, {2, -1, {}}}));
-  EXPECT_EQ(track.PostI, 4);
+  using Doubles = std::array<double, 3>;
+  EXPECT_EQ(std::tuple(mk.Flags2, mk.Position, mk.Rotation, mk.Tracks.size()),
+            std::tuple(2.5f, Doubles{1.5, -2.25, 3}, Doubles{0.1, 0.2, 0.3}, 2u));
+  const KeyframeTrack& track = mk.Tracks.at(1);
+  EXPECT_EQ(std::tuple(track.Version, track.Name, track.Keys, track.PostI),
+            std::tuple(2, "posy", std::vector<Keyframe>{{0, 1.5, {1, 2, 3, 4}}, {2, -1, {}}}, 4));
   // A KEYF of length 4 holds no tracks, even with an NRML chunk after it.
   EXPECT_EQ(m.Markers.at(1).KeyfLength, 4);
   EXPECT_TRUE(m.Markers.at(1).Tracks.empty());
-
   EXPECT_EQ(m.NavLightList.Version, 3);
-  ASSERT_EQ(m.NavLightList.NavLights.size(), 1u);
-  EXPECT_EQ(m.NavLightList.NavLights[0],
-            (NavLight{4, "nav1", 4, 2, .5f, 1.5f, 7, "default", {1, .5f, .25f, 1}, 300, 1, 0}));
-
+  EXPECT_EQ(m.NavLightList.NavLights,
+            (std::vector<NavLight>{
+                {4, "nav1", 4, 2, .5f, 1.5f, 7, "default", {1, .5f, .25f, 1}, 300, 1, 0}}));
   ASSERT_EQ(m.DockPathList.Paths.size(), 3u);
   const DockPath& full = m.DockPathList.Paths[0];
-  EXPECT_EQ(full.Families, "Fighter");
-  EXPECT_EQ(full.PathValue4, 14);
-  EXPECT_EQ(full.LinkedPaths, "dock2");
-  EXPECT_EQ(full.Points,
-            (std::vector<DockPoint>{
-                {{1, 2, 3}, {.1f, .2f, .3f}, 21, 5, 22, 250, 23, 24, 25, 26, 27, 28}}));
+  EXPECT_EQ(std::tuple(full.Families, full.PathValue4, full.LinkedPaths, full.Points),
+            std::tuple("Fighter", 14, "dock2",
+                       std::vector<DockPoint>{
+                           {{1, 2, 3}, {.1f, .2f, .3f}, 21, 5, 22, 250, 23, 24, 25, 26, 27, 28}}));
   // Older formats get the defaults of what they lack and become the newest.
   const DockPath& old = m.DockPathList.Paths[1];
-  EXPECT_EQ(old.PathFormat, 6);
-  EXPECT_EQ(old.PointFormat, 10);
-  EXPECT_EQ(old.PathValue1, 31);
-  EXPECT_EQ(old.PathValue2, 0);
-  EXPECT_EQ(old.Families, "");
+  EXPECT_EQ(
+      std::tuple(old.PathFormat, old.PointFormat, old.PathValue1, old.PathValue2, old.Families),
+      std::tuple(6, 10, 31, 0, ""));
   EXPECT_EQ(old.Points,
             (std::vector<DockPoint>(2, {{4, 5, 6}, {}, 41, 7, 42, 500, 0, 0, 0, 0, 0, 0})));
   EXPECT_EQ(m.DockPathList.Paths[2].Points,
@@ -173,22 +149,18 @@ TEST(ReaderChunks, MarkersNavLightsAndDockPaths) {
 
 TEST(ReaderChunks, BackgroundChunksAndVary) {
   const HodModel& m = Rich();
-  EXPECT_EQ(m.BackgroundLight.SecondLength, 32);
-  ASSERT_EQ(m.BackgroundSegments.at(0).Elements.size(), 2u);
-  EXPECT_EQ(m.BackgroundSegments.at(0).Elements[1][7], 16);
-  ASSERT_EQ(m.StarFields.at(0).Stars.size(), 2u);
-  EXPECT_EQ(m.StarFields.at(0).Stars[1][0], 8);
-  ASSERT_EQ(m.BackgroundMeshSet.Meshes.size(), 2u);
-  EXPECT_EQ(m.BackgroundMeshSet.Meshes[1].Parts.at(0).VertexCount, 4);
-
+  const auto& elements = m.BackgroundSegments.at(0).Elements;
+  const auto& stars = m.StarFields.at(0).Stars;
+  const auto& meshes = m.BackgroundMeshSet.Meshes;
+  EXPECT_EQ(
+      std::tuple(m.BackgroundLight.SecondLength, elements.size(), elements.at(1)[7], stars.size(),
+                 stars.at(1)[0], meshes.size(), meshes.at(1).Parts.at(0).VertexCount),
+      std::tuple(32, 2u, 16, 2u, 8, 2u, 4));
   const VaryMesh& v = m.VaryMeshes.at(0);
-  EXPECT_EQ(v.Extra, 9);
-  EXPECT_EQ(v.ListA, (std::vector<Vector3>{{1, 2, 3}}));
-  EXPECT_EQ(v.ListB, (std::vector<VaryRecordB>{{{4, 5, 6, 7, 8, 9}, {1, 2, 3, 4}}}));
-  ASSERT_EQ(v.ListC.size(), 1u);
-  EXPECT_EQ(v.ListC[0][6], 106u);
-  EXPECT_EQ(v.ListD, (std::vector<VaryGroup>{{1, {{11, 12, 13, 14}}}, {0, {}}}));
-
+  EXPECT_EQ(std::tuple(v.Extra, v.ListA, v.ListB, v.ListC.size(), v.ListC.at(0)[6], v.ListD),
+            std::tuple(9, std::vector<Vector3>{{1, 2, 3}},
+                       std::vector<VaryRecordB>{{{4, 5, 6, 7, 8, 9}, {1, 2, 3, 4}}}, 1u, 106u,
+                       std::vector<VaryGroup>{{1, {{11, 12, 13, 14}}}, {0, {}}}));
   // BGMS: ten small meshes are all taken and a BMSH after the set is not part of it; a BGMS of
   // length 4 empties the set; another child ends the set and is read as the next chunk.
   HodBuilder b;
@@ -199,33 +171,31 @@ TEST(ReaderChunks, BackgroundChunksAndVary) {
   b.Form("BMSH", [](HodBuilder& s) { s.BigLong(1).Long(10).Long(0); });
   const HodRead r(b);
   EXPECT_TRUE(r.outcome.completed);
-  ASSERT_EQ(r.model.BackgroundMeshSet.Meshes.size(), 10u);
-  EXPECT_EQ(r.model.BackgroundMeshSet.Meshes[9].LodLevel, 9);
-  ASSERT_EQ(r.ui.messages.size(), 1u);
-  EXPECT_EQ(r.ui.messages[0].text, "Unknown chunk: BMSH\r\nSkipping 16 bytes...");
+  EXPECT_EQ(std::tuple(r.model.BackgroundMeshSet.Meshes.size(),
+                       r.model.BackgroundMeshSet.Meshes.at(9).LodLevel),
+            std::tuple(10u, 9));
+  EXPECT_EQ(r.ui.MessageTexts(),
+            std::vector<std::string>{"Unknown chunk: BMSH\r\nSkipping 16 bytes..."});
   EXPECT_TRUE(ReadChunks([](HodBuilder& c) {
                 AddBackgroundMeshes(c);
                 c.Form("BGMS", nullptr);
               }).BackgroundMeshSet.Meshes.empty());
   const HodModel few = ReadChunks(
       [](HodBuilder& c) { c.Form("BGMS", [](HodBuilder& s) { AddStarField(s.SimpleLod(3)); }); });
-  EXPECT_EQ(few.BackgroundMeshSet.Meshes.size(), 1u);
-  EXPECT_EQ(few.StarFields.size(), 1u);
+  EXPECT_EQ(std::tuple(few.BackgroundMeshSet.Meshes.size(), few.StarFields.size()),
+            std::tuple(1u, 1u));
 }
 
 TEST(ReaderChunks, MultiMeshGoblinAndSimpleMesh) {
   const HodModel& m = Rich();
   const MultiMesh& mult = m.Meshes.at(0);
-  EXPECT_EQ(mult.Kind, Tag("NRML"));
-  EXPECT_EQ(mult.Version, 1400);
   ASSERT_EQ(mult.Lods.size(), 2u);
   const LodMesh& lod = mult.Lods[0];
-  EXPECT_EQ(lod.Kind, Tag("FORM"));
   ASSERT_EQ(lod.Parts.size(), 3u);
   const MeshPart& full = lod.Parts[0];
-  EXPECT_EQ(full.MaterialIndex, 1);
-  ASSERT_EQ(full.Vertices.size(), 2u);
-  EXPECT_EQ(full.Vertices[1],
+  EXPECT_EQ(std::tuple(mult.Kind, mult.Version, lod.Kind, full.MaterialIndex, full.Vertices.size()),
+            std::tuple(Tag("NRML"), 1400, Tag("FORM"), 1, 2u));
+  EXPECT_EQ(full.Vertices.at(1),
             (MeshVertex{
                 {2, 2, 3, 1}, {10, 20, 30, 40}, {0, 1, 0, 0}, {.25f, .75f}, {1, 0, 0}, {0, 0, 1}}));
   EXPECT_EQ(full.FaceLists,
@@ -237,13 +207,9 @@ TEST(ReaderChunks, MultiMeshGoblinAndSimpleMesh) {
   EXPECT_EQ(lod.Parts[2].Vertices, std::vector<MeshVertex>(3));
   EXPECT_EQ(lod.Parts[2].FaceLists.at(0).Indices, (Indices{0, 1, 2}));
   EXPECT_EQ(mult.Lods[1].Parts.at(0).Vertices.at(3).UV, (Vector2{0.5f, 0.25f}));
-
   const MultiMesh& goblin = m.Meshes.at(1);
-  EXPECT_EQ(goblin.ID, Tag("GOBG"));
-  EXPECT_EQ(goblin.LodCount, 1);
-  ASSERT_EQ(goblin.Lods.size(), 1u);
-  EXPECT_EQ(goblin.Lods[0].Kind, Tag("NRML"));
-
+  EXPECT_EQ(std::tuple(goblin.ID, goblin.LodCount, goblin.Lods.size(), goblin.Lods.at(0).Kind),
+            std::tuple(Tag("GOBG"), 1, 1u, Tag("NRML")));
   const SimpleMesh& simp = m.SimpleMeshes.at(0);
   EXPECT_EQ(simp.Vertices.at(1), (SimpleVertex{{10, 11, 12, 13}, {14, 15, 16, 17}, {18, 19}}));
   EXPECT_EQ(simp.Indices, (std::vector<std::int32_t>{0, 1, 1}));
@@ -253,39 +219,31 @@ TEST(ReaderChunks, MultiMeshGoblinAndSimpleMesh) {
     b.Form("BGLT", [](HodBuilder& c) { c.BigLong(5); });
     b.Form("MULT", [](HodBuilder& c) { c.BigLong(1).Text("m").Text("").Long(0); });
   });
-  EXPECT_EQ(framed.BackgroundLight.Kind, Tag("NRML"));
-  EXPECT_EQ(framed.Meshes.at(0).Kind, Tag("NRML"));
-
+  EXPECT_EQ(std::tuple(framed.BackgroundLight.Kind, framed.Meshes.at(0).Kind),
+            std::tuple(Tag("NRML"), Tag("NRML")));
   // Without a container the tag tells a goblin (no level count) from a mesh.
   const HodModel plain = ReadChunks([](HodBuilder& b) {
     b.Plain("GOBG", [](HodBuilder& c) { c.BigLong(1).Text("g").Text("").SimpleLod(0); });
     b.Plain("MULT", [](HodBuilder& c) { c.BigLong(1).Text("m").Text("").Long(0); });
   });
   ASSERT_EQ(plain.Meshes.size(), 2u);
-  EXPECT_EQ(plain.Meshes[0].ID, Tag("GOBG"));
-  EXPECT_EQ(plain.Meshes[0].Lods.size(), 1u);
-  EXPECT_EQ(plain.Meshes[1].ID, Tag("MULT"));
+  EXPECT_EQ(std::tuple(plain.Meshes[0].ID, plain.Meshes[0].Lods.size(), plain.Meshes[1].ID),
+            std::tuple(Tag("GOBG"), 1u, Tag("MULT")));
 }
 
 TEST(ReaderChunks, CollisionAndScarMeshes) {
   const HodModel& m = Rich();
   const CollisionMesh& cold = m.CollisionMeshes.at(0);
-  EXPECT_EQ(cold.ParentName, "Hull");
-  EXPECT_EQ(cold.BoxHeader.Length, 24);
-  EXPECT_EQ(cold.Box.Maximum, (Vector3{1, 2, 3}));
-  EXPECT_EQ(cold.Sphere, (BoundingSphere{{0, 0.5f, 0}, 4}));
-  EXPECT_EQ(cold.Triangles.Vertices.at(2), (Vector3{0, 1, 0}));
-  EXPECT_EQ(cold.Triangles.Indices, (Indices{0, 2, 1}));
-
+  EXPECT_EQ(std::tuple(cold.ParentName, cold.BoxHeader.Length, cold.Box.Maximum, cold.Sphere,
+                       cold.Triangles.Vertices.at(2), cold.Triangles.Indices),
+            std::tuple("Hull", 24, Vector3{1, 2, 3}, BoundingSphere{{0, 0.5f, 0}, 4},
+                       Vector3{0, 1, 0}, Indices{0, 2, 1}));
   const ScarMesh& scar = m.ScarMeshes.at(0);
-  EXPECT_EQ(scar.DescriptionHeader.PartTag, Tag("DESC"));
-  EXPECT_EQ(scar.DescriptionHeader.Version, 1000);
-  EXPECT_EQ(scar.Description.LodLevel, 1);
-  EXPECT_EQ(scar.Sphere.Radius, 2);
-  EXPECT_EQ(scar.Normals.Vertices, (std::vector<Vector3>{{0, 0, 1}}));
-  EXPECT_EQ(scar.GridHeader.PartTag, Tag("SSUB"));
-  EXPECT_EQ(scar.Grid.Cells, (std::vector<ScarCell>{{0, {}}, {2, {5, 6}}}));
-
+  EXPECT_EQ(std::tuple(scar.DescriptionHeader.PartTag, scar.DescriptionHeader.Version,
+                       scar.Description.LodLevel, scar.Sphere.Radius, scar.Normals.Vertices,
+                       scar.GridHeader.PartTag, scar.Grid.Cells),
+            std::tuple(Tag("DESC"), 1000, 1, 2, std::vector<Vector3>{{0, 0, 1}}, Tag("SSUB"),
+                       std::vector<ScarCell>{{0, {}}, {2, {5, 6}}}));
   // Empty triangles (8 bytes), a negative normal count (nothing read), a 0x0x0 grid, and an OWNR
   // of length 0: all followed by a chunk that must still read.
   const HodModel empty = ReadChunks([](HodBuilder& b) {
@@ -305,12 +263,11 @@ TEST(ReaderChunks, CollisionAndScarMeshes) {
     b.Plain("OWNR", nullptr).Version(9);
   });
   ASSERT_EQ(empty.ScarMeshes.size(), 1u);
-  EXPECT_TRUE(empty.CollisionMeshes.at(0).Triangles.Vertices.empty());
-  EXPECT_EQ(empty.ScarMeshes[0].Normals.VertexCount, -1);
-  EXPECT_TRUE(empty.ScarMeshes[0].Grid.Cells.empty());
-  EXPECT_EQ(empty.HodOwner.Kind, Tag("OWNR"));
-  EXPECT_EQ(empty.HodOwner.Owner, "");
-  EXPECT_EQ(empty.HodVersion.Version, 9);
+  EXPECT_EQ(
+      std::tuple(empty.CollisionMeshes.at(0).Triangles.Vertices.size(),
+                 empty.ScarMeshes[0].Normals.VertexCount, empty.ScarMeshes[0].Grid.Cells.size(),
+                 empty.HodOwner.Kind, empty.HodOwner.Owner, empty.HodVersion.Version),
+      std::tuple(0u, -1, 0u, Tag("OWNR"), "", 9));
 }
 
 }  // namespace

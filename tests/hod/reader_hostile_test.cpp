@@ -15,6 +15,7 @@
 #include <sys/stat.h>
 #endif
 
+#include "common/paths.h"
 #include "hod/hod_test_files.h"
 #include "hod/messages.h"
 
@@ -275,8 +276,12 @@ TEST(ReaderHostile, OnlyPlainFilesAreRead) {
   namespace fs = std::filesystem;
   const fs::path folder = fs::path(::testing::TempDir()) / "gantry_not_a_file.hod";
   fs::create_directories(folder);
+  // A name with a non-ASCII character is bytes in the system's encoding (the ANSI code page on
+  // Windows, where std::filesystem reads narrow texts otherwise).
+  const std::string accented = PathText(fs::path(::testing::TempDir())) + "/gantry_dir\x80.hod";
+  fs::create_directories(FileSystemPath(accented));
   std::vector<std::pair<std::string, std::string>> cases = {
-      {folder.string(), "it is a folder, not a file"}};
+      {folder.string(), "it is a folder, not a file"}, {accented, "it is a folder, not a file"}};
 #ifndef _WIN32
   const fs::path pipe = fs::path(::testing::TempDir()) / "gantry_pipe.hod";
   fs::remove(pipe);
@@ -288,7 +293,7 @@ TEST(ReaderHostile, OnlyPlainFilesAreRead) {
     EXPECT_FALSE(r.outcome.completed);
     EXPECT_EQ(r.ui.MessageTexts(),
               std::vector<std::string>{"Couldn't open file: " + path + "\r\n" + reason});
-    fs::remove(path);
+    fs::remove(FileSystemPath(path));
   }
 }
 

@@ -123,6 +123,23 @@ std::vector<LimitCase> Cases() {
        },
        "The meshes have 65537 vertices whose vertex mask selects no data; a HOD can hold at most "
        "65536."},
+      {"vertices of a collision mesh", 65536,
+       [](HodModel& m, std::int64_t n) {
+         // Past 65536 vertices a 16-bit index names the wrong vertex.
+         CollisionMesh collision;
+         collision.Kind = "FORM";
+         collision.ID = "COLD";
+         collision.ParentName = "Root";
+         collision.BoxHeader.Kind = "BBOX";
+         collision.SphereHeader.Kind = "BSPH";
+         collision.TrianglesHeader.Kind = "TRIS";
+         collision.Triangles.VertexCount = static_cast<std::int32_t>(n);
+         collision.Triangles.Vertices.resize(Size(n));
+         collision.Triangles.IndexCount = 3;
+         collision.Triangles.Indices = {0, 1, -1};
+         m.CollisionMeshes = {collision};
+       },
+       "Collision mesh 'Root' has 65537 vertices; a HOD can hold at most 65536."},
   };
 }
 

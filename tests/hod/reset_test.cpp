@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "hod/hod_test_files.h"
 
 namespace gantry::testing {
@@ -23,21 +25,15 @@ bool AllListsEmpty(const HodModel& m) {
 TEST(HodReset, Defaults) {
   const HodModel m = MakeDefaultModel();
   EXPECT_TRUE(AllListsEmpty(m));
-  EXPECT_EQ(m.HodVersion.Version, 512);
-  ASSERT_EQ(m.JointList.Joints.size(), 1u);
-  EXPECT_EQ(m.JointList.Joints[0].Name, "Root");
-  EXPECT_EQ(m.JointList.Joints[0].Scale, (Vector3{1, 1, 1}));
-  EXPECT_EQ(m.NavLightList.Version, 3);
-  EXPECT_EQ(m.BoundaryVertices.Name, "Whole");
-  EXPECT_EQ(m.BoundaryVertices.ParentName, "Root");
-  ASSERT_EQ(m.BoundaryVertices.Vertices.size(), 8u);
-  for (std::size_t i = 0; i < 8; ++i) {
-    const Vector3 expected = i == 0 ? Vector3{-1, -1, -1} : i == 6 ? Vector3{1, 1, 1} : Vector3{};
-    EXPECT_EQ(m.BoundaryVertices.Vertices[i], expected) << "vertex " << i + 1;
-  }
   // BGLT's lengths are written as stored.
-  EXPECT_EQ(m.BackgroundLight.Length, 8);
-  EXPECT_EQ(m.BackgroundLight.SecondLength, 0);
+  EXPECT_EQ(
+      std::tuple(m.HodVersion.Version, m.JointList.Joints.size(), m.JointList.Joints.at(0).Name,
+                 m.JointList.Joints[0].Scale, m.NavLightList.Version, m.BoundaryVertices.Name,
+                 m.BoundaryVertices.ParentName, m.BackgroundLight.Length,
+                 m.BackgroundLight.SecondLength),
+      std::tuple(512, 1u, "Root", Vector3{1, 1, 1}, 3, "Whole", "Root", 8, 0));
+  EXPECT_EQ(m.BoundaryVertices.Vertices,
+            (std::vector<Vector3>{{-1, -1, -1}, {}, {}, {}, {}, {}, {1, 1, 1}, {}}));
 }
 
 TEST(HodReset, ListsAreEmptyAndResetUndoesARead) {
@@ -46,13 +42,10 @@ TEST(HodReset, ListsAreEmptyAndResetUndoesARead) {
   ASSERT_TRUE(Clean(r));
   HodModel& m = r.model;
   ASSERT_NE(m, MakeDefaultModel());
-
   // InitialiseLists empties the lists but keeps the single records.
   InitialiseLists(m);
   EXPECT_TRUE(AllListsEmpty(m));
-  EXPECT_EQ(m.HodOwner.Owner, "me");
-  EXPECT_EQ(m.BackgroundLight.SecondLength, 32);
-
+  EXPECT_EQ(std::tuple(m.HodOwner.Owner, m.BackgroundLight.SecondLength), std::tuple("me", 32));
   ResetModel(m);
   EXPECT_EQ(m, MakeDefaultModel());
 }

@@ -62,8 +62,10 @@ TEST_F(SaveTest, AFailingStepAsksWhetherToGoOn) {
   ui_.answers = {Answer::Ok, Answer::Yes};
   EXPECT_EQ(SaveHod(workspace_, missing, ui_), SaveResult::Failed);
   ASSERT_EQ(ui_.messages.size(), 2u);
-  EXPECT_EQ(ui_.messages[1].text,
-            SaveErrorText(ENOENT, std::strerror(ENOENT), "Couldn't open file: " + missing));
+  // The temporary file could not be made: the folder is named as the cause.
+  const std::string cause =
+      std::string(std::strerror(ENOENT)) + " (in the folder '" + (dir_ / "gone").string() + "')";
+  EXPECT_EQ(ui_.messages[1].text, SaveErrorText(ENOENT, cause, "Couldn't open file: " + missing));
   EXPECT_EQ(ui_.messages[1].icon, Icon::Critical);
   EXPECT_EQ(ui_.messages[1].buttons, Buttons::YesNo);
   EXPECT_TRUE(workspace_.current_file.empty());

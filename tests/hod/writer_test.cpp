@@ -7,6 +7,7 @@
 #include <functional>
 #include <stdexcept>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "hod/hod_test_files.h"
@@ -71,16 +72,14 @@ TEST(HodWriter, OwnerGetsExactlyOneNul) {
   ByteVector first, second;
   ASSERT_TRUE(ComputeLengths(m) && WriteHod(m, first));
   ASSERT_TRUE(ComputeLengths(m) && WriteHod(m, second));
-  EXPECT_EQ(m.HodOwner.Owner, std::string(1, '\0'));
-  EXPECT_EQ(m.HodOwner.OwnerLength, 1);
-  EXPECT_EQ(m.HodOwner.Length, 5);
+  EXPECT_EQ(std::tuple(m.HodOwner.Owner, m.HodOwner.OwnerLength, m.HodOwner.Length),
+            std::tuple(std::string(1, '\0'), 1, 5));
   EXPECT_TRUE(first == second);
   // OWNR ends the file: length 5, text length 1, the NUL.
   Cursor c{first, Chunk(first, "OWNR").offset + 4};
   EXPECT_EQ(c.BigLong(), 5);
   EXPECT_EQ(c.Text(), std::string(1, '\0'));
   EXPECT_EQ(c.at, first.size());
-
   // EncodeHod appends it to its copy only.
   m.HodOwner.Owner = "me";
   const ByteVector bytes = Encode(m);
@@ -94,7 +93,6 @@ TEST(HodWriter, LightsLeaveOutJointsAndBoundaryVertices) {
   ASSERT_TRUE(ComputeLengths(m));
   EXPECT_EQ(m.HvmdHeader.Length, 4);
   EXPECT_EQ(m.DtrmHeader.Length, 4 + 8 + m.JointList.Length + 8 + m.BoundaryVertices.Length);
-
   m.LightList.LightCount = 1;
   m.LightList.Lights = {Light{3, "key", 1, {1, 2, 3}, {1, 1, 1}, {0, 0, 0}, 2, 50}};
   m.JointList.Joints.push_back(m.JointList.Joints[0]);
@@ -102,17 +100,17 @@ TEST(HodWriter, LightsLeaveOutJointsAndBoundaryVertices) {
   m.BoundaryVertices.VertexCount = 0;
   m.BoundaryVertices.Vertices.clear();
   ASSERT_TRUE(ComputeLengths(m));
-  EXPECT_EQ(m.HvmdHeader.Length, 4 + 8 + m.LightList.Length);
-  EXPECT_EQ(m.DtrmHeader.Length, 4);
-
+  EXPECT_EQ(std::tuple(m.HvmdHeader.Length, m.DtrmHeader.Length),
+            std::tuple(4 + 8 + m.LightList.Length, 4));
   const ByteVector bytes = Encode(m);
   EXPECT_EQ(TopChunkIds(bytes),
             (std::vector<std::string>{"VERS", "NAME", "HVMD", "LITE", "DTRM", "INFO", "OWNR"}));
   const HodRead back(bytes);
   ASSERT_TRUE(Clean(back));
-  EXPECT_EQ(back.model.JointList, MakeDefaultModel().JointList);
-  EXPECT_EQ(back.model.BoundaryVertices, MakeDefaultModel().BoundaryVertices);
-  EXPECT_EQ(back.model.LightList.Lights, m.LightList.Lights);
+  EXPECT_EQ(
+      std::tuple(back.model.JointList, back.model.BoundaryVertices, back.model.LightList.Lights),
+      std::tuple(MakeDefaultModel().JointList, MakeDefaultModel().BoundaryVertices,
+                 m.LightList.Lights));
 }
 
 TEST(HodWriter, GoblinHasNoLodCountAndReadsBackWithOneLevel) {
@@ -121,9 +119,7 @@ TEST(HodWriter, GoblinHasNoLodCountAndReadsBackWithOneLevel) {
   const ByteVector bytes = Encode(m);
   for (const char* id : {"GOBG", "MULT"}) {
     Cursor c{bytes, Chunk(bytes, id).offset + 12};
-    EXPECT_EQ(c.BigLong(), 7);
-    EXPECT_EQ(c.Text(), "m");
-    EXPECT_EQ(c.Text(), "Root");
+    EXPECT_EQ((std::tuple{c.BigLong(), c.Text(), c.Text()}), std::tuple(7, "m", "Root"));
     // The goblin's level follows at once; the MULT has its count first.
     if (std::string(id) == "MULT") {
       EXPECT_EQ(c.Long(), 1);
@@ -133,10 +129,8 @@ TEST(HodWriter, GoblinHasNoLodCountAndReadsBackWithOneLevel) {
   const HodRead back(bytes);
   ASSERT_TRUE(Clean(back));
   const MultiMesh& goblin = back.model.Meshes.at(0);
-  EXPECT_EQ(goblin.ID, Tag("GOBG"));
-  EXPECT_EQ(goblin.LodCount, 1);
-  ASSERT_EQ(goblin.Lods.size(), 1u);
-  EXPECT_EQ(goblin.Lods[0].Parts, m.Meshes[0].Lods[0].Parts);
+  EXPECT_EQ(std::tuple(goblin.ID, goblin.LodCount, goblin.Lods.size(), goblin.Lods.at(0).Parts),
+            std::tuple(Tag("GOBG"), 1, 1u, m.Meshes[0].Lods[0].Parts));
 }
 
 // Path format 1 holds one path value; point format 3 three values after position and rotation.
@@ -151,16 +145,13 @@ TEST(HodWriter, OldDockPathIsWrittenInTheNewestLayout) {
   const ByteVector bytes = Encode(old.model);
 
   Cursor c{bytes, Chunk(bytes, "DOCK").offset + 4};
-  EXPECT_EQ(c.BigLong(), 4 + 5 + 8 + 8 + 12 + 4 + 4 + 4 + 4 + 64);
-  EXPECT_EQ(c.Long(), 1);
-  EXPECT_EQ(c.Text(), "p");
-  EXPECT_EQ(c.Text(), "Hull");
+  EXPECT_EQ((std::tuple{c.BigLong(), c.Long(), c.Text(), c.Text()}),
+            std::tuple(4 + 5 + 8 + 8 + 12 + 4 + 4 + 4 + 4 + 64, 1, "p", "Hull"));
   for (const std::int32_t v : {6, 10, 31, 0, 0, 0, 0, 0, 1}) EXPECT_EQ(c.Long(), v);
   for (const float v : {1.f, 2.f, 3.f, 0.1f, 0.2f, 0.3f}) EXPECT_EQ(c.Value<float>(), v);
-  EXPECT_EQ(c.Long(), 41);
-  EXPECT_EQ(c.Value<float>(), 7.f);  // the tolerance as read
-  EXPECT_EQ(c.Long(), 42);
-  EXPECT_EQ(c.Value<float>(), 500.f);  // the default speed
+  // The tolerance as read, the default speed.
+  EXPECT_EQ((std::tuple{c.Long(), c.Value<float>(), c.Long(), c.Value<float>()}),
+            std::tuple(41, 7.f, 42, 500.f));
   for (int i = 0; i < 6; ++i) EXPECT_EQ(c.Long(), 0) << "point value " << i;
   EXPECT_EQ(c.Chars(4), "BNDV");
 }
@@ -189,8 +180,7 @@ TEST(HodWriter, MipLevelsAreSeparatedByTheirSizes) {
     EXPECT_EQ(c.BigLong(), 9 + 16 + data + 4 * static_cast<std::int32_t>(t.sizes.size()));
     c.at += 9 + 16 + texture.MipLevels[0].size();
     for (std::size_t i = 0; i < t.sizes.size(); i += 2) {
-      EXPECT_EQ(c.Long(), t.sizes[i]);
-      EXPECT_EQ(c.Long(), t.sizes[i + 1]);
+      EXPECT_EQ((std::tuple{c.Long(), c.Long()}), std::tuple(t.sizes[i], t.sizes[i + 1]));
       c.at += texture.MipLevels[i / 2 + 1].size();
     }
     const HodRead back(bytes);
@@ -209,13 +199,12 @@ TEST(HodWriter, PlainMaterialIsWrittenFramedWithItsVersion) {
   const TopChunk stat = Chunk(bytes, "STAT");
   EXPECT_EQ(Cursor({bytes, stat.offset}).Chars(4), "NRML");
   EXPECT_EQ(Cursor({bytes, stat.offset + 12}).BigLong(), 1001);
-
   const HodRead back(bytes);
   ASSERT_TRUE(Clean(back));
   const Material& material = back.model.Materials.at(0);
-  EXPECT_EQ(material.Version, 1001);
-  EXPECT_EQ(material.Parameters.at(0).TextureIndex, 2);
-  EXPECT_EQ(material.Parameters.at(0).DataSize, 4);
+  EXPECT_EQ(std::tuple(material.Version, material.Parameters.at(0).TextureIndex,
+                       material.Parameters.at(0).DataSize),
+            std::tuple(1001, 2, 4));
 }
 
 // Nothing of DTRM is written, nor empty segments and star fields; INFO only when there is a
@@ -243,11 +232,9 @@ TEST(HodWriter, SimpleWireframeAndBackgroundHodsEndAfterTheirStarFields) {
     std::vector<std::string> ids = {"VERS", "NAME", "HVMD", "SIMP", "BGSG", "STRF"};
     if (type == HodType::Background) ids[1] = "BGLT";
     EXPECT_EQ(TopChunkIds(Encode(m)), ids);
-
     m.Warnings.push_back({{"WARN", 0, {}}, 0, "kept"});
     ids.insert(ids.end(), {"INFO", "WARN", "OWNR"});
     EXPECT_EQ(TopChunkIds(Encode(m)), ids);
-
     m.Warnings.clear();
     m.HodOwner.Owner = "me";
     ids.erase(ids.end() - 2);

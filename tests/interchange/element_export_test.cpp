@@ -3,8 +3,16 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <set>
+#include <tuple>
 
+#include "commands/create.h"
+#include "common/paths.h"
+#include "common/safe_file.h"
+#include "hod/hod_writer.h"
 #include "hod/reset.h"
+#include "interchange/dds.h"
+#include "interchange/obj_export.h"
 #include "support/scripted_ui.h"
 #include "support/temp_folder.h"
 
@@ -87,7 +95,6 @@ TEST(ElementExportFiles, AllCommandsNameTheirFilesAndHeaders) {
   workspace.model.EngineShapes = {Shape()};
   workspace.model.BackgroundMeshSet.Meshes.resize(2);
   testing::ScriptedUi ui;
-
   EXPECT_TRUE(ExportCollisionMeshesAll(workspace, ui, FixedStamp));
   EXPECT_TRUE(ExportScarMeshesAll(workspace, ui, FixedStamp));
   EXPECT_TRUE(ExportBackgroundMeshesAll(workspace, ui, FixedStamp));
@@ -95,17 +102,81 @@ TEST(ElementExportFiles, AllCommandsNameTheirFilesAndHeaders) {
   EXPECT_TRUE(ExportEngineBurnOBJ(workspace, 0, ui, FixedStamp));  // no burns: nothing
   EXPECT_TRUE(ExportCollisionMeshOBJ(workspace, std::nullopt, ui, FixedStamp));
   EXPECT_TRUE(ui.messages.empty());
-
   const auto first_line = [&](const char* name) {
     const std::string text = testing::FileText(dir / name);
     return text.substr(0, text.find('\n'));
   };
-  EXPECT_EQ(first_line("Hull_COLD.obj"), "# Converted from 'ship'\r");
-  EXPECT_EQ(first_line("hull_BSRM.obj"), "# Converted from 'ship'\r");
-  EXPECT_EQ(first_line("nozzle_ETSH.obj"), "# Converted from '" + workspace.current_file + "'\r");
-  EXPECT_EQ(first_line("BGMS Part 2.obj"), "# Converted from '" + workspace.current_file + "'\r");
-  EXPECT_TRUE(fs::exists(dir / "BGMS Part 1.obj"));
-  EXPECT_EQ(folder.FileCount(), 5u);
+  const std::string full = "# Converted from '" + workspace.current_file + "'\r";
+  EXPECT_EQ(
+      std::tuple(first_line("Hull_COLD.obj"), first_line("hull_BSRM.obj"),
+                 first_line("nozzle_ETSH.obj"), first_line("BGMS Part 2.obj"),
+                 fs::exists(dir / "BGMS Part 1.obj"), folder.FileCount()),
+      std::tuple("# Converted from 'ship'\r", "# Converted from 'ship'\r", full, full, true, 5u));
+}
+
+// A crafted HOD whose names climb out of the folder, name a device or hold characters Windows
+// refuses: every export lands in the folder chosen for it, under a name that is one file.
+TEST(ElementExportFiles, NamesFromTheModelNeverLeaveTheChosenFolder) {
+  const testing::TempFolder folder;
+  const fs::path& dir = folder.path();
+  const fs::path out = dir / "a" / "b" / "out";
+  fs::create_directories(out);
+  testing::ScriptedUi ui;
+
+  HodModel crafted = MakeDefaultModel();
+  AddMesh(crafted);
+  AddLod(crafted, 0, ui);
+  const auto name = [](std::int32_t& length, std::string& text, std::string_view value) {
+    text = value;
+    length = static_cast<std::int32_t>(text.size());
+  };
+  MultiMesh& mesh = crafted.Meshes[0];
+  name(mesh.NameLength, mesh.Name, "..\\..\\abc");
+  ScarDescription& scar = crafted.ScarMeshes[0].Description;
+  name(scar.NameLength, scar.Name, "../../scar");
+  AddCollisionMesh(crafted);
+  name(crafted.CollisionMeshes[0].ParentLength, crafted.CollisionMeshes[0].ParentName, "..");
+  AddEngineShape(crafted);
+  name(crafted.EngineShapes[0].NameLength, crafted.EngineShapes[0].Name,
+       "a:b*?\"<>|\x01"
+       "c ");
+  AddEngineBurn(crafted);
+  name(crafted.EngineBurns[0].NameLength, crafted.EngineBurns[0].Name, "LPT1");
+  AddTexture(crafted);
+  Texture& texture = crafted.Textures[0];
+  texture.FileName = "..\\..\\CON";
+  texture.Format = "DXT1";
+  texture.Width = texture.Height = 4;
+  texture.MipCount = 1;
+  texture.MipLevels = {MipLevel(8, std::uint8_t{7})};  // one 4 x 4 DXT1 block
+  std::vector<std::uint8_t> bytes;
+  std::string error;
+  ASSERT_TRUE(ComputeLengths(crafted, &error) && WriteHod(crafted, bytes, &error)) << error;
+  const std::string hod = PathText(dir / "a" / "b" / "ship.hod");
+  ASSERT_FALSE(WriteFileSafely(hod, bytes));
+
+  Workspace workspace;
+  ASSERT_TRUE(workspace.Open(hod, ui).completed);
+  workspace.working_folder = PathText(out);
+  ASSERT_EQ(workspace.model.Meshes.at(0).Name, "..\\..\\abc");
+  EXPECT_TRUE(WriteMultiMeshOBJ(workspace, 0, false, ui, FixedStamp));
+  EXPECT_TRUE(ExportCollisionMeshesAll(workspace, ui, FixedStamp));
+  EXPECT_TRUE(ExportScarMeshesAll(workspace, ui, FixedStamp));
+  EXPECT_TRUE(ExportEngineShapeOBJ(workspace, 0, ui, FixedStamp));
+  EXPECT_TRUE(ExportEngineBurnOBJ(workspace, 0, ui, FixedStamp));
+  EXPECT_TRUE(ExportDDSTexture(workspace.model.Textures.at(0), "", workspace.working_folder, ui));
+  EXPECT_EQ(ui.MessageTexts(), std::vector<std::string>{});
+
+  std::set<std::string> written;
+  for (const auto& entry : fs::recursive_directory_iterator(dir)) {
+    if (!entry.is_regular_file() || entry.path() == FileSystemPath(hod)) continue;
+    EXPECT_EQ(entry.path().parent_path(), out) << entry.path();
+    written.insert(PathText(entry.path().filename()));
+  }
+  written.erase("debug.log");
+  EXPECT_EQ(written,
+            (std::set<std::string>{".._.._abc_LOD0.obj", ".._.._scar_BSRM.obj", ".._COLD.obj",
+                                   "a_b_______c _ETSH.obj", "LPT1_BURN.obj", "CON[1].DDS"}));
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <tuple>
 
 #include "hod/reset.h"
 #include "support/scripted_ui.h"
@@ -125,10 +126,11 @@ f 7// 6// 5//
 
 # End
 )");
-  EXPECT_EQ(ui.statuses,
-            (std::vector<std::string>{"Writing wOBJ file...", "Writing Vertex data...", "Ready"}));
-  ASSERT_FALSE(ui.progress.empty());
-  EXPECT_EQ(ui.progress.back(), (std::pair<std::int64_t, std::int64_t>{4, 4}));  // 4 triangles
+  // 4 triangles.
+  EXPECT_EQ(std::tuple(ui.statuses, ui.progress.at(ui.progress.size() - 1)),
+            std::tuple(
+                std::vector<std::string>{"Writing wOBJ file...", "Writing Vertex data...", "Ready"},
+                std::pair<std::int64_t, std::int64_t>{4, 4}));
 }
 
 TEST(ObjExportText, MaterialLibraryNamesTheFirstParametersTexture) {
@@ -153,7 +155,6 @@ TEST(ObjExportText, SimpleMeshesAsTrianglesOrWireframe) {
             "v 0 0 0\nvn 0 1 0\nvt 0.5 0.25\n");
   EXPECT_EQ(triangles.substr(triangles.find("\n# 4 vertice(s)")),
             "\n# 4 vertice(s)\n\nf 1/1/1 2/2/2 3/3/3\n# 1.33333333333333 listed faces\n# End\n");
-
   mesh.Indices.clear();
   const std::string wire = Unix(SimpleMeshObjText("s.hod", mesh, true, kStamp, ui));
   EXPECT_NE(wire.find("\n# Object: WIRE_Mesh\ng WIRE_Mesh\n"), std::string::npos);
@@ -186,16 +187,14 @@ class ObjExportFiles : public ::testing::Test {
 TEST_F(ObjExportFiles, EveryMeshLevelAndTheMaterialLibraryAreWritten) {
   ui_.answers = {Answer::Yes, Answer::No};
   ASSERT_TRUE(ExportGeometryAll(workspace_, ui_, FixedStamp));
-
-  EXPECT_EQ(ui_.MessageTexts(), (std::vector<std::string>{"Reverse UV?", "Reverse UV?"}));
-  EXPECT_EQ(ui_.messages[0].icon, Icon::Question);
-  EXPECT_EQ(ui_.messages[0].buttons, Buttons::YesNo);
   EXPECT_EQ(
-      workspace_.log.messages(),
-      (std::vector<std::string>{"Writing wOBJ for MULT\\GOBG num. 1 Successfully completed!",
-                                "Writing wOBJ for MULT\\GOBG num. 2 Successfully completed!"}));
-  EXPECT_EQ(ui_.statuses.back(), "Ready");
-
+      std::tuple(ui_.MessageTexts(), ui_.messages[0].icon, ui_.messages[0].buttons,
+                 workspace_.log.messages(), ui_.statuses.back()),
+      std::tuple(
+          std::vector<std::string>{"Reverse UV?", "Reverse UV?"}, Icon::Question, Buttons::YesNo,
+          std::vector<std::string>{"Writing wOBJ for MULT\\GOBG num. 1 Successfully completed!",
+                                   "Writing wOBJ for MULT\\GOBG num. 2 Successfully completed!"},
+          "Ready"));
   EXPECT_EQ(testing::FileText(dir_ / "ship.mtl"), MaterialLibraryText(workspace_.model));
   const std::string lod1 = Unix(testing::FileText(dir_ / "hull_LOD1.obj"));
   EXPECT_NE(lod1.find("vt 0 0.75"), std::string::npos);  // the first mesh was answered Yes
@@ -210,14 +209,12 @@ TEST_F(ObjExportFiles, AFailedWriteIsShownAndLeavesWhatWasThere) {
   ui_.answers = {Answer::No};
   EXPECT_FALSE(ExportGeometrySelected(workspace_, 0, ui_, FixedStamp));
   ASSERT_EQ(ui_.messages.size(), 2u);
-  EXPECT_EQ(
-      ui_.messages[1].text.rfind("Couldn't write file: " + (dir_ / "hull_LOD0.obj").string(), 0),
-      0u);
-  EXPECT_EQ(ui_.messages[1].icon, Icon::Critical);
-  EXPECT_TRUE(fs::is_directory(dir_ / "hull_LOD0.obj" / "kept"));
-  EXPECT_FALSE(fs::exists(dir_ / "hull_LOD1.obj"));  // stops at the first failure
-  EXPECT_TRUE(workspace_.log.messages().empty());
-
+  // Stops at the first failure.
+  EXPECT_EQ(std::tuple(ui_.messages[1].text.rfind(
+                           "Couldn't write file: " + (dir_ / "hull_LOD0.obj").string(), 0),
+                       ui_.messages[1].icon, fs::is_directory(dir_ / "hull_LOD0.obj" / "kept"),
+                       fs::exists(dir_ / "hull_LOD1.obj"), workspace_.log.messages().size()),
+            std::tuple(0u, Icon::Critical, true, false, 0u));
   EXPECT_TRUE(ExportGeometrySelected(workspace_, std::nullopt, ui_, FixedStamp));
   EXPECT_EQ(ui_.messages.size(), 2u);  // nothing selected: not even the question
 }

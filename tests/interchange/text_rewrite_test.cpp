@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <tuple>
 
 #include "common/paths.h"
 #include "support/scripted_ui.h"
@@ -44,11 +45,10 @@ TEST_F(TextRewriteTest, RewritesInPlaceAndRemovesTheBackup) {
   EXPECT_EQ(BackupPathFor(path_), (dir_ / "ship_BAK.hsc").string());
   Write("v 1 2 3\n\nf 1 1 1\r");
   const TextRewrite result = RewriteTextFile(path_, ui_);
-  EXPECT_EQ(result.status, TextRewriteStatus::Rewritten);
-  EXPECT_EQ(Contents(), "v 1 2 3\r\nf 1 1 1\r\n");
-  EXPECT_EQ(result.text, Contents());
-  EXPECT_EQ(FilesInFolder(), 1u);
-  EXPECT_TRUE(ui_.messages.empty());
+  EXPECT_EQ(
+      std::tuple(result.status, Contents(), result.text, FilesInFolder(), ui_.messages.size()),
+      std::tuple(TextRewriteStatus::Rewritten, "v 1 2 3\r\nf 1 1 1\r\n", "v 1 2 3\r\nf 1 1 1\r\n",
+                 1u, 0u));
 }
 
 // The name's bytes are in the system's narrow encoding (the ANSI code page on Windows).
@@ -56,18 +56,14 @@ TEST_F(TextRewriteTest, RewritesAFileWithANonAsciiName) {
   path_ = JoinPath(PathText(dir_), "caf\xe9\x80.obj");
   Write("v 1 2 3\nf 1 1 1");
   EXPECT_EQ(RewriteTextFile(path_, ui_).status, TextRewriteStatus::Rewritten);
-  EXPECT_EQ(Contents(), "v 1 2 3\r\nf 1 1 1\r\n");
-  EXPECT_EQ(FilesInFolder(), 1u);
+  EXPECT_EQ(std::tuple(Contents(), FilesInFolder()), std::tuple("v 1 2 3\r\nf 1 1 1\r\n", 1u));
 }
 
 TEST_F(TextRewriteTest, EmptyOrUnreadableFilesAreReportedAndLeftAlone) {
   Write("");
   EXPECT_EQ(RewriteTextFile(path_, ui_).status, TextRewriteStatus::Empty);
-  ASSERT_EQ(ui_.messages.size(), 1u);
-  EXPECT_EQ(ui_.messages[0].text, "File is empty!");
-  EXPECT_EQ(ui_.messages[0].icon, Icon::None);
-  EXPECT_EQ(FilesInFolder(), 1u);
-
+  EXPECT_EQ(std::tuple(ui_.MessageTexts(), ui_.messages.at(0).icon, FilesInFolder()),
+            std::tuple(std::vector<std::string>{"File is empty!"}, Icon::None, 1u));
   EXPECT_EQ(RewriteTextFile((dir_ / "missing.obj").string(), ui_).status,
             TextRewriteStatus::Unreadable);
   EXPECT_EQ(ui_.messages.size(), 2u);
@@ -77,9 +73,8 @@ TEST_F(TextRewriteTest, AFailedRewriteKeepsTheOriginal) {
   Write("a\nb");
   fs::create_directory(BackupPathFor(path_));  // the backup cannot be made
   const TextRewrite result = RewriteTextFile(path_, ui_);
-  EXPECT_EQ(result.status, TextRewriteStatus::NotWritten);
-  EXPECT_EQ(result.text, "a\r\nb\r\n");
-  EXPECT_EQ(Contents(), "a\nb");
+  EXPECT_EQ(std::tuple(result.status, result.text, Contents()),
+            std::tuple(TextRewriteStatus::NotWritten, "a\r\nb\r\n", "a\nb"));
 }
 
 }  // namespace

@@ -86,6 +86,8 @@ TEST_F(ScriptCommandsTest, MaterialParameterTypesTexturesAndIndexes) {
   }
 }
 
+// A count past what a HOD holds is cut there, and the line reported as refused: a build must not
+// write a model other than the one asked for.
 TEST_F(ScriptCommandsTest, CountsAreRoundedTruncatedAndKeptInRange) {
   using Get = std::function<std::size_t(const HodModel&)>;
   const Get points = [](const HodModel& m) { return m.DockPathList.Paths.at(0).Points.size(); };
@@ -97,28 +99,41 @@ TEST_F(ScriptCommandsTest, CountsAreRoundedTruncatedAndKeptInRange) {
   const Get section = [](const HodModel& m) {
     return static_cast<std::size_t>(m.NavLightList.NavLights.at(0).Section);
   };
+  const Get lods = [](const HodModel& m) { return m.Meshes.at(0).Lods.size(); };
+  const Get tracks = [](const HodModel& m) { return m.Markers.at(0).Tracks.size(); };
   const struct {
     const char* line;
     Get get;
     std::size_t expected;
+    bool refused = false;
   } cases[] = {
       {"DOCK_Add('d','p',0,0,'',0,'',0)", points, 2},
       {"DOCK_Add('d','p',0,0,'',0,'',2.5)", points, 2},
       {"DOCK_Add('d','p',0,0,'',0,'',3.5)", points, 4},
-      {"DOCK_Add('d','p',0,0,'',0,'',1e9)", points, 32767},
+      {"DOCK_Add('d','p',0,0,'',0,'',32767)", points, 32767},
+      {"DOCK_Add('d','p',0,0,'',0,'',1e9)", points, 32767, true},
       {"LITE_Add('l',9,0,0,0,1,1,1,1,1,1,0,0)", light_type, 5},
       {"LITE_Add('l',-2,0,0,0,1,1,1,1,1,1,0,0)", light_type, 0},
       {"BNDV_SetNumVertices(1)", boundary, 2},
-      {"BNDV_SetNumVertices(1e300)", boundary, 65535},
-      {"STAT_Add('a','b',1e10)", parameters, 254},
+      {"BNDV_SetNumVertices(65535)", boundary, 65535},
+      {"BNDV_SetNumVertices(1e300)", boundary, 65535, true},
+      {"STAT_Add('a','b',254)", parameters, 254},
+      {"STAT_Add('a','b',300)", parameters, 254, true},
       {"STAT_Add('a','b',-3)", parameters, 0},
+      {"MULT_Add('m','Root',0,40000)", lods, 32767, true},
+      {"MRKR_Add('k','Root',1,0,0,0,0,0,0,0,40000)", tracks, 32767, true},
       {"NAVL_Add('n',2.9,1,0,1,'default',1,1,1,1,100,1,0)", section, 2},
   };
   for (const auto& c : cases) {
     model_ = MakeDefaultModel();
-    Run(c.line);
+    const ScriptImportResult result = Run(c.line);
     EXPECT_EQ(c.get(model_), c.expected) << c.line;
+    EXPECT_EQ(result.refused_lines.size(), c.refused ? 1u : 0u) << c.line;
   }
+  const ScriptImportResult cut = Run("STAT_Add('a','b',300)");
+  ASSERT_EQ(cut.messages.size(), 1u);
+  EXPECT_EQ(cut.messages[0].text,
+            "STAT_Add asks for 300 entries; a HOD holds at most 254, so the list was cut there.");
 }
 
 TEST_F(ScriptCommandsTest, RootFillsTheDefaultJointAndAnglesAreNormalised) {
@@ -211,6 +226,33 @@ TEST_F(ScriptCommandsTest, CommandsThatWouldBuildMoreThanAHodHoldsAreRefused) {
       << shapes.messages[0].text;
   EXPECT_EQ(shapes.messages[1].line, 4u);
   EXPECT_TRUE(shapes.messages[1].text.starts_with("The file uses 255 materials"));
+
+  // Two materials of 36000 vertices each join into more than 16-bit indices can name: the scar
+  // mesh MULT_SetLoD builds and COLD_Add's collision mesh are refused, not wrapped.
+  std::string joined;
+  for (int m = 0; m < 2; ++m) {
+    for (int v = 0; v < 36000; ++v) joined += fmt::format("v {} {} 0\n", m, v);
+  }
+  for (int m = 0; m < 2; ++m) {
+    joined += fmt::format("usemtl m{}\n", m);
+    for (int t = 0; t < 12000; ++t) {
+      const int first = 36000 * m + 3 * t + 1;
+      joined += fmt::format("f {} {} {}\n", first, first + 1, first + 2);
+    }
+  }
+  folder_.Write("joined.obj", joined);
+  HodModel large = MakeDefaultModel();
+  const ScriptImportResult refused = RunHodScript(large,
+                                                  "MULT_Add('hull','Root',0,1)\nMULT_SetLoD(1,0,'"
+                                                  "\\joined.obj')\nCOLD_Add('Root','\\joined.obj')",
+                                                  context_, ui_);
+  EXPECT_EQ(refused.refused_lines, (std::vector<std::size_t>{2, 3}));
+  EXPECT_TRUE(large.CollisionMeshes.empty());
+  EXPECT_EQ(large.Meshes.at(0).Lods.at(0), LodMesh{});
+  EXPECT_TRUE(large.ScarMeshes.at(0).Triangles.Vertices.empty());
+  ASSERT_FALSE(refused.messages.empty());
+  EXPECT_TRUE(refused.messages[0].text.starts_with("The mesh's parts join into 72000 vertices"))
+      << refused.messages[0].text;
 
   // Lights up to the last one a HOD holds; the lines past it are refused, and said so once.
   HodModel lights = MakeDefaultModel();

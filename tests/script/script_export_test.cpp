@@ -7,8 +7,10 @@
 #include <limits>
 #include <set>
 #include <string>
+#include <tuple>
 #include <vector>
 
+#include "common/version.h"
 #include "geometry/rotations.h"
 #include "support/scripted_ui.h"
 #include "support/temp_folder.h"
@@ -53,13 +55,15 @@ HodModel SmallModel() {
   const float nan = std::numeric_limits<float>::quiet_NaN();
   const float inf = std::numeric_limits<float>::infinity();
   HodModel model;
-  model.Materials.resize(2);
-  model.Materials[0].Name = "hull";
-  model.Materials[0].ShaderName = "ship";
-  model.Materials[0].Parameters = {{5, 0, {}, 0, 0, "diffuse"},
-                                   {4, 0, {1, 0.5f, 0.25f, 1 / 3.0f}, -1, 0, ""}};
-  model.Materials[1].Name = "glass";
-  model.Materials[1].ShaderName = "plain";
+  model.Materials = {{{},
+                      0,
+                      0,
+                      "hull",
+                      0,
+                      "ship",
+                      0,
+                      {{5, 0, {}, 0, 0, "diffuse"}, {4, 0, {1, 0.5f, 0.25f, 1 / 3.0f}, -1, 0, ""}}},
+                     {{}, 0, 0, "glass", 0, "plain", 0, {}}};
   const Vector3 root_turns{kPi / 2, -kPi / 2, 4 * kPi};
   model.JointList.Joints = {
       {0, "Root", 0, "", {0, 1 / 3.0f, -2}, root_turns, {1, 1, 1}, {0, 0, 1}, {1, 0, 1}},
@@ -74,13 +78,9 @@ HodModel SmallModel() {
   first.Flags2 = 2.5f;
   first.Position = {1.0 / 3, -4, 1e20};
   first.Rotation = {0, kPi, 0};
-  first.Tracks.resize(2);
-  first.Tracks[0].Name = "pos";
-  first.Tracks[0].PreI = 1;
-  first.Tracks[0].PostI = 2;
-  first.Tracks[0].Keys = {{0, 1.0 / 3, {1 / 3.0f, 0, 0, 0}}, {1.5, -2, {0, 0, 0, 1}}};
-  first.Tracks[1].Name = "rot";
-  first.Tracks[1].Keys = {{2, 0.5, {}}};
+  first.Tracks = {
+      {{}, 0, 0, "pos", 0, {{0, 1.0 / 3, {1 / 3.0f, 0, 0, 0}}, {1.5, -2, {0, 0, 0, 1}}}, 1, 2},
+      {{}, 0, 0, "rot", 0, {{2, 0.5, {}}}, 0, 0}};
   model.Markers[1].Name = "hp2";
   model.Markers[1].Tracks.resize(1);
   model.Markers[1].Tracks[0].Name = "empty";
@@ -196,6 +196,35 @@ TEST(ExportHodScript, NamesTheScriptAfterTheCurrentFileInTheWorkingFolder) {
   EXPECT_TRUE(ui.messages.empty());
 }
 
+// A joint named "Bob's" or "Gun(1)" makes a line the import cannot read: the export says so
+// rather than let the joints be lost without a word.
+TEST(ExportHodScript, NamesTheGrammarCannotCarryAreWarnedAbout) {
+  const testing::TempFolder folder;
+  Workspace workspace;
+  workspace.model = SmallModel();
+  workspace.current_file = "ship.hod";
+  workspace.working_folder = folder.path().string();
+  testing::ScriptedUi ui;
+  EXPECT_TRUE(ExportHodScriptCommand(workspace, ui, FixedTime));
+  EXPECT_TRUE(ui.messages.empty());
+  EXPECT_TRUE(LinesScriptsCannotCarry(HodScriptText(workspace.model, "ship.hod", kWhen)).empty());
+
+  Joint joint = workspace.model.JointList.Joints.back();
+  for (const char* name : {"Bob's", "Gun(1)", "two\nlines"}) {
+    joint.Name = name;
+    workspace.model.JointList.Joints.push_back(joint);
+  }
+  workspace.model.JointList.JointCount += 3;
+  const std::string text = HodScriptText(workspace.model, "ship.hod", kWhen);
+  const std::vector<std::size_t> lost = LinesScriptsCannotCarry(text);
+  ASSERT_EQ(lost.size(), 4u);  // the line break makes two lines of one
+  EXPECT_NE(Lines(text).at(lost[0] - 1).find("Bob's"), std::string::npos);
+  EXPECT_TRUE(ExportHodScriptCommand(workspace, ui, FixedTime));
+  ASSERT_EQ(ui.messages.size(), 1u);
+  EXPECT_TRUE(ui.messages[0].text.starts_with("4 line(s) of the script hold a name"));
+  EXPECT_EQ(ui.messages[0].icon, Icon::Exclamation);
+}
+
 TEST(ExportHodScript, UnwritableFileFailsWithTheCriticalMessage) {
   const testing::TempFolder folder;
   Workspace workspace;
@@ -203,9 +232,8 @@ TEST(ExportHodScript, UnwritableFileFailsWithTheCriticalMessage) {
   workspace.working_folder = (folder.path() / "missing").string();
   testing::ScriptedUi ui;
   EXPECT_FALSE(ExportHodScriptCommand(workspace, ui, FixedTime));
-  ASSERT_EQ(ui.messages.size(), 1u);
-  EXPECT_EQ(ui.messages[0].text, "HSC Export failed!");
-  EXPECT_EQ(ui.messages[0].icon, Icon::Critical);
+  EXPECT_EQ(std::tuple(ui.MessageTexts(), ui.messages.at(0).icon),
+            std::tuple(std::vector<std::string>{"HSC Export failed!"}, Icon::Critical));
   ASSERT_FALSE(workspace.log.messages().empty());
   EXPECT_EQ(workspace.log.messages().back().rfind("Couldn't write file: ", 0), 0u);
 }

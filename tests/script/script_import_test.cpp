@@ -151,15 +151,51 @@ TEST_F(ScriptImportTest, AByteOrderMarkIsNoPartOfTheFirstCommand) {
   EXPECT_EQ(model_.Materials[0].Name, "a");
 }
 
-TEST_F(ScriptImportTest, MalformedLinesAreSkippedSilently) {
+// The editor skips malformed lines without a word; the result names them for the command line
+// and the log, apart from blank lines, comments and lone braces.
+TEST_F(ScriptImportTest, MalformedLinesAreSkippedSilentlyButListed) {
   const std::string script =
       "NAVL_Add(\n)(\nSTAT_Add('a','b')\nSTAT_Add('a','b',1,2)\nSTAT_Add('a,'b',1)\n"
       "MULT_Add('a','b',0,1) // it's\nHIER_Add\nstat add('a','b',1)\n,,,,\n\"\"\"\n"
-      "MRKR_Add'(x)'\nLMIP_Add((x))\n\x01\xff(\t)";
+      "MRKR_Add'(x)'\nLMIP_Add((x))\n\x01\xff(\t)\n \t\n  // note\n{\n\t} \n";
   const ScriptImportResult result = RunHodScript(model_, script, context_, ui_);
   EXPECT_EQ(result.commands, 0u);
   EXPECT_TRUE(ui_.messages.empty());
   EXPECT_EQ(model_, MakeDefaultModel());
+  EXPECT_EQ(result.unmatched_lines,
+            (std::vector<std::size_t>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13}));
+}
+
+// Notepad's "Unicode" is UTF-16 with a mark, either byte order; a character no single byte holds
+// refuses the script rather than building from a part of it.
+TEST_F(ScriptImportTest, Utf16ScriptsAreReadOrRefusedClearly) {
+  const auto utf16 = [](std::u16string_view text, bool little) {
+    std::string bytes = little ? "\xFF\xFE" : "\xFE\xFF";
+    for (const char16_t c : text) {
+      const char low = static_cast<char>(c & 0xFF), high = static_cast<char>(c >> 8);
+      bytes += little ? std::string{low, high} : std::string{high, low};
+    }
+    return bytes;
+  };
+  context_.batch = true;
+  for (const bool little : {true, false}) {
+    HodModel model = MakeDefaultModel();
+    const ScriptImportResult result = ImportHodScript(
+        model,
+        Write("u.hsc", utf16(u"STAT_Add('a\u00e9','s',0)\r\nSTAT_Add('b','s',0)\r\n", little)),
+        context_, ui_);
+    EXPECT_EQ(result.commands, 2u);
+    ASSERT_EQ(model.Materials.size(), 2u);
+    EXPECT_EQ(model.Materials[0].Name, "a\xe9");
+  }
+  context_.batch = false;  // the editor's import must not rewrite it either
+  const std::string path = Write("w.hsc", utf16(u"STAT_Add('\u20ac','s',0)\r\n", true));
+  const ScriptImportResult wide = ImportHodScript(model_, path, context_, ui_);
+  EXPECT_FALSE(wide.read);
+  EXPECT_EQ(model_, MakeDefaultModel());
+  ASSERT_EQ(ui_.messages.size(), 1u);
+  EXPECT_NE(ui_.messages[0].text.find("UTF-16"), std::string::npos);
+  EXPECT_EQ(Contents(path), utf16(u"STAT_Add('\u20ac','s',0)\r\n", true));
 }
 
 TEST_F(ScriptImportTest, HundredThousandLineScript) {

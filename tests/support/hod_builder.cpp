@@ -2,50 +2,22 @@
 
 namespace gantry::testing {
 
-HodBuilder& HodBuilder::Tag(std::string_view tag) {
-  out_.WriteTag(gantry::Tag(tag));
-  return *this;
-}
-HodBuilder& HodBuilder::BigLong(std::int32_t v) {
-  out_.WriteBigLong(v);
-  return *this;
-}
-HodBuilder& HodBuilder::Long(std::int32_t v) {
-  out_.WriteLong(v);
-  return *this;
-}
-HodBuilder& HodBuilder::Integer(std::int16_t v) {
-  out_.WriteInteger(v);
-  return *this;
-}
-HodBuilder& HodBuilder::Byte(std::uint8_t v) {
-  out_.WriteByte(v);
-  return *this;
-}
-HodBuilder& HodBuilder::Single(float v) {
-  out_.WriteSingle(v);
-  return *this;
-}
-HodBuilder& HodBuilder::Double(double v) {
-  out_.WriteDouble(v);
-  return *this;
-}
+// Each primitive writes, then returns the builder for chaining.
+HodBuilder& HodBuilder::Tag(std::string_view tag) { return out_.WriteTag(gantry::Tag(tag)), *this; }
+HodBuilder& HodBuilder::BigLong(std::int32_t v) { return out_.WriteBigLong(v), *this; }
+HodBuilder& HodBuilder::Long(std::int32_t v) { return out_.WriteLong(v), *this; }
+HodBuilder& HodBuilder::Integer(std::int16_t v) { return out_.WriteInteger(v), *this; }
+HodBuilder& HodBuilder::Byte(std::uint8_t v) { return out_.WriteByte(v), *this; }
+HodBuilder& HodBuilder::Single(float v) { return out_.WriteSingle(v), *this; }
+HodBuilder& HodBuilder::Double(double v) { return out_.WriteDouble(v), *this; }
 HodBuilder& HodBuilder::Text(std::string_view text) {
-  out_.WriteText(static_cast<std::int32_t>(text.size()), text);
-  return *this;
+  return out_.WriteText(static_cast<std::int32_t>(text.size()), text), *this;
 }
-HodBuilder& HodBuilder::Chars(std::string_view text) {
-  out_.WriteChars(text);
-  return *this;
-}
+HodBuilder& HodBuilder::Chars(std::string_view text) { return out_.WriteChars(text), *this; }
 HodBuilder& HodBuilder::Bytes(const std::vector<std::uint8_t>& bytes) {
-  out_.WriteBytes(bytes);
-  return *this;
+  return out_.WriteBytes(bytes), *this;
 }
-HodBuilder& HodBuilder::Zeros(std::size_t n) {
-  for (std::size_t i = 0; i < n; ++i) out_.WriteByte(0);
-  return *this;
-}
+HodBuilder& HodBuilder::Zeros(std::size_t n) { return Bytes(std::vector<std::uint8_t>(n)); }
 
 HodBuilder& HodBuilder::Container(std::string_view kind, std::string_view id, const Body& body,
                                   std::optional<std::int32_t> length) {

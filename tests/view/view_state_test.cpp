@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
 #include <vector>
 
 namespace gantry {
@@ -17,7 +18,6 @@ TEST(ViewState, KeysMoveAndTurnTheCrosshairByTheModifiersStep) {
   view.Key(ViewKey::E, {.shift = true, .alt = true});
   EXPECT_FLOAT_EQ(view.crosshair_position.x, 0.5f);
   EXPECT_FLOAT_EQ(view.crosshair_position.y, -0.05f);
-
   view.Key(ViewKey::R, {});
   view.Key(ViewKey::A, {.ctrl = true});
   EXPECT_FLOAT_EQ(view.crosshair_rotation.x, -0.00025f);
@@ -25,10 +25,8 @@ TEST(ViewState, KeysMoveAndTurnTheCrosshairByTheModifiersStep) {
   EXPECT_FLOAT_EQ(view.crosshair_rotation.y, -2.5f);
   EXPECT_EQ(view.StatusText(),
             "Selected rotation: \r\n    X: -0.000\r\n    Y: -2.500\r\n    Z: 0.000");
-
   view.Key(ViewKey::T, {});  // local mode on turns rotation mode off
-  EXPECT_TRUE(view.local_mode);
-  EXPECT_FALSE(view.rotation_mode);
+  EXPECT_EQ(std::tuple(view.local_mode, view.rotation_mode), std::tuple(true, false));
   EXPECT_EQ(ViewState().StatusText(),
             "Selected point: \r\n    X: 0.000\r\n    Y: 0.000\r\n    Z: 0.000");
 }
@@ -51,13 +49,13 @@ TEST(ViewState, PresetsZoomAndMouse) {
   EXPECT_FLOAT_EQ(view.eye.z, -8);
   view.SetZoomText("1.5");
   EXPECT_FLOAT_EQ(view.eye.z, -12);  // stays behind the model
-  view.SetZoomText("letters");
-  EXPECT_EQ(view.zoom, 1);
-  view.SetZoomText("0");
-  EXPECT_EQ(view.zoom, 1);
-  EXPECT_EQ(view.SetView(9), static_cast<int>(ViewPreset::Back));  // 9 gives Perspective
-  EXPECT_EQ(view.preset(), ViewPreset::Perspective);
-
+  for (const char* refused : {"letters", "0"}) {
+    view.SetZoomText(refused);
+    EXPECT_EQ(view.zoom, 1) << refused;
+  }
+  // 9 gives Perspective.
+  EXPECT_EQ((std::tuple{view.SetView(9), view.preset()}),
+            std::tuple(static_cast<int>(ViewPreset::Back), ViewPreset::Perspective));
   EXPECT_TRUE(view.MouseMove({.right = true}, 3, 4));  // right and down: zoom in by 5/(50*4)
   EXPECT_DOUBLE_EQ(view.zoom, 1.025);
   view.MouseMove({.right = true}, 3, -4);
@@ -82,8 +80,7 @@ TEST(ViewState, MatricesPutTheCrosshairWhereTheModelIs) {
   // The origin lands in the middle of the picture, at a depth inside the view volume.
   const Vector3 centre = TransformPoint({0, 0, 0}, camera);
   EXPECT_NEAR(centre.x, 0, 1e-6);
-  EXPECT_GT(centre.z, 0);
-  EXPECT_LT(centre.z, 1);
+  EXPECT_TRUE(centre.z > 0 && centre.z < 1) << centre.z;
   // The crosshair's own origin, through C then the camera, lands where its position does.
   const Vector3 crosshair = TransformPoint({0, 0, 0}, Multiply(view.Crosshair(), camera));
   const Vector3 point = TransformPoint({5, 0, 0}, camera);

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "hod/reset.h"
 
 namespace gantry {
@@ -44,18 +46,14 @@ TEST(ViewerScene, TickedLevelsInModelSpaceByMaterial) {
   ASSERT_EQ(ticks.lods, (std::vector<std::vector<bool>>{{true, false}}));
   const std::vector<SceneBuffer> scene = BuildScene(model, true, ticks);
   ASSERT_EQ(scene.size(), 2u);
-  EXPECT_EQ(scene[0].material, 0);
   // Two strip triangles, the second turned round; placed under the joint. The four corners are
-  // placed once each and named by the triangles.
+  // placed once each and named by the triangles: corner 3 is of (3, 2, 1), corner 2 is shared.
   ASSERT_EQ(scene[0].indices.size(), 6u);
-  EXPECT_EQ(scene[0].vertices.size(), 4u);
   const auto corner = [&](std::size_t k) { return scene[0].vertices.at(scene[0].indices[k]); };
-  EXPECT_FLOAT_EQ(corner(0).position.x, 10);
-  EXPECT_FLOAT_EQ(corner(3).position.x, 11);  // corner 3 of (3, 2, 1)
-  EXPECT_FLOAT_EQ(corner(3).position.y, 1);
-  EXPECT_FLOAT_EQ(corner(3).u, 0.75f);
-  EXPECT_EQ(scene[0].indices[4], scene[0].indices[2]);  // corner 2 is shared
-  EXPECT_EQ(corner(0).colour, (std::array<std::uint8_t, 4>{255, 255, 255, 255}));
+  EXPECT_EQ(std::tuple(scene[0].material, scene[0].vertices.size(), corner(0).position.x,
+                       corner(3).position, corner(3).u, scene[0].indices[4], corner(0).colour),
+            std::tuple(0, 4u, 10, Vector3{11, 1, 0}, 0.75f, scene[0].indices[2],
+                       std::array<std::uint8_t, 4>{255, 255, 255, 255}));
   EXPECT_TRUE(BuildScene(model, false, ticks).empty());
 }
 
@@ -133,10 +131,9 @@ TEST(ViewerScene, DiffuseTextureChoice) {
   model.Materials[0].Parameters = {glow, diffuse};
   model.Materials[1].Parameters = {glow};  // the only parameter, whatever its name
   model.Materials[2].Parameters = {glow, glow};
-  EXPECT_EQ(DiffuseTexture(model, 0), 2u);
-  EXPECT_EQ(DiffuseTexture(model, 1), 1u);
-  EXPECT_EQ(DiffuseTexture(model, 2), std::nullopt);
-  EXPECT_EQ(DiffuseTexture(model, 7), std::nullopt);
+  EXPECT_EQ(std::tuple(DiffuseTexture(model, 0), DiffuseTexture(model, 1), DiffuseTexture(model, 2),
+                       DiffuseTexture(model, 7)),
+            std::tuple(2u, 1u, std::nullopt, std::nullopt));
 }
 
 }  // namespace
