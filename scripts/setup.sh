@@ -14,8 +14,9 @@ PACKAGES=(
   clang libclang-rt-14-dev            # libFuzzer and sanitizers for the fuzz targets
   libgtest-dev libgmock-dev libbenchmark-dev
   libcli11-dev libfmt-dev
-  libsquish-dev libstb-dev            # DXT decode/encode; PNG writing
+  libsquish-dev libstb-dev            # DXT encode/decode; pictures in, resizing, PNG writing
   libtinygltf-dev nlohmann-json3-dev  # glTF and JSON (used as headers)
+  libnvtt-bin                         # nvcompress, only for bench/texture_bench's comparison
   qt6-base-dev libqt6opengl6-dev      # the editor's windows and its 3D view
   xvfb xauth libgl1-mesa-dri libglx-mesa0 fonts-dejavu-core  # a display, OpenGL, fonts
   dpkg-dev file lintian               # Debian packages: cpack's dependency scan, their checks

@@ -4,9 +4,11 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "hod/model.h"
 #include "hod/save.h"
+#include "interchange/texture_encode.h"
 
 namespace gantry::cli {
 
@@ -76,6 +78,32 @@ int RunImportGltf(const std::string& path, const std::string& out,
 int RunRotate(const std::string& in, const std::string& out, double ax, double ay, double az,
               bool rotate_joints);
 int RunRoundTrip(const std::string& path);
+
+// The texture options import-texture and convert-texture share, as typed.
+struct TextureCliOptions {
+  std::string format = "auto";
+  std::int32_t max_size = 0;
+  bool no_mips = false;
+  bool fast = false;
+  std::string resize = "nearest";
+  std::string mip_filter = "box";
+  std::optional<int> alpha_test;
+  int threads = 0;
+};
+struct TextureCliSettings {
+  std::optional<TextureFormat> format;  // nullopt: auto
+  TextureSettings settings;
+};
+// nullopt after a message on stderr when an option names nothing known.
+std::optional<TextureCliSettings> ParseTextureCliSettings(const TextureCliOptions& options);
+// Encodes each image and replaces the texture of the same name in IN or adds it, then validates
+// and saves OUT. `name` (one image only) replaces the name taken from the file.
+int RunImportTexture(const std::string& in, const std::vector<std::string>& images,
+                     const std::string& out, const std::string& name,
+                     const TextureCliOptions& options);
+// Encodes one image as a DDS (DXT formats) or TGA (8888, 888) file of its own.
+int RunConvertTexture(const std::string& image, const std::string& out,
+                      const TextureCliOptions& options);
 int RunDiff(const std::string& a, const std::string& b, double tolerance);
 
 }  // namespace gantry::cli

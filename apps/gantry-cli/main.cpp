@@ -166,6 +166,48 @@ int main(int argc, char** argv) {
   export_textures->add_flag("--salvage", salvage,
                             "Export what a damaged file gave up before the damage");
 
+  // The texture options of import-texture and convert-texture.
+  cli::TextureCliOptions texture;
+  auto add_texture_options = [&texture](CLI::App* command) {
+    command
+        ->add_option("--format", texture.format,
+                     "auto (the default: DXT1 without alpha, DXT5 with), dxt1, dxt3, dxt5, 8888 "
+                     "or 888")
+        ->capture_default_str();
+    command->add_option("--max-size", texture.max_size,
+                        "Largest side of the top level; larger pictures are halved to fit");
+    command->add_flag("--no-mips", texture.no_mips, "Only the top level, no mip chain");
+    command->add_flag("--fast", texture.fast, "Faster, lower-quality DXT encoding (range fit)");
+    command->add_option("--resize", texture.resize,
+                        "Sides that are not powers of two go to the nearest (default), down or up");
+    command->add_option("--mip-filter", texture.mip_filter,
+                        "box (default), triangle, mitchell or catmullrom; always in linear light");
+    command
+        ->add_option("--alpha-test", texture.alpha_test,
+                     "Cut-out textures: keep the share of pixels with alpha >= N (0-255) in "
+                     "every level")
+        ->check(CLI::Range(0, 255));
+    command->add_option("--threads", texture.threads, "Encoding threads (default: one per core)")
+        ->check(CLI::NonNegativeNumber);
+  };
+  std::vector<std::string> images;
+  std::string texture_name;
+  CLI::App* import_texture = app.add_subcommand(
+      "import-texture",
+      "Encode pictures (PNG, JPEG, TGA, BMP, PSD; DDS as it is) into a HOD, replacing the "
+      "texture of the same name or adding it");
+  import_texture->add_option("FILE", path, "HOD file to read")->required();
+  import_texture->add_option("IMAGE", images, "Pictures to import")->required();
+  import_texture->add_option("-o,--output", other, "HOD file to write")->required();
+  import_texture->add_option("--name", texture_name,
+                             "Texture name (default: the file's base name, tags such as [1] kept)");
+  add_texture_options(import_texture);
+  CLI::App* convert_texture = app.add_subcommand(
+      "convert-texture", "Encode a picture as a DDS (DXT) or TGA (8888, 888) with its mip chain");
+  convert_texture->add_option("IMAGE", path, "Picture to encode")->required();
+  convert_texture->add_option("-o,--output", other, "DDS or TGA file to write")->required();
+  add_texture_options(convert_texture);
+
   std::string map;
   std::optional<double> radius;
   std::vector<double> centre;
@@ -257,6 +299,10 @@ int main(int argc, char** argv) {
   if (diff->parsed()) return cli::RunDiff(path, other, tolerance);
   if (export_obj->parsed()) return cli::RunExportObj(path, mesh, reverse_uv, out_dir, salvage);
   if (export_textures->parsed()) return cli::RunExportTextures(path, png, out_dir, salvage);
+  if (import_texture->parsed()) {
+    return cli::RunImportTexture(path, images, other, texture_name, texture);
+  }
+  if (convert_texture->parsed()) return cli::RunConvertTexture(path, other, texture);
   if (export_hsc->parsed()) return cli::RunExportHsc(path, hsc_out, salvage);
   if (build->parsed()) return cli::RunBuild(path, other, hod_type);
   if (import_obj->parsed()) {

@@ -18,6 +18,7 @@
 #include "gui/qt_ui.h"
 #include "gui/shell_text.h"
 #include "gui/string_table.h"
+#include "gui/texture_import_dialog.h"
 #include "gui/tool_dialogs.h"
 #include "gui/widgets.h"
 #include "hod/model.h"
@@ -133,8 +134,14 @@ TabDescription TexturesTab() {
        [](Workspace& w, Selection, Ui&) { return AddTexture(w.model); }},
       {"cmdLMIPRemove", Caption(301),
        [](Workspace& w, Selection s, Ui& ui) { return RemoveTexture(w, s, ui); }},
-      {"cmdLMIPReplace", Caption(26),
-       [](Workspace& w, Selection s, Ui& ui) { return ReplaceTexture(w.model, s, ui); }},
+      {"cmdLMIPReplace",
+       Caption(26),
+       {},
+       [](EditorForm& form, Selection s) {
+         // Any picture, through the import dialog, in place of the selected texture.
+         if (!s) return ReplaceTexture(form.workspace().model, s, form.ui());
+         return ImportTextureImages(&form, form.workspace(), form.ui(), s);
+       }},
       {"cmdLMIPPreview",
        Caption(29),
        {},

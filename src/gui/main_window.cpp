@@ -33,6 +33,7 @@
 #include "gui/object_viewer.h"
 #include "gui/shell_text.h"
 #include "gui/string_table.h"
+#include "gui/texture_import_dialog.h"
 #include "gui/widgets.h"
 #include "gui/workspace_selection.h"
 #include "gui/workspace_text.h"
@@ -583,7 +584,7 @@ void MainWindow::ImportScript() {
 void MainWindow::ExportScript() { ExportHodScriptCommand(workspace_, ui()); }
 
 void MainWindow::ImportTextureFiles() {
-  ImportTextures(workspace_, ui());
+  ImportTextureImages(this, workspace_, ui());
   AfterStructuralChange();
 }
 

@@ -52,4 +52,18 @@ inline constexpr const char* kDamaged =
 inline constexpr const char* kCannotWrite = "Could not write the texture file ";
 inline constexpr const char* kCannotShow = "The texture cannot be shown: ";
 
+// Pictures from image editors and their encoding.
+inline constexpr const char* kImageEmpty = "the file is empty";
+inline constexpr const char* kImageUnknown = "not a PNG, JPEG, TGA, BMP or PSD picture";
+inline constexpr const char* kImageZeroSize = "the picture has no pixels (a zero width or height)";
+inline constexpr const char* kImageTooLarge = "the picture is larger than 16384 pixels on a side";
+inline constexpr const char* kImageDamaged = "the picture is damaged: ";
+inline constexpr const char* kImageCutShort = "the file is shorter than its size calls for";
+inline constexpr const char* kReasonOpaque = "no alpha: every pixel is opaque";
+inline constexpr const char* kReasonCutoutDxt1 =
+    "alpha is only 0 or 255 and the material cuts out: DXT1's one-bit alpha";
+inline constexpr const char* kReasonCutoutDxt5 =
+    "alpha is only 0 or 255 but the material does not cut out: DXT5 keeps it exactly";
+inline constexpr const char* kReasonGradedAlpha = "graded alpha";
+
 }  // namespace gantry::texture_messages

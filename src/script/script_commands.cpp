@@ -15,6 +15,7 @@
 #include "commands/materials.h"
 #include "commands/mesh_conversion.h"
 #include "commands/replace_commands.h"
+#include "commands/texture_import.h"
 #include "commands/transforms.h"
 #include "common/paths.h"
 #include "geometry/rotations.h"
@@ -226,13 +227,8 @@ void CompleteScale(Call& c) {
 void TextureAdd(Call& c) {
   AddTexture(c.model);
   c.outcome.changed = true;
-  const std::string file = c.Text(0);
-  const std::size_t dot = file.rfind('.');
-  const bool dds =
-      dot != std::string::npos && SameIgnoringCase(file.substr(dot + 1), text::kDdsExtension);
-  const std::string path = c.context.ScriptFolder + file;
-  std::optional<Texture> texture =
-      dds ? ImportDDSTexture(path, c.ui) : ImportTGATexture(path, c.ui);
+  const std::string path = c.context.ScriptFolder + c.Text(0);
+  std::optional<Texture> texture = LoadTextureFile(path, c.ui);
   if (!texture) {
     c.outcome.failed_file = path;
     return;

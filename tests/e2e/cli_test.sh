@@ -199,6 +199,30 @@ printf 'FORM\x00\x00\x00\x08VERS\xe8\x03\x00\x00' >"$tmp/bg.hod"
 check "stars exits 0" test $? -eq 0
 check "stars made four stars" has "$("$cli" info --json "$tmp/stars.hod")" '"stars":4'
 
+# Textures: painters' pictures into the demo ship, saved, read back with their formats and chains.
+demo=$(cd "$(dirname "${BASH_SOURCE[0]}")/../../samples/demo" && pwd)
+"$cli" build "$demo/demo.hsc" -o "$tmp/demo.hod" >/dev/null 2>&1
+check "the demo ship builds" test $? -eq 0
+"$cli" export-textures "$tmp/demo.hod" --png --out-dir "$tmp/pictures" >/dev/null 2>&1
+out=$("$cli" import-texture "$tmp/demo.hod" "$tmp/pictures/glow.png" "$demo/hull[1].TGA" \
+  -o "$tmp/demo_tex.hod" --max-size 64 2>"$tmp/err")
+check "import-texture exits 0" test $? -eq 0
+check "import-texture adds a new name" grep -q 'glow.png -> glow: DXT1 (auto: no alpha: every pixel is opaque), 64x64, 7 levels, added' <<<"$out"
+check "import-texture replaces by tag" grep -q 'hull.PSD\[1\]: DXT1 (auto: no alpha: every pixel is opaque), 64x64, 7 levels, replaced' <<<"$out"
+out=$("$cli" info --json "$tmp/demo_tex.hod" 2>/dev/null)
+check "the imported textures read back" grep -q '"textures":3' <<<"$out"
+"$cli" roundtrip "$tmp/demo_tex.hod" >/dev/null 2>&1
+check "the imported textures save and read back equal" test $? -eq 0
+out=$("$cli" convert-texture "$tmp/pictures/hull.png" -o "$tmp/hull.dds" --format dxt5 --fast)
+check "convert-texture exits 0" test $? -eq 0
+check "convert-texture writes a full chain" grep -q 'DXT5, .* levels' <<<"$out"
+printf 'GIF89a\x01\x00\x01\x00\x00\x00\x00;' >"$tmp/picture.gif"
+"$cli" convert-texture "$tmp/picture.gif" -o "$tmp/picture.dds" 2>"$tmp/err" >/dev/null
+check "convert-texture refuses other pictures" test $? -eq 3
+check "convert-texture says why" grep -q 'not a PNG, JPEG, TGA, BMP or PSD picture' "$tmp/err"
+"$cli" convert-texture "$tmp/pictures/hull.png" -o "$tmp/hull.dds" --format 8888 2>/dev/null
+check "uncompressed textures go to TGA files" test $? -eq 2
+
 if [ -d "$corpus" ]; then
   light="$corpus/tdmckenney0__slipstream-the-price-of-freedom__hw1_supernova_light.hod"
   check "corpus owner without its NUL, lights" \

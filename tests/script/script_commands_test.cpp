@@ -6,12 +6,14 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <numbers>
 
 #include "hod/textures.h"
 #include "hod/validate.h"
 #include "interchange/dds.h"
+#include "interchange/texture_decode.h"
 #include "interchange/tga.h"
 #include "support/read_back.h"
 #include "support/temp_folder.h"
@@ -287,9 +289,14 @@ TEST_F(ScriptCommandsTest, CommandsThatWouldBuildMoreThanAHodHoldsAreRefused) {
 TEST_F(ScriptCommandsTest, ScriptBuildsAModelThatValidatesSavesAndReadsBack) {
   ASSERT_TRUE(ExportDDSTexture(Sample("DXT1", 4), (dir_ / "hull[1].DDS").string(), "", ui_));
   ASSERT_TRUE(ExportTGATexture(Sample("8888", 2), (dir_ / "hull[2].tga").string(), "", ui_));
+  // A painter's picture, 24 x 12 and opaque: encoded as DXT1 at 32 x 16 with six levels.
+  RgbaImage panel{24, 12, std::vector<std::uint8_t>(24 * 12 * 4, 255)};
+  const std::vector<std::uint8_t> png = EncodePng(panel);
+  std::ofstream(dir_ / "panel[3].png", std::ios::binary)
+      .write(reinterpret_cast<const char*>(png.data()), static_cast<std::streamsize>(png.size()));
   const ScriptImportResult result = Run(
       "// a small ship\n"
-      "LMIP_Add('\\hull[1].DDS')\nLMIP_Add(\"\\hull[2].tga\")\n"
+      "LMIP_Add('\\hull[1].DDS')\nLMIP_Add(\"\\hull[2].tga\")\nLMIP_Add('\\panel[3].png')\n"
       "STAT_Add('glass','thruster',0)\nSTAT_Add('hull','ship',2)\n"
       "STAT_SetParamter(2,1,4,1,0.5,0.25,1,0,'')\nSTAT_SetParamter(2,2,5,0,0,0,0,2,'$diffuse')\n"
       "HIER_Add('Hull','Root',1,2,3,0,90,0,1,1,1,0,0,0,1,1,1)\n"
@@ -301,11 +308,14 @@ TEST_F(ScriptCommandsTest, ScriptBuildsAModelThatValidatesSavesAndReadsBack) {
       "DOCK_Add('dock1','Hull',1,0,'Fighter',1,'',3)\n"
       "DOCK_SetKeyframe(1,2,0,0,10,0,0,0,1,10,0,500,0,1,0,0,0,1)\n"
       "BNDV_SetVertex(1,-2,-3,-1)\nBNDV_SetVertex(7,2,3,1)\n");
-  EXPECT_EQ(result.commands, 20u);
+  EXPECT_EQ(result.commands, 21u);
   EXPECT_TRUE(result.file_failures.empty());
   EXPECT_EQ(result.selected_mesh, 0u);
   EXPECT_EQ(model_.Textures.at(0).Format, Tag("DXT1"));
   EXPECT_EQ(model_.Textures.at(1).Format, Tag("8888"));
+  EXPECT_EQ(model_.Textures.at(2).Format, Tag("DXT1"));
+  EXPECT_EQ(model_.Textures.at(2).FileName, "panel[3]");
+  EXPECT_EQ(model_.Textures.at(2).MipCount, 6);
   EXPECT_EQ(model_.Meshes.at(0).Lods.at(0).Parts.at(0).MaterialIndex, 1);  // "hull" by name
   EXPECT_TRUE(SavesAndReadsBack(model_));
 

@@ -1,0 +1,133 @@
+// The automatic format choice, texture names, and importing pictures into a model.
+#include "commands/texture_import.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "support/scripted_ui.h"
+
+namespace gantry {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::ScriptedUi;
+
+RgbaImage Picture(std::int32_t w, std::int32_t h, std::uint8_t alpha_of_first) {
+  RgbaImage image;
+  image.width = w;
+  image.height = h;
+  image.pixels.assign(static_cast<std::size_t>(w) * h * 4, 200);
+  for (std::size_t i = 3; i < image.pixels.size(); i += 4) image.pixels[i] = 255;
+  image.pixels[3] = alpha_of_first;
+  return image;
+}
+
+class TextureImportTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = fs::temp_directory_path() /
+           ("gantry_texture_import_" +
+            std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+            ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::create_directories(dir_);
+  }
+  void TearDown() override { fs::remove_all(dir_); }
+
+  std::string WritePng(const std::string& name, const RgbaImage& image) {
+    const std::string path = (dir_ / name).string();
+    const auto bytes = EncodePng(image);
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
+    return path;
+  }
+
+  fs::path dir_;
+  ScriptedUi ui_;
+};
+
+TEST(TextureFormatChoiceTest, AlphaAndMaterialDecide) {
+  EXPECT_EQ(ChooseTextureFormat(AlphaUse::kOpaque, true).format, TextureFormat::kDxt1);
+  EXPECT_EQ(ChooseTextureFormat(AlphaUse::kCutout, true).format, TextureFormat::kDxt1);
+  EXPECT_EQ(ChooseTextureFormat(AlphaUse::kCutout, false).format, TextureFormat::kDxt5);
+  EXPECT_EQ(ChooseTextureFormat(AlphaUse::kGraded, true).format, TextureFormat::kDxt5);
+  EXPECT_FALSE(ChooseTextureFormat(AlphaUse::kGraded, true).reason.empty());
+}
+
+TEST(TextureFormatChoiceTest, NamesFollowTheFileAndMatchOlderNames) {
+  EXPECT_EQ(TextureNameForImage("C:\\mod\\hull[1].png"), "hull[1]");
+  EXPECT_EQ(TextureNameForImage("mod/ship_glow.TGA"), "ship_glow");
+  EXPECT_EQ(TextureNameForImage("plain"), "plain");
+  HodModel model;
+  model.Textures.resize(3);
+  model.Textures[0].FileName = "C:\\t\\hull.PSD[1]";
+  model.Textures[1].FileName = "Glow";
+  model.Textures[2].FileName = "hull[2]";
+  EXPECT_EQ(FindTextureByName(model, "hull[1]"), 0u);
+  EXPECT_EQ(FindTextureByName(model, "HULL[2]"), 2u);
+  EXPECT_EQ(FindTextureByName(model, "glow"), 1u);
+  EXPECT_FALSE(FindTextureByName(model, "hull[3]"));
+  EXPECT_FALSE(FindTextureByName(model, "hull"));
+}
+
+TEST_F(TextureImportTest, AddsThenReplacesByNameWithTheMaterialsChoice) {
+  HodModel model;
+  const std::string leaves = WritePng("leaves[1].png", Picture(40, 24, 0));
+  ImageImportOptions options;
+  const auto added = ImportImageTexture(model, leaves, options, ui_);
+  ASSERT_TRUE(added);
+  EXPECT_FALSE(added->replaced);
+  ASSERT_EQ(model.Textures.size(), 1u);
+  EXPECT_EQ(model.Textures[0].FileName, "leaves[1]");
+  EXPECT_EQ(model.Textures[0].Format, Tag("DXT5"));  // cut-out alpha, no material cuts out
+  EXPECT_EQ(model.Textures[0].Width, 32);
+  EXPECT_EQ(model.Textures[0].MipCount, 6);
+
+  // Once an alpha-testing material uses it, the same picture becomes one-bit DXT1, in place.
+  Material material;
+  material.ShaderName = "AlphaTest";
+  MaterialParameter parameter;
+  parameter.Type = 5;
+  parameter.TextureIndex = 0;
+  material.Parameters.push_back(parameter);
+  model.Materials.push_back(material);
+  model.Textures[0].FileName = "C:\\old\\leaves.PSD[1]";
+  options.settings.max_size = 8;
+  const auto replaced = ImportImageTexture(model, leaves, options, ui_);
+  ASSERT_TRUE(replaced);
+  EXPECT_TRUE(replaced->replaced);
+  ASSERT_EQ(model.Textures.size(), 1u);
+  EXPECT_EQ(model.Textures[0].Format, Tag("DXT1"));
+  EXPECT_EQ(model.Textures[0].FileName, "C:\\old\\leaves.PSD[1]");
+  EXPECT_EQ(model.Textures[0].Width, 8);
+
+  options.format = TextureFormat::k8888;
+  options.name = "other";
+  const auto named = ImportImageTexture(model, leaves, options, ui_);
+  ASSERT_TRUE(named);
+  EXPECT_EQ(model.Textures.size(), 2u);
+  EXPECT_EQ(model.Textures[1].Format, Tag("8888"));
+  EXPECT_TRUE(ui_.messages.empty());
+
+  EXPECT_FALSE(ImportImageTexture(model, (dir_ / "missing.png").string(), options, ui_));
+  EXPECT_EQ(ui_.messages.size(), 1u);
+  EXPECT_EQ(model.Textures.size(), 2u);
+}
+
+TEST_F(TextureImportTest, ScriptFilesKeepOlderKindsAndEncodePictures) {
+  const auto opaque = LoadTextureFile(WritePng("panel.png", Picture(16, 16, 255)), ui_);
+  ASSERT_TRUE(opaque);
+  EXPECT_EQ(opaque->Format, Tag("DXT1"));
+  EXPECT_EQ(opaque->FileName, "panel");
+  EXPECT_EQ(opaque->MipCount, 5);
+  const auto graded = LoadTextureFile(WritePng("glow.png", Picture(16, 16, 100)), ui_);
+  ASSERT_TRUE(graded);
+  EXPECT_EQ(graded->Format, Tag("DXT5"));
+  EXPECT_FALSE(LoadTextureFile((dir_ / "none.bmp").string(), ui_));
+  EXPECT_EQ(ui_.messages.size(), 1u);
+}
+
+}  // namespace
+}  // namespace gantry
