@@ -30,7 +30,8 @@ const ScarMesh* ScarNamed(const HodModel& model, const std::string& name) {
 
 ScarMesh BuiltScar(const MultiMesh& mesh) {
   ScarMesh scar = NewScarMesh(mesh);
-  if (!mesh.Lods.empty() && ScarMeshFromLod(mesh.Lods.front(), scar)) BuildScarGrid(scar);
+  // A level too big to join into one scar mesh keeps the empty one (the import reports sizes).
+  if (!mesh.Lods.empty() && !ScarMeshFromLod(mesh.Lods.front(), scar)) BuildScarGrid(scar);
   return scar;
 }
 
@@ -148,8 +149,8 @@ CommandResult ImportGltfCommand(HodModel& model, Ui& ui) {
     ui.Message(fmt::format(text::kCannotRead, *path, error), Icon::Exclamation);
     return CommandResult::Unchanged();
   }
-  std::string folder = FolderOf(*path);
-  if (folder.empty()) folder = ".";
+  // Built in one piece: GCC 12 at -O3 misreads assigning "." to a string as an overlapping copy.
+  const std::string folder = FolderOf(*path).empty() ? std::string(1, '.') : FolderOf(*path);
   auto imported = ImportGltf({reinterpret_cast<const std::uint8_t*>(bytes->data()), bytes->size()},
                              folder, &error);
   if (!imported) {

@@ -31,7 +31,7 @@ SaveOptions StandardSaveOptions(std::optional<HodDialect> dialect) {
   SaveOptions options;
   options.dialect = dialect;
   options.build_scar = [](const LodMesh& lod, ScarMesh& scar) {
-    return ScarMeshFromLod(lod, scar) && BuildScarGrid(scar);
+    return !ScarMeshFromLod(lod, scar) && BuildScarGrid(scar);  // nullopt: joined
   };
   options.compress_texture = UpgradeTexture;
   return options;

@@ -339,7 +339,7 @@ TEST(Hod2Authoring, RebuiltScarsAreWrittenOnlyWhenAskedWithThePlaceholderChecksu
   options.rebuild_scars = true;
   ASSERT_EQ(SaveHod(workspace, out.string(), ui, {}, options), SaveResult::Saved);
   ASSERT_EQ(ui.messages.size(), 1u);
-  EXPECT_NE(ui.messages[0].text.find("placeholder"), std::string::npos);
+  EXPECT_NE(ui.messages[0].text.find("placeholder"), std::string::npos) << ui.messages[0].text;
   const HodRead back(FileBytes(out.string()));
   EXPECT_TRUE(Clean(back));
   ASSERT_EQ(back.model.ScarMeshes.size(), 1u);
