@@ -102,8 +102,18 @@ std::error_code PutInPlace(const std::filesystem::path& temp, const std::filesys
   std::error_code error;
 #ifdef _WIN32
   if (std::filesystem::is_regular_file(target, error)) {
+    constexpr DWORD kKept = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE |
+                            FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+    const DWORD before = GetFileAttributesW(target.c_str());
     if (ReplaceFileW(target.c_str(), temp.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS,
                      nullptr, nullptr)) {
+      // Not every implementation carries the attributes over (Wine does not): put them back.
+      const DWORD after = GetFileAttributesW(target.c_str());
+      if (before != INVALID_FILE_ATTRIBUTES && after != INVALID_FILE_ATTRIBUTES &&
+          (before & kKept) != (after & kKept)) {
+        const DWORD wanted = ((after & ~kKept) | (before & kKept)) & ~FILE_ATTRIBUTE_NORMAL;
+        SetFileAttributesW(target.c_str(), wanted ? wanted : FILE_ATTRIBUTE_NORMAL);
+      }
       return {};
     }
     // The caller reports an errno-style number.

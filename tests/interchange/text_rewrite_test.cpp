@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <tuple>
 
 #include "common/paths.h"
@@ -19,7 +20,12 @@ namespace fs = std::filesystem;
 class TextRewriteTest : public ::testing::Test {
  protected:
   void Write(const std::string& contents) { std::ofstream(path_, std::ios::binary) << contents; }
-  std::string Contents() const { return FileText(path_); }
+  // Opened by its narrow name, as Write does: on Windows a path object would read the bytes as
+  // UTF-8 rather than the ANSI code page.
+  std::string Contents() const {
+    std::ifstream in(path_, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  }
   std::size_t FilesInFolder() const { return folder_.FileCount(); }
 
   TempFolder folder_;
