@@ -21,10 +21,15 @@ PACKAGES=(
   xvfb xauth libgl1-mesa-dri libglx-mesa0 fonts-dejavu-core  # a display, OpenGL, fonts
   dpkg-dev file lintian               # Debian packages: cpack's dependency scan, their checks
   man-db bash-completion desktop-file-utils appstream  # what scripts/package.sh tries
-  nodejs npm                          # the Khronos glTF validator the tests run
 )
 
 scripts/install-packages.sh "${PACKAGES[@]}"
+
+# Node.js and npm for the Khronos glTF validator the tests run: Debian's packages unless the
+# machine already has npm (NodeSource's nodejs carries its own npm and conflicts with Debian's).
+if ! command -v npm >/dev/null 2>&1; then
+  scripts/install-packages.sh nodejs npm
+fi
 
 # The glTF validator (npm's gltf-validator, pinned in tools/package-lock.json).
 if [ ! -d tools/node_modules/gltf-validator ]; then
