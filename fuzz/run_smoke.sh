@@ -4,7 +4,7 @@
 #   fuzz/run_smoke.sh BUILD_DIR [SECONDS]
 #
 # BUILD_DIR is a build configured with -DGANTRY_FUZZ=ON whose fuzz targets are built; SECONDS is
-# the time per target (default 35: seven targets then take about five minutes). Seeds are the
+# the time per target (default 35; ./test.sh gives each target 15 in CI). Seeds are the
 # saved regression inputs of each target plus, when present, the shared HOD corpus beside the
 # repository; all are copied to a temporary folder so the fuzzer's additions never land in the
 # tree. Exits non-zero when a target crashes, times out or runs out of memory, and keeps the
