@@ -38,6 +38,9 @@ std::string LastFour(const std::string& text) {
 }
 
 std::vector<std::uint8_t> ReadWholeFile(const std::string& path) {
+  // A folder would open and then throw on the first read: it reads as empty.
+  std::error_code error;
+  if (!std::filesystem::is_regular_file(NativePath(path), error)) return {};
   std::ifstream in(NativePath(path), std::ios::binary);
   return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in),
                                    std::istreambuf_iterator<char>());

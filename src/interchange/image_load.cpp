@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <vector>
@@ -117,8 +118,13 @@ std::optional<RgbaImage> LoadImage(std::span<const std::uint8_t> file, std::stri
 }
 
 std::optional<RgbaImage> LoadImageFile(const std::string& path, std::string* why) {
-  std::ifstream in(NativePath(path), std::ios::binary);
-  if (!in) {
+  // A folder opens as a stream on some systems and then throws on the first read.
+  std::error_code error;
+  std::ifstream in;
+  if (std::filesystem::is_regular_file(NativePath(path), error)) {
+    in.open(NativePath(path), std::ios::binary);
+  }
+  if (!in.is_open() || !in) {
     if (why != nullptr) *why = std::string(kCannotOpen) + path;
     return std::nullopt;
   }
