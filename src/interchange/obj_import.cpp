@@ -2,16 +2,20 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cctype>
 #include <cfloat>
 #include <charconv>
 #include <cmath>
 #include <cstddef>
+#include <cstring>
 #include <filesystem>
 #include <limits>
 #include <system_error>
+#include <thread>
 #include <unordered_map>
 #include <utility>
+#include <variant>
 
 #include "common/number_parse.h"
 #include "common/paths.h"
@@ -514,26 +518,6 @@ std::vector<std::int32_t> ChooseMaterials(const ParsedObj& obj, const ObjImportO
 
 // ---- Building the parts ---------------------------------------------------------------------
 
-// A vertex while faces are read: the sums of the corners welded into it, with their counts.
-struct WorkVertex {
-  std::array<double, 3> position{};
-  std::array<double, 3> normal{};
-  std::array<double, 2> uv{};
-  std::uint32_t positions = 0, normals = 0, uvs = 0;
-  std::int64_t key = 0;                          // bucket key of the corner that made the vertex
-  std::array<std::int32_t, 3> cell{};            // the position cell it is filed under
-  std::uint32_t previous = kNone, next = kNone;  // neighbours in that cell's list
-};
-
-template <std::size_t N>
-std::array<float, N> Averaged(const std::array<double, N>& sum, std::uint32_t count) {
-  std::array<float, N> out{};
-  for (std::size_t i = 0; i < N; ++i) {
-    out[i] = static_cast<float>(count == 0 ? sum[i] : sum[i] / count);
-  }
-  return out;
-}
-
 // Position cells are numbered in 32 bits; coordinates beyond that share the outermost cells,
 // which only makes more candidates to look at.
 constexpr double kLargestCell = 1 << 30;
@@ -575,6 +559,12 @@ class CellTable {
     ++used_;
     return slots_[i].head;
   }
+  // Room for about `cells` cells without growing.
+  void Reserve(std::size_t cells) {
+    std::size_t size = 1024;
+    while (size < cells * 2) size *= 2;
+    if (size > slots_.size()) Resize(size);
+  }
 
  private:
   static constexpr std::uint8_t kFree = 0;
@@ -597,10 +587,11 @@ class CellTable {
     return static_cast<std::uint8_t>((hash >> (std::numeric_limits<std::size_t>::digits - 7)) + 1);
   }
 
-  void Grow() {
+  void Grow() { Resize(std::max<std::size_t>(slots_.size() * 2, 1024)); }
+
+  void Resize(std::size_t size) {
     std::vector<std::uint8_t> old_tags = std::move(tags_);
     std::vector<Slot> old_slots = std::move(slots_);
-    const std::size_t size = std::max<std::size_t>(old_slots.size() * 2, 1024);
     tags_.assign(size, kFree);
     slots_.resize(size);
     mask_ = size - 1;
@@ -616,31 +607,32 @@ class CellTable {
   std::size_t used_ = 0;
 };
 
-struct WorkPart {
-  std::vector<WorkVertex> vertices;
-  std::vector<std::int16_t> indices;
-  CellTable cells;
-  bool has_faces = false;
-};
-
 double Square(double x) { return x * x; }
 
-// Distances are computed in double precision and kept as singles; beyond single range they are
-// simply too far.
-float SingleDistance(double squared) {
-  const double d = std::sqrt(squared);
-  return d < FLT_MAX ? static_cast<float>(d) : FLT_MAX;
-}
-
-template <std::size_t N, typename Point>
-float DistanceTo(const std::array<float, N>& a, const Point& b) {
-  if constexpr (N == 3) {
-    return SingleDistance(Square(double{a[0]} - b.x) + Square(double{a[1]} - b.y) +
-                          Square(double{a[2]} - b.z));
-  } else {
-    return SingleDistance(Square(double{a[0]} - b.u) + Square(double{a[1]} - b.v));
+// Whether a distance, computed in double precision from its square and kept as a single (beyond
+// single range: simply too far), is below a threshold. The square root and the rounding are
+// needed only for squares near the threshold's; the bounds leave 16 single steps either side.
+class Nearer {
+ public:
+  explicit Nearer(float threshold) : threshold_(threshold) {
+    if (threshold > 0) {
+      const double t = threshold;
+      surely_ = Square(t * (1 - 0x1p-20));
+      never_ = Square(t * (1 + 0x1p-20));
+    }
   }
-}
+  bool operator()(double squared) const {
+    if (squared < surely_) return true;
+    if (squared > never_) return false;
+    const double d = std::sqrt(squared);
+    return (d < FLT_MAX ? static_cast<float>(d) : FLT_MAX) < threshold_;
+  }
+
+ private:
+  float threshold_;
+  double surely_ = -1;  // a threshold of 0 or below takes nothing: no square is below -1...
+  double never_ = -1;   // ...and every square is above -1
+};
 
 // The distance from the origin, rounded to a whole number: below one half down, from one half
 // on to the even one of the two neighbours.
@@ -653,168 +645,307 @@ std::int64_t BucketKey(const Vector3& p) {
   return n % 2 == 0 ? n : n + 1;
 }
 
-// Welds corners into vertices. The merge search looks at the buckets from key - s to key + s in
-// increasing key order and, in each, at its vertices in the order they were made, taking the
-// first match; a vertex's number grows with the order it was made in, so that is the match with
-// the lowest (key, number). Every match lies nearer than the vertex threshold to the corner, so
-// the buckets are hashed by position cell as well: a cell is a cube a few thresholds wide, every
-// vertex is filed under the cell of its averaged position, and the at most eight cells around
-// the corner hold every possible match. The cost per corner is then that of the vertices really
-// nearby, however many share a distance from the origin (all of a sphere's do).
-class VertexWelder {
+// A corner's attributes, as a vertex keeps their averages: position, normal, texture coordinates.
+using Values = std::array<float, 8>;
+constexpr std::size_t kPosition = 0, kNormal = 3, kUV = 6;
+
+// What a corner that may weld into a vertex reads of it, in one cache line.
+struct alignas(64) WorkVertex {
+  Values average{};            // of the corners welded so far, as singles: as compared, as written
+  std::int64_t key = 0;        // bucket key of the corner that made the vertex
+  std::uint32_t next = kNone;  // the next vertex of its cell's list
+  std::uint32_t same_index = kNone;  // the vertex made before it by a corner of the same position
+  std::uint32_t corners = 0;         // corners welded into it
+  // Every corner welded into it had exactly its values, so the average is those values and the
+  // sums are that many times them (kept only once it stops being so).
+  bool uniform = true;
+  // No other vertex has come near enough to take a corner of exactly its values (see Shortcut).
+  bool alone = true;
+};
+
+// The rest of a vertex.
+struct WorkSums {
+  std::array<double, 8> sum{};  // of the corners' values; kept once the vertex is not uniform
+  Cell cell{};                  // the position cell it is filed under
+  std::uint32_t previous = kNone;
+};
+
+// Uniform vertices stop being so before their sums could need more than a double's 53 bits.
+constexpr std::uint32_t kMostUniformCorners = std::uint32_t{1} << 28;
+
+// What every part's welding shares, fixed before the first corner.
+struct WeldRules {
+  WeldRules(const ParsedObj& obj, const ObjImportOptions& options, const Thresholds& t,
+            bool reverse_v)
+      : vertex(t.vertex),
+        normal(t.normal),
+        uv(t.uv),
+        compare_normals(!options.IgnoreNormals),
+        // Without texture coordinates every corner's are the zero entry: there is nothing to
+        // reverse and nothing that could keep corners apart.
+        compare_uvs(!options.IgnoreUVs && obj.uvs.size() > 1),
+        reverse_v(reverse_v && obj.uvs.size() > 1),
+        search(options.MergeVertices && t.vertex > 0),
+        // A corner matches a vertex of exactly its values only when every threshold compared is
+        // above 0.
+        shortcut(search && (!compare_normals || t.normal > 0) && (!compare_uvs || t.uv > 0)) {
+    if (!search) return;
+    const auto scaled = static_cast<float>(t.vertex * 100.0f);  // single, as the threshold
+    const double window = std::trunc(std::pow(static_cast<double>(scaled), 1.5));
+    key_window = window < kLargestKey ? static_cast<std::int64_t>(window)
+                                      : static_cast<std::int64_t>(kLargestKey);
+    // In every coordinate a match lies nearer than 1.01 thresholds.
+    for (std::size_t a = 0; a < 8; ++a) {
+      near[a] = 1.01 * (a < kNormal ? t.vertex : a < kUV ? t.normal : t.uv);
+    }
+    reach = near[0];
+    // Cells 16 thresholds wide: most corners' reach lies in one cell. Any monotonic mapping of
+    // coordinates to cells finds every vertex in reach, so the division may be a multiplication.
+    per_cell = 1 / (static_cast<double>(t.vertex) * 16.0);
+  }
+
+  Nearer vertex, normal, uv;
+  bool compare_normals, compare_uvs, reverse_v, search, shortcut;
+  std::int64_t key_window = 0;
+  std::array<double, 8> near{};
+  double reach = 0;
+  double per_cell = 1;
+};
+
+// The progress bar, moved by one thread only, once per kProgressStep triangles welded by all.
+class WeldProgress {
  public:
-  VertexWelder(const ParsedObj& obj, const ObjImportOptions& options, const Thresholds& t,
-               bool reverse_v)
-      : obj_(obj),
-        options_(options),
-        thresholds_(t),
-        has_uvs_(obj.uvs.size() > 1),
-        reverse_v_(reverse_v && has_uvs_),
-        search_(options.MergeVertices && t.vertex > 0),
-        parts_(std::max<std::size_t>(obj.materials.size(), 1)) {
-    if (search_) {
-      const auto scaled = static_cast<float>(t.vertex * 100.0f);  // single, as the threshold
-      const double window = std::trunc(std::pow(static_cast<double>(scaled), 1.5));
-      key_window_ = window < kLargestKey ? static_cast<std::int64_t>(window)
-                                         : static_cast<std::int64_t>(kLargestKey);
-      reach_ = static_cast<double>(t.vertex) * 1.01;
-      cell_size_ = static_cast<double>(t.vertex) * 4.0;
-    }
-    // Every corner makes at most one vertex, so room for all of them up front spares the copies
-    // of growing vectors; room that is never written costs next to nothing.
-    std::vector<std::size_t> corners(parts_.size(), 0);
-    for (std::size_t slot = 0; slot < obj.slot_triangles.size(); ++slot) {
-      corners[std::max<std::size_t>(slot, 1) - 1] += 3 * obj.slot_triangles[slot];
-    }
-    for (std::size_t i = 0; i < parts_.size(); ++i) {
-      parts_[i].vertices.reserve(std::min(corners[i], kMaxPartVertices));
-      parts_[i].indices.reserve(corners[i]);
-    }
-  }
-
-  // nullopt when done; else the refusal.
-  std::optional<std::string> Weld(Ui& ui) {
-    const std::size_t total = obj_.triangles.size();
-    ui.Progress(0, static_cast<std::int64_t>(total));
-    for (std::size_t t = 0; t < total; ++t) {
-      const ObjTriangle& triangle = obj_.triangles[t];
-      const std::uint32_t part = std::max<std::uint32_t>(triangle.slot, 1) - 1;
-      WorkPart& work = parts_[part];
-      work.has_faces = true;
-      for (const Corner& corner : triangle.corners) {
-        const std::uint32_t vertex = VertexFor(part, corner);
-        if (vertex == kNone) {
-          return Refusal(text::kTooManyVerticesLead + obj_.materials[part] +
-                         text::kTooManyVerticesTail);
-        }
-        work.indices.push_back(static_cast<std::int16_t>(static_cast<std::uint16_t>(vertex)));
-      }
-      if ((t + 1) % kProgressStep == 0) {
-        ui.Progress(static_cast<std::int64_t>(t + 1), static_cast<std::int64_t>(total));
-      }
-    }
-    ui.Progress(static_cast<std::int64_t>(total), static_cast<std::int64_t>(total));
-    return std::nullopt;
-  }
-
-  std::vector<MeshPart> TakeParts(const std::vector<std::int32_t>& materials) {
-    std::vector<MeshPart> out(parts_.size());
-    for (std::size_t i = 0; i < parts_.size(); ++i) {
-      WorkPart& work = parts_[i];
-      if (!work.has_faces) continue;
-      MeshPart& part = out[i];
-      part.MaterialIndex = materials[i];
-      part.VertexMask = kImportedMask;
-      part.Vertices.reserve(work.vertices.size());
-      for (const WorkVertex& v : work.vertices) {
-        const auto p = Averaged(v.position, v.positions);
-        const auto n = Averaged(v.normal, v.normals);
-        const auto uv = Averaged(v.uv, v.uvs);
-        MeshVertex out_vertex;
-        out_vertex.Position = {p[0], p[1], p[2], 1.0f};
-        out_vertex.Normal = {n[0], n[1], n[2], 1.0f};
-        out_vertex.UV = {uv[0], uv[1]};
-        part.Vertices.push_back(out_vertex);
-      }
-      work.vertices = {};
-      part.VertexCount = static_cast<std::int32_t>(part.Vertices.size());
-      FaceList list;
-      list.Type = kFaceListTriangles;
-      list.Indices = std::move(work.indices);
-      list.IndexCount = static_cast<std::int32_t>(list.Indices.size());
-      part.FaceLists.push_back(std::move(list));
-      part.FaceListCount = 1;
-    }
-    return out;
+  WeldProgress(Ui& ui, std::size_t total) : ui_(ui), total_(total) {}
+  void Show(std::size_t done) {
+    if (done / kProgressStep == shown_ / kProgressStep) return;
+    shown_ = done;
+    ui_.Progress(static_cast<std::int64_t>(done), static_cast<std::int64_t>(total_));
   }
 
  private:
-  std::uint32_t VertexFor(std::uint32_t part, const Corner& corner) {
-    const Vector3& position = obj_.positions[corner.position];
-    const Vector3& normal = obj_.normals[corner.normal];
-    Vector2 uv = obj_.uvs[corner.uv];
-    if (reverse_v_) uv.v = 1.0f - uv.v;
+  Ui& ui_;
+  std::size_t total_;
+  std::size_t shown_ = 0;
+};
 
-    WorkPart& work = parts_[part];
-    std::uint32_t vertex = kNone;
-    const std::int64_t key = search_ ? BucketKey(position) : 0;
-    if (search_) vertex = Search(part, key, position, normal, uv);
-    if (vertex == kNone) {
-      if (work.vertices.size() >= kMaxPartVertices) return kNone;
-      vertex = static_cast<std::uint32_t>(work.vertices.size());
-      work.vertices.emplace_back().key = key;
+// Per position index, the last vertex a corner naming it made in the part `stamp` names; one per
+// thread, reused from part to part.
+struct MadeAt {
+  std::uint32_t stamp = 0;
+  std::uint32_t vertex = kNone;
+};
+
+// Welds the corners of one part into its vertices. The merge search looks at the buckets from
+// key - s to key + s in increasing key order and, in each, at its vertices in the order they were
+// made, taking the first match; a vertex's number grows with the order it was made in, so that is
+// the match with the lowest (key, number). Every match lies nearer than the vertex threshold to
+// the corner, so the buckets are hashed by position cell as well: every vertex is filed under the
+// cell of its averaged position, and the cells around the corner hold every possible match. The
+// cost per corner is then that of the vertices really nearby, however many share a distance from
+// the origin (all of a sphere's do).
+//
+// Most corners of a mesh repeat one made before exactly; the shortcut finds their vertex without
+// a search, and is the search's answer: a corner of exactly the values of a uniform vertex V
+// matches V (distance 0), and a vertex W that matched it too would lie, in every coordinate
+// compared, within 1.01 thresholds of V's values. Whenever a vertex's average is set (made, or
+// moved by a corner), the vertices that near its new average are marked not alone, and it too
+// when there is any: a vertex still alone has never had another that near, whichever of the two
+// came last.
+//
+// Corners are welded only with vertices of their own part, so parts are welded independently, on
+// as many threads as there are cores.
+class PartWelder {
+ public:
+  PartWelder(const ParsedObj& obj, const WeldRules& rules, std::vector<MadeAt>& made_at,
+             std::uint32_t stamp)
+      : obj_(obj), rules_(rules), made_at_(made_at), stamp_(stamp) {}
+
+  // Welds the triangles (numbers into obj.triangles, in file order), adding to `done` as it goes
+  // and showing it on `progress` when given. nullopt when done; else the number of the triangle
+  // that needed a vertex more than the part can hold.
+  std::optional<std::size_t> Weld(const std::size_t* triangles, std::size_t count,
+                                  std::atomic<std::size_t>& done, WeldProgress* progress) {
+    // Every corner makes at most one vertex, so room for all of them up front spares the copies
+    // of growing vectors; room that is never written costs next to nothing.
+    const std::size_t most = std::min(3 * count, kMaxPartVertices);
+    vertices_.reserve(most);
+    sums_.reserve(most);
+    indices_.reserve(3 * count);
+    if (rules_.search) cells_.Reserve(most);
+    constexpr std::size_t kReportEvery = 4096;
+    for (std::size_t i = 0; i < count; ++i) {
+      const ObjTriangle& triangle = obj_.triangles[triangles[i]];
+      for (const Corner& corner : triangle.corners) {
+        const std::uint32_t vertex = VertexFor(corner);
+        if (vertex == kNone) return triangles[i];
+        indices_.push_back(static_cast<std::int16_t>(static_cast<std::uint16_t>(vertex)));
+      }
+      if ((i + 1) % kReportEvery != 0) continue;
+      const std::size_t now = done += kReportEvery;
+      if (progress != nullptr) progress->Show(now);
     }
-    WorkVertex& v = work.vertices[vertex];
-    v.position[0] += position.x, v.position[1] += position.y, v.position[2] += position.z;
-    ++v.positions;
-    if (obj_.normals.size() > 1) {
-      v.normal[0] += normal.x, v.normal[1] += normal.y, v.normal[2] += normal.z;
-      ++v.normals;
+    done += count % kReportEvery;
+    return std::nullopt;
+  }
+
+  MeshPart Take(std::int32_t material) {
+    MeshPart part;
+    part.MaterialIndex = material;
+    part.VertexMask = kImportedMask;
+    part.Vertices.resize(vertices_.size());
+    for (std::size_t i = 0; i < vertices_.size(); ++i) {
+      const Values& a = vertices_[i].average;
+      MeshVertex& out = part.Vertices[i];
+      out.Position = {a[kPosition], a[kPosition + 1], a[kPosition + 2], 1.0f};
+      out.Normal = {a[kNormal], a[kNormal + 1], a[kNormal + 2], 1.0f};
+      out.UV = {a[kUV], a[kUV + 1]};
     }
-    if (obj_.uvs.size() > 1) {
-      v.uv[0] += uv.u, v.uv[1] += uv.v;
-      ++v.uvs;
+    vertices_ = {};
+    sums_ = {};
+    part.VertexCount = static_cast<std::int32_t>(part.Vertices.size());
+    FaceList list;
+    list.Type = kFaceListTriangles;
+    list.Indices = std::move(indices_);
+    list.IndexCount = static_cast<std::int32_t>(list.Indices.size());
+    part.FaceLists.push_back(std::move(list));
+    part.FaceListCount = 1;
+    return part;
+  }
+
+ private:
+  std::uint32_t VertexFor(const Corner& corner) {
+    const Vector3& p = obj_.positions[corner.position];
+    const Vector3& n = obj_.normals[corner.normal];
+    const Vector2& t = obj_.uvs[corner.uv];
+    Values values = {p.x, p.y, p.z, n.x, n.y, n.z, t.u, rules_.reverse_v ? 1.0f - t.v : t.v};
+    // Sums start from 0, which turns -0 into 0: a vertex's values are those sums' averages.
+    for (float& value : values) value += 0.0f;
+    if (!rules_.search) return Add(kNone, values, 0);
+    MadeAt& made = made_at_[corner.position];
+    if (made.stamp != stamp_) made = {stamp_, kNone};
+    if (rules_.shortcut) {
+      // Only the last few vertices of the position are looked at: the shortcut may miss.
+      int looked = 0;
+      for (std::uint32_t v = made.vertex; v != kNone && looked < 4; v = vertices_[v].same_index) {
+        WorkVertex& vertex = vertices_[v];
+        if (vertex.alone && vertex.uniform && Same(vertex.average, values) &&
+            vertex.corners < kMostUniformCorners) {
+          ++vertex.corners;
+          return v;
+        }
+        ++looked;
+      }
     }
-    if (search_) File(part, vertex);
+    const std::int64_t key = BucketKey(p);
+    const std::uint32_t found = Search(key, values);
+    const bool moves =
+        found != kNone && !(vertices_[found].uniform && Same(vertices_[found].average, values));
+    const std::uint32_t vertex = Add(found, values, key);
+    if (vertex == kNone) return kNone;
+    if (found == kNone) {
+      vertices_[vertex].same_index = made.vertex;
+      made.vertex = vertex;
+    }
+    if (!rules_.shortcut) return vertex;
+    // A new vertex lies where the search looked; one that moved needs a look of its own.
+    if (moves) Collect(vertices_[vertex].average, nullptr);
+    if (found == kNone || moves) {
+      for (const std::uint32_t other : nearby_) {
+        if (other == vertex) continue;
+        vertices_[other].alone = false;
+        vertices_[vertex].alone = false;
+      }
+    }
     return vertex;
   }
 
-  bool Matches(const WorkVertex& v, const Vector3& position, const Vector3& normal,
-               const Vector2& uv) const {
-    if (!(DistanceTo(Averaged(v.position, v.positions), position) < thresholds_.vertex)) {
-      return false;
-    }
-    if (!options_.IgnoreNormals &&
-        !(DistanceTo(Averaged(v.normal, v.normals), normal) < thresholds_.normal)) {
-      return false;
-    }
-    return options_.IgnoreUVs || !has_uvs_ ||
-           DistanceTo(Averaged(v.uv, v.uvs), uv) < thresholds_.uv;
+  // Bit for bit: -0 and 0 average differently.
+  static bool Same(const Values& a, const Values& b) {
+    return std::memcmp(a.data(), b.data(), sizeof(Values)) == 0;
   }
 
-  std::uint32_t Search(std::uint32_t part, std::int64_t key, const Vector3& position,
-                       const Vector3& normal, const Vector2& uv) const {
-    const std::array<double, 3> p = {position.x, position.y, position.z};
+  // Welds the corner into `vertex`, or into a new vertex when that is kNone; kNone when the part
+  // has no room for another.
+  std::uint32_t Add(std::uint32_t vertex, const Values& values, std::int64_t key) {
+    if (vertex == kNone) {
+      if (vertices_.size() >= kMaxPartVertices) return kNone;
+      vertex = static_cast<std::uint32_t>(vertices_.size());
+      WorkVertex& made = vertices_.emplace_back();
+      sums_.emplace_back();
+      made.average = values;
+      made.key = key;
+      made.corners = 1;
+      if (rules_.search) File(vertex);
+      return vertex;
+    }
+    WorkVertex& v = vertices_[vertex];
+    WorkSums& s = sums_[vertex];
+    if (v.uniform) {
+      if (Same(v.average, values) && v.corners < kMostUniformCorners) {
+        ++v.corners;
+        return vertex;
+      }
+      for (std::size_t a = 0; a < 8; ++a) s.sum[a] = double{v.average[a]} * v.corners;
+      v.uniform = false;
+    }
+    const double corners = ++v.corners;
+    for (std::size_t a = 0; a < 8; ++a) {
+      s.sum[a] += values[a];
+      v.average[a] = static_cast<float>(s.sum[a] / corners);
+    }
+    File(vertex);
+    return vertex;
+  }
+
+  bool Matches(const Values& a, const Values& b) const {
+    const auto squared = [&a, &b](std::size_t from, std::size_t count) {
+      double sum = 0;
+      for (std::size_t i = from; i < from + count; ++i) sum += Square(double{a[i]} - b[i]);
+      return sum;
+    };
+    if (!rules_.vertex(squared(kPosition, 3))) return false;
+    if (rules_.compare_normals && !rules_.normal(squared(kNormal, 3))) return false;
+    return !rules_.compare_uvs || rules_.uv(squared(kUV, 2));
+  }
+
+  // Whether every coordinate the thresholds compare lies within 1.01 thresholds.
+  bool Near(const Values& a, const Values& b) const {
+    for (std::size_t i = 0; i < 8; ++i) {
+      if (i >= kNormal && i < kUV && !rules_.compare_normals) continue;
+      if (i >= kUV && !rules_.compare_uvs) continue;
+      if (!(std::fabs(double{a[i]} - b[i]) < rules_.near[i])) return false;
+    }
+    return true;
+  }
+
+  // The match with the lowest (key, number), else kNone; with the shortcut, the vertices near
+  // the corner into nearby_.
+  std::uint32_t Search(std::int64_t key, const Values& values) { return Collect(values, &key); }
+
+  // With a key, the search; with the shortcut, the vertices near `values` into nearby_.
+  std::uint32_t Collect(const Values& values, const std::int64_t* search_key) {
+    nearby_.clear();
+    const std::int64_t key = search_key != nullptr ? *search_key : 0;
     Cell low{}, high{};
     for (std::size_t a = 0; a < 3; ++a) {
-      low[a] = CellOf(p[a] - reach_);
-      high[a] = CellOf(p[a] + reach_);
+      low[a] = CellOf(double{values[a]} - rules_.reach);
+      high[a] = CellOf(double{values[a]} + rules_.reach);
     }
-    const WorkPart& work = parts_[part];
-    const std::vector<WorkVertex>& vertices = work.vertices;
     std::uint32_t best = kNone;
     std::int64_t best_key = 0;
     Cell at{};
     for (at[0] = low[0]; at[0] <= high[0]; ++at[0]) {
       for (at[1] = low[1]; at[1] <= high[1]; ++at[1]) {
         for (at[2] = low[2]; at[2] <= high[2]; ++at[2]) {
-          const std::uint32_t* head = work.cells.Find(at);
+          const std::uint32_t* head = cells_.Find(at);
           if (head == nullptr) continue;
-          for (std::uint32_t i = *head; i != kNone; i = vertices[i].next) {
-            const WorkVertex& v = vertices[i];
-            if (v.key < key - key_window_ || v.key > key + key_window_) continue;
+          for (std::uint32_t i = *head; i != kNone; i = vertices_[i].next) {
+            const WorkVertex& v = vertices_[i];
+            if (rules_.shortcut && Near(v.average, values)) nearby_.push_back(i);
+            if (search_key == nullptr) continue;
+            if (v.key < key - rules_.key_window || v.key > key + rules_.key_window) continue;
             if (best != kNone && (v.key > best_key || (v.key == best_key && i > best))) continue;
-            if (!Matches(v, position, normal, uv)) continue;
+            if (!Matches(v.average, values)) continue;
             best = i;
             best_key = v.key;
           }
@@ -827,50 +958,116 @@ class VertexWelder {
   // The floor of coordinate / cell size, clamped; clamping first lets the conversion to an integer
   // do the rounding, far cheaper than std::floor.
   std::int32_t CellOf(double coordinate) const {
-    const double cell = std::clamp(coordinate / cell_size_, -kLargestCell, kLargestCell);
+    const double cell = std::clamp(coordinate * rules_.per_cell, -kLargestCell, kLargestCell);
     const auto whole = static_cast<std::int32_t>(cell);  // toward zero
     return cell < whole ? whole - 1 : whole;
   }
 
   // Files the vertex under the cell of its averaged position, moving it when the average has
   // left its old cell.
-  void File(std::uint32_t part, std::uint32_t index) {
-    WorkPart& work = parts_[part];
-    std::vector<WorkVertex>& vertices = work.vertices;
-    WorkVertex& v = vertices[index];
-    const auto p = Averaged(v.position, v.positions);
-    const Cell cell = {CellOf(p[0]), CellOf(p[1]), CellOf(p[2])};
-    const bool filed = v.positions > 1;
-    if (filed && SameCell(cell, v.cell)) return;
+  void File(std::uint32_t index) {
+    WorkVertex& v = vertices_[index];
+    WorkSums& s = sums_[index];
+    const Cell cell = {CellOf(v.average[0]), CellOf(v.average[1]), CellOf(v.average[2])};
+    const bool filed = v.corners > 1;
+    if (filed && SameCell(cell, s.cell)) return;
     if (filed) {
-      if (v.previous != kNone) {
-        vertices[v.previous].next = v.next;
+      if (s.previous != kNone) {
+        vertices_[s.previous].next = v.next;
       } else {
-        work.cells.Insert(v.cell) = v.next;
+        cells_.Insert(s.cell) = v.next;
       }
-      if (v.next != kNone) vertices[v.next].previous = v.previous;
+      if (v.next != kNone) sums_[v.next].previous = s.previous;
     }
-    std::uint32_t& head = work.cells.Insert(cell);
-    v.cell = cell;
-    v.previous = kNone;
+    std::uint32_t& head = cells_.Insert(cell);
+    s.cell = cell;
+    s.previous = kNone;
     v.next = head;
-    if (head != kNone) vertices[head].previous = index;
+    if (head != kNone) sums_[head].previous = index;
     head = index;
   }
 
   const ParsedObj& obj_;
-  const ObjImportOptions& options_;
-  Thresholds thresholds_;
-  // Without texture coordinates every corner's are the zero entry: there is nothing to reverse
-  // and nothing that could keep corners apart.
-  bool has_uvs_;
-  bool reverse_v_;
-  bool search_;
-  std::int64_t key_window_ = 0;
-  double reach_ = 0;
-  double cell_size_ = 1;
-  std::vector<WorkPart> parts_;
+  const WeldRules& rules_;
+  std::vector<MadeAt>& made_at_;
+  std::uint32_t stamp_;
+  std::vector<WorkVertex> vertices_;
+  std::vector<WorkSums> sums_;
+  std::vector<std::int16_t> indices_;
+  std::vector<std::uint32_t> nearby_;
+  CellTable cells_;
 };
+
+// Enough triangles to be worth a thread of their own.
+constexpr std::size_t kTrianglesPerThread = std::size_t{1} << 14;
+
+// Welds every part, biggest first, on up to one thread per core; the parts in material order,
+// or the refusal of the part that ran out of vertices first in file order.
+std::variant<std::vector<MeshPart>, std::string> WeldParts(
+    const ParsedObj& obj, const WeldRules& rules, const std::vector<std::int32_t>& materials,
+    Ui& ui) {
+  const std::size_t part_count = obj.materials.size();
+  // The triangles of each part in file order, one part after the other; faces before any
+  // "usemtl" (slot 0) go to the first part.
+  const auto part_of = [](std::uint32_t slot) { return std::max<std::uint32_t>(slot, 1) - 1; };
+  std::vector<std::size_t> first(part_count + 1, 0);
+  for (std::size_t slot = 0; slot < obj.slot_triangles.size(); ++slot) {
+    first[part_of(static_cast<std::uint32_t>(slot)) + 1] += obj.slot_triangles[slot];
+  }
+  for (std::size_t p = 0; p < part_count; ++p) first[p + 1] += first[p];
+  std::vector<std::size_t> order(obj.triangles.size());
+  {
+    std::vector<std::size_t> next(first.begin(), first.end() - 1);
+    for (std::size_t t = 0; t < obj.triangles.size(); ++t) {
+      order[next[part_of(obj.triangles[t].slot)]++] = t;
+    }
+  }
+  std::vector<std::size_t> queue;  // parts with faces, most triangles first
+  for (std::size_t p = 0; p < part_count; ++p) {
+    if (first[p + 1] > first[p]) queue.push_back(p);
+  }
+  std::stable_sort(queue.begin(), queue.end(), [&first](std::size_t a, std::size_t b) {
+    return first[a + 1] - first[a] > first[b + 1] - first[b];
+  });
+
+  const std::size_t total = obj.triangles.size();
+  ui.Progress(0, static_cast<std::int64_t>(total));
+  std::vector<MeshPart> parts(part_count);
+  std::vector<std::optional<std::size_t>> overflows(part_count);
+  std::atomic<std::size_t> next_part{0}, done{0};
+  // Only the calling thread talks to the Ui, showing how far all threads have come.
+  WeldProgress progress(ui, total);
+  const auto work = [&](WeldProgress* reports) {
+    std::vector<MadeAt> made_at;
+    for (std::size_t q = next_part++; q < queue.size(); q = next_part++) {
+      const std::size_t p = queue[q];
+      if (rules.search && made_at.empty()) made_at.resize(obj.positions.size());
+      PartWelder welder(obj, rules, made_at, static_cast<std::uint32_t>(p + 1));
+      overflows[p] = welder.Weld(order.data() + first[p], first[p + 1] - first[p], done, reports);
+      if (!overflows[p]) parts[p] = welder.Take(materials[p]);
+    }
+  };
+  const std::size_t threads =
+      std::min<std::size_t>({std::max(1u, std::thread::hardware_concurrency()), queue.size(),
+                             std::max<std::size_t>(total / kTrianglesPerThread, 1)});
+  std::vector<std::thread> pool;
+  for (std::size_t i = 1; i < threads; ++i) pool.emplace_back(work, nullptr);
+  work(&progress);
+  for (std::thread& thread : pool) thread.join();
+
+  std::optional<std::size_t> refused_part;
+  for (std::size_t p = 0; p < part_count; ++p) {
+    if (overflows[p] && (!refused_part || *overflows[p] < *overflows[*refused_part])) {
+      refused_part = p;
+    }
+  }
+  if (refused_part) {
+    return Refusal(text::kTooManyVerticesLead + obj.materials[*refused_part] +
+                   text::kTooManyVerticesTail);
+  }
+  ui.Progress(static_cast<std::int64_t>(total), static_cast<std::int64_t>(total));
+  return parts;
+}
 
 // Without faces the positions themselves, in file order, make the first part.
 std::optional<std::string> PointPart(const ParsedObj& obj, std::int32_t material, MeshPart& part) {
@@ -929,9 +1126,9 @@ std::optional<LodMesh> ImportOBJMeshText(std::string_view source, const ObjImpor
   mesh.LodLevel = context.lod_level;
   mesh.PartCount = static_cast<std::int32_t>(obj.materials.size());
   if (!obj.triangles.empty()) {
-    VertexWelder welder(obj, options, *thresholds, reverse_v);
-    if (auto refusal = welder.Weld(ui)) return Refused(*refusal, ui);
-    mesh.Parts = welder.TakeParts(materials);
+    auto welded = WeldParts(obj, WeldRules(obj, options, *thresholds, reverse_v), materials, ui);
+    if (auto* refusal = std::get_if<std::string>(&welded)) return Refused(*refusal, ui);
+    mesh.Parts = std::move(std::get<std::vector<MeshPart>>(welded));
   } else {
     mesh.Parts.resize(obj.materials.size());
     if (auto refusal = PointPart(obj, materials.front(), mesh.Parts.front())) {

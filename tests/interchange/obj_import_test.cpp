@@ -264,6 +264,13 @@ TEST(ObjImport, NumbersAndCornersReadAlikeHoweverSpelled) {
 TEST(ObjImport, MalformedFilesAreRefusedWithAClearMessage) {
   std::string crowded = "v 0 0 0\n";  // 65538 corners that never weld
   for (int i = 0; i < 21846; ++i) crowded += "f 1 1 1\n";
+  // Both parts overflow; the smaller one (welded last) first in file order.
+  std::string two_crowded = "v 0 0 0\n";
+  for (const auto& [material, faces] :
+       {std::pair{"big", 10000}, {"small", 21846}, {"big", 20000}}) {
+    two_crowded += fmt::format("usemtl {}\n", material);
+    for (int i = 0; i < faces; ++i) two_crowded += "f 1 1 1\n";
+  }
   std::string many_materials = "v 0 0 0\n";  // a part each, one more than a mesh holds
   for (int i = 0; i < 255; ++i) many_materials += fmt::format("usemtl m{}\nf 1 1 1\n", i);
   const struct {
@@ -286,6 +293,9 @@ TEST(ObjImport, MalformedFilesAreRefusedWithAClearMessage) {
       {crowded,
        "Material 'No materials used by object(s)' needs more than 65536 vertices, more "
        "than one part can address. Please split it between several materials."},
+      {two_crowded,
+       "Material 'small' needs more than 65536 vertices, more than one part can address. Please "
+       "split it between several materials."},
       {many_materials,
        "The file uses 255 materials, but a mesh can hold at most 254 parts, one per material. "
        "Please merge some of its materials."},
@@ -341,6 +351,15 @@ TEST(ObjImport, WeldingChoosesTheVerticesTheKeyOrderedSearchWould) {
       Faces(true), {}, ui);
   ASSERT_TRUE(keyed);
   EXPECT_EQ(IndicesOf(keyed->Parts[0]), (std::vector<int>{0, 1, 2, 3, 1, 2, 3, 1, 2}));
+  // A corner repeating exactly the one that made vertex B still goes to A, made first, once A's
+  // average has wandered within the threshold of it: by corners all too far from B to match it.
+  const std::optional<LodMesh> wandered = ImportOBJMeshText(
+      "v 5.012 5.004 0\nv 5 5 0\nv 5.006 5.0115 0\nv 5.0012 5.0105 0\nv 5.0105 5 0\n"
+      "v 0 9 0\nv 0 0 9\nf 1 6 7\nf 2 6 7\nf 3 6 7\nf 4 6 7\nf 5 6 7\nf 2 6 7\nf 2 6 7\n",
+      Faces(true), {}, ui);
+  ASSERT_TRUE(wandered);
+  EXPECT_EQ(IndicesOf(wandered->Parts[0]),
+            (std::vector<int>{0, 1, 2, 3, 1, 2, 0, 1, 2, 0, 1, 2, 0, 1, 2, 0, 1, 2, 0, 1, 2}));
   // Clusters of corners a little wider than the threshold, around the keys 1 and 2.
   std::mt19937 rng(3);
   std::uniform_real_distribution<float> radius(1.45f, 1.55f), angle(0, 6.283f),
