@@ -9,6 +9,7 @@
 #include <cmath>
 #include <cstddef>
 #include <cstring>
+#include <exception>
 #include <filesystem>
 #include <limits>
 #include <system_error>
@@ -205,18 +206,53 @@ struct ObjTriangle {
   std::uint32_t slot = 0;  // 1-based material slot; 0 before any "usemtl"
 };
 
+// The faces of one stretch of the text, read on a thread of its own (see Parse).
+struct FaceChunk {
+  // Their slots are counted within the stretch, 0 being the slot in use where it starts.
+  std::vector<ObjTriangle> triangles;
+  // (first triangle, line number) of every face line, both counted within the stretch, to name
+  // the line of a bad corner.
+  std::vector<std::pair<std::size_t, std::size_t>> face_lines;
+  std::vector<std::uint32_t> slots;  // the file's slot for each slot of the stretch
+  std::size_t first_triangle = 0;    // triangles of the file before the stretch
+  std::size_t first_line = 0;        // lines of the file before the stretch
+};
+
 struct ParsedObj {
   // Entry 0 of each list stays zero: index 0 and empty indices name it.
   std::vector<Vector3> positions = {Vector3{}};
   std::vector<Vector2> uvs = {Vector2{}};
   std::vector<Vector3> normals = {Vector3{}};
   std::vector<std::string> materials;
-  std::vector<ObjTriangle> triangles;
   // Triangles per material slot, to size the parts before welding.
   std::vector<std::size_t> slot_triangles = {0};
-  // (first triangle, line number) of every face line, to name the line of a bad corner.
-  std::vector<std::pair<std::size_t, std::size_t>> face_lines;
+  std::vector<FaceChunk> faces;  // in file order
+  std::size_t triangle_count = 0;
   bool any_usemtl = false;
+
+  // The triangle of number t in file order.
+  const ObjTriangle& Triangle(std::size_t t) const {
+    std::size_t c = 0;
+    while (c + 1 < faces.size() && t >= faces[c + 1].first_triangle) ++c;
+    return faces[c].triangles[t - faces[c].first_triangle];
+  }
+};
+
+// A stretch of whole lines as read, its numbers counted within it.
+struct ParsedStretch {
+  std::vector<Vector3> positions;
+  std::vector<Vector2> uvs;
+  std::vector<Vector3> normals;
+  std::vector<std::string> materials;  // in order of first use in the stretch: slots 1, 2, ...
+  std::vector<std::size_t> slot_triangles = {0};
+  FaceChunk faces;
+  std::uint32_t last_slot = 0;  // in use where the stretch ends
+  bool any_usemtl = false;
+  std::size_t lines = 0;
+  // The line the stretch was refused at.
+  std::size_t fault_line = 0;
+  const char* fault = nullptr;
+  std::string_view fault_text;
 };
 
 // The Take functions read the token at the front of `rest` where it lies and take it off `rest`:
@@ -289,15 +325,15 @@ bool IsWord(std::string_view keyword, std::string_view word) {
 
 class ObjParser {
  public:
-  ObjParser(bool read_faces, ParsedObj& obj) : read_faces_(read_faces), obj_(obj) {}
+  ObjParser(bool read_faces, ParsedStretch& out) : read_faces_(read_faces), obj_(out) {}
 
-  std::optional<std::string> Parse(std::string_view source) {
-    if (StartsWith(source, kByteOrderMark)) source.remove_prefix(kByteOrderMark.size());
-    ForEachTextLine(source, [this](std::string_view line) {
+  void Parse(std::string_view stretch) {
+    ForEachTextLine(stretch, [this](std::string_view line) {
       ++line_number_;
       return Line(TrimmedLeft(line));
     });
-    return std::move(error_);
+    obj_.lines = line_number_;
+    obj_.last_slot = slot_;
   }
 
  private:
@@ -370,27 +406,138 @@ class ObjParser {
       case IndexRead::NotFinite:
         return Refuse(text::kNotFinite, line);
     }
-    obj_.face_lines.emplace_back(obj_.triangles.size(), line_number_);
+    FaceChunk& faces = obj_.faces;
+    faces.face_lines.emplace_back(faces.triangles.size(), line_number_);
     obj_.slot_triangles[slot_] += corners_.size() - 2;
     for (std::size_t i = 1; i + 1 < corners_.size(); ++i) {
-      obj_.triangles.push_back({{corners_[0], corners_[i], corners_[i + 1]}, slot_});
+      faces.triangles.push_back({{corners_[0], corners_[i], corners_[i + 1]}, slot_});
     }
     return true;
   }
 
   bool Refuse(const char* what, std::string_view line) {
-    error_ = LineRefusal(line_number_, what, line);
+    obj_.fault_line = line_number_;
+    obj_.fault = what;
+    obj_.fault_text = line;
     return false;
   }
 
   bool read_faces_;
-  ParsedObj& obj_;
+  ParsedStretch& obj_;
   std::size_t line_number_ = 0;
   std::uint32_t slot_ = 0;
   std::unordered_map<std::string, std::uint32_t> slots_;
   std::vector<Corner> corners_;
-  std::optional<std::string> error_;
 };
+
+// Runs work(0) on the calling thread and work(1) ... work(count - 1) on threads of their own
+// (on the calling thread too when no more threads can be had). What a work throws is thrown
+// again here once all are done.
+template <typename Work>
+void OnThreads(std::size_t count, const Work& work) {
+  std::vector<std::exception_ptr> errors(count);
+  const auto run = [&work, &errors](std::size_t i) {
+    try {
+      work(i);
+    } catch (...) {
+      errors[i] = std::current_exception();
+    }
+  };
+  std::vector<std::thread> pool;
+  std::size_t started = 1;
+  for (; started < count; ++started) {
+    try {
+      pool.emplace_back(run, started);
+    } catch (const std::system_error&) {
+      break;
+    }
+  }
+  run(0);
+  for (std::size_t i = started; i < count; ++i) run(i);
+  for (std::thread& thread : pool) thread.join();
+  for (const std::exception_ptr& error : errors) {
+    if (error) std::rethrow_exception(error);
+  }
+}
+
+// Text is read in stretches of about this size, at most this many; as many at once as there are
+// cores. How it is cut depends on its size alone.
+constexpr std::size_t kBytesPerStretch = std::size_t{1} << 20;
+constexpr std::size_t kMostStretches = 16;
+
+// Reads the text in stretches of whole lines on up to one thread per core, then joins what they
+// read into what one reading of the whole would have made. nullopt, else the refusal of the
+// first line refused.
+std::optional<std::string> Parse(std::string_view source, bool read_faces, ParsedObj& obj) {
+  if (StartsWith(source, kByteOrderMark)) source.remove_prefix(kByteOrderMark.size());
+  const std::size_t count =
+      std::clamp<std::size_t>(source.size() / kBytesPerStretch, 1, kMostStretches);
+  // Stretches end just past a line break; one cutting a CR LF in two leaves an empty line
+  // behind, which is no line at all.
+  std::vector<std::string_view> stretches;
+  std::size_t start = 0;
+  for (std::size_t k = 1; k < count; ++k) {
+    const std::size_t nominal = std::max(start, source.size() / count * k);
+    const std::size_t end = std::min(NextLineBreak(source, nominal) + 1, source.size());
+    stretches.push_back(source.substr(start, end - start));
+    start = end;
+  }
+  stretches.push_back(source.substr(start));
+  std::vector<ParsedStretch> parsed(stretches.size());
+  std::atomic<std::size_t> next{0};
+  OnThreads(std::min<std::size_t>(count, std::max(1u, std::thread::hardware_concurrency())),
+            [&](std::size_t) {
+              for (std::size_t i = next++; i < stretches.size(); i = next++) {
+                ObjParser(read_faces, parsed[i]).Parse(stretches[i]);
+              }
+            });
+
+  std::size_t positions = 1, uvs = 1, normals = 1;
+  for (const ParsedStretch& stretch : parsed) {
+    positions += stretch.positions.size();
+    uvs += stretch.uvs.size();
+    normals += stretch.normals.size();
+  }
+  obj.positions.reserve(positions);
+  obj.uvs.reserve(uvs);
+  obj.normals.reserve(normals);
+  std::unordered_map<std::string, std::uint32_t> slots;  // of obj.materials by name
+  std::uint32_t slot = 0;                                // in use where the stretch starts
+  std::size_t lines = 0;
+  for (ParsedStretch& stretch : parsed) {
+    if (stretch.fault != nullptr) {
+      return LineRefusal(lines + stretch.fault_line, stretch.fault, stretch.fault_text);
+    }
+    FaceChunk& faces = stretch.faces;
+    faces.slots.assign(1, slot);
+    for (std::string& name : stretch.materials) {
+      const auto found = slots.find(name);
+      if (found != slots.end()) {
+        faces.slots.push_back(found->second);
+        continue;
+      }
+      const auto added = static_cast<std::uint32_t>(obj.materials.size() + 1);
+      slots.emplace(name, added);
+      obj.materials.push_back(std::move(name));
+      obj.slot_triangles.push_back(0);
+      faces.slots.push_back(added);
+    }
+    for (std::size_t s = 0; s < stretch.slot_triangles.size(); ++s) {
+      obj.slot_triangles[faces.slots[s]] += stretch.slot_triangles[s];
+    }
+    slot = faces.slots[stretch.last_slot];
+    obj.any_usemtl = obj.any_usemtl || stretch.any_usemtl;
+    obj.positions.insert(obj.positions.end(), stretch.positions.begin(), stretch.positions.end());
+    obj.uvs.insert(obj.uvs.end(), stretch.uvs.begin(), stretch.uvs.end());
+    obj.normals.insert(obj.normals.end(), stretch.normals.begin(), stretch.normals.end());
+    faces.first_triangle = obj.triangle_count;
+    faces.first_line = lines;
+    obj.triangle_count += faces.triangles.size();
+    lines += stretch.lines;
+    obj.faces.push_back(std::move(faces));
+  }
+  return std::nullopt;
+}
 
 std::string PastTheEnd(std::size_t line_number, const char* what, std::uint32_t index,
                        std::size_t count) {
@@ -406,10 +553,9 @@ std::optional<std::string> CheckMaterialCount(const ParsedObj& obj) {
                  text::kTooManyMaterialsTail);
 }
 
-// Every corner must name entries that exist; checked before anybody is asked anything.
-std::optional<std::string> CheckIndices(const ParsedObj& obj) {
-  for (std::size_t t = 0; t < obj.triangles.size(); ++t) {
-    for (const Corner& c : obj.triangles[t].corners) {
+std::optional<std::string> CheckIndices(const ParsedObj& obj, const FaceChunk& faces) {
+  for (std::size_t t = 0; t < faces.triangles.size(); ++t) {
+    for (const Corner& c : faces.triangles[t].corners) {
       const char* what = nullptr;
       std::uint32_t index = 0;
       std::size_t count = 0;
@@ -423,10 +569,18 @@ std::optional<std::string> CheckIndices(const ParsedObj& obj) {
         continue;
       }
       const auto line = std::upper_bound(
-          obj.face_lines.begin(), obj.face_lines.end(), t,
+          faces.face_lines.begin(), faces.face_lines.end(), t,
           [](std::size_t triangle, const auto& entry) { return triangle < entry.first; });
-      return PastTheEnd(std::prev(line)->second, what, index, count);
+      return PastTheEnd(faces.first_line + std::prev(line)->second, what, index, count);
     }
+  }
+  return std::nullopt;
+}
+
+// Every corner must name entries that exist; checked before anybody is asked anything.
+std::optional<std::string> CheckIndices(const ParsedObj& obj) {
+  for (const FaceChunk& faces : obj.faces) {
+    if (auto refusal = CheckIndices(obj, faces)) return refusal;
   }
   return std::nullopt;
 }
@@ -475,7 +629,7 @@ std::optional<Thresholds> AskThresholds(const ObjImportOptions& options,
 
 std::string Summary(const ParsedObj& obj) {
   const std::string counts = std::to_string(obj.positions.size() - 1) + text::kVerticesFound +
-                             std::to_string(obj.triangles.size()) + text::kFacesFound +
+                             std::to_string(obj.triangle_count) + text::kFacesFound +
                              std::to_string(obj.uvs.size() - 1) + text::kUVsFound +
                              std::to_string(obj.normals.size() - 1) + text::kNormalsFound +
                              text::kLineBreak + text::kPleaseVerify;
@@ -774,7 +928,7 @@ class PartWelder {
     if (rules_.search) cells_.Reserve(most);
     constexpr std::size_t kReportEvery = 4096;
     for (std::size_t i = 0; i < count; ++i) {
-      const ObjTriangle& triangle = obj_.triangles[triangles[i]];
+      const ObjTriangle& triangle = obj_.Triangle(triangles[i]);
       for (const Corner& corner : triangle.corners) {
         const std::uint32_t vertex = VertexFor(corner);
         if (vertex == kNone) return triangles[i];
@@ -1015,11 +1169,13 @@ std::variant<std::vector<MeshPart>, std::string> WeldParts(
     first[part_of(static_cast<std::uint32_t>(slot)) + 1] += obj.slot_triangles[slot];
   }
   for (std::size_t p = 0; p < part_count; ++p) first[p + 1] += first[p];
-  std::vector<std::size_t> order(obj.triangles.size());
+  std::vector<std::size_t> order(obj.triangle_count);
   {
     std::vector<std::size_t> next(first.begin(), first.end() - 1);
-    for (std::size_t t = 0; t < obj.triangles.size(); ++t) {
-      order[next[part_of(obj.triangles[t].slot)]++] = t;
+    for (const FaceChunk& faces : obj.faces) {
+      for (std::size_t t = 0; t < faces.triangles.size(); ++t) {
+        order[next[part_of(faces.slots[faces.triangles[t].slot])]++] = faces.first_triangle + t;
+      }
     }
   }
   std::vector<std::size_t> queue;  // parts with faces, most triangles first
@@ -1030,14 +1186,15 @@ std::variant<std::vector<MeshPart>, std::string> WeldParts(
     return first[a + 1] - first[a] > first[b + 1] - first[b];
   });
 
-  const std::size_t total = obj.triangles.size();
+  const std::size_t total = obj.triangle_count;
   ui.Progress(0, static_cast<std::int64_t>(total));
   std::vector<MeshPart> parts(part_count);
   std::vector<std::optional<std::size_t>> overflows(part_count);
   std::atomic<std::size_t> next_part{0}, done{0};
   // Only the calling thread talks to the Ui, showing how far all threads have come.
   WeldProgress progress(ui, total);
-  const auto work = [&](WeldProgress* reports) {
+  const auto work = [&](std::size_t thread) {
+    WeldProgress* reports = thread == 0 ? &progress : nullptr;
     std::vector<MadeAt> made_at;
     for (std::size_t q = next_part++; q < queue.size(); q = next_part++) {
       const std::size_t p = queue[q];
@@ -1050,10 +1207,7 @@ std::variant<std::vector<MeshPart>, std::string> WeldParts(
   const std::size_t threads =
       std::min<std::size_t>({std::max(1u, std::thread::hardware_concurrency()), queue.size(),
                              std::max<std::size_t>(total / kTrianglesPerThread, 1)});
-  std::vector<std::thread> pool;
-  for (std::size_t i = 1; i < threads; ++i) pool.emplace_back(work, nullptr);
-  work(&progress);
-  for (std::thread& thread : pool) thread.join();
+  OnThreads(threads, work);
 
   std::optional<std::size_t> refused_part;
   for (std::size_t p = 0; p < part_count; ++p) {
@@ -1107,7 +1261,7 @@ std::optional<LodMesh> ImportOBJMeshText(std::string_view source, const ObjImpor
   if (!thresholds) return std::nullopt;
 
   ParsedObj obj;
-  if (auto refusal = ObjParser(options.ReadFaces, obj).Parse(source)) return Refused(*refusal, ui);
+  if (auto refusal = Parse(source, options.ReadFaces, obj)) return Refused(*refusal, ui);
   if (auto refusal = CheckIndices(obj)) return Refused(*refusal, ui);
   if (auto refusal = CheckMaterialCount(obj)) return Refused(*refusal, ui);
   if (obj.materials.empty()) obj.materials.emplace_back(text::kNoMaterialsUsed);
@@ -1125,7 +1279,7 @@ std::optional<LodMesh> ImportOBJMeshText(std::string_view source, const ObjImpor
   mesh.Version = kLodVersion;
   mesh.LodLevel = context.lod_level;
   mesh.PartCount = static_cast<std::int32_t>(obj.materials.size());
-  if (!obj.triangles.empty()) {
+  if (obj.triangle_count > 0) {
     auto welded = WeldParts(obj, WeldRules(obj, options, *thresholds, reverse_v), materials, ui);
     if (auto* refusal = std::get_if<std::string>(&welded)) return Refused(*refusal, ui);
     mesh.Parts = std::move(std::get<std::vector<MeshPart>>(welded));

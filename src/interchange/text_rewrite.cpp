@@ -50,11 +50,13 @@ bool HasNormalLineBreaks(std::string_view text) {
   constexpr std::size_t kBlock = std::size_t{1} << 16;
   for (std::size_t from = 1; from < text.size(); from += kBlock) {
     const std::size_t to = std::min(text.size(), from + kBlock);
-    unsigned bad = 0;
+    // Byte-wide throughout, sixteen bytes or more to a step.
+    std::uint8_t bad = 0;
     for (std::size_t i = from; i < to; ++i) {
-      const unsigned c = bytes[i], before = bytes[i - 1];
-      bad |= static_cast<unsigned>(c == '\n') ^ static_cast<unsigned>(before == '\r');
-      bad |= static_cast<unsigned>(c == '\r') & static_cast<unsigned>(before == '\n');
+      const std::uint8_t c = bytes[i], before = bytes[i - 1];
+      const std::uint8_t lf = c == '\n', cr = c == '\r';
+      const std::uint8_t after_cr = before == '\r', after_lf = before == '\n';
+      bad |= static_cast<std::uint8_t>((lf ^ after_cr) | (cr & after_lf));
     }
     if (bad != 0) return false;
   }

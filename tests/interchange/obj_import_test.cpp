@@ -310,6 +310,60 @@ TEST(ObjImport, MalformedFilesAreRefusedWithAClearMessage) {
   }
 }
 
+TEST(ObjImport, ALongFileReadsAlikeWhereverItIsCutBetweenThreads) {
+  // A few megabytes are read in stretches of lines on threads of their own. The lines of a small
+  // file, spread far apart by comments, and CR LF breaks cut anywhere, must read as before.
+  const std::vector<std::string> lines = {"v 0 0 0",          "v 1 0 0",
+                                          "vt 0 0",           "v 1 1 0",
+                                          "vn 0 0 1",         "vt 1 1",
+                                          "usemtl hull",      "f 1/1/1 2/1/1 3/2/1",
+                                          "v 0 1 0",          "usemtl glass",
+                                          "f 1//1 3//1 4//1", "vn 0 1 0",
+                                          "usemtl  hull",     "f 4/2/2 3/2/1 1/1/2 2/1/1",
+                                          "usemtl paint",     "usemtl glass",
+                                          "f 3 2 1",          "usemtl hull",
+                                          "usemtl decal"};
+  std::string small, big;
+  std::mt19937 rng(5);
+  std::size_t line_count = 0;
+  const auto pad = [&] {
+    for (std::size_t n = 1000 + rng() % 1000; n > 0; --n, ++line_count) {
+      big += "# " + std::string(rng() % 250, 'x') + "\r\n";
+    }
+  };
+  for (const std::string& line : lines) {
+    small += line + "\n";
+    pad();
+    big += line + "\r\n";
+    ++line_count;
+  }
+  while (big.size() < std::size_t{6} << 20) pad();
+  big += "f 1 2 3\r\n";  // the faces after the last "usemtl", megabytes before, go to its part
+  ScriptedUi ui;
+  ObjImportOptions options = Faces(true);
+  const std::optional<LodMesh> expected = ImportOBJMeshText(small + "f 1 2 3\n", options, {}, ui);
+  const std::optional<LodMesh> mesh = ImportOBJMeshText(big, options, {}, ui);
+  ASSERT_TRUE(expected && mesh);
+  EXPECT_EQ(*mesh, *expected);
+  EXPECT_EQ(std::tuple(expected->PartCount, expected->Parts[0].FaceLists[0].IndexCount,
+                       expected->Parts[3].FaceLists[0].IndexCount),
+            std::tuple(4, 9, 3));
+  options.Quiet = false;
+  ImportOBJMeshText(big, options, {}, ui);
+  EXPECT_EQ(ui.MessageTexts().at(0).substr(0, 46),
+            "4 materials, 4 vertices, 6 faces, 2 UV-Coordin");
+
+  // Refusals name the line as counted through the whole file (whose positions are all counted).
+  for (const auto& [line, message] :
+       {std::pair{"f 1 -2 3", " has a negative index: f 1 -2 3"},
+        {"f 1 2 9", " refers to position 9, but the file has only 8."}}) {
+    ui.messages.clear();
+    EXPECT_FALSE(ImportOBJMeshText(big + line + "\r\n" + big, Faces(true), {}, ui));
+    EXPECT_EQ(ui.MessageTexts().at(0).substr(0, ui.MessageTexts()[0].find('\r')),
+              "OBJ line " + std::to_string(line_count + 2) + message);
+  }
+}
+
 // The merge search done plainly: buckets by key, searched in key order, each in the order its
 // vertices were made. The importer's position cells must choose exactly the same vertices.
 std::vector<int> ReferenceWeld(const std::vector<std::array<Vector3, 2>>& corners) {
