@@ -300,15 +300,11 @@ int SavePictures(const QString& folder, const QString& ship) {
   QSettings settings(home.filePath(QStringLiteral("bench.ini")), QSettings::IniFormat);
   auto window = OpenWorkspace(settings, false);
   if (!ship.isEmpty()) window->OpenPath(ship);
-  window->resize(1400, 860);
-  window->workspace_dock()->setMinimumWidth(700);
   gantry::WorkspaceView& view = window->workspace_view();
   view.view()->SetView(static_cast<int>(gantry::ViewPreset::Perspective));
-  view.Fit();
-  // Back a little: dock paths reach out beyond the hull.
-  view.view()->state().SetZoom(1.5);
   const auto shoot = [&](const gantry::WorkspaceSelection& selection, const char* name) {
     gantry::SelectInForm(window->editor(), selection);
+    view.Fit();
     QElapsedTimer wait;
     wait.start();
     while (wait.elapsed() < 500) QCoreApplication::processEvents();
