@@ -11,6 +11,7 @@
 #include <cstring>
 #include <exception>
 #include <filesystem>
+#include <functional>
 #include <limits>
 #include <system_error>
 #include <thread>
@@ -230,11 +231,16 @@ struct ParsedObj {
   std::size_t triangle_count = 0;
   bool any_usemtl = false;
 
-  // The triangle of number t in file order.
-  const ObjTriangle& Triangle(std::size_t t) const {
-    std::size_t c = 0;
-    while (c + 1 < faces.size() && t >= faces[c + 1].first_triangle) ++c;
-    return faces[c].triangles[t - faces[c].first_triangle];
+  // The number in file order of one of the triangles.
+  std::size_t NumberOf(const ObjTriangle* triangle) const {
+    const std::less<const ObjTriangle*> before;
+    for (const FaceChunk& chunk : faces) {
+      const ObjTriangle* first = chunk.triangles.data();
+      if (!before(triangle, first) && before(triangle, first + chunk.triangles.size())) {
+        return chunk.first_triangle + static_cast<std::size_t>(triangle - first);
+      }
+    }
+    return triangle_count;
   }
 };
 
@@ -914,11 +920,10 @@ class PartWelder {
              std::uint32_t stamp)
       : obj_(obj), rules_(rules), made_at_(made_at), stamp_(stamp) {}
 
-  // Welds the triangles (numbers into obj.triangles, in file order), adding to `done` as it goes
-  // and showing it on `progress` when given. nullopt when done; else the number of the triangle
-  // that needed a vertex more than the part can hold.
-  std::optional<std::size_t> Weld(const std::size_t* triangles, std::size_t count,
-                                  std::atomic<std::size_t>& done, WeldProgress* progress) {
+  // Welds the triangles (in file order), adding to `done` as it goes and showing it on `progress`
+  // when given. nullopt when done; else the one that needed a vertex more than the part can hold.
+  std::optional<const ObjTriangle*> Weld(const ObjTriangle* const* triangles, std::size_t count,
+                                         std::atomic<std::size_t>& done, WeldProgress* progress) {
     // Every corner makes at most one vertex, so room for all of them up front spares the copies
     // of growing vectors; room that is never written costs next to nothing.
     const std::size_t most = std::min(3 * count, kMaxPartVertices);
@@ -928,8 +933,7 @@ class PartWelder {
     if (rules_.search) cells_.Reserve(most);
     constexpr std::size_t kReportEvery = 4096;
     for (std::size_t i = 0; i < count; ++i) {
-      const ObjTriangle& triangle = obj_.Triangle(triangles[i]);
-      for (const Corner& corner : triangle.corners) {
+      for (const Corner& corner : triangles[i]->corners) {
         const std::uint32_t vertex = VertexFor(corner);
         if (vertex == kNone) return triangles[i];
         indices_.push_back(static_cast<std::int16_t>(static_cast<std::uint16_t>(vertex)));
@@ -1169,12 +1173,12 @@ std::variant<std::vector<MeshPart>, std::string> WeldParts(
     first[part_of(static_cast<std::uint32_t>(slot)) + 1] += obj.slot_triangles[slot];
   }
   for (std::size_t p = 0; p < part_count; ++p) first[p + 1] += first[p];
-  std::vector<std::size_t> order(obj.triangle_count);
+  std::vector<const ObjTriangle*> order(obj.triangle_count);
   {
     std::vector<std::size_t> next(first.begin(), first.end() - 1);
     for (const FaceChunk& faces : obj.faces) {
       for (std::size_t t = 0; t < faces.triangles.size(); ++t) {
-        order[next[part_of(faces.slots[faces.triangles[t].slot])]++] = faces.first_triangle + t;
+        order[next[part_of(faces.slots[faces.triangles[t].slot])]++] = &faces.triangles[t];
       }
     }
   }
@@ -1200,7 +1204,9 @@ std::variant<std::vector<MeshPart>, std::string> WeldParts(
       const std::size_t p = queue[q];
       if (rules.search && made_at.empty()) made_at.resize(obj.positions.size());
       PartWelder welder(obj, rules, made_at, static_cast<std::uint32_t>(p + 1));
-      overflows[p] = welder.Weld(order.data() + first[p], first[p + 1] - first[p], done, reports);
+      const auto overflow =
+          welder.Weld(order.data() + first[p], first[p + 1] - first[p], done, reports);
+      if (overflow) overflows[p] = obj.NumberOf(*overflow);
       if (!overflows[p]) parts[p] = welder.Take(materials[p]);
     }
   };
