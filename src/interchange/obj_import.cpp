@@ -819,7 +819,7 @@ struct alignas(64) WorkVertex {
   // Every corner welded into it had exactly its values, so the average is those values and the
   // sums are that many times them (kept only once it stops being so).
   bool uniform = true;
-  // No other vertex has come near enough to take a corner of exactly its values (see Shortcut).
+  // No other vertex has come near enough to take a corner of exactly its values (see PartWelder).
   bool alone = true;
 };
 
@@ -904,13 +904,13 @@ struct MadeAt {
 // cost per corner is then that of the vertices really nearby, however many share a distance from
 // the origin (all of a sphere's do).
 //
-// Most corners of a mesh repeat one made before exactly; the shortcut finds their vertex without
-// a search, and is the search's answer: a corner of exactly the values of a uniform vertex V
-// matches V (distance 0), and a vertex W that matched it too would lie, in every coordinate
-// compared, within 1.01 thresholds of V's values. Whenever a vertex's average is set (made, or
-// moved by a corner), the vertices that near its new average are marked not alone, and it too
-// when there is any: a vertex still alone has never had another that near, whichever of the two
-// came last.
+// Most corners of a mesh repeat one before them exactly. The shortcut gives such a corner,
+// without a search, the vertex V a corner of the same position made when V is uniform and alone
+// and has the corner's values; that is the search's answer. The corner matches V (distance 0,
+// the same key) and no other vertex W: not when V or W was made, as each was made because nothing
+// matched its first corner and matching is symmetric; nor later, as whenever W's average moves,
+// the vertices within 1.01 thresholds of it (as near as a match lies, in every coordinate
+// compared) are marked not alone.
 //
 // Corners are welded only with vertices of their own part, so parts are welded independently, on
 // as many threads as there are cores.
@@ -1004,16 +1004,7 @@ class PartWelder {
       vertices_[vertex].same_index = made.vertex;
       made.vertex = vertex;
     }
-    if (!rules_.shortcut) return vertex;
-    // A new vertex lies where the search looked; one that moved needs a look of its own.
-    if (moves) Collect(vertices_[vertex].average, nullptr);
-    if (found == kNone || moves) {
-      for (const std::uint32_t other : nearby_) {
-        if (other == vertex) continue;
-        vertices_[other].alone = false;
-        vertices_[vertex].alone = false;
-      }
-    }
+    if (moves && rules_.shortcut) MarkAround(vertex);
     return vertex;
   }
 
@@ -1076,41 +1067,47 @@ class PartWelder {
     return true;
   }
 
-  // The match with the lowest (key, number), else kNone; with the shortcut, the vertices near
-  // the corner into nearby_.
-  std::uint32_t Search(std::int64_t key, const Values& values) { return Collect(values, &key); }
+  // The match with the lowest (key, number), else kNone.
+  std::uint32_t Search(std::int64_t key, const Values& values) const {
+    std::uint32_t best = kNone;
+    std::int64_t best_key = 0;
+    ForEachInReach(values, [&](std::uint32_t i) {
+      const WorkVertex& v = vertices_[i];
+      if (v.key < key - rules_.key_window || v.key > key + rules_.key_window) return;
+      if (best != kNone && (v.key > best_key || (v.key == best_key && i > best))) return;
+      if (!Matches(v.average, values)) return;
+      best = i;
+      best_key = v.key;
+    });
+    return best;
+  }
 
-  // With a key, the search; with the shortcut, the vertices near `values` into nearby_.
-  std::uint32_t Collect(const Values& values, const std::int64_t* search_key) {
-    nearby_.clear();
-    const std::int64_t key = search_key != nullptr ? *search_key : 0;
+  // After the average of `moved` moved: the vertices it may now match a corner of are not alone.
+  void MarkAround(std::uint32_t moved) {
+    const Values& average = vertices_[moved].average;
+    ForEachInReach(average, [&](std::uint32_t i) {
+      if (i != moved && Near(vertices_[i].average, average)) vertices_[i].alone = false;
+    });
+  }
+
+  // Calls visit(number) for every vertex filed in the cells around the position within reach.
+  template <typename Visit>
+  void ForEachInReach(const Values& values, const Visit& visit) const {
     Cell low{}, high{};
     for (std::size_t a = 0; a < 3; ++a) {
       low[a] = CellOf(double{values[a]} - rules_.reach);
       high[a] = CellOf(double{values[a]} + rules_.reach);
     }
-    std::uint32_t best = kNone;
-    std::int64_t best_key = 0;
     Cell at{};
     for (at[0] = low[0]; at[0] <= high[0]; ++at[0]) {
       for (at[1] = low[1]; at[1] <= high[1]; ++at[1]) {
         for (at[2] = low[2]; at[2] <= high[2]; ++at[2]) {
           const std::uint32_t* head = cells_.Find(at);
           if (head == nullptr) continue;
-          for (std::uint32_t i = *head; i != kNone; i = vertices_[i].next) {
-            const WorkVertex& v = vertices_[i];
-            if (rules_.shortcut && Near(v.average, values)) nearby_.push_back(i);
-            if (search_key == nullptr) continue;
-            if (v.key < key - rules_.key_window || v.key > key + rules_.key_window) continue;
-            if (best != kNone && (v.key > best_key || (v.key == best_key && i > best))) continue;
-            if (!Matches(v.average, values)) continue;
-            best = i;
-            best_key = v.key;
-          }
+          for (std::uint32_t i = *head; i != kNone; i = vertices_[i].next) visit(i);
         }
       }
     }
-    return best;
   }
 
   // The floor of coordinate / cell size, clamped; clamping first lets the conversion to an integer
@@ -1152,7 +1149,6 @@ class PartWelder {
   std::vector<WorkVertex> vertices_;
   std::vector<WorkSums> sums_;
   std::vector<std::int16_t> indices_;
-  std::vector<std::uint32_t> nearby_;
   CellTable cells_;
 };
 
