@@ -8,11 +8,15 @@
 #include <charconv>
 #include <cmath>
 #include <cstddef>
+#include <cstdio>
 #include <cstring>
+#include <deque>
 #include <exception>
 #include <filesystem>
 #include <functional>
 #include <limits>
+#include <memory>
+#include <mutex>
 #include <system_error>
 #include <thread>
 #include <unordered_map>
@@ -258,7 +262,7 @@ struct ParsedStretch {
   // The line the stretch was refused at.
   std::size_t fault_line = 0;
   const char* fault = nullptr;
-  std::string_view fault_text;
+  std::string fault_text;
 };
 
 // The Take functions read the token at the front of `rest` where it lies and take it off `rest`:
@@ -424,7 +428,7 @@ class ObjParser {
   bool Refuse(const char* what, std::string_view line) {
     obj_.fault_line = line_number_;
     obj_.fault = what;
-    obj_.fault_text = line;
+    obj_.fault_text.assign(line);
     return false;
   }
 
@@ -466,38 +470,11 @@ void OnThreads(std::size_t count, const Work& work) {
   }
 }
 
-// Text is read in stretches of about this size, at most this many; as many at once as there are
-// cores. How it is cut depends on its size alone.
-constexpr std::size_t kBytesPerStretch = std::size_t{1} << 20;
-constexpr std::size_t kMostStretches = 16;
-
-// Reads the text in stretches of whole lines on up to one thread per core, then joins what they
-// read into what one reading of the whole would have made. nullopt, else the refusal of the
-// first line refused.
-std::optional<std::string> Parse(std::string_view source, bool read_faces, ParsedObj& obj) {
-  if (StartsWith(source, kByteOrderMark)) source.remove_prefix(kByteOrderMark.size());
-  const std::size_t count =
-      std::clamp<std::size_t>(source.size() / kBytesPerStretch, 1, kMostStretches);
-  // Stretches end just past a line break; one cutting a CR LF in two leaves an empty line
-  // behind, which is no line at all.
-  std::vector<std::string_view> stretches;
-  std::size_t start = 0;
-  for (std::size_t k = 1; k < count; ++k) {
-    const std::size_t nominal = std::max(start, source.size() / count * k);
-    const std::size_t end = std::min(NextLineBreak(source, nominal) + 1, source.size());
-    stretches.push_back(source.substr(start, end - start));
-    start = end;
-  }
-  stretches.push_back(source.substr(start));
-  std::vector<ParsedStretch> parsed(stretches.size());
-  std::atomic<std::size_t> next{0};
-  OnThreads(std::min<std::size_t>(count, std::max(1u, std::thread::hardware_concurrency())),
-            [&](std::size_t) {
-              for (std::size_t i = next++; i < stretches.size(); i = next++) {
-                ObjParser(read_faces, parsed[i]).Parse(stretches[i]);
-              }
-            });
-
+// Joins what the stretches of a text read, in order, into what one reading of the whole would
+// have made: materials numbered by first use, the material in use carried from stretch to
+// stretch, lines counted through the whole. nullopt, else the refusal of the first line refused.
+template <typename Stretches>
+std::optional<std::string> Join(Stretches& parsed, ParsedObj& obj) {
   std::size_t positions = 1, uvs = 1, normals = 1;
   for (const ParsedStretch& stretch : parsed) {
     positions += stretch.positions.size();
@@ -543,6 +520,124 @@ std::optional<std::string> Parse(std::string_view source, bool read_faces, Parse
     obj.faces.push_back(std::move(faces));
   }
   return std::nullopt;
+}
+
+// Text is read in stretches of about this size, at most this many; as many at once as there are
+// cores. How it is cut depends on its size alone.
+constexpr std::size_t kBytesPerStretch = std::size_t{1} << 20;
+constexpr std::size_t kMostStretches = 16;
+
+// Reads the text in stretches of whole lines on up to one thread per core and joins what they
+// read. nullopt, else the refusal of the first line refused.
+std::optional<std::string> Parse(std::string_view source, bool read_faces, ParsedObj& obj) {
+  if (StartsWith(source, kByteOrderMark)) source.remove_prefix(kByteOrderMark.size());
+  const std::size_t count =
+      std::clamp<std::size_t>(source.size() / kBytesPerStretch, 1, kMostStretches);
+  // Stretches end just past a line break; one cutting a CR LF in two leaves an empty line
+  // behind, which is no line at all.
+  std::vector<std::string_view> stretches;
+  std::size_t start = 0;
+  for (std::size_t k = 1; k < count; ++k) {
+    const std::size_t nominal = std::max(start, source.size() / count * k);
+    const std::size_t end = std::min(NextLineBreak(source, nominal) + 1, source.size());
+    stretches.push_back(source.substr(start, end - start));
+    start = end;
+  }
+  stretches.push_back(source.substr(start));
+  std::vector<ParsedStretch> parsed(stretches.size());
+  std::atomic<std::size_t> next{0};
+  OnThreads(std::min<std::size_t>(count, std::max(1u, std::thread::hardware_concurrency())),
+            [&](std::size_t) {
+              for (std::size_t i = next++; i < stretches.size(); i = next++) {
+                ObjParser(read_faces, parsed[i]).Parse(stretches[i]);
+              }
+            });
+
+  return Join(parsed, obj);
+}
+
+// A file is read a piece of about this size at a time.
+constexpr std::size_t kFilePiece = std::size_t{1} << 21;
+
+// Reads a file already in shape (its text as the rewrite would leave it, see text_rewrite.h) a
+// piece at a time, on up to one thread per core: in turn, each thread reads the next piece of
+// whole lines into a buffer of its own, then checks and parses it. The text is never held whole,
+// so it costs no more memory than the pieces, and is parsed while still in the cache. False for
+// any other file, an empty one and one that cannot be read: those go through the rewrite, which
+// reports them.
+bool ParseFileInShape(const std::string& path, bool read_faces, std::deque<ParsedStretch>& parsed) {
+  const std::filesystem::path fs_path = FileSystemPath(path);
+  std::error_code code;
+  if (std::filesystem::is_directory(fs_path, code)) return false;
+  const std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(
+      std::fopen(NativePath(path).c_str(), "rb"), &std::fclose);
+  if (!file) return false;
+  const auto size = std::filesystem::file_size(fs_path, code);
+  const std::size_t threads =
+      code ? 1
+           : std::clamp<std::size_t>(static_cast<std::size_t>(size / kFilePiece), 1,
+                                     std::max(1u, std::thread::hardware_concurrency()));
+
+  std::mutex reading;   // guards the file and what follows
+  std::string carried;  // the start of a line the last piece cut off
+  bool first = true, finished = false;
+  std::atomic<bool> refused{false};  // not in shape, or not readable
+  OnThreads(threads, [&](std::size_t) {
+    std::vector<char> buffer;
+    while (!refused) {
+      std::size_t length = 0;
+      bool starts_file = false;
+      ParsedStretch* out = nullptr;
+      {
+        const std::lock_guard<std::mutex> lock(reading);
+        if (finished || refused) return;
+        length = carried.size();
+        if (buffer.size() < length + kFilePiece) buffer.resize(length + kFilePiece);
+        std::memcpy(buffer.data(), carried.data(), length);
+        // Up to the last LF read; a line longer than a piece takes more pieces.
+        std::size_t cut = 0;
+        for (bool end = false; cut == 0 && !end;) {
+          if (buffer.size() < length + kFilePiece) buffer.resize(length + kFilePiece);
+          const std::size_t got = std::fread(buffer.data() + length, 1, kFilePiece, file.get());
+          if (got < kFilePiece && std::ferror(file.get()) != 0) {
+            refused = true;
+            return;
+          }
+          end = got < kFilePiece;
+          for (std::size_t i = length + got; i > length; --i) {
+            if (buffer[i - 1] == '\n') {
+              cut = i;
+              break;
+            }
+          }
+          length += got;
+          if (end) finished = true;
+        }
+        if (finished) cut = length;  // all that is left
+        carried.assign(buffer.data() + cut, length - cut);
+        length = cut;
+        if (length == 0) {
+          refused = refused || first;  // an empty file
+          return;
+        }
+        starts_file = first;
+        first = false;
+        out = &parsed.emplace_back();
+      }
+      std::string_view piece(buffer.data(), length);
+      // Pieces end with an LF (but for a last line without one, which fails the check), so the
+      // whole is in shape when each piece is.
+      if (!HasNormalLineBreaks(piece)) {
+        refused = true;
+        return;
+      }
+      if (starts_file && StartsWith(piece, kByteOrderMark)) {
+        piece.remove_prefix(kByteOrderMark.size());
+      }
+      ObjParser(read_faces, *out).Parse(piece);
+    }
+  });
+  return !refused && !parsed.empty();
 }
 
 std::string PastTheEnd(std::size_t line_number, const char* what, std::uint32_t index,
@@ -1251,19 +1346,10 @@ std::optional<LodMesh> Refused(const std::string& message, Ui& ui) {
   return std::nullopt;
 }
 
-}  // namespace
-
-std::optional<LodMesh> ImportOBJMeshText(std::string_view source, const ObjImportOptions& options,
-                                         const ObjImportContext& context, Ui& ui) {
-  if (source.empty()) {
-    ui.Message(text::kZeroLength, Icon::Exclamation);
-    return std::nullopt;
-  }
-  const std::optional<Thresholds> thresholds = AskThresholds(options, context, ui);
-  if (!thresholds) return std::nullopt;
-
-  ParsedObj obj;
-  if (auto refusal = Parse(source, options.ReadFaces, obj)) return Refused(*refusal, ui);
+// The mesh of the parsed file, the questions about thresholds answered.
+std::optional<LodMesh> BuildMesh(ParsedObj& obj, const ObjImportOptions& options,
+                                 const ObjImportContext& context, const Thresholds& thresholds,
+                                 Ui& ui) {
   if (auto refusal = CheckIndices(obj)) return Refused(*refusal, ui);
   if (auto refusal = CheckMaterialCount(obj)) return Refused(*refusal, ui);
   if (obj.materials.empty()) obj.materials.emplace_back(text::kNoMaterialsUsed);
@@ -1282,7 +1368,7 @@ std::optional<LodMesh> ImportOBJMeshText(std::string_view source, const ObjImpor
   mesh.LodLevel = context.lod_level;
   mesh.PartCount = static_cast<std::int32_t>(obj.materials.size());
   if (obj.triangle_count > 0) {
-    auto welded = WeldParts(obj, WeldRules(obj, options, *thresholds, reverse_v), materials, ui);
+    auto welded = WeldParts(obj, WeldRules(obj, options, thresholds, reverse_v), materials, ui);
     if (auto* refusal = std::get_if<std::string>(&welded)) return Refused(*refusal, ui);
     mesh.Parts = std::move(std::get<std::vector<MeshPart>>(welded));
   } else {
@@ -1294,8 +1380,33 @@ std::optional<LodMesh> ImportOBJMeshText(std::string_view source, const ObjImpor
   return mesh;
 }
 
+}  // namespace
+
+std::optional<LodMesh> ImportOBJMeshText(std::string_view source, const ObjImportOptions& options,
+                                         const ObjImportContext& context, Ui& ui) {
+  if (source.empty()) {
+    ui.Message(text::kZeroLength, Icon::Exclamation);
+    return std::nullopt;
+  }
+  const std::optional<Thresholds> thresholds = AskThresholds(options, context, ui);
+  if (!thresholds) return std::nullopt;
+  ParsedObj obj;
+  if (auto refusal = Parse(source, options.ReadFaces, obj)) return Refused(*refusal, ui);
+  return BuildMesh(obj, options, context, *thresholds, ui);
+}
+
 std::optional<LodMesh> ImportOBJMesh(const std::string& path, const ObjImportOptions& options,
                                      const ObjImportContext& context, Ui& ui) {
+  // Read before the questions, as the rewrite is; what it finds is told after them, as ever.
+  std::deque<ParsedStretch> pieces;
+  if (ParseFileInShape(path, options.ReadFaces, pieces)) {
+    const std::optional<Thresholds> thresholds = AskThresholds(options, context, ui);
+    if (!thresholds) return std::nullopt;
+    ParsedObj obj;
+    if (auto refusal = Join(pieces, obj)) return Refused(*refusal, ui);
+    pieces.clear();
+    return BuildMesh(obj, options, context, *thresholds, ui);
+  }
   const TextRewrite rewrite = RewriteTextFile(path, ui);
   if (rewrite.status == TextRewriteStatus::Unreadable) return std::nullopt;
   // A file that could not be written back still imports from the text it would have held.

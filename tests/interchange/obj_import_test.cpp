@@ -362,6 +362,30 @@ TEST(ObjImport, ALongFileReadsAlikeWhereverItIsCutBetweenThreads) {
     EXPECT_EQ(ui.MessageTexts().at(0).substr(0, ui.MessageTexts()[0].find('\r')),
               "OBJ line " + std::to_string(line_count + 2) + message);
   }
+
+  // From a file, read a piece at a time when already in CR LF shape, else rewritten first: with
+  // a first line longer than a piece, the last line without its break, or LF breaks.
+  const TempFolder folder;
+  std::string lf;
+  for (const char c : big) {
+    if (c != '\r') lf += c;
+  }
+  const std::string long_line = "# " + std::string(std::size_t{5} << 20, 'y') + "\r\n";
+  for (const std::string& text : {big, long_line + big, big.substr(0, big.size() - 2), lf}) {
+    const std::string path = folder.Write("big.obj", text);
+    ui.messages.clear();
+    const std::optional<LodMesh> read = ImportOBJMesh(path, Faces(true), {}, ui);
+    ASSERT_TRUE(read);
+    EXPECT_EQ(std::tuple(*read == *expected, ui.messages.size(), FileText(path).size()),
+              std::tuple(
+                  true, 0u,
+                  text.size() + (text == lf ? line_count + 1 : 0) + (text.back() != '\n' ? 2 : 0)));
+  }
+  const std::string path = folder.Write("big.obj", big + "f 1 2 9\r\n" + big);
+  EXPECT_FALSE(ImportOBJMesh(path, Faces(true), {}, ui));
+  EXPECT_EQ(ui.MessageTexts().at(0).substr(0, ui.MessageTexts()[0].find('\r')),
+            "OBJ line " + std::to_string(line_count + 2) +
+                " refers to position 9, but the file has only 8.");
 }
 
 // The merge search done plainly: buckets by key, searched in key order, each in the order its
