@@ -131,45 +131,14 @@ TEST_F(TextureFileTest, AutomaticNamesSkipFilesInUse) {
   }
 }
 
-TEST_F(TextureFileTest, ImportTexturesTakesTaggedNonEmptyFilesOfTheChosenType) {
-  const Texture texture = Sample("", "8888", 2, 1, 1);
-  for (const char* name : {"ship[1].tga", "ship.tga", "bad[3].TGA", "ship[4].dds"}) {
-    ASSERT_TRUE(ExportTGATexture(texture, Path(name), "", ui_));
-  }
-  fs::resize_file(Path("bad[3].TGA"), 17);
-  Write("other[2].tga", {});
-  ui_.answers = {Answer::No};
-  ui_.files = {Path("ship.tga")};
-  EXPECT_TRUE(ImportTextures(workspace_, ui_).changed);
-  ASSERT_EQ(workspace_.model.Textures.size(), 1u);
-  EXPECT_EQ(workspace_.model.Textures[0].FileName, Path("ship.PSD[1]"));
-  ASSERT_EQ(ui_.messages.size(), 2u);
-  EXPECT_EQ(ui_.messages[0].text, msg::kDdsOrTga);
-  EXPECT_EQ(ui_.messages[1].text.rfind(msg::kDamaged, 0), 0u);
-  EXPECT_EQ(ui_.prompts, std::vector<std::string>{msg::kSelectFolderTitle});
-
-  ui_.answers = {Answer::Cancel};
-  EXPECT_FALSE(ImportTextures(workspace_, ui_).changed);
-}
-
-// A file name's bytes are in the system's narrow encoding (on Windows the ANSI code page), both
-// to open the file and in the texture's name, the game's single-byte text.
-TEST_F(TextureFileTest, ImportedTextureNamesKeepTheFileNamesBytes) {
-  const std::string folder = PathText(dir_);
-  const std::string file = JoinPath(folder, "h\xe9lice\x80[1].tga");
-  ASSERT_TRUE(ExportTGATexture(Sample("", "8888", 2, 1, 1), file, "", ui_));
-  ui_.answers = {Answer::No};
-  ui_.files = {file};
-  EXPECT_TRUE(ImportTextures(workspace_, ui_).changed);
-  ASSERT_EQ(workspace_.model.Textures.size(), 1u);
-  EXPECT_EQ(workspace_.model.Textures[0].FileName, JoinPath(folder, "h\xe9lice\x80.PSD[1]"));
-}
-
 TEST_F(TextureFileTest, ReplaceChecksSelectionFileTagAndEnding) {
   HodModel& model = workspace_.model;
   model.Textures = {Sample("old", "DXT1", 4, 4, 1)};
   const Texture old = model.Textures[0];
-  ASSERT_TRUE(ExportTGATexture(Sample("new", "8888", 2, 2, 1), Path("new[1].tga"), "", ui_));
+  // A file name's bytes are in the system's narrow encoding (on Windows the ANSI code page), both
+  // to open the file and in the texture's name, the game's single-byte text.
+  const std::string accented = JoinPath(PathText(dir_), "n\xe9w\x80[1].tga");
+  ASSERT_TRUE(ExportTGATexture(Sample("new", "8888", 2, 2, 1), accented, "", ui_));
   Write("empty[1].tga", {});
   Write("new[1].png", {1});
   Write("new.tga", {1});
@@ -184,9 +153,9 @@ TEST_F(TextureFileTest, ReplaceChecksSelectionFileTagAndEnding) {
             std::vector<std::string>(
                 {element_messages::kSelectTexture, "Unknown texture format: .PNG", msg::kNoTag}));
   EXPECT_EQ(model.Textures[0], old);
-  ui_.files = {Path("new[1].tga")};
+  ui_.files = {accented};
   EXPECT_EQ(ReplaceTexture(model, 0, ui_).select, 0u);
-  EXPECT_EQ(model.Textures[0].FileName, Path("new.PSD[1]"));
+  EXPECT_EQ(model.Textures[0].FileName, JoinPath(PathText(dir_), "n\xe9w\x80.PSD[1]"));
 }
 
 TEST_F(TextureFileTest, ExportsByFormatAndPreviewsThroughTheTempFolder) {
