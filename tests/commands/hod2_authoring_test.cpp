@@ -22,6 +22,7 @@
 #include "hod/save.h"
 #include "interchange/obj_export.h"
 #include "support/corpus.h"
+#include "support/model_parts.h"
 #include "support/random_model.h"
 
 namespace gantry::testing {
@@ -206,14 +207,7 @@ TEST(Hod2Authoring, EditedFilesSaveInTheirDialectAndReadBackWithExactlyTheEdit) 
     }
     {  // A texture imported (a DXT1 texture of 8 x 8 with two levels) and used.
       HodModel edited = original;
-      Texture texture;
-      texture.Kind = "LMIP";
-      texture.FileName = "imported_DIFF";
-      texture.FileNameLength = 13;
-      texture.Format = "DXT1";
-      texture.Width = texture.Height = 8;
-      texture.MipCount = 2;
-      texture.MipLevels = {MipLevel(32, 0x5a), MipLevel(8, 0xa5)};
+      const Texture texture = SampleTexture("imported_DIFF", "DXT1", 8, 8, 2);
       edited.Textures.push_back(texture);
       MaterialParameter parameter;
       parameter.Type = kParameterTexture;

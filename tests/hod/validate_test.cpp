@@ -100,12 +100,7 @@ TEST(Validate, BackgroundMeshes) {
 
 TEST(Validate, TexturesThatCouldNotBeReadBack) {
   HodModel m = GoodModel();
-  Texture t;
-  t.FileName = "hull[1].tga";
-  t.Format = "DXT1";
-  t.Width = t.Height = 8;
-  t.MipCount = 1;
-  t.MipLevels = {MipLevel(32)};
+  const Texture t = SampleTexture("hull[1].tga", "DXT1", 8, 8);
   m.Textures = {t, t};
   EXPECT_TRUE(Says(m, true, Icon::None, {}));
   const std::vector<std::string> second = {
