@@ -240,13 +240,9 @@ TEST_F(EditorTabsTest, LevelCommandsKeepTheLevelSelected) {
 }
 
 TEST_F(EditorTabsTest, MarkerAnglesShowAsDegreesFromZeroTo360) {
+  // The angles AutoOrient works out are AutoOrient.PointsAtThePosition's; here, how they show.
   Widget<QPushButton>("cmdMRKRAdd")->click();
   Marker& marker = workspace_.model.Markers[0];
-  marker.Position = {1, 1, 1};
-  Widget<QPushButton>("cmdMRKRAutoOrient")->click();
-  EXPECT_EQ(Text("txtMRKRData3"), QStringLiteral("315"));
-  EXPECT_EQ(Text("txtMRKRData4"), QStringLiteral("45"));
-  EXPECT_EQ(Text("txtMRKRData5"), QStringLiteral("0"));
   marker.Position = {1, 2, 3};
   Widget<QPushButton>("cmdMRKRAutoOrient")->click();
   EXPECT_EQ(Text("txtMRKRData3"), QStringLiteral("326.31"));
@@ -277,13 +273,7 @@ TEST_F(EditorTabsTest, JointBoxesShowStoreAndCorrect) {
   QApplication::sendEvent(Widget<QLineEdit>("txtHIERData0"), &out);
   EXPECT_EQ(root.Position.x, 1.23456f);
 
-  TypeAndLeave("txtHIERData0", QStringLiteral("1.50"));
-  EXPECT_EQ(ui_.MessageTexts(), std::vector<std::string>{"Please enter a number"});
-  EXPECT_EQ(Text("txtHIERData0"), QStringLiteral("1.5"));
-  EXPECT_EQ(root.Position.x, 1.23456f);
-  QApplication::sendEvent(Widget<QLineEdit>("txtHIERData0"), &out);  // left again, now valid
-  EXPECT_EQ(root.Position.x, 1.5f);
-
+  // A typed value corrected and stored on leaving again: RealFocusChangesStoreAndCorrect.
   TypeAndLeave("txtHIERData3", QStringLiteral("180"));
   EXPECT_NEAR(root.Rotation.x, 3.14159265f, 1e-6);
   Widget<QCheckBox>("chkHIERData1")->click();
