@@ -21,6 +21,7 @@
 
 #include "commands/element_messages.h"
 #include "common/shared_text.h"
+#include "common/text_encoding.h"
 
 namespace gantry {
 namespace {
@@ -58,16 +59,19 @@ QString PatternsInBothCases(const QString& patterns) {
 }  // namespace
 
 QString ToQt(std::string_view text) {
-  // Texts from HOD files are Latin-1; paths from the system's dialogs are UTF-8 and reach the
-  // same messages. A text that is valid UTF-8 is read as such (ASCII reads the same either way,
-  // and Latin-1 accents are almost never valid UTF-8).
+  // Texts from HOD files are code page 1252, as the game's tools wrote them; paths from the
+  // system's dialogs are UTF-8 and reach the same messages. A text that is valid UTF-8 is read
+  // as such (ASCII reads the same either way, and accented code page 1252 is almost never valid
+  // UTF-8).
   QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
   QString decoded = utf8(QByteArrayView(text.data(), static_cast<qsizetype>(text.size())));
   if (!utf8.hasError()) return decoded;
-  return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+  return QString::fromStdString(Cp1252ToUtf8(text));
 }
 
-std::string FromQt(const QString& text) { return text.toLatin1().toStdString(); }
+// What the user typed, as the code page 1252 bytes a HOD holds (the command line and glTF
+// convert the same way).
+std::string FromQt(const QString& text) { return Utf8ToCp1252(text.toStdString()); }
 
 std::string PathFromQt(const QString& path) { return QFile::encodeName(path).toStdString(); }
 

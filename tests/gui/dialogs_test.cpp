@@ -150,11 +150,12 @@ TEST(AttributesDialogTest, StartsOnTheModelsTypeAndRefusesBadVersions) {
   EXPECT_EQ(model.HodName.Length, 17 + 4);
 }
 
-TEST(QtUiTest, TextsReadAsUtf8OrLatin1) {
+TEST(QtUiTest, TextsReadAsUtf8OrCodePage1252) {
   EXPECT_EQ(ToQt("/home/d\xC3\xA9j\xC3\xA0/ship.hod"),
             QStringLiteral("/home/d\u00e9j\u00e0/ship.hod"));
-  EXPECT_EQ(ToQt("Caf\xE9"), QStringLiteral("Caf\u00e9"));  // a Latin-1 name from a HOD
-  EXPECT_EQ(FromQt(QStringLiteral("Caf\u00e9")), "Caf\xE9");
+  // Names from a HOD, where code page 1252 and Latin-1 differ too (0x80, 0x99).
+  EXPECT_EQ(ToQt("Caf\xE9 \x80\x99"), QStringLiteral("Caf\u00e9 \u20ac\u2122"));
+  EXPECT_EQ(FromQt(QStringLiteral("Caf\u00e9 \u20ac\u2122")), "Caf\xE9 \x80\x99");
 }
 
 TEST(QtUiTest, FiltersAndMessageBoxes) {
