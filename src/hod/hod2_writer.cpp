@@ -8,8 +8,10 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <future>
 #include <map>
 #include <optional>
+#include <system_error>
 
 #include "common/byte_writer.h"
 #include "hod/hod2_kdop.h"
@@ -244,26 +246,85 @@ class Writer {
     head.WriteChars(kMultiMeshTypeName);
     head.EndChunk(mark);
 
+    ReserveStreams();
     WriteHvmd();
     WriteDtrm();
     WriteInfo();
 
+    const std::vector<std::uint8_t>* streams[] = {&s_.texture, &s_.mesh, &s_.face};
+    std::vector<std::uint8_t> packed[3];
+    const std::vector<std::uint8_t>* payloads[3] = {};
+    std::future<std::vector<std::uint8_t>> later[3];
+    for (std::size_t i = 0; i < 3; ++i) {
+      const std::vector<std::uint8_t>& stream = *streams[i];
+      if (stream.size() > UINT32_MAX) throw WriteError("a pool stream is larger than 4 GB");
+      const PoolStreamAsRead* as_read = m_.Hod2.Pool.Streams ? &(*m_.Hod2.Pool.Streams)[i] : nullptr;
+      if (as_read != nullptr && as_read->Size == stream.size() &&
+          as_read->Digest == DigestPoolStream(stream)) {
+        payloads[i] = &as_read->Payload;  // unchanged since read: written back as it was
+        continue;
+      }
+      payloads[i] = &packed[i];
+      // The streams are independent: the changed ones are compressed at once.
+      auto pack = [&stream, as_read] {
+        return as_read != nullptr ? RepackPoolStream(stream, as_read->Payload, as_read->Size)
+                                  : PackPoolStream(stream);
+      };
+      try {
+        later[i] = std::async(std::launch::async, pack);
+      } catch (const std::system_error&) {
+        packed[i] = pack();  // no thread to be had
+      }
+    }
+    std::size_t total = out_.size() + 64;
+    for (std::size_t i = 0; i < 3; ++i) {
+      if (later[i].valid()) packed[i] = later[i].get();
+      total += payloads[i]->size();
+    }
+    head.Reserve(head.size() + total);
     mark = head.BeginPlain("POOL");
     head.WriteRaw32(kPoolVersion);
-    for (const std::vector<std::uint8_t>* stream : {&s_.texture, &s_.mesh, &s_.face}) {
-      if (stream->size() > UINT32_MAX) throw WriteError("a pool stream is larger than 4 GB");
-      const std::vector<std::uint8_t> packed = PackPoolStream(*stream);
-      head.WriteRaw32(static_cast<std::uint32_t>(packed.size()));
-      head.WriteRaw32(static_cast<std::uint32_t>(stream->size()));
-      head.WriteBytes(packed);
+    for (std::size_t i = 0; i < 3; ++i) {
+      head.WriteRaw32(static_cast<std::uint32_t>(payloads[i]->size()));
+      head.WriteRaw32(static_cast<std::uint32_t>(streams[i]->size()));
+      head.WriteBytes(*payloads[i]);
     }
     head.EndChunk(mark);
-    std::vector<std::uint8_t> bytes = head.Release();
-    bytes.insert(bytes.end(), out_.bytes().begin(), out_.bytes().end());
-    return bytes;
+    head.WriteBytes(out_.bytes());
+    return head.Release();
   }
 
  private:
+  // The streams' sizes, or near them, so they are not copied as they grow.
+  void ReserveStreams() {
+    std::size_t texture = 0, mesh = 0, face = 0;
+    for (const gantry::Texture& t : m_.Textures) {
+      for (const MipLevel& level : t.MipLevels) texture += level.size();
+    }
+    const auto add = [&](const LodMesh& lod) {
+      for (const MeshPart& part : lod.Parts) {
+        mesh += part.Vertices.size() * Hod2VertexBytes(part.VertexMask);
+        for (const FaceList& list : part.FaceLists) face += list.Indices.size() * 2;
+      }
+    };
+    for (const MultiMesh& m : m_.Meshes) {
+      for (const LodMesh& lod : m.Lods) add(lod);
+    }
+    for (const EngineGlow& glow : m_.EngineGlows) add(glow.Mesh);
+    for (const CollisionMesh& c : m_.CollisionMeshes) {
+      mesh += c.Triangles.Vertices.size() * 12;
+      face += c.Triangles.Indices.size() * 2;
+    }
+    for (const ScarPlan& plan : scars_) {
+      if (plan.scar == nullptr) continue;
+      mesh += (plan.scar->Triangles.Vertices.size() + plan.scar->Normals.Vertices.size()) * 12;
+      face += plan.scar->Triangles.Indices.size() * 4;
+    }
+    s_.texture.reserve(texture);
+    s_.mesh.reserve(mesh);
+    s_.face.reserve(face);
+  }
+
   void Text(const std::string& text) {
     out_.WriteText(static_cast<std::int32_t>(text.size()), text);
   }
@@ -332,19 +393,26 @@ class Writer {
   void Vertices(const MeshPart& part) {
     const std::int32_t mask = part.VertexMask;
     const std::uint32_t extra = ExtraUVSets(mask);
+    const std::size_t start = s_.mesh.size();
+    s_.mesh.resize(start + part.Vertices.size() * Hod2VertexBytes(mask));
+    std::uint8_t* p = s_.mesh.data() + start;
+    const auto put = [&p](const void* data, std::size_t n) {
+      std::memcpy(p, data, n);
+      p += n;
+    };
     for (std::size_t i = 0; i < part.Vertices.size(); ++i) {
       const MeshVertex& v = part.Vertices[i];
-      if (mask & kMaskPosition) Append(s_.mesh, &v.Position, 16);
-      if (mask & kMaskColour) Append(s_.mesh, v.Colour.data(), 4);
-      if (mask & kMaskNormal) Append(s_.mesh, &v.Normal, 16);
-      if (mask & kMaskUV) Append(s_.mesh, &v.UV, 8);
+      if (mask & kMaskPosition) put(&v.Position, 16);
+      if (mask & kMaskColour) put(v.Colour.data(), 4);
+      if (mask & kMaskNormal) put(&v.Normal, 16);
+      if (mask & kMaskUV) put(&v.UV, 8);
       for (std::uint32_t k = 0; k < extra; ++k) {
         const std::size_t at = i * extra + k;
         const Vector2 uv = at < part.ExtraUVs.size() ? part.ExtraUVs[at] : Vector2{};
-        Append(s_.mesh, &uv, 8);
+        put(&uv, 8);
       }
-      if (mask & kMaskTangent) Append(s_.mesh, &v.Tangent, 12);
-      if (mask & kMaskBinormal) Append(s_.mesh, &v.Binormal, 12);
+      if (mask & kMaskTangent) put(&v.Tangent, 12);
+      if (mask & kMaskBinormal) put(&v.Binormal, 12);
     }
   }
 

@@ -5,6 +5,9 @@
 #include <algorithm>
 #include <bit>
 #include <cstring>
+#include <future>
+#include <system_error>
+#include <thread>
 
 namespace gantry {
 
@@ -154,32 +157,13 @@ class Decoder {
 
 // ---- Encoder --------------------------------------------------------------------------------
 
-// Hash chains over 4-byte prefixes, plus the nearest earlier 3-byte prefix (a 3-byte match pays
-// only with a 1- or 2-byte token, so only a near one counts). Matches are chosen by what they
-// save (length less token size), with one step of lazy evaluation for short matches: a match is
-// put off by one literal when the next position offers a better one. Chains are cut at kMaxChain
-// candidates and once a match is long enough. Measured in bench/hod2_read_bench: deeper chains
-// buy about a percent of size for twice the time.
-constexpr int kHashBits = 17;
-constexpr int kHash3Bits = 16;
-constexpr int kMaxChain = 8;
-constexpr std::uint32_t kNiceLength = 64;
-constexpr std::uint32_t kLazyLength = 32;
-
-inline std::uint32_t Hash4(const std::uint8_t* p) {
-  std::uint32_t v;
-  std::memcpy(&v, p, 4);
-  return (v * 2654435761u) >> (32 - kHashBits);
-}
-
-inline std::uint32_t Hash3(const std::uint8_t* p) {
-  const std::uint32_t v =
-      std::uint32_t{p[0]} | (std::uint32_t{p[1]} << 8) | (std::uint32_t{p[2]} << 16);
-  return (v * 2654435761u) >> (32 - kHash3Bits);
-}
+// Prices in 1/31 bit: a token's bytes and its flag, plus its share of a control word (32 bits
+// for 31 flags). Every token pays the same flag share, so a parse is priced by bytes and tokens.
+constexpr std::uint32_t kLiteralPrice = 8 * 31 + 32;
+constexpr std::uint32_t MatchPrice(std::uint32_t size) { return 8 * 31 * size + 32; }
 
 // The shortest token form that holds (offset, length); 0 when none does.
-inline std::uint32_t FormSize(std::uint32_t offset, std::uint32_t length) {
+constexpr std::uint32_t FormSize(std::uint32_t offset, std::uint32_t length) {
   if (length == 3 && offset <= 63) return 1;
   if (length == 3 && offset <= 16383) return 2;
   if (offset <= 1023 && length <= 18) return 2;
@@ -188,78 +172,291 @@ inline std::uint32_t FormSize(std::uint32_t offset, std::uint32_t length) {
   return 0;
 }
 
+// Offsets fall in five classes by the token forms open to them; a match's price depends only on
+// its class and length.
+inline int OffsetClass(std::uint32_t offset) {
+  return offset <= 63 ? 0 : offset <= 1023 ? 1 : offset <= 16383 ? 2 : offset <= 65535 ? 3 : 4;
+}
+
+struct PriceTable {
+  std::uint16_t prices[5][kMaxMatch + 1] = {};
+  constexpr PriceTable() {
+    constexpr std::uint32_t kClassOffset[5] = {63, 1023, 16383, 65535, kPoolWindow};
+    for (int c = 0; c < 5; ++c) {
+      for (std::uint32_t length = kMinMatch; length <= kMaxMatch; ++length) {
+        prices[c][length] =
+            static_cast<std::uint16_t>(MatchPrice(FormSize(kClassOffset[c], length)));
+      }
+    }
+  }
+  const std::uint16_t* operator[](int c) const { return prices[c]; }
+};
+constexpr PriceTable kPrices;
+
 inline std::uint64_t Load64(const std::uint8_t* p) {
   std::uint64_t v;
   std::memcpy(&v, p, 8);
   return v;
 }
 
+struct Token {
+  const std::uint8_t* bytes = nullptr;
+  std::uint32_t size = 0;    // in the payload
+  std::uint32_t length = 0;  // of output
+  std::uint32_t offset = 0;  // 0 for a literal
+  std::size_t at = 0;        // where its output begins
+};
+
+// Writes tokens and the control words that carry their flags.
+class TokenWriter {
+ public:
+  // Room for the worst a parse of `size` bytes can give: every byte a literal.
+  explicit TokenWriter(std::size_t size) : out_(size + 4 * (size / kFlagsPerWord + 1) + 8) {}
+
+  void Literal(std::uint8_t byte) {
+    Flag(0);
+    out_[op_++] = byte;
+  }
+
+  void Match(std::uint32_t offset, std::uint32_t length) {
+    Flag(1);
+    const std::uint32_t size = FormSize(offset, length);
+    const std::uint32_t l = length - kMinMatch;
+    std::uint32_t w;
+    if (size == 1) {
+      w = offset << 2;
+    } else if (size == 2) {
+      w = length == kMinMatch && offset <= 16383 ? (offset << 2) | 1 : (offset << 6) | (l << 2) | 2;
+    } else if (size == 3) {
+      w = (offset << 8) | (l << 3) | 3;
+    } else {
+      w = (offset << 11) | (l << 3) | 7;
+    }
+    for (std::uint32_t i = 0; i < size; ++i) out_[op_++] = static_cast<std::uint8_t>(w >> (8 * i));
+  }
+
+  // A token as another payload has it. A match token may be longer than the bytes it gives (a
+  // 4-byte token for 3 bytes is valid), which the room made at the start does not allow for.
+  void Copy(const Token& t) {
+    Flag(t.offset != 0 ? 1 : 0);
+    if (t.size > t.length) out_.resize(out_.size() + t.size - t.length);
+    std::memcpy(out_.data() + op_, t.bytes, t.size);
+    op_ += t.size;
+  }
+
+  // The payload: the last control word completed, then the trailer.
+  std::vector<std::uint8_t> Finish() {
+    FinishWord();
+    out_.resize(op_ + kTrailerBytes);
+    std::memset(out_.data() + op_, 0, kTrailerBytes);
+    return std::move(out_);
+  }
+
+ private:
+  static constexpr std::size_t kNoWord = ~std::size_t{0};
+
+  void Flag(std::uint32_t match) {
+    if (flags_ == kFlagsPerWord) {
+      FinishWord();
+      word_at_ = op_;
+      op_ += 4;
+      flags_ = 0;
+      bits_ = 0;
+    }
+    bits_ |= match << flags_;
+    ++flags_;
+  }
+
+  void FinishWord() {
+    if (word_at_ == kNoWord) return;
+    const std::uint32_t word = bits_ | kGuardBit;
+    std::memcpy(out_.data() + word_at_, &word, 4);
+  }
+
+  std::vector<std::uint8_t> out_;
+  std::size_t op_ = 0;
+  std::size_t word_at_ = kNoWord;
+  std::uint32_t bits_ = 0;
+  int flags_ = kFlagsPerWord;
+};
+
+// Walks a payload's tokens without producing the output. Output positions count from `start`
+// (a payload made for the later part of a stream). Stops, damaged(), at anything a decoder
+// would refuse.
+class TokenCursor {
+ public:
+  TokenCursor(std::span<const std::uint8_t> payload, std::size_t start, std::size_t end)
+      : p_(payload), op_(start), end_(end) {}
+
+  bool Next(Token& t) {
+    if (op_ >= end_) return false;
+    if (control_ == 1) {
+      if (p_.size() - ip_ < 4) return Damaged();
+      control_ = Load32(p_.data() + ip_);
+      if ((control_ & kGuardBit) == 0) return Damaged();
+      ip_ += 4;
+    }
+    t.at = op_;
+    t.bytes = p_.data() + ip_;
+    if ((control_ & 1) == 0) {
+      if (ip_ >= p_.size()) return Damaged();
+      t = {t.bytes, 1, 1, 0, op_};
+    } else {
+      if (ip_ >= p_.size()) return Damaged();
+      const std::uint32_t size = TokenSize(p_[ip_]);
+      if (p_.size() - ip_ < size) return Damaged();
+      const Match m = DecodeToken(t.bytes, size);
+      if (m.offset == 0 || m.offset > op_ || m.length > end_ - op_) return Damaged();
+      t = {t.bytes, size, m.length, m.offset, op_};
+    }
+    ip_ += t.size;
+    op_ += t.length;
+    control_ >>= 1;
+    return true;
+  }
+
+  bool damaged() const { return damaged_; }
+
+ private:
+  bool Damaged() {
+    damaged_ = true;
+    return false;
+  }
+
+  std::span<const std::uint8_t> p_;
+  std::size_t ip_ = 0;
+  std::size_t op_;
+  std::size_t end_;
+  std::uint32_t control_ = 1;
+  bool damaged_ = false;
+};
+
 struct Candidate {
   std::uint32_t offset = 0;
   std::uint32_t length = 0;
-  std::uint32_t size = 0;
-  int Gain() const { return static_cast<int>(length) - static_cast<int>(size); }
 };
 
-class Encoder {
+// Buckets of the latest kWays positions per hash of a 4-byte prefix, each with a byte of the hash
+// as a tag, plus the nearest earlier 3-byte prefix (a 3-byte match pays only with a 1- or 2-byte
+// token, so only a near one counts). A bucket's positions sit together, so its candidates are
+// checked with independent loads instead of a chain's one-after-another. A search gives the
+// matches that are longer than every nearer one, nearest first: for each length, the nearest
+// offset, which needs the shortest token. Measured in bench/hod2_read_bench: 16 ways buy about a
+// percent of size for a third more time.
+class MatchFinder {
  public:
-  explicit Encoder(std::span<const std::uint8_t> data) : data_(data) {}
+  static constexpr int kWays = 8;
+  static constexpr std::size_t kMaxCandidates = kWays + 1;
 
-  std::vector<std::uint8_t> Run() {
-    const std::size_t n = data_.size();
-    if (n == 0) return {};
-    out_.reserve(n + n / 8 + 16);
-    head_.assign(std::size_t{1} << kHashBits, kNone);
-    head3_.assign(std::size_t{1} << kHash3Bits, kNone);
-    prev_.assign(n, kNone);
-    // A match must end by n - 8 (the decoder's literal tail).
-    match_end_ = n > kLiteralTail ? n - kLiteralTail : 0;
-    std::size_t pos = 0;
-    std::size_t inserted = 0;  // positions below this are in the chains
-    const auto insert_to = [&](std::size_t end) {
-      for (; inserted < end; ++inserted) Insert(inserted);
-    };
-    Candidate next;
-    bool have_next = false;
-    while (pos < n) {
-      insert_to(pos);
-      Candidate m = have_next ? next : Find(pos);
-      have_next = false;
-      if (m.Gain() > 0 && m.length < kLazyLength && pos + 1 < n) {
-        insert_to(pos + 1);
-        next = Find(pos + 1);
-        have_next = true;
-        if (next.Gain() > m.Gain()) m = {};  // one literal, then the better match
-      }
-      if (m.Gain() > 0) {
-        EmitMatch(m);
-        pos += m.length;
-        have_next = false;
-      } else {
-        EmitLiteral(data_[pos]);
-        ++pos;
+  MatchFinder(std::span<const std::uint8_t> data, std::size_t match_end)
+      : base_(data.data()), match_end_(match_end) {
+    // Tables sized to the data: a small stream does not pay for clearing large ones.
+    const int bits = std::clamp(static_cast<int>(std::bit_width(match_end)) - 3, 6, 16);
+    bucket_shift_ = 32 - bits;
+    shift3_ = 32 - std::min(bits + 2, 16);
+    rows_.assign(std::size_t{kWays} << bits, kNone);
+    tags_.assign(std::size_t{kWays} << bits, 0);
+    heads_.assign(std::size_t{1} << bits, 0);
+    head3_.assign(std::size_t{1} << (32 - shift3_), kNone);
+  }
+
+  // Positions before `from` are never indexed (a search starting part way).
+  void IndexFrom(std::size_t from) { next_ = std::max(next_, from); }
+
+  // The matches at `pos` that end by `end` (at most kMaxCandidates, into `out`), each longer
+  // than the one before. Positions are indexed in order: those passed over since the last call
+  // are indexed first. Needs pos + 3 <= end <= the match end.
+  std::size_t Find(std::size_t pos, std::size_t end, std::uint32_t nice, Candidate* out) {
+    IndexTo(pos);
+    next_ = pos + 1;
+    const std::uint8_t* const here = base_ + pos;
+    const auto limit = static_cast<std::uint32_t>(std::min<std::size_t>(kMaxMatch, end - pos));
+    std::size_t count = 0;
+    std::uint32_t best = kMinMatch - 1;
+    const std::uint32_t h3 = Hash3(here);
+    const std::uint32_t near = head3_[h3];
+    head3_[h3] = static_cast<std::uint32_t>(pos);
+    if (near != kNone && pos - near <= 16383) {
+      const std::uint32_t length = MatchLength(base_ + near, here, limit);
+      if (length >= kMinMatch) {
+        out[count++] = {static_cast<std::uint32_t>(pos - near), length};
+        best = length;
       }
     }
-    FinishWord();
-    out_.insert(out_.end(), kTrailerBytes, 0);
-    return std::move(out_);
+    if (pos + 4 > match_end_) return count;
+    const std::uint32_t h = Hash4(here);
+    const std::size_t row = Row(h);
+    const auto tag = static_cast<std::uint8_t>(h);
+    if (pos + 5 <= match_end_) {
+      // The next search's bucket, fetched while this one is checked.
+      const std::size_t next_row = Row(Hash4(here + 1));
+      __builtin_prefetch(rows_.data() + next_row);
+      __builtin_prefetch(tags_.data() + next_row);
+    }
+    const unsigned head = heads_[row / kWays];
+    std::uint32_t ways[kWays];
+    int found = 0;
+    for (unsigned i = 0; i < kWays; ++i) {
+      const std::size_t slot = row + ((head + i) & (kWays - 1));
+      if (tags_[slot] != tag) continue;
+      const std::uint32_t candidate = rows_[slot];
+      if (candidate == kNone || pos - candidate > kPoolWindow) break;  // newest first
+      ways[found++] = candidate;
+      __builtin_prefetch(base_ + candidate);
+    }
+    Insert(pos, row, tag);
+    for (int i = 0; i < found && best < limit; ++i) {
+      const std::uint8_t* const there = base_ + ways[i];
+      // Farther candidates matter only when longer.
+      if (there[best] != here[best]) continue;
+      const std::uint32_t length = MatchLength(there, here, limit);
+      if (length <= best) continue;
+      out[count++] = {static_cast<std::uint32_t>(pos - ways[i]), length};
+      best = length;
+      if (length >= nice) break;
+    }
+    return count;
   }
 
  private:
   static constexpr std::uint32_t kNone = 0xFFFFFFFFu;
 
-  void Insert(std::size_t pos) {
-    if (pos + kMinMatch > match_end_) return;
-    head3_[Hash3(data_.data() + pos)] = static_cast<std::uint32_t>(pos);
-    if (pos + 4 > match_end_) return;
-    const std::uint32_t h = Hash4(data_.data() + pos);
-    prev_[pos] = head_[h];
-    head_[h] = static_cast<std::uint32_t>(pos);
+  // Indexes every position before `pos` not yet indexed.
+  void IndexTo(std::size_t pos) {
+    const std::size_t end = std::min(pos, match_end_ + 1 - kMinMatch);
+    for (; next_ < end; ++next_) {
+      const std::uint8_t* const p = base_ + next_;
+      head3_[Hash3(p)] = static_cast<std::uint32_t>(next_);
+      if (next_ + 4 > match_end_) continue;
+      const std::uint32_t h = Hash4(p);
+      Insert(next_, Row(h), static_cast<std::uint8_t>(h));
+    }
   }
 
-  // Bytes equal at a and b, up to limit; 8 at a time (the literal tail keeps the loads inside).
-  std::uint32_t MatchLength(const std::uint8_t* a, const std::uint8_t* b,
-                            std::uint32_t limit) const {
+  void Insert(std::size_t pos, std::size_t row, std::uint8_t tag) {
+    std::uint8_t& head = heads_[row / kWays];
+    head = static_cast<std::uint8_t>((head - 1) & (kWays - 1));
+    rows_[row + head] = static_cast<std::uint32_t>(pos);
+    tags_[row + head] = tag;
+  }
+
+  // The bucket from the hash's high bits (above bit 8), the tag from its low byte.
+  std::uint32_t Hash4(const std::uint8_t* p) const {
+    std::uint32_t v;
+    std::memcpy(&v, p, 4);
+    const std::uint32_t h = v * 2654435761u;
+    return ((h >> bucket_shift_) << 8) | ((h >> 8) & 0xff);
+  }
+  static std::size_t Row(std::uint32_t hash) { return std::size_t{hash >> 8} * kWays; }
+  std::uint32_t Hash3(const std::uint8_t* p) const {
+    const std::uint32_t v =
+        std::uint32_t{p[0]} | (std::uint32_t{p[1]} << 8) | (std::uint32_t{p[2]} << 16);
+    return (v * 2654435761u) >> shift3_;
+  }
+
+  // Bytes equal at a and b, up to limit, 8 at a time (the literal tail keeps the loads inside).
+  static std::uint32_t MatchLength(const std::uint8_t* a, const std::uint8_t* b,
+                                   std::uint32_t limit) {
     std::uint32_t length = 0;
     while (length + 8 <= limit) {
       const std::uint64_t diff = Load64(a + length) ^ Load64(b + length);
@@ -270,95 +467,240 @@ class Encoder {
     return length;
   }
 
-  Candidate Find(std::size_t pos) const {
-    Candidate best;
-    if (pos + kMinMatch > match_end_) return best;
-    const std::uint8_t* const base = data_.data();
-    const std::uint8_t* const here = base + pos;
-    const auto limit =
-        static_cast<std::uint32_t>(std::min<std::size_t>(kMaxMatch, match_end_ - pos));
-    if (const std::uint32_t near = head3_[Hash3(here)]; near != kNone && pos - near <= 16383) {
-      const std::uint32_t length = MatchLength(base + near, here, limit);
-      if (length >= kMinMatch) {
-        const auto offset = static_cast<std::uint32_t>(pos - near);
-        best = {offset, length, FormSize(offset, length)};
+  const std::uint8_t* base_;
+  std::size_t match_end_;
+  std::size_t next_ = 0;
+  int bucket_shift_ = 24;
+  int shift3_ = 16;
+  std::vector<std::uint32_t> rows_;
+  std::vector<std::uint8_t> tags_;
+  std::vector<std::uint8_t> heads_;
+  std::vector<std::uint32_t> head3_;
+};
+
+// Tokens chosen by price: the cheapest path through a stretch of the data, where each position
+// is reached by a literal or by any match that ends there. A stretch ends where every path meets
+// or after kBlock positions; a match of kNiceLength or more is taken at once.
+class RangeEncoder {
+ public:
+  static constexpr std::size_t kBlock = 2048;
+  static constexpr std::uint32_t kNiceLength = 64;
+
+  explicit RangeEncoder(std::span<const std::uint8_t> data)
+      : data_(data),
+        match_end_(data.size() > kLiteralTail ? data.size() - kLiteralTail : 0),
+        finder_(data, match_end_),
+        nodes_(kBlock + kMaxMatch + 1),
+        path_(kBlock + kMaxMatch + 1) {}
+
+  // Tokens for data[start, end), after those for everything before `start`. Matches are sought
+  // among positions from `history` on; ranges must come in order.
+  void Encode(TokenWriter& out, std::size_t start, std::size_t end, std::size_t history) {
+    finder_.IndexFrom(history);
+    const std::size_t match_end = std::min(end, match_end_);
+    std::size_t pos = start;
+    while (pos < end) {
+      if (pos + kMinMatch > match_end) {
+        for (; pos < end; ++pos) out.Literal(data_[pos]);
+        break;
+      }
+      pos = Stretch(out, pos, match_end);
+    }
+  }
+
+ private:
+  static constexpr std::uint32_t kUnreached = 0xFFFFFFFFu;
+
+  struct Node {
+    std::uint32_t price = 0;
+    std::uint32_t length = 0;  // of the token that ends here: 1 and offset 0 for a literal
+    std::uint32_t offset = 0;
+  };
+
+  void ReachTo(std::size_t to) {
+    for (; reach_ < to;) nodes_[++reach_].price = kUnreached;
+  }
+
+  // Emits the cheapest tokens from `start` to where all paths meet; returns the position after.
+  std::size_t Stretch(TokenWriter& out, std::size_t start, std::size_t match_end) {
+    nodes_[0] = {0, 0, 0};
+    reach_ = 0;
+    std::size_t stop = 0;
+    Candidate taken;  // a match long enough to take without weighing
+    Candidate found[MatchFinder::kMaxCandidates];
+    for (std::size_t r = 0;; ++r) {
+      if (r > 0 && r >= reach_) {
+        stop = r;
+        break;
+      }
+      if (r == kBlock) {
+        stop = reach_;
+        break;
+      }
+      const std::size_t pos = start + r;
+      const std::uint32_t price = nodes_[r].price;
+      ReachTo(r + 1);
+      if (price + kLiteralPrice < nodes_[r + 1].price) {
+        nodes_[r + 1] = {price + kLiteralPrice, 1, 0};
+      }
+      if (pos + kMinMatch > match_end) continue;
+      const std::size_t count = finder_.Find(pos, match_end, kNiceLength, found);
+      if (count == 0) continue;
+      if (found[count - 1].length >= kNiceLength) {
+        stop = r;
+        taken = found[count - 1];
+        break;
+      }
+      std::uint32_t length = kMinMatch;
+      for (std::size_t k = 0; k < count; ++k) {
+        const Candidate& c = found[k];
+        const std::uint16_t* prices = kPrices[OffsetClass(c.offset)];
+        ReachTo(r + c.length);
+        for (; length <= c.length; ++length) {
+          Node& node = nodes_[r + length];
+          const std::uint32_t p = price + prices[length];
+          if (p < node.price) node = {p, length, c.offset};
+        }
       }
     }
-    if (pos + 4 > match_end_) return best;
-    std::uint32_t candidate = head_[Hash4(here)];
-    for (int chain = 0; chain < kMaxChain && candidate != kNone; ++chain) {
-      const std::size_t offset = pos - candidate;
-      if (offset > kPoolWindow) break;
-      const std::uint8_t* const there = base + candidate;
-      candidate = prev_[candidate];
-      // Candidates come nearest first, so a farther one does better only by being longer.
-      if (best.length >= kMinMatch &&
-          (best.length >= limit || there[best.length] != here[best.length])) {
-        continue;
+    std::size_t steps = 0;
+    for (std::size_t r = stop; r > 0; r -= nodes_[r].length) path_[steps++] = nodes_[r];
+    std::size_t pos = start;
+    while (steps > 0) {
+      const Node& step = path_[--steps];
+      if (step.offset == 0) {
+        out.Literal(data_[pos]);
+      } else {
+        out.Match(step.offset, step.length);
       }
-      const std::uint32_t length = MatchLength(there, here, limit);
-      if (length < kMinMatch) continue;
-      const std::uint32_t size = FormSize(static_cast<std::uint32_t>(offset), length);
-      const Candidate c{static_cast<std::uint32_t>(offset), length, size};
-      if (size != 0 && (c.Gain() > best.Gain() || best.length == 0)) {
-        best = c;
-        if (length >= kNiceLength || length == limit) break;
-      }
+      pos += step.length;
     }
-    return best;
-  }
-
-  void StartToken(bool match) {
-    if (flags_ == kFlagsPerWord || word_at_ == kNone) {
-      FinishWord();
-      word_at_ = static_cast<std::uint32_t>(out_.size());
-      out_.insert(out_.end(), 4, 0);
-      flags_ = 0;
-      bits_ = 0;
+    if (taken.length != 0) {
+      out.Match(taken.offset, taken.length);
+      pos += taken.length;
     }
-    if (match) bits_ |= 1u << flags_;
-    ++flags_;
-  }
-
-  void FinishWord() {
-    if (word_at_ == kNone) return;
-    const std::uint32_t word = bits_ | kGuardBit;
-    std::memcpy(out_.data() + word_at_, &word, 4);
-  }
-
-  void EmitLiteral(std::uint8_t byte) {
-    StartToken(false);
-    out_.push_back(byte);
-  }
-
-  void EmitMatch(const Candidate& m) {
-    StartToken(true);
-    const std::uint32_t d = m.offset;
-    const std::uint32_t l = m.length - 3;
-    std::uint32_t w;
-    if (m.size == 1) {
-      w = d << 2;
-    } else if (m.size == 2) {
-      w = m.length == 3 && d <= 16383 ? (d << 2) | 1 : (d << 6) | (l << 2) | 2;
-    } else if (m.size == 3) {
-      w = (d << 8) | (l << 3) | 3;
-    } else {
-      w = (d << 11) | (l << 3) | 7;
-    }
-    for (std::uint32_t i = 0; i < m.size; ++i)
-      out_.push_back(static_cast<std::uint8_t>(w >> (8 * i)));
+    return pos;
   }
 
   std::span<const std::uint8_t> data_;
-  std::vector<std::uint8_t> out_;
-  std::vector<std::uint32_t> head_;
-  std::vector<std::uint32_t> head3_;
-  std::vector<std::uint32_t> prev_;
-  std::size_t match_end_ = 0;
-  std::uint32_t word_at_ = kNone;
-  std::uint32_t bits_ = 0;
-  int flags_ = 0;
+  std::size_t match_end_;
+  MatchFinder finder_;
+  std::vector<Node> nodes_;
+  std::vector<Node> path_;
+  std::size_t reach_ = 0;
 };
+
+// How many bytes a and b have in common from their start, up to `limit`.
+std::size_t CommonPrefix(const std::uint8_t* a, const std::uint8_t* b, std::size_t limit) {
+  std::size_t i = 0;
+  for (; i + 8 <= limit; i += 8) {
+    const std::uint64_t diff = Load64(a + i) ^ Load64(b + i);
+    if (diff != 0) return i + static_cast<std::size_t>(std::countr_zero(diff) / 8);
+  }
+  while (i < limit && a[i] == b[i]) ++i;
+  return i;
+}
+
+// How many bytes the ranges ending at a_end and b_end have in common from their end.
+std::size_t CommonSuffix(const std::uint8_t* a_end, const std::uint8_t* b_end, std::size_t limit) {
+  std::size_t i = 0;
+  for (; i + 8 <= limit; i += 8) {
+    const std::uint64_t diff = Load64(a_end - i - 8) ^ Load64(b_end - i - 8);
+    if (diff != 0) return i + static_cast<std::size_t>(std::countl_zero(diff) / 8);
+  }
+  while (i < limit && a_end[-1 - static_cast<std::ptrdiff_t>(i)] ==
+                          b_end[-1 - static_cast<std::ptrdiff_t>(i)]) {
+    ++i;
+  }
+  return i;
+}
+
+// Old bytes [old_at, old_at + length) stand unchanged at new_at in the new stream.
+struct Segment {
+  std::size_t old_at = 0;
+  std::size_t new_at = 0;
+  std::size_t length = 0;
+};
+
+// The runs of bytes an earlier version of a stream and the new one have in common, in order in
+// both: the common start and end, and between them runs found where the new bytes go on as the
+// old ones did at the same distance as before, or where 16 new bytes equal a 16-byte block of
+// the old (blocks taken every 16 bytes). Edits in place, insertions and removals, several of
+// them, leave most of a stream in a few runs.
+std::vector<Segment> Align(const std::vector<std::uint8_t>& before,
+                           std::span<const std::uint8_t> now) {
+  constexpr std::size_t kBlock = 16;
+  const std::uint8_t* const o = before.data();
+  const std::uint8_t* const x = now.data();
+  const std::size_t n0 = before.size(), n1 = now.size();
+  const std::size_t common = std::min(n0, n1);
+  const std::size_t prefix = CommonPrefix(o, x, common);
+  const std::size_t suffix = CommonSuffix(o + n0, x + n1, common - prefix);
+  std::vector<Segment> segments;
+  if (prefix > 0) segments.push_back({0, 0, prefix});
+  const std::size_t old_end = n0 - suffix, new_end = n1 - suffix;
+  if (old_end - prefix >= kBlock && new_end - prefix >= kBlock) {
+    const auto hash = [](const std::uint8_t* p, int shift) {
+      const std::uint64_t h = Load64(p) * 0x9E3779B185EBCA87ull ^ Load64(p + 8);
+      return static_cast<std::size_t>((h * 0xC2B2AE3D27D4EB4Full) >> shift);
+    };
+    const std::size_t blocks = (old_end - prefix) / kBlock;
+    const int bits = std::clamp(static_cast<int>(std::bit_width(blocks)) + 1, 4, 24);
+    const int shift = 64 - bits;
+    std::vector<std::uint32_t> table(std::size_t{1} << bits, 0xFFFFFFFFu);
+    // Later blocks first, so the earliest of equal blocks stays.
+    for (std::size_t b = blocks; b-- > 0;) {
+      const std::size_t q = prefix + b * kBlock;
+      table[hash(o + q, shift)] = static_cast<std::uint32_t>(q);
+    }
+    std::size_t p = prefix;         // new bytes before this are settled
+    std::size_t old_floor = prefix;  // old bytes before this are used
+    std::ptrdiff_t delta = 0;       // new position less old in the latest run
+    while (p + kBlock <= new_end) {
+      std::size_t q = static_cast<std::size_t>(static_cast<std::ptrdiff_t>(p) - delta);
+      bool found = q >= old_floor && q + 8 <= old_end && Load64(o + q) == Load64(x + p);
+      if (!found) {
+        const std::uint32_t hit = table[hash(x + p, shift)];
+        found = hit != 0xFFFFFFFFu && hit >= old_floor && std::memcmp(o + hit, x + p, kBlock) == 0;
+        if (!found) {
+          ++p;
+          continue;
+        }
+        q = hit;
+        // The run may begin before the block.
+        const std::size_t new_floor = segments.empty() ? prefix : segments.back().new_at +
+                                                                      segments.back().length;
+        while (p > new_floor && q > old_floor && o[q - 1] == x[p - 1]) {
+          --p;
+          --q;
+        }
+        delta = static_cast<std::ptrdiff_t>(p) - static_cast<std::ptrdiff_t>(q);
+      }
+      const std::size_t length = CommonPrefix(o + q, x + p, std::min(old_end - q, new_end - p));
+      segments.push_back({q, p, length});
+      p += length;
+      old_floor = q + length;
+    }
+  }
+  if (suffix > 0) segments.push_back({n0 - suffix, n1 - suffix, suffix});
+  return segments;
+}
+
+// Appends the tokens of `payload`, made for data[start, end), to `out`.
+void AppendTokens(TokenWriter& out, std::span<const std::uint8_t> payload, std::size_t start,
+                  std::size_t end) {
+  TokenCursor cursor(payload, start, end);
+  Token t;
+  while (cursor.Next(t)) out.Copy(t);
+}
+
+// Streams at least this large are compressed in two halves at once, the second half's matches
+// sought from kSplitHistory bytes before it.
+constexpr std::size_t kSplitSize = std::size_t{1} << 20;
+constexpr std::size_t kSplitHistory = std::size_t{1} << 20;
+
+// Changed bytes are compressed again with matches sought from this far before them.
+constexpr std::size_t kRepackHistory = std::size_t{1} << 16;
 
 }  // namespace
 
@@ -379,13 +721,144 @@ std::optional<PoolDecodeFailure> UnpackPoolStream(std::span<const std::uint8_t> 
 }
 
 std::vector<std::uint8_t> EncodePoolStream(std::span<const std::uint8_t> data) {
-  return Encoder(data).Run();
+  const std::size_t n = data.size();
+  if (n == 0) return {};
+  TokenWriter out(n);
+  if (n < kSplitSize || std::thread::hardware_concurrency() < 2) {
+    RangeEncoder(data).Encode(out, 0, n, 0);
+    return out.Finish();
+  }
+  // The halves are independent but for the second's matches into the first, which it finds
+  // itself; its tokens are then copied behind the first's under new control words.
+  const std::size_t half = n / 2;
+  const auto second = [data, half, n] {
+    TokenWriter tokens(n - half);
+    RangeEncoder(data).Encode(tokens, half, n, half > kSplitHistory ? half - kSplitHistory : 0);
+    return tokens.Finish();
+  };
+  std::future<std::vector<std::uint8_t>> later;
+  try {
+    later = std::async(std::launch::async, second);
+  } catch (const std::system_error&) {
+    // No thread to be had: one after the other.
+  }
+  RangeEncoder(data).Encode(out, 0, half, 0);
+  const std::vector<std::uint8_t> tail = later.valid() ? later.get() : second();
+  AppendTokens(out, tail, half, n);
+  return out.Finish();
 }
 
 std::vector<std::uint8_t> PackPoolStream(std::span<const std::uint8_t> data) {
   std::vector<std::uint8_t> packed = EncodePoolStream(data);
   if (packed.size() >= data.size()) return std::vector<std::uint8_t>(data.begin(), data.end());
   return packed;
+}
+
+std::vector<std::uint8_t> RepackPoolStream(std::span<const std::uint8_t> data,
+                                           std::span<const std::uint8_t> before,
+                                           std::size_t before_size) {
+  const std::size_t n = data.size();
+  std::vector<std::uint8_t> old;
+  if (n == 0 || before.size() == before_size ||
+      DecodePoolStream(before, before_size, old, "earlier").has_value()) {
+    return PackPoolStream(data);
+  }
+  const std::vector<Segment> segments = Align(old, data);
+  const std::size_t match_end = n > kLiteralTail ? n - kLiteralTail : 0;
+  const std::uint8_t* const d = data.data();
+
+  TokenWriter out(n);
+  std::optional<RangeEncoder> encoder;  // made only when something changed
+  std::size_t done = 0;                 // new bytes given tokens so far
+  const auto fill_to = [&](std::size_t to) {
+    if (to <= done) return;
+    if (!encoder) encoder.emplace(data);
+    encoder->Encode(out, done, to, done > kRepackHistory ? done - kRepackHistory : 0);
+    done = to;
+  };
+  // The segment holding old position `at`: tokens come in order, so the search goes on from
+  // the last one.
+  std::size_t k = 0;
+  TokenCursor cursor(before, 0, before_size);
+  Token t;
+  while (cursor.Next(t)) {
+    while (k + 1 < segments.size() && segments[k + 1].old_at <= t.at) ++k;
+    if (k >= segments.size()) break;
+    const Segment& s = segments[k];
+    if (t.at < s.old_at || t.at + t.length > s.old_at + s.length) continue;  // changed
+    const std::size_t at = s.new_at + (t.at - s.old_at);
+    if (at < done) continue;
+    std::uint32_t offset = t.offset;
+    if (offset != 0) {
+      if (at + t.length > match_end) continue;
+      // The bytes it gives are unchanged; it still holds where the bytes it copies moved with
+      // it, or moved elsewhere within reach, or happen to be there still.
+      const std::size_t from = t.at - t.offset;
+      if (from < s.old_at) {
+        auto it = std::upper_bound(segments.begin(),
+                                   segments.begin() + static_cast<std::ptrdiff_t>(k), from,
+                                   [](std::size_t a, const Segment& g) { return a < g.old_at; });
+        std::optional<std::size_t> moved_from;
+        if (it != segments.begin()) {
+          --it;
+          if (from + t.length <= it->old_at + it->length) {
+            moved_from = it->new_at + (from - it->old_at);
+          }
+        }
+        if (moved_from && *moved_from < at && at - *moved_from <= kPoolWindow) {
+          offset = static_cast<std::uint32_t>(at - *moved_from);
+        } else if (!(t.offset <= at && std::memcmp(d + at, d + at - t.offset, t.length) == 0)) {
+          continue;
+        }
+      }
+    }
+    fill_to(at);
+    if (offset == t.offset) {
+      out.Copy(t);
+    } else {
+      out.Match(offset, t.length);
+    }
+    done = at + t.length;
+  }
+  fill_to(n);
+  std::vector<std::uint8_t> packed = out.Finish();
+  if (packed.size() >= n) return std::vector<std::uint8_t>(data.begin(), data.end());
+  return packed;
+}
+
+PoolDigest DigestPoolStream(std::span<const std::uint8_t> data) {
+  // Four lanes of 64-bit multiply-rotate rounds over 32-byte stripes: each round is one-to-one
+  // in its lane, so a stream that differs in one stripe always ends in different lanes. The
+  // lanes are folded two ways into 128 bits.
+  constexpr std::uint64_t k1 = 0x9E3779B185EBCA87ull, k2 = 0xC2B2AE3D27D4EB4Full,
+                          k3 = 0x165667B19E3779F9ull, k4 = 0x85EBCA77C2B2AE63ull,
+                          k5 = 0x27D4EB2F165667C5ull;
+  const auto round = [](std::uint64_t acc, std::uint64_t v) {
+    return std::rotl(acc + v * k2, 31) * k1;
+  };
+  std::uint64_t lane[4] = {k1 + k2, k2, 0, 0 - k1};
+  const std::uint8_t* p = data.data();
+  const std::size_t n = data.size();
+  std::size_t i = 0;
+  for (; i + 32 <= n; i += 32) {
+    for (int l = 0; l < 4; ++l) lane[l] = round(lane[l], Load64(p + i + 8 * l));
+  }
+  std::uint8_t last[32] = {};
+  if (n > i) std::memcpy(last, p + i, n - i);
+  for (int l = 0; l < 4; ++l) lane[l] = round(lane[l], Load64(last + 8 * l));
+  const auto avalanche = [](std::uint64_t h) {
+    h ^= h >> 33;
+    h *= k2;
+    h ^= h >> 29;
+    h *= k3;
+    return h ^ (h >> 32);
+  };
+  std::uint64_t low = n * k5, high = ~n * k4;
+  for (int l = 0; l < 4; ++l) {
+    low = std::rotl(low ^ round(0, lane[l]), 27) * k1 + k4;
+    high = std::rotl(high + lane[l] * k3, 23 + 2 * l) * k5 + k2;
+  }
+  return {avalanche(low), avalanche(high ^ low)};
 }
 
 }  // namespace gantry
