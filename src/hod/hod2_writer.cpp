@@ -258,7 +258,8 @@ class Writer {
     for (std::size_t i = 0; i < 3; ++i) {
       const std::vector<std::uint8_t>& stream = *streams[i];
       if (stream.size() > UINT32_MAX) throw WriteError("a pool stream is larger than 4 GB");
-      const PoolStreamAsRead* as_read = m_.Hod2.Pool.Streams ? &(*m_.Hod2.Pool.Streams)[i] : nullptr;
+      const PoolStreamAsRead* as_read =
+          m_.Hod2.Pool.Streams ? &(*m_.Hod2.Pool.Streams)[i] : nullptr;
       if (as_read != nullptr && as_read->Size == stream.size() &&
           as_read->Digest == DigestPoolStream(stream)) {
         payloads[i] = &as_read->Payload;  // unchanged since read: written back as it was

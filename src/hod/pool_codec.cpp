@@ -608,8 +608,8 @@ std::size_t CommonSuffix(const std::uint8_t* a_end, const std::uint8_t* b_end, s
     const std::uint64_t diff = Load64(a_end - i - 8) ^ Load64(b_end - i - 8);
     if (diff != 0) return i + static_cast<std::size_t>(std::countl_zero(diff) / 8);
   }
-  while (i < limit && a_end[-1 - static_cast<std::ptrdiff_t>(i)] ==
-                          b_end[-1 - static_cast<std::ptrdiff_t>(i)]) {
+  while (i < limit &&
+         a_end[-1 - static_cast<std::ptrdiff_t>(i)] == b_end[-1 - static_cast<std::ptrdiff_t>(i)]) {
     ++i;
   }
   return i;
@@ -653,9 +653,9 @@ std::vector<Segment> Align(const std::vector<std::uint8_t>& before,
       const std::size_t q = prefix + b * kBlock;
       table[hash(o + q, shift)] = static_cast<std::uint32_t>(q);
     }
-    std::size_t p = prefix;         // new bytes before this are settled
+    std::size_t p = prefix;          // new bytes before this are settled
     std::size_t old_floor = prefix;  // old bytes before this are used
-    std::ptrdiff_t delta = 0;       // new position less old in the latest run
+    std::ptrdiff_t delta = 0;        // new position less old in the latest run
     while (p + kBlock <= new_end) {
       std::size_t q = static_cast<std::size_t>(static_cast<std::ptrdiff_t>(p) - delta);
       bool found = q >= old_floor && q + 8 <= old_end && Load64(o + q) == Load64(x + p);
@@ -668,8 +668,8 @@ std::vector<Segment> Align(const std::vector<std::uint8_t>& before,
         }
         q = hit;
         // The run may begin before the block.
-        const std::size_t new_floor = segments.empty() ? prefix : segments.back().new_at +
-                                                                      segments.back().length;
+        const std::size_t new_floor =
+            segments.empty() ? prefix : segments.back().new_at + segments.back().length;
         while (p > new_floor && q > old_floor && o[q - 1] == x[p - 1]) {
           --p;
           --q;
@@ -795,9 +795,9 @@ std::vector<std::uint8_t> RepackPoolStream(std::span<const std::uint8_t> data,
       // it, or moved elsewhere within reach, or happen to be there still.
       const std::size_t from = t.at - t.offset;
       if (from < s.old_at) {
-        auto it = std::upper_bound(segments.begin(),
-                                   segments.begin() + static_cast<std::ptrdiff_t>(k), from,
-                                   [](std::size_t a, const Segment& g) { return a < g.old_at; });
+        auto it =
+            std::upper_bound(segments.begin(), segments.begin() + static_cast<std::ptrdiff_t>(k),
+                             from, [](std::size_t a, const Segment& g) { return a < g.old_at; });
         std::optional<std::size_t> moved_from;
         if (it != segments.begin()) {
           --it;
