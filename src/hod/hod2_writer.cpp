@@ -8,15 +8,18 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <functional>
 #include <future>
 #include <map>
 #include <optional>
+#include <span>
 #include <system_error>
 
 #include "common/byte_writer.h"
 #include "hod/hod2_kdop.h"
 #include "hod/hod2_scar.h"
 #include "hod/mesh_layout.h"
+#include "hod/model_fields.h"
 #include "hod/pool_codec.h"
 #include "hod/write_context.h"
 
@@ -130,9 +133,28 @@ void NormaliseLod(LodMesh& lod, bool from_classic) {
   }
 }
 
-// What is written in the dialect's layouts: goblins left out, every part one triangle list.
+struct FieldCopier {
+  const HodModel& from;
+  HodModel& to;
+  template <typename T>
+  void Field(const char*, T HodModel::*field, FieldRole) {
+    if constexpr (!std::is_same_v<T, std::vector<gantry::Texture>>) to.*field = from.*field;
+  }
+};
+
+// Every field of the model but its textures, whose pixels are most of a model's bytes: the
+// writer takes them from the model as given.
+HodModel WithoutTextures(const HodModel& m) {
+  HodModel p;
+  FieldCopier copier{m, p};
+  Describe(copier, Kind<HodModel>{});
+  return p;
+}
+
+// What is written in the dialect's layouts: goblins left out, every part one triangle list. The
+// textures are not copied (see WithoutTextures).
 HodModel Prepared(const HodModel& m) {
-  HodModel p = m;
+  HodModel p = WithoutTextures(m);
   const bool from_classic = m.Dialect != HodDialect::Hod2;
   std::erase_if(p.Meshes, [](const MultiMesh& mesh) { return IsGoblin(mesh); });
   for (MultiMesh& mesh : p.Meshes) {
@@ -154,9 +176,6 @@ HodModel Prepared(const HodModel& m) {
     NormaliseLod(glow.Mesh, from_classic);
   }
   const char* layers[] = {"$diffuse", "$glow", "$team"};
-  for (Texture& texture : p.Textures) {
-    texture.MipCount = static_cast<std::int32_t>(texture.MipLevels.size());
-  }
   for (Material& material : p.Materials) {
     material.ParameterCount = static_cast<std::int32_t>(material.Parameters.size());
     material.Kind = "NRML";
@@ -233,9 +252,14 @@ void Append(std::vector<std::uint8_t>& stream, const void* data, std::size_t n) 
   stream.insert(stream.end(), p, p + n);
 }
 
+// A stream compressed afresh from this size on takes long enough to be worth a thread of its
+// own (a repack, keeping most of the earlier tokens, is done here).
+constexpr std::size_t kThreadedStream = std::size_t{128} << 10;
+
 class Writer {
  public:
-  Writer(HodModel& m, std::vector<ScarPlan> scars) : m_(m), scars_(std::move(scars)) {}
+  Writer(HodModel& m, const std::vector<gantry::Texture>& textures, std::vector<ScarPlan> scars)
+      : m_(m), textures_(textures), scars_(std::move(scars)) {}
 
   std::vector<std::uint8_t> Run() {
     ByteWriter head;
@@ -251,31 +275,60 @@ class Writer {
     WriteDtrm();
     WriteInfo();
 
+    // The texture stream is the model's pixels as they are: it is put together only when it
+    // has to be compressed.
+    std::size_t texture_size = 0;
+    for (const std::span<const std::uint8_t> piece : texture_pieces_) texture_size += piece.size();
+    const std::size_t sizes[] = {texture_size, s_.mesh.size(), s_.face.size()};
     const std::vector<std::uint8_t>* streams[] = {&s_.texture, &s_.mesh, &s_.face};
     std::vector<std::uint8_t> packed[3];
     const std::vector<std::uint8_t>* payloads[3] = {};
-    std::future<std::vector<std::uint8_t>> later[3];
+    std::function<std::vector<std::uint8_t>()> work[3];
     for (std::size_t i = 0; i < 3; ++i) {
-      const std::vector<std::uint8_t>& stream = *streams[i];
-      if (stream.size() > UINT32_MAX) throw WriteError("a pool stream is larger than 4 GB");
+      if (sizes[i] > UINT32_MAX) throw WriteError("a pool stream is larger than 4 GB");
       const PoolStreamAsRead* as_read =
           m_.Hod2.Pool.Streams ? &(*m_.Hod2.Pool.Streams)[i] : nullptr;
-      if (as_read != nullptr && as_read->Size == stream.size() &&
-          as_read->Digest == DigestPoolStream(stream)) {
-        payloads[i] = &as_read->Payload;  // unchanged since read: written back as it was
-        continue;
+      if (as_read != nullptr && as_read->Size == sizes[i]) {
+        PoolDigester digester;
+        if (i == 0) {
+          for (const std::span<const std::uint8_t> piece : texture_pieces_) digester.Add(piece);
+        } else {
+          digester.Add(*streams[i]);
+        }
+        if (digester.Finish() == as_read->Digest) {
+          payloads[i] = &as_read->Payload;  // unchanged since read: written back as it was
+          continue;
+        }
+      }
+      if (i == 0) {
+        s_.texture.reserve(texture_size);
+        for (const std::span<const std::uint8_t> piece : texture_pieces_) {
+          Append(s_.texture, piece.data(), piece.size());
+        }
       }
       payloads[i] = &packed[i];
-      // The streams are independent: the changed ones are compressed at once.
-      auto pack = [&stream, as_read] {
+      const std::vector<std::uint8_t>& stream = *streams[i];
+      work[i] = [&stream, as_read] {
         return as_read != nullptr ? RepackPoolStream(stream, as_read->Payload, as_read->Size)
                                   : PackPoolStream(stream);
       };
-      try {
-        later[i] = std::async(std::launch::async, pack);
-      } catch (const std::system_error&) {
-        packed[i] = pack();  // no thread to be had
+    }
+    // The streams are independent: a large one compressed afresh goes to a thread of its own
+    // while the next is compressed here.
+    std::future<std::vector<std::uint8_t>> later[3];
+    for (std::size_t i = 0; i < 3; ++i) {
+      if (!work[i]) continue;
+      const bool more = (i < 1 && work[1]) || (i < 2 && work[2]);
+      const bool fresh = !m_.Hod2.Pool.Streams;
+      if (more && fresh && sizes[i] >= kThreadedStream) {
+        try {
+          later[i] = std::async(std::launch::async, work[i]);
+          continue;
+        } catch (const std::system_error&) {
+          // No thread to be had: compressed here.
+        }
       }
+      packed[i] = work[i]();
     }
     std::size_t total = out_.size() + 64;
     for (std::size_t i = 0; i < 3; ++i) {
@@ -287,7 +340,7 @@ class Writer {
     head.WriteRaw32(kPoolVersion);
     for (std::size_t i = 0; i < 3; ++i) {
       head.WriteRaw32(static_cast<std::uint32_t>(payloads[i]->size()));
-      head.WriteRaw32(static_cast<std::uint32_t>(streams[i]->size()));
+      head.WriteRaw32(static_cast<std::uint32_t>(sizes[i]));
       head.WriteBytes(*payloads[i]);
     }
     head.EndChunk(mark);
@@ -296,12 +349,9 @@ class Writer {
   }
 
  private:
-  // The streams' sizes, or near them, so they are not copied as they grow.
+  // The mesh and face streams' sizes, or near them, so they are not copied as they grow.
   void ReserveStreams() {
-    std::size_t texture = 0, mesh = 0, face = 0;
-    for (const gantry::Texture& t : m_.Textures) {
-      for (const MipLevel& level : t.MipLevels) texture += level.size();
-    }
+    std::size_t mesh = 0, face = 0;
     const auto add = [&](const LodMesh& lod) {
       for (const MeshPart& part : lod.Parts) {
         mesh += part.Vertices.size() * Hod2VertexBytes(part.VertexMask);
@@ -321,7 +371,6 @@ class Writer {
       mesh += (plan.scar->Triangles.Vertices.size() + plan.scar->Normals.Vertices.size()) * 12;
       face += plan.scar->Triangles.Indices.size() * 4;
     }
-    s_.texture.reserve(texture);
     s_.mesh.reserve(mesh);
     s_.face.reserve(face);
   }
@@ -344,11 +393,10 @@ class Writer {
   }
 
   void Texture(const gantry::Texture& texture) {
-    WriteContext::CheckCount(texture.MipCount, texture.MipLevels.size(), "mip levels");
     const std::size_t mark = out_.BeginPlain("LMIP");
     Text(texture.FileName);
     out_.WriteTag(texture.Format);
-    out_.WriteLong(texture.MipCount);
+    out_.WriteLong(static_cast<std::int32_t>(texture.MipLevels.size()));
     const bool pixels = texture.Format == Tag("8888");
     const std::uint64_t block = pixels ? 4 : texture.Format == Tag("DXT1") ? 8 : 16;
     for (std::size_t i = 0; i < texture.MipLevels.size(); ++i) {
@@ -368,7 +416,7 @@ class Writer {
                         "for {}",
                         i + 1, texture.FileName, level.size(), w, h, across * down * block));
       }
-      Append(s_.texture, level.data(), level.size());
+      texture_pieces_.emplace_back(level.data(), level.size());
     }
     out_.EndChunk(mark);
   }
@@ -445,9 +493,9 @@ class Writer {
   }
 
   void WriteHvmd() {
-    if (m_.Materials.empty() && m_.Textures.empty() && m_.Meshes.empty()) return;
+    if (m_.Materials.empty() && textures_.empty() && m_.Meshes.empty()) return;
     const std::size_t mark = out_.BeginContainer("FORM", "HVMD");
-    for (const gantry::Texture& texture : m_.Textures) Texture(texture);
+    for (const gantry::Texture& texture : textures_) Texture(texture);
     for (Material& material : m_.Materials) {
       ComputeMaterialLengths(material);
       WriteMaterialChunk(ctx_, material);
@@ -586,10 +634,12 @@ class Writer {
   }
 
   HodModel& m_;
+  const std::vector<gantry::Texture>& textures_;  // the model's own (not copied)
   std::vector<ScarPlan> scars_;
   ByteWriter out_;
   WriteContext ctx_{out_};
   Streams s_;
+  std::vector<std::span<const std::uint8_t>> texture_pieces_;  // the texture stream, in order
 };
 
 std::string MeshList(const std::vector<std::string>& names) {
@@ -793,7 +843,7 @@ bool EncodeHod2(const HodModel& model, std::vector<std::uint8_t>& bytes, std::st
   try {
     HodModel prepared = Prepared(model);
     std::vector<ScarPlan> plans = PlanScars(prepared, options);
-    bytes = Writer(prepared, std::move(plans)).Run();
+    bytes = Writer(prepared, model.Textures, std::move(plans)).Run();
     return true;
   } catch (const WriteError& e) {
     if (error != nullptr) *error = e.what();

@@ -199,11 +199,12 @@ inline std::uint64_t Load64(const std::uint8_t* p) {
   return v;
 }
 
+// A match token, or a run of literals (offset 0, as many bytes as it gives).
 struct Token {
   const std::uint8_t* bytes = nullptr;
   std::uint32_t size = 0;    // in the payload
   std::uint32_t length = 0;  // of output
-  std::uint32_t offset = 0;  // 0 for a literal
+  std::uint32_t offset = 0;  // 0 for literals
   std::size_t at = 0;        // where its output begins
 };
 
@@ -216,6 +217,19 @@ class TokenWriter {
   void Literal(std::uint8_t byte) {
     Flag(0);
     out_[op_++] = byte;
+  }
+
+  // A run of literals: their flags are 0, so they go in as whole stretches between words.
+  void Literals(const std::uint8_t* bytes, std::size_t count) {
+    while (count > 0) {
+      OpenWordIfFull();
+      const std::size_t take = std::min<std::size_t>(count, kFlagsPerWord - flags_);
+      std::memcpy(out_.data() + op_, bytes, take);
+      op_ += take;
+      flags_ += static_cast<int>(take);
+      bytes += take;
+      count -= take;
+    }
   }
 
   void Match(std::uint32_t offset, std::uint32_t length) {
@@ -238,7 +252,8 @@ class TokenWriter {
   // A token as another payload has it. A match token may be longer than the bytes it gives (a
   // 4-byte token for 3 bytes is valid), which the room made at the start does not allow for.
   void Copy(const Token& t) {
-    Flag(t.offset != 0 ? 1 : 0);
+    if (t.offset == 0) return Literals(t.bytes, t.length);
+    Flag(1);
     if (t.size > t.length) out_.resize(out_.size() + t.size - t.length);
     std::memcpy(out_.data() + op_, t.bytes, t.size);
     op_ += t.size;
@@ -256,15 +271,19 @@ class TokenWriter {
   static constexpr std::size_t kNoWord = ~std::size_t{0};
 
   void Flag(std::uint32_t match) {
-    if (flags_ == kFlagsPerWord) {
-      FinishWord();
-      word_at_ = op_;
-      op_ += 4;
-      flags_ = 0;
-      bits_ = 0;
-    }
+    OpenWordIfFull();
     bits_ |= match << flags_;
     ++flags_;
+  }
+
+  // A word is put down only when a token follows it.
+  void OpenWordIfFull() {
+    if (flags_ != kFlagsPerWord) return;
+    FinishWord();
+    word_at_ = op_;
+    op_ += 4;
+    flags_ = 0;
+    bits_ = 0;
   }
 
   void FinishWord() {
@@ -280,9 +299,9 @@ class TokenWriter {
   int flags_ = kFlagsPerWord;
 };
 
-// Walks a payload's tokens without producing the output. Output positions count from `start`
-// (a payload made for the later part of a stream). Stops, damaged(), at anything a decoder
-// would refuse.
+// Walks a payload's tokens without producing the output, literals a run at a time. Output positions
+// count from `start` (a payload made for the later part of a stream). Stops, damaged(), at anything
+// a decoder would refuse.
 class TokenCursor {
  public:
   TokenCursor(std::span<const std::uint8_t> payload, std::size_t start, std::size_t end)
@@ -299,8 +318,15 @@ class TokenCursor {
     t.at = op_;
     t.bytes = p_.data() + ip_;
     if ((control_ & 1) == 0) {
-      if (ip_ >= p_.size()) return Damaged();
-      t = {t.bytes, 1, 1, 0, op_};
+      // The literals up to the next match flag (or the word's end), as far as the output goes.
+      const auto run = static_cast<std::uint32_t>(
+          std::min<std::size_t>(static_cast<std::size_t>(std::countr_zero(control_)), end_ - op_));
+      if (p_.size() - ip_ < run) return Damaged();
+      t = {t.bytes, run, run, 0, op_};
+      ip_ += run;
+      op_ += run;
+      control_ >>= run;
+      return true;
     } else {
       if (ip_ >= p_.size()) return Damaged();
       const std::uint32_t size = TokenSize(p_[ip_]);
@@ -338,25 +364,24 @@ struct Candidate {
 
 // Buckets of the latest kWays positions per hash of a 4-byte prefix, each with a byte of the hash
 // as a tag, plus the nearest earlier 3-byte prefix (a 3-byte match pays only with a 1- or 2-byte
-// token, so only a near one counts). A bucket's positions sit together, so its candidates are
-// checked with independent loads instead of a chain's one-after-another. A search gives the
-// matches that are longer than every nearer one, nearest first: for each length, the nearest
-// offset, which needs the shortest token. Measured in bench/hod2_read_bench: 16 ways buy about a
-// percent of size for a third more time.
+// token, so only a near one counts). A bucket fills one cache line and its tags are compared at
+// once, so a search costs a load or two where a hash chain costs one per candidate. A search
+// gives the matches that are longer than every nearer one, nearest first: for each length, the
+// nearest offset, which needs the shortest token. Measured in bench/hod2_read_bench: 16 ways buy
+// about a percent of size for a third more time.
 class MatchFinder {
  public:
-  static constexpr int kWays = 8;
+  static constexpr unsigned kWays = 8;
   static constexpr std::size_t kMaxCandidates = kWays + 1;
 
-  MatchFinder(std::span<const std::uint8_t> data, std::size_t match_end)
+  // `indexed`: about how many positions will be indexed. The tables are sized to it, so a small
+  // stream (or a few changed bytes) does not pay for clearing large ones.
+  MatchFinder(std::span<const std::uint8_t> data, std::size_t match_end, std::size_t indexed)
       : base_(data.data()), match_end_(match_end) {
-    // Tables sized to the data: a small stream does not pay for clearing large ones.
-    const int bits = std::clamp(static_cast<int>(std::bit_width(match_end)) - 3, 6, 16);
+    const int bits = std::clamp(static_cast<int>(std::bit_width(indexed)) - 3, 6, 16);
     bucket_shift_ = 32 - bits;
     shift3_ = 32 - std::min(bits + 2, 16);
-    rows_.assign(std::size_t{kWays} << bits, kNone);
-    tags_.assign(std::size_t{kWays} << bits, 0);
-    heads_.assign(std::size_t{1} << bits, 0);
+    buckets_.assign(std::size_t{1} << bits, Bucket{});
     head3_.assign(std::size_t{1} << (32 - shift3_), kNone);
   }
 
@@ -385,27 +410,27 @@ class MatchFinder {
     }
     if (pos + 4 > match_end_) return count;
     const std::uint32_t h = Hash4(here);
-    const std::size_t row = Row(h);
+    Bucket& bucket = buckets_[h >> 8];
     const auto tag = static_cast<std::uint8_t>(h);
-    if (pos + 5 <= match_end_) {
-      // The next search's bucket, fetched while this one is checked.
-      const std::size_t next_row = Row(Hash4(here + 1));
-      __builtin_prefetch(rows_.data() + next_row);
-      __builtin_prefetch(tags_.data() + next_row);
-    }
-    const unsigned head = heads_[row / kWays];
+    // The next search's bucket, fetched while this one is checked.
+    if (pos + 5 <= match_end_) __builtin_prefetch(&buckets_[Hash4(here + 1) >> 8]);
+    // A byte of `same` is 0x80 where the way's tag equals this one, newest way first.
+    const std::uint64_t diff = bucket.tags ^ (0x0101010101010101ull * tag);
+    std::uint64_t same =
+        ~(((diff & 0x7F7F7F7F7F7F7F7Full) + 0x7F7F7F7F7F7F7F7Full) | diff | 0x7F7F7F7F7F7F7F7Full);
+    same = std::rotr(same, static_cast<int>(8 * bucket.head));
     std::uint32_t ways[kWays];
-    int found = 0;
-    for (unsigned i = 0; i < kWays; ++i) {
-      const std::size_t slot = row + ((head + i) & (kWays - 1));
-      if (tags_[slot] != tag) continue;
-      const std::uint32_t candidate = rows_[slot];
-      if (candidate == kNone || pos - candidate > kPoolWindow) break;  // newest first
+    unsigned found = 0;
+    for (; same != 0; same &= same - 1) {
+      const unsigned slot =
+          (bucket.head + static_cast<unsigned>(std::countr_zero(same)) / 8) % kWays;
+      const std::uint32_t candidate = bucket.positions[slot];
+      if (candidate == kNone || pos - candidate > kPoolWindow) break;  // the rest are older
       ways[found++] = candidate;
       __builtin_prefetch(base_ + candidate);
     }
-    Insert(pos, row, tag);
-    for (int i = 0; i < found && best < limit; ++i) {
+    Insert(bucket, pos, tag);
+    for (unsigned i = 0; i < found && best < limit; ++i) {
       const std::uint8_t* const there = base_ + ways[i];
       // Farther candidates matter only when longer.
       if (there[best] != here[best]) continue;
@@ -421,6 +446,12 @@ class MatchFinder {
  private:
   static constexpr std::uint32_t kNone = 0xFFFFFFFFu;
 
+  struct alignas(64) Bucket {
+    std::uint32_t positions[kWays] = {kNone, kNone, kNone, kNone, kNone, kNone, kNone, kNone};
+    std::uint64_t tags = 0;  // a byte per way
+    unsigned head = 0;       // the newest way
+  };
+
   // Indexes every position before `pos` not yet indexed.
   void IndexTo(std::size_t pos) {
     const std::size_t end = std::min(pos, match_end_ + 1 - kMinMatch);
@@ -429,15 +460,15 @@ class MatchFinder {
       head3_[Hash3(p)] = static_cast<std::uint32_t>(next_);
       if (next_ + 4 > match_end_) continue;
       const std::uint32_t h = Hash4(p);
-      Insert(next_, Row(h), static_cast<std::uint8_t>(h));
+      Insert(buckets_[h >> 8], next_, static_cast<std::uint8_t>(h));
     }
   }
 
-  void Insert(std::size_t pos, std::size_t row, std::uint8_t tag) {
-    std::uint8_t& head = heads_[row / kWays];
-    head = static_cast<std::uint8_t>((head - 1) & (kWays - 1));
-    rows_[row + head] = static_cast<std::uint32_t>(pos);
-    tags_[row + head] = tag;
+  static void Insert(Bucket& bucket, std::size_t pos, std::uint8_t tag) {
+    bucket.head = (bucket.head + kWays - 1) % kWays;
+    bucket.positions[bucket.head] = static_cast<std::uint32_t>(pos);
+    const int shift = static_cast<int>(8 * bucket.head);
+    bucket.tags = (bucket.tags & ~(0xFFull << shift)) | (std::uint64_t{tag} << shift);
   }
 
   // The bucket from the hash's high bits (above bit 8), the tag from its low byte.
@@ -447,7 +478,6 @@ class MatchFinder {
     const std::uint32_t h = v * 2654435761u;
     return ((h >> bucket_shift_) << 8) | ((h >> 8) & 0xff);
   }
-  static std::size_t Row(std::uint32_t hash) { return std::size_t{hash >> 8} * kWays; }
   std::uint32_t Hash3(const std::uint8_t* p) const {
     const std::uint32_t v =
         std::uint32_t{p[0]} | (std::uint32_t{p[1]} << 8) | (std::uint32_t{p[2]} << 16);
@@ -472,9 +502,7 @@ class MatchFinder {
   std::size_t next_ = 0;
   int bucket_shift_ = 24;
   int shift3_ = 16;
-  std::vector<std::uint32_t> rows_;
-  std::vector<std::uint8_t> tags_;
-  std::vector<std::uint8_t> heads_;
+  std::vector<Bucket> buckets_;
   std::vector<std::uint32_t> head3_;
 };
 
@@ -486,10 +514,11 @@ class RangeEncoder {
   static constexpr std::size_t kBlock = 2048;
   static constexpr std::uint32_t kNiceLength = 64;
 
-  explicit RangeEncoder(std::span<const std::uint8_t> data)
+  // `indexed`: about how much of the data will be searched (all of it by default).
+  explicit RangeEncoder(std::span<const std::uint8_t> data, std::size_t indexed = SIZE_MAX)
       : data_(data),
         match_end_(data.size() > kLiteralTail ? data.size() - kLiteralTail : 0),
-        finder_(data, match_end_),
+        finder_(data, match_end_, std::min(indexed, match_end_)),
         nodes_(kBlock + kMaxMatch + 1),
         path_(kBlock + kMaxMatch + 1) {}
 
@@ -505,6 +534,50 @@ class RangeEncoder {
         break;
       }
       pos = Stretch(out, pos, match_end);
+    }
+  }
+
+  // The same, faster and a few percent larger: each match taken as found, unless the next
+  // position offers a better one (one step of lazy evaluation).
+  void EncodeQuickly(TokenWriter& out, std::size_t start, std::size_t end, std::size_t history) {
+    finder_.IndexFrom(history);
+    const std::size_t match_end = std::min(end, match_end_);
+    Candidate found[MatchFinder::kMaxCandidates];
+    const auto best = [&](std::size_t pos, Candidate& c) {
+      c = {};
+      if (pos + kMinMatch > match_end) return 0;
+      const std::size_t count = finder_.Find(pos, match_end, kNiceLength, found);
+      int gain = 0;
+      for (std::size_t k = 0; k < count; ++k) {
+        const int g = static_cast<int>(found[k].length * kLiteralPrice) -
+                      kPrices[OffsetClass(found[k].offset)][found[k].length];
+        if (g > gain) {
+          gain = g;
+          c = found[k];
+        }
+      }
+      return gain;
+    };
+    std::size_t pos = start;
+    Candidate here;
+    int gain = best(pos, here);
+    while (pos < end) {
+      if (gain <= 0) {
+        out.Literal(data_[pos++]);
+        gain = best(pos, here);
+        continue;
+      }
+      Candidate next;
+      const int next_gain = here.length < kNiceLength ? best(pos + 1, next) : 0;
+      if (next_gain > gain + static_cast<int>(kLiteralPrice)) {
+        out.Literal(data_[pos++]);
+        here = next;
+        gain = next_gain;
+        continue;
+      }
+      out.Match(here.offset, here.length);
+      pos += here.length;
+      gain = best(pos, here);
     }
   }
 
@@ -699,8 +772,11 @@ void AppendTokens(TokenWriter& out, std::span<const std::uint8_t> payload, std::
 constexpr std::size_t kSplitSize = std::size_t{1} << 20;
 constexpr std::size_t kSplitHistory = std::size_t{1} << 20;
 
-// Changed bytes are compressed again with matches sought from this far before them.
-constexpr std::size_t kRepackHistory = std::size_t{1} << 16;
+// Changed bytes are compressed again with matches sought from this far before them; a run of
+// them shorter than kQuickSpan (a few moved vertices) without weighing prices, which costs
+// little there and saves most of the time.
+constexpr std::size_t kRepackHistory = std::size_t{16} << 10;
+constexpr std::size_t kQuickSpan = std::size_t{64} << 10;
 
 }  // namespace
 
@@ -767,13 +843,20 @@ std::vector<std::uint8_t> RepackPoolStream(std::span<const std::uint8_t> data,
   const std::size_t match_end = n > kLiteralTail ? n - kLiteralTail : 0;
   const std::uint8_t* const d = data.data();
 
+  std::size_t changed = n;  // at least this many new bytes are compressed afresh
+  for (const Segment& segment : segments) changed -= segment.length;
   TokenWriter out(n);
   std::optional<RangeEncoder> encoder;  // made only when something changed
   std::size_t done = 0;                 // new bytes given tokens so far
   const auto fill_to = [&](std::size_t to) {
     if (to <= done) return;
-    if (!encoder) encoder.emplace(data);
-    encoder->Encode(out, done, to, done > kRepackHistory ? done - kRepackHistory : 0);
+    if (!encoder) encoder.emplace(data, changed + 2 * kRepackHistory);
+    const std::size_t history = done > kRepackHistory ? done - kRepackHistory : 0;
+    if (to - done < kQuickSpan) {
+      encoder->EncodeQuickly(out, done, to, history);
+    } else {
+      encoder->Encode(out, done, to, history);
+    }
     done = to;
   };
   // The segment holding old position `at`: tokens come in order, so the search goes on from
@@ -782,6 +865,35 @@ std::vector<std::uint8_t> RepackPoolStream(std::span<const std::uint8_t> data,
   TokenCursor cursor(before, 0, before_size);
   Token t;
   while (cursor.Next(t)) {
+    if (t.offset == 0) {
+      // Literals are kept wherever their bytes are in a segment.
+      std::size_t from = t.at;
+      const std::size_t to = t.at + t.length;
+      while (from < to) {
+        while (k + 1 < segments.size() && segments[k + 1].old_at <= from) ++k;
+        if (k >= segments.size()) break;
+        const Segment& s = segments[k];
+        if (from < s.old_at) {
+          from = std::min(to, s.old_at);
+          continue;
+        }
+        const std::size_t end = s.old_at + s.length;
+        if (from >= end) {
+          from = k + 1 < segments.size() ? std::min(to, segments[k + 1].old_at) : to;
+          continue;
+        }
+        const std::size_t piece = std::min(to, end) - from;
+        const std::size_t at = s.new_at + (from - s.old_at);
+        const std::size_t skip = at < done ? std::min(piece, done - at) : 0;
+        if (skip < piece) {
+          fill_to(at + skip);
+          out.Literals(t.bytes + (from - t.at) + skip, piece - skip);
+          done = at + piece;
+        }
+        from += piece;
+      }
+      continue;
+    }
     while (k + 1 < segments.size() && segments[k + 1].old_at <= t.at) ++k;
     if (k >= segments.size()) break;
     const Segment& s = segments[k];
@@ -826,39 +938,67 @@ std::vector<std::uint8_t> RepackPoolStream(std::span<const std::uint8_t> data,
   return packed;
 }
 
-PoolDigest DigestPoolStream(std::span<const std::uint8_t> data) {
-  // Four lanes of 64-bit multiply-rotate rounds over 32-byte stripes: each round is one-to-one
-  // in its lane, so a stream that differs in one stripe always ends in different lanes. The
-  // lanes are folded two ways into 128 bits.
-  constexpr std::uint64_t k1 = 0x9E3779B185EBCA87ull, k2 = 0xC2B2AE3D27D4EB4Full,
-                          k3 = 0x165667B19E3779F9ull, k4 = 0x85EBCA77C2B2AE63ull,
-                          k5 = 0x27D4EB2F165667C5ull;
-  const auto round = [](std::uint64_t acc, std::uint64_t v) {
-    return std::rotl(acc + v * k2, 31) * k1;
-  };
-  std::uint64_t lane[4] = {k1 + k2, k2, 0, 0 - k1};
+// Four lanes of 64-bit multiply-rotate rounds over 32-byte stripes: each round is one-to-one in
+// its lane, so streams that differ in one stripe always end in different lanes. The lanes are
+// folded two ways into 128 bits, with the length.
+namespace {
+constexpr std::uint64_t kD1 = 0x9E3779B185EBCA87ull, kD2 = 0xC2B2AE3D27D4EB4Full,
+                        kD3 = 0x165667B19E3779F9ull, kD4 = 0x85EBCA77C2B2AE63ull,
+                        kD5 = 0x27D4EB2F165667C5ull;
+inline std::uint64_t DigestRound(std::uint64_t acc, std::uint64_t v) {
+  return std::rotl(acc + v * kD2, 31) * kD1;
+}
+}  // namespace
+
+PoolDigester::PoolDigester() : lanes_{kD1 + kD2, kD2, 0, 0 - kD1} {}
+
+void PoolDigester::Add(std::span<const std::uint8_t> data) {
   const std::uint8_t* p = data.data();
-  const std::size_t n = data.size();
-  std::size_t i = 0;
-  for (; i + 32 <= n; i += 32) {
-    for (int l = 0; l < 4; ++l) lane[l] = round(lane[l], Load64(p + i + 8 * l));
+  std::size_t n = data.size();
+  total_ += n;
+  if (buffered_ > 0) {
+    const std::size_t take = std::min(n, sizeof(buffer_) - buffered_);
+    std::memcpy(buffer_ + buffered_, p, take);
+    buffered_ += take;
+    p += take;
+    n -= take;
+    if (buffered_ < sizeof(buffer_)) return;
+    Stripe(buffer_);
+    buffered_ = 0;
   }
+  for (; n >= 32; p += 32, n -= 32) Stripe(p);
+  if (n > 0) std::memcpy(buffer_, p, n);
+  buffered_ = n;
+}
+
+void PoolDigester::Stripe(const std::uint8_t* p) {
+  for (int l = 0; l < 4; ++l) lanes_[l] = DigestRound(lanes_[l], Load64(p + 8 * l));
+}
+
+PoolDigest PoolDigester::Finish() const {
+  std::uint64_t lanes[4] = {lanes_[0], lanes_[1], lanes_[2], lanes_[3]};
   std::uint8_t last[32] = {};
-  if (n > i) std::memcpy(last, p + i, n - i);
-  for (int l = 0; l < 4; ++l) lane[l] = round(lane[l], Load64(last + 8 * l));
+  std::memcpy(last, buffer_, buffered_);
+  for (int l = 0; l < 4; ++l) lanes[l] = DigestRound(lanes[l], Load64(last + 8 * l));
   const auto avalanche = [](std::uint64_t h) {
     h ^= h >> 33;
-    h *= k2;
+    h *= kD2;
     h ^= h >> 29;
-    h *= k3;
+    h *= kD3;
     return h ^ (h >> 32);
   };
-  std::uint64_t low = n * k5, high = ~n * k4;
+  std::uint64_t low = total_ * kD5, high = ~total_ * kD4;
   for (int l = 0; l < 4; ++l) {
-    low = std::rotl(low ^ round(0, lane[l]), 27) * k1 + k4;
-    high = std::rotl(high + lane[l] * k3, 23 + 2 * l) * k5 + k2;
+    low = std::rotl(low ^ DigestRound(0, lanes[l]), 27) * kD1 + kD4;
+    high = std::rotl(high + lanes[l] * kD3, 23 + 2 * l) * kD5 + kD2;
   }
   return {avalanche(low), avalanche(high ^ low)};
+}
+
+PoolDigest DigestPoolStream(std::span<const std::uint8_t> data) {
+  PoolDigester digester;
+  digester.Add(data);
+  return digester.Finish();
 }
 
 }  // namespace gantry

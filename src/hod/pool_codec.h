@@ -65,4 +65,19 @@ struct PoolDigest {
 };
 PoolDigest DigestPoolStream(std::span<const std::uint8_t> data);
 
+// The same digest over a stream given in pieces.
+class PoolDigester {
+ public:
+  PoolDigester();
+  void Add(std::span<const std::uint8_t> data);
+  PoolDigest Finish() const;
+
+ private:
+  void Stripe(const std::uint8_t* p);
+  std::uint64_t lanes_[4];
+  std::uint8_t buffer_[32] = {};
+  std::size_t buffered_ = 0;
+  std::uint64_t total_ = 0;
+};
+
 }  // namespace gantry
