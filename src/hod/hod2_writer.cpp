@@ -69,11 +69,15 @@ bool ScarMatchesMesh(const ScarMesh& scar, const MultiMesh& mesh) {
 }
 
 // The checksum read with this scar mesh, while the scar mesh is still exactly as read.
-const ScarChecksum* CheckedScar(const HodModel& m, const ScarMesh& scar) {
+const ScarChecksum* CheckedScar(const HodModel& m, const ScarMesh& scar,
+                                std::optional<ScarBytes>* bytes_out = nullptr) {
   for (const ScarChecksum& kept : m.Hod2.ScarChecksums) {
     if (kept.Name != scar.Description.Name || kept.Fingerprint == 0) continue;
-    const std::optional<ScarBytes> bytes = ScarChunkBytes(scar, kept.Version, 0);
-    if (bytes && ScarFingerprint(*bytes) == kept.Fingerprint) return &kept;
+    std::optional<ScarBytes> bytes = ScarChunkBytes(scar, kept.Version, 0);
+    if (bytes && ScarFingerprint(*bytes) == kept.Fingerprint) {
+      if (bytes_out != nullptr) *bytes_out = std::move(bytes);
+      return &kept;
+    }
   }
   return nullptr;
 }
@@ -197,6 +201,7 @@ struct ScarPlan {
   std::int32_t version = 0;
   std::uint32_t checksum = 0;
   bool rebuilt = false;
+  std::optional<ScarBytes> bytes;  // the chunk's, made when planning, its checksum still 0
 };
 
 constexpr std::int32_t kScarVersion = 2015;
@@ -222,10 +227,12 @@ std::vector<ScarPlan> PlanScars(const HodModel& m, const Hod2WriteOptions& optio
     const MultiMesh& mesh = m.Meshes[i];
     const ScarMesh* scar = ScarOf(m, mesh);
     if (scar == nullptr || !ScarMatchesMesh(*scar, mesh)) continue;
-    if (const ScarChecksum* kept = CheckedScar(m, *scar)) {
-      plans[i] = {scar, kept->Version, kept->Checksum, false};
-    } else if (options.rebuilt_scars && ScarChunkBytes(*scar, kScarVersion, 0)) {
-      plans[i] = {scar, kScarVersion, kPlaceholderScarChecksum, true};
+    std::optional<ScarBytes> bytes;
+    if (const ScarChecksum* kept = CheckedScar(m, *scar, &bytes)) {
+      plans[i] = {scar, kept->Version, kept->Checksum, false, std::move(bytes)};
+    } else if (options.rebuilt_scars &&
+               (bytes = ScarChunkBytes(*scar, kScarVersion, kPlaceholderScarChecksum))) {
+      plans[i] = {scar, kScarVersion, kPlaceholderScarChecksum, true, std::move(bytes)};
     }
   }
   return plans;
@@ -583,9 +590,13 @@ class Writer {
     Append(s_.face, tris.Indices.data(), tris.Indices.size() * 2);
   }
 
-  void Scar(const ScarPlan& plan) {
-    const std::optional<ScarBytes> bytes = ScarChunkBytes(*plan.scar, plan.version, plan.checksum);
-    if (!bytes) throw WriteError("a battle-scar mesh's triangles or grid do not fit together");
+  void Scar(ScarPlan& plan) {
+    std::optional<ScarBytes>& bytes = plan.bytes;
+    if (!bytes || bytes->body.size() < 4) {
+      throw WriteError("a battle-scar mesh's triangles or grid do not fit together");
+    }
+    // The checksum ends the body (little-endian, as written).
+    std::memcpy(bytes->body.data() + bytes->body.size() - 4, &plan.checksum, 4);
     const std::size_t mark = out_.BeginContainer("NRML", "SCAR");
     out_.WriteBytes(bytes->body);
     out_.EndChunk(mark);
@@ -618,7 +629,7 @@ class Writer {
     Markers();
     Kdop();
     for (const CollisionMesh& mesh : m_.CollisionMeshes) Collision(mesh);
-    for (const ScarPlan& plan : scars_) {
+    for (ScarPlan& plan : scars_) {
       if (plan.scar != nullptr) Scar(plan);
     }
     UnknownChunks("DTRM");

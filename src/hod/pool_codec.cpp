@@ -46,9 +46,15 @@ inline std::uint32_t TokenSize(std::uint8_t first) {
   }
 }
 
-inline Match DecodeToken(const std::uint8_t* p, std::uint32_t size) {
+// `available`: the payload's bytes from p on (at least the token's size). A whole stream has
+// its 4-byte trailer after the last token, so one load nearly always reads the token.
+inline Match DecodeToken(const std::uint8_t* p, std::uint32_t size, std::size_t available) {
   std::uint32_t w = 0;
-  for (std::uint32_t i = 0; i < size; ++i) w |= std::uint32_t{p[i]} << (8 * i);
+  if (available >= 4) {
+    w = Load32(p) & (size == 4 ? 0xFFFFFFFFu : (1u << (8 * size)) - 1);
+  } else {
+    for (std::uint32_t i = 0; i < size; ++i) w |= std::uint32_t{p[i]} << (8 * i);
+  }
   switch (size) {
     case 1:
       return {w >> 2, 3, 1};
@@ -107,7 +113,7 @@ class Decoder {
       if (ip >= n) return Fail(ip, "the payload ends before a match");
       const std::uint32_t token_size = TokenSize(p[ip]);
       if (n - ip < token_size) return Fail(ip, "the payload ends inside a match");
-      const Match m = DecodeToken(p + ip, token_size);
+      const Match m = DecodeToken(p + ip, token_size, n - ip);
       if (m.offset == 0 || m.offset > op) {
         return Fail(ip, fmt::format("a match reaches {} bytes back where {} have been output",
                                     m.offset, op));
@@ -255,7 +261,21 @@ class TokenWriter {
     if (t.offset == 0) return Literals(t.bytes, t.length);
     Flag(1);
     if (t.size > t.length) out_.resize(out_.size() + t.size - t.length);
-    std::memcpy(out_.data() + op_, t.bytes, t.size);
+    std::uint8_t* to = out_.data() + op_;
+    switch (t.size) {  // sizes the compiler can copy without a call
+      case 1:
+        std::memcpy(to, t.bytes, 1);
+        break;
+      case 2:
+        std::memcpy(to, t.bytes, 2);
+        break;
+      case 3:
+        std::memcpy(to, t.bytes, 3);
+        break;
+      default:
+        std::memcpy(to, t.bytes, 4);
+        break;
+    }
     op_ += t.size;
   }
 
@@ -331,7 +351,7 @@ class TokenCursor {
       if (ip_ >= p_.size()) return Damaged();
       const std::uint32_t size = TokenSize(p_[ip_]);
       if (p_.size() - ip_ < size) return Damaged();
-      const Match m = DecodeToken(t.bytes, size);
+      const Match m = DecodeToken(t.bytes, size, p_.size() - ip_);
       if (m.offset == 0 || m.offset > op_ || m.length > end_ - op_) return Damaged();
       t = {t.bytes, size, m.length, m.offset, op_};
     }
@@ -772,11 +792,13 @@ void AppendTokens(TokenWriter& out, std::span<const std::uint8_t> payload, std::
 constexpr std::size_t kSplitSize = std::size_t{1} << 20;
 constexpr std::size_t kSplitHistory = std::size_t{1} << 20;
 
-// Changed bytes are compressed again with matches sought from this far before them; a run of
-// them shorter than kQuickSpan (a few moved vertices) without weighing prices, which costs
-// little there and saves most of the time.
-constexpr std::size_t kRepackHistory = std::size_t{16} << 10;
+// A run of changed bytes shorter than kQuickSpan (a few moved vertices) is compressed again
+// without weighing prices, with matches sought from kQuickHistory bytes before it: most of the
+// time saved for little size (measured on the shared files' streams). A longer run (a new
+// texture or level of detail) is compressed as a whole stream would be, from kRepackHistory.
 constexpr std::size_t kQuickSpan = std::size_t{64} << 10;
+constexpr std::size_t kQuickHistory = std::size_t{2} << 10;
+constexpr std::size_t kRepackHistory = std::size_t{64} << 10;
 
 }  // namespace
 
@@ -850,12 +872,14 @@ std::vector<std::uint8_t> RepackPoolStream(std::span<const std::uint8_t> data,
   std::size_t done = 0;                 // new bytes given tokens so far
   const auto fill_to = [&](std::size_t to) {
     if (to <= done) return;
-    if (!encoder) encoder.emplace(data, changed + 2 * kRepackHistory);
-    const std::size_t history = done > kRepackHistory ? done - kRepackHistory : 0;
+    if (!encoder) {
+      // Tables for about as many positions as will be searched.
+      encoder.emplace(data, changed + (changed < kQuickSpan ? 8 * kQuickHistory : kRepackHistory));
+    }
     if (to - done < kQuickSpan) {
-      encoder->EncodeQuickly(out, done, to, history);
+      encoder->EncodeQuickly(out, done, to, done > kQuickHistory ? done - kQuickHistory : 0);
     } else {
-      encoder->Encode(out, done, to, history);
+      encoder->Encode(out, done, to, done > kRepackHistory ? done - kRepackHistory : 0);
     }
     done = to;
   };
