@@ -92,29 +92,6 @@ bool KnownTextureFormat(const Tag& format) {
          format == Tag("8888");
 }
 
-// One triangle list per part: strips unrolled (every other triangle turned so all face alike,
-// stitching triangles left out), several lists joined.
-FaceList AsTriangleList(const MeshPart& part) {
-  FaceList out;
-  for (const FaceList& list : part.FaceLists) {
-    const std::vector<std::int16_t>& i = list.Indices;
-    if (list.Type == kFaceListStrip) {
-      for (std::size_t k = 0; k + 2 < i.size(); ++k) {
-        if (i[k] == i[k + 1] || i[k + 1] == i[k + 2] || i[k] == i[k + 2]) continue;
-        if (k % 2 == 0) {
-          out.Indices.insert(out.Indices.end(), {i[k], i[k + 1], i[k + 2]});
-        } else {
-          out.Indices.insert(out.Indices.end(), {i[k + 1], i[k], i[k + 2]});
-        }
-      }
-    } else {
-      out.Indices.insert(out.Indices.end(), i.begin(), i.begin() + (i.size() / 3 * 3));
-    }
-  }
-  out.IndexCount = static_cast<std::int32_t>(out.Indices.size());
-  return out;
-}
-
 void NormaliseLod(LodMesh& lod, bool from_classic) {
   for (MeshPart& part : lod.Parts) {
     // Bits 0x10 to 0x400 without their UV sets are the classic meaning of those bits (as OBJ
@@ -663,6 +640,34 @@ std::string MeshList(const std::vector<std::string>& names) {
 
 bool ScarStillHolds(const HodModel& model, const ScarMesh& scar, const MultiMesh& mesh) {
   return CheckedScar(model, scar) != nullptr && ScarMatchesMesh(scar, mesh);
+}
+
+std::vector<std::int16_t> UnrolledStrip(const std::vector<std::int16_t>& i) {
+  std::vector<std::int16_t> out;
+  for (std::size_t k = 0; k + 2 < i.size(); ++k) {
+    if (i[k] == i[k + 1] || i[k + 1] == i[k + 2] || i[k] == i[k + 2]) continue;
+    if (k % 2 == 0) {
+      out.insert(out.end(), {i[k], i[k + 1], i[k + 2]});
+    } else {
+      out.insert(out.end(), {i[k + 1], i[k], i[k + 2]});
+    }
+  }
+  return out;
+}
+
+FaceList AsTriangleList(const MeshPart& part) {
+  FaceList out;
+  for (const FaceList& list : part.FaceLists) {
+    const std::vector<std::int16_t>& i = list.Indices;
+    if (list.Type == kFaceListStrip) {
+      const std::vector<std::int16_t> unrolled = UnrolledStrip(i);
+      out.Indices.insert(out.Indices.end(), unrolled.begin(), unrolled.end());
+    } else {
+      out.Indices.insert(out.Indices.end(), i.begin(), i.begin() + (i.size() / 3 * 3));
+    }
+  }
+  out.IndexCount = static_cast<std::int32_t>(out.Indices.size());
+  return out;
 }
 
 std::vector<std::string> Hod2WriteBlockers(const HodModel& m) {
