@@ -173,4 +173,26 @@ std::optional<std::string> ScarMeshFromLod(const LodMesh& lod, ScarMesh& scar) {
   return std::nullopt;
 }
 
+std::optional<std::size_t> ScarMeshOf(const HodModel& model, std::size_t mesh) {
+  if (mesh >= model.Meshes.size()) return std::nullopt;
+  if (model.Dialect != HodDialect::Hod2) {
+    return mesh < model.ScarMeshes.size() ? std::optional<std::size_t>(mesh) : std::nullopt;
+  }
+  for (std::size_t i = 0; i < model.ScarMeshes.size(); ++i) {
+    if (model.ScarMeshes[i].Description.Name == model.Meshes[mesh].Name) return i;
+  }
+  return std::nullopt;
+}
+
+std::optional<std::size_t> MeshOfScarMesh(const HodModel& model, std::size_t scar) {
+  if (scar >= model.ScarMeshes.size()) return std::nullopt;
+  if (model.Dialect != HodDialect::Hod2) {
+    return scar < model.Meshes.size() ? std::optional<std::size_t>(scar) : std::nullopt;
+  }
+  for (std::size_t i = 0; i < model.Meshes.size(); ++i) {
+    if (model.Meshes[i].Name == model.ScarMeshes[scar].Description.Name) return i;
+  }
+  return std::nullopt;
+}
+
 }  // namespace gantry
