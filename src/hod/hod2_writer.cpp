@@ -749,6 +749,35 @@ std::vector<std::string> Hod2Losses(const HodModel& model, const Hod2WriteOption
     }
   }
 
+  // Parts that come without tangents and binormals (imported from OBJ or glTF without them, or
+  // from a classic model) are written without them: nothing computes them, and the game's
+  // shaders may want them for normal maps.
+  std::vector<std::string> untangented;
+  for (const MultiMesh& mesh : m.Meshes) {
+    if (IsGoblin(mesh)) continue;
+    for (std::size_t l = 0; l < mesh.Lods.size(); ++l) {
+      const std::vector<MeshPart>& parts = mesh.Lods[l].Parts;
+      for (std::size_t k = 0; k < parts.size(); ++k) {
+        const MeshPart& part = parts[k];
+        const bool bare_uv_bits =  // the classic meaning of these bits, as imports set them
+            (part.VertexMask & kMaskExtraUVs) != 0 &&
+            part.ExtraUVs.size() != part.Vertices.size() * ExtraUVSets(part.VertexMask);
+        if ((part.VertexMask & kMaskTangent) == 0 &&
+            (m.Dialect != HodDialect::Hod2 || bare_uv_bits)) {
+          untangented.push_back(fmt::format("\"{}\" level {} part {}", mesh.Name, l, k + 1));
+        }
+      }
+    }
+  }
+  if (!untangented.empty()) {
+    std::string list;
+    for (const std::string& part : untangented) list += (list.empty() ? "" : ", ") + part;
+    losses.push_back(fmt::format(
+        "tangents and binormals for {}: these parts have none (imported or classic) and they are "
+        "not computed; how the game shades them is untested",
+        list));
+  }
+
   const HodModel p = Prepared(m);
   const std::vector<ScarPlan> plans = PlanScars(p, options);
   std::vector<std::string> unscarred;

@@ -327,6 +327,30 @@ TEST(Hod2Authoring, EditedFilesSaveInTheirDialectAndReadBackWithExactlyTheEdit) 
   }
 }
 
+// Parts without tangents as read from a HOD 2.0 file (some real ones have none) are not named;
+// a part imported without them, or every part of a classic model, is.
+TEST(Hod2Authoring, PartsWithoutTangentsAreNamedWhenImportedOrClassic) {
+  const auto names_tangents = [](const std::vector<std::string>& losses, const std::string& part) {
+    return std::any_of(losses.begin(), losses.end(), [&](const std::string& loss) {
+      return loss.find("tangents") != std::string::npos && loss.find(part) != std::string::npos;
+    });
+  };
+  for (const char* file : kHod2Files) {
+    SCOPED_TRACE(file);
+    const std::string path = CorpusFile(file);
+    if (path.empty()) GANTRY_CORPUS_ABSENT("corpus file absent");
+    HodModel model = HodRead(FileBytes(path)).model;
+    EXPECT_FALSE(names_tangents(Hod2Losses(model), ""));
+    const std::string part = "\"" + model.Meshes[0].Name + "\" level 0 part 1";
+    model.Meshes[0].Lods[0].Parts[0].VertexMask = kMaskPosition | kMaskNormal | kMaskUV | 0x10;
+    EXPECT_TRUE(names_tangents(Hod2Losses(model), part));
+    model.Meshes[0].Lods[0].Parts[0].VertexMask = kMaskPosition | kMaskNormal | kMaskUV;
+    EXPECT_FALSE(names_tangents(Hod2Losses(model), part));
+    model.Dialect = HodDialect::Classic;
+    EXPECT_TRUE(names_tangents(Hod2Losses(model), part));
+  }
+}
+
 TEST(Hod2Authoring, RebuiltScarsAreWrittenOnlyWhenAskedWithThePlaceholderChecksum) {
   const std::string path = CorpusFile(kHod2Files[3]);
   if (path.empty()) GANTRY_CORPUS_ABSENT("corpus file absent");
