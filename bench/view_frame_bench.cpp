@@ -132,14 +132,10 @@ bool Drawing(const ObjectViewer& viewer) {
   return viewer.view(3)->canvas() != nullptr && viewer.view(3)->drawing();
 }
 
-// Orbiting: a left-button drag on the perspective view, one frame per mouse move. Only the
-// dragged view draws again.
-void OrbitFrame(benchmark::State& state, bool synthetic) {
-  const HodModel& model = Model(synthetic);
-  if (model.Meshes.empty()) return state.SkipWithError("no corpus ship beside the repository");
-  auto viewer = OpenViewer(model);
-  if (!Drawing(*viewer)) return state.SkipWithError("no OpenGL 3.3 on this display");
-  ViewCanvas* canvas = viewer->view(3)->canvas();
+// Drags the left button across `view`, one frame per mouse move, and reports the frame rate
+// and what the frames drew (the coarse stand-in when the scene has one).
+void Orbit(benchmark::State& state, gantry::ViewControl& view) {
+  ViewCanvas* canvas = view.canvas();
   const QPointF centre(canvas->width() / 2.0, canvas->height() / 2.0);
   QMouseEvent press(QEvent::MouseButtonPress, centre, canvas->mapToGlobal(centre), Qt::LeftButton,
                     Qt::LeftButton, Qt::NoModifier);
@@ -157,11 +153,22 @@ void OrbitFrame(benchmark::State& state, bool synthetic) {
   }
   state.counters["fps"] =
       benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
-  // What the frames drew: the coarse stand-in when the scene has one.
-  const gantry::ViewControl* view = viewer->view(3);
   state.counters["triangles"] = static_cast<double>(gantry::SceneTriangles(
-      view->scene_while_moving() ? *view->scene_while_moving() : view->scene()));
-  state.counters["of"] = static_cast<double>(gantry::SceneTriangles(view->scene()));
+      view.scene_while_moving() ? *view.scene_while_moving() : view.scene()));
+  state.counters["of"] = static_cast<double>(gantry::SceneTriangles(view.scene()));
+  QMouseEvent release(QEvent::MouseButtonRelease, centre, canvas->mapToGlobal(centre),
+                      Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(canvas, &release);
+}
+
+// Orbiting: a left-button drag on the perspective view, one frame per mouse move. Only the
+// dragged view draws again.
+void OrbitFrame(benchmark::State& state, bool synthetic) {
+  const HodModel& model = Model(synthetic);
+  if (model.Meshes.empty()) return state.SkipWithError("no corpus ship beside the repository");
+  auto viewer = OpenViewer(model);
+  if (!Drawing(*viewer)) return state.SkipWithError("no OpenGL 3.3 on this display");
+  Orbit(state, *viewer->view(3));
 }
 
 // All four views drawn again (a ticked level, a reset): the worst frame the viewer has.
@@ -239,33 +246,10 @@ void WorkspaceOrbit(benchmark::State& state, bool synthetic) {
   QSettings settings(home.filePath(QStringLiteral("bench.ini")), QSettings::IniFormat);
   auto window = OpenWorkspace(settings, synthetic);
   gantry::ViewControl* view = window->workspace_view().view();
-  ViewCanvas* canvas = view->canvas();
-  if (canvas == nullptr || !view->drawing()) {
+  if (view->canvas() == nullptr || !view->drawing()) {
     return state.SkipWithError("no OpenGL 3.3 on this display");
   }
-  const QPointF centre(canvas->width() / 2.0, canvas->height() / 2.0);
-  QMouseEvent press(QEvent::MouseButtonPress, centre, canvas->mapToGlobal(centre), Qt::LeftButton,
-                    Qt::LeftButton, Qt::NoModifier);
-  QCoreApplication::sendEvent(canvas, &press);
-  int step = 0;
-  for (auto _ : state) {
-    QElapsedTimer timer;
-    timer.start();
-    const QPointF to = centre + QPointF(++step % 2 == 0 ? 0 : 4, 1);
-    QMouseEvent move(QEvent::MouseMove, to, canvas->mapToGlobal(to), Qt::NoButton, Qt::LeftButton,
-                     Qt::NoModifier);
-    QCoreApplication::sendEvent(canvas, &move);
-    WaitForFrames({canvas});
-    state.SetIterationTime(static_cast<double>(timer.nsecsElapsed()) * 1e-9);
-  }
-  state.counters["fps"] =
-      benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
-  state.counters["triangles"] = static_cast<double>(gantry::SceneTriangles(
-      view->scene_while_moving() ? *view->scene_while_moving() : view->scene()));
-  state.counters["of"] = static_cast<double>(gantry::SceneTriangles(view->scene()));
-  QMouseEvent release(QEvent::MouseButtonRelease, centre, canvas->mapToGlobal(centre),
-                      Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
-  QCoreApplication::sendEvent(canvas, &release);
+  Orbit(state, *view);
 }
 
 // From Return in the root joint's X box to the workspace's next frame showing the moved ship:
@@ -300,15 +284,11 @@ int SavePictures(const QString& folder, const QString& ship) {
   QSettings settings(home.filePath(QStringLiteral("bench.ini")), QSettings::IniFormat);
   auto window = OpenWorkspace(settings, false);
   if (!ship.isEmpty()) window->OpenPath(ship);
-  window->resize(1400, 860);
-  window->workspace_dock()->setMinimumWidth(700);
   gantry::WorkspaceView& view = window->workspace_view();
   view.view()->SetView(static_cast<int>(gantry::ViewPreset::Perspective));
-  view.Fit();
-  // Back a little: dock paths reach out beyond the hull.
-  view.view()->state().SetZoom(1.5);
   const auto shoot = [&](const gantry::WorkspaceSelection& selection, const char* name) {
     gantry::SelectInForm(window->editor(), selection);
+    view.Fit();
     QElapsedTimer wait;
     wait.start();
     while (wait.elapsed() < 500) QCoreApplication::processEvents();

@@ -1,6 +1,5 @@
 #include "commands/texture_commands.h"
 
-#include <algorithm>
 #include <cctype>
 #include <filesystem>
 #include <fstream>
@@ -62,43 +61,6 @@ class PreviewFileGuard {
 };
 
 }  // namespace
-
-CommandResult ImportTextures(Workspace& workspace, Ui& ui) {
-  const Answer answer = ui.Message(kDdsOrTga, Icon::Question, Buttons::YesNoCancel);
-  if (answer != Answer::Yes && answer != Answer::No) return CommandResult::Unchanged();
-  const bool dds = answer == Answer::Yes;
-  const std::string extension = dds ? kDdsExtension : kTgaExtension;
-  const auto chosen = ui.OpenFile("*" + extension + "|*.*", kSelectFolderTitle);
-  if (!chosen || chosen->empty()) return CommandResult::Unchanged();
-
-  const std::string folder = FolderOf(*chosen);
-  std::vector<fs::path> files;
-  std::error_code error;
-  for (fs::directory_iterator it(FileSystemPath(folder.empty() ? "." : folder), error), end;
-       !error && it != end; it.increment(error)) {
-    const std::string name = PathText(it->path().filename());
-    std::error_code size_error;
-    if (Lower(LastFour(name)) == Lower(extension) && it->is_regular_file(size_error) &&
-        it->file_size(size_error) > 0 && !size_error) {
-      files.push_back(it->path());
-    }
-  }
-  // Listings come in no fixed order; names give one the user can predict.
-  std::sort(files.begin(), files.end());
-
-  CommandResult result;
-  for (const fs::path& file : files) {
-    const std::string path = PathText(file);
-    const std::string base = BaseName(path);
-    if (base.empty() || base.back() != ']') continue;
-    auto texture = dds ? ImportDDSTexture(path, ui) : ImportTGATexture(path, ui);
-    if (!texture) continue;
-    AddTexture(workspace.model);
-    workspace.model.Textures.back() = std::move(*texture);
-    result.changed = true;
-  }
-  return result;
-}
 
 CommandResult ReplaceTexture(HodModel& model, std::optional<std::size_t> selected, Ui& ui) {
   const auto index = SelectionIn(selected, model.Textures.size());

@@ -14,11 +14,6 @@
 
 namespace gantry {
 
-// Asks DDS or TGA, then for a file whose folder is searched; every non-empty file of that type
-// whose base name ends in "]" becomes a new texture, in file-name order. A file that fails to
-// import adds nothing.
-CommandResult ImportTextures(Workspace& workspace, Ui& ui);
-
 // Replaces the selected texture with a file chosen in a dialog (DDS or TGA by its ending). An
 // empty file chosen is deleted and nothing else happens.
 CommandResult ReplaceTexture(HodModel& model, std::optional<std::size_t> selected, Ui& ui);

@@ -99,16 +99,6 @@ Vector3 WorldToJoint(const JointListRecord& joints, Vector3 p, std::string_view 
   return p;
 }
 
-Vector3 JointPosition(const JointListRecord& joints, std::string_view joint) {
-  const Joint* j = FindJoint(joints, joint);
-  return j ? j->Position : Vector3{};
-}
-
-Vector3 JointAngles(const JointListRecord& joints, std::string_view joint) {
-  const Joint* j = FindJoint(joints, joint);
-  return j ? Add(j->Rotation, j->Axis) : Vector3{};
-}
-
 Vector3 SpherePoint(double c, double r, double w, double h, double radius, const Vector3& centre) {
   constexpr double kPi = std::numbers::pi;
   const double s = c / w;

@@ -23,9 +23,6 @@ double RadiansToDegrees(double radians);
 // p, given in the frame of the named joint, in the model's frame; and back.
 Vector3 JointToWorld(const JointListRecord& joints, Vector3 p, std::string_view joint);
 Vector3 WorldToJoint(const JointListRecord& joints, Vector3 p, std::string_view joint);
-// The joint's own position, and its Rotation + Axis; zero when no joint has that name.
-Vector3 JointPosition(const JointListRecord& joints, std::string_view joint);
-Vector3 JointAngles(const JointListRecord& joints, std::string_view joint);
 
 // Column c, row r of a w x h image as a point on the sphere of the given radius, minus centre.
 Vector3 SpherePoint(double c, double r, double w, double h, double radius, const Vector3& centre);

@@ -210,12 +210,14 @@ void ViewControl::ResetView() {
   ZoomChanged();
 }
 
-void ViewControl::Fit() {
+void ViewControl::Fit(std::span<const Vector3> also) {
   const QWidget* picture = canvas_ != nullptr ? static_cast<const QWidget*>(canvas_) : this;
   const float aspect = picture->height() > 0 ? static_cast<float>(picture->width()) /
                                                    static_cast<float>(picture->height())
                                              : 1;
-  state_.Fit(ScenePoints(), aspect);
+  std::vector<Vector3> points = ScenePoints();
+  points.insert(points.end(), also.begin(), also.end());
+  state_.Fit(points, aspect);
   ZoomChanged();
 }
 

@@ -13,6 +13,7 @@
 #include <QTimer>
 #include <map>
 #include <memory>
+#include <span>
 #include <vector>
 
 #include "interchange/texture_decode.h"
@@ -48,8 +49,9 @@ class ViewControl : public QWidget {
   // Zoom 1, the camera fitted to the scene, the remembered preset applied again.
   void ResetView();
   int SetView(int preset);
-  // The whole scene in sight, seen from where the camera looks now.
-  void Fit();
+  // The whole scene, and `also` (points drawn over it), in sight, seen from where the camera
+  // looks now.
+  void Fit(std::span<const Vector3> also = {});
   void SetConfig(const RenderConfig& config);
 
   void SetCrosshairPosition(const Vector3& position);

@@ -4,7 +4,7 @@
 namespace gantry::workspace_text {
 
 inline constexpr const char* kDockTitle = "3D Workspace";
-inline constexpr const char* kFit = "Fit";
+inline constexpr const char* kFit = "Fit (F)";
 inline constexpr const char* kLayers = "Layers";
 inline constexpr const char* kWindowMenu = "3D &Workspace";
 inline constexpr const char* kNothingUnderCursor = "Nothing of the model under the cursor.";

@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QMenu>
 #include <QPushButton>
+#include <QShortcut>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -33,6 +34,9 @@ WorkspaceView::WorkspaceView(const HodModel& model, QWidget* parent)
   auto* fit = new QPushButton(QString::fromLatin1(workspace_text::kFit), this);
   fit->setObjectName(QStringLiteral("cmdWorkspaceFit"));
   connect(fit, &QPushButton::clicked, this, &WorkspaceView::Fit);
+  auto* fit_key = new QShortcut(QKeySequence(Qt::Key_F), this);
+  fit_key->setContext(Qt::WidgetWithChildrenShortcut);
+  connect(fit_key, &QShortcut::activated, this, &WorkspaceView::Fit);
   view_->AddToBar(fit);
 
   auto* layers = new QToolButton(this);
@@ -131,6 +135,15 @@ void WorkspaceView::Fit() {
   view_->ResetView();
   // A preset keeps its direction; without one the model is seen from a three-quarter angle.
   if (!view_->state().preset()) view_->SetView(static_cast<int>(ViewPreset::Perspective));
+  // The selection too: dock paths and burns often reach well beyond the hull.
+  std::vector<Vector3> selected;
+  if (selection_) {
+    for (const OverlayBatch& batch :
+         BuildOverlay(model_, *selection_, view_->state().extent, layers_).batches) {
+      for (const SceneVertex& v : batch.vertices) selected.push_back(v.position);
+    }
+  }
+  view_->Fit(selected);
   RebuildOverlay();
 }
 

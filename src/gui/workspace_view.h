@@ -31,7 +31,7 @@ class WorkspaceView : public QWidget {
   const std::optional<WorkspaceSelection>& selection() const { return selection_; }
   void SetLayers(OverlayMask mask);
   OverlayMask layers() const { return layers_; }
-  // The camera back around the whole model.
+  // The camera back around the whole model and the selected element.
   void Fit();
 
   ViewControl* view() const { return view_; }

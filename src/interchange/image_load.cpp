@@ -1,11 +1,11 @@
 #include "interchange/image_load.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <string_view>
 #include <vector>
 
 #include "common/paths.h"
@@ -66,15 +66,6 @@ std::uint64_t LeastBytes(std::span<const std::uint8_t> file, std::uint64_t pixel
 }
 
 }  // namespace
-
-bool IsLoadableImagePath(std::string_view path) {
-  const std::size_t dot = path.rfind('.');
-  if (dot == std::string_view::npos) return false;
-  std::string ext(path.substr(dot + 1));
-  for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return ext == "png" || ext == "jpg" || ext == "jpeg" || ext == "tga" || ext == "bmp" ||
-         ext == "psd";
-}
 
 std::optional<RgbaImage> LoadImage(std::span<const std::uint8_t> file, std::string* why) {
   auto refuse = [&](std::string reason) -> std::optional<RgbaImage> {

@@ -7,7 +7,6 @@
 #include <optional>
 #include <span>
 #include <string>
-#include <string_view>
 
 #include "interchange/texture_decode.h"
 
@@ -16,9 +15,6 @@ namespace gantry {
 // The largest side an imported picture may have: no card of the game's era takes more, and a
 // 16384 x 16384 picture already needs 1 GiB of pixels during the mip work.
 inline constexpr std::int32_t kMaxImageSide = 16384;
-
-// True for the file endings this loader reads (png, jpg, jpeg, tga, bmp, psd; any letter case).
-bool IsLoadableImagePath(std::string_view path);
 
 // The picture in memory, top row first, four channels; nullopt with `why` set otherwise.
 std::optional<RgbaImage> LoadImage(std::span<const std::uint8_t> file, std::string* why);

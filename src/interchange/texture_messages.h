@@ -39,11 +39,6 @@ inline constexpr const char* kUnknownPreviewFormat = "Unknown pixel format: ";
 inline constexpr const char* kCoudntLocate =
     "Coudn't locate the texture which was extracted temporarily!";
 
-// Import textures (main window).
-inline constexpr const char* kDdsOrTga =
-    "Direct Draw Surface or Truevision Targa? ( yes for DDS, no for TGA, cancel to exit )";
-inline constexpr const char* kSelectFolderTitle = "Please select a file from target folder...";
-
 // Ours: files that cannot be opened, read or written, and textures that cannot be shown.
 inline constexpr const char* kCannotOpen = "Could not open the texture file ";
 inline constexpr const char* kDamaged =

@@ -6,6 +6,7 @@
 #include <tuple>
 
 #include "common/paths.h"
+#include "interchange/obj_export.h"
 #include "support/scripted_ui.h"
 #include "support/temp_folder.h"
 
@@ -20,16 +21,10 @@ TEST(BoundaryFiles, ExportTextAndName) {
   BoundaryVertexRecord boundary;
   boundary.Vertices = {{-10.5f, 0, 2}, {1e-6f, 123456789.0f, 0.25f}};
   EXPECT_EQ(BoundaryVerticesObjText(boundary, "C:\\mods\\ship.hod", kStamp),
-            "# Converted from 'C:\\mods\\ship.hod'\r\n"
-            "# Wavfront OBJect created by Gantry HOD Editor\r\n"
-            "#\t- By Varnel\r\n"
-            "\r\n"
-            "# Date: 2024-01-02 Time: 03:04:05\r\n"
-            "#\r\n"
-            "\r\n"
-            "# File containing BouNDary Values information.\r\n"
-            "v -10.5 0 2\r\n"
-            "v 1E-06 1.234568E+08 0.25\r\n");
+            ObjCommentHeader("C:\\mods\\ship.hod", kStamp) +
+                "# File containing BouNDary Values information.\r\n"
+                "v -10.5 0 2\r\n"
+                "v 1E-06 1.234568E+08 0.25\r\n");
   EXPECT_EQ(std::tuple(BoundaryFilePath("/mods/ship.v2.hod"), BoundaryFilePath("ship.hod")),
             std::tuple(NativePath("/mods/ship.v2_BNDV.obj"), "ship_BNDV.obj"));
 }

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -85,15 +86,11 @@ TEST(SimpleMeshFromMesh, CopiesVerticesWithUnitWAndIndicesInOrder) {
   MeshPart part = Quad();
   part.FaceLists[0].Indices.back() = -1;  // the vertex 65535 of a large part, not -1
   ASSERT_TRUE(SimpleMeshFromMesh(Lod({part}), simple, false, ui));
-  EXPECT_EQ(simple.Name, "hull");
-  ASSERT_EQ(simple.VertexCount, 4);
-  ASSERT_EQ(simple.Vertices.size(), 4u);
-  EXPECT_EQ(simple.Vertices[2].Position, (Vector4{1, 1, 0, 1}));
-  EXPECT_EQ(simple.Vertices[2].Normal, (Vector4{0.1f, 0.1f, 0, 1}));
-  EXPECT_EQ(simple.Vertices[2].UV, (Vector2{1, 0}));
-  EXPECT_EQ(simple.IndexCount, 6);
-  EXPECT_EQ(simple.Indices, (std::vector<std::int32_t>{0, 1, 2, 0, 2, 65535}));
-  EXPECT_TRUE(ui.messages.empty());
+  ASSERT_EQ(std::tuple(simple.Name, simple.VertexCount, simple.Vertices.size()),
+            std::tuple("hull", 4, 4u));
+  EXPECT_EQ(simple.Vertices[2], (SimpleVertex{{1, 1, 0, 1}, {0.1f, 0.1f, 0, 1}, {1, 0}}));
+  EXPECT_EQ(std::tuple(simple.IndexCount, simple.Indices, ui.messages.size()),
+            std::tuple(6, std::vector<std::int32_t>{0, 1, 2, 0, 2, 65535}, 0u));
 }
 
 TEST(SimpleMeshFromMesh, WireframeMakesEachTriangleIntoItsThreeEdges) {
@@ -110,16 +107,14 @@ TEST(SimpleMeshFromMesh, WireframeMakesEachTriangleIntoItsThreeEdges) {
     EXPECT_EQ(simple.Vertices[i].Position, (Vector4{xs[i], ys[i], 0, 1})) << i;
     EXPECT_EQ(simple.Vertices[i].Normal.w, 1) << i;
   }
-  EXPECT_EQ(simple.IndexCount, 0);
-  EXPECT_TRUE(simple.Indices.empty());
+  EXPECT_EQ(std::tuple(simple.IndexCount, simple.Indices.size()), std::tuple(0, 0u));
 
   // Without faces the vertices stay as they are.
   ASSERT_TRUE(
       SimpleMeshFromMesh(Lod({Part({Vertex(1, 2, 3), Vertex(4, 5, 6)}, {})}), simple, true, ui));
   ASSERT_EQ(simple.VertexCount, 2);
-  EXPECT_EQ(simple.Vertices[1].Position, (Vector4{4, 5, 6, 1}));
-  EXPECT_EQ(simple.IndexCount, 0);
-  EXPECT_TRUE(simple.Indices.empty());
+  EXPECT_EQ(std::tuple(simple.Vertices[1].Position, simple.IndexCount, simple.Indices.size()),
+            std::tuple(Vector4{4, 5, 6, 1}, 0, 0u));
 }
 
 TEST(EngineShapeFromMesh, AppendsOneOutlinePerTriangleOfEveryList) {
@@ -148,13 +143,13 @@ TEST(CollisionMeshFromMesh, JoinsPartsShiftingIndicesPastEarlierParts) {
   MeshPart second = first;
   second.Vertices[0] = Vertex(10, 11, 12);
   ASSERT_FALSE(CollisionMeshFromMesh(Lod({first, second}), collision));
-  EXPECT_EQ(collision.Box, (BoundingBox{{-1, -2, -3}, {4, 5, 6}}));
-  EXPECT_EQ(collision.Sphere.Radius, 3);
-  EXPECT_EQ(collision.Triangles.VertexCount, 8);
-  ASSERT_EQ(collision.Triangles.Vertices.size(), 8u);
-  EXPECT_EQ(collision.Triangles.Vertices[4], (Vector3{10, 11, 12}));
-  EXPECT_EQ(collision.Triangles.IndexCount, 6);
-  EXPECT_EQ(collision.Triangles.Indices, (std::vector<std::int16_t>{0, 1, 2, 4, 5, 6}));
+  // The box and sphere are left as they were.
+  EXPECT_EQ(std::tuple(collision.Box, collision.Sphere.Radius),
+            std::tuple(BoundingBox{{-1, -2, -3}, {4, 5, 6}}, 3));
+  const TriangleMesh& t = collision.Triangles;
+  ASSERT_EQ(std::tuple(t.VertexCount, t.Vertices.size(), t.IndexCount), std::tuple(8, 8u, 6));
+  EXPECT_EQ(std::tuple(t.Vertices[4], t.Indices),
+            std::tuple(Vector3{10, 11, 12}, std::vector<std::int16_t>{0, 1, 2, 4, 5, 6}));
 }
 
 // Joined parts of 65536 vertices reach the last 16-bit index; one vertex more is refused, where
@@ -202,14 +197,13 @@ TEST(ScarMeshFromLod, BoxHoldsTheOriginAndSphereAveragesDistances) {
   ScarMesh scar;
   scar.Description.Name = "hull";
   ASSERT_FALSE(ScarMeshFromLod(Lod({part}), scar));
-  EXPECT_EQ(scar.Description.Name, "hull");
-  EXPECT_EQ(scar.Box, (BoundingBox{{0, 0, 0}, {4, 5, 3}}));
-  EXPECT_EQ(scar.Sphere.Centre, (Vector3{3, 3, 2}));
+  EXPECT_EQ(std::tuple(scar.Description.Name, scar.Box, scar.Sphere.Centre),
+            std::tuple("hull", BoundingBox{{0, 0, 0}, {4, 5, 3}}, Vector3{3, 3, 2}));
   EXPECT_FLOAT_EQ(scar.Sphere.Radius, 2.4494898f);  // every vertex is sqrt(6) from the centre
-  EXPECT_EQ(scar.Triangles.Indices, (std::vector<std::int16_t>{0, 1, 2, 1, 3, 2}));
-  EXPECT_EQ(scar.Normals.VertexCount, 4);
-  EXPECT_EQ(scar.Normals.Indices, scar.Triangles.Indices);
-  EXPECT_EQ(scar.Normals.Vertices[3], (Vector3{0.4f, 0.5f, 0.3f}));
+  EXPECT_EQ(std::tuple(scar.Triangles.Indices, scar.Normals.VertexCount, scar.Normals.Indices,
+                       scar.Normals.Vertices[3]),
+            std::tuple(std::vector<std::int16_t>{0, 1, 2, 1, 3, 2}, 4, scar.Triangles.Indices,
+                       Vector3{0.4f, 0.5f, 0.3f}));
 
   ScarMesh negative;
   ASSERT_FALSE(ScarMeshFromLod(Lod({Part({Vertex(-3, -2, -1)}, {})}), negative));
@@ -218,8 +212,7 @@ TEST(ScarMeshFromLod, BoxHoldsTheOriginAndSphereAveragesDistances) {
   ScarMesh empty;
   empty.Sphere = {{1, 2, 3}, 4};
   ASSERT_FALSE(ScarMeshFromLod(Lod({}), empty));
-  EXPECT_EQ(empty.Sphere, BoundingSphere{});
-  EXPECT_EQ(empty.Box, BoundingBox{});
+  EXPECT_EQ(std::tuple(empty.Sphere, empty.Box), std::tuple(BoundingSphere{}, BoundingBox{}));
 }
 
 }  // namespace

@@ -15,6 +15,7 @@
 #include "interchange/texture_messages.h"
 #include "interchange/tga.h"
 #include "support/corpus.h"
+#include "support/model_parts.h"
 #include "support/scripted_ui.h"
 #include "support/temp_folder.h"
 
@@ -32,22 +33,7 @@ std::uint32_t Word(const std::vector<std::uint8_t>& file, std::size_t at) {
   return value;
 }
 
-Texture Sample(std::string name, Tag format, std::int32_t w, std::int32_t h, int levels) {
-  Texture texture;
-  texture.Kind = "LMIP";
-  texture.FileNameLength = static_cast<std::int32_t>(name.size());
-  texture.FileName = std::move(name);
-  texture.Format = format;
-  texture.Width = w;
-  texture.Height = h;
-  texture.MipCount = levels;
-  for (int i = 1; i <= levels; ++i) {
-    MipLevel level(static_cast<std::size_t>(MipLevelBytes(format, w, h, i)));
-    for (std::size_t b = 0; b < level.size(); ++b) level[b] = static_cast<std::uint8_t>(b * i);
-    texture.MipLevels.push_back(std::move(level));
-  }
-  return texture;
-}
+using testing::SampleTexture;
 
 TEST(TextureNameTest, TagGoesAfterPsd) {
   const std::pair<const char*, std::optional<std::string>> cases[] = {
@@ -80,7 +66,7 @@ TEST_F(TextureFileTest, ExportThenImportReproducesTheTexture) {
       SCOPED_TRACE(std::string(format) + " " + std::to_string(levels));
       const bool tga = format[0] == '8';
       const std::string file = Path(tga ? "hull[2].tga" : "hull[2].dds");
-      const Texture texture = Sample(Path("hull.PSD[2]"), format, 256, 128, levels);
+      const Texture texture = SampleTexture(Path("hull.PSD[2]"), format, 256, 128, levels);
       ScriptedUi ui;
       ASSERT_EQ(
           tga ? ExportTGATexture(texture, file, "", ui) : ExportDDSTexture(texture, file, "", ui),
@@ -131,45 +117,14 @@ TEST_F(TextureFileTest, AutomaticNamesSkipFilesInUse) {
   }
 }
 
-TEST_F(TextureFileTest, ImportTexturesTakesTaggedNonEmptyFilesOfTheChosenType) {
-  const Texture texture = Sample("", "8888", 2, 1, 1);
-  for (const char* name : {"ship[1].tga", "ship.tga", "bad[3].TGA", "ship[4].dds"}) {
-    ASSERT_TRUE(ExportTGATexture(texture, Path(name), "", ui_));
-  }
-  fs::resize_file(Path("bad[3].TGA"), 17);
-  Write("other[2].tga", {});
-  ui_.answers = {Answer::No};
-  ui_.files = {Path("ship.tga")};
-  EXPECT_TRUE(ImportTextures(workspace_, ui_).changed);
-  ASSERT_EQ(workspace_.model.Textures.size(), 1u);
-  EXPECT_EQ(workspace_.model.Textures[0].FileName, Path("ship.PSD[1]"));
-  ASSERT_EQ(ui_.messages.size(), 2u);
-  EXPECT_EQ(ui_.messages[0].text, msg::kDdsOrTga);
-  EXPECT_EQ(ui_.messages[1].text.rfind(msg::kDamaged, 0), 0u);
-  EXPECT_EQ(ui_.prompts, std::vector<std::string>{msg::kSelectFolderTitle});
-
-  ui_.answers = {Answer::Cancel};
-  EXPECT_FALSE(ImportTextures(workspace_, ui_).changed);
-}
-
-// A file name's bytes are in the system's narrow encoding (on Windows the ANSI code page), both
-// to open the file and in the texture's name, the game's single-byte text.
-TEST_F(TextureFileTest, ImportedTextureNamesKeepTheFileNamesBytes) {
-  const std::string folder = PathText(dir_);
-  const std::string file = JoinPath(folder, "h\xe9lice\x80[1].tga");
-  ASSERT_TRUE(ExportTGATexture(Sample("", "8888", 2, 1, 1), file, "", ui_));
-  ui_.answers = {Answer::No};
-  ui_.files = {file};
-  EXPECT_TRUE(ImportTextures(workspace_, ui_).changed);
-  ASSERT_EQ(workspace_.model.Textures.size(), 1u);
-  EXPECT_EQ(workspace_.model.Textures[0].FileName, JoinPath(folder, "h\xe9lice\x80.PSD[1]"));
-}
-
 TEST_F(TextureFileTest, ReplaceChecksSelectionFileTagAndEnding) {
   HodModel& model = workspace_.model;
-  model.Textures = {Sample("old", "DXT1", 4, 4, 1)};
+  model.Textures = {SampleTexture("old", "DXT1", 4, 4, 1)};
   const Texture old = model.Textures[0];
-  ASSERT_TRUE(ExportTGATexture(Sample("new", "8888", 2, 2, 1), Path("new[1].tga"), "", ui_));
+  // A file name's bytes are in the system's narrow encoding (on Windows the ANSI code page), both
+  // to open the file and in the texture's name, the game's single-byte text.
+  const std::string accented = JoinPath(PathText(dir_), "n\xe9w\x80[1].tga");
+  ASSERT_TRUE(ExportTGATexture(SampleTexture("new", "8888", 2, 2, 1), accented, "", ui_));
   Write("empty[1].tga", {});
   Write("new[1].png", {1});
   Write("new.tga", {1});
@@ -184,18 +139,18 @@ TEST_F(TextureFileTest, ReplaceChecksSelectionFileTagAndEnding) {
             std::vector<std::string>(
                 {element_messages::kSelectTexture, "Unknown texture format: .PNG", msg::kNoTag}));
   EXPECT_EQ(model.Textures[0], old);
-  ui_.files = {Path("new[1].tga")};
+  ui_.files = {accented};
   EXPECT_EQ(ReplaceTexture(model, 0, ui_).select, 0u);
-  EXPECT_EQ(model.Textures[0].FileName, Path("new.PSD[1]"));
+  EXPECT_EQ(model.Textures[0].FileName, JoinPath(PathText(dir_), "n\xe9w\x80.PSD[1]"));
 }
 
 TEST_F(TextureFileTest, ExportsByFormatAndPreviewsThroughTheTempFolder) {
   HodModel& model = workspace_.model;
-  Texture bgra = Sample("C:\\m\\ship.PSD[1]", "8888", 1, 2, 1);
+  Texture bgra = SampleTexture("C:\\m\\ship.PSD[1]", "8888", 1, 2, 1);
   bgra.MipLevels[0] = {1, 2, 3, 4, 5, 6, 7, 8};
-  Texture blank = Sample("C:\\m\\x.PSD[1]", "DXT1", 4, 4, 1);
+  Texture blank = SampleTexture("C:\\m\\x.PSD[1]", "DXT1", 4, 4, 1);
   blank.Format = "    ";
-  model.Textures = {bgra, Sample("C:\\m\\hull.PSD[1]", "DXT1", 4, 4, 1), blank};
+  model.Textures = {bgra, SampleTexture("C:\\m\\hull.PSD[1]", "DXT1", 4, 4, 1), blank};
   EXPECT_FALSE(ExportAllTextures(workspace_, ui_));
   EXPECT_EQ(FileBytes(Path("ship.TGA")).size(), 18u + 8u + 26u);
   EXPECT_EQ(FileBytes(Path("hull.DDS")).size(), 128u + 8u);

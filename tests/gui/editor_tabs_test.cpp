@@ -24,6 +24,7 @@
 #include "gui/gui_helpers.h"
 #include "hod/reset.h"
 #include "hod/workspace.h"
+#include "support/model_parts.h"
 #include "support/scripted_ui.h"
 
 namespace gantry {
@@ -69,13 +70,8 @@ TEST_F(EditorTabsTest, EveryButtonAndFieldExplainsItself) {
   for (const QWidget* control : form_.findChildren<QWidget*>()) {
     const QString name = control->objectName();
     if (name.size() < 4 || !name.at(3).isUpper()) continue;
-    const QString kind = name.left(3);
-    if (kind != QStringLiteral("cmd") && kind != QStringLiteral("txt") &&
-        kind != QStringLiteral("chk") && kind != QStringLiteral("cbo") &&
-        kind != QStringLiteral("lst") && kind != QStringLiteral("sld") &&
-        kind != QStringLiteral("tvw")) {
-      continue;
-    }
+    static const QStringList kinds = {"cmd", "txt", "chk", "cbo", "lst", "sld", "tvw"};
+    if (!kinds.contains(name.left(3))) continue;
     if (qobject_cast<const QLabel*>(control) != nullptr) continue;  // texts shown, not edited
     ++controls;
     EXPECT_FALSE(control->toolTip().isEmpty()) << name.toStdString();
@@ -160,10 +156,8 @@ TEST_F(EditorTabsTest, RefusedJointCommandsSelectTheFirstNode) {
 
 TEST_F(EditorTabsTest, ScarMeshTabRunsItsSixCommands) {
   Widget<QPushButton>("cmdGeomAdd")->click();
-  for (const char* name : {"cmdBSRMReplace", "cmdBSRMExport", "cmdBSRMBBOXAutoCalc",
-                           "cmdBSRMBSPHAutoCalc", "cmdBSRMSSUBRegen", "cmdBSRMSSUBDelete"}) {
-    ASSERT_NE(Find<QPushButton>(&form_, name), nullptr) << name;
-  }
+  ASSERT_TRUE(Widget<QPushButton>("cmdBSRMReplace") && Widget<QPushButton>("cmdBSRMExport") &&
+              Widget<QPushButton>("cmdBSRMBSPHAutoCalc"));
   auto* list = Widget<QListWidget>("lstBSRM");
   ClearSelectionOf(list);
   ui_.messages.clear();
@@ -186,15 +180,9 @@ TEST_F(EditorTabsTest, ScarMeshTabRunsItsSixCommands) {
   EXPECT_EQ(list->currentRow(), 0);
 
   // The box is worked out from the mesh's own level of detail.
-  MeshPart part;
-  part.VertexMask = kMaskPosition;
-  for (const Vector4 p : {Vector4{10, 1, 2, 1}, Vector4{20, -3, 4, 1}}) {
-    MeshVertex v;
-    v.Position = p;
-    part.Vertices.push_back(v);
-  }
-  workspace_.model.Meshes[0].Lods = {LodMesh{}};
-  workspace_.model.Meshes[0].Lods[0].Parts = {part};
+  MeshPart part = testing::TrianglePart();
+  part.Vertices[1].Position = {20, -3, 4, 1};
+  workspace_.model.Meshes[0].Lods = {testing::LodOf({part})};
   workspace_.model.Meshes[0].LodCount = 1;
   Widget<QPushButton>("cmdBSRMBBOXAutoCalc")->click();
   EXPECT_EQ(scar.Box.Maximum.x, 20);
@@ -252,13 +240,9 @@ TEST_F(EditorTabsTest, LevelCommandsKeepTheLevelSelected) {
 }
 
 TEST_F(EditorTabsTest, MarkerAnglesShowAsDegreesFromZeroTo360) {
+  // The angles AutoOrient works out are AutoOrient.PointsAtThePosition's; here, how they show.
   Widget<QPushButton>("cmdMRKRAdd")->click();
   Marker& marker = workspace_.model.Markers[0];
-  marker.Position = {1, 1, 1};
-  Widget<QPushButton>("cmdMRKRAutoOrient")->click();
-  EXPECT_EQ(Text("txtMRKRData3"), QStringLiteral("315"));
-  EXPECT_EQ(Text("txtMRKRData4"), QStringLiteral("45"));
-  EXPECT_EQ(Text("txtMRKRData5"), QStringLiteral("0"));
   marker.Position = {1, 2, 3};
   Widget<QPushButton>("cmdMRKRAutoOrient")->click();
   EXPECT_EQ(Text("txtMRKRData3"), QStringLiteral("326.31"));
@@ -289,13 +273,7 @@ TEST_F(EditorTabsTest, JointBoxesShowStoreAndCorrect) {
   QApplication::sendEvent(Widget<QLineEdit>("txtHIERData0"), &out);
   EXPECT_EQ(root.Position.x, 1.23456f);
 
-  TypeAndLeave("txtHIERData0", QStringLiteral("1.50"));
-  EXPECT_EQ(ui_.MessageTexts(), std::vector<std::string>{"Please enter a number"});
-  EXPECT_EQ(Text("txtHIERData0"), QStringLiteral("1.5"));
-  EXPECT_EQ(root.Position.x, 1.23456f);
-  QApplication::sendEvent(Widget<QLineEdit>("txtHIERData0"), &out);  // left again, now valid
-  EXPECT_EQ(root.Position.x, 1.5f);
-
+  // A typed value corrected and stored on leaving again: RealFocusChangesStoreAndCorrect.
   TypeAndLeave("txtHIERData3", QStringLiteral("180"));
   EXPECT_NEAR(root.Rotation.x, 3.14159265f, 1e-6);
   Widget<QCheckBox>("chkHIERData1")->click();
@@ -325,8 +303,6 @@ TEST_F(EditorTabsTest, RealFocusChangesStoreAndCorrect) {
 
 TEST_F(EditorTabsTest, JointsAreAddedAndRenamedInTheTree) {
   auto* tree = Widget<QTreeWidget>("tvwHIER");
-  Widget<QPushButton>("cmdHIERAdd")->click();  // nothing selected: refused
-  EXPECT_EQ(ui_.MessageTexts().front(), "Please select a object first!");
   tree->setCurrentItem(tree->topLevelItem(0));
   Widget<QPushButton>("cmdHIERAdd")->click();
   Widget<QPushButton>("cmdHIERAdd")->click();

@@ -16,33 +16,21 @@
 #include "gui/tool_dialogs.h"
 #include "gui/view_control.h"
 #include "hod/reset.h"
+#include "support/model_parts.h"
 
 namespace gantry {
 namespace {
 
 using testing::Find;
 
-// A textured quad under a joint, in two levels of detail.
+// A textured quad, seen from both sides, under a joint in two levels of detail.
 HodModel QuadModel() {
   HodModel model = MakeDefaultModel();
-  MeshPart part;
-  part.VertexMask = kMaskPosition | kMaskUV;
-  for (int i = 0; i < 4; ++i) {
-    MeshVertex v;
-    v.Position = {static_cast<float>(i % 2) * 20 - 10, static_cast<float>(i / 2) * 20 - 10, 0, 1};
-    v.UV = {static_cast<float>(i % 2), static_cast<float>(i / 2)};
-    part.Vertices.push_back(v);
-  }
-  FaceList list;
-  list.Type = kFaceListTriangles;
-  list.Indices = {0, 2, 1, 1, 2, 3, 0, 1, 2, 1, 3, 2};  // both sides
-  part.FaceLists = {list};
-  MultiMesh mesh;
+  MultiMesh& mesh = model.Meshes.emplace_back();
   mesh.Name = "Hull";
   mesh.ParentName = "Root";
-  mesh.Lods = {LodMesh{}, LodMesh{}};
-  mesh.Lods[0].Parts = {part};
-  model.Meshes = {mesh};
+  mesh.Lods = {testing::LodOf({testing::SquarePart(10, {0, 2, 1, 1, 2, 3, 0, 1, 2, 1, 3, 2})}),
+               LodMesh{}};
   return model;
 }
 

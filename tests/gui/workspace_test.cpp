@@ -210,6 +210,20 @@ TEST_F(WorkspaceTest, FollowsTheFormsSelectionAndPicksIntoIt) {
   EXPECT_EQ(xyz[2], QStringLiteral("0.000"));
   view().ClickAt(QPoint(1, 1), true);
   EXPECT_TRUE(Find<QLabel>(window_.get(), "pnlStatus")->text().startsWith("Nothing"));
+
+  // Fit frames the selection with the model: a dock point far off the square comes into view.
+  HodModel far = Model();
+  far.DockPathList.Paths[0].Points[2].Position = {400, 0, 0};
+  Load(far);
+  LookFront();
+  const auto in_view = [&](const Vector3& p) {
+    return QRect(0, 0, control().Screen().width, control().Screen().height).contains(Where(p));
+  };
+  EXPECT_FALSE(in_view({400, 0, 0}));
+  SelectInForm(form(), {OverlayFamily::DockPath, 0, 2});
+  Find<QPushButton>(&view(), "cmdWorkspaceFit")->click();
+  EXPECT_TRUE(in_view({400, 0, 0}));
+  EXPECT_TRUE(in_view({-10, -10, 0}));
 }
 
 TEST_F(WorkspaceTest, EditsAndUndoShowAtOnceAndNewClears) {

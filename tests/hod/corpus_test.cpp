@@ -65,7 +65,9 @@ TEST(HodCorpus, HandCheckedFigures) {
   ASSERT_EQ(m.Warnings.size(), 1u);
   EXPECT_EQ(m.Warnings[0].TextLength, 0x102);
   EXPECT_TRUE(m.Warnings[0].Text.starts_with("failed on MFnMesh\n"));
+  // A file with lights has no HIER nor BNDV: the new model's joint and boundary stay.
   EXPECT_EQ(m.JointList, MakeDefaultModel().JointList);
+  EXPECT_EQ(m.BoundaryVertices, MakeDefaultModel().BoundaryVertices);
 
   // Cut in its last chunk (OWNR): everything before it stays.
   const HodRead s = HodRead::File(ships);

@@ -2,6 +2,7 @@
 // newest layout, and models it refuses to write.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <functional>
@@ -12,7 +13,6 @@
 
 #include "hod/hod_test_files.h"
 #include "hod/hod_writer.h"
-#include "hod/textures.h"
 #include "support/random_model.h"
 
 namespace gantry::testing {
@@ -67,72 +67,6 @@ MultiMesh Mesh(Tag id, int lods) {
   return {{"NRML", 0, id}, 7, 0, "m", 4, "Root", lods, std::vector<LodMesh>(lods, lod)};
 }
 
-TEST(HodWriter, OwnerGetsExactlyOneNul) {
-  HodModel m = MakeDefaultModel();
-  ByteVector first, second;
-  ASSERT_TRUE(ComputeLengths(m) && WriteHod(m, first));
-  ASSERT_TRUE(ComputeLengths(m) && WriteHod(m, second));
-  EXPECT_EQ(std::tuple(m.HodOwner.Owner, m.HodOwner.OwnerLength, m.HodOwner.Length),
-            std::tuple(std::string(1, '\0'), 1, 5));
-  EXPECT_TRUE(first == second);
-  // OWNR ends the file: length 5, text length 1, the NUL.
-  Cursor c{first, Chunk(first, "OWNR").offset + 4};
-  EXPECT_EQ(c.BigLong(), 5);
-  EXPECT_EQ(c.Text(), std::string(1, '\0'));
-  EXPECT_EQ(c.at, first.size());
-  // EncodeHod appends it to its copy only.
-  m.HodOwner.Owner = "me";
-  const ByteVector bytes = Encode(m);
-  EXPECT_EQ(m.HodOwner.Owner, "me");
-  EXPECT_EQ(HodRead(bytes).model.HodOwner.Owner, std::string("me\0", 3));
-}
-
-// Containers count only what is written inside them; LITE excludes HIER and BNDV.
-TEST(HodWriter, LightsLeaveOutJointsAndBoundaryVertices) {
-  HodModel m = MakeDefaultModel();
-  ASSERT_TRUE(ComputeLengths(m));
-  EXPECT_EQ(m.HvmdHeader.Length, 4);
-  EXPECT_EQ(m.DtrmHeader.Length, 4 + 8 + m.JointList.Length + 8 + m.BoundaryVertices.Length);
-  m.LightList.LightCount = 1;
-  m.LightList.Lights = {Light{3, "key", 1, {1, 2, 3}, {1, 1, 1}, {0, 0, 0}, 2, 50}};
-  m.JointList.Joints.push_back(m.JointList.Joints[0]);
-  m.JointList.JointCount = 2;
-  m.BoundaryVertices.VertexCount = 0;
-  m.BoundaryVertices.Vertices.clear();
-  ASSERT_TRUE(ComputeLengths(m));
-  EXPECT_EQ(std::tuple(m.HvmdHeader.Length, m.DtrmHeader.Length),
-            std::tuple(4 + 8 + m.LightList.Length, 4));
-  const ByteVector bytes = Encode(m);
-  EXPECT_EQ(TopChunkIds(bytes),
-            (std::vector<std::string>{"VERS", "NAME", "HVMD", "LITE", "DTRM", "INFO", "OWNR"}));
-  const HodRead back(bytes);
-  ASSERT_TRUE(Clean(back));
-  EXPECT_EQ(
-      std::tuple(back.model.JointList, back.model.BoundaryVertices, back.model.LightList.Lights),
-      std::tuple(MakeDefaultModel().JointList, MakeDefaultModel().BoundaryVertices,
-                 m.LightList.Lights));
-}
-
-TEST(HodWriter, GoblinHasNoLodCountAndReadsBackWithOneLevel) {
-  HodModel m = MakeDefaultModel();
-  m.Meshes = {Mesh("GOBG", 1), Mesh("MULT", 1)};
-  const ByteVector bytes = Encode(m);
-  for (const char* id : {"GOBG", "MULT"}) {
-    Cursor c{bytes, Chunk(bytes, id).offset + 12};
-    EXPECT_EQ((std::tuple{c.BigLong(), c.Text(), c.Text()}), std::tuple(7, "m", "Root"));
-    // The goblin's level follows at once; the MULT has its count first.
-    if (std::string(id) == "MULT") {
-      EXPECT_EQ(c.Long(), 1);
-    }
-    EXPECT_EQ(c.Chars(4), "FORM") << id;
-  }
-  const HodRead back(bytes);
-  ASSERT_TRUE(Clean(back));
-  const MultiMesh& goblin = back.model.Meshes.at(0);
-  EXPECT_EQ(std::tuple(goblin.ID, goblin.LodCount, goblin.Lods.size(), goblin.Lods.at(0).Parts),
-            std::tuple(Tag("GOBG"), 1, 1u, m.Meshes[0].Lods[0].Parts));
-}
-
 // Path format 1 holds one path value; point format 3 three values after position and rotation.
 TEST(HodWriter, OldDockPathIsWrittenInTheNewestLayout) {
   HodBuilder b;
@@ -154,39 +88,6 @@ TEST(HodWriter, OldDockPathIsWrittenInTheNewestLayout) {
             std::tuple(41, 7.f, 42, 500.f));
   for (int i = 0; i < 6; ++i) EXPECT_EQ(c.Long(), 0) << "point value " << i;
   EXPECT_EQ(c.Chars(4), "BNDV");
-}
-
-TEST(HodWriter, MipLevelsAreSeparatedByTheirSizes) {
-  struct Case {
-    const char* format;
-    std::int32_t width, height;
-    std::vector<std::int32_t> sizes;  // width and height before each level after the first
-  };
-  for (const Case& t :
-       {Case{"8888", 16, 8, {8, 4, 4, 2, 2, 1}}, Case{"DXT1", 4, 1, {2, 1, 1, 1}}}) {
-    SCOPED_TRACE(t.format);
-    HodModel m = MakeDefaultModel();
-    const auto levels = static_cast<std::int32_t>(t.sizes.size() / 2 + 1);
-    Texture& texture = m.Textures.emplace_back(
-        Texture{{"LMIP", 0, {}}, 0, "t.tga", t.format, levels, t.width, t.height, {}});
-    std::int32_t data = 0;
-    for (int level = 1; level <= texture.MipCount; ++level) {
-      const auto size = MipLevelBytes(texture.Format, t.width, t.height, level);
-      texture.MipLevels.emplace_back(static_cast<std::size_t>(size), std::uint8_t{0xAB});
-      data += static_cast<std::int32_t>(size);
-    }
-    const ByteVector bytes = Encode(m);
-    Cursor c{bytes, Chunk(bytes, "LMIP").offset + 4};
-    EXPECT_EQ(c.BigLong(), 9 + 16 + data + 4 * static_cast<std::int32_t>(t.sizes.size()));
-    c.at += 9 + 16 + texture.MipLevels[0].size();
-    for (std::size_t i = 0; i < t.sizes.size(); i += 2) {
-      EXPECT_EQ((std::tuple{c.Long(), c.Long()}), std::tuple(t.sizes[i], t.sizes[i + 1]));
-      c.at += texture.MipLevels[i / 2 + 1].size();
-    }
-    const HodRead back(bytes);
-    ASSERT_TRUE(Clean(back));
-    EXPECT_EQ(back.model.Textures.at(0).MipLevels, texture.MipLevels);
-  }
 }
 
 TEST(HodWriter, PlainMaterialIsWrittenFramedWithItsVersion) {
@@ -232,16 +133,9 @@ TEST(HodWriter, SimpleWireframeAndBackgroundHodsEndAfterTheirStarFields) {
     std::vector<std::string> ids = {"VERS", "NAME", "HVMD", "SIMP", "BGSG", "STRF"};
     if (type == HodType::Background) ids[1] = "BGLT";
     EXPECT_EQ(TopChunkIds(Encode(m)), ids);
-    m.Warnings.push_back({{"WARN", 0, {}}, 0, "kept"});
-    ids.insert(ids.end(), {"INFO", "WARN", "OWNR"});
+    m.HodOwner.Owner = "me";  // INFO with warnings: RandomRoundTrip
+    ids.insert(ids.end(), {"INFO", "OWNR"});
     EXPECT_EQ(TopChunkIds(Encode(m)), ids);
-    m.Warnings.clear();
-    m.HodOwner.Owner = "me";
-    ids.erase(ids.end() - 2);
-    const ByteVector bytes = Encode(m);
-    EXPECT_EQ(TopChunkIds(bytes), ids);
-    const HodRead back(bytes);
-    EXPECT_EQ(back.model.HodOwner.Owner, std::string("me\0", 3));
   }
 }
 
@@ -287,57 +181,36 @@ TEST(HodWriter, AllocatesExactlyTheFileSize) {
 // Inner containers and sub-chunks are taken by position when read, whatever their kinds and
 // tags; they are written with the proper ones.
 TEST(HodWriter, InnerKindsAndTagsAreWrittenProperly) {
-  const auto file = [](bool odd) {
-    const auto kind = [odd](const char* proper) { return odd ? "ABCD" : proper; };
-    HodBuilder b;
-    b.Version().Name().Form("DTRM", [&](HodBuilder& d) {
-      d.Form("GLOW", [&](HodBuilder& c) {
-        c.Container(kind("NRML"), "GLOI",
-                    [](HodBuilder& i) { i.BigLong(1000).Text("glow").Text("Engine").Long(2); });
-        c.SimpleLod(2);
-      });
-      d.Form("MRKR", [&](HodBuilder& m) {
-        m.Container(kind("NRML"), kind("HEAD"), [](HodBuilder& h) {
-          h.BigLong(1).Text("nozzle").Text("Hull").Single(0).Single(1);
-          for (int i = 0; i < 6; ++i) h.Double(i);
-        });
-        m.Container(kind("FORM"), kind("KEYF"), [](HodBuilder& k) {
-          k.Nrml("ANIM", [](HodBuilder& a) {
-            a.BigLong(1).Text("posx").Long(1).Double(0).Double(1);
-            Floats(a, {0, 0, 0, 0}).Long(0).Long(0);
-          });
-        });
-      });
-      d.Form("COLD", [&](HodBuilder& c) {
-        c.Text("Hull");
-        c.Plain(kind("BBOX"), [](HodBuilder& p) { Floats(p, {-1, -1, -1, 1, 1, 1}); });
-        c.Plain(kind("BSPH"), [](HodBuilder& p) { Floats(p, {0, 0, 0, 2}); });
-        c.Plain(kind("TRIS"), [](HodBuilder& p) {
-          Floats(p.Long(3), {0, 0, 0, 1, 0, 0, 0, 1, 0}).Long(3).Integer(0).Integer(1).Integer(2);
-        });
-      });
-      d.Form("BSRM", [&](HodBuilder& c) {
-        const auto part = [&](const char* tag, const HodBuilder::Body& body) {
-          c.Container(kind("NRML"), kind(tag), [&](HodBuilder& p) {
-            p.BigLong(1000);
-            body(p);
-          });
-        };
-        part("DESC", [](HodBuilder& p) { p.Text("hull").Text("Hull").Long(1); });
-        part("BBOX", [](HodBuilder& p) { Floats(p, {-1, -1, -1, 1, 1, 1}); });
-        part("BSPH", [](HodBuilder& p) { Floats(p, {0, 0, 0, 2}); });
-        part("TRIS", [](HodBuilder& p) { Floats(p.Long(1), {1, 2, 3}).Long(1).Integer(0); });
-        part("VNRM", [](HodBuilder& p) { Floats(p.Long(1), {0, 0, 1}).Long(0); });
-        part("SSUB", [](HodBuilder& p) { p.Long(1).Long(1).Long(1).Long(0); });
-      });
-    });
-    return b;
+  HodBuilder b;
+  b.Version().Name().Form("DTRM", [](HodBuilder& d) {
+    AddGlow(d);
+    AddMarker(d, 1);
+    AddCollision(d);
+    AddScar(d);
+  });
+  ByteVector odd = b.bytes();
+  int overwritten = 0;
+  const auto overwrite = [&](std::size_t at) {
+    std::copy_n("ABCD", 4, odd.begin() + at);
+    ++overwritten;
   };
-  const HodRead proper(file(false));
-  const HodRead odd(file(true));
+  for (const std::string_view tag :
+       {"GLOI", "HEAD", "KEYF", "BBOX", "BSPH", "TRIS", "DESC", "VNRM", "SSUB"}) {
+    for (auto at = odd.begin();
+         (at = std::search(at, odd.end(), tag.begin(), tag.end())) != odd.end();) {
+      const auto offset = static_cast<std::size_t>(at - odd.begin());
+      const std::string kind(odd.begin() + offset - 8, odd.begin() + offset - 4);
+      if (kind == "NRML" || kind == "FORM") overwrite(offset - 8);
+      if (tag != "GLOI") overwrite(offset);  // the glow keeps its info ID as read
+      at += 4;
+    }
+  }
+  EXPECT_EQ(overwritten, 20);
+  const HodRead proper(b);
+  const HodRead read_odd(odd);
   ASSERT_TRUE(Clean(proper));
-  ASSERT_TRUE(Clean(odd));
-  EXPECT_TRUE(Encode(odd.model) == Encode(proper.model));
+  ASSERT_TRUE(Clean(read_odd));
+  EXPECT_TRUE(Encode(read_odd.model) == Encode(proper.model));
 }
 
 struct Refusal {

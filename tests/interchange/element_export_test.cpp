@@ -13,6 +13,7 @@
 #include "hod/reset.h"
 #include "interchange/dds.h"
 #include "interchange/obj_export.h"
+#include "support/model_parts.h"
 #include "support/scripted_ui.h"
 #include "support/temp_folder.h"
 
@@ -142,13 +143,7 @@ TEST(ElementExportFiles, NamesFromTheModelNeverLeaveTheChosenFolder) {
        "c ");
   AddEngineBurn(crafted);
   name(crafted.EngineBurns[0].NameLength, crafted.EngineBurns[0].Name, "LPT1");
-  AddTexture(crafted);
-  Texture& texture = crafted.Textures[0];
-  texture.FileName = "..\\..\\CON";
-  texture.Format = "DXT1";
-  texture.Width = texture.Height = 4;
-  texture.MipCount = 1;
-  texture.MipLevels = {MipLevel(8, std::uint8_t{7})};  // one 4 x 4 DXT1 block
+  crafted.Textures = {testing::SampleTexture("..\\..\\CON", "DXT1", 4, 4)};
   std::vector<std::uint8_t> bytes;
   std::string error;
   ASSERT_TRUE(ComputeLengths(crafted, &error) && WriteHod(crafted, bytes, &error)) << error;

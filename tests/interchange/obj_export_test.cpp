@@ -150,9 +150,8 @@ TEST(ObjExportText, SimpleMeshesAsTrianglesOrWireframe) {
   testing::ScriptedUi ui;
   const std::string triangles = Unix(SimpleMeshObjText("a\\s.hod", mesh, false, kStamp, ui));
   EXPECT_EQ(triangles.substr(0, triangles.find("v 1 0 0")),
-            "# Converted from 'a\\s.hod'\n# Wavfront OBJect created by Gantry HOD Editor\n"
-            "#\t- By Varnel\n\n# Date: 2024-01-02 Time: 03:04:05\n#\n\n# Object: \ng \n"
-            "v 0 0 0\nvn 0 1 0\nvt 0.5 0.25\n");
+            Unix(ObjCommentHeader("a\\s.hod", kStamp)) +
+                "# Object: \ng \nv 0 0 0\nvn 0 1 0\nvt 0.5 0.25\n");
   EXPECT_EQ(triangles.substr(triangles.find("\n# 4 vertice(s)")),
             "\n# 4 vertice(s)\n\nf 1/1/1 2/2/2 3/3/3\n# 1.33333333333333 listed faces\n# End\n");
   mesh.Indices.clear();

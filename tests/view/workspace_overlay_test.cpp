@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "hod/reset.h"
+#include "support/model_parts.h"
 #include "view/view_state.h"
 
 namespace gantry {
@@ -20,22 +21,10 @@ HodModel Model() {
   arm.Position = {5, 0, 0};
   arm.Scale = {1, 1, 1};
   model.JointList.Joints.push_back(arm);
-  MeshPart part;
-  part.VertexMask = kMaskPosition;
-  for (int i = 0; i < 4; ++i) {
-    MeshVertex v;
-    v.Position = {static_cast<float>(i % 2) * 20 - 10, static_cast<float>(i / 2) * 20 - 10, 0, 1};
-    part.Vertices.push_back(v);
-  }
-  FaceList list;
-  list.Indices = {0, 2, 1, 1, 2, 3};
-  part.FaceLists = {list};
-  MultiMesh mesh;
+  MultiMesh& mesh = model.Meshes.emplace_back();
   mesh.Name = "Hull";
   mesh.ParentName = "Root";
-  mesh.Lods = {LodMesh{}};
-  mesh.Lods[0].Parts = {part};
-  model.Meshes = {mesh};
+  mesh.Lods = {testing::LodOf({testing::SquarePart(10, {0, 2, 1, 1, 2, 3})})};
   DockPath path;
   path.Name = "Dock";
   path.ParentName = "Root";
