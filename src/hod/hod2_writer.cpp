@@ -519,7 +519,8 @@ class Writer {
 
   // Kept as read while the meshes give the same slabs; otherwise recomputed.
   void Kdop() {
-    const gantry::Kdop computed = ComputeKdop(m_);
+    // The slabs decide; the hull is built only when they differ.
+    gantry::Kdop computed = KdopSlabs(m_);
     const std::size_t mark = out_.BeginPlain("KDOP");
     for (const OpaqueChunk& chunk : m_.Hod2.Chunks) {
       if (NameOf(chunk) != Tag("KDOP") || chunk.Container != Tag("DTRM")) continue;
@@ -530,6 +531,7 @@ class Writer {
         return;
       }
     }
+    CompleteKdop(computed);
     out_.WriteBytes(KdopBody(computed));
     out_.EndChunk(mark);
   }

@@ -78,8 +78,9 @@ class Decoder {
     // The output grows with what the codes give, so a stream that lies about its size fails
     // before a large allocation. Spare room lets matches copy in 8-byte steps; the output is cut
     // to size at the end.
-    constexpr std::size_t kWordRoom = 31 * 258 + 16;  // what one control word's tokens can add
-    out_.resize(std::min(size_, std::max<std::size_t>(in_.size() * 4, 1 << 16)) + 16);
+    constexpr std::size_t kSpare = 32;  // room past the end for copies in whole steps
+    constexpr std::size_t kWordRoom = 31 * 258 + kSpare;  // what one control word's tokens add
+    out_.resize(std::min(size_, std::max<std::size_t>(in_.size() * 4, 1 << 16)) + kSpare);
     std::uint8_t* o = out_.data();
     const std::uint8_t* const p = in_.data();
     const std::size_t n = in_.size();
@@ -88,8 +89,8 @@ class Decoder {
     std::uint32_t control = 1;
     while (op < size_) {
       if (control == 1) {
-        if (op + kWordRoom > out_.size() && out_.size() < size_ + 16) {
-          out_.resize(std::min(size_ + 16, std::max(out_.size() * 2, op + kWordRoom)));
+        if (op + kWordRoom > out_.size() && out_.size() < size_ + kSpare) {
+          out_.resize(std::min(size_ + kSpare, std::max(out_.size() * 2, op + kWordRoom)));
           o = out_.data();
         }
         if (n - ip < 4) return Fail(ip, "the payload ends inside a control word");
@@ -104,7 +105,11 @@ class Decoder {
         std::size_t run = static_cast<std::size_t>(std::countr_zero(control));
         run = std::min(run, size_ - op);
         if (n - ip < run) return Fail(n, "the payload ends inside a run of literals");
-        std::memcpy(o + op, p + ip, run);
+        if (run <= 32 && n - ip >= 32) {
+          std::memcpy(o + op, p + ip, 32);  // a fixed size copies without a call
+        } else {
+          std::memcpy(o + op, p + ip, run);
+        }
         ip += run;
         op += run;
         control >>= run;
