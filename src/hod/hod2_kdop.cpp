@@ -4,6 +4,7 @@
 #include <cfloat>
 #include <cmath>
 #include <cstring>
+#include <utility>
 
 namespace gantry {
 
@@ -75,10 +76,11 @@ std::vector<Point> FacePolygon(const std::vector<Plane>& planes, std::size_t fac
       Sum(centre, Sum(Scaled(t1, reach), Scaled(t2, reach))),
       Sum(centre, Sum(Scaled(t1, -reach), Scaled(t2, reach))),
   };
+  std::vector<Point> kept;  // reused from clip to clip
   for (std::size_t k = 0; k < planes.size() && !polygon.empty(); ++k) {
     if (k == face) continue;
     const Plane& clip = planes[k];
-    std::vector<Point> kept;
+    kept.clear();
     for (std::size_t i = 0; i < polygon.size(); ++i) {
       const Point& a = polygon[i];
       const Point& b = polygon[(i + 1) % polygon.size()];
@@ -90,7 +92,7 @@ std::vector<Point> FacePolygon(const std::vector<Plane>& planes, std::size_t fac
         kept.push_back(Sum(a, Scaled(Sum(b, Scaled(a, -1)), t)));
       }
     }
-    polygon = std::move(kept);
+    std::swap(polygon, kept);
   }
   return polygon;
 }
