@@ -1,5 +1,7 @@
 #include "common/text_encoding.h"
 
+#include <iterator>
+
 #ifdef _WIN32
 #ifndef NOMINMAX
 #define NOMINMAX
@@ -72,6 +74,42 @@ std::string Cp1252ToUtf8(std::string_view text) {
     const auto c = static_cast<unsigned char>(ch);
     const char32_t high = c >= 0x80 && c < 0xA0 ? kCp1252High[c - 0x80] : 0;
     AppendUtf8(out, high != 0 ? high : c);
+  }
+  return out;
+}
+
+std::string Utf8ToCp1252(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (std::size_t i = 0; i < text.size();) {
+    const auto c = static_cast<unsigned char>(text[i]);
+    if (c < 0x80) {
+      out += static_cast<char>(c);
+      ++i;
+      continue;
+    }
+    const std::size_t length = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 1;
+    char32_t code = c & (length == 2 ? 0x1F : length == 3 ? 0x0F : 0x07);
+    bool ok = length > 1 && i + length <= text.size();
+    for (std::size_t k = 1; ok && k < length; ++k) {
+      const auto next = static_cast<unsigned char>(text[i + k]);
+      ok = (next & 0xC0) == 0x80;
+      code = (code << 6) | (next & 0x3F);
+    }
+    i += ok ? length : 1;
+    char byte = '?';
+    if (!ok) {
+    } else if (code >= 0xA0 && code <= 0xFF) {
+      byte = static_cast<char>(code);
+    } else if (code >= 0x80 && code < 0xA0) {
+      // Only the undefined bytes stand for themselves.
+      if (kCp1252High[code - 0x80] == 0) byte = static_cast<char>(code);
+    } else {
+      for (std::size_t k = 0; k < std::size(kCp1252High); ++k) {
+        if (kCp1252High[k] != 0 && kCp1252High[k] == code) byte = static_cast<char>(0x80 + k);
+      }
+    }
+    out += byte;
   }
   return out;
 }

@@ -7,6 +7,7 @@
 #include <map>
 #include <sstream>
 
+#include "common/text_encoding.h"
 #include "interchange/gltf_names.h"
 #include "interchange/gltf_records.h"
 #include "interchange/gltf_values.h"
@@ -117,7 +118,7 @@ class Exporter {
   }
   static tinygltf::Node Named(const std::string& name) {
     tinygltf::Node node;
-    node.name = Latin1ToUtf8(name);
+    node.name = Cp1252ToUtf8(name);
     return node;
   }
   static void Place(tinygltf::Node& node, const Vector3& position, const Vector3& angles) {
@@ -179,12 +180,12 @@ void Exporter::AddTextures() {
       const std::vector<std::uint8_t> png = EncodePng(*image);
       if (!png.empty()) {
         tinygltf::Image gltf_image;
-        gltf_image.name = Latin1ToUtf8(texture.FileName);
+        gltf_image.name = Cp1252ToUtf8(texture.FileName);
         gltf_image.mimeType = "image/png";
         gltf_image.bufferView = AddView(png.data(), png.size(), 0);
         out_.images.push_back(std::move(gltf_image));
         tinygltf::Texture gltf_texture;
-        gltf_texture.name = Latin1ToUtf8(texture.FileName);
+        gltf_texture.name = Cp1252ToUtf8(texture.FileName);
         gltf_texture.source = static_cast<int>(out_.images.size() - 1);
         out_.textures.push_back(std::move(gltf_texture));
         texture_slots_[t] = static_cast<int>(out_.textures.size() - 1);
@@ -213,7 +214,7 @@ std::optional<std::int32_t> DiffuseTexture(const Material& material) {
 void Exporter::AddMaterials() {
   for (const Material& material : model_.Materials) {
     tinygltf::Material gltf;
-    gltf.name = Latin1ToUtf8(material.Name);
+    gltf.name = Cp1252ToUtf8(material.Name);
     gltf.pbrMetallicRoughness.metallicFactor = 0;
     gltf.pbrMetallicRoughness.roughnessFactor = 1;
     const std::optional<std::int32_t> diffuse = DiffuseTexture(material);
@@ -308,7 +309,7 @@ bool FitsPrimitive(const FaceList& list, std::size_t vertices) {
 
 int Exporter::AddLodMesh(const LodMesh& lod, const std::string& name, json& parts) {
   tinygltf::Mesh mesh;
-  mesh.name = Latin1ToUtf8(name);
+  mesh.name = Cp1252ToUtf8(name);
   parts = json::array();
   for (const MeshPart& part : lod.Parts) {
     const std::size_t n = part.Vertices.size();
@@ -446,7 +447,7 @@ int Exporter::AddTriangleMesh(const TriangleMesh& triangles, const std::string& 
   primitive.indices = AddAccessor(view, kUnsignedShort, TINYGLTF_TYPE_SCALAR, count);
   primitive.mode = TINYGLTF_MODE_TRIANGLES;
   tinygltf::Mesh mesh;
-  mesh.name = Latin1ToUtf8(name);
+  mesh.name = Cp1252ToUtf8(name);
   mesh.primitives.push_back(std::move(primitive));
   out_.meshes.push_back(std::move(mesh));
   return static_cast<int>(out_.meshes.size() - 1);

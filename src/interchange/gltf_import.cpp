@@ -13,6 +13,7 @@
 
 #include "common/paths.h"
 #include "common/shared_text.h"
+#include "common/text_encoding.h"
 #include "hod/reset.h"
 #include "interchange/gltf_messages.h"
 #include "interchange/gltf_names.h"
@@ -415,7 +416,7 @@ Placement NodePlacement(const tinygltf::Node& node, std::vector<std::string>& no
     bool identity = true;
     for (int i = 0; i < 16; ++i) identity = identity && m[i] == (i % 5 == 0 ? 1.0 : 0.0);
     p.identity = identity;
-    if (!identity) notes.push_back(fmt::format(text::kMatrixNode, Utf8ToLatin1(node.name)));
+    if (!identity) notes.push_back(fmt::format(text::kMatrixNode, Utf8ToCp1252(node.name)));
     return p;
   }
   if (node.translation.size() == 3) {
@@ -592,7 +593,7 @@ class Importer {
   const tinygltf::Mesh* MeshOf(const tinygltf::Node& node) const {
     if (node.mesh < 0) return nullptr;
     if (static_cast<std::size_t>(node.mesh) >= gltf_.meshes.size()) {
-      Fail(fmt::format(text::kBadReference, "node", Utf8ToLatin1(node.name), "mesh"));
+      Fail(fmt::format(text::kBadReference, "node", Utf8ToCp1252(node.name), "mesh"));
     }
     return &gltf_.meshes[node.mesh];
   }
@@ -969,10 +970,10 @@ void Importer::PlainMesh(const tinygltf::Mesh& mesh, const std::string& node_nam
   lod.LodLevel = level;
   for (const tinygltf::Primitive& p : mesh.primitives) {
     const auto found = p.attributes.find("POSITION");
-    if (found == p.attributes.end()) Fail(fmt::format(text::kNoPositions, Utf8ToLatin1(mesh.name)));
+    if (found == p.attributes.end()) Fail(fmt::format(text::kNoPositions, Utf8ToCp1252(mesh.name)));
     if (p.mode != TINYGLTF_MODE_TRIANGLES && p.mode != TINYGLTF_MODE_TRIANGLE_STRIP &&
         p.mode != TINYGLTF_MODE_TRIANGLE_FAN && p.mode != -1) {
-      notes_.push_back(fmt::format(text::kSkippedMode, Utf8ToLatin1(mesh.name)));
+      notes_.push_back(fmt::format(text::kSkippedMode, Utf8ToCp1252(mesh.name)));
       continue;
     }
     const std::vector<double> positions =
@@ -1065,7 +1066,7 @@ void Importer::PlainNode(int index, const std::string& joint, int depth) {
   if (visited_[index] || depth > 1000) return;
   visited_[index] = true;
   const tinygltf::Node& node = gltf_.nodes[index];
-  std::string name = Utf8ToLatin1(node.name);
+  std::string name = Utf8ToCp1252(node.name);
   if (name.empty()) name = "Node" + std::to_string(index);
   const Placement placement = NodePlacement(node, notes_);
   std::string child_joint = joint;
@@ -1132,13 +1133,13 @@ void Importer::PlainMaterials() {
         image.image.size() != static_cast<std::size_t>(image.width) * image.height * 4) {
       // Data URIs are the image itself, not a name to show.
       const std::string label = image.uri.rfind("data:", 0) == 0 ? image.name : image.uri;
-      Fail(fmt::format(text::kImageMissing, i, Utf8ToLatin1(label)));
+      Fail(fmt::format(text::kImageMissing, i, Utf8ToCp1252(label)));
     }
     RgbaImage rgba;
     rgba.width = image.width;
     rgba.height = image.height;
     rgba.pixels.assign(image.image.begin(), image.image.end());
-    std::string name = Utf8ToLatin1(image.name.empty() ? image.uri : image.name);
+    std::string name = Utf8ToCp1252(image.name.empty() ? image.uri : image.name);
     if (name.empty()) name = "Texture" + std::to_string(i + 1);
     model_.Textures.push_back(EncodeTexture(rgba, name));
     texture_of_image[i] = static_cast<int>(model_.Textures.size() - 1);
@@ -1148,7 +1149,7 @@ void Importer::PlainMaterials() {
     Material material;
     SetHeader(material, "NRML", "STAT");
     material.Version = kMaterialVersion;
-    material.Name = Utf8ToLatin1(source.name);
+    material.Name = Utf8ToCp1252(source.name);
     if (material.Name.empty()) material.Name = "Material" + std::to_string(m + 1);
     material.ShaderName = shared_text::kDefault;
     const int texture = source.pbrMetallicRoughness.baseColorTexture.index;
@@ -1201,7 +1202,7 @@ void Importer::FromPlain() {
   for (const int node : roots) {
     // A top node named like the root joint is the root joint.
     if (node >= 0 && static_cast<std::size_t>(node) < gltf_.nodes.size() &&
-        Utf8ToLatin1(gltf_.nodes[node].name) == root && gltf_.nodes[node].mesh < 0) {
+        Utf8ToCp1252(gltf_.nodes[node].name) == root && gltf_.nodes[node].mesh < 0) {
       visited_[node] = true;
       AddJoint(root, "", NodePlacement(gltf_.nodes[node], notes_));
       for (const int child : gltf_.nodes[node].children) PlainNode(child, root, 1);

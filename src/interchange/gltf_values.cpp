@@ -46,7 +46,7 @@ tinygltf::Value ToValue(const nlohmann::json& json) {
     case nlohmann::json::value_t::number_float:
       return tinygltf::Value(json.get<double>());
     case nlohmann::json::value_t::string:
-      return tinygltf::Value(Latin1ToUtf8(json.get_ref<const std::string&>()));
+      return tinygltf::Value(Cp1252ToUtf8(json.get_ref<const std::string&>()));
     case nlohmann::json::value_t::array: {
       tinygltf::Value::Array items;
       items.reserve(json.size());
@@ -79,7 +79,7 @@ nlohmann::json FromValue(const tinygltf::Value& value) {
     case tinygltf::REAL_TYPE:
       return value.Get<double>();
     case tinygltf::STRING_TYPE:
-      return Utf8ToLatin1(value.Get<std::string>());
+      return Utf8ToCp1252(value.Get<std::string>());
     case tinygltf::ARRAY_TYPE: {
       nlohmann::json items = nlohmann::json::array();
       for (const auto& item : value.Get<tinygltf::Value::Array>()) items.push_back(FromValue(item));

@@ -1,5 +1,5 @@
 // Between the JSON of Gantry's records and tinygltf's `extras` values. The model's texts are
-// single bytes (Latin-1); glTF's are UTF-8, so strings change encoding on the way.
+// single bytes (code page 1252); glTF's are UTF-8, so strings change encoding on the way.
 #pragma once
 
 #include <tiny_gltf.h>
@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "common/utf8.h"
+#include "common/text_encoding.h"
 
 namespace gantry {
 

@@ -2,16 +2,26 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cctype>
 #include <cfloat>
 #include <charconv>
 #include <cmath>
 #include <cstddef>
+#include <cstdio>
+#include <cstring>
+#include <deque>
+#include <exception>
 #include <filesystem>
+#include <functional>
 #include <limits>
+#include <memory>
+#include <mutex>
 #include <system_error>
+#include <thread>
 #include <unordered_map>
 #include <utility>
+#include <variant>
 
 #include "common/number_parse.h"
 #include "common/paths.h"
@@ -201,18 +211,58 @@ struct ObjTriangle {
   std::uint32_t slot = 0;  // 1-based material slot; 0 before any "usemtl"
 };
 
+// The faces of one stretch of the text, read on a thread of its own (see Parse).
+struct FaceChunk {
+  // Their slots are counted within the stretch, 0 being the slot in use where it starts.
+  std::vector<ObjTriangle> triangles;
+  // (first triangle, line number) of every face line, both counted within the stretch, to name
+  // the line of a bad corner.
+  std::vector<std::pair<std::size_t, std::size_t>> face_lines;
+  std::vector<std::uint32_t> slots;  // the file's slot for each slot of the stretch
+  std::size_t first_triangle = 0;    // triangles of the file before the stretch
+  std::size_t first_line = 0;        // lines of the file before the stretch
+};
+
 struct ParsedObj {
   // Entry 0 of each list stays zero: index 0 and empty indices name it.
   std::vector<Vector3> positions = {Vector3{}};
   std::vector<Vector2> uvs = {Vector2{}};
   std::vector<Vector3> normals = {Vector3{}};
   std::vector<std::string> materials;
-  std::vector<ObjTriangle> triangles;
   // Triangles per material slot, to size the parts before welding.
   std::vector<std::size_t> slot_triangles = {0};
-  // (first triangle, line number) of every face line, to name the line of a bad corner.
-  std::vector<std::pair<std::size_t, std::size_t>> face_lines;
+  std::vector<FaceChunk> faces;  // in file order
+  std::size_t triangle_count = 0;
   bool any_usemtl = false;
+
+  // The number in file order of one of the triangles.
+  std::size_t NumberOf(const ObjTriangle* triangle) const {
+    const std::less<const ObjTriangle*> before;
+    for (const FaceChunk& chunk : faces) {
+      const ObjTriangle* first = chunk.triangles.data();
+      if (!before(triangle, first) && before(triangle, first + chunk.triangles.size())) {
+        return chunk.first_triangle + static_cast<std::size_t>(triangle - first);
+      }
+    }
+    return triangle_count;
+  }
+};
+
+// A stretch of whole lines as read, its numbers counted within it.
+struct ParsedStretch {
+  std::vector<Vector3> positions;
+  std::vector<Vector2> uvs;
+  std::vector<Vector3> normals;
+  std::vector<std::string> materials;  // in order of first use in the stretch: slots 1, 2, ...
+  std::vector<std::size_t> slot_triangles = {0};
+  FaceChunk faces;
+  std::uint32_t last_slot = 0;  // in use where the stretch ends
+  bool any_usemtl = false;
+  std::size_t lines = 0;
+  // The line the stretch was refused at.
+  std::size_t fault_line = 0;
+  const char* fault = nullptr;
+  std::string fault_text;
 };
 
 // The Take functions read the token at the front of `rest` where it lies and take it off `rest`:
@@ -285,15 +335,15 @@ bool IsWord(std::string_view keyword, std::string_view word) {
 
 class ObjParser {
  public:
-  ObjParser(bool read_faces, ParsedObj& obj) : read_faces_(read_faces), obj_(obj) {}
+  ObjParser(bool read_faces, ParsedStretch& out) : read_faces_(read_faces), obj_(out) {}
 
-  std::optional<std::string> Parse(std::string_view source) {
-    if (StartsWith(source, kByteOrderMark)) source.remove_prefix(kByteOrderMark.size());
-    ForEachTextLine(source, [this](std::string_view line) {
+  void Parse(std::string_view stretch) {
+    ForEachTextLine(stretch, [this](std::string_view line) {
       ++line_number_;
       return Line(TrimmedLeft(line));
     });
-    return std::move(error_);
+    obj_.lines = line_number_;
+    obj_.last_slot = slot_;
   }
 
  private:
@@ -366,27 +416,229 @@ class ObjParser {
       case IndexRead::NotFinite:
         return Refuse(text::kNotFinite, line);
     }
-    obj_.face_lines.emplace_back(obj_.triangles.size(), line_number_);
+    FaceChunk& faces = obj_.faces;
+    faces.face_lines.emplace_back(faces.triangles.size(), line_number_);
     obj_.slot_triangles[slot_] += corners_.size() - 2;
     for (std::size_t i = 1; i + 1 < corners_.size(); ++i) {
-      obj_.triangles.push_back({{corners_[0], corners_[i], corners_[i + 1]}, slot_});
+      faces.triangles.push_back({{corners_[0], corners_[i], corners_[i + 1]}, slot_});
     }
     return true;
   }
 
   bool Refuse(const char* what, std::string_view line) {
-    error_ = LineRefusal(line_number_, what, line);
+    obj_.fault_line = line_number_;
+    obj_.fault = what;
+    obj_.fault_text.assign(line);
     return false;
   }
 
   bool read_faces_;
-  ParsedObj& obj_;
+  ParsedStretch& obj_;
   std::size_t line_number_ = 0;
   std::uint32_t slot_ = 0;
   std::unordered_map<std::string, std::uint32_t> slots_;
   std::vector<Corner> corners_;
-  std::optional<std::string> error_;
 };
+
+// Runs work(0) on the calling thread and work(1) ... work(count - 1) on threads of their own
+// (on the calling thread too when no more threads can be had). What a work throws is thrown
+// again here once all are done.
+template <typename Work>
+void OnThreads(std::size_t count, const Work& work) {
+  std::vector<std::exception_ptr> errors(count);
+  const auto run = [&work, &errors](std::size_t i) {
+    try {
+      work(i);
+    } catch (...) {
+      errors[i] = std::current_exception();
+    }
+  };
+  std::vector<std::thread> pool;
+  std::size_t started = 1;
+  for (; started < count; ++started) {
+    try {
+      pool.emplace_back(run, started);
+    } catch (const std::system_error&) {
+      break;
+    }
+  }
+  run(0);
+  for (std::size_t i = started; i < count; ++i) run(i);
+  for (std::thread& thread : pool) thread.join();
+  for (const std::exception_ptr& error : errors) {
+    if (error) std::rethrow_exception(error);
+  }
+}
+
+// Joins what the stretches of a text read, in order, into what one reading of the whole would
+// have made: materials numbered by first use, the material in use carried from stretch to
+// stretch, lines counted through the whole. nullopt, else the refusal of the first line refused.
+template <typename Stretches>
+std::optional<std::string> Join(Stretches& parsed, ParsedObj& obj) {
+  std::size_t positions = 1, uvs = 1, normals = 1;
+  for (const ParsedStretch& stretch : parsed) {
+    positions += stretch.positions.size();
+    uvs += stretch.uvs.size();
+    normals += stretch.normals.size();
+  }
+  obj.positions.reserve(positions);
+  obj.uvs.reserve(uvs);
+  obj.normals.reserve(normals);
+  std::unordered_map<std::string, std::uint32_t> slots;  // of obj.materials by name
+  std::uint32_t slot = 0;                                // in use where the stretch starts
+  std::size_t lines = 0;
+  for (ParsedStretch& stretch : parsed) {
+    if (stretch.fault != nullptr) {
+      return LineRefusal(lines + stretch.fault_line, stretch.fault, stretch.fault_text);
+    }
+    FaceChunk& faces = stretch.faces;
+    faces.slots.assign(1, slot);
+    for (std::string& name : stretch.materials) {
+      const auto found = slots.find(name);
+      if (found != slots.end()) {
+        faces.slots.push_back(found->second);
+        continue;
+      }
+      const auto added = static_cast<std::uint32_t>(obj.materials.size() + 1);
+      slots.emplace(name, added);
+      obj.materials.push_back(std::move(name));
+      obj.slot_triangles.push_back(0);
+      faces.slots.push_back(added);
+    }
+    for (std::size_t s = 0; s < stretch.slot_triangles.size(); ++s) {
+      obj.slot_triangles[faces.slots[s]] += stretch.slot_triangles[s];
+    }
+    slot = faces.slots[stretch.last_slot];
+    obj.any_usemtl = obj.any_usemtl || stretch.any_usemtl;
+    obj.positions.insert(obj.positions.end(), stretch.positions.begin(), stretch.positions.end());
+    obj.uvs.insert(obj.uvs.end(), stretch.uvs.begin(), stretch.uvs.end());
+    obj.normals.insert(obj.normals.end(), stretch.normals.begin(), stretch.normals.end());
+    faces.first_triangle = obj.triangle_count;
+    faces.first_line = lines;
+    obj.triangle_count += faces.triangles.size();
+    lines += stretch.lines;
+    obj.faces.push_back(std::move(faces));
+  }
+  return std::nullopt;
+}
+
+// Text is read in stretches of about this size, at most this many; as many at once as there are
+// cores. How it is cut depends on its size alone.
+constexpr std::size_t kBytesPerStretch = std::size_t{1} << 20;
+constexpr std::size_t kMostStretches = 16;
+
+// Reads the text in stretches of whole lines on up to one thread per core and joins what they
+// read. nullopt, else the refusal of the first line refused.
+std::optional<std::string> Parse(std::string_view source, bool read_faces, ParsedObj& obj) {
+  if (StartsWith(source, kByteOrderMark)) source.remove_prefix(kByteOrderMark.size());
+  const std::size_t count =
+      std::clamp<std::size_t>(source.size() / kBytesPerStretch, 1, kMostStretches);
+  // Stretches end just past a line break; one cutting a CR LF in two leaves an empty line
+  // behind, which is no line at all.
+  std::vector<std::string_view> stretches;
+  std::size_t start = 0;
+  for (std::size_t k = 1; k < count; ++k) {
+    const std::size_t nominal = std::max(start, source.size() / count * k);
+    const std::size_t end = std::min(NextLineBreak(source, nominal) + 1, source.size());
+    stretches.push_back(source.substr(start, end - start));
+    start = end;
+  }
+  stretches.push_back(source.substr(start));
+  std::vector<ParsedStretch> parsed(stretches.size());
+  std::atomic<std::size_t> next{0};
+  OnThreads(std::min<std::size_t>(count, std::max(1u, std::thread::hardware_concurrency())),
+            [&](std::size_t) {
+              for (std::size_t i = next++; i < stretches.size(); i = next++) {
+                ObjParser(read_faces, parsed[i]).Parse(stretches[i]);
+              }
+            });
+
+  return Join(parsed, obj);
+}
+
+// A file is read a piece of about this size at a time.
+constexpr std::size_t kFilePiece = std::size_t{1} << 21;
+
+// Reads a file already in shape (its text as the rewrite would leave it, see text_rewrite.h) a
+// piece at a time, on up to one thread per core: in turn, each thread reads the next piece of
+// whole lines into a buffer of its own, then checks and parses it. The text is never held whole,
+// so it costs no more memory than the pieces, and is parsed while still in the cache. False for
+// any other file, an empty one and one that cannot be read: those go through the rewrite, which
+// reports them.
+bool ParseFileInShape(const std::string& path, bool read_faces, std::deque<ParsedStretch>& parsed) {
+  const std::filesystem::path fs_path = FileSystemPath(path);
+  std::error_code code;
+  if (std::filesystem::is_directory(fs_path, code)) return false;
+  const std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(
+      std::fopen(NativePath(path).c_str(), "rb"), &std::fclose);
+  if (!file) return false;
+  const auto size = std::filesystem::file_size(fs_path, code);
+  const std::size_t threads =
+      code ? 1
+           : std::clamp<std::size_t>(static_cast<std::size_t>(size / kFilePiece), 1,
+                                     std::max(1u, std::thread::hardware_concurrency()));
+
+  std::mutex reading;   // guards the file and what follows
+  std::string carried;  // the start of a line the last piece cut off
+  bool first = true, finished = false;
+  std::atomic<bool> refused{false};  // not in shape, or not readable
+  OnThreads(threads, [&](std::size_t) {
+    std::vector<char> buffer;
+    while (!refused) {
+      std::size_t length = 0;
+      bool starts_file = false;
+      ParsedStretch* out = nullptr;
+      {
+        const std::lock_guard<std::mutex> lock(reading);
+        if (finished || refused) return;
+        length = carried.size();
+        if (buffer.size() < length + kFilePiece) buffer.resize(length + kFilePiece);
+        std::memcpy(buffer.data(), carried.data(), length);
+        // Up to the last LF read; a line longer than a piece takes more pieces.
+        std::size_t cut = 0;
+        for (bool end = false; cut == 0 && !end;) {
+          if (buffer.size() < length + kFilePiece) buffer.resize(length + kFilePiece);
+          const std::size_t got = std::fread(buffer.data() + length, 1, kFilePiece, file.get());
+          if (got < kFilePiece && std::ferror(file.get()) != 0) {
+            refused = true;
+            return;
+          }
+          end = got < kFilePiece;
+          for (std::size_t i = length + got; i > length; --i) {
+            if (buffer[i - 1] == '\n') {
+              cut = i;
+              break;
+            }
+          }
+          length += got;
+          if (end) finished = true;
+        }
+        if (finished) cut = length;  // all that is left
+        carried.assign(buffer.data() + cut, length - cut);
+        length = cut;
+        if (length == 0) {
+          refused = refused || first;  // an empty file
+          return;
+        }
+        starts_file = first;
+        first = false;
+        out = &parsed.emplace_back();
+      }
+      std::string_view piece(buffer.data(), length);
+      // Pieces end with an LF (but for a last line without one, which fails the check), so the
+      // whole is in shape when each piece is.
+      if (!HasNormalLineBreaks(piece)) {
+        refused = true;
+        return;
+      }
+      if (starts_file && StartsWith(piece, kByteOrderMark)) {
+        piece.remove_prefix(kByteOrderMark.size());
+      }
+      ObjParser(read_faces, *out).Parse(piece);
+    }
+  });
+  return !refused && !parsed.empty();
+}
 
 std::string PastTheEnd(std::size_t line_number, const char* what, std::uint32_t index,
                        std::size_t count) {
@@ -402,10 +654,9 @@ std::optional<std::string> CheckMaterialCount(const ParsedObj& obj) {
                  text::kTooManyMaterialsTail);
 }
 
-// Every corner must name entries that exist; checked before anybody is asked anything.
-std::optional<std::string> CheckIndices(const ParsedObj& obj) {
-  for (std::size_t t = 0; t < obj.triangles.size(); ++t) {
-    for (const Corner& c : obj.triangles[t].corners) {
+std::optional<std::string> CheckIndices(const ParsedObj& obj, const FaceChunk& faces) {
+  for (std::size_t t = 0; t < faces.triangles.size(); ++t) {
+    for (const Corner& c : faces.triangles[t].corners) {
       const char* what = nullptr;
       std::uint32_t index = 0;
       std::size_t count = 0;
@@ -419,10 +670,18 @@ std::optional<std::string> CheckIndices(const ParsedObj& obj) {
         continue;
       }
       const auto line = std::upper_bound(
-          obj.face_lines.begin(), obj.face_lines.end(), t,
+          faces.face_lines.begin(), faces.face_lines.end(), t,
           [](std::size_t triangle, const auto& entry) { return triangle < entry.first; });
-      return PastTheEnd(std::prev(line)->second, what, index, count);
+      return PastTheEnd(faces.first_line + std::prev(line)->second, what, index, count);
     }
+  }
+  return std::nullopt;
+}
+
+// Every corner must name entries that exist; checked before anybody is asked anything.
+std::optional<std::string> CheckIndices(const ParsedObj& obj) {
+  for (const FaceChunk& faces : obj.faces) {
+    if (auto refusal = CheckIndices(obj, faces)) return refusal;
   }
   return std::nullopt;
 }
@@ -471,7 +730,7 @@ std::optional<Thresholds> AskThresholds(const ObjImportOptions& options,
 
 std::string Summary(const ParsedObj& obj) {
   const std::string counts = std::to_string(obj.positions.size() - 1) + text::kVerticesFound +
-                             std::to_string(obj.triangles.size()) + text::kFacesFound +
+                             std::to_string(obj.triangle_count) + text::kFacesFound +
                              std::to_string(obj.uvs.size() - 1) + text::kUVsFound +
                              std::to_string(obj.normals.size() - 1) + text::kNormalsFound +
                              text::kLineBreak + text::kPleaseVerify;
@@ -514,26 +773,6 @@ std::vector<std::int32_t> ChooseMaterials(const ParsedObj& obj, const ObjImportO
 
 // ---- Building the parts ---------------------------------------------------------------------
 
-// A vertex while faces are read: the sums of the corners welded into it, with their counts.
-struct WorkVertex {
-  std::array<double, 3> position{};
-  std::array<double, 3> normal{};
-  std::array<double, 2> uv{};
-  std::uint32_t positions = 0, normals = 0, uvs = 0;
-  std::int64_t key = 0;                          // bucket key of the corner that made the vertex
-  std::array<std::int32_t, 3> cell{};            // the position cell it is filed under
-  std::uint32_t previous = kNone, next = kNone;  // neighbours in that cell's list
-};
-
-template <std::size_t N>
-std::array<float, N> Averaged(const std::array<double, N>& sum, std::uint32_t count) {
-  std::array<float, N> out{};
-  for (std::size_t i = 0; i < N; ++i) {
-    out[i] = static_cast<float>(count == 0 ? sum[i] : sum[i] / count);
-  }
-  return out;
-}
-
 // Position cells are numbered in 32 bits; coordinates beyond that share the outermost cells,
 // which only makes more candidates to look at.
 constexpr double kLargestCell = 1 << 30;
@@ -575,6 +814,12 @@ class CellTable {
     ++used_;
     return slots_[i].head;
   }
+  // Room for about `cells` cells without growing.
+  void Reserve(std::size_t cells) {
+    std::size_t size = 1024;
+    while (size < cells * 2) size *= 2;
+    if (size > slots_.size()) Resize(size);
+  }
 
  private:
   static constexpr std::uint8_t kFree = 0;
@@ -597,10 +842,11 @@ class CellTable {
     return static_cast<std::uint8_t>((hash >> (std::numeric_limits<std::size_t>::digits - 7)) + 1);
   }
 
-  void Grow() {
+  void Grow() { Resize(std::max<std::size_t>(slots_.size() * 2, 1024)); }
+
+  void Resize(std::size_t size) {
     std::vector<std::uint8_t> old_tags = std::move(tags_);
     std::vector<Slot> old_slots = std::move(slots_);
-    const std::size_t size = std::max<std::size_t>(old_slots.size() * 2, 1024);
     tags_.assign(size, kFree);
     slots_.resize(size);
     mask_ = size - 1;
@@ -616,31 +862,32 @@ class CellTable {
   std::size_t used_ = 0;
 };
 
-struct WorkPart {
-  std::vector<WorkVertex> vertices;
-  std::vector<std::int16_t> indices;
-  CellTable cells;
-  bool has_faces = false;
-};
-
 double Square(double x) { return x * x; }
 
-// Distances are computed in double precision and kept as singles; beyond single range they are
-// simply too far.
-float SingleDistance(double squared) {
-  const double d = std::sqrt(squared);
-  return d < FLT_MAX ? static_cast<float>(d) : FLT_MAX;
-}
-
-template <std::size_t N, typename Point>
-float DistanceTo(const std::array<float, N>& a, const Point& b) {
-  if constexpr (N == 3) {
-    return SingleDistance(Square(double{a[0]} - b.x) + Square(double{a[1]} - b.y) +
-                          Square(double{a[2]} - b.z));
-  } else {
-    return SingleDistance(Square(double{a[0]} - b.u) + Square(double{a[1]} - b.v));
+// Whether a distance, computed in double precision from its square and kept as a single (beyond
+// single range: simply too far), is below a threshold. The square root and the rounding are
+// needed only for squares near the threshold's; the bounds leave 16 single steps either side.
+class Nearer {
+ public:
+  explicit Nearer(float threshold) : threshold_(threshold) {
+    if (threshold > 0) {
+      const double t = threshold;
+      surely_ = Square(t * (1 - 0x1p-20));
+      never_ = Square(t * (1 + 0x1p-20));
+    }
   }
-}
+  bool operator()(double squared) const {
+    if (squared < surely_) return true;
+    if (squared > never_) return false;
+    const double d = std::sqrt(squared);
+    return (d < FLT_MAX ? static_cast<float>(d) : FLT_MAX) < threshold_;
+  }
+
+ private:
+  float threshold_;
+  double surely_ = -1;  // a threshold of 0 or below takes nothing: no square is below -1...
+  double never_ = -1;   // ...and every square is above -1
+};
 
 // The distance from the origin, rounded to a whole number: below one half down, from one half
 // on to the even one of the two neighbours.
@@ -653,224 +900,425 @@ std::int64_t BucketKey(const Vector3& p) {
   return n % 2 == 0 ? n : n + 1;
 }
 
-// Welds corners into vertices. The merge search looks at the buckets from key - s to key + s in
-// increasing key order and, in each, at its vertices in the order they were made, taking the
-// first match; a vertex's number grows with the order it was made in, so that is the match with
-// the lowest (key, number). Every match lies nearer than the vertex threshold to the corner, so
-// the buckets are hashed by position cell as well: a cell is a cube a few thresholds wide, every
-// vertex is filed under the cell of its averaged position, and the at most eight cells around
-// the corner hold every possible match. The cost per corner is then that of the vertices really
-// nearby, however many share a distance from the origin (all of a sphere's do).
-class VertexWelder {
+// A corner's attributes, as a vertex keeps their averages: position, normal, texture coordinates.
+using Values = std::array<float, 8>;
+constexpr std::size_t kPosition = 0, kNormal = 3, kUV = 6;
+
+// What a corner that may weld into a vertex reads of it, in one cache line.
+struct alignas(64) WorkVertex {
+  Values average{};            // of the corners welded so far, as singles: as compared, as written
+  std::int64_t key = 0;        // bucket key of the corner that made the vertex
+  std::uint32_t next = kNone;  // the next vertex of its cell's list
+  std::uint32_t same_index = kNone;  // the vertex made before it by a corner of the same position
+  std::uint32_t corners = 0;         // corners welded into it
+  // Every corner welded into it had exactly its values, so the average is those values and the
+  // sums are that many times them (kept only once it stops being so).
+  bool uniform = true;
+  // No other vertex has come near enough to take a corner of exactly its values (see PartWelder).
+  bool alone = true;
+};
+
+// The rest of a vertex.
+struct WorkSums {
+  std::array<double, 8> sum{};  // of the corners' values; kept once the vertex is not uniform
+  Cell cell{};                  // the position cell it is filed under
+  std::uint32_t previous = kNone;
+};
+
+// Uniform vertices stop being so before their sums could need more than a double's 53 bits.
+constexpr std::uint32_t kMostUniformCorners = std::uint32_t{1} << 28;
+
+// What every part's welding shares, fixed before the first corner.
+struct WeldRules {
+  WeldRules(const ParsedObj& obj, const ObjImportOptions& options, const Thresholds& t,
+            bool reverse_v)
+      : vertex(t.vertex),
+        normal(t.normal),
+        uv(t.uv),
+        compare_normals(!options.IgnoreNormals),
+        // Without texture coordinates every corner's are the zero entry: there is nothing to
+        // reverse and nothing that could keep corners apart.
+        compare_uvs(!options.IgnoreUVs && obj.uvs.size() > 1),
+        reverse_v(reverse_v && obj.uvs.size() > 1),
+        search(options.MergeVertices && t.vertex > 0),
+        // A corner matches a vertex of exactly its values only when every threshold compared is
+        // above 0.
+        shortcut(search && (!compare_normals || t.normal > 0) && (!compare_uvs || t.uv > 0)) {
+    if (!search) return;
+    const auto scaled = static_cast<float>(t.vertex * 100.0f);  // single, as the threshold
+    const double window = std::trunc(std::pow(static_cast<double>(scaled), 1.5));
+    key_window = window < kLargestKey ? static_cast<std::int64_t>(window)
+                                      : static_cast<std::int64_t>(kLargestKey);
+    // In every coordinate a match lies nearer than 1.01 thresholds.
+    for (std::size_t a = 0; a < 8; ++a) {
+      near[a] = 1.01 * (a < kNormal ? t.vertex : a < kUV ? t.normal : t.uv);
+    }
+    reach = near[0];
+    // Cells 16 thresholds wide: most corners' reach lies in one cell. Any monotonic mapping of
+    // coordinates to cells finds every vertex in reach, so the division may be a multiplication.
+    per_cell = 1 / (static_cast<double>(t.vertex) * 16.0);
+  }
+
+  Nearer vertex, normal, uv;
+  bool compare_normals, compare_uvs, reverse_v, search, shortcut;
+  std::int64_t key_window = 0;
+  std::array<double, 8> near{};
+  double reach = 0;
+  double per_cell = 1;
+};
+
+// The progress bar, moved by one thread only, once per kProgressStep triangles welded by all.
+class WeldProgress {
  public:
-  VertexWelder(const ParsedObj& obj, const ObjImportOptions& options, const Thresholds& t,
-               bool reverse_v)
-      : obj_(obj),
-        options_(options),
-        thresholds_(t),
-        has_uvs_(obj.uvs.size() > 1),
-        reverse_v_(reverse_v && has_uvs_),
-        search_(options.MergeVertices && t.vertex > 0),
-        parts_(std::max<std::size_t>(obj.materials.size(), 1)) {
-    if (search_) {
-      const auto scaled = static_cast<float>(t.vertex * 100.0f);  // single, as the threshold
-      const double window = std::trunc(std::pow(static_cast<double>(scaled), 1.5));
-      key_window_ = window < kLargestKey ? static_cast<std::int64_t>(window)
-                                         : static_cast<std::int64_t>(kLargestKey);
-      reach_ = static_cast<double>(t.vertex) * 1.01;
-      cell_size_ = static_cast<double>(t.vertex) * 4.0;
-    }
-    // Every corner makes at most one vertex, so room for all of them up front spares the copies
-    // of growing vectors; room that is never written costs next to nothing.
-    std::vector<std::size_t> corners(parts_.size(), 0);
-    for (std::size_t slot = 0; slot < obj.slot_triangles.size(); ++slot) {
-      corners[std::max<std::size_t>(slot, 1) - 1] += 3 * obj.slot_triangles[slot];
-    }
-    for (std::size_t i = 0; i < parts_.size(); ++i) {
-      parts_[i].vertices.reserve(std::min(corners[i], kMaxPartVertices));
-      parts_[i].indices.reserve(corners[i]);
-    }
-  }
-
-  // nullopt when done; else the refusal.
-  std::optional<std::string> Weld(Ui& ui) {
-    const std::size_t total = obj_.triangles.size();
-    ui.Progress(0, static_cast<std::int64_t>(total));
-    for (std::size_t t = 0; t < total; ++t) {
-      const ObjTriangle& triangle = obj_.triangles[t];
-      const std::uint32_t part = std::max<std::uint32_t>(triangle.slot, 1) - 1;
-      WorkPart& work = parts_[part];
-      work.has_faces = true;
-      for (const Corner& corner : triangle.corners) {
-        const std::uint32_t vertex = VertexFor(part, corner);
-        if (vertex == kNone) {
-          return Refusal(text::kTooManyVerticesLead + obj_.materials[part] +
-                         text::kTooManyVerticesTail);
-        }
-        work.indices.push_back(static_cast<std::int16_t>(static_cast<std::uint16_t>(vertex)));
-      }
-      if ((t + 1) % kProgressStep == 0) {
-        ui.Progress(static_cast<std::int64_t>(t + 1), static_cast<std::int64_t>(total));
-      }
-    }
-    ui.Progress(static_cast<std::int64_t>(total), static_cast<std::int64_t>(total));
-    return std::nullopt;
-  }
-
-  std::vector<MeshPart> TakeParts(const std::vector<std::int32_t>& materials) {
-    std::vector<MeshPart> out(parts_.size());
-    for (std::size_t i = 0; i < parts_.size(); ++i) {
-      WorkPart& work = parts_[i];
-      if (!work.has_faces) continue;
-      MeshPart& part = out[i];
-      part.MaterialIndex = materials[i];
-      part.VertexMask = kImportedMask;
-      part.Vertices.reserve(work.vertices.size());
-      for (const WorkVertex& v : work.vertices) {
-        const auto p = Averaged(v.position, v.positions);
-        const auto n = Averaged(v.normal, v.normals);
-        const auto uv = Averaged(v.uv, v.uvs);
-        MeshVertex out_vertex;
-        out_vertex.Position = {p[0], p[1], p[2], 1.0f};
-        out_vertex.Normal = {n[0], n[1], n[2], 1.0f};
-        out_vertex.UV = {uv[0], uv[1]};
-        part.Vertices.push_back(out_vertex);
-      }
-      work.vertices = {};
-      part.VertexCount = static_cast<std::int32_t>(part.Vertices.size());
-      FaceList list;
-      list.Type = kFaceListTriangles;
-      list.Indices = std::move(work.indices);
-      list.IndexCount = static_cast<std::int32_t>(list.Indices.size());
-      part.FaceLists.push_back(std::move(list));
-      part.FaceListCount = 1;
-    }
-    return out;
+  WeldProgress(Ui& ui, std::size_t total) : ui_(ui), total_(total) {}
+  void Show(std::size_t done) {
+    if (done / kProgressStep == shown_ / kProgressStep) return;
+    shown_ = done;
+    ui_.Progress(static_cast<std::int64_t>(done), static_cast<std::int64_t>(total_));
   }
 
  private:
-  std::uint32_t VertexFor(std::uint32_t part, const Corner& corner) {
-    const Vector3& position = obj_.positions[corner.position];
-    const Vector3& normal = obj_.normals[corner.normal];
-    Vector2 uv = obj_.uvs[corner.uv];
-    if (reverse_v_) uv.v = 1.0f - uv.v;
+  Ui& ui_;
+  std::size_t total_;
+  std::size_t shown_ = 0;
+};
 
-    WorkPart& work = parts_[part];
-    std::uint32_t vertex = kNone;
-    const std::int64_t key = search_ ? BucketKey(position) : 0;
-    if (search_) vertex = Search(part, key, position, normal, uv);
-    if (vertex == kNone) {
-      if (work.vertices.size() >= kMaxPartVertices) return kNone;
-      vertex = static_cast<std::uint32_t>(work.vertices.size());
-      work.vertices.emplace_back().key = key;
+// Per position index, the last vertex a corner naming it made in the part `stamp` names; one per
+// thread, reused from part to part.
+struct MadeAt {
+  std::uint32_t stamp = 0;
+  std::uint32_t vertex = kNone;
+};
+
+// Welds the corners of one part into its vertices. The merge search looks at the buckets from
+// key - s to key + s in increasing key order and, in each, at its vertices in the order they were
+// made, taking the first match; a vertex's number grows with the order it was made in, so that is
+// the match with the lowest (key, number). Every match lies nearer than the vertex threshold to
+// the corner, so the buckets are hashed by position cell as well: every vertex is filed under the
+// cell of its averaged position, and the cells around the corner hold every possible match. The
+// cost per corner is then that of the vertices really nearby, however many share a distance from
+// the origin (all of a sphere's do).
+//
+// Most corners of a mesh repeat one before them exactly. The shortcut gives such a corner,
+// without a search, the vertex V a corner of the same position made when V is uniform and alone
+// and has the corner's values; that is the search's answer. The corner matches V (distance 0,
+// the same key) and no other vertex W: not when V or W was made, as each was made because nothing
+// matched its first corner and matching is symmetric; nor later, as whenever W's average moves,
+// the vertices within 1.01 thresholds of it (as near as a match lies, in every coordinate
+// compared) are marked not alone.
+//
+// Corners are welded only with vertices of their own part, so parts are welded independently, on
+// as many threads as there are cores.
+class PartWelder {
+ public:
+  PartWelder(const ParsedObj& obj, const WeldRules& rules, std::vector<MadeAt>& made_at,
+             std::uint32_t stamp)
+      : obj_(obj), rules_(rules), made_at_(made_at), stamp_(stamp) {}
+
+  // Welds the triangles (in file order), adding to `done` as it goes and showing it on `progress`
+  // when given. nullopt when done; else the one that needed a vertex more than the part can hold.
+  std::optional<const ObjTriangle*> Weld(const ObjTriangle* const* triangles, std::size_t count,
+                                         std::atomic<std::size_t>& done, WeldProgress* progress) {
+    // Every corner makes at most one vertex, so room for all of them up front spares the copies
+    // of growing vectors; room that is never written costs next to nothing.
+    const std::size_t most = std::min(3 * count, kMaxPartVertices);
+    vertices_.reserve(most);
+    sums_.reserve(most);
+    indices_.reserve(3 * count);
+    if (rules_.search) cells_.Reserve(most);
+    constexpr std::size_t kReportEvery = 4096;
+    for (std::size_t i = 0; i < count; ++i) {
+      for (const Corner& corner : triangles[i]->corners) {
+        const std::uint32_t vertex = VertexFor(corner);
+        if (vertex == kNone) return triangles[i];
+        indices_.push_back(static_cast<std::int16_t>(static_cast<std::uint16_t>(vertex)));
+      }
+      if ((i + 1) % kReportEvery != 0) continue;
+      const std::size_t now = done += kReportEvery;
+      if (progress != nullptr) progress->Show(now);
     }
-    WorkVertex& v = work.vertices[vertex];
-    v.position[0] += position.x, v.position[1] += position.y, v.position[2] += position.z;
-    ++v.positions;
-    if (obj_.normals.size() > 1) {
-      v.normal[0] += normal.x, v.normal[1] += normal.y, v.normal[2] += normal.z;
-      ++v.normals;
+    done += count % kReportEvery;
+    return std::nullopt;
+  }
+
+  MeshPart Take(std::int32_t material) {
+    MeshPart part;
+    part.MaterialIndex = material;
+    part.VertexMask = kImportedMask;
+    part.Vertices.resize(vertices_.size());
+    for (std::size_t i = 0; i < vertices_.size(); ++i) {
+      const Values& a = vertices_[i].average;
+      MeshVertex& out = part.Vertices[i];
+      out.Position = {a[kPosition], a[kPosition + 1], a[kPosition + 2], 1.0f};
+      out.Normal = {a[kNormal], a[kNormal + 1], a[kNormal + 2], 1.0f};
+      out.UV = {a[kUV], a[kUV + 1]};
     }
-    if (obj_.uvs.size() > 1) {
-      v.uv[0] += uv.u, v.uv[1] += uv.v;
-      ++v.uvs;
+    vertices_ = {};
+    sums_ = {};
+    part.VertexCount = static_cast<std::int32_t>(part.Vertices.size());
+    FaceList list;
+    list.Type = kFaceListTriangles;
+    list.Indices = std::move(indices_);
+    list.IndexCount = static_cast<std::int32_t>(list.Indices.size());
+    part.FaceLists.push_back(std::move(list));
+    part.FaceListCount = 1;
+    return part;
+  }
+
+ private:
+  std::uint32_t VertexFor(const Corner& corner) {
+    const Vector3& p = obj_.positions[corner.position];
+    const Vector3& n = obj_.normals[corner.normal];
+    const Vector2& t = obj_.uvs[corner.uv];
+    Values values = {p.x, p.y, p.z, n.x, n.y, n.z, t.u, rules_.reverse_v ? 1.0f - t.v : t.v};
+    // Sums start from 0, which turns -0 into 0: a vertex's values are those sums' averages.
+    for (float& value : values) value += 0.0f;
+    if (!rules_.search) return Add(kNone, values, 0);
+    MadeAt& made = made_at_[corner.position];
+    if (made.stamp != stamp_) made = {stamp_, kNone};
+    if (rules_.shortcut) {
+      // Only the last few vertices of the position are looked at: the shortcut may miss.
+      int looked = 0;
+      for (std::uint32_t v = made.vertex; v != kNone && looked < 4; v = vertices_[v].same_index) {
+        WorkVertex& vertex = vertices_[v];
+        if (vertex.alone && vertex.uniform && Same(vertex.average, values) &&
+            vertex.corners < kMostUniformCorners) {
+          ++vertex.corners;
+          return v;
+        }
+        ++looked;
+      }
     }
-    if (search_) File(part, vertex);
+    const std::int64_t key = BucketKey(p);
+    const std::uint32_t found = Search(key, values);
+    const bool moves =
+        found != kNone && !(vertices_[found].uniform && Same(vertices_[found].average, values));
+    const std::uint32_t vertex = Add(found, values, key);
+    if (vertex == kNone) return kNone;
+    if (found == kNone) {
+      vertices_[vertex].same_index = made.vertex;
+      made.vertex = vertex;
+    }
+    if (moves && rules_.shortcut) MarkAround(vertex);
     return vertex;
   }
 
-  bool Matches(const WorkVertex& v, const Vector3& position, const Vector3& normal,
-               const Vector2& uv) const {
-    if (!(DistanceTo(Averaged(v.position, v.positions), position) < thresholds_.vertex)) {
-      return false;
-    }
-    if (!options_.IgnoreNormals &&
-        !(DistanceTo(Averaged(v.normal, v.normals), normal) < thresholds_.normal)) {
-      return false;
-    }
-    return options_.IgnoreUVs || !has_uvs_ ||
-           DistanceTo(Averaged(v.uv, v.uvs), uv) < thresholds_.uv;
+  // Bit for bit: -0 and 0 average differently.
+  static bool Same(const Values& a, const Values& b) {
+    return std::memcmp(a.data(), b.data(), sizeof(Values)) == 0;
   }
 
-  std::uint32_t Search(std::uint32_t part, std::int64_t key, const Vector3& position,
-                       const Vector3& normal, const Vector2& uv) const {
-    const std::array<double, 3> p = {position.x, position.y, position.z};
-    Cell low{}, high{};
-    for (std::size_t a = 0; a < 3; ++a) {
-      low[a] = CellOf(p[a] - reach_);
-      high[a] = CellOf(p[a] + reach_);
+  // Welds the corner into `vertex`, or into a new vertex when that is kNone; kNone when the part
+  // has no room for another.
+  std::uint32_t Add(std::uint32_t vertex, const Values& values, std::int64_t key) {
+    if (vertex == kNone) {
+      if (vertices_.size() >= kMaxPartVertices) return kNone;
+      vertex = static_cast<std::uint32_t>(vertices_.size());
+      WorkVertex& made = vertices_.emplace_back();
+      sums_.emplace_back();
+      made.average = values;
+      made.key = key;
+      made.corners = 1;
+      if (rules_.search) File(vertex);
+      return vertex;
     }
-    const WorkPart& work = parts_[part];
-    const std::vector<WorkVertex>& vertices = work.vertices;
+    WorkVertex& v = vertices_[vertex];
+    WorkSums& s = sums_[vertex];
+    if (v.uniform) {
+      if (Same(v.average, values) && v.corners < kMostUniformCorners) {
+        ++v.corners;
+        return vertex;
+      }
+      for (std::size_t a = 0; a < 8; ++a) s.sum[a] = double{v.average[a]} * v.corners;
+      v.uniform = false;
+    }
+    const double corners = ++v.corners;
+    for (std::size_t a = 0; a < 8; ++a) {
+      s.sum[a] += values[a];
+      v.average[a] = static_cast<float>(s.sum[a] / corners);
+    }
+    File(vertex);
+    return vertex;
+  }
+
+  bool Matches(const Values& a, const Values& b) const {
+    const auto squared = [&a, &b](std::size_t from, std::size_t count) {
+      double sum = 0;
+      for (std::size_t i = from; i < from + count; ++i) sum += Square(double{a[i]} - b[i]);
+      return sum;
+    };
+    if (!rules_.vertex(squared(kPosition, 3))) return false;
+    if (rules_.compare_normals && !rules_.normal(squared(kNormal, 3))) return false;
+    return !rules_.compare_uvs || rules_.uv(squared(kUV, 2));
+  }
+
+  // Whether every coordinate the thresholds compare lies within 1.01 thresholds.
+  bool Near(const Values& a, const Values& b) const {
+    for (std::size_t i = 0; i < 8; ++i) {
+      if (i >= kNormal && i < kUV && !rules_.compare_normals) continue;
+      if (i >= kUV && !rules_.compare_uvs) continue;
+      if (!(std::fabs(double{a[i]} - b[i]) < rules_.near[i])) return false;
+    }
+    return true;
+  }
+
+  // The match with the lowest (key, number), else kNone.
+  std::uint32_t Search(std::int64_t key, const Values& values) const {
     std::uint32_t best = kNone;
     std::int64_t best_key = 0;
+    ForEachInReach(values, [&](std::uint32_t i) {
+      const WorkVertex& v = vertices_[i];
+      if (v.key < key - rules_.key_window || v.key > key + rules_.key_window) return;
+      if (best != kNone && (v.key > best_key || (v.key == best_key && i > best))) return;
+      if (!Matches(v.average, values)) return;
+      best = i;
+      best_key = v.key;
+    });
+    return best;
+  }
+
+  // After the average of `moved` moved: the vertices it may now match a corner of are not alone.
+  void MarkAround(std::uint32_t moved) {
+    const Values& average = vertices_[moved].average;
+    ForEachInReach(average, [&](std::uint32_t i) {
+      if (i != moved && Near(vertices_[i].average, average)) vertices_[i].alone = false;
+    });
+  }
+
+  // Calls visit(number) for every vertex filed in the cells around the position within reach.
+  template <typename Visit>
+  void ForEachInReach(const Values& values, const Visit& visit) const {
+    Cell low{}, high{};
+    for (std::size_t a = 0; a < 3; ++a) {
+      low[a] = CellOf(double{values[a]} - rules_.reach);
+      high[a] = CellOf(double{values[a]} + rules_.reach);
+    }
     Cell at{};
     for (at[0] = low[0]; at[0] <= high[0]; ++at[0]) {
       for (at[1] = low[1]; at[1] <= high[1]; ++at[1]) {
         for (at[2] = low[2]; at[2] <= high[2]; ++at[2]) {
-          const std::uint32_t* head = work.cells.Find(at);
+          const std::uint32_t* head = cells_.Find(at);
           if (head == nullptr) continue;
-          for (std::uint32_t i = *head; i != kNone; i = vertices[i].next) {
-            const WorkVertex& v = vertices[i];
-            if (v.key < key - key_window_ || v.key > key + key_window_) continue;
-            if (best != kNone && (v.key > best_key || (v.key == best_key && i > best))) continue;
-            if (!Matches(v, position, normal, uv)) continue;
-            best = i;
-            best_key = v.key;
-          }
+          for (std::uint32_t i = *head; i != kNone; i = vertices_[i].next) visit(i);
         }
       }
     }
-    return best;
   }
 
   // The floor of coordinate / cell size, clamped; clamping first lets the conversion to an integer
   // do the rounding, far cheaper than std::floor.
   std::int32_t CellOf(double coordinate) const {
-    const double cell = std::clamp(coordinate / cell_size_, -kLargestCell, kLargestCell);
+    const double cell = std::clamp(coordinate * rules_.per_cell, -kLargestCell, kLargestCell);
     const auto whole = static_cast<std::int32_t>(cell);  // toward zero
     return cell < whole ? whole - 1 : whole;
   }
 
   // Files the vertex under the cell of its averaged position, moving it when the average has
   // left its old cell.
-  void File(std::uint32_t part, std::uint32_t index) {
-    WorkPart& work = parts_[part];
-    std::vector<WorkVertex>& vertices = work.vertices;
-    WorkVertex& v = vertices[index];
-    const auto p = Averaged(v.position, v.positions);
-    const Cell cell = {CellOf(p[0]), CellOf(p[1]), CellOf(p[2])};
-    const bool filed = v.positions > 1;
-    if (filed && SameCell(cell, v.cell)) return;
+  void File(std::uint32_t index) {
+    WorkVertex& v = vertices_[index];
+    WorkSums& s = sums_[index];
+    const Cell cell = {CellOf(v.average[0]), CellOf(v.average[1]), CellOf(v.average[2])};
+    const bool filed = v.corners > 1;
+    if (filed && SameCell(cell, s.cell)) return;
     if (filed) {
-      if (v.previous != kNone) {
-        vertices[v.previous].next = v.next;
+      if (s.previous != kNone) {
+        vertices_[s.previous].next = v.next;
       } else {
-        work.cells.Insert(v.cell) = v.next;
+        cells_.Insert(s.cell) = v.next;
       }
-      if (v.next != kNone) vertices[v.next].previous = v.previous;
+      if (v.next != kNone) sums_[v.next].previous = s.previous;
     }
-    std::uint32_t& head = work.cells.Insert(cell);
-    v.cell = cell;
-    v.previous = kNone;
+    std::uint32_t& head = cells_.Insert(cell);
+    s.cell = cell;
+    s.previous = kNone;
     v.next = head;
-    if (head != kNone) vertices[head].previous = index;
+    if (head != kNone) sums_[head].previous = index;
     head = index;
   }
 
   const ParsedObj& obj_;
-  const ObjImportOptions& options_;
-  Thresholds thresholds_;
-  // Without texture coordinates every corner's are the zero entry: there is nothing to reverse
-  // and nothing that could keep corners apart.
-  bool has_uvs_;
-  bool reverse_v_;
-  bool search_;
-  std::int64_t key_window_ = 0;
-  double reach_ = 0;
-  double cell_size_ = 1;
-  std::vector<WorkPart> parts_;
+  const WeldRules& rules_;
+  std::vector<MadeAt>& made_at_;
+  std::uint32_t stamp_;
+  std::vector<WorkVertex> vertices_;
+  std::vector<WorkSums> sums_;
+  std::vector<std::int16_t> indices_;
+  CellTable cells_;
 };
+
+// Enough triangles to be worth a thread of their own.
+constexpr std::size_t kTrianglesPerThread = std::size_t{1} << 14;
+
+// Welds every part, biggest first, on up to one thread per core; the parts in material order,
+// or the refusal of the part that ran out of vertices first in file order.
+std::variant<std::vector<MeshPart>, std::string> WeldParts(
+    const ParsedObj& obj, const WeldRules& rules, const std::vector<std::int32_t>& materials,
+    Ui& ui) {
+  const std::size_t part_count = obj.materials.size();
+  // The triangles of each part in file order, one part after the other; faces before any
+  // "usemtl" (slot 0) go to the first part.
+  const auto part_of = [](std::uint32_t slot) { return std::max<std::uint32_t>(slot, 1) - 1; };
+  std::vector<std::size_t> first(part_count + 1, 0);
+  for (std::size_t slot = 0; slot < obj.slot_triangles.size(); ++slot) {
+    first[part_of(static_cast<std::uint32_t>(slot)) + 1] += obj.slot_triangles[slot];
+  }
+  for (std::size_t p = 0; p < part_count; ++p) first[p + 1] += first[p];
+  std::vector<const ObjTriangle*> order(obj.triangle_count);
+  {
+    std::vector<std::size_t> next(first.begin(), first.end() - 1);
+    for (const FaceChunk& faces : obj.faces) {
+      for (std::size_t t = 0; t < faces.triangles.size(); ++t) {
+        order[next[part_of(faces.slots[faces.triangles[t].slot])]++] = &faces.triangles[t];
+      }
+    }
+  }
+  std::vector<std::size_t> queue;  // parts with faces, most triangles first
+  for (std::size_t p = 0; p < part_count; ++p) {
+    if (first[p + 1] > first[p]) queue.push_back(p);
+  }
+  std::stable_sort(queue.begin(), queue.end(), [&first](std::size_t a, std::size_t b) {
+    return first[a + 1] - first[a] > first[b + 1] - first[b];
+  });
+
+  const std::size_t total = obj.triangle_count;
+  ui.Progress(0, static_cast<std::int64_t>(total));
+  std::vector<MeshPart> parts(part_count);
+  std::vector<std::optional<std::size_t>> overflows(part_count);
+  std::atomic<std::size_t> next_part{0}, done{0};
+  // Only the calling thread talks to the Ui, showing how far all threads have come.
+  WeldProgress progress(ui, total);
+  const auto work = [&](std::size_t thread) {
+    WeldProgress* reports = thread == 0 ? &progress : nullptr;
+    std::vector<MadeAt> made_at;
+    for (std::size_t q = next_part++; q < queue.size(); q = next_part++) {
+      const std::size_t p = queue[q];
+      if (rules.search && made_at.empty()) made_at.resize(obj.positions.size());
+      PartWelder welder(obj, rules, made_at, static_cast<std::uint32_t>(p + 1));
+      const auto overflow =
+          welder.Weld(order.data() + first[p], first[p + 1] - first[p], done, reports);
+      if (overflow) overflows[p] = obj.NumberOf(*overflow);
+      if (!overflows[p]) parts[p] = welder.Take(materials[p]);
+    }
+  };
+  const std::size_t threads =
+      std::min<std::size_t>({std::max(1u, std::thread::hardware_concurrency()), queue.size(),
+                             std::max<std::size_t>(total / kTrianglesPerThread, 1)});
+  OnThreads(threads, work);
+
+  std::optional<std::size_t> refused_part;
+  for (std::size_t p = 0; p < part_count; ++p) {
+    if (overflows[p] && (!refused_part || *overflows[p] < *overflows[*refused_part])) {
+      refused_part = p;
+    }
+  }
+  if (refused_part) {
+    return Refusal(text::kTooManyVerticesLead + obj.materials[*refused_part] +
+                   text::kTooManyVerticesTail);
+  }
+  ui.Progress(static_cast<std::int64_t>(total), static_cast<std::int64_t>(total));
+  return parts;
+}
 
 // Without faces the positions themselves, in file order, make the first part.
 std::optional<std::string> PointPart(const ParsedObj& obj, std::int32_t material, MeshPart& part) {
@@ -898,19 +1346,10 @@ std::optional<LodMesh> Refused(const std::string& message, Ui& ui) {
   return std::nullopt;
 }
 
-}  // namespace
-
-std::optional<LodMesh> ImportOBJMeshText(std::string_view source, const ObjImportOptions& options,
-                                         const ObjImportContext& context, Ui& ui) {
-  if (source.empty()) {
-    ui.Message(text::kZeroLength, Icon::Exclamation);
-    return std::nullopt;
-  }
-  const std::optional<Thresholds> thresholds = AskThresholds(options, context, ui);
-  if (!thresholds) return std::nullopt;
-
-  ParsedObj obj;
-  if (auto refusal = ObjParser(options.ReadFaces, obj).Parse(source)) return Refused(*refusal, ui);
+// The mesh of the parsed file, the questions about thresholds answered.
+std::optional<LodMesh> BuildMesh(ParsedObj& obj, const ObjImportOptions& options,
+                                 const ObjImportContext& context, const Thresholds& thresholds,
+                                 Ui& ui) {
   if (auto refusal = CheckIndices(obj)) return Refused(*refusal, ui);
   if (auto refusal = CheckMaterialCount(obj)) return Refused(*refusal, ui);
   if (obj.materials.empty()) obj.materials.emplace_back(text::kNoMaterialsUsed);
@@ -928,10 +1367,10 @@ std::optional<LodMesh> ImportOBJMeshText(std::string_view source, const ObjImpor
   mesh.Version = kLodVersion;
   mesh.LodLevel = context.lod_level;
   mesh.PartCount = static_cast<std::int32_t>(obj.materials.size());
-  if (!obj.triangles.empty()) {
-    VertexWelder welder(obj, options, *thresholds, reverse_v);
-    if (auto refusal = welder.Weld(ui)) return Refused(*refusal, ui);
-    mesh.Parts = welder.TakeParts(materials);
+  if (obj.triangle_count > 0) {
+    auto welded = WeldParts(obj, WeldRules(obj, options, thresholds, reverse_v), materials, ui);
+    if (auto* refusal = std::get_if<std::string>(&welded)) return Refused(*refusal, ui);
+    mesh.Parts = std::move(std::get<std::vector<MeshPart>>(welded));
   } else {
     mesh.Parts.resize(obj.materials.size());
     if (auto refusal = PointPart(obj, materials.front(), mesh.Parts.front())) {
@@ -941,8 +1380,33 @@ std::optional<LodMesh> ImportOBJMeshText(std::string_view source, const ObjImpor
   return mesh;
 }
 
+}  // namespace
+
+std::optional<LodMesh> ImportOBJMeshText(std::string_view source, const ObjImportOptions& options,
+                                         const ObjImportContext& context, Ui& ui) {
+  if (source.empty()) {
+    ui.Message(text::kZeroLength, Icon::Exclamation);
+    return std::nullopt;
+  }
+  const std::optional<Thresholds> thresholds = AskThresholds(options, context, ui);
+  if (!thresholds) return std::nullopt;
+  ParsedObj obj;
+  if (auto refusal = Parse(source, options.ReadFaces, obj)) return Refused(*refusal, ui);
+  return BuildMesh(obj, options, context, *thresholds, ui);
+}
+
 std::optional<LodMesh> ImportOBJMesh(const std::string& path, const ObjImportOptions& options,
                                      const ObjImportContext& context, Ui& ui) {
+  // Read before the questions, as the rewrite is; what it finds is told after them, as ever.
+  std::deque<ParsedStretch> pieces;
+  if (ParseFileInShape(path, options.ReadFaces, pieces)) {
+    const std::optional<Thresholds> thresholds = AskThresholds(options, context, ui);
+    if (!thresholds) return std::nullopt;
+    ParsedObj obj;
+    if (auto refusal = Join(pieces, obj)) return Refused(*refusal, ui);
+    pieces.clear();
+    return BuildMesh(obj, options, context, *thresholds, ui);
+  }
   const TextRewrite rewrite = RewriteTextFile(path, ui);
   if (rewrite.status == TextRewriteStatus::Unreadable) return std::nullopt;
   // A file that could not be written back still imports from the text it would have held.

@@ -38,6 +38,31 @@ std::string NormaliseLineBreaks(std::string_view source) {
   return out;
 }
 
+bool HasNormalLineBreaks(std::string_view text) {
+  if (text.empty()) return true;
+  if (text.size() < 2 || text.substr(text.size() - 2) != "\r\n" || text[0] == '\r' ||
+      text[0] == '\n') {
+    return false;
+  }
+  // Breaks come only as CR LF (an LF exactly where a CR is before it) and never right after
+  // another (a CR after an LF). No early exit inside a block: the loop then vectorises.
+  const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
+  constexpr std::size_t kBlock = std::size_t{1} << 16;
+  for (std::size_t from = 1; from < text.size(); from += kBlock) {
+    const std::size_t to = std::min(text.size(), from + kBlock);
+    // Byte-wide throughout, sixteen bytes or more to a step.
+    std::uint8_t bad = 0;
+    for (std::size_t i = from; i < to; ++i) {
+      const std::uint8_t c = bytes[i], before = bytes[i - 1];
+      const std::uint8_t lf = c == '\n', cr = c == '\r';
+      const std::uint8_t after_cr = before == '\r', after_lf = before == '\n';
+      bad |= static_cast<std::uint8_t>((lf ^ after_cr) | (cr & after_lf));
+    }
+    if (bad != 0) return false;
+  }
+  return true;
+}
+
 std::string BackupPathFor(const std::string& path) {
   const std::string extension = ExtensionOf(path);
   std::string name = BaseName(path) + text::kBackupInfix;
@@ -97,12 +122,13 @@ TextRewrite RewriteTextFile(const std::string& path, Ui& ui) {
     result.status = TextRewriteStatus::Empty;
     return result;
   }
-  result.text = NormaliseLineBreaks(*original);
   // A file that is already in shape needs neither a backup nor a write.
-  if (result.text == *original) {
+  if (HasNormalLineBreaks(*original)) {
+    result.text = std::move(*original);
     result.status = TextRewriteStatus::Rewritten;
     return result;
   }
+  result.text = NormaliseLineBreaks(*original);
   original.reset();
 
   const std::filesystem::path target = FileSystemPath(path);

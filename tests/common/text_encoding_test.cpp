@@ -17,6 +17,15 @@ TEST(TextEncoding, Cp1252BecomesUtf8) {
   EXPECT_EQ(Cp1252ToUtf8("plain"), "plain");
 }
 
+TEST(TextEncoding, Utf8ComesBackAsCp1252) {
+  std::string every(256, '\0');
+  for (int b = 0; b < 256; ++b) every[static_cast<std::size_t>(b)] = static_cast<char>(b);
+  EXPECT_EQ(Utf8ToCp1252(Cp1252ToUtf8(every)), every);
+  // U+0080 (no byte of the code page stands for it), U+0100, a smiley, a cut sequence (a mark
+  // for each byte) and a lone continuation byte.
+  EXPECT_EQ(Utf8ToCp1252("\xc2\x80|\xc4\x80|\xf0\x9f\x98\x80|\xe2\x82|\x80"), "?|?|?|??|?");
+}
+
 TEST(TextEncoding, NarrowTextsBecomeUtf8Once) {
 #ifdef _WIN32
   // The ANSI code page; Wine and Windows in Western Europe and America use 1252.

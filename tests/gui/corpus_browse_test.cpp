@@ -17,6 +17,7 @@
 #include "hod/workspace.h"
 #include "support/corpus.h"
 #include "support/scripted_ui.h"
+#include "support/temp_folder.h"
 
 namespace gantry {
 namespace {
@@ -41,9 +42,12 @@ TEST(CorpusBrowse, EveryFileOpensAndEveryEntryShows) {
   names.insert(names.end(), damaged.begin(), damaged.end());
   const auto& hod2 = testing::Hod2CorpusFiles();
   names.insert(names.end(), hod2.begin(), hod2.end());
+  const testing::TempFolder folder;
   std::vector<std::string> files;
   for (const std::string& name : names) {
-    if (std::string path = testing::CorpusFile(name); !path.empty()) files.push_back(path);
+    if (std::string path = testing::CopyCorpusFile(name, folder.path()); !path.empty()) {
+      files.push_back(path);
+    }
   }
   if (files.empty() || (files.size() != names.size() && testing::CorpusRequired())) {
     GANTRY_CORPUS_ABSENT("corpus files missing beside the repository");

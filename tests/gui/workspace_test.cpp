@@ -27,6 +27,7 @@
 #include "hod/reset.h"
 #include "support/corpus.h"
 #include "support/scripted_ui.h"
+#include "support/temp_folder.h"
 
 namespace gantry {
 namespace {
@@ -258,7 +259,9 @@ TEST_F(WorkspaceTest, EditsAndUndoShowAtOnceAndNewClears) {
 }
 
 TEST_F(WorkspaceTest, OpeningAShipShowsItAndTheDockIsRemembered) {
-  const std::string ship = testing::CorpusFile("Mephistofeles__hw2-shaders__hgn_scout.hod");
+  const testing::TempFolder folder;
+  const std::string ship =
+      testing::CopyCorpusFile("Mephistofeles__hw2-shaders__hgn_scout.hod", folder.path());
   if (ship.empty()) GTEST_SKIP() << "no corpus";
   window_->OpenPath(QString::fromStdString(ship));
   EXPECT_GT(SceneTriangles(control().scene()), 100u);

@@ -3,9 +3,11 @@
 // with a message.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <nlohmann/json.hpp>
 #include <string>
+#include <tuple>
 
 #include "commands/gltf_models.h"
 #include "common/ui.h"
@@ -111,6 +113,35 @@ TEST(GltfRoundTrip, NamesAloneBringJointsMeshesAndLevelsBack) {
   }
   EXPECT_EQ(back->model.Markers.size(), original.Markers.size());
   EXPECT_EQ(back->model.DockPathList.Paths.size(), original.DockPathList.Paths.size());
+}
+
+TEST(GltfRoundTrip, NamesAreTheGamesCodePageInUtf8) {
+  // The euro and trademark signs are code page 1252's, not Latin-1's.
+  const std::string name = "Hull\x80\x99\xe9", utf8 = "Hull\xe2\x82\xac\xe2\x84\xa2\xc3\xa9";
+  HodModel original = testing::RandomModel(4, HodType::MultiMesh);
+  const auto shown = std::find_if(
+      original.Meshes.begin(), original.Meshes.end(),
+      [](const MultiMesh& mesh) { return !mesh.Lods.empty() && !mesh.Lods.front().Parts.empty(); });
+  ASSERT_TRUE(shown != original.Meshes.end() && !original.Materials.empty());
+  shown->Name = name;
+  original.Materials[0].Name = name + "!";
+  const auto bytes = ExportGltf(original, {.binary = false});
+  ASSERT_TRUE(bytes);
+  nlohmann::json json = nlohmann::json::parse(Text(*bytes));
+  EXPECT_EQ(json["materials"][0]["name"], utf8 + "!");
+  std::string error;
+  const auto back = ImportGltf(*bytes, "", &error);
+  ASSERT_TRUE(back) << error;
+  const std::size_t index = static_cast<std::size_t>(shown - original.Meshes.begin());
+  EXPECT_EQ(std::tuple(back->model.Meshes.at(index).Name, back->model.Materials[0].Name),
+            std::tuple(name, name + "!"));
+  // Without extras the names come from the nodes alone.
+  StripExtras(json);
+  const std::string plain = json.dump();
+  const auto named = ImportGltf(Bytes(plain), "", &error);
+  ASSERT_TRUE(named) << error;
+  EXPECT_TRUE(std::any_of(named->model.Meshes.begin(), named->model.Meshes.end(),
+                          [&name](const MultiMesh& mesh) { return mesh.Name == name; }));
 }
 
 // A glTF as Blender writes it: no extras, a parent empty, a mesh with a second level of detail

@@ -264,6 +264,13 @@ TEST(ObjImport, NumbersAndCornersReadAlikeHoweverSpelled) {
 TEST(ObjImport, MalformedFilesAreRefusedWithAClearMessage) {
   std::string crowded = "v 0 0 0\n";  // 65538 corners that never weld
   for (int i = 0; i < 21846; ++i) crowded += "f 1 1 1\n";
+  // Both parts overflow; the smaller one (welded last) first in file order.
+  std::string two_crowded = "v 0 0 0\n";
+  for (const auto& [material, faces] :
+       {std::pair{"big", 10000}, {"small", 21846}, {"big", 20000}}) {
+    two_crowded += fmt::format("usemtl {}\n", material);
+    for (int i = 0; i < faces; ++i) two_crowded += "f 1 1 1\n";
+  }
   std::string many_materials = "v 0 0 0\n";  // a part each, one more than a mesh holds
   for (int i = 0; i < 255; ++i) many_materials += fmt::format("usemtl m{}\nf 1 1 1\n", i);
   const struct {
@@ -286,6 +293,9 @@ TEST(ObjImport, MalformedFilesAreRefusedWithAClearMessage) {
       {crowded,
        "Material 'No materials used by object(s)' needs more than 65536 vertices, more "
        "than one part can address. Please split it between several materials."},
+      {two_crowded,
+       "Material 'small' needs more than 65536 vertices, more than one part can address. Please "
+       "split it between several materials."},
       {many_materials,
        "The file uses 255 materials, but a mesh can hold at most 254 parts, one per material. "
        "Please merge some of its materials."},
@@ -298,6 +308,84 @@ TEST(ObjImport, MalformedFilesAreRefusedWithAClearMessage) {
                          ui.messages[0].icon),
               std::tuple(c.message, Icon::Exclamation));
   }
+}
+
+TEST(ObjImport, ALongFileReadsAlikeWhereverItIsCutBetweenThreads) {
+  // A few megabytes are read in stretches of lines on threads of their own. The lines of a small
+  // file, spread far apart by comments, and CR LF breaks cut anywhere, must read as before.
+  const std::vector<std::string> lines = {"v 0 0 0",          "v 1 0 0",
+                                          "vt 0 0",           "v 1 1 0",
+                                          "vn 0 0 1",         "vt 1 1",
+                                          "usemtl hull",      "f 1/1/1 2/1/1 3/2/1",
+                                          "v 0 1 0",          "usemtl glass",
+                                          "f 1//1 3//1 4//1", "vn 0 1 0",
+                                          "usemtl  hull",     "f 4/2/2 3/2/1 1/1/2 2/1/1",
+                                          "usemtl paint",     "usemtl glass",
+                                          "f 3 2 1",          "usemtl hull",
+                                          "usemtl decal"};
+  std::string small, big;
+  std::mt19937 rng(5);
+  std::size_t line_count = 0;
+  const auto pad = [&] {
+    for (std::size_t n = 1000 + rng() % 1000; n > 0; --n, ++line_count) {
+      big += "# " + std::string(rng() % 250, 'x') + "\r\n";
+    }
+  };
+  for (const std::string& line : lines) {
+    small += line + "\n";
+    pad();
+    big += line + "\r\n";
+    ++line_count;
+  }
+  while (big.size() < std::size_t{6} << 20) pad();
+  big += "f 1 2 3\r\n";  // the faces after the last "usemtl", megabytes before, go to its part
+  ScriptedUi ui;
+  ObjImportOptions options = Faces(true);
+  const std::optional<LodMesh> expected = ImportOBJMeshText(small + "f 1 2 3\n", options, {}, ui);
+  const std::optional<LodMesh> mesh = ImportOBJMeshText(big, options, {}, ui);
+  ASSERT_TRUE(expected && mesh);
+  EXPECT_EQ(*mesh, *expected);
+  EXPECT_EQ(std::tuple(expected->PartCount, expected->Parts[0].FaceLists[0].IndexCount,
+                       expected->Parts[3].FaceLists[0].IndexCount),
+            std::tuple(4, 9, 3));
+  options.Quiet = false;
+  ImportOBJMeshText(big, options, {}, ui);
+  EXPECT_EQ(ui.MessageTexts().at(0).substr(0, 46),
+            "4 materials, 4 vertices, 6 faces, 2 UV-Coordin");
+
+  // Refusals name the line as counted through the whole file (whose positions are all counted).
+  for (const auto& [line, message] :
+       {std::pair{"f 1 -2 3", " has a negative index: f 1 -2 3"},
+        {"f 1 2 9", " refers to position 9, but the file has only 8."}}) {
+    ui.messages.clear();
+    EXPECT_FALSE(ImportOBJMeshText(big + line + "\r\n" + big, Faces(true), {}, ui));
+    EXPECT_EQ(ui.MessageTexts().at(0).substr(0, ui.MessageTexts()[0].find('\r')),
+              "OBJ line " + std::to_string(line_count + 2) + message);
+  }
+
+  // From a file, read a piece at a time when already in CR LF shape, else rewritten first: with
+  // a first line longer than a piece, the last line without its break, or LF breaks.
+  const TempFolder folder;
+  std::string lf;
+  for (const char c : big) {
+    if (c != '\r') lf += c;
+  }
+  const std::string long_line = "# " + std::string(std::size_t{5} << 20, 'y') + "\r\n";
+  for (const std::string& text : {big, long_line + big, big.substr(0, big.size() - 2), lf}) {
+    const std::string path = folder.Write("big.obj", text);
+    ui.messages.clear();
+    const std::optional<LodMesh> read = ImportOBJMesh(path, Faces(true), {}, ui);
+    ASSERT_TRUE(read);
+    EXPECT_EQ(std::tuple(*read == *expected, ui.messages.size(), FileText(path).size()),
+              std::tuple(
+                  true, 0u,
+                  text.size() + (text == lf ? line_count + 1 : 0) + (text.back() != '\n' ? 2 : 0)));
+  }
+  const std::string path = folder.Write("big.obj", big + "f 1 2 9\r\n" + big);
+  EXPECT_FALSE(ImportOBJMesh(path, Faces(true), {}, ui));
+  EXPECT_EQ(ui.MessageTexts().at(0).substr(0, ui.MessageTexts()[0].find('\r')),
+            "OBJ line " + std::to_string(line_count + 2) +
+                " refers to position 9, but the file has only 8.");
 }
 
 // The merge search done plainly: buckets by key, searched in key order, each in the order its
@@ -341,6 +429,15 @@ TEST(ObjImport, WeldingChoosesTheVerticesTheKeyOrderedSearchWould) {
       Faces(true), {}, ui);
   ASSERT_TRUE(keyed);
   EXPECT_EQ(IndicesOf(keyed->Parts[0]), (std::vector<int>{0, 1, 2, 3, 1, 2, 3, 1, 2}));
+  // A corner repeating exactly the one that made vertex B still goes to A, made first, once A's
+  // average has wandered within the threshold of it: by corners all too far from B to match it.
+  const std::optional<LodMesh> wandered = ImportOBJMeshText(
+      "v 5.012 5.004 0\nv 5 5 0\nv 5.006 5.0115 0\nv 5.0012 5.0105 0\nv 5.0105 5 0\n"
+      "v 0 9 0\nv 0 0 9\nf 1 6 7\nf 2 6 7\nf 3 6 7\nf 4 6 7\nf 5 6 7\nf 2 6 7\nf 2 6 7\n",
+      Faces(true), {}, ui);
+  ASSERT_TRUE(wandered);
+  EXPECT_EQ(IndicesOf(wandered->Parts[0]),
+            (std::vector<int>{0, 1, 2, 3, 1, 2, 0, 1, 2, 0, 1, 2, 0, 1, 2, 0, 1, 2, 0, 1, 2}));
   // Clusters of corners a little wider than the threshold, around the keys 1 and 2.
   std::mt19937 rng(3);
   std::uniform_real_distribution<float> radius(1.45f, 1.55f), angle(0, 6.283f),

@@ -6,7 +6,10 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
+#include <string>
 #include <tuple>
+#include <vector>
 
 #include "common/paths.h"
 #include "support/scripted_ui.h"
@@ -47,6 +50,44 @@ TEST(NormaliseLineBreaks, EveryBreakEndsALineAndEmptyLinesGo) {
   for (const auto& c : cases) EXPECT_EQ(NormaliseLineBreaks(c.in), c.out) << c.in;
 }
 
+// Lines cut at every CR and LF, the plain way.
+std::vector<std::string> ReferenceLines(std::string_view text) {
+  std::vector<std::string> lines(1);
+  for (const char c : text) {
+    if (c == '\r' || c == '\n') {
+      lines.emplace_back();
+    } else {
+      lines.back() += c;
+    }
+  }
+  std::erase(lines, "");
+  return lines;
+}
+
+TEST(NormaliseLineBreaks, LinesAndTheShapeCheckAgreeWithThePlainRewrite) {
+  // Every short text over a, CR and LF, then long ones whose bytes lie next to CR and LF in
+  // value (or differ in the top bit only), cutting lines across eight-byte words.
+  std::vector<std::string> texts = {""};
+  for (std::size_t from = 0; texts.size() < 3280; ++from) {
+    for (const char c : {'a', '\r', '\n'}) texts.push_back(texts[from] + c);
+  }
+  std::mt19937 rng(11);
+  const std::string bytes = "ab \t\r\n\x0c\x0e\x8d\x8a\x09\x0b\x00\xff";
+  for (int i = 0; i < 3000; ++i) {
+    std::string text(rng() % 120, 'x');
+    for (char& c : text) c = rng() % 4 == 0 ? bytes[rng() % bytes.size()] : 'q';
+    texts.push_back(text);
+    texts.push_back(NormaliseLineBreaks(text));
+  }
+  for (const std::string& text : texts) {
+    std::vector<std::string> lines;
+    ForEachTextLine(text, [&lines](std::string_view line) { lines.emplace_back(line); });
+    ASSERT_EQ(lines, ReferenceLines(text)) << ::testing::PrintToString(text);
+    ASSERT_EQ(HasNormalLineBreaks(text), NormaliseLineBreaks(text) == text)
+        << ::testing::PrintToString(text);
+  }
+}
+
 TEST_F(TextRewriteTest, RewritesInPlaceAndRemovesTheBackup) {
   EXPECT_EQ(BackupPathFor(path_), (dir_ / "ship_BAK.hsc").string());
   Write("v 1 2 3\n\nf 1 1 1\r");
@@ -81,6 +122,10 @@ TEST_F(TextRewriteTest, AFailedRewriteKeepsTheOriginal) {
   const TextRewrite result = RewriteTextFile(path_, ui_);
   EXPECT_EQ(std::tuple(result.status, result.text, Contents()),
             std::tuple(TextRewriteStatus::NotWritten, "a\r\nb\r\n", "a\nb"));
+  Write("a\r\nb\r\n");  // already in shape: nothing is written, so nothing fails
+  const TextRewrite kept = RewriteTextFile(path_, ui_);
+  EXPECT_EQ(std::tuple(kept.status, kept.text),
+            std::tuple(TextRewriteStatus::Rewritten, "a\r\nb\r\n"));
 }
 
 }  // namespace

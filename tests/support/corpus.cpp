@@ -85,6 +85,16 @@ std::string CorpusOtherFile(const std::string& name) {
   return Existing(CorpusFolder() / "other" / name);
 }
 
+std::string CopyCorpusFile(const std::string& name, const std::filesystem::path& folder) {
+  const std::string source = CorpusFile(name);
+  if (source.empty()) return {};
+  const std::filesystem::path copy = folder / name;
+  std::error_code error;
+  std::filesystem::copy_file(source, copy, std::filesystem::copy_options::overwrite_existing,
+                             error);
+  return error ? std::string() : copy.string();
+}
+
 std::vector<std::uint8_t> FileBytes(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in),

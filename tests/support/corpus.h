@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <set>
 #include <string>
 #include <vector>
@@ -24,6 +25,9 @@ const std::vector<std::string>& Hod2CorpusFiles();
 std::string CorpusFile(const std::string& name);
 std::string CorpusOtherFile(const std::string& name);
 std::vector<std::uint8_t> FileBytes(const std::string& path);
+// A corpus HOD copied into `folder`, for tests that open it in the editor: the editor writes its
+// debug.log beside the file it opened, which must not be the shared corpus. Empty when absent.
+std::string CopyCorpusFile(const std::string& name, const std::filesystem::path& folder);
 
 // Whether a missing corpus fails the test rather than skipping it.
 bool CorpusRequired();
