@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "commands/mesh_conversion.h"
 #include "commands/messages.h"
 #include "geometry/bounds.h"
 
@@ -22,10 +23,11 @@ void EncloseInBoundary(HodModel& model, const BoundingBox& box) {
 }
 
 // A scar mesh is sized from the first level of detail of the mesh it belongs to.
-std::vector<Vector3> ScarSource(const HodModel& model, std::size_t index) {
+std::vector<Vector3> ScarSource(const HodModel& model, std::size_t scar) {
   std::vector<Vector3> points;
-  if (index >= model.Meshes.size() || model.Meshes[index].Lods.empty()) return points;
-  for (const MeshPart& part : model.Meshes[index].Lods[0].Parts) {
+  const std::optional<std::size_t> index = MeshOfScarMesh(model, scar);
+  if (!index || model.Meshes[*index].Lods.empty()) return points;
+  for (const MeshPart& part : model.Meshes[*index].Lods[0].Parts) {
     for (const MeshVertex& v : part.Vertices) {
       points.push_back({v.Position.x, v.Position.y, v.Position.z});
     }

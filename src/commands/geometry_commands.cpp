@@ -2,6 +2,7 @@
 
 #include "commands/create.h"
 #include "commands/element_messages.h"
+#include "commands/mesh_conversion.h"
 
 namespace gantry {
 
@@ -45,9 +46,9 @@ GoblinSwitchResult SetGoblin(HodModel& model, std::optional<std::size_t> selecte
   mesh.ID = checked ? kGoblinID : kMeshID;
   mesh.Version = checked ? kGoblinVersion : kMeshVersion;
   mesh.Lods.front().LodLevel = 0;
-  // The scar mesh at the same position describes this mesh; a goblin's scar level is 0.
-  if (*index < model.ScarMeshes.size()) {
-    model.ScarMeshes[*index].Description.LodLevel = checked ? 0 : 1;
+  // A goblin's scar level is 0.
+  if (const std::optional<std::size_t> scar = ScarMeshOf(model, *index)) {
+    model.ScarMeshes[*scar].Description.LodLevel = checked ? 0 : 1;
   }
   return {CommandResult::Changed(*index), false};
 }

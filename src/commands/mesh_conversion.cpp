@@ -12,6 +12,7 @@
 
 #include "commands/bounding_volumes.h"
 #include "commands/conversion_messages.h"
+#include "hod/hod2_writer.h"
 #include "hod/reader_limits.h"
 
 namespace gantry {
@@ -59,9 +60,9 @@ std::optional<std::string> JoinRefusal(const LodMesh& mesh) {
          messages::kLineBreak + messages::kNothingImported;
 }
 
-// Every part's vertices in turn, and every face list's indices shifted past the vertices of the
-// parts before their own; `component` picks what each vertex contributes. The caller has made
-// sure every shifted index fits 16 bits.
+// Every part's vertices in turn, and its triangles (strips unrolled, as a HOD 2.0 file lists
+// them) with indices shifted past the vertices of the parts before their own; `component` picks
+// what each vertex contributes. The caller has made sure every shifted index fits 16 bits.
 template <typename Component>
 TriangleMesh JoinParts(const LodMesh& mesh, Component component) {
   TriangleMesh joined;
@@ -69,7 +70,8 @@ TriangleMesh JoinParts(const LodMesh& mesh, Component component) {
   for (const MeshPart& part : mesh.Parts) {
     for (const MeshVertex& v : part.Vertices) joined.Vertices.push_back(component(v));
     for (const FaceList& list : part.FaceLists) {
-      for (const std::int16_t index : list.Indices) {
+      const bool strip = list.Type == kFaceListStrip;
+      for (const std::int16_t index : strip ? UnrolledStrip(list.Indices) : list.Indices) {
         const std::size_t shifted = static_cast<std::uint16_t>(index) + offset;
         joined.Indices.push_back(static_cast<std::int16_t>(static_cast<std::uint16_t>(shifted)));
       }
@@ -168,6 +170,28 @@ std::optional<std::string> ScarMeshFromLod(const LodMesh& lod, ScarMesh& scar) {
     sphere.Radius = static_cast<float>(distances / n);
   }
   scar.Sphere = sphere;
+  return std::nullopt;
+}
+
+std::optional<std::size_t> ScarMeshOf(const HodModel& model, std::size_t mesh) {
+  if (mesh >= model.Meshes.size()) return std::nullopt;
+  if (model.Dialect != HodDialect::Hod2) {
+    return mesh < model.ScarMeshes.size() ? std::optional<std::size_t>(mesh) : std::nullopt;
+  }
+  for (std::size_t i = 0; i < model.ScarMeshes.size(); ++i) {
+    if (model.ScarMeshes[i].Description.Name == model.Meshes[mesh].Name) return i;
+  }
+  return std::nullopt;
+}
+
+std::optional<std::size_t> MeshOfScarMesh(const HodModel& model, std::size_t scar) {
+  if (scar >= model.ScarMeshes.size()) return std::nullopt;
+  if (model.Dialect != HodDialect::Hod2) {
+    return scar < model.Meshes.size() ? std::optional<std::size_t>(scar) : std::nullopt;
+  }
+  for (std::size_t i = 0; i < model.Meshes.size(); ++i) {
+    if (model.Meshes[i].Name == model.ScarMeshes[scar].Description.Name) return i;
+  }
   return std::nullopt;
 }
 

@@ -3,6 +3,7 @@
 // triangle meshes, and the scar mesh's spatial grid of triangle numbers.
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 
@@ -19,6 +20,12 @@ bool EngineShapeFromMesh(const LodMesh& mesh, EngineShape& shape);
 std::optional<std::string> CollisionMeshFromMesh(const LodMesh& mesh, CollisionMesh& collision);
 std::optional<std::string> ScarMeshFromLod(const LodMesh& lod, ScarMesh& scar);
 bool BuildScarGrid(ScarMesh& scar);
+
+// The scar mesh of mesh number `mesh`: a classic file lists one per mesh, in mesh order; a HOD
+// 2.0 file only some, each under its mesh's name. Nullopt when the mesh has none.
+std::optional<std::size_t> ScarMeshOf(const HodModel& model, std::size_t mesh);
+// The other way: the mesh of scar mesh number `scar`.
+std::optional<std::size_t> MeshOfScarMesh(const HodModel& model, std::size_t scar);
 
 // The grid's cell counts for a box, and the cells by the plain test of every triangle against
 // every cell (kept as the reference the fast builder is checked against).

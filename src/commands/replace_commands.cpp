@@ -128,8 +128,10 @@ bool LodReplaceable(const HodModel& model, std::optional<std::size_t> mesh,
 
 void PutLod(HodModel& model, std::size_t mesh, std::size_t lod, LodMesh imported) {
   model.Meshes[mesh].Lods[lod] = std::move(imported);
-  CalculateScarBox(model, mesh);
-  CalculateScarSphere(model, mesh);
+  if (const std::optional<std::size_t> scar = ScarMeshOf(model, mesh)) {
+    CalculateScarBox(model, *scar);
+    CalculateScarSphere(model, *scar);
+  }
 }
 
 // What the reader counts of the shape: its name and parent with their lengths, then every

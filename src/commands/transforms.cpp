@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "commands/bounding_volumes.h"
+#include "commands/mesh_conversion.h"
 #include "commands/messages.h"
 #include "common/prompts.h"
 #include "geometry/rotations.h"
@@ -177,8 +178,8 @@ void TranslateMesh(HodModel& model, std::size_t mesh, const Vector3& offset) {
   if (mesh < model.Meshes.size()) {
     ForEachVertex(model.Meshes[mesh], [&](MeshVertex& v) { Offset(v.Position, offset); });
   }
-  if (mesh < model.ScarMeshes.size()) {
-    for (Vector3& v : model.ScarMeshes[mesh].Triangles.Vertices) Offset(v, offset);
+  if (const auto scar = ScarMeshOf(model, mesh)) {
+    for (Vector3& v : model.ScarMeshes[*scar].Triangles.Vertices) Offset(v, offset);
   }
 }
 
@@ -186,8 +187,8 @@ void ScaleMesh(HodModel& model, std::size_t mesh, const Vector3& factors) {
   if (mesh < model.Meshes.size()) {
     ForEachVertex(model.Meshes[mesh], [&](MeshVertex& v) { Multiply(v.Position, factors); });
   }
-  if (mesh < model.ScarMeshes.size()) {
-    for (Vector3& v : model.ScarMeshes[mesh].Triangles.Vertices) Multiply(v, factors);
+  if (const auto scar = ScarMeshOf(model, mesh)) {
+    for (Vector3& v : model.ScarMeshes[*scar].Triangles.Vertices) Multiply(v, factors);
   }
 }
 
@@ -198,8 +199,8 @@ void RotateMesh(HodModel& model, std::size_t mesh, const Vector3& radians) {
       Rotate(v.Normal, radians);
     });
   }
-  if (mesh < model.ScarMeshes.size()) {
-    ScarMesh& scar = model.ScarMeshes[mesh];
+  if (const auto index = ScarMeshOf(model, mesh)) {
+    ScarMesh& scar = model.ScarMeshes[*index];
     for (Vector3& v : scar.Triangles.Vertices) Rotate(v, radians);
     for (Vector3& v : scar.Normals.Vertices) Rotate(v, radians);
   }
@@ -212,8 +213,8 @@ void MirrorMesh(HodModel& model, std::size_t mesh, const MirrorOptions& options)
       Mirror(v.Normal, options);
     });
   }
-  if (mesh < model.ScarMeshes.size()) {
-    ScarMesh& scar = model.ScarMeshes[mesh];
+  if (const auto index = ScarMeshOf(model, mesh)) {
+    ScarMesh& scar = model.ScarMeshes[*index];
     for (Vector3& v : scar.Triangles.Vertices) Mirror(v, options);
     for (Vector3& v : scar.Normals.Vertices) Mirror(v, options);
   }

@@ -4,6 +4,7 @@
 #include <cfloat>
 #include <cmath>
 #include <cstring>
+#include <utility>
 
 namespace gantry {
 
@@ -75,10 +76,11 @@ std::vector<Point> FacePolygon(const std::vector<Plane>& planes, std::size_t fac
       Sum(centre, Sum(Scaled(t1, reach), Scaled(t2, reach))),
       Sum(centre, Sum(Scaled(t1, -reach), Scaled(t2, reach))),
   };
+  std::vector<Point> kept;  // reused from clip to clip
   for (std::size_t k = 0; k < planes.size() && !polygon.empty(); ++k) {
     if (k == face) continue;
     const Plane& clip = planes[k];
-    std::vector<Point> kept;
+    kept.clear();
     for (std::size_t i = 0; i < polygon.size(); ++i) {
       const Point& a = polygon[i];
       const Point& b = polygon[(i + 1) % polygon.size()];
@@ -90,7 +92,7 @@ std::vector<Point> FacePolygon(const std::vector<Plane>& planes, std::size_t fac
         kept.push_back(Sum(a, Scaled(Sum(b, Scaled(a, -1)), t)));
       }
     }
-    polygon = std::move(kept);
+    std::swap(polygon, kept);
   }
   return polygon;
 }
@@ -172,7 +174,7 @@ bool SameBits(const Vector3& a, const Vector3& b) {
 
 }  // namespace
 
-Kdop ComputeKdop(const HodModel& model) {
+Kdop KdopSlabs(const HodModel& model) {
   Kdop kdop;
   std::array<std::array<float, 3>, 13> units;
   for (int s = 0; s < 13; ++s) units[s] = UnitDirection(s);
@@ -180,13 +182,11 @@ Kdop ComputeKdop(const HodModel& model) {
     slab.min = FLT_MAX;
     slab.max = -FLT_MAX;
   }
-  bool any = false;
   for (const MultiMesh& mesh : model.Meshes) {
     if (IsGoblin(mesh) || mesh.Lods.empty()) continue;
     for (const MeshPart& part : mesh.Lods[0].Parts) {
       for (const MeshVertex& v : part.Vertices) {
         const Vector3 p{v.Position.x, v.Position.y, v.Position.z};
-        any = true;
         for (int s = 0; s < 13; ++s) {
           KdopSlab& slab = kdop.slabs[s];
           const float d = Project(p, units[s]);
@@ -204,7 +204,11 @@ Kdop ComputeKdop(const HodModel& model) {
   }
   kdop.box_min = {FLT_MAX, FLT_MAX, FLT_MAX};
   kdop.box_max = {-FLT_MAX, -FLT_MAX, -FLT_MAX};
-  if (!any) return kdop;
+  return kdop;
+}
+
+void CompleteKdop(Kdop& kdop) {
+  if (kdop.slabs[0].min > kdop.slabs[0].max) return;  // no vertices: the inside-out box
   double scale = 0;
   for (const KdopSlab& slab : kdop.slabs) {
     scale = std::max({scale, std::fabs(double{slab.min}), std::fabs(double{slab.max})});
@@ -219,6 +223,11 @@ Kdop ComputeKdop(const HodModel& model) {
     radius = std::max(radius, std::sqrt(double{h.x} * h.x + double{h.y} * h.y + double{h.z} * h.z));
   }
   kdop.radius = static_cast<float>(radius);
+}
+
+Kdop ComputeKdop(const HodModel& model) {
+  Kdop kdop = KdopSlabs(model);
+  CompleteKdop(kdop);
   return kdop;
 }
 

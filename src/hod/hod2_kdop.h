@@ -28,6 +28,9 @@ struct Kdop {
 
 // From the vertices of level 0 of every multi-mesh, in file order.
 Kdop ComputeKdop(const HodModel& model);
+// The same in two steps: the slabs alone (enough for SameSlabs), then the hull, box and radius.
+Kdop KdopSlabs(const HodModel& model);
+void CompleteKdop(Kdop& kdop);
 
 // The chunk's body as the file holds it, and back (nullopt when the body has another shape).
 std::vector<std::uint8_t> KdopBody(const Kdop& kdop);

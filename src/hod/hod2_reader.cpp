@@ -629,7 +629,10 @@ void ReadPoolChunk(ReadContext& ctx) {
         fmt::format("the pool's version is {}; only {} is known", record.PoolVersion, kPoolVersion),
         ctx.in.position() - 4);
   }
-  for (Hod2ReadState::Stream& stream : state->streams) {
+  // Kept with the model, so a save can tell an unchanged stream and write it back as it was.
+  auto as_read = std::make_shared<std::array<PoolStreamAsRead, 3>>();
+  for (std::size_t i = 0; i < state->streams.size(); ++i) {
+    Hod2ReadState::Stream& stream = state->streams[i];
     const std::uint64_t packed = ctx.in.ReadRaw32();
     const std::uint64_t size = ctx.in.ReadRaw32();
     ctx.Note(fmt::format("Pool {} stream: {} bytes, {} stored", stream.name, size, packed));
@@ -649,8 +652,13 @@ void ReadPoolChunk(ReadContext& ctx) {
     const auto failure = UnpackPoolStream(std::span<const std::uint8_t>(payload, packed),
                                           static_cast<std::size_t>(size), stream.data, stream.name);
     if (failure) throw ReadError(failure->message, at + failure->offset);
+    PoolStreamAsRead& kept = (*as_read)[i];
+    kept.Size = size;
+    kept.Digest = DigestPoolStream(stream.data);
+    if (packed > 0) kept.Payload.assign(payload, payload + packed);
     ctx.Tick();
   }
+  record.Pool.Streams = std::move(as_read);
   ExpectEnd(ctx, end, "the POOL chunk");
   ctx.hod2 = std::move(state);
 }

@@ -1,6 +1,9 @@
 #include "hod/hod2_scar.h"
 
+#include <span>
+
 #include "common/byte_writer.h"
+#include "hod/pool_codec.h"
 
 namespace gantry {
 
@@ -67,18 +70,19 @@ std::optional<ScarBytes> ScarChunkBytes(const ScarMesh& scar, std::int32_t versi
 }
 
 std::uint64_t ScarFingerprint(const ScarBytes& bytes) {
-  // FNV-1a over the three parts, the checksum (the body's last 4 bytes) left out.
-  std::uint64_t hash = 14695981039346656037ull;
-  const auto add = [&hash](const std::vector<std::uint8_t>& data, std::size_t skip_tail) {
-    for (std::size_t i = 0; i + skip_tail < data.size(); ++i) {
-      hash = (hash ^ data[i]) * 1099511628211ull;
-    }
-    hash = (hash ^ 0xff) * 1099511628211ull;
+  // The pool's stream digest over the three parts, each after its length, the checksum (the
+  // body's last 4 bytes) left out.
+  PoolDigester digester;
+  const auto add = [&digester](std::span<const std::uint8_t> part) {
+    const std::uint64_t size = part.size();
+    digester.Add({reinterpret_cast<const std::uint8_t*>(&size), sizeof size});
+    digester.Add(part);
   };
-  add(bytes.body, 4);
-  add(bytes.mesh, 0);
-  add(bytes.face, 0);
-  return hash;
+  add(std::span(bytes.body).first(bytes.body.size() >= 4 ? bytes.body.size() - 4 : 0));
+  add(bytes.mesh);
+  add(bytes.face);
+  const std::uint64_t fingerprint = digester.Finish().low;
+  return fingerprint != 0 ? fingerprint : 1;  // 0 stands for none
 }
 
 }  // namespace gantry

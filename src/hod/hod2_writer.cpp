@@ -8,13 +8,18 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <functional>
+#include <future>
 #include <map>
 #include <optional>
+#include <span>
+#include <system_error>
 
 #include "common/byte_writer.h"
 #include "hod/hod2_kdop.h"
 #include "hod/hod2_scar.h"
 #include "hod/mesh_layout.h"
+#include "hod/model_fields.h"
 #include "hod/pool_codec.h"
 #include "hod/write_context.h"
 
@@ -64,11 +69,15 @@ bool ScarMatchesMesh(const ScarMesh& scar, const MultiMesh& mesh) {
 }
 
 // The checksum read with this scar mesh, while the scar mesh is still exactly as read.
-const ScarChecksum* CheckedScar(const HodModel& m, const ScarMesh& scar) {
+const ScarChecksum* CheckedScar(const HodModel& m, const ScarMesh& scar,
+                                std::optional<ScarBytes>* bytes_out = nullptr) {
   for (const ScarChecksum& kept : m.Hod2.ScarChecksums) {
     if (kept.Name != scar.Description.Name || kept.Fingerprint == 0) continue;
-    const std::optional<ScarBytes> bytes = ScarChunkBytes(scar, kept.Version, 0);
-    if (bytes && ScarFingerprint(*bytes) == kept.Fingerprint) return &kept;
+    std::optional<ScarBytes> bytes = ScarChunkBytes(scar, kept.Version, 0);
+    if (bytes && ScarFingerprint(*bytes) == kept.Fingerprint) {
+      if (bytes_out != nullptr) *bytes_out = std::move(bytes);
+      return &kept;
+    }
   }
   return nullptr;
 }
@@ -81,29 +90,6 @@ bool IdentityJoint(const Joint& joint) {
 bool KnownTextureFormat(const Tag& format) {
   return format == Tag("DXT1") || format == Tag("DXT3") || format == Tag("DXT5") ||
          format == Tag("8888");
-}
-
-// One triangle list per part: strips unrolled (every other triangle turned so all face alike,
-// stitching triangles left out), several lists joined.
-FaceList AsTriangleList(const MeshPart& part) {
-  FaceList out;
-  for (const FaceList& list : part.FaceLists) {
-    const std::vector<std::int16_t>& i = list.Indices;
-    if (list.Type == kFaceListStrip) {
-      for (std::size_t k = 0; k + 2 < i.size(); ++k) {
-        if (i[k] == i[k + 1] || i[k + 1] == i[k + 2] || i[k] == i[k + 2]) continue;
-        if (k % 2 == 0) {
-          out.Indices.insert(out.Indices.end(), {i[k], i[k + 1], i[k + 2]});
-        } else {
-          out.Indices.insert(out.Indices.end(), {i[k + 1], i[k], i[k + 2]});
-        }
-      }
-    } else {
-      out.Indices.insert(out.Indices.end(), i.begin(), i.begin() + (i.size() / 3 * 3));
-    }
-  }
-  out.IndexCount = static_cast<std::int32_t>(out.Indices.size());
-  return out;
 }
 
 void NormaliseLod(LodMesh& lod, bool from_classic) {
@@ -128,9 +114,28 @@ void NormaliseLod(LodMesh& lod, bool from_classic) {
   }
 }
 
-// What is written in the dialect's layouts: goblins left out, every part one triangle list.
+struct FieldCopier {
+  const HodModel& from;
+  HodModel& to;
+  template <typename T>
+  void Field(const char*, T HodModel::*field, FieldRole) {
+    if constexpr (!std::is_same_v<T, std::vector<gantry::Texture>>) to.*field = from.*field;
+  }
+};
+
+// Every field of the model but its textures, whose pixels are most of a model's bytes: the
+// writer takes them from the model as given.
+HodModel WithoutTextures(const HodModel& m) {
+  HodModel p;
+  FieldCopier copier{m, p};
+  Describe(copier, Kind<HodModel>{});
+  return p;
+}
+
+// What is written in the dialect's layouts: goblins left out, every part one triangle list. The
+// textures are not copied (see WithoutTextures).
 HodModel Prepared(const HodModel& m) {
-  HodModel p = m;
+  HodModel p = WithoutTextures(m);
   const bool from_classic = m.Dialect != HodDialect::Hod2;
   std::erase_if(p.Meshes, [](const MultiMesh& mesh) { return IsGoblin(mesh); });
   for (MultiMesh& mesh : p.Meshes) {
@@ -152,9 +157,6 @@ HodModel Prepared(const HodModel& m) {
     NormaliseLod(glow.Mesh, from_classic);
   }
   const char* layers[] = {"$diffuse", "$glow", "$team"};
-  for (Texture& texture : p.Textures) {
-    texture.MipCount = static_cast<std::int32_t>(texture.MipLevels.size());
-  }
   for (Material& material : p.Materials) {
     material.ParameterCount = static_cast<std::int32_t>(material.Parameters.size());
     material.Kind = "NRML";
@@ -176,6 +178,7 @@ struct ScarPlan {
   std::int32_t version = 0;
   std::uint32_t checksum = 0;
   bool rebuilt = false;
+  std::optional<ScarBytes> bytes;  // the chunk's, made when planning, its checksum still 0
 };
 
 constexpr std::int32_t kScarVersion = 2015;
@@ -201,10 +204,12 @@ std::vector<ScarPlan> PlanScars(const HodModel& m, const Hod2WriteOptions& optio
     const MultiMesh& mesh = m.Meshes[i];
     const ScarMesh* scar = ScarOf(m, mesh);
     if (scar == nullptr || !ScarMatchesMesh(*scar, mesh)) continue;
-    if (const ScarChecksum* kept = CheckedScar(m, *scar)) {
-      plans[i] = {scar, kept->Version, kept->Checksum, false};
-    } else if (options.rebuilt_scars && ScarChunkBytes(*scar, kScarVersion, 0)) {
-      plans[i] = {scar, kScarVersion, kPlaceholderScarChecksum, true};
+    std::optional<ScarBytes> bytes;
+    if (const ScarChecksum* kept = CheckedScar(m, *scar, &bytes)) {
+      plans[i] = {scar, kept->Version, kept->Checksum, false, std::move(bytes)};
+    } else if (options.rebuilt_scars &&
+               (bytes = ScarChunkBytes(*scar, kScarVersion, kPlaceholderScarChecksum))) {
+      plans[i] = {scar, kScarVersion, kPlaceholderScarChecksum, true, std::move(bytes)};
     }
   }
   return plans;
@@ -231,9 +236,14 @@ void Append(std::vector<std::uint8_t>& stream, const void* data, std::size_t n) 
   stream.insert(stream.end(), p, p + n);
 }
 
+// A stream compressed afresh from this size on takes long enough to be worth a thread of its
+// own (a repack, keeping most of the earlier tokens, is done here).
+constexpr std::size_t kThreadedStream = std::size_t{128} << 10;
+
 class Writer {
  public:
-  Writer(HodModel& m, std::vector<ScarPlan> scars) : m_(m), scars_(std::move(scars)) {}
+  Writer(HodModel& m, const std::vector<gantry::Texture>& textures, std::vector<ScarPlan> scars)
+      : m_(m), textures_(textures), scars_(std::move(scars)) {}
 
   std::vector<std::uint8_t> Run() {
     ByteWriter head;
@@ -244,26 +254,111 @@ class Writer {
     head.WriteChars(kMultiMeshTypeName);
     head.EndChunk(mark);
 
+    ReserveStreams();
     WriteHvmd();
     WriteDtrm();
     WriteInfo();
 
+    // The texture stream is the model's pixels as they are: it is put together only when it
+    // has to be compressed.
+    std::size_t texture_size = 0;
+    for (const std::span<const std::uint8_t> piece : texture_pieces_) texture_size += piece.size();
+    const std::size_t sizes[] = {texture_size, s_.mesh.size(), s_.face.size()};
+    const std::vector<std::uint8_t>* streams[] = {&s_.texture, &s_.mesh, &s_.face};
+    std::vector<std::uint8_t> packed[3];
+    const std::vector<std::uint8_t>* payloads[3] = {};
+    std::function<std::vector<std::uint8_t>()> work[3];
+    for (std::size_t i = 0; i < 3; ++i) {
+      if (sizes[i] > UINT32_MAX) throw WriteError("a pool stream is larger than 4 GB");
+      const PoolStreamAsRead* as_read =
+          m_.Hod2.Pool.Streams ? &(*m_.Hod2.Pool.Streams)[i] : nullptr;
+      if (as_read != nullptr && as_read->Size == sizes[i]) {
+        PoolDigester digester;
+        if (i == 0) {
+          for (const std::span<const std::uint8_t> piece : texture_pieces_) digester.Add(piece);
+        } else {
+          digester.Add(*streams[i]);
+        }
+        if (digester.Finish() == as_read->Digest) {
+          payloads[i] = &as_read->Payload;  // unchanged since read: written back as it was
+          continue;
+        }
+      }
+      if (i == 0) {
+        s_.texture.reserve(texture_size);
+        for (const std::span<const std::uint8_t> piece : texture_pieces_) {
+          Append(s_.texture, piece.data(), piece.size());
+        }
+      }
+      payloads[i] = &packed[i];
+      const std::vector<std::uint8_t>& stream = *streams[i];
+      work[i] = [&stream, as_read] {
+        return as_read != nullptr ? RepackPoolStream(stream, as_read->Payload, as_read->Size)
+                                  : PackPoolStream(stream);
+      };
+    }
+    // The streams are independent: a large one compressed afresh goes to a thread of its own
+    // while the next is compressed here.
+    std::future<std::vector<std::uint8_t>> later[3];
+    for (std::size_t i = 0; i < 3; ++i) {
+      if (!work[i]) continue;
+      const bool more = (i < 1 && work[1]) || (i < 2 && work[2]);
+      const bool fresh = !m_.Hod2.Pool.Streams;
+      if (more && fresh && sizes[i] >= kThreadedStream) {
+        try {
+          later[i] = std::async(std::launch::async, work[i]);
+          continue;
+        } catch (const std::system_error&) {
+          // No thread to be had: compressed here.
+        }
+      }
+      packed[i] = work[i]();
+    }
+    std::size_t total = out_.size() + 64;
+    for (std::size_t i = 0; i < 3; ++i) {
+      if (later[i].valid()) packed[i] = later[i].get();
+      total += payloads[i]->size();
+    }
+    head.Reserve(head.size() + total);
     mark = head.BeginPlain("POOL");
     head.WriteRaw32(kPoolVersion);
-    for (const std::vector<std::uint8_t>* stream : {&s_.texture, &s_.mesh, &s_.face}) {
-      if (stream->size() > UINT32_MAX) throw WriteError("a pool stream is larger than 4 GB");
-      const std::vector<std::uint8_t> packed = PackPoolStream(*stream);
-      head.WriteRaw32(static_cast<std::uint32_t>(packed.size()));
-      head.WriteRaw32(static_cast<std::uint32_t>(stream->size()));
-      head.WriteBytes(packed);
+    for (std::size_t i = 0; i < 3; ++i) {
+      head.WriteRaw32(static_cast<std::uint32_t>(payloads[i]->size()));
+      head.WriteRaw32(static_cast<std::uint32_t>(sizes[i]));
+      head.WriteBytes(*payloads[i]);
     }
     head.EndChunk(mark);
-    std::vector<std::uint8_t> bytes = head.Release();
-    bytes.insert(bytes.end(), out_.bytes().begin(), out_.bytes().end());
-    return bytes;
+    head.WriteBytes(out_.bytes());
+    return head.Release();
   }
 
  private:
+  // The mesh and face streams' sizes, or near them, so they are not copied as they grow.
+  void ReserveStreams() {
+    std::size_t mesh = 0, face = 0;
+    const auto add = [&](const LodMesh& lod) {
+      for (const MeshPart& part : lod.Parts) {
+        mesh += part.Vertices.size() * Hod2VertexBytes(part.VertexMask);
+        for (const FaceList& list : part.FaceLists) face += list.Indices.size() * 2;
+      }
+    };
+    for (const MultiMesh& m : m_.Meshes) {
+      for (const LodMesh& lod : m.Lods) add(lod);
+    }
+    for (const EngineGlow& glow : m_.EngineGlows) add(glow.Mesh);
+    for (const CollisionMesh& c : m_.CollisionMeshes) {
+      mesh += c.Triangles.Vertices.size() * 12;
+      face += c.Triangles.Indices.size() * 2;
+    }
+    for (const ScarPlan& plan : scars_) {
+      if (plan.scar == nullptr) continue;
+      mesh += (plan.scar->Triangles.Vertices.size() + plan.scar->Normals.Vertices.size()) * 12;
+      face += plan.scar->Triangles.Indices.size() * 4;
+    }
+    s_.mesh.reserve(mesh);
+    s_.face.reserve(face);
+  }
+
   void Text(const std::string& text) {
     out_.WriteText(static_cast<std::int32_t>(text.size()), text);
   }
@@ -282,11 +377,10 @@ class Writer {
   }
 
   void Texture(const gantry::Texture& texture) {
-    WriteContext::CheckCount(texture.MipCount, texture.MipLevels.size(), "mip levels");
     const std::size_t mark = out_.BeginPlain("LMIP");
     Text(texture.FileName);
     out_.WriteTag(texture.Format);
-    out_.WriteLong(texture.MipCount);
+    out_.WriteLong(static_cast<std::int32_t>(texture.MipLevels.size()));
     const bool pixels = texture.Format == Tag("8888");
     const std::uint64_t block = pixels ? 4 : texture.Format == Tag("DXT1") ? 8 : 16;
     for (std::size_t i = 0; i < texture.MipLevels.size(); ++i) {
@@ -306,7 +400,7 @@ class Writer {
                         "for {}",
                         i + 1, texture.FileName, level.size(), w, h, across * down * block));
       }
-      Append(s_.texture, level.data(), level.size());
+      texture_pieces_.emplace_back(level.data(), level.size());
     }
     out_.EndChunk(mark);
   }
@@ -332,19 +426,26 @@ class Writer {
   void Vertices(const MeshPart& part) {
     const std::int32_t mask = part.VertexMask;
     const std::uint32_t extra = ExtraUVSets(mask);
+    const std::size_t start = s_.mesh.size();
+    s_.mesh.resize(start + part.Vertices.size() * Hod2VertexBytes(mask));
+    std::uint8_t* p = s_.mesh.data() + start;
+    const auto put = [&p](const void* data, std::size_t n) {
+      std::memcpy(p, data, n);
+      p += n;
+    };
     for (std::size_t i = 0; i < part.Vertices.size(); ++i) {
       const MeshVertex& v = part.Vertices[i];
-      if (mask & kMaskPosition) Append(s_.mesh, &v.Position, 16);
-      if (mask & kMaskColour) Append(s_.mesh, v.Colour.data(), 4);
-      if (mask & kMaskNormal) Append(s_.mesh, &v.Normal, 16);
-      if (mask & kMaskUV) Append(s_.mesh, &v.UV, 8);
+      if (mask & kMaskPosition) put(&v.Position, 16);
+      if (mask & kMaskColour) put(v.Colour.data(), 4);
+      if (mask & kMaskNormal) put(&v.Normal, 16);
+      if (mask & kMaskUV) put(&v.UV, 8);
       for (std::uint32_t k = 0; k < extra; ++k) {
         const std::size_t at = i * extra + k;
         const Vector2 uv = at < part.ExtraUVs.size() ? part.ExtraUVs[at] : Vector2{};
-        Append(s_.mesh, &uv, 8);
+        put(&uv, 8);
       }
-      if (mask & kMaskTangent) Append(s_.mesh, &v.Tangent, 12);
-      if (mask & kMaskBinormal) Append(s_.mesh, &v.Binormal, 12);
+      if (mask & kMaskTangent) put(&v.Tangent, 12);
+      if (mask & kMaskBinormal) put(&v.Binormal, 12);
     }
   }
 
@@ -376,9 +477,9 @@ class Writer {
   }
 
   void WriteHvmd() {
-    if (m_.Materials.empty() && m_.Textures.empty() && m_.Meshes.empty()) return;
+    if (m_.Materials.empty() && textures_.empty() && m_.Meshes.empty()) return;
     const std::size_t mark = out_.BeginContainer("FORM", "HVMD");
-    for (const gantry::Texture& texture : m_.Textures) Texture(texture);
+    for (const gantry::Texture& texture : textures_) Texture(texture);
     for (Material& material : m_.Materials) {
       ComputeMaterialLengths(material);
       WriteMaterialChunk(ctx_, material);
@@ -418,7 +519,8 @@ class Writer {
 
   // Kept as read while the meshes give the same slabs; otherwise recomputed.
   void Kdop() {
-    const gantry::Kdop computed = ComputeKdop(m_);
+    // The slabs decide; the hull is built only when they differ.
+    gantry::Kdop computed = KdopSlabs(m_);
     const std::size_t mark = out_.BeginPlain("KDOP");
     for (const OpaqueChunk& chunk : m_.Hod2.Chunks) {
       if (NameOf(chunk) != Tag("KDOP") || chunk.Container != Tag("DTRM")) continue;
@@ -429,6 +531,7 @@ class Writer {
         return;
       }
     }
+    CompleteKdop(computed);
     out_.WriteBytes(KdopBody(computed));
     out_.EndChunk(mark);
   }
@@ -466,9 +569,13 @@ class Writer {
     Append(s_.face, tris.Indices.data(), tris.Indices.size() * 2);
   }
 
-  void Scar(const ScarPlan& plan) {
-    const std::optional<ScarBytes> bytes = ScarChunkBytes(*plan.scar, plan.version, plan.checksum);
-    if (!bytes) throw WriteError("a battle-scar mesh's triangles or grid do not fit together");
+  void Scar(ScarPlan& plan) {
+    std::optional<ScarBytes>& bytes = plan.bytes;
+    if (!bytes || bytes->body.size() < 4) {
+      throw WriteError("a battle-scar mesh's triangles or grid do not fit together");
+    }
+    // The checksum ends the body (little-endian, as written).
+    std::memcpy(bytes->body.data() + bytes->body.size() - 4, &plan.checksum, 4);
     const std::size_t mark = out_.BeginContainer("NRML", "SCAR");
     out_.WriteBytes(bytes->body);
     out_.EndChunk(mark);
@@ -501,7 +608,7 @@ class Writer {
     Markers();
     Kdop();
     for (const CollisionMesh& mesh : m_.CollisionMeshes) Collision(mesh);
-    for (const ScarPlan& plan : scars_) {
+    for (ScarPlan& plan : scars_) {
       if (plan.scar != nullptr) Scar(plan);
     }
     UnknownChunks("DTRM");
@@ -517,10 +624,12 @@ class Writer {
   }
 
   HodModel& m_;
+  const std::vector<gantry::Texture>& textures_;  // the model's own (not copied)
   std::vector<ScarPlan> scars_;
   ByteWriter out_;
   WriteContext ctx_{out_};
   Streams s_;
+  std::vector<std::span<const std::uint8_t>> texture_pieces_;  // the texture stream, in order
 };
 
 std::string MeshList(const std::vector<std::string>& names) {
@@ -533,6 +642,34 @@ std::string MeshList(const std::vector<std::string>& names) {
 
 bool ScarStillHolds(const HodModel& model, const ScarMesh& scar, const MultiMesh& mesh) {
   return CheckedScar(model, scar) != nullptr && ScarMatchesMesh(scar, mesh);
+}
+
+std::vector<std::int16_t> UnrolledStrip(const std::vector<std::int16_t>& i) {
+  std::vector<std::int16_t> out;
+  for (std::size_t k = 0; k + 2 < i.size(); ++k) {
+    if (i[k] == i[k + 1] || i[k + 1] == i[k + 2] || i[k] == i[k + 2]) continue;
+    if (k % 2 == 0) {
+      out.insert(out.end(), {i[k], i[k + 1], i[k + 2]});
+    } else {
+      out.insert(out.end(), {i[k + 1], i[k], i[k + 2]});
+    }
+  }
+  return out;
+}
+
+FaceList AsTriangleList(const MeshPart& part) {
+  FaceList out;
+  for (const FaceList& list : part.FaceLists) {
+    const std::vector<std::int16_t>& i = list.Indices;
+    if (list.Type == kFaceListStrip) {
+      const std::vector<std::int16_t> unrolled = UnrolledStrip(i);
+      out.Indices.insert(out.Indices.end(), unrolled.begin(), unrolled.end());
+    } else {
+      out.Indices.insert(out.Indices.end(), i.begin(), i.begin() + (i.size() / 3 * 3));
+    }
+  }
+  out.IndexCount = static_cast<std::int32_t>(out.Indices.size());
+  return out;
 }
 
 std::vector<std::string> Hod2WriteBlockers(const HodModel& m) {
@@ -612,6 +749,35 @@ std::vector<std::string> Hod2Losses(const HodModel& model, const Hod2WriteOption
                       "HOD 2.0 file uses",
                       texture.FileName));
     }
+  }
+
+  // Parts that come without tangents and binormals (imported from OBJ or glTF without them, or
+  // from a classic model) are written without them: nothing computes them, and the game's
+  // shaders may want them for normal maps.
+  std::vector<std::string> untangented;
+  for (const MultiMesh& mesh : m.Meshes) {
+    if (IsGoblin(mesh)) continue;
+    for (std::size_t l = 0; l < mesh.Lods.size(); ++l) {
+      const std::vector<MeshPart>& parts = mesh.Lods[l].Parts;
+      for (std::size_t k = 0; k < parts.size(); ++k) {
+        const MeshPart& part = parts[k];
+        const bool bare_uv_bits =  // the classic meaning of these bits, as imports set them
+            (part.VertexMask & kMaskExtraUVs) != 0 &&
+            part.ExtraUVs.size() != part.Vertices.size() * ExtraUVSets(part.VertexMask);
+        if ((part.VertexMask & kMaskTangent) == 0 &&
+            (m.Dialect != HodDialect::Hod2 || bare_uv_bits)) {
+          untangented.push_back(fmt::format("\"{}\" level {} part {}", mesh.Name, l, k + 1));
+        }
+      }
+    }
+  }
+  if (!untangented.empty()) {
+    std::string list;
+    for (const std::string& part : untangented) list += (list.empty() ? "" : ", ") + part;
+    losses.push_back(fmt::format(
+        "tangents and binormals for {}: these parts have none (imported or classic) and they are "
+        "not computed; how the game shades them is untested",
+        list));
   }
 
   const HodModel p = Prepared(m);
@@ -724,7 +890,7 @@ bool EncodeHod2(const HodModel& model, std::vector<std::uint8_t>& bytes, std::st
   try {
     HodModel prepared = Prepared(model);
     std::vector<ScarPlan> plans = PlanScars(prepared, options);
-    bytes = Writer(prepared, std::move(plans)).Run();
+    bytes = Writer(prepared, model.Textures, std::move(plans)).Run();
     return true;
   } catch (const WriteError& e) {
     if (error != nullptr) *error = e.what();

@@ -25,6 +25,13 @@ struct Hod2WriteOptions {
   bool rebuilt_scars = false;
 };
 
+// The one triangle list a part is written as in the later dialect: strips unrolled (every other
+// triangle turned so all face alike, stitching triangles left out), several lists joined. A
+// scar mesh built from level 0 must list its triangles so to hold for the mesh.
+FaceList AsTriangleList(const MeshPart& part);
+// A strip's indices as AsTriangleList lists them.
+std::vector<std::int16_t> UnrolledStrip(const std::vector<std::int16_t>& strip);
+
 // Why the model cannot be written in the later dialect at all; empty when it can.
 std::vector<std::string> Hod2WriteBlockers(const HodModel& model);
 

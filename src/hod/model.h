@@ -9,10 +9,12 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "common/tag.h"
+#include "hod/pool_codec.h"
 
 namespace gantry {
 
@@ -595,6 +597,22 @@ struct MeshChunks {
   friend bool operator==(const MeshChunks&, const MeshChunks&) = default;
 };
 
+// A POOL stream as read: its stored payload and a digest of the bytes it gives. A save whose
+// stream comes out with the same digest writes the payload back instead of compressing again;
+// one whose stream changed keeps the payload's tokens where they still hold.
+struct PoolStreamAsRead {
+  std::uint64_t Size = 0;
+  PoolDigest Digest;
+  std::vector<std::uint8_t> Payload;
+};
+
+// The three streams as read (texture, mesh, face). Not part of the model's content: the model
+// compares equal whatever it holds here, and copies (the undo history) share it.
+struct PoolAsRead {
+  std::shared_ptr<const std::array<PoolStreamAsRead, 3>> Streams;
+  friend bool operator==(const PoolAsRead&, const PoolAsRead&) { return true; }
+};
+
 // What only the later dialect holds, kept so such a file can be written back as it came.
 struct Hod2Record {
   std::uint32_t PoolVersion = kPoolVersion;
@@ -603,6 +621,7 @@ struct Hod2Record {
   std::vector<OpaqueChunk> Chunks;   // in file order
   std::vector<ScarChecksum> ScarChecksums;
   std::vector<MeshChunks> MeshTags;
+  PoolAsRead Pool;
   friend bool operator==(const Hod2Record&, const Hod2Record&) = default;
 };
 

@@ -163,15 +163,20 @@ SaveResult SaveHod(Workspace& workspace, const std::string& path, Ui& ui,
   }
 
   // What is written: the model itself for a classic save of a classic model (whose lengths the
-  // save brings up to date), a prepared copy otherwise.
+  // save brings up to date) and for a HOD 2.0 save that changes nothing in it (the writer
+  // prepares its own copy), a prepared copy otherwise.
   HodModel copy;
+  const HodModel* hod2_source = &model;
   std::vector<std::string> losses;
   std::vector<std::string> notes;
   if (target == HodDialect::Hod2) {
-    copy = model;
-    if (converting) CompressTextures(copy, options, notes);
-    if (options.rebuild_scars) RebuildScars(copy, options);
-    losses = Hod2Losses(copy, {.rebuilt_scars = options.rebuild_scars});
+    if (converting || options.rebuild_scars) {
+      copy = model;
+      if (converting) CompressTextures(copy, options, notes);
+      if (options.rebuild_scars) RebuildScars(copy, options);
+      hod2_source = &copy;
+    }
+    losses = Hod2Losses(*hod2_source, {.rebuilt_scars = options.rebuild_scars});
   } else if (model.Dialect == HodDialect::Hod2) {
     copy = model;
     losses = ClassicLosses(copy);
@@ -200,7 +205,7 @@ SaveResult SaveHod(Workspace& workspace, const std::string& path, Ui& ui,
   HodModel& written = own_classic ? model : copy;
   const bool encoded =
       target == HodDialect::Hod2
-          ? EncodeHod2(written, bytes, &error, {.rebuilt_scars = options.rebuild_scars})
+          ? EncodeHod2(*hod2_source, bytes, &error, {.rebuilt_scars = options.rebuild_scars})
           : ComputeLengths(written, &error) && WriteHod(written, bytes, &error);
   if (!encoded) {
     return fail(0, error, messages::kCouldntWrite);

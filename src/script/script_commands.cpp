@@ -299,8 +299,9 @@ void MeshSetLod(Call& c) {
   lod->LodLevel = lod_level;
   ScalePositions(*lod, c.context.ImportScale);
   // The scar mesh is built first, so a mesh too large for it leaves the model as it was.
-  if ((IsGoblin(mesh) || lod_level == 0) && *index < c.model.ScarMeshes.size()) {
-    ScarMesh& scar = c.model.ScarMeshes[*index];
+  const std::optional<std::size_t> scar_index = ScarMeshOf(c.model, *index);
+  if ((IsGoblin(mesh) || lod_level == 0) && scar_index) {
+    ScarMesh& scar = c.model.ScarMeshes[*scar_index];
     if (auto refusal = ScarMeshFromLod(*lod, scar)) {
       c.outcome.refusal = std::move(refusal);
       return;

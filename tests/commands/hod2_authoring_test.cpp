@@ -234,27 +234,69 @@ TEST(Hod2Authoring, EditedFilesSaveInTheirDialectAndReadBackWithExactlyTheEdit) 
   }
 }
 
+// Parts without tangents as read from a HOD 2.0 file (some real ones have none) are not named;
+// a part imported without them, or every part of a classic model, is.
+TEST(Hod2Authoring, PartsWithoutTangentsAreNamedWhenImportedOrClassic) {
+  const auto names_tangents = [](const std::vector<std::string>& losses, const std::string& part) {
+    return std::any_of(losses.begin(), losses.end(), [&](const std::string& loss) {
+      return loss.find("tangents") != std::string::npos && loss.find(part) != std::string::npos;
+    });
+  };
+  for (const char* file : kHod2Files) {
+    SCOPED_TRACE(file);
+    const std::string path = CorpusFile(file);
+    if (path.empty()) GANTRY_CORPUS_ABSENT("corpus file absent");
+    HodModel model = HodRead(FileBytes(path)).model;
+    EXPECT_FALSE(names_tangents(Hod2Losses(model), ""));
+    const std::string part = "\"" + model.Meshes[0].Name + "\" level 0 part 1";
+    model.Meshes[0].Lods[0].Parts[0].VertexMask = kMaskPosition | kMaskNormal | kMaskUV | 0x10;
+    EXPECT_TRUE(names_tangents(Hod2Losses(model), part));
+    model.Meshes[0].Lods[0].Parts[0].VertexMask = kMaskPosition | kMaskNormal | kMaskUV;
+    EXPECT_FALSE(names_tangents(Hod2Losses(model), part));
+    model.Dialect = HodDialect::Classic;
+    EXPECT_TRUE(names_tangents(Hod2Losses(model), part));
+  }
+}
+
 TEST(Hod2Authoring, RebuiltScarsAreWrittenOnlyWhenAskedWithThePlaceholderChecksum) {
   const std::string path = CorpusFile(kHod2Files[3]);
   if (path.empty()) GANTRY_CORPUS_ABSENT("corpus file absent");
-  Workspace workspace;
-  workspace.model = HodRead(FileBytes(path)).model;
-  for (MeshVertex& v : workspace.model.Meshes[0].Lods[0].Parts[0].Vertices) v.Position.y -= 1;
-  const fs::path out = fs::temp_directory_path() / "gantry_hod2_rebuilt.hod";
-  ScriptedUi ui;
-  SaveOptions options = StandardSaveOptions();
-  options.rebuild_scars = true;
-  ASSERT_EQ(SaveHod(workspace, out.string(), ui, {}, options), SaveResult::Saved);
-  ASSERT_EQ(ui.messages.size(), 1u);
-  EXPECT_NE(ui.messages[0].text.find("placeholder"), std::string::npos) << ui.messages[0].text;
-  const HodRead back(FileBytes(out.string()));
-  EXPECT_TRUE(Clean(back));
-  ASSERT_EQ(back.model.ScarMeshes.size(), 1u);
-  ASSERT_EQ(back.model.Hod2.ScarChecksums.size(), 1u);
-  EXPECT_EQ(back.model.Hod2.ScarChecksums[0].Checksum, kPlaceholderScarChecksum);
-  EXPECT_EQ(back.model.ScarMeshes[0].Triangles.Vertices[0].y,
-            workspace.model.Meshes[0].Lods[0].Parts[0].Vertices[0].Position.y);
-  fs::remove(out);
+  // Level 0 moved; then also made one triangle strip (as classic files and OBJ imports may
+  // have), which the file lists unrolled, and its scar mesh must list so too.
+  for (const bool strip : {false, true}) {
+    SCOPED_TRACE(strip ? "strip" : "list");
+    Workspace workspace;
+    workspace.model = HodRead(FileBytes(path)).model;
+    MeshPart& part = workspace.model.Meshes[0].Lods[0].Parts[0];
+    for (MeshVertex& v : part.Vertices) v.Position.y -= 1;
+    std::size_t triangles = part.FaceLists[0].Indices.size() / 3;
+    if (strip) {
+      FaceList& list = part.FaceLists[0];
+      list.Type = kFaceListStrip;
+      list.Indices.clear();
+      for (std::size_t i = 0; i < part.Vertices.size(); ++i) {
+        list.Indices.push_back(static_cast<std::int16_t>(i));
+      }
+      list.IndexCount = static_cast<std::int32_t>(list.Indices.size());
+      triangles = list.Indices.size() - 2;
+    }
+    const fs::path out = fs::temp_directory_path() / "gantry_hod2_rebuilt.hod";
+    ScriptedUi ui;
+    SaveOptions options = StandardSaveOptions();
+    options.rebuild_scars = true;
+    ASSERT_EQ(SaveHod(workspace, out.string(), ui, {}, options), SaveResult::Saved);
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_NE(ui.messages[0].text.find("placeholder"), std::string::npos) << ui.messages[0].text;
+    const HodRead back(FileBytes(out.string()));
+    EXPECT_TRUE(Clean(back));
+    ASSERT_EQ(back.model.ScarMeshes.size(), 1u);
+    ASSERT_EQ(back.model.Hod2.ScarChecksums.size(), 1u);
+    EXPECT_EQ(back.model.Hod2.ScarChecksums[0].Checksum, kPlaceholderScarChecksum);
+    EXPECT_EQ(back.model.ScarMeshes[0].Triangles.Vertices[0].y, part.Vertices[0].Position.y);
+    EXPECT_EQ(back.model.ScarMeshes[0].Triangles.Indices.size(), 3 * triangles);
+    EXPECT_EQ(back.model.Meshes[0].Lods[0].Parts[0].FaceLists[0].Indices.size(), 3 * triangles);
+    fs::remove(out);
+  }
 }
 
 // Two real files have meshes without TAGS and SCAR: such a model saves as HOD 2.0 as it is, and

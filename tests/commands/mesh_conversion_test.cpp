@@ -174,6 +174,23 @@ TEST(CollisionMeshFromMesh, AJoinPastSixteenBitIndicesIsRefused) {
   EXPECT_EQ(scar, ScarMesh{});
 }
 
+// Strips give their triangles as a list, every other one turned and the stitching ones (a
+// repeated corner) left out, as a HOD 2.0 file lists them: a scar or collision mesh joined from
+// the strip's raw indices would describe other triangles.
+TEST(ScarMeshFromLod, StripsJoinAsTheirTriangles) {
+  MeshPart part =
+      Part({Vertex(0, 0, 0), Vertex(1, 0, 0), Vertex(0, 1, 0), Vertex(1, 1, 0), Vertex(2, 1, 0)},
+           {{0, 1, 2, 3, 3, 4}});
+  part.FaceLists[0].Type = kFaceListStrip;
+  const MeshPart listed = Part({Vertex(5, 5, 5)}, {{0, 0, 0}});
+  ScarMesh scar;
+  ASSERT_FALSE(ScarMeshFromLod(Lod({listed, part}), scar));
+  EXPECT_EQ(scar.Triangles.Indices, (std::vector<std::int16_t>{0, 0, 0, 1, 2, 3, 3, 2, 4}));
+  CollisionMesh collision;
+  ASSERT_FALSE(CollisionMeshFromMesh(Lod({listed, part}), collision));
+  EXPECT_EQ(collision.Triangles.Indices, scar.Triangles.Indices);
+}
+
 TEST(ScarMeshFromLod, BoxHoldsTheOriginAndSphereAveragesDistances) {
   MeshPart part = Part({Vertex(2, 1, 1), Vertex(4, 1, 3), Vertex(2, 5, 1), Vertex(4, 5, 3)},
                        {{0, 1, 2, 1, 3, 2}});

@@ -1,9 +1,12 @@
-// The POOL stream codec: hand-made streams of every token form, round trips through the encoder,
-// and the damage a decoder must refuse (every truncated prefix, codes outside the output).
+// The POOL stream codec: hand-made streams of every token form, round trips through the encoder
+// (every form up to its limits), repacking an edited stream around its earlier tokens, stream
+// digests, and the damage a decoder must refuse (every truncated prefix, codes outside the
+// output).
 #include "hod/pool_codec.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <random>
@@ -55,12 +58,18 @@ Bytes MixedData(std::size_t n, std::uint32_t seed) {
   return data;
 }
 
+struct MatchToken {
+  std::uint32_t offset = 0;
+  std::uint32_t length = 0;
+};
+
 struct StreamShape {
   std::size_t tokens = 0;
   std::size_t words = 0;
   std::size_t last_match_end = 0;
   bool guards = true;
   std::size_t end = 0;  // payload position after the last token
+  std::vector<MatchToken> matches;
 };
 
 // Walks a payload as the decoder does, noting what the writing rules constrain.
@@ -86,9 +95,18 @@ StreamShape Walk(const Bytes& p, std::size_t size) {
       const int s = sizes[b & 3];
       for (int i = 0; i < s; ++i) w |= std::uint32_t{p[ip + i]} << (8 * i);
       std::uint32_t length = 3;
-      if (s == 2 && (b & 3) == 2) length = ((w >> 2) & 15) + 3;
-      if (s == 3) length = ((w >> 3) & 31) + 3;
-      if (s == 4) length = ((w >> 3) & 255) + 3;
+      std::uint32_t offset = w >> 2;  // the 1-byte and "01" forms
+      if (s == 2 && (b & 3) == 2) {
+        length = ((w >> 2) & 15) + 3;
+        offset = w >> 6;
+      } else if (s == 3) {
+        length = ((w >> 3) & 31) + 3;
+        offset = w >> 8;
+      } else if (s == 4) {
+        length = ((w >> 3) & 255) + 3;
+        offset = w >> 11;
+      }
+      shape.matches.push_back({offset, length});
       ip += static_cast<std::size_t>(s);
       op += length;
       shape.last_match_end = op;
@@ -168,6 +186,202 @@ TEST(PoolCodec, RoundTripsAndFollowsTheWritingRules) {
   const Bytes packed = EncodePoolStream(zeros);
   EXPECT_LT(packed.size(), 2000u);
   EXPECT_LE(zeros.size(), packed.size() * kPoolMaxExpansion);
+}
+
+// Decodes to `data` and keeps the writing rules (or is `data` itself, stored raw).
+void ExpectWellFormed(const Bytes& packed, const Bytes& data) {
+  if (packed.size() == data.size()) {
+    EXPECT_EQ(packed, data);
+    return;
+  }
+  EXPECT_EQ(Decode(packed, data.size()), data);
+  const StreamShape shape = Walk(packed, data.size());
+  EXPECT_TRUE(shape.guards);
+  EXPECT_EQ(shape.words, (shape.tokens + 30) / 31);
+  EXPECT_LE(shape.last_match_end + 8, std::max<std::size_t>(data.size(), 8));
+  EXPECT_EQ(shape.end + 4, packed.size());
+}
+
+bool HasMatch(const StreamShape& shape, std::uint32_t offset, std::uint32_t length) {
+  return std::any_of(shape.matches.begin(), shape.matches.end(),
+                     [&](const MatchToken& m) { return m.offset == offset && m.length == length; });
+}
+
+Bytes Noise(std::size_t n, std::uint32_t seed) {
+  std::mt19937 rng(seed);
+  Bytes b(n);
+  for (auto& v : b) v = static_cast<std::uint8_t>(rng());
+  return b;
+}
+
+TEST(PoolCodec, UsesEveryTokenFormUpToItsLimits) {
+  // Zeros, then `length` random bytes, zeros, and the same bytes `offset` further on: the one
+  // repeat the data has beyond the zeros. Different bytes around the copy pin its length.
+  const std::pair<std::uint32_t, std::uint32_t> cases[] = {
+      {63, 3},    {64, 3},     {16383, 3},  {16384, 4},  {1023, 18},   {1024, 18},
+      {1023, 19}, {65535, 34}, {65536, 34}, {65535, 35}, {65536, 258}, {300, 258}};
+  for (const auto& [offset, length] : cases) {
+    SCOPED_TRACE(::testing::Message() << "offset " << offset << " length " << length);
+    Bytes data(offset + length + 400, 0);
+    const Bytes block = Noise(length + 2, offset + length);
+    std::copy(block.begin(), block.end(), data.begin() + 99);
+    std::copy(block.begin() + 1, block.end() - 1, data.begin() + 100 + offset);
+    data[99 + offset] = static_cast<std::uint8_t>(block[0] ^ 1);
+    data[100 + offset + length] = static_cast<std::uint8_t>(block.back() ^ 1);
+    const Bytes packed = EncodePoolStream(data);
+    ExpectWellFormed(packed, data);
+    EXPECT_TRUE(HasMatch(Walk(packed, data.size()), offset, length));
+  }
+  // A copy longer than the longest match takes two.
+  Bytes data(5000, 0);
+  const Bytes block = Noise(600, 9);
+  std::copy(block.begin(), block.end(), data.begin() + 100);
+  std::copy(block.begin(), block.end(), data.begin() + 2000);
+  const Bytes packed = EncodePoolStream(data);
+  ExpectWellFormed(packed, data);
+  EXPECT_TRUE(HasMatch(Walk(packed, data.size()), 1900, 258));
+}
+
+// A payload with one given match token of the 4-byte form (any offset up to the window, as a
+// writer may give); runs of zeros as matches one byte back, the rest literals.
+Bytes ZerosAndOneMatch(const Bytes& data, std::size_t at, std::uint32_t offset,
+                       std::uint32_t length) {
+  Bytes p;
+  std::size_t word = 0;
+  std::uint32_t bits = 0;
+  int flags = 31;
+  const auto flag = [&](bool match) {
+    if (flags == 31) {
+      if (!p.empty()) std::memcpy(p.data() + word, &bits, 4);
+      word = p.size();
+      p.resize(p.size() + 4);
+      bits = 0x80000000u;
+      flags = 0;
+    }
+    if (match) bits |= 1u << flags;
+    ++flags;
+  };
+  const auto match = [&](std::uint32_t d, std::uint32_t l) {
+    flag(true);
+    Append32(p, (d << 11) | ((l - 3) << 3) | 7);
+  };
+  for (std::size_t i = 0; i < data.size();) {
+    std::uint32_t zeros = 0;
+    while (i > 0 && zeros < 258 && i + zeros + 8 < data.size() && i + zeros != at &&
+           data[i - 1] == 0 && data[i + zeros] == 0) {
+      ++zeros;
+    }
+    if (i == at) {
+      match(offset, length);
+      i += length;
+    } else if (zeros >= 3) {
+      match(1, zeros);
+      i += zeros;
+    } else {
+      flag(false);
+      p.push_back(data[i++]);
+    }
+  }
+  std::memcpy(p.data() + word, &bits, 4);
+  Append32(p, 0);
+  return p;
+}
+
+TEST(PoolCodec, RepacksEditsKeepingEarlierTokensWithinTheRules) {
+  const Bytes data = MixedData(200000, 21);
+  const Bytes packed = EncodePoolStream(data);
+  // Nothing changed: the same tokens under the same words, so the same payload.
+  EXPECT_EQ(RepackPoolStream(data, packed, data.size()), packed);
+
+  std::mt19937 rng(4);
+  std::vector<std::pair<const char*, Bytes>> edits;
+  Bytes poked = data;
+  for (int i = 0; i < 30; ++i) poked[rng() % poked.size()] ^= 0x5a;
+  edits.emplace_back("bytes changed in place", poked);
+  Bytes inserted = data;
+  const Bytes fresh = Noise(3000, 5);
+  inserted.insert(inserted.begin() + 70000, fresh.begin(), fresh.end());
+  edits.emplace_back("bytes inserted", inserted);
+  Bytes removed = data;
+  removed.erase(removed.begin() + 50000, removed.begin() + 52000);
+  removed.erase(removed.begin() + 150000, removed.begin() + 150700);
+  for (int i = 0; i < 10; ++i) removed[20000 + i * 64] += 1;
+  edits.emplace_back("changed, then two stretches removed", removed);
+  // The earlier payload's last matches reach into what is now the literal tail.
+  edits.emplace_back("end cut short", Bytes(data.begin(), data.end() - 5));
+  edits.emplace_back("the start only", Bytes(data.begin(), data.begin() + 20));
+  edits.emplace_back("empty", Bytes{});
+  edits.emplace_back("incompressible", Noise(5000, 6));
+  for (const auto& [what, edited] : edits) {
+    SCOPED_TRACE(what);
+    ExpectWellFormed(RepackPoolStream(edited, packed, data.size()), edited);
+  }
+  // A small change keeps nearly all the earlier compression.
+  Bytes one = data;
+  one[100000] ^= 1;
+  EXPECT_LE(RepackPoolStream(one, packed, data.size()).size(), packed.size() + 16);
+  // An earlier payload stored raw, or damaged, is no help but does no harm.
+  ExpectWellFormed(RepackPoolStream(poked, data, data.size()), poked);
+  Bytes damaged = packed;
+  damaged[damaged.size() / 2] ^= 0xff;
+  ExpectWellFormed(RepackPoolStream(poked, damaged, data.size()), poked);
+}
+
+TEST(PoolCodec, RepackingKeepsMatchesWithinTheWindow) {
+  // A match from the far end of the window, over 2 MiB of zeros.
+  constexpr std::size_t kFrom = 100000;
+  Bytes data(kFrom + kPoolWindow + 5000, 0);
+  const Bytes block = Noise(258, 8);
+  std::copy(block.begin(), block.end(), data.begin() + kFrom);
+  std::copy(block.begin(), block.end(), data.begin() + kFrom + kPoolWindow);
+  const Bytes far = ZerosAndOneMatch(data, kFrom + kPoolWindow, kPoolWindow, 258);
+  ASSERT_EQ(Decode(far, data.size()), data);
+
+  // Changed after the match: it is kept.
+  Bytes later = data;
+  later[data.size() - 100] ^= 1;
+  Bytes packed = RepackPoolStream(later, far, data.size());
+  ExpectWellFormed(packed, later);
+  EXPECT_TRUE(HasMatch(Walk(packed, later.size()), kPoolWindow, 258));
+  // Removed before what it copies: the same distance, still kept.
+  Bytes shorter = data;
+  shorter.erase(shorter.begin() + 10, shorter.begin() + 20);
+  packed = RepackPoolStream(shorter, far, data.size());
+  ExpectWellFormed(packed, shorter);
+  EXPECT_TRUE(HasMatch(Walk(packed, shorter.size()), kPoolWindow, 258));
+  // Inserted between the two: now out of reach, so not kept (the bytes still come out right).
+  Bytes longer = data;
+  longer.insert(longer.begin() + kFrom + 1000, 7, 0x33);
+  packed = RepackPoolStream(longer, far, data.size());
+  ExpectWellFormed(packed, longer);
+  for (const MatchToken& m : Walk(packed, longer.size()).matches) EXPECT_LE(m.offset, kPoolWindow);
+}
+
+TEST(PoolCodec, DigestsTellStreamsApartWhateverThePieces) {
+  const Bytes data = MixedData(1000, 3);
+  const PoolDigest whole = DigestPoolStream(data);
+  // In pieces of any size, the same digest.
+  for (const std::size_t cut : {0, 1, 31, 32, 33, 500, 999}) {
+    PoolDigester pieces;
+    pieces.Add(std::span(data).first(cut));
+    pieces.Add(std::span(data).subspan(cut, (data.size() - cut) / 2));
+    pieces.Add(std::span(data).subspan(cut + (data.size() - cut) / 2));
+    EXPECT_EQ(pieces.Finish(), whole) << "cut at " << cut;
+  }
+  // Any one byte changed, wherever it is (the last, partial stripe too), or a zero added.
+  for (const std::size_t at : {0, 7, 8, 31, 32, 500, 991, 999}) {
+    Bytes changed = data;
+    changed[at] ^= 1;
+    EXPECT_NE(DigestPoolStream(changed), whole) << "byte " << at;
+  }
+  Bytes zero_added = data;
+  zero_added.push_back(0);
+  EXPECT_NE(DigestPoolStream(zero_added), whole);
+  // Two stripes swapped.
+  Bytes swapped = data;
+  std::swap_ranges(swapped.begin(), swapped.begin() + 32, swapped.begin() + 64);
+  EXPECT_NE(DigestPoolStream(swapped), whole);
+  EXPECT_NE(DigestPoolStream(Bytes{}), DigestPoolStream(Bytes(32, 0)));
 }
 
 TEST(PoolCodec, StoresRawWhenCompressingDoesNotPay) {

@@ -9,6 +9,7 @@
 #include <functional>
 #include <numbers>
 
+#include "commands/transforms.h"
 #include "hod/validate.h"
 #include "interchange/texture_decode.h"
 #include "support/read_back.h"
@@ -183,6 +184,27 @@ TEST_F(ScriptCommandsTest, MeshLevelsLoadScaledAndRebuildTheScarMesh) {
   Run("BNDV_AutoCalc(2)");
   EXPECT_EQ(model_.BoundaryVertices.Vertices.at(6), (Vector3{8, 6, 0}));
   EXPECT_EQ(ui_.answers.size(), 1u);
+}
+
+// A HOD 2.0 model has scar meshes for some meshes only, each under its mesh's name: replacing a
+// level 0 rebuilds that mesh's scar mesh, never the one at the same position; moving a mesh
+// moves its own.
+TEST_F(ScriptCommandsTest, LevelsAndMovesReachTheMeshsOwnScarMeshInAHod2Model) {
+  Run("MULT_Add('a','Root',0,1)\nMULT_Add('b','Root',0,1)");
+  ASSERT_EQ(model_.ScarMeshes.size(), 2u);
+  model_.Dialect = HodDialect::Hod2;
+  model_.ScarMeshes.erase(model_.ScarMeshes.begin());  // 'a' has none; 'b' is the first
+  Run("MULT_SetLoD(1,0,'\\quad.obj')");
+  ASSERT_EQ(model_.ScarMeshes.size(), 1u);
+  EXPECT_TRUE(model_.ScarMeshes[0].Triangles.Vertices.empty());
+  Run("MULT_SetLoD(2,0,'\\quad.obj')");
+  EXPECT_EQ(model_.ScarMeshes[0].Triangles.Vertices.size(), 4u);
+
+  const std::vector<Vector3> before = model_.ScarMeshes[0].Triangles.Vertices;
+  TranslateMesh(model_, 0, {1, 2, 3});
+  EXPECT_EQ(model_.ScarMeshes[0].Triangles.Vertices, before);
+  TranslateMesh(model_, 1, {1, 2, 3});
+  EXPECT_EQ(model_.ScarMeshes[0].Triangles.Vertices[0].z, before[0].z + 3);
 }
 
 // Validated, written and read back, the model has every field it had.
