@@ -28,29 +28,25 @@ TEST(AddElement, MeshWithScarMeshDockPathAndMarker) {
   AddMesh(model);
   EXPECT_EQ(AddMesh(model).select, 2u);
   const MultiMesh& mesh = model.Meshes[2];
-  EXPECT_EQ(mesh.Name, "NewObject3");
-  EXPECT_EQ(mesh.ParentName, "Root");
-  EXPECT_EQ(mesh.ID, Tag("MULT"));
-  EXPECT_EQ(mesh.Version, 1400);
+  EXPECT_EQ(std::tuple(mesh.Name, mesh.ParentName, mesh.ID, mesh.Version),
+            std::tuple("NewObject3", "Root", Tag("MULT"), 1400));
   ASSERT_EQ(model.ScarMeshes.size(), 3u);
   const ScarMesh& scar = model.ScarMeshes[2];
-  EXPECT_EQ(scar.Description.Name, "NewObject3");
-  EXPECT_EQ(scar.Description.LodLevel, 1);
-  EXPECT_EQ(scar.GridHeader.PartTag, Tag("SSUB"));
-  EXPECT_EQ(scar.GridHeader.Version, 1000);
+  EXPECT_EQ(std::tuple(scar.Description.Name, scar.Description.LodLevel, scar.GridHeader.PartTag,
+                       scar.GridHeader.Version),
+            std::tuple("NewObject3", 1, Tag("SSUB"), 1000));
 
   AddDockPath(model);
   const DockPath& path = model.DockPathList.Paths.at(0);
-  EXPECT_EQ(path.Name, "NewPath1");
-  EXPECT_EQ(path.ParentName, "world");
-  EXPECT_EQ(model.DockPathList.PathCount, 1);
   ASSERT_EQ(path.Points.size(), 2u);
-  EXPECT_EQ(path.Points[1].MaxSpeed, 0);
+  EXPECT_EQ(
+      std::tuple(path.Name, path.ParentName, model.DockPathList.PathCount, path.Points[1].MaxSpeed),
+      std::tuple("NewPath1", "world", 1, 0.0f));
 
   model.JointList.Joints[0].Name = "Hull";
   AddMarker(model);
-  EXPECT_EQ(model.Markers[0].Name, "Marker1");
-  EXPECT_EQ(model.Markers[0].ParentName, "Hull");
+  EXPECT_EQ(std::tuple(model.Markers[0].Name, model.Markers[0].ParentName),
+            std::tuple("Marker1", "Hull"));
 }
 
 TEST(AddElement, LightNamesAreRaisedAndWireframeMeshesUnnamed) {
@@ -58,14 +54,14 @@ TEST(AddElement, LightNamesAreRaisedAndWireframeMeshesUnnamed) {
   AddLight(model);
   model.LightList.Lights[0].Name = "Light2";
   AddLight(model);
-  EXPECT_EQ(model.LightList.Lights.at(1).Name, "Light3");
-  EXPECT_EQ(model.LightList.LightCount, 2);
+  EXPECT_EQ(std::tuple(model.LightList.Lights.at(1).Name, model.LightList.LightCount),
+            std::tuple("Light3", 2));
 
   AddSimpleMesh(model);
   model.HodName.TypeName = kWireframeMeshTypeName;
   AddSimpleMesh(model);
-  EXPECT_EQ(model.SimpleMeshes[0].Name, "SimpleMesh1");
-  EXPECT_EQ(model.SimpleMeshes[1].Name, "");
+  EXPECT_EQ(std::tuple(model.SimpleMeshes[0].Name, model.SimpleMeshes[1].Name),
+            std::tuple("SimpleMesh1", ""));
 }
 
 TEST(AddElement, LevelsOfDetailAndTheirRefusals) {
@@ -102,16 +98,16 @@ TEST(BoundaryVertexCount, RefusedTextsAreCorrectedValidOnesResize) {
   for (const auto& c : refused) {
     ScriptedUi ui;
     const BoundaryCountResult result = SetBoundaryVertexCount(model, c.text, ui);
-    EXPECT_EQ(result.corrected, c.corrected) << c.text;
-    EXPECT_FALSE(result.changed);
-    EXPECT_EQ(ui.MessageTexts(), Texts{c.message});
+    EXPECT_EQ(std::tuple(result.corrected, result.changed, ui.MessageTexts()),
+              std::tuple(c.corrected, false, Texts{c.message}))
+        << c.text;
   }
   EXPECT_EQ(model, before);
 
   ScriptedUi ui;
   EXPECT_TRUE(SetBoundaryVertexCount(model, " 3 ", ui).changed);
-  EXPECT_EQ(model.BoundaryVertices.VertexCount, 3);
-  EXPECT_EQ(model.BoundaryVertices.Vertices, (std::vector<Vector3>{{-1, -1, -1}, {}, {}}));
+  EXPECT_EQ(std::tuple(model.BoundaryVertices.VertexCount, model.BoundaryVertices.Vertices),
+            std::tuple(3, std::vector<Vector3>{{-1, -1, -1}, {}, {}}));
   EXPECT_FALSE(SetBoundaryVertexCount(model, "3", ui).changed);
   EXPECT_TRUE(ui.messages.empty());
 }

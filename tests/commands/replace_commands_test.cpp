@@ -61,10 +61,8 @@ TEST_F(ReplaceTest, LodRefusalsComeBeforeAnyFileIsAskedFor) {
     ui.files = {path_};
     const HodModel before = *c.model;
     EXPECT_FALSE(ReplaceLod(*c.model, c.mesh, c.lod, ui).changed);
-    EXPECT_EQ(ui.MessageTexts(), Texts{c.message});
-    EXPECT_EQ(ui.messages[0].icon, Icon::Exclamation);
-    EXPECT_TRUE(ui.prompts.empty());
-    EXPECT_EQ(*c.model, before);
+    EXPECT_EQ(std::tuple(ui.MessageTexts(), ui.messages[0].icon, ui.prompts.size(), *c.model),
+              std::tuple(Texts{c.message}, Icon::Exclamation, 0u, before));
   }
 }
 
@@ -74,16 +72,14 @@ TEST_F(ReplaceTest, LodIsReplacedWholeAndTheScarMeshResized) {
   ui_.inputs = {"0.01", "0.1", "0.001"};
   ui_.materials = {1};
   const CommandResult result = ReplaceLod(model_, 0, 0, ui_);
-  EXPECT_TRUE(result.changed);
-  EXPECT_EQ(result.select, 0u);
+  EXPECT_EQ(std::tuple(result.changed, result.select), std::tuple(true, 0u));
   const LodMesh& lod = model_.Meshes[0].Lods[0];
   ASSERT_EQ(lod.Parts.size(), 1u);
-  EXPECT_EQ(lod.Parts[0].VertexCount, 4);
-  EXPECT_EQ(lod.Parts[0].MaterialIndex, 1);
-  EXPECT_EQ(lod.Parts[0].Vertices[0].UV.v, 0.75f);
-  EXPECT_EQ(model_.ScarMeshes[0].Box.Maximum, (Vector3{2, 3, 0}));
-  EXPECT_EQ(ui_.messages.front().text, "Merge Vertices?");
-  EXPECT_EQ(ui_.messages.back().text, "Reverse UVs? (Usually Yes)");
+  EXPECT_EQ(std::tuple(lod.Parts[0].VertexCount, lod.Parts[0].MaterialIndex,
+                       lod.Parts[0].Vertices[0].UV.v, model_.ScarMeshes[0].Box.Maximum),
+            std::tuple(4, 1, 0.75f, Vector3{2, 3, 0}));
+  EXPECT_EQ(std::tuple(ui_.messages.front().text, ui_.messages.back().text),
+            std::tuple("Merge Vertices?", "Reverse UVs? (Usually Yes)"));
   EXPECT_EQ(ui_.statuses, (Texts{"Converting to BMSH format... (This may take time)", "Ready"}));
 }
 
@@ -92,19 +88,16 @@ TEST_F(ReplaceTest, AnEmptyFileIsDeletedAndNothingElseHappens) {
   ui_.files = {path_};
   const HodModel before = model_;
   EXPECT_FALSE(ReplaceLod(model_, 0, 1, ui_).changed);
-  EXPECT_FALSE(fs::exists(path_));
-  EXPECT_TRUE(ui_.messages.empty());
-  EXPECT_EQ(model_, before);
+  EXPECT_EQ(std::tuple(fs::exists(path_), ui_.messages.size(), model_),
+            std::tuple(false, 0u, before));
 }
 
 TEST_F(ReplaceTest, WithoutQuestionsMaterialsMatchByName) {
   ASSERT_TRUE(ReplaceLodWithObjText(model_, 0, 1, kQuad, ui_));
   const LodMesh& lod = model_.Meshes[0].Lods[1];
-  EXPECT_EQ(lod.LodLevel, 1);
-  EXPECT_EQ(lod.Parts.at(0).MaterialIndex, 1);
-  EXPECT_EQ(lod.Parts[0].VertexCount, 4);
-  EXPECT_EQ(lod.Parts[0].Vertices[0].UV.v, 0.75f);
-  EXPECT_TRUE(ui_.messages.empty());
+  EXPECT_EQ(std::tuple(lod.LodLevel, lod.Parts.at(0).MaterialIndex, lod.Parts[0].VertexCount,
+                       lod.Parts[0].Vertices[0].UV.v, ui_.messages.size()),
+            std::tuple(1, 1, 4, 0.75f, 0u));
   // V as the file has it, for files written without reversing it.
   ASSERT_TRUE(ReplaceLodWithObjText(model_, 0, 1, kQuad, ui_, false));
   EXPECT_EQ(model_.Meshes[0].Lods[1].Parts[0].Vertices[0].UV.v, 0.25f);

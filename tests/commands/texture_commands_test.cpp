@@ -82,11 +82,10 @@ TEST_F(TextureFileTest, ExportThenImportReproducesTheTexture) {
         expected.MipCount = 1;
         expected.MipLevels.resize(1);
       } else {
-        EXPECT_EQ(std::string(bytes.begin(), bytes.begin() + 4), "DDS ");
-        EXPECT_EQ(Word(bytes, 8), 0x000A1007u);
-        EXPECT_EQ(Word(bytes, 20), format[3] == '1' ? 16384u : 32768u);
-        EXPECT_EQ(Word(bytes, 28), static_cast<std::uint32_t>(levels));
-        EXPECT_EQ(Word(bytes, 108), 0x00401008u);
+        EXPECT_EQ(std::tuple(std::string(bytes.begin(), bytes.begin() + 4), Word(bytes, 8),
+                             Word(bytes, 20), Word(bytes, 28), Word(bytes, 108)),
+                  std::tuple("DDS ", 0x000A1007u, format[3] == '1' ? 16384u : 32768u,
+                             static_cast<std::uint32_t>(levels), 0x00401008u));
         ASSERT_TRUE(WriteDDSPreviewFile(texture, dir_.string(), ui));
         const auto preview = FileBytes(Path(msg::kPreviewFileName));
         EXPECT_EQ(preview.size(), 128 + texture.MipLevels[0].size());
@@ -189,8 +188,7 @@ TEST_F(TextureFileTest, RealTaggedTexturesImport) {
     const auto bytes = FileBytes(file);
     const auto texture = ImportDDSTexture(file, ui_);
     ASSERT_TRUE(texture) << file;
-    EXPECT_EQ(texture->Format, Tag("DXT5"));
-    ASSERT_EQ(texture->MipCount, 6);
+    ASSERT_EQ(std::tuple(texture->Format, texture->MipCount), std::tuple(Tag("DXT5"), 6));
     EXPECT_EQ(texture->MipLevels[5], MipLevel(bytes.end() - 16, bytes.end()));
     EXPECT_TRUE(DecodeTextureLevel(*texture, 6));
   }
@@ -201,8 +199,7 @@ TEST_F(TextureFileTest, RealTaggedTexturesImport) {
   fs::permissions(dir_ / "cry[1].TGA", fs::perms::owner_write, fs::perm_options::add);
   const auto texture = ImportTGATexture(Path("cry[1].TGA"), ui_);
   ASSERT_TRUE(texture);
-  EXPECT_EQ(texture->Width, 128);
-  EXPECT_EQ(texture->MipLevels[0].size(), 65536u);
+  EXPECT_EQ(std::tuple(texture->Width, texture->MipLevels[0].size()), std::tuple(128, 65536u));
   EXPECT_EQ(ui_.MessageTexts(),
             std::vector<std::string>(
                 {msg::kNoTag, std::string(msg::kInvalidFooter) + msg::kInvalidFooterEnd}));

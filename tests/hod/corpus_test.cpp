@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <string>
+#include <tuple>
 
 #include "hod/hod_test_files.h"
 
@@ -55,15 +56,12 @@ TEST(HodCorpus, HandCheckedFigures) {
   const HodRead r = HodRead::File(light);
   ASSERT_TRUE(r.outcome.completed);
   const HodModel& m = r.model;
-  EXPECT_EQ(m.HodOwner.Owner, std::string("rcunningham\0", 12));
-  ASSERT_EQ(m.LightList.Lights.size(), 3u);
-  EXPECT_EQ(m.LightList.Lights[0].Name, "directionalLight1");
-  EXPECT_EQ(m.LightList.Lights[0].Type, 2);
-  EXPECT_EQ(m.LightList.Lights[2].Name, "ambientLight1");
-  EXPECT_EQ(m.LightList.Lights[2].Type, 0);
-  EXPECT_EQ(m.HvmdHeader.Length, 0xDB);
-  ASSERT_EQ(m.Warnings.size(), 1u);
-  EXPECT_EQ(m.Warnings[0].TextLength, 0x102);
+  ASSERT_EQ(std::tuple(m.LightList.Lights.size(), m.Warnings.size()), std::tuple(3u, 1u));
+  const auto& lights = m.LightList.Lights;
+  EXPECT_EQ(std::tuple(m.HodOwner.Owner, lights[0].Name, lights[0].Type, lights[2].Name,
+                       lights[2].Type, m.HvmdHeader.Length, m.Warnings[0].TextLength),
+            std::tuple(std::string("rcunningham\0", 12), "directionalLight1", 2, "ambientLight1", 0,
+                       0xDB, 0x102));
   EXPECT_TRUE(m.Warnings[0].Text.starts_with("failed on MFnMesh\n"));
   // A file with lights has no HIER nor BNDV: the new model's joint and boundary stay.
   EXPECT_EQ(m.JointList, MakeDefaultModel().JointList);
@@ -71,10 +69,9 @@ TEST(HodCorpus, HandCheckedFigures) {
 
   // Cut in its last chunk (OWNR): everything before it stays.
   const HodRead s = HodRead::File(ships);
-  EXPECT_EQ(s.ui.messages.size(), 1u);
-  EXPECT_EQ(s.model.Materials.size(), 5u);
-  EXPECT_EQ(s.model.Textures.size(), 11u);
-  EXPECT_EQ(s.model.JointList.Joints.size(), 24u);
+  EXPECT_EQ(std::tuple(s.ui.messages.size(), s.model.Materials.size(), s.model.Textures.size(),
+                       s.model.JointList.Joints.size()),
+            std::tuple(1u, 5u, 11u, 24u));
 }
 
 }  // namespace

@@ -16,17 +16,24 @@
 
 namespace gantry::testing {
 
-// The read stopped early with exactly one message naming the chunk and a byte offset.
-inline ::testing::AssertionResult StoppedIn(const HodRead& r, std::string_view tag) {
+// The read stopped early with exactly one message holding every text given.
+inline ::testing::AssertionResult StoppedSaying(const HodRead& r,
+                                                std::initializer_list<std::string_view> texts) {
   if (r.outcome.completed) return ::testing::AssertionFailure() << "the read completed";
   if (r.ui.messages.size() != 1) {
     return ::testing::AssertionFailure() << r.ui.messages.size() << " messages";
   }
-  const std::string& text = r.ui.messages[0].text;
-  if (text.find(tag) == std::string::npos || text.find("byte") == std::string::npos) {
-    return ::testing::AssertionFailure() << "message lacks " << tag << "/byte: " << text;
+  for (std::string_view text : texts) {
+    if (r.ui.messages[0].text.find(text) == std::string::npos) {
+      return ::testing::AssertionFailure() << "no \"" << text << "\" in " << r.ui.messages[0].text;
+    }
   }
   return ::testing::AssertionSuccess();
+}
+
+// ... naming the chunk and a byte offset.
+inline ::testing::AssertionResult StoppedIn(const HodRead& r, std::string_view tag) {
+  return StoppedSaying(r, {tag, "byte"});
 }
 
 inline HodBuilder& Floats(HodBuilder& b, std::initializer_list<float> values) {

@@ -5,6 +5,7 @@
 
 #include <cstring>
 #include <filesystem>
+#include <tuple>
 
 #ifndef _WIN32
 #include <unistd.h>
@@ -51,10 +52,10 @@ TEST_F(SaveTest, AnInvalidModelTouchesNothing) {
   workspace_.model.JointList.JointCount = 0;
   EXPECT_EQ(SaveHod(workspace_, path_, ui_), SaveResult::Invalid);
   ASSERT_EQ(ui_.messages.size(), 3u);  // no geometry, no joints, then the refusal
-  EXPECT_EQ(ui_.messages[2].text, "Can't Write. One or more errors are present in the HOD");
-  EXPECT_EQ(ui_.messages[2].icon, Icon::Exclamation);
-  EXPECT_EQ(FileBytes(path_), (ByteVector{'o', 'l', 'd'}));
-  EXPECT_TRUE(workspace_.current_file.empty());
+  EXPECT_EQ(std::tuple(ui_.messages[2].text, ui_.messages[2].icon, FileBytes(path_),
+                       workspace_.current_file),
+            std::tuple("Can't Write. One or more errors are present in the HOD", Icon::Exclamation,
+                       ByteVector{'o', 'l', 'd'}, ""));
 }
 
 TEST_F(SaveTest, AFailingStepAsksWhetherToGoOn) {
@@ -65,10 +66,10 @@ TEST_F(SaveTest, AFailingStepAsksWhetherToGoOn) {
   // The temporary file could not be made: the folder is named as the cause.
   const std::string cause =
       std::string(std::strerror(ENOENT)) + " (in the folder '" + (dir_ / "gone").string() + "')";
-  EXPECT_EQ(ui_.messages[1].text, SaveErrorText(ENOENT, cause, "Couldn't open file: " + missing));
-  EXPECT_EQ(ui_.messages[1].icon, Icon::Critical);
-  EXPECT_EQ(ui_.messages[1].buttons, Buttons::YesNo);
-  EXPECT_TRUE(workspace_.current_file.empty());
+  EXPECT_EQ(std::tuple(ui_.messages[1].text, ui_.messages[1].icon, ui_.messages[1].buttons,
+                       workspace_.current_file),
+            std::tuple(SaveErrorText(ENOENT, cause, "Couldn't open file: " + missing),
+                       Icon::Critical, Buttons::YesNo, ""));
 
   ui_.answers = {Answer::Ok, Answer::No};
   EXPECT_EQ(SaveHod(workspace_, missing, ui_), SaveResult::Quit);
@@ -112,8 +113,8 @@ TEST_F(SaveTest, ALightDropsJointsOnlyWhenTheUserSaysSo) {
   ui_.answers = {Answer::Ok, Answer::Yes};  // no geometry; drop them
   ASSERT_EQ(SaveHod(workspace_, path_, ui_), SaveResult::Saved);
   const HodRead back(FileBytes(path_));
-  EXPECT_EQ(back.model.LightList.LightCount, 1);
-  EXPECT_EQ(back.model.JointList.JointCount, 1);
+  EXPECT_EQ(std::tuple(back.model.LightList.LightCount, back.model.JointList.JointCount),
+            std::tuple(1, 1));
 }
 
 TEST(SaveErrorText, HasTheFourTabbedLines) {
