@@ -11,22 +11,16 @@
 #include "hod/reset.h"
 #include "support/random_model.h"
 #include "support/scripted_ui.h"
+#include "support/temp_folder.h"
 
 namespace gantry {
 namespace {
 
 class GltfCommands : public ::testing::Test {
  protected:
-  void SetUp() override {
-    folder_ = std::filesystem::temp_directory_path() /
-              ("gantry_gltf_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    std::filesystem::create_directories(folder_);
-  }
-  void TearDown() override { std::filesystem::remove_all(folder_); }
-  std::string Path(const char* name) const { return (folder_ / name).string(); }
+  std::string Path(const char* name) const { return folder_.Path(name); }
 
-  std::filesystem::path folder_;
+  testing::TempFolder folder_;
 };
 
 TEST_F(GltfCommands, ExportThenImportIntoAnEmptyModelGivesTheModel) {
@@ -65,12 +59,7 @@ TEST_F(GltfCommands, ImportIntoAModelWithMeshesReplacesThemByName) {
 }
 
 TEST_F(GltfCommands, ADamagedFileChangesNothingAndSaysWhy) {
-  {
-    std::FILE* file = std::fopen(Path("bad.glb").c_str(), "wb");
-    ASSERT_NE(file, nullptr);
-    std::fputs("glTF but not really", file);
-    std::fclose(file);
-  }
+  folder_.Write("bad.glb", "glTF but not really");
   HodModel model = testing::RandomModel(7, HodType::MultiMesh);
   const HodModel before = model;
   testing::ScriptedUi ui;

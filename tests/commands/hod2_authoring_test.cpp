@@ -8,7 +8,6 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
 #include <functional>
 #include <string>
 
@@ -24,11 +23,10 @@
 #include "support/corpus.h"
 #include "support/model_parts.h"
 #include "support/random_model.h"
+#include "support/temp_folder.h"
 
 namespace gantry::testing {
 namespace {
-
-namespace fs = std::filesystem;
 
 // The chunks tile the file, in the order the game's own files have them, with one k-DOP.
 ::testing::AssertionResult WellFormed(const ByteVector& bytes) {
@@ -48,13 +46,6 @@ namespace fs = std::filesystem;
 }
 
 // ---- Helpers --------------------------------------------------------------------------------
-
-constexpr const char* kHod2Files[] = {
-    "GuillermoOM__HWRM_FSFC__shi_demon.hod",
-    "GuillermoOM__HWRM_FSFC__ter_awacs_0.hod",
-    "mjhorvath__Mikali-Map-Collection-for-HWRM__hwccrystal_1_02.hod",
-    "mjhorvath__Test-Mission-Grid-for-HWRM__meg_coordinateaxes.hod",
-};
 
 ByteVector SaveAsHod2(const HodModel& model, const Hod2WriteOptions& options = {}) {
   ByteVector bytes;
@@ -91,7 +82,7 @@ std::optional<Kdop> StoredKdop(const HodModel& m) {
 // ---- Tests ----------------------------------------------------------------------------------
 
 TEST(Hod2Kdop, RecomputedSlabsMatchTheStoredOnesBitForBitAndTheHullClosely) {
-  for (const char* file : kHod2Files) {
+  for (const std::string& file : Hod2CorpusFiles()) {
     SCOPED_TRACE(file);
     const std::string path = CorpusFile(file);
     if (path.empty()) GANTRY_CORPUS_ABSENT("corpus file absent");
@@ -133,7 +124,7 @@ TEST(Hod2Kdop, AnEmptyModelHasTheInsideOutBox) {
 // Each edit a modder makes, on every shared HOD 2.0 file: saved as HOD 2.0 and read back, the
 // model holds the edit and nothing else changed but what the edit makes the writer redo.
 TEST(Hod2Authoring, EditedFilesSaveInTheirDialectAndReadBackWithExactlyTheEdit) {
-  for (const char* file : kHod2Files) {
+  for (const std::string& file : Hod2CorpusFiles()) {
     SCOPED_TRACE(file);
     const std::string path = CorpusFile(file);
     if (path.empty()) GANTRY_CORPUS_ABSENT("corpus file absent");
@@ -242,7 +233,7 @@ TEST(Hod2Authoring, PartsWithoutTangentsAreNamedWhenImportedOrClassic) {
       return loss.find("tangents") != std::string::npos && loss.find(part) != std::string::npos;
     });
   };
-  for (const char* file : kHod2Files) {
+  for (const std::string& file : Hod2CorpusFiles()) {
     SCOPED_TRACE(file);
     const std::string path = CorpusFile(file);
     if (path.empty()) GANTRY_CORPUS_ABSENT("corpus file absent");
@@ -259,7 +250,7 @@ TEST(Hod2Authoring, PartsWithoutTangentsAreNamedWhenImportedOrClassic) {
 }
 
 TEST(Hod2Authoring, RebuiltScarsAreWrittenOnlyWhenAskedWithThePlaceholderChecksum) {
-  const std::string path = CorpusFile(kHod2Files[3]);
+  const std::string path = CorpusFile(Hod2CorpusFiles()[3]);
   if (path.empty()) GANTRY_CORPUS_ABSENT("corpus file absent");
   // Level 0 moved; then also made one triangle strip (as classic files and OBJ imports may
   // have), which the file lists unrolled, and its scar mesh must list so too.
@@ -280,14 +271,15 @@ TEST(Hod2Authoring, RebuiltScarsAreWrittenOnlyWhenAskedWithThePlaceholderChecksu
       list.IndexCount = static_cast<std::int32_t>(list.Indices.size());
       triangles = list.Indices.size() - 2;
     }
-    const fs::path out = fs::temp_directory_path() / "gantry_hod2_rebuilt.hod";
+    const TempFolder folder;
+    const std::string out = folder.Path("gantry_hod2_rebuilt.hod");
     ScriptedUi ui;
     SaveOptions options = StandardSaveOptions();
     options.rebuild_scars = true;
-    ASSERT_EQ(SaveHod(workspace, out.string(), ui, {}, options), SaveResult::Saved);
+    ASSERT_EQ(SaveHod(workspace, out, ui, {}, options), SaveResult::Saved);
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_NE(ui.messages[0].text.find("placeholder"), std::string::npos) << ui.messages[0].text;
-    const HodRead back(FileBytes(out.string()));
+    const HodRead back(FileBytes(out));
     EXPECT_TRUE(Clean(back));
     ASSERT_EQ(back.model.ScarMeshes.size(), 1u);
     ASSERT_EQ(back.model.Hod2.ScarChecksums.size(), 1u);
@@ -295,7 +287,6 @@ TEST(Hod2Authoring, RebuiltScarsAreWrittenOnlyWhenAskedWithThePlaceholderChecksu
     EXPECT_EQ(back.model.ScarMeshes[0].Triangles.Vertices[0].y, part.Vertices[0].Position.y);
     EXPECT_EQ(back.model.ScarMeshes[0].Triangles.Indices.size(), 3 * triangles);
     EXPECT_EQ(back.model.Meshes[0].Lods[0].Parts[0].FaceLists[0].Indices.size(), 3 * triangles);
-    fs::remove(out);
   }
 }
 
@@ -303,7 +294,7 @@ TEST(Hod2Authoring, RebuiltScarsAreWrittenOnlyWhenAskedWithThePlaceholderChecksu
 // as classic with scar meshes built from level 0, which the question names. The quiet save in
 // the file's dialect and a declined conversion: Hod2Save.SavesInTheModelsDialectAndConverts...
 TEST(Hod2Authoring, MeshesWithoutScarsSaveInBothDialects) {
-  const std::string path = CorpusFile(kHod2Files[1]);
+  const std::string path = CorpusFile(Hod2CorpusFiles()[1]);
   if (path.empty()) GANTRY_CORPUS_ABSENT("corpus file absent");
   HodModel model = HodRead(FileBytes(path)).model;
   model.ScarMeshes.clear();
@@ -314,18 +305,18 @@ TEST(Hod2Authoring, MeshesWithoutScarsSaveInBothDialects) {
   Workspace workspace;
   workspace.model = HodRead(bytes).model;
   EXPECT_TRUE(workspace.model.ScarMeshes.empty());
-  const fs::path out = fs::temp_directory_path() / "gantry_hod2_unscarred.hod";
+  const TempFolder folder;
+  const std::string out = folder.Path("gantry_hod2_unscarred.hod");
   ScriptedUi convert;
   convert.answers.push_back(Answer::Yes);
-  ASSERT_EQ(SaveHod(workspace, out.string(), convert, {}, StandardSaveOptions(HodDialect::Classic)),
+  ASSERT_EQ(SaveHod(workspace, out, convert, {}, StandardSaveOptions(HodDialect::Classic)),
             SaveResult::Saved);
   ASSERT_EQ(convert.preselected.size(), 1u);
   EXPECT_NE(convert.preselected[0].first.find("built from level 0"), std::string::npos);
-  const HodRead classic(FileBytes(out.string()));
+  const HodRead classic(FileBytes(out));
   EXPECT_TRUE(Clean(classic));
   EXPECT_EQ(std::tuple(classic.model.Dialect, classic.model.ScarMeshes.size()),
             std::tuple(HodDialect::Classic, classic.model.Meshes.size()));
-  fs::remove(out);
 }
 
 // Every classic multi-mesh file of the corpus upgraded to HOD 2.0: it reads back with the same
@@ -342,8 +333,9 @@ TEST(Hod2Upgrade, ClassicMultiMeshFilesUpgradeAndReadBack) {
     ScriptedUi ui;
     SaveOptions options = StandardSaveOptions(HodDialect::Hod2);
     options.ask_before_converting = false;
-    const fs::path out = fs::temp_directory_path() / "gantry_upgrade.hod";
-    const SaveResult result = SaveHod(workspace, out.string(), ui, {}, options);
+    const TempFolder folder;
+    const std::string out = folder.Path("gantry_upgrade.hod");
+    const SaveResult result = SaveHod(workspace, out, ui, {}, options);
     if (TypeOf(classic) != HodType::MultiMesh) {
       EXPECT_EQ(result, SaveResult::Invalid);
       ASSERT_FALSE(ui.messages.empty());
@@ -351,7 +343,7 @@ TEST(Hod2Upgrade, ClassicMultiMeshFilesUpgradeAndReadBack) {
       continue;
     }
     ASSERT_EQ(result, SaveResult::Saved);
-    const ByteVector bytes = FileBytes(out.string());
+    const ByteVector bytes = FileBytes(out);
     EXPECT_TRUE(WellFormed(bytes));
     const HodRead back(bytes);
     EXPECT_TRUE(Clean(back));
@@ -380,7 +372,6 @@ TEST(Hod2Upgrade, ClassicMultiMeshFilesUpgradeAndReadBack) {
       ASSERT_FALSE(ui.messages.empty());
       EXPECT_NE(ui.messages.back().text.find("battle scars"), std::string::npos);
     }
-    fs::remove(out);
     ++upgraded;
   }
   if (upgraded == 0) GANTRY_CORPUS_ABSENT("no classic multi-mesh corpus file");
@@ -388,7 +379,7 @@ TEST(Hod2Upgrade, ClassicMultiMeshFilesUpgradeAndReadBack) {
 
 // A pooled part's UV bit carries u and v: the OBJ gets both, V turned over when asked.
 TEST(Hod2Export, ObjTexturesOfPooledPartsCarryBothCoordinates) {
-  const std::string path = CorpusFile(kHod2Files[3]);
+  const std::string path = CorpusFile(Hod2CorpusFiles()[3]);
   if (path.empty()) GANTRY_CORPUS_ABSENT("corpus file absent");
   const HodModel model = HodRead(FileBytes(path)).model;
   const LodMesh& lod = model.Meshes[0].Lods[0];

@@ -3,16 +3,14 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
 #include <tuple>
 
 #include "support/scripted_ui.h"
+#include "support/temp_folder.h"
 
 namespace gantry {
 namespace {
 
-namespace fs = std::filesystem;
 using testing::ScriptedUi;
 
 RgbaImage Picture(std::int32_t w, std::int32_t h, std::uint8_t alpha_of_first) {
@@ -27,25 +25,12 @@ RgbaImage Picture(std::int32_t w, std::int32_t h, std::uint8_t alpha_of_first) {
 
 class TextureImportTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir_ = fs::temp_directory_path() /
-           ("gantry_texture_import_" +
-            std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::create_directories(dir_);
-  }
-  void TearDown() override { fs::remove_all(dir_); }
-
   std::string WritePng(const std::string& name, const RgbaImage& image) {
-    const std::string path = (dir_ / name).string();
     const auto bytes = EncodePng(image);
-    std::ofstream(path, std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()),
-               static_cast<std::streamsize>(bytes.size()));
-    return path;
+    return folder_.Write(name, std::string(bytes.begin(), bytes.end()));
   }
 
-  fs::path dir_;
+  testing::TempFolder folder_;
   ScriptedUi ui_;
 };
 
@@ -109,7 +94,7 @@ TEST_F(TextureImportTest, AddsThenReplacesByNameWithTheMaterialsChoice) {
   ASSERT_TRUE(named);
   EXPECT_EQ(std::tuple(model.Textures.size(), model.Textures[1].Format, ui_.messages.size()),
             std::tuple(2u, Tag("8888"), 0u));
-  EXPECT_FALSE(ImportImageTexture(model, (dir_ / "missing.png").string(), options, ui_));
+  EXPECT_FALSE(ImportImageTexture(model, folder_.Path("missing.png"), options, ui_));
   EXPECT_EQ(std::tuple(ui_.messages.size(), model.Textures.size()), std::tuple(1u, 2u));
 }
 
@@ -121,7 +106,7 @@ TEST_F(TextureImportTest, ScriptFilesKeepOlderKindsAndEncodePictures) {
   const auto graded = LoadTextureFile(WritePng("glow.png", Picture(16, 16, 100)), ui_);
   ASSERT_TRUE(graded);
   EXPECT_EQ(graded->Format, Tag("DXT5"));
-  EXPECT_FALSE(LoadTextureFile((dir_ / "none.bmp").string(), ui_));
+  EXPECT_FALSE(LoadTextureFile(folder_.Path("none.bmp"), ui_));
   EXPECT_EQ(ui_.messages.size(), 1u);
 }
 
