@@ -5,9 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <filesystem>
-#include <fstream>
 #include <functional>
-#include <random>
 #include <string>
 #include <vector>
 
@@ -18,6 +16,7 @@
 #include "common/paths.h"
 #include "hod/hod_test_files.h"
 #include "hod/messages.h"
+#include "support/temp_folder.h"
 
 namespace gantry::testing {
 namespace {
@@ -273,27 +272,23 @@ TEST(ReaderHostile, StopMessagesNameWhatWasBeingRead) {
 // Folders and named pipes are refused before anything is opened for reading; a pipe would
 // otherwise block until somebody writes to it.
 TEST(ReaderHostile, OnlyPlainFilesAreRead) {
-  namespace fs = std::filesystem;
-  const fs::path folder = fs::path(::testing::TempDir()) / "gantry_not_a_file.hod";
-  fs::create_directories(folder);
+  const TempFolder temp;
   // A name with a non-ASCII character is bytes in the system's encoding (the ANSI code page on
   // Windows, where std::filesystem reads narrow texts otherwise).
-  const std::string accented = PathText(fs::path(::testing::TempDir())) + "/gantry_dir\x80.hod";
-  fs::create_directories(FileSystemPath(accented));
   std::vector<std::pair<std::string, std::string>> cases = {
-      {folder.string(), "it is a folder, not a file"}, {accented, "it is a folder, not a file"}};
+      {temp.Path("not_a_file.hod"), "it is a folder, not a file"},
+      {PathText(temp.path()) + "/dir\x80.hod", "it is a folder, not a file"}};
+  for (const auto& [folder, reason] : cases)
+    std::filesystem::create_directories(FileSystemPath(folder));
 #ifndef _WIN32
-  const fs::path pipe = fs::path(::testing::TempDir()) / "gantry_pipe.hod";
-  fs::remove(pipe);
-  ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
-  cases.emplace_back(pipe.string(), "it is not a regular file");
+  ASSERT_EQ(mkfifo(temp.Path("pipe.hod").c_str(), 0600), 0);
+  cases.emplace_back(temp.Path("pipe.hod"), "it is not a regular file");
 #endif
   for (const auto& [path, reason] : cases) {
     const HodRead r = HodRead::File(path);
     EXPECT_FALSE(r.outcome.completed);
     EXPECT_EQ(r.ui.MessageTexts(),
               std::vector<std::string>{"Couldn't open file: " + path + "\r\n" + reason});
-    fs::remove(FileSystemPath(path));
   }
 }
 
@@ -324,9 +319,7 @@ TEST(ReaderHostile, EveryPrefixOfAValidFileFailsCleanly) {
 // ReadHod from a file gives what the memory reader gives, also when chunks straddle the edge of
 // the reader's 1 MiB window.
 TEST(ReaderHostile, FileBackedReaderMatchesMemory) {
-  const std::filesystem::path path =
-      std::filesystem::temp_directory_path() /
-      ("gantry_reader_" + std::to_string(std::random_device{}()) + ".hod");
+  const TempFolder temp;
   const ByteVector body(Rich().bytes.begin() + 16, Rich().bytes.end());  // without VERS
   for (std::size_t edge = 0; edge < body.size(); edge += 61) {
     // VERS, then a WARN whose text fills the window up to `edge` bytes before its end.
@@ -335,18 +328,16 @@ TEST(ReaderHostile, FileBackedReaderMatchesMemory) {
     b.Version().Plain(
         "WARN", [text](HodBuilder& c) { c.Long(static_cast<std::int32_t>(text)).Zeros(text); });
     b.Bytes(body);
-    std::ofstream(path, std::ios::binary)
-        .write(reinterpret_cast<const char*>(b.bytes().data()),
-               static_cast<std::streamsize>(b.size()));
+    const std::string path =
+        temp.Write("reader.hod", std::string(b.bytes().begin(), b.bytes().end()));
     const HodRead memory(b);
-    const HodRead file = HodRead::File(path.string());
+    const HodRead file = HodRead::File(path);
     SCOPED_TRACE(::testing::Message() << "window edge at body byte " << edge);
     EXPECT_TRUE(Clean(memory));
     EXPECT_TRUE(Clean(file));
     EXPECT_TRUE(file.model == memory.model);
-    EXPECT_EQ(file.ui.file_names.back(), path.filename().string());
+    EXPECT_EQ(file.ui.file_names.back(), "reader.hod");
   }
-  std::filesystem::remove(path);
 }
 
 // Parts whose mask selects nothing take no bytes per vertex; their counts draw on one budget

@@ -60,12 +60,6 @@ TEST_P(CorpusRoundTrip, RescaleThereAndBackIsExact) {
 
 INSTANTIATE_TEST_SUITE_P(HodCorpus, CorpusRoundTrip, ::testing::ValuesIn(CleanCorpusFiles()));
 
-}  // namespace
-}  // namespace gantry::testing
-
-namespace gantry::testing {
-namespace {
-
 // What a damaged file gave up can be saved on its own and reads back as it was.
 class DamagedCorpusSalvage : public ::testing::TestWithParam<std::string> {};
 
