@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdint>
 #include <random>
+#include <tuple>
 #include <vector>
 
 #include "commands/mesh_conversion.h"
@@ -16,9 +17,7 @@ BoundingBox Box(Vector3 minimum, Vector3 maximum) { return {minimum, maximum}; }
 
 void ExpectCounts(const BoundingBox& box, int x, int y, int z) {
   const GridCounts c = ScarGridCounts(box);
-  EXPECT_EQ(c.x, x);
-  EXPECT_EQ(c.y, y);
-  EXPECT_EQ(c.z, z);
+  EXPECT_EQ(std::tuple(c.x, c.y, c.z), std::tuple(x, y, z));
 }
 
 TEST(ScarGridCounts, PowersOfTheExtentRatiosDoubledWhenSmallAndCapped) {

@@ -31,10 +31,13 @@ class SafeFileTest : public ::testing::Test {
   std::string target_ = folder_.Write("ship.hod", "old contents");
 };
 
+std::span<const std::uint8_t> New() {
+  static const std::string text = "new";
+  return std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size());
+}
+
 TEST_F(SafeFileTest, ReplacesTheTargetOnSuccess) {
-  const std::string text = "new";
-  EXPECT_FALSE(WriteFileSafely(
-      target_, std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size())));
+  EXPECT_FALSE(WriteFileSafely(target_, New()));
   EXPECT_EQ(std::tuple(Contents(), FilesInFolder()), std::tuple("new", 1u));
 }
 
@@ -111,10 +114,7 @@ TEST_F(SafeFileTest, SavingALinkReplacesTheFileItNames) {
   std::ofstream(real, std::ios::binary) << "old";
   fs::create_symlink(fs::path("..") / "game" / "real.hod", dir_ / "work" / "middle.hod");
   fs::create_symlink(fs::path("work") / "middle.hod", dir_ / "link.hod");
-  const std::string text = "new";
-  EXPECT_FALSE(
-      WriteFileSafely(PathText(dir_ / "link.hod"),
-                      std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size())));
+  EXPECT_FALSE(WriteFileSafely(PathText(dir_ / "link.hod"), New()));
   EXPECT_TRUE(fs::is_symlink(dir_ / "link.hod"));
   EXPECT_TRUE(fs::is_symlink(dir_ / "work" / "middle.hod"));
   std::ifstream in(real, std::ios::binary);
@@ -132,9 +132,7 @@ TEST_F(SafeFileTest, ReplacesATargetWithANonAsciiName) {
     std::fputs("old", old);
     std::fclose(old);
   }
-  const std::string text = "new";
-  EXPECT_FALSE(WriteFileSafely(
-      target_, std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size())));
+  EXPECT_FALSE(WriteFileSafely(target_, New()));
   std::FILE* file = std::fopen(target_.c_str(), "rb");
   ASSERT_NE(file, nullptr);
   char read[8] = {};
