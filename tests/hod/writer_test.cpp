@@ -18,31 +18,6 @@
 namespace gantry::testing {
 namespace {
 
-// Reads the file encoding from an offset on.
-struct Cursor {
-  const ByteVector& bytes;
-  std::size_t at;
-  template <typename T>
-  T Value() {
-    if (at + sizeof(T) > bytes.size()) throw std::out_of_range("read past the end of the file");
-    T v;
-    std::memcpy(&v, bytes.data() + at, sizeof v);
-    at += sizeof v;
-    return v;
-  }
-  std::int32_t Long() { return Value<std::int32_t>(); }
-  std::int32_t BigLong() {
-    const auto b = Value<std::array<std::uint8_t, 4>>();
-    return static_cast<std::int32_t>(std::uint32_t{b[0]} << 24 | b[1] << 16 | b[2] << 8 | b[3]);
-  }
-  std::string Chars(std::size_t n) {
-    at += n;
-    return std::string(bytes.begin() + static_cast<std::ptrdiff_t>(at - n),
-                       bytes.begin() + static_cast<std::ptrdiff_t>(at));
-  }
-  std::string Text() { return Chars(static_cast<std::size_t>(Long())); }
-};
-
 ByteVector Encode(const HodModel& model) {
   ByteVector bytes;
   std::string error;
@@ -78,16 +53,16 @@ TEST(HodWriter, OldDockPathIsWrittenInTheNewestLayout) {
   ASSERT_TRUE(Clean(old));
   const ByteVector bytes = Encode(old.model);
 
-  Cursor c{bytes, Chunk(bytes, "DOCK").offset + 4};
-  EXPECT_EQ((std::tuple{c.BigLong(), c.Long(), c.Text(), c.Text()}),
-            std::tuple(4 + 5 + 8 + 8 + 12 + 4 + 4 + 4 + 4 + 64, 1, "p", "Hull"));
-  for (const std::int32_t v : {6, 10, 31, 0, 0, 0, 0, 0, 1}) EXPECT_EQ(c.Long(), v);
-  for (const float v : {1.f, 2.f, 3.f, 0.1f, 0.2f, 0.3f}) EXPECT_EQ(c.Value<float>(), v);
-  // The tolerance as read, the default speed.
-  EXPECT_EQ((std::tuple{c.Long(), c.Value<float>(), c.Long(), c.Value<float>()}),
-            std::tuple(41, 7.f, 42, 500.f));
-  for (int i = 0; i < 6; ++i) EXPECT_EQ(c.Long(), 0) << "point value " << i;
-  EXPECT_EQ(c.Chars(4), "BNDV");
+  // Path values and texts in the newest order; the tolerance as read, the default speed.
+  HodBuilder dock;
+  dock.Plain("DOCK", [](HodBuilder& c) {
+    c.Long(1).Text("p").Text("Hull");
+    for (const std::int32_t v : {6, 10, 31, 0, 0, 0, 0, 0, 1}) c.Long(v);
+    Floats(c, {1, 2, 3, 0.1f, 0.2f, 0.3f}).Long(41).Single(7).Long(42).Single(500).Zeros(24);
+  });
+  const std::size_t at = Chunk(bytes, "DOCK").offset;
+  EXPECT_EQ(ByteVector(bytes.begin() + at, bytes.begin() + at + dock.size()), dock.bytes());
+  EXPECT_EQ(Chunk(bytes, "BNDV").offset, at + dock.size());
 }
 
 TEST(HodWriter, PlainMaterialIsWrittenFramedWithItsVersion) {
@@ -98,8 +73,11 @@ TEST(HodWriter, PlainMaterialIsWrittenFramedWithItsVersion) {
   ASSERT_TRUE(Clean(old));
   const ByteVector bytes = Encode(old.model);
   const TopChunk stat = Chunk(bytes, "STAT");
-  EXPECT_EQ(Cursor({bytes, stat.offset}).Chars(4), "NRML");
-  EXPECT_EQ(Cursor({bytes, stat.offset + 12}).BigLong(), 1001);
+  // NRML, length, STAT, then the version 1001 big-endian.
+  EXPECT_EQ(ByteVector(bytes.begin() + stat.offset, bytes.begin() + stat.offset + 16),
+            (ByteVector{'N', 'R', 'M', 'L', bytes[stat.offset + 4], bytes[stat.offset + 5],
+                        bytes[stat.offset + 6], bytes[stat.offset + 7], 'S', 'T', 'A', 'T', 0, 0, 3,
+                        0xE9}));
   const HodRead back(bytes);
   ASSERT_TRUE(Clean(back));
   const Material& material = back.model.Materials.at(0);
