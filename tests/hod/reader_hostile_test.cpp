@@ -131,63 +131,54 @@ TEST(ReaderHostile, CountsBeyondTheDataStopWithOneMessage) {
 }
 
 TEST(ReaderHostile, CountsAboveTheLimitsStopEvenWithTheBytes) {
-  auto material = [](int params) {
-    return [params](HodBuilder& b) {
-      b.Plain("STAT",
-              [params](HodBuilder& c) { c.Text("m").Text("s").Long(params).Zeros(8 * params); });
-    };
+  using B = HodBuilder;
+  using N = std::int32_t;
+  // 254 parameters and parts read whole: ReaderLimits.AtTheLimitSavesAndReadsBackWhole.
+  const std::vector<CountCase> cases = {
+      Chunk("", "STAT", [](B& c, N) { c.Text("m").Text("s").Long(255).Zeros(8 * 255); }),
+      Chunk("NRML", "MULT",
+            [](B& c, N) {
+              c.BigLong(1400).Text("m").Text("Root").Long(1);
+              c.Form("BMSH", [](B& m) { m.BigLong(1).Long(0).Long(255).Zeros(14 * 255); });
+            }),
+      Chunk("", "LITE",
+            [](B& c, N) {
+              c.Long(32768);
+              for (int i = 0; i < 32768; ++i) c.Text("").Zeros(48);
+            }),
+      Chunk("", "LMIP",
+            [](B& c, N) {
+              c.Text("t").Tag("DXT1").Long(32768).Long(0).Long(0).Zeros(32768 * 16 - 8);
+            }),
+      // A level too large for any file.
+      Chunk("", "LMIP",
+            [](B& c, N) {
+              c.Text("t").Tag("8888").Long(1).Long(0x7FFFFFFF).Long(0x7FFFFFFF).Zeros(16);
+            }),
+      Chunk("NRML", "MULT",
+            [](B& c, N) {
+              c.BigLong(1400).Text("m").Text("Root").Long(32768);
+              for (int i = 0; i < 32768; ++i)
+                c.Tag("FORM").BigLong(16).Tag("BMSH").BigLong(1).Zeros(8);
+            }),
+      Chunk("", "DOCK",
+            [](B& c, N) {
+              c.Long(1).Text("d").Text("p").Long(0).Long(0).Long(32768).Zeros(32768 * 24);
+            }),
+      Chunk("", "ETSH", [](B& c, N) { c.Text("s").Text("p").Long(32768).Zeros(32768 * 12); }),
+      // Two outlines passing 32767 bytes together.
+      Chunk("", "ETSH",
+            [](B& c, N) { c.Text("s").Text("").Long(2000).Zeros(24000).Long(1000).Zeros(12000); }),
+      {"GOBS",
+       [](B& b, N) {
+         b.Container(
+             "NRML", "GOBS", [](B& c) { c.Long(0); }, 5000);
+       }},
   };
-  auto parts = [](int count) {
-    return [count](HodBuilder& b) {
-      b.Nrml("MULT", [count](HodBuilder& c) {
-        c.BigLong(1400).Text("m").Text("Root").Long(1);
-        c.Form("BMSH",
-               [count](HodBuilder& m) { m.BigLong(1).Long(0).Long(count).Zeros(14 * count); });
-      });
-    };
-  };
-  // 254 of each read whole: ReaderLimits.AtTheLimitSavesAndReadsBackWhole.
-  ExpectStopAfterRich("STAT", material(255));
-  ExpectStopAfterRich("MULT", parts(255));
-  ExpectStopAfterRich("LITE", [](HodBuilder& b) {
-    b.Plain("LITE", [](HodBuilder& c) {
-      c.Long(32768);
-      for (int i = 0; i < 32768; ++i) c.Text("").Zeros(48);
-    });
-  });
-  ExpectStopAfterRich("LMIP", [](HodBuilder& b) {
-    b.Plain("LMIP", [](HodBuilder& c) {
-      c.Text("t").Tag("DXT1").Long(32768).Long(0).Long(0).Zeros(32768 * 16 - 8);
-    });
-  });
-  ExpectStopAfterRich("LMIP", [](HodBuilder& b) {  // a level too large for any file
-    b.Plain("LMIP", [](HodBuilder& c) {
-      c.Text("t").Tag("8888").Long(1).Long(0x7FFFFFFF).Long(0x7FFFFFFF).Zeros(16);
-    });
-  });
-  ExpectStopAfterRich("MULT", [](HodBuilder& b) {
-    b.Nrml("MULT", [](HodBuilder& c) {
-      c.BigLong(1400).Text("m").Text("Root").Long(32768);
-      for (int i = 0; i < 32768; ++i) c.Tag("FORM").BigLong(16).Tag("BMSH").BigLong(1).Zeros(8);
-    });
-  });
-  ExpectStopAfterRich("DOCK", [](HodBuilder& b) {
-    b.Plain("DOCK", [](HodBuilder& c) {
-      c.Long(1).Text("d").Text("p").Long(0).Long(0).Long(32768).Zeros(32768 * 24);
-    });
-  });
-  ExpectStopAfterRich("ETSH", [](HodBuilder& b) {
-    b.Plain("ETSH", [](HodBuilder& c) { c.Text("s").Text("p").Long(32768).Zeros(32768 * 12); });
-  });
-  ExpectStopAfterRich("ETSH", [](HodBuilder& b) {  // two outlines passing 32767 bytes together
-    b.Plain("ETSH", [](HodBuilder& c) {
-      c.Text("s").Text("").Long(2000).Zeros(24000).Long(1000).Zeros(12000);
-    });
-  });
-  ExpectStopAfterRich("GOBS", [](HodBuilder& b) {
-    b.Container(
-        "NRML", "GOBS", [](HodBuilder& c) { c.Long(0); }, 5000);
-  });
+  for (std::size_t i = 0; i < cases.size(); ++i) {
+    SCOPED_TRACE(::testing::Message() << "case " << i);
+    ExpectStopAfterRich(cases[i].tag, [&](B& b) { cases[i].write(b, 0); });
+  }
   // Grids whose cell count overflows a Long (not wrapping to a small count).
   for (const auto& size : {std::array{65536, 65536, 1}, std::array{2048, 2048, 1024},
                            std::array{-65536, 65536, 1}, std::array{46341, 46341, 1}}) {
