@@ -3,12 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <tuple>
 
 #include "commands/background_meshes.h"
 #include "common/safe_file.h"
+#include "support/corpus.h"
 
 namespace gantry {
 namespace {
@@ -35,39 +34,22 @@ TEST(TriangleRenderer, OptionsDecideWhatReachesThePixel) {
     Rgba pixel;  // at (2, 2) of 8 x 8
   };
   const RenderOptions plain{false, false, false, false, CullMode::None};
-  auto with = [&](auto change) {
-    RenderOptions o = plain;
-    change(o);
-    return o;
-  };
+  RenderOptions cull_cw = plain, cull_ccw = plain, blend = plain, depth = plain, tone = plain;
+  cull_cw.cull = CullMode::Clockwise;
+  cull_ccw.cull = CullMode::CounterClockwise;
+  blend.alpha_blending = true;
+  depth.depth_test = true;
+  tone.double_tone = true;
   for (const Case& c : std::vector<Case>{
            {"plain", plain, {Flat(kClockwise, red)}, {255, 0, 0, 255}},
-           {"cull cw",
-            with([](auto& o) { o.cull = CullMode::Clockwise; }),
-            {Flat(kClockwise, red)},
-            {0, 0, 0, 255}},
-           {"cull ccw keeps cw",
-            with([](auto& o) { o.cull = CullMode::CounterClockwise; }),
-            {Flat(kClockwise, red)},
-            {255, 0, 0, 255}},
-           {"cull ccw",
-            with([](auto& o) { o.cull = CullMode::CounterClockwise; }),
-            {Flat(kCounter, red)},
-            {0, 0, 0, 255}},
+           {"cull cw", cull_cw, {Flat(kClockwise, red)}, {0, 0, 0, 255}},
+           {"cull ccw keeps cw", cull_ccw, {Flat(kClockwise, red)}, {255, 0, 0, 255}},
+           {"cull ccw", cull_ccw, {Flat(kCounter, red)}, {0, 0, 0, 255}},
            {"no blending", plain, {Flat(kFull, red), Flat(kFull, half_blue)}, {0, 0, 200, 255}},
-           {"blending",
-            with([](auto& o) { o.alpha_blending = true; }),
-            {Flat(kFull, red), Flat(kFull, half_blue)},
-            {127, 0, 100, 255}},
+           {"blending", blend, {Flat(kFull, red), Flat(kFull, half_blue)}, {127, 0, 100, 255}},
            {"later wins", plain, {Flat(kFull, red, 1), Flat(kFull, grey, 2)}, {100, 200, 50, 255}},
-           {"depth test",
-            with([](auto& o) { o.depth_test = true; }),
-            {Flat(kFull, red, 1), Flat(kFull, grey, 2)},
-            {255, 0, 0, 255}},
-           {"double tone",
-            with([](auto& o) { o.double_tone = true; }),
-            {Flat(kFull, grey)},
-            {200, 255, 100, 255}}}) {
+           {"depth test", depth, {Flat(kFull, red, 1), Flat(kFull, grey, 2)}, {255, 0, 0, 255}},
+           {"double tone", tone, {Flat(kFull, grey)}, {200, 255, 100, 255}}}) {
     SCOPED_TRACE(c.name);
     EXPECT_EQ(PixelAt(TriangleRenderer(8, 8, c.options).Render(c.triangles), 2, 2), c.pixel);
   }
@@ -141,8 +123,7 @@ TEST(TextureGenerator, OctahedronMatchesTheStoredPicture) {
   if (std::getenv("GANTRY_REGENERATE_FIXTURES")) {
     ASSERT_FALSE(WriteFileSafely(stored, made));
   }
-  std::ifstream in(stored, std::ios::binary);
-  const std::vector<std::uint8_t> want(std::istreambuf_iterator<char>(in), {});
+  const std::vector<std::uint8_t> want = testing::FileBytes(stored);
   ASSERT_EQ(made.size(), want.size());
   // One level either way for floating-point differences between compilers.
   for (std::size_t i = 0; i < made.size(); ++i) ASSERT_NEAR(made[i], want[i], 1) << i;
