@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <tuple>
+#include <vector>
+
 #include "support/scripted_ui.h"
 
 namespace gantry {
@@ -11,15 +15,10 @@ TEST(Assert, PassingCheckIsSilentFailingOneReportsThePosition) {
   DebugLog log;
   testing::ScriptedUi ui;
   EXPECT_TRUE(Assert(true, 12, log, ui));
-  EXPECT_TRUE(ui.messages.empty());
-  EXPECT_TRUE(log.messages().empty());
-
   EXPECT_FALSE(Assert(false, 1234, log, ui));
-  ASSERT_EQ(ui.messages.size(), 1u);
-  EXPECT_EQ(ui.messages[0].text, "Assertion Failed! Position: 1234");
-  EXPECT_EQ(ui.messages[0].icon, Icon::Critical);
-  ASSERT_EQ(log.messages().size(), 1u);
-  EXPECT_EQ(log.messages()[0], "Assertion Failed! Position: 1234");
+  const std::vector<std::string> said = {"Assertion Failed! Position: 1234"};
+  ASSERT_EQ(ui.MessageTexts(), said);
+  EXPECT_EQ(std::tuple(ui.messages[0].icon, log.messages()), std::tuple(Icon::Critical, said));
 }
 
 }  // namespace

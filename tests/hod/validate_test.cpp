@@ -222,11 +222,9 @@ TEST(Validate, IndicesPastTheirListsAreReportedAndMendedOnYes) {
   m.EngineGlows[0].Mesh.Parts[0].MaterialIndex = 9;
   Material textured;
   textured.Name = "skin";
-  textured.Parameters.resize(2);
-  textured.Parameters[1].Type = kParameterTexture;
-  textured.Parameters[1].TextureIndex = 2;
-  textured.Parameters[0].Type = kParameterTexture;
-  textured.Parameters[0].TextureIndex = -1;  // no texture
+  // The first has no texture.
+  textured.Parameters = {{kParameterTexture, 0, {}, -1, 0, ""},
+                         {kParameterTexture, 0, {}, 2, 0, ""}};
   textured.ParameterCount = 2;
   m.Materials.push_back(textured);
 
