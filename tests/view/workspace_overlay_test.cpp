@@ -28,11 +28,8 @@ HodModel Model() {
   DockPath path;
   path.Name = "Dock";
   path.ParentName = "Root";
-  for (float y : {-6.0f, 0.0f, 6.0f}) {
-    DockPoint p;
-    p.Position = {-5, y, 0};
-    path.Points.push_back(p);
-  }
+  path.Points.resize(3);
+  for (int i = 0; i < 3; ++i) path.Points[i].Position = {-5, 6.0f * (i - 1), 0};
   model.DockPathList.Paths = {path};
   return model;
 }
