@@ -36,6 +36,9 @@ class Random {
   Vector3 Vec3() { return {Single(), Single(), Single()}; }
   Vector4 Vec4() { return {Single(), Single(), Single(), Single()}; }
   ColourRGBA Rgba() { return {Single(), Single(), Single(), Single()}; }
+  ColourRGB Rgb() { return {Single(), Single(), Single()}; }
+  BoundingBox Box() { return {Vec3(), Vec3()}; }
+  BoundingSphere Sphere() { return {Vec3(), Single()}; }
   template <typename Array>
   Array Fill() {
     Array values{};
@@ -164,14 +167,7 @@ SimpleMesh RandomSimpleMesh(Random& r) {
 }
 
 Light RandomLight(Random& r) {
-  return {0,
-          r.Name(),
-          r.Int(0, 3),
-          r.Vec3(),
-          {r.Single(), r.Single(), r.Single()},
-          {r.Single(), r.Single(), r.Single()},
-          r.Long(),
-          r.Single()};
+  return {0, r.Name(), r.Int(0, 3), r.Vec3(), r.Rgb(), r.Rgb(), r.Long(), r.Single()};
 }
 
 Marker RandomMarker(Random& r, bool tracks) {
@@ -218,19 +214,11 @@ TriangleMesh RandomTriangles(Random& r) {
 
 ScarMesh RandomScar(Random& r) {
   const auto part = [](Tag tag) { return ScarPartHeader{"NRML", 0, tag, 1000}; };
-  ScarMesh mesh{Head("FORM", "BSRM"),
-                part("DESC"),
-                {0, r.Name(), 0, r.Name(), r.Int(0, 4)},
-                part("BBOX"),
-                {r.Vec3(), r.Vec3()},
-                part("BSPH"),
-                {r.Vec3(), r.Single()},
-                part("TRIS"),
-                RandomTriangles(r),
-                part("VNRM"),
-                RandomTriangles(r),
-                part("SSUB"),
-                {r.Int(0, 2), r.Int(0, 2), r.Int(0, 2), {}}};
+  const ScarDescription description{0, r.Name(), 0, r.Name(), r.Int(0, 4)};
+  ScarMesh mesh{Head("FORM", "BSRM"), part("DESC"), description,  part("BBOX"),       r.Box(),
+                part("BSPH"),         r.Sphere(),   part("TRIS"), RandomTriangles(r), part("VNRM"),
+                RandomTriangles(r),   part("SSUB"), ScarGrid()};
+  mesh.Grid = {r.Int(0, 2), r.Int(0, 2), r.Int(0, 2), {}};
   ScarGrid& grid = mesh.Grid;
   grid.Cells.resize(static_cast<std::size_t>(grid.SizeX * grid.SizeY * grid.SizeZ));
   for (ScarCell& cell : grid.Cells) {
@@ -286,15 +274,8 @@ void FillMultiMesh(Random& r, HodModel& m, bool lights) {
   m.Markers = {RandomMarker(r, true), RandomMarker(r, false)};
   if (r.Chance()) m.Markers.push_back(RandomMarker(r, r.Chance()));
   m.CollisionMeshes = r.List<CollisionMesh>(1, 2, [&] {
-    return CollisionMesh{Head("FORM", "COLD"),
-                         0,
-                         r.Name(),
-                         Head("BBOX"),
-                         {r.Vec3(), r.Vec3()},
-                         Head("BSPH"),
-                         {r.Vec3(), r.Single()},
-                         Head("TRIS"),
-                         RandomTriangles(r)};
+    return CollisionMesh{Head("FORM", "COLD"), 0,          r.Name(),     Head("BBOX"),      r.Box(),
+                         Head("BSPH"),         r.Sphere(), Head("TRIS"), RandomTriangles(r)};
   });
   m.ScarMeshes = r.List<ScarMesh>(1, 2, [&] { return RandomScar(r); });
   m.Warnings = r.List<InfoEntry>(1, 2, [&] { return RandomInfo(r, "WARN"); });
