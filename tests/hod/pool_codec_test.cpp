@@ -123,18 +123,13 @@ TEST(PoolCodec, DecodesHandMadeStreamsOfEveryTokenForm) {
   EXPECT_EQ(Decode(face, 10), (Bytes{0, 0, 1, 0, 2, 0, 0, 0, 2, 0}));
 
   // 40 literals, then "ab 28 00": the 3-byte form, offset 40, length 24.
+  Bytes expected;
+  for (int i = 0; i < 40; ++i) expected.push_back(static_cast<std::uint8_t>(i * 7 + 1));
   Bytes mesh;
   Append32(mesh, 0x80000000u);
-  Bytes expected;
-  for (int i = 0; i < 31; ++i) {
-    expected.push_back(static_cast<std::uint8_t>(i * 7 + 1));
-    mesh.push_back(expected.back());
-  }
+  mesh.insert(mesh.end(), expected.begin(), expected.begin() + 31);
   Append32(mesh, 0x80000000u | (1u << 9));
-  for (int i = 31; i < 40; ++i) {
-    expected.push_back(static_cast<std::uint8_t>(i * 7 + 1));
-    mesh.push_back(expected.back());
-  }
+  mesh.insert(mesh.end(), expected.begin() + 31, expected.end());
   for (std::uint8_t b : {0xab, 0x28, 0x00}) mesh.push_back(b);
   Append32(mesh, 0);
   for (int i = 0; i < 24; ++i) expected.push_back(expected[static_cast<std::size_t>(i)]);
