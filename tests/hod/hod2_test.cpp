@@ -163,9 +163,8 @@ TEST(Hod2Write, ChangedScarsAndKdopAreNamedNotRefusedAndOtherTypesAreRefused) {
   std::string error;
   EXPECT_TRUE(EncodeHod2(scar, bytes, &error)) << error;
   const HodRead back(bytes);
-  EXPECT_TRUE(Clean(back));
-  EXPECT_TRUE(back.model.ScarMeshes.empty());
-  EXPECT_TRUE(back.model.Hod2.MeshTags.empty());
+  EXPECT_EQ(std::tuple(Clean(back), back.model.ScarMeshes.size(), back.model.Hod2.MeshTags.size()),
+            std::tuple(true, 0u, 0u));
 
   // What the dialect cannot hold is named; a model of another type is refused.
   HodModel joint = r.model;
@@ -208,8 +207,8 @@ TEST(Hod2Save, SavesInTheModelsDialectAndConvertsOnlyWhenAsked) {
   ASSERT_EQ(told.messages.size(), 1u);
   EXPECT_EQ(told.messages[0].icon, Icon::Exclamation);
   EXPECT_NE(told.messages[0].text.find("\"ShipMesh1\""), std::string::npos);
-  EXPECT_EQ(HodRead(FileBytes(classic)).model.Dialect, HodDialect::Classic);
-  EXPECT_EQ(workspace.model.Dialect, HodDialect::Classic);
+  EXPECT_EQ(std::tuple(HodRead(FileBytes(classic)).model.Dialect, workspace.model.Dialect),
+            std::tuple(HodDialect::Classic, HodDialect::Classic));
 }
 
 // ---- Damaged and hostile files ----------------------------------------------------------------
