@@ -112,6 +112,8 @@ TEST_F(EditorTabsTest, ARowMadeCurrentByTheFocusIsNotASelection) {
   EXPECT_EQ(ui_.MessageTexts(), std::vector<std::string>{"Please select a object first!"});
 }
 
+// Showing a tab clears its selection and empties its boxes; passing through an empty box is not
+// typing into it.
 TEST_F(EditorTabsTest, ShowingATabClearsItsSelection) {
   Widget<QPushButton>("cmdETSHAdd")->click();
   auto* shapes = Widget<QListWidget>("lstETSH");
@@ -122,16 +124,7 @@ TEST_F(EditorTabsTest, ShowingATabClearsItsSelection) {
   form_.tabs()->setCurrentIndex(3);  // Hierarchy
   EXPECT_TRUE(tree->selectedItems().isEmpty());
   EXPECT_TRUE(Text("txtHIERData6").isEmpty());
-  form_.tabs()->setCurrentIndex(8);  // Engines
-  EXPECT_EQ(form_.Selected("lstETSH"), std::nullopt);
-  EXPECT_EQ(shapes->currentRow(), -1);
-}
-
-TEST_F(EditorTabsTest, LeavingAnUntouchedEmptyBoxSaysNothing) {
-  // No joint selected: the boxes are empty. Passing through one is not typing into it.
-  auto* tree = Widget<QTreeWidget>("tvwHIER");
-  tree->setCurrentItem(tree->topLevelItem(0));
-  form_.tabs()->setCurrentIndex(3);  // clears the selection and empties the boxes
+  ui_.messages.clear();
   for (const char* name : {"txtHIERData0", "txtNAVLSize", "txtDOCKData0", "txtSTATColour0"}) {
     auto* box = Widget<QLineEdit>(name);
     QFocusEvent in(QEvent::FocusIn, Qt::TabFocusReason);
@@ -140,6 +133,9 @@ TEST_F(EditorTabsTest, LeavingAnUntouchedEmptyBoxSaysNothing) {
     QApplication::sendEvent(box, &out);
   }
   EXPECT_EQ(ui_.MessageTexts(), std::vector<std::string>{});
+  form_.tabs()->setCurrentIndex(8);  // Engines
+  EXPECT_EQ(form_.Selected("lstETSH"), std::nullopt);
+  EXPECT_EQ(shapes->currentRow(), -1);
 }
 
 TEST_F(EditorTabsTest, RefusedJointCommandsSelectTheFirstNode) {

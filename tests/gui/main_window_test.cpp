@@ -221,15 +221,19 @@ TEST_F(MainWindowTest, ADroppedHodOpens) {
   EXPECT_EQ(window_->workspace().current_file, path);
 }
 
-TEST_F(MainWindowTest, EmptyChosenFileStopsOpen) {
+// An empty file is never read: chosen, it is refused; named on the command line, the run ends.
+TEST_F(MainWindowTest, AnEmptyFileIsNotOpened) {
   const std::string empty = PathOf("empty.hod");
   std::ofstream(empty).close();
   ui_.files.push_back(empty);
   Trigger("mnuFileOpen");
   ASSERT_EQ(ui_.messages.size(), 1u);
-  EXPECT_EQ(ui_.messages[0].text, "Please select a file!");
-  EXPECT_EQ(ui_.messages[0].icon, Icon::Information);
+  EXPECT_EQ(std::tuple(ui_.messages[0].text, ui_.messages[0].icon),
+            std::tuple("Please select a file!", Icon::Information));
   EXPECT_FALSE(Find<QAction>(window_.get(), "mnuFileSave")->isEnabled());
+  EXPECT_FALSE(window_->Start(QString::fromStdString(empty)));
+  EXPECT_EQ(ui_.MessageTexts().back(),
+            "Error! File '" + empty + "' is a zero length file (!)\r\nExiting...");
 }
 
 TEST_F(MainWindowTest, RecentListReordersDropsAndClears) {
@@ -260,14 +264,6 @@ TEST_F(MainWindowTest, RecentListReordersDropsAndClears) {
   Trigger("mnuFileMRUDsClear");
   EXPECT_TRUE(RecentMenuTexts().isEmpty());
   EXPECT_EQ(settings_.value("MRUDs/MRUD0").toString(), QString());
-}
-
-TEST_F(MainWindowTest, ZeroLengthCommandLineFileEndsTheRun) {
-  const std::string empty = PathOf("empty.hod");
-  std::ofstream(empty).close();
-  EXPECT_FALSE(window_->Start(QString::fromStdString(empty)));
-  EXPECT_EQ(ui_.MessageTexts().back(),
-            "Error! File '" + empty + "' is a zero length file (!)\r\nExiting...");
 }
 
 TEST_F(MainWindowTest, NewAsksForAttributesAndTakesTheUserName) {
@@ -439,22 +435,17 @@ TEST_F(MainWindowTest, ACommandLineFileIsReadAfterStartWithItsFullPath) {
   EXPECT_EQ(settings_.value("MRUDs/MRUD0").toString(), QString::fromStdString(path));
 }
 
-// The status bar as the program's own Ui fills it: no "100%" left once a read is done.
-TEST_F(MainWindowTest, TheProgressBarClearsWhenTheWorkEnds) {
-  window_->SetUi(nullptr);
-  window_->set_show_boxes(false);
-  window_->OpenPath(QString::fromStdString(WriteHod("ship.hod")));
-  auto* bar = Find<QProgressBar>(window_.get(), "prgProgress");
-  EXPECT_EQ(bar->text(), QString());
-  EXPECT_EQ(Find<QLabel>(window_.get(), "pnlStatus")->text(), QStringLiteral("Ready"));
-}
-
 // Open and Save As start in the open file's folder (Save As offering its name), else in the
-// folder last used; Save As has its usual key.
+// folder last used; Save As has its usual key. The status bar, as the program's own Ui fills
+// it, keeps no "100%" once the read is done.
 TEST_F(MainWindowTest, FileDialogsStartWhereTheFileIs) {
   window_->SetUi(nullptr);
+  window_->set_show_boxes(false);
   const std::string path = WriteHod("ship.hod");
   window_->OpenPath(QString::fromStdString(path));
+  EXPECT_EQ(Find<QProgressBar>(window_.get(), "prgProgress")->text(), QString());
+  EXPECT_EQ(Find<QLabel>(window_.get(), "pnlStatus")->text(), QStringLiteral("Ready"));
+  window_->set_show_boxes(true);
   const auto look = [](QString* folder, QString* offered) {
     testing::OnNextModal([folder, offered](QWidget* modal) {
       if (auto* dialog = qobject_cast<QFileDialog*>(modal)) {

@@ -10,6 +10,7 @@
 #include <QSpinBox>
 #include <filesystem>
 #include <fstream>
+#include <tuple>
 
 #include "gui/gui_helpers.h"
 #include "interchange/texture_decode.h"
@@ -57,11 +58,9 @@ TEST(TextureImportDialogTest, ShowsTheChoiceSizeAndEveryLevel) {
   EXPECT_EQ(level->maximum(), 1);
   Find<QCheckBox>(&dialog, "chkAlphaTest")->setChecked(true);
   const ImageImportOptions options = dialog.Options();
-  EXPECT_EQ(options.format, TextureFormat::k8888);
-  EXPECT_EQ(options.settings.rounding, SizeRounding::kDown);
-  EXPECT_EQ(options.settings.max_size, 128);
-  EXPECT_FALSE(options.settings.mips);
-  EXPECT_EQ(options.settings.alpha_test, 128);
+  EXPECT_EQ(std::tuple(options.format, options.settings.rounding, options.settings.max_size,
+                       options.settings.mips, options.settings.alpha_test),
+            std::tuple(TextureFormat::k8888, SizeRounding::kDown, 128, false, 128));
   EXPECT_EQ(Find<QLabel>(&dialog, "lblSize")->text(), QString("48 x 40 -> 32 x 32"));
   fs::remove(path);
 }

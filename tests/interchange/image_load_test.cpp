@@ -33,10 +33,11 @@ TEST(ImageLoadTest, ReadsEachKindTopRowFirst) {
   // RLE, 24 bits, stored top row first: a run of six, then six raw pixels.
   const auto rle = LoadImage(Seed("tga_rle24_6x2.tga"), &why);
   ASSERT_TRUE(rle) << why;
-  EXPECT_EQ(PixelAt(*rle, 0, 0), std::vector<std::uint8_t>({30, 20, 10, 255}));
-  EXPECT_EQ(PixelAt(*rle, 5, 0), std::vector<std::uint8_t>({30, 20, 10, 255}));
-  EXPECT_EQ(PixelAt(*rle, 0, 1), std::vector<std::uint8_t>({2, 1, 0, 255}));
-  EXPECT_EQ(PixelAt(*rle, 5, 1), std::vector<std::uint8_t>({17, 16, 15, 255}));
+  using Pixel = std::vector<std::uint8_t>;
+  EXPECT_EQ(std::tuple(PixelAt(*rle, 0, 0), PixelAt(*rle, 5, 0), PixelAt(*rle, 0, 1),
+                       PixelAt(*rle, 5, 1)),
+            std::tuple(Pixel{30, 20, 10, 255}, Pixel{30, 20, 10, 255}, Pixel{2, 1, 0, 255},
+                       Pixel{17, 16, 15, 255}));
 
   const auto sixteen = LoadImage(Seed("tga_16bit_2x2.tga"), &why);
   ASSERT_TRUE(sixteen) << why;

@@ -12,24 +12,13 @@
 namespace gantry {
 namespace {
 
+// 27: the OBJ importer's mask.
 MeshPart Quad(float z, std::int32_t material) {
-  MeshPart part;
-  part.MaterialIndex = material;
-  part.VertexMask = kMaskPosition | kMaskNormal | kMaskUV | 0x10;  // 27: the OBJ importer's mask
-  const float corners[4][2] = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};
-  for (const auto& c : corners) {
-    MeshVertex v;
-    v.Position = {c[0], c[1], z, 1};
-    v.Normal = {0, 0, 1, 1};
-    v.UV = {c[0] * 0.5f, c[1] * 0.25f};
-    part.Vertices.push_back(v);
+  MeshPart part{material, kMaskPosition | kMaskNormal | kMaskUV | 0x10, 4, {},
+                1,        {{kFaceListTriangles, 6, {0, 1, 2, 0, 2, 3}}}};
+  for (const auto& [x, y] : {std::pair{0.0f, 0.0f}, {1.0f, 0.0f}, {1.0f, 1.0f}, {0.0f, 1.0f}}) {
+    part.Vertices.push_back({{x, y, z, 1}, {}, {0, 0, 1, 1}, {x / 2, y / 4}, {}, {}});
   }
-  part.VertexCount = 4;
-  FaceList list;
-  list.Indices = {0, 1, 2, 0, 2, 3};
-  list.IndexCount = 6;
-  part.FaceLists = {list};
-  part.FaceListCount = 1;
   return part;
 }
 
@@ -38,19 +27,16 @@ TEST(ObjRoundTrip, ExportThenImportGivesTheSameLevel) {
   model.Materials.resize(2);
   model.Materials[0].Name = "hull";
   model.Materials[1].Name = "glass";
-  LodMesh lod;
-  lod.Parts = {Quad(0, 0), Quad(2, 1)};
-  lod.PartCount = 2;
+  LodMesh lod{{}, 0, 0, 2, {Quad(0, 0), Quad(2, 1)}};
 
   for (const bool reverse_v : {false, true}) {
     testing::ScriptedUi ui;
     const std::string text =
         LodMeshObjText(model, "ship.hod", lod, "ship_LOD0", reverse_v, HeaderStamp{}, ui);
-    ObjImportOptions options;
-    options.SubstituteMaterials = true;
-    options.AskReverseUVs = reverse_v;
-    options.MergeVertices = true;
-    options.ReadFaces = true;
+    const ObjImportOptions options{.SubstituteMaterials = true,
+                                   .AskReverseUVs = reverse_v,
+                                   .MergeVertices = true,
+                                   .ReadFaces = true};
     ObjImportContext context;
     context.material_names = {"hull", "glass"};
     context.batch = true;

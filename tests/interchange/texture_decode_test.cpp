@@ -7,12 +7,7 @@ namespace gantry {
 namespace {
 
 Texture OneLevel(Tag format, std::int32_t w, std::int32_t h, MipLevel level) {
-  Texture texture;
-  texture.Format = format;
-  texture.Width = w;
-  texture.Height = h;
-  texture.MipLevels = {std::move(level)};
-  return texture;
+  return Texture{{}, 0, "", format, 0, w, h, {std::move(level)}};
 }
 
 TEST(TextureDecodeTest, KnownDxt1Blocks) {

@@ -125,15 +125,13 @@ TEST_F(ScriptCommandsTest, CountsAreRoundedTruncatedAndKeptInRange) {
 TEST_F(ScriptCommandsTest, RootFillsTheDefaultJointAndAnglesAreNormalised) {
   Run("HOD__ImportScale(2,2,2)\nHIER_Add('ROOT','',1,2,3,90,-90,450,1,1,1,0,0,-90,0,1,0)");
   ASSERT_EQ(model_.JointList.Joints.size(), 1u);
-  EXPECT_EQ(model_.JointList.JointCount, 1);
   const Joint& root = model_.JointList.Joints[0];
-  EXPECT_EQ(root.Name, "ROOT");
-  EXPECT_EQ(root.Position, (Vector3{2, 4, 6}));
+  EXPECT_EQ(std::tuple(model_.JointList.JointCount, root.Name, root.Position, root.Freedom),
+            std::tuple(1, "ROOT", Vector3{2, 4, 6}, std::array<std::uint8_t, 3>{0, 1, 0}));
   EXPECT_NEAR(root.Rotation.x, kPi / 2, 1e-6);
   EXPECT_NEAR(root.Rotation.y, 3 * kPi / 2, 1e-6);
   EXPECT_NEAR(root.Rotation.z, kPi / 2, 1e-6);
   EXPECT_NEAR(root.Axis.z, 3 * kPi / 2, 1e-6);
-  EXPECT_EQ(root.Freedom, (std::array<std::uint8_t, 3>{0, 1, 0}));
   Run("hier_add('Hull','ROOT',0,0,0,0,0,0,1,1,1,0,0,0,0,0,0)");
   EXPECT_EQ(model_.JointList.JointCount, 2);
 }
@@ -144,16 +142,13 @@ TEST_F(ScriptCommandsTest, TracksAndKeysNeedTheirMarkerAnimatedAndTheirIndexesIn
       "KEYF_Set(2,2,3,1.5,2.5,1,2,3,4)\nKEYF_Set(2,2,4,9,9,9,9,9,9)\nKEYF_Set(2,1,1,9,9,9,9,9,9)\n"
       "BNDV_SetVertex(1,1,1,1)\nBNDV_SetVertex(4,4,4,4)\nBNDV_SetNumVertices(4)\n"
       "BNDV_SetVertex(5,5,5,5)");
-  EXPECT_TRUE(model_.Markers.at(0).Tracks.empty());
-  EXPECT_EQ(model_.Markers[0].KeyfLength, 4);
+  EXPECT_EQ(std::tuple(model_.Markers.at(0).Tracks.size(), model_.Markers[0].KeyfLength),
+            std::tuple(0u, 4));
   const auto& tracks = model_.Markers.at(1).Tracks;
   ASSERT_EQ(tracks.size(), 2u);
-  EXPECT_EQ(tracks[0], KeyframeTrack{});
-  EXPECT_EQ(tracks[1].ID, Tag("ANIM"));
-  EXPECT_EQ(tracks[1].PostI, 2);
-  ASSERT_EQ(tracks[1].Keys.size(), 3u);
-  EXPECT_EQ(tracks[1].Keys[2], (Keyframe{1.5, 2.5, {1, 2, 3, 4}}));
-  EXPECT_EQ(tracks[1].Keys[0], Keyframe{});
+  EXPECT_EQ(std::tuple(tracks[0], tracks[1].ID, tracks[1].PostI, tracks[1].Keys),
+            std::tuple(KeyframeTrack{}, Tag("ANIM"), 2,
+                       std::vector<Keyframe>{{}, {}, {1.5, 2.5, {1, 2, 3, 4}}}));
   EXPECT_EQ(model_.BoundaryVertices.Vertices,
             (std::vector<Vector3>{{1, 1, 1}, {0, 0, 0}, {0, 0, 0}, {4, 4, 4}}));
 }
