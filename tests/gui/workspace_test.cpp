@@ -233,11 +233,7 @@ TEST_F(WorkspaceTest, OpeningAShipShowsItAndTheDockIsRemembered) {
 
 TEST_F(WorkspaceTest, TexturesTabPreviewsEachLevelColourAndAlphaApart) {
   HodModel model = MakeDefaultModel();
-  Texture texture;
-  texture.FileName = "hull.tga";
-  texture.Format = Tag("8888");
-  texture.Width = texture.Height = 4;
-  texture.MipCount = 3;
+  Texture texture{{}, 0, "hull.tga", "8888", 3, 4, 4, {}};
   // Every pixel half transparent, the levels 4 x 4, 2 x 2 and 1 x 1.
   for (int side : {4, 2, 1}) {
     MipLevel level;
