@@ -425,17 +425,11 @@ TEST(ObjImport, MalformedFilesAreRefusedWithAClearMessage) {
 TEST(ObjImport, ALongFileReadsAlikeWhereverItIsCutBetweenThreads) {
   // A few megabytes are read in stretches of lines on threads of their own. The lines of a small
   // file, spread far apart by comments, and CR LF breaks cut anywhere, must read as before.
-  const std::vector<std::string> lines = {"v 0 0 0",          "v 1 0 0",
-                                          "vt 0 0",           "v 1 1 0",
-                                          "vn 0 0 1",         "vt 1 1",
-                                          "usemtl hull",      "f 1/1/1 2/1/1 3/2/1",
-                                          "v 0 1 0",          "usemtl glass",
-                                          "f 1//1 3//1 4//1", "vn 0 1 0",
-                                          "usemtl  hull",     "f 4/2/2 3/2/1 1/1/2 2/1/1",
-                                          "usemtl paint",     "usemtl glass",
-                                          "f 3 2 1",          "usemtl hull",
-                                          "usemtl decal"};
-  std::string small, big;
+  const std::string small =
+      "v 0 0 0\nv 1 0 0\nvt 0 0\nv 1 1 0\nvn 0 0 1\nvt 1 1\nusemtl hull\nf 1/1/1 2/1/1 3/2/1\n"
+      "v 0 1 0\nusemtl glass\nf 1//1 3//1 4//1\nvn 0 1 0\nusemtl  hull\nf 4/2/2 3/2/1 1/1/2 2/1/1\n"
+      "usemtl paint\nusemtl glass\nf 3 2 1\nusemtl hull\nusemtl decal\n";
+  std::string big;
   std::mt19937 rng(5);
   std::size_t line_count = 0;
   const auto pad = [&] {
@@ -443,10 +437,9 @@ TEST(ObjImport, ALongFileReadsAlikeWhereverItIsCutBetweenThreads) {
       big += "# " + std::string(rng() % 250, 'x') + "\r\n";
     }
   };
-  for (const std::string& line : lines) {
-    small += line + "\n";
+  for (std::size_t at = 0, end; (end = small.find('\n', at)) != std::string::npos; at = end + 1) {
     pad();
-    big += line + "\r\n";
+    big += small.substr(at, end - at) + "\r\n";
     ++line_count;
   }
   while (big.size() < std::size_t{6} << 20) pad();
