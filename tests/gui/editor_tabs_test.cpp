@@ -272,7 +272,7 @@ TEST_F(EditorTabsTest, JointBoxesShowStoreAndCorrect) {
 }
 
 TEST_F(EditorTabsTest, RealFocusChangesStoreAndCorrect) {
-  // The same rules through the platform's own focus handling, not synthetic focus events.
+  // The same rules through the platform's own focus handling and keys, not synthetic events.
   form_.show();
   form_.activateWindow();
   ASSERT_TRUE(QTest::qWaitForWindowActive(&form_));
@@ -290,6 +290,24 @@ TEST_F(EditorTabsTest, RealFocusChangesStoreAndCorrect) {
   box->setFocus();
   QTest::keyClick(box, Qt::Key_Tab);
   EXPECT_EQ(workspace_.model.JointList.Joints[0].Position.y, 2.5f);
+
+  // Delete on a list removes its selected element, as the tab's Remove button does.
+  form_.tabs()->setCurrentIndex(7);  // Markers
+  for (int i = 0; i < 3; ++i) Widget<QPushButton>("cmdMRKRAdd")->click();
+  auto* list = Widget<QListWidget>("lstMarkers");
+  ASSERT_EQ(workspace_.model.Markers.size(), 3u);
+  const std::string last = workspace_.model.Markers[2].Name;
+  list->setFocus();
+  list->setCurrentRow(1);
+  QTest::keyClick(list, Qt::Key_Delete);
+  ASSERT_EQ(workspace_.model.Markers.size(), 2u);
+  EXPECT_EQ(workspace_.model.Markers[1].Name, last);
+
+  // In a box the key deletes text, not the element.
+  auto* name = Widget<QLineEdit>("txtMRKRName");
+  name->setFocus();
+  QTest::keyClick(name, Qt::Key_Delete);
+  EXPECT_EQ(workspace_.model.Markers.size(), 2u);
 }
 
 TEST_F(EditorTabsTest, JointsAreAddedAndRenamedInTheTree) {
@@ -542,29 +560,6 @@ TEST_F(EditorTabsTest, TabPagesScrollRatherThanGrow) {
     tallest = std::max(tallest, scroll->widget()->minimumSizeHint().height());
   }
   EXPECT_LT(form_.minimumSizeHint().height(), tallest);
-}
-
-// Delete on a list removes its selected element, as the tab's Remove button does.
-TEST_F(EditorTabsTest, DeleteRemovesTheSelectedElement) {
-  form_.show();
-  form_.activateWindow();
-  ASSERT_TRUE(QTest::qWaitForWindowActive(&form_));
-  form_.tabs()->setCurrentIndex(7);  // Markers
-  for (int i = 0; i < 3; ++i) Widget<QPushButton>("cmdMRKRAdd")->click();
-  auto* list = Widget<QListWidget>("lstMarkers");
-  ASSERT_EQ(workspace_.model.Markers.size(), 3u);
-  const std::string last = workspace_.model.Markers[2].Name;
-  list->setFocus();
-  list->setCurrentRow(1);
-  QTest::keyClick(list, Qt::Key_Delete);
-  ASSERT_EQ(workspace_.model.Markers.size(), 2u);
-  EXPECT_EQ(workspace_.model.Markers[1].Name, last);
-
-  // In a box the key deletes text, not the element.
-  auto* name = Widget<QLineEdit>("txtMRKRName");
-  name->setFocus();
-  QTest::keyClick(name, Qt::Key_Delete);
-  EXPECT_EQ(workspace_.model.Markers.size(), 2u);
 }
 
 }  // namespace

@@ -157,7 +157,10 @@ TEST_F(MainWindowTest, ChangesAreNotDroppedWithoutAsking) {
   EXPECT_EQ(OwnerText(testing::HodRead::File(path).model), "Bob");
 }
 
-TEST_F(MainWindowTest, EditsAreUndoneAndRedone) {
+// Undo takes a whole edit back, even while its box has the focus. Typing a name is one step,
+// whatever the number of keys, and it is recorded once the box is left: after the clash with
+// another mesh's name has been mended, never with two meshes of one name.
+TEST_F(MainWindowTest, EditsAreUndoneWholeAndARenameOnceTheNameIsUnique) {
   ShowAndActivate();
   window_->OpenPath(QString::fromStdString(WriteHod("ship.hod", "Alice")));
   EXPECT_FALSE(Find<QAction>(window_.get(), "mnuEditUndo")->isEnabled());
@@ -171,17 +174,6 @@ TEST_F(MainWindowTest, EditsAreUndoneAndRedone) {
   EXPECT_FALSE(Find<QAction>(window_.get(), "mnuEditUndo")->isEnabled());
   Trigger("mnuEditRedo");
   EXPECT_EQ(window_->workspace().model.HodOwner.Owner, "Bob");
-  // Opening a file starts a new history.
-  window_->OpenPath(QString::fromStdString(WriteHod("other.hod")));
-  EXPECT_FALSE(Find<QAction>(window_.get(), "mnuEditUndo")->isEnabled());
-}
-
-// Typing a name is one step, whatever the number of keys, and it is recorded once the box is
-// left: after the clash with another mesh's name has been mended, never with two meshes of one
-// name.
-TEST_F(MainWindowTest, ARenameIsOneUndoStepTakenAfterTheNameIsMadeUnique) {
-  ShowAndActivate();
-  window_->OpenPath(QString::fromStdString(WriteHod("ship.hod")));
   window_->editor().tabs()->setCurrentIndex(2);  // Geometry
   auto* add = Find<QPushButton>(window_.get(), "cmdGeomAdd");
   QTest::mouseClick(add, Qt::LeftButton);
@@ -215,6 +207,9 @@ TEST_F(MainWindowTest, ARenameIsOneUndoStepTakenAfterTheNameIsMadeUnique) {
   Trigger("mnuEditRedo");
   ASSERT_EQ(meshes.size(), 2u);
   EXPECT_EQ(meshes[0].Name, unique);
+  // Opening a file starts a new history.
+  window_->OpenPath(QString::fromStdString(WriteHod("other.hod")));
+  EXPECT_FALSE(Find<QAction>(window_.get(), "mnuEditUndo")->isEnabled());
 }
 
 TEST_F(MainWindowTest, InvalidModelIsNotWritten) {
