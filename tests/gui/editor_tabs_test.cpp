@@ -230,22 +230,6 @@ TEST_F(EditorTabsTest, LevelCommandsKeepTheLevelSelected) {
   EXPECT_EQ(form_.Selected("lstGeometry"), std::optional<std::size_t>(1));
 }
 
-TEST_F(EditorTabsTest, MarkerAnglesShowAsDegreesFromZeroTo360) {
-  // The angles AutoOrient works out are AutoOrient.PointsAtThePosition's; here, how they show.
-  Widget<QPushButton>("cmdMRKRAdd")->click();
-  Marker& marker = workspace_.model.Markers[0];
-  marker.Position = {1, 2, 3};
-  Widget<QPushButton>("cmdMRKRAutoOrient")->click();
-  EXPECT_EQ(Text("txtMRKRData3"), QStringLiteral("326.31"));
-  EXPECT_EQ(Text("txtMRKRData4"), QStringLiteral("18.435"));
-
-  TypeAndLeave("txtMRKRData5", QStringLiteral("-90"));
-  EXPECT_NEAR(marker.Rotation[2], 1.5 * 3.1415927, 1e-6);
-  Widget<QListWidget>("lstMarkers")->setCurrentRow(0);
-  form_.Refresh();
-  EXPECT_EQ(Text("txtMRKRData5"), QStringLiteral("270"));
-}
-
 TEST_F(EditorTabsTest, JointBoxesShowStoreAndCorrect) {
   Joint& root = workspace_.model.JointList.Joints[0];
   root.Position = {1.23456f, 0, 0};
@@ -496,14 +480,26 @@ TEST_F(EditorTabsTest, HardpointWizardAndLightEditor) {
   EXPECT_EQ(Text("txtLITEData1"), QStringLiteral("-1"));  // the tab shows the new direction
 }
 
-TEST_F(EditorTabsTest, MarkerKeysAndDockPoints) {
+// Marker angles show as degrees from 0 to 360; keys, and dock points.
+TEST_F(EditorTabsTest, MarkerAnglesAndKeysAndDockPoints) {
+  // The angles AutoOrient works out are AutoOrient.PointsAtThePosition's; here, how they show.
   Widget<QPushButton>("cmdMRKRAdd")->click();
+  Marker& marker = workspace_.model.Markers[0];
+  marker.Position = {1, 2, 3};
+  Widget<QPushButton>("cmdMRKRAutoOrient")->click();
+  EXPECT_EQ(Text("txtMRKRData3"), QStringLiteral("326.31"));
+  EXPECT_EQ(Text("txtMRKRData4"), QStringLiteral("18.435"));
+
+  TypeAndLeave("txtMRKRData5", QStringLiteral("-90"));
+  EXPECT_NEAR(marker.Rotation[2], 1.5 * 3.1415927, 1e-6);
+  Widget<QListWidget>("lstMarkers")->setCurrentRow(0);
+  form_.Refresh();
+  EXPECT_EQ(Text("txtMRKRData5"), QStringLiteral("270"));
   Widget<QPushButton>("cmdMRKRKeyFSetK")->click();
   auto* channel = Widget<QComboBox>("cboMRKRACName");
   ASSERT_EQ(channel->count(), 6);
   channel->setCurrentIndex(4);  // <name>_rotateY
   TypeAndLeave("txtMRKRKEYFValue", QStringLiteral("90"));
-  const Marker& marker = workspace_.model.Markers[0];
   EXPECT_NEAR(marker.Tracks[4].Keys[0].Value, 1.5707963, 1e-6);
   // A typed key time is kept as its whole part, made positive, and shown so at once.
   TypeAndLeave("txtMRKRKEYFTime", QStringLiteral("-4.5"));

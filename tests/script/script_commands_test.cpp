@@ -86,11 +86,11 @@ TEST(ScriptGrammar, ArgumentsNumbersAndRounding) {
   };
   for (const auto& [piece, value] : numbers) EXPECT_EQ(ScriptNumber(piece), value) << piece;
 
-  const std::array<double, 4> halves{2.5, 3.5, -2.5, -0.5};
-  const std::array<std::int32_t, 4> even{2, 4, -2, 0};
-  for (std::size_t i = 0; i < halves.size(); ++i) EXPECT_EQ(RoundedWhole(halves[i]), even[i]);
-  EXPECT_EQ(RoundedWhole(2.6), 3);
-  EXPECT_EQ(RoundedWhole(1e12), 2147483647);
+  // Halves to even.
+  for (const auto& [value, whole] :
+       {std::pair{2.5, 2}, {3.5, 4}, {-2.5, -2}, {-0.5, 0}, {2.6, 3}, {1e12, 2147483647}}) {
+    EXPECT_EQ(RoundedWhole(value), whole) << value;
+  }
   EXPECT_EQ(TruncatedWhole(-2.7), -2);
   EXPECT_EQ(ScriptSingle(1e300), std::numeric_limits<float>::max());
 }
