@@ -107,13 +107,9 @@ std::vector<SceneBuffer> Cube(bool inward) {
       for (const auto& t : {std::array<int, 3>{0, 1, 2}, std::array<int, 3>{0, 2, 3}}) {
         Vector3 p[3] = {quad[t[0]], quad[t[1]], quad[t[2]]};
         // In the left-handed space of the views a triangle is clockwise from the side its
-        // normal (b - a) x (c - a) points to.
-        const Vector3 e1{p[1].x - p[0].x, p[1].y - p[0].y, p[1].z - p[0].z};
-        const Vector3 e2{p[2].x - p[0].x, p[2].y - p[0].y, p[2].z - p[0].z};
-        const float normal[3] = {e1.y * e2.z - e1.z * e2.y, e1.z * e2.x - e1.x * e2.z,
-                                 e1.x * e2.y - e1.y * e2.x};
-        const bool outward = (normal[axis] > 0) == (side > 0);
-        if (outward == inward) std::swap(p[1], p[2]);
+        // normal (b - a) x (c - a) points to; the quad's corners go round so that it points
+        // along +axis, outward on the positive side.
+        if ((side > 0) == inward) std::swap(p[1], p[2]);
         for (const Vector3& at : p) {
           SceneVertex v;
           v.position = at;
