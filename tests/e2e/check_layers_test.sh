@@ -24,20 +24,17 @@ expect_failure() {  # description, expected text
 copy
 "$here/scripts/check_layers.sh" "$work/tree"
 
-echo '#include "commands/create.h"' >>"$work/tree/src/hod/model.cpp"
-expect_failure "hod including commands" "model.cpp:"
-
-copy
-echo '#include "gui/qt_ui.h"' >>"$work/tree/src/view/view_state.h"
-expect_failure "view including gui" "includes gui/, a layer above view"
-
-copy
-echo '#include <QString>' >>"$work/tree/src/geometry/vectors.cpp"
-expect_failure "Qt in the core" "includes Qt"
-
-copy
-echo '#include "gui/main_window.h"' >>"$work/tree/apps/gantry-cli/main.cpp"
-expect_failure "the command-line tool including the editor" "a layer above apps/gantry-cli"
+# file, line added to it, text the failure names
+while IFS='|' read -r file line says; do
+  copy
+  echo "$line" >>"$work/tree/$file"
+  expect_failure "$line in $file" "$says"
+done <<'EOF'
+src/hod/model.cpp|#include "commands/create.h"|model.cpp:
+src/view/view_state.h|#include "gui/qt_ui.h"|includes gui/, a layer above view
+src/geometry/vectors.cpp|#include <QString>|includes Qt
+apps/gantry-cli/main.cpp|#include "gui/main_window.h"|a layer above apps/gantry-cli
+EOF
 
 copy
 mkdir "$work/tree/src/extras"

@@ -1,23 +1,32 @@
+// The dialogs: options, HOD attributes, message boxes and choosers, the generator window and the
+// texture import dialog.
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
 #include <QSettings>
+#include <QSpinBox>
 #include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <tuple>
 
 #include "common/debug_log.h"
 #include "gui/attributes_dialog.h"
 #include "gui/gui_helpers.h"
 #include "gui/options_dialog.h"
 #include "gui/qt_ui.h"
+#include "gui/texture_import_dialog.h"
 #include "gui/tool_dialogs.h"
 #include "hod/reset.h"
+#include "interchange/texture_decode.h"
 #include "support/scripted_ui.h"
 
 namespace gantry {
@@ -225,6 +234,52 @@ TEST(QtUiTest, MaterialChooserWantsAChoice) {
     Find<QPushButton>(chooser, "cmdOK")->click();
   });
   EXPECT_EQ(ui.ChooseMaterial("Pick one", {"hull", "glow"}), 1);
+}
+
+namespace fs = std::filesystem;
+
+std::string WriteGlowPng() {
+  RgbaImage image;
+  image.width = 48;
+  image.height = 40;
+  for (int y = 0; y < image.height; ++y)
+    for (int x = 0; x < image.width; ++x) {
+      image.pixels.insert(image.pixels.end(), {static_cast<std::uint8_t>(x * 5), 90, 200,
+                                               static_cast<std::uint8_t>(y * 6)});
+    }
+  const std::string path = (fs::temp_directory_path() / "gantry_dialog_glow[1].png").string();
+  const auto png = EncodePng(image);
+  std::ofstream(path, std::ios::binary)
+      .write(reinterpret_cast<const char*>(png.data()), static_cast<std::streamsize>(png.size()));
+  return path;
+}
+
+TEST(TextureImportDialogTest, ShowsTheChoiceSizeAndEveryLevel) {
+  const std::string path = WriteGlowPng();
+  HodModel model;
+  TextureImportDialog dialog({path}, model, std::nullopt);
+  EXPECT_TRUE(dialog.ChoiceText().startsWith("DXT5")) << dialog.ChoiceText().toStdString();
+  EXPECT_EQ(Find<QLabel>(&dialog, "lblSize")->text(), QString("48 x 40 -> 64 x 32"));
+  auto* level = Find<QSpinBox>(&dialog, "spnLevel");
+  EXPECT_EQ(level->maximum(), 7);
+  EXPECT_TRUE(dialog.ErrorText().startsWith("64 x 32, PSNR")) << dialog.ErrorText().toStdString();
+  level->setValue(7);
+  EXPECT_TRUE(dialog.ErrorText().startsWith("1 x 1, PSNR"));
+
+  Find<QComboBox>(&dialog, "cboFormat")->setCurrentText("8888");
+  EXPECT_TRUE(dialog.ChoiceText().isEmpty());
+  EXPECT_TRUE(dialog.ErrorText().contains("exact"));
+  Find<QComboBox>(&dialog, "cboRounding")->setCurrentIndex(1);  // down
+  Find<QComboBox>(&dialog, "cboMaxSize")->setCurrentText("128");
+  Find<QCheckBox>(&dialog, "chkMips")->setChecked(false);
+  EXPECT_EQ(level->maximum(), 1);
+  Find<QCheckBox>(&dialog, "chkAlphaTest")->setChecked(true);
+  const ImageImportOptions options = dialog.Options();
+  EXPECT_EQ(std::tuple(options.format, options.settings.rounding, options.settings.max_size,
+                       options.settings.mips, options.settings.alpha_test),
+            std::tuple(TextureFormat::k8888, SizeRounding::kDown, 128, false, 128));
+  EXPECT_EQ(Find<QLabel>(&dialog, "lblSize")->text(), QString("48 x 40 -> 32 x 32"));
+  fs::remove(path);
 }
 
 }  // namespace

@@ -102,16 +102,10 @@ TEST_F(EditorTabsTest, ARowMadeCurrentByTheFocusIsNotASelection) {
   EXPECT_EQ(Text("txtGeomName"), QStringLiteral("Object Name"));
   meshes->setCurrentRow(0, QItemSelectionModel::Select);
   EXPECT_EQ(Text("txtGeomName"), QStringLiteral("NewObject1"));
-
-  // The joint tree likewise.
-  auto* tree = Widget<QTreeWidget>("tvwHIER");
-  tree->clearSelection();
-  tree->setCurrentItem(tree->topLevelItem(0), 0, QItemSelectionModel::NoUpdate);
-  ui_.messages.clear();
-  Widget<QPushButton>("cmdHIERRemove")->click();
-  EXPECT_EQ(ui_.MessageTexts(), std::vector<std::string>{"Please select a object first!"});
 }
 
+// Showing a tab clears its selection and empties its boxes; passing through an empty box is not
+// typing into it.
 TEST_F(EditorTabsTest, ShowingATabClearsItsSelection) {
   Widget<QPushButton>("cmdETSHAdd")->click();
   auto* shapes = Widget<QListWidget>("lstETSH");
@@ -122,16 +116,7 @@ TEST_F(EditorTabsTest, ShowingATabClearsItsSelection) {
   form_.tabs()->setCurrentIndex(3);  // Hierarchy
   EXPECT_TRUE(tree->selectedItems().isEmpty());
   EXPECT_TRUE(Text("txtHIERData6").isEmpty());
-  form_.tabs()->setCurrentIndex(8);  // Engines
-  EXPECT_EQ(form_.Selected("lstETSH"), std::nullopt);
-  EXPECT_EQ(shapes->currentRow(), -1);
-}
-
-TEST_F(EditorTabsTest, LeavingAnUntouchedEmptyBoxSaysNothing) {
-  // No joint selected: the boxes are empty. Passing through one is not typing into it.
-  auto* tree = Widget<QTreeWidget>("tvwHIER");
-  tree->setCurrentItem(tree->topLevelItem(0));
-  form_.tabs()->setCurrentIndex(3);  // clears the selection and empties the boxes
+  ui_.messages.clear();
   for (const char* name : {"txtHIERData0", "txtNAVLSize", "txtDOCKData0", "txtSTATColour0"}) {
     auto* box = Widget<QLineEdit>(name);
     QFocusEvent in(QEvent::FocusIn, Qt::TabFocusReason);
@@ -140,12 +125,18 @@ TEST_F(EditorTabsTest, LeavingAnUntouchedEmptyBoxSaysNothing) {
     QApplication::sendEvent(box, &out);
   }
   EXPECT_EQ(ui_.MessageTexts(), std::vector<std::string>{});
+  form_.tabs()->setCurrentIndex(8);  // Engines
+  EXPECT_EQ(form_.Selected("lstETSH"), std::nullopt);
+  EXPECT_EQ(shapes->currentRow(), -1);
 }
 
 TEST_F(EditorTabsTest, RefusedJointCommandsSelectTheFirstNode) {
   auto* tree = Widget<QTreeWidget>("tvwHIER");
-  for (const char* command : {"cmdHIERAdd", "cmdHIERRemove"}) {
+  // Nothing current, or a node the focus made current without selecting it.
+  for (const auto& [command, current] :
+       {std::pair{"cmdHIERAdd", false}, {"cmdHIERRemove", false}, {"cmdHIERRemove", true}}) {
     ClearSelectionOf(tree);
+    if (current) tree->setCurrentItem(tree->topLevelItem(0), 0, QItemSelectionModel::NoUpdate);
     ui_.messages.clear();
     Widget<QPushButton>(command)->click();
     EXPECT_EQ(ui_.MessageTexts(), std::vector<std::string>{"Please select a object first!"});
@@ -239,22 +230,6 @@ TEST_F(EditorTabsTest, LevelCommandsKeepTheLevelSelected) {
   EXPECT_EQ(form_.Selected("lstGeometry"), std::optional<std::size_t>(1));
 }
 
-TEST_F(EditorTabsTest, MarkerAnglesShowAsDegreesFromZeroTo360) {
-  // The angles AutoOrient works out are AutoOrient.PointsAtThePosition's; here, how they show.
-  Widget<QPushButton>("cmdMRKRAdd")->click();
-  Marker& marker = workspace_.model.Markers[0];
-  marker.Position = {1, 2, 3};
-  Widget<QPushButton>("cmdMRKRAutoOrient")->click();
-  EXPECT_EQ(Text("txtMRKRData3"), QStringLiteral("326.31"));
-  EXPECT_EQ(Text("txtMRKRData4"), QStringLiteral("18.435"));
-
-  TypeAndLeave("txtMRKRData5", QStringLiteral("-90"));
-  EXPECT_NEAR(marker.Rotation[2], 1.5 * 3.1415927, 1e-6);
-  Widget<QListWidget>("lstMarkers")->setCurrentRow(0);
-  form_.Refresh();
-  EXPECT_EQ(Text("txtMRKRData5"), QStringLiteral("270"));
-}
-
 TEST_F(EditorTabsTest, JointBoxesShowStoreAndCorrect) {
   Joint& root = workspace_.model.JointList.Joints[0];
   root.Position = {1.23456f, 0, 0};
@@ -281,7 +256,7 @@ TEST_F(EditorTabsTest, JointBoxesShowStoreAndCorrect) {
 }
 
 TEST_F(EditorTabsTest, RealFocusChangesStoreAndCorrect) {
-  // The same rules through the platform's own focus handling, not synthetic focus events.
+  // The same rules through the platform's own focus handling and keys, not synthetic events.
   form_.show();
   form_.activateWindow();
   ASSERT_TRUE(QTest::qWaitForWindowActive(&form_));
@@ -299,6 +274,24 @@ TEST_F(EditorTabsTest, RealFocusChangesStoreAndCorrect) {
   box->setFocus();
   QTest::keyClick(box, Qt::Key_Tab);
   EXPECT_EQ(workspace_.model.JointList.Joints[0].Position.y, 2.5f);
+
+  // Delete on a list removes its selected element, as the tab's Remove button does.
+  form_.tabs()->setCurrentIndex(7);  // Markers
+  for (int i = 0; i < 3; ++i) Widget<QPushButton>("cmdMRKRAdd")->click();
+  auto* list = Widget<QListWidget>("lstMarkers");
+  ASSERT_EQ(workspace_.model.Markers.size(), 3u);
+  const std::string last = workspace_.model.Markers[2].Name;
+  list->setFocus();
+  list->setCurrentRow(1);
+  QTest::keyClick(list, Qt::Key_Delete);
+  ASSERT_EQ(workspace_.model.Markers.size(), 2u);
+  EXPECT_EQ(workspace_.model.Markers[1].Name, last);
+
+  // In a box the key deletes text, not the element.
+  auto* name = Widget<QLineEdit>("txtMRKRName");
+  name->setFocus();
+  QTest::keyClick(name, Qt::Key_Delete);
+  EXPECT_EQ(workspace_.model.Markers.size(), 2u);
 }
 
 TEST_F(EditorTabsTest, JointsAreAddedAndRenamedInTheTree) {
@@ -487,14 +480,26 @@ TEST_F(EditorTabsTest, HardpointWizardAndLightEditor) {
   EXPECT_EQ(Text("txtLITEData1"), QStringLiteral("-1"));  // the tab shows the new direction
 }
 
-TEST_F(EditorTabsTest, MarkerKeysAndDockPoints) {
+// Marker angles show as degrees from 0 to 360; keys, and dock points.
+TEST_F(EditorTabsTest, MarkerAnglesAndKeysAndDockPoints) {
+  // The angles AutoOrient works out are AutoOrient.PointsAtThePosition's; here, how they show.
   Widget<QPushButton>("cmdMRKRAdd")->click();
+  Marker& marker = workspace_.model.Markers[0];
+  marker.Position = {1, 2, 3};
+  Widget<QPushButton>("cmdMRKRAutoOrient")->click();
+  EXPECT_EQ(Text("txtMRKRData3"), QStringLiteral("326.31"));
+  EXPECT_EQ(Text("txtMRKRData4"), QStringLiteral("18.435"));
+
+  TypeAndLeave("txtMRKRData5", QStringLiteral("-90"));
+  EXPECT_NEAR(marker.Rotation[2], 1.5 * 3.1415927, 1e-6);
+  Widget<QListWidget>("lstMarkers")->setCurrentRow(0);
+  form_.Refresh();
+  EXPECT_EQ(Text("txtMRKRData5"), QStringLiteral("270"));
   Widget<QPushButton>("cmdMRKRKeyFSetK")->click();
   auto* channel = Widget<QComboBox>("cboMRKRACName");
   ASSERT_EQ(channel->count(), 6);
   channel->setCurrentIndex(4);  // <name>_rotateY
   TypeAndLeave("txtMRKRKEYFValue", QStringLiteral("90"));
-  const Marker& marker = workspace_.model.Markers[0];
   EXPECT_NEAR(marker.Tracks[4].Keys[0].Value, 1.5707963, 1e-6);
   // A typed key time is kept as its whole part, made positive, and shown so at once.
   TypeAndLeave("txtMRKRKEYFTime", QStringLiteral("-4.5"));
@@ -551,29 +556,6 @@ TEST_F(EditorTabsTest, TabPagesScrollRatherThanGrow) {
     tallest = std::max(tallest, scroll->widget()->minimumSizeHint().height());
   }
   EXPECT_LT(form_.minimumSizeHint().height(), tallest);
-}
-
-// Delete on a list removes its selected element, as the tab's Remove button does.
-TEST_F(EditorTabsTest, DeleteRemovesTheSelectedElement) {
-  form_.show();
-  form_.activateWindow();
-  ASSERT_TRUE(QTest::qWaitForWindowActive(&form_));
-  form_.tabs()->setCurrentIndex(7);  // Markers
-  for (int i = 0; i < 3; ++i) Widget<QPushButton>("cmdMRKRAdd")->click();
-  auto* list = Widget<QListWidget>("lstMarkers");
-  ASSERT_EQ(workspace_.model.Markers.size(), 3u);
-  const std::string last = workspace_.model.Markers[2].Name;
-  list->setFocus();
-  list->setCurrentRow(1);
-  QTest::keyClick(list, Qt::Key_Delete);
-  ASSERT_EQ(workspace_.model.Markers.size(), 2u);
-  EXPECT_EQ(workspace_.model.Markers[1].Name, last);
-
-  // In a box the key deletes text, not the element.
-  auto* name = Widget<QLineEdit>("txtMRKRName");
-  name->setFocus();
-  QTest::keyClick(name, Qt::Key_Delete);
-  EXPECT_EQ(workspace_.model.Markers.size(), 2u);
 }
 
 }  // namespace

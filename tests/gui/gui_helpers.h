@@ -7,7 +7,12 @@
 #include <QTimer>
 #include <QWidget>
 #include <functional>
+#include <stdexcept>
 #include <string>
+
+#include "common/ui.h"
+#include "hod/save.h"
+#include "hod/workspace.h"
 
 namespace gantry::testing {
 
@@ -61,6 +66,14 @@ T* Find(const QObject* root, const char* name) {
 }
 
 // A fresh default model (one "Root" joint, multi-mesh) written to `path` with `owner`.
-void WriteDefaultHod(const std::string& path, const std::string& owner = "");
+inline void WriteDefaultHod(const std::string& path, const std::string& owner = "") {
+  Workspace workspace;
+  workspace.model.HodOwner.Owner = owner;
+  workspace.model.HodOwner.OwnerLength = static_cast<std::int32_t>(owner.size());
+  QuietUi ui;
+  if (SaveHod(workspace, path, ui) != SaveResult::Saved) {
+    throw std::runtime_error("could not write " + path);
+  }
+}
 
 }  // namespace gantry::testing

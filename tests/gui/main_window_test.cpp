@@ -1,8 +1,11 @@
+// The main window: files opened, saved and remembered, changes and undo, its windows inside;
+// and every real file, clean or damaged, opened and browsed without a crash or a hang.
 #include "gui/main_window.h"
 
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QComboBox>
 #include <QDir>
 #include <QDropEvent>
 #include <QFileDialog>
@@ -20,19 +23,26 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTreeWidget>
 #include <QUrl>
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 
 #include "gui/debug_window.h"
 #include "gui/editor_form.h"
 #include "gui/gui_helpers.h"
+#include "gui/object_viewer.h"
+#include "gui/view_control.h"
 #include "hod/messages.h"
 #include "hod/model_counts.h"
 #include "hod/reset.h"
 #include "hod/validate_messages.h"
+#include "hod/workspace.h"
 #include "support/corpus.h"
 #include "support/read_back.h"
+#include "support/scripted_ui.h"
+#include "support/temp_folder.h"
 
 namespace gantry {
 namespace {
@@ -119,10 +129,21 @@ TEST_F(MainWindowTest, OpenEditOwnerSaveAndReopen) {
   EXPECT_EQ(window_->workspace().working_folder, dir_.path().toStdString());
 }
 
+// A missing recent file is reported before asking about the changes; each question names what
+// comes next, and only a Yes saves.
 TEST_F(MainWindowTest, ChangesAreNotDroppedWithoutAsking) {
+  const std::string gone = WriteHod("gone.hod");
+  window_->OpenPath(QString::fromStdString(gone));
   const std::string path = WriteHod("ship.hod", "Alice");
   window_->OpenPath(QString::fromStdString(path));
+  std::filesystem::remove(gone);
   window_->workspace().model.HodOwner.Owner = "Bob";
+  Trigger("mnuFileMRUDs1");
+  EXPECT_EQ(ui_.MessageTexts(), std::vector<std::string>{"Selected file doesn't exist!"});
+  ui_.answers.push_back(Answer::Cancel);
+  Trigger("mnuFileMRUDs0");
+  EXPECT_EQ(ui_.MessageTexts().back(),
+            "Save the changes to " + path + " before opening another file?");
   ui_.answers.push_back(Answer::Cancel);
   Trigger("mnuFileNew");  // cancelled: the changed model stays
   EXPECT_EQ(window_->workspace().model.HodOwner.Owner, "Bob");
@@ -136,7 +157,10 @@ TEST_F(MainWindowTest, ChangesAreNotDroppedWithoutAsking) {
   EXPECT_EQ(OwnerText(testing::HodRead::File(path).model), "Bob");
 }
 
-TEST_F(MainWindowTest, EditsAreUndoneAndRedone) {
+// Undo takes a whole edit back, even while its box has the focus. Typing a name is one step,
+// whatever the number of keys, and it is recorded once the box is left: after the clash with
+// another mesh's name has been mended, never with two meshes of one name.
+TEST_F(MainWindowTest, EditsAreUndoneWholeAndARenameOnceTheNameIsUnique) {
   ShowAndActivate();
   window_->OpenPath(QString::fromStdString(WriteHod("ship.hod", "Alice")));
   EXPECT_FALSE(Find<QAction>(window_.get(), "mnuEditUndo")->isEnabled());
@@ -150,17 +174,6 @@ TEST_F(MainWindowTest, EditsAreUndoneAndRedone) {
   EXPECT_FALSE(Find<QAction>(window_.get(), "mnuEditUndo")->isEnabled());
   Trigger("mnuEditRedo");
   EXPECT_EQ(window_->workspace().model.HodOwner.Owner, "Bob");
-  // Opening a file starts a new history.
-  window_->OpenPath(QString::fromStdString(WriteHod("other.hod")));
-  EXPECT_FALSE(Find<QAction>(window_.get(), "mnuEditUndo")->isEnabled());
-}
-
-// Typing a name is one step, whatever the number of keys, and it is recorded once the box is
-// left: after the clash with another mesh's name has been mended, never with two meshes of one
-// name.
-TEST_F(MainWindowTest, ARenameIsOneUndoStepTakenAfterTheNameIsMadeUnique) {
-  ShowAndActivate();
-  window_->OpenPath(QString::fromStdString(WriteHod("ship.hod")));
   window_->editor().tabs()->setCurrentIndex(2);  // Geometry
   auto* add = Find<QPushButton>(window_.get(), "cmdGeomAdd");
   QTest::mouseClick(add, Qt::LeftButton);
@@ -194,6 +207,9 @@ TEST_F(MainWindowTest, ARenameIsOneUndoStepTakenAfterTheNameIsMadeUnique) {
   Trigger("mnuEditRedo");
   ASSERT_EQ(meshes.size(), 2u);
   EXPECT_EQ(meshes[0].Name, unique);
+  // Opening a file starts a new history.
+  window_->OpenPath(QString::fromStdString(WriteHod("other.hod")));
+  EXPECT_FALSE(Find<QAction>(window_.get(), "mnuEditUndo")->isEnabled());
 }
 
 TEST_F(MainWindowTest, InvalidModelIsNotWritten) {
@@ -221,15 +237,19 @@ TEST_F(MainWindowTest, ADroppedHodOpens) {
   EXPECT_EQ(window_->workspace().current_file, path);
 }
 
-TEST_F(MainWindowTest, EmptyChosenFileStopsOpen) {
+// An empty file is never read: chosen, it is refused; named on the command line, the run ends.
+TEST_F(MainWindowTest, AnEmptyFileIsNotOpened) {
   const std::string empty = PathOf("empty.hod");
   std::ofstream(empty).close();
   ui_.files.push_back(empty);
   Trigger("mnuFileOpen");
   ASSERT_EQ(ui_.messages.size(), 1u);
-  EXPECT_EQ(ui_.messages[0].text, "Please select a file!");
-  EXPECT_EQ(ui_.messages[0].icon, Icon::Information);
+  EXPECT_EQ(std::tuple(ui_.messages[0].text, ui_.messages[0].icon),
+            std::tuple("Please select a file!", Icon::Information));
   EXPECT_FALSE(Find<QAction>(window_.get(), "mnuFileSave")->isEnabled());
+  EXPECT_FALSE(window_->Start(QString::fromStdString(empty)));
+  EXPECT_EQ(ui_.MessageTexts().back(),
+            "Error! File '" + empty + "' is a zero length file (!)\r\nExiting...");
 }
 
 TEST_F(MainWindowTest, RecentListReordersDropsAndClears) {
@@ -260,14 +280,6 @@ TEST_F(MainWindowTest, RecentListReordersDropsAndClears) {
   Trigger("mnuFileMRUDsClear");
   EXPECT_TRUE(RecentMenuTexts().isEmpty());
   EXPECT_EQ(settings_.value("MRUDs/MRUD0").toString(), QString());
-}
-
-TEST_F(MainWindowTest, ZeroLengthCommandLineFileEndsTheRun) {
-  const std::string empty = PathOf("empty.hod");
-  std::ofstream(empty).close();
-  EXPECT_FALSE(window_->Start(QString::fromStdString(empty)));
-  EXPECT_EQ(ui_.MessageTexts().back(),
-            "Error! File '" + empty + "' is a zero length file (!)\r\nExiting...");
 }
 
 TEST_F(MainWindowTest, NewAsksForAttributesAndTakesTheUserName) {
@@ -399,22 +411,6 @@ TEST_F(MainWindowTest, SaveKeepsTheHod2DialectAndSaveAsAsksBeforeConverting) {
   EXPECT_EQ(window_->workspace().current_file, classic);
 }
 
-TEST_F(MainWindowTest, AMissingRecentFileIsReportedBeforeAskingAboutChanges) {
-  const std::string gone = WriteHod("gone.hod");
-  window_->OpenPath(QString::fromStdString(gone));
-  const std::string kept = WriteHod("kept.hod");
-  window_->OpenPath(QString::fromStdString(kept));
-  std::filesystem::remove(gone);
-  window_->workspace().model.HodOwner.Owner = "changed";
-  Trigger("mnuFileMRUDs1");
-  EXPECT_EQ(ui_.MessageTexts(), std::vector<std::string>{"Selected file doesn't exist!"});
-  // Opening another file asks in its own words.
-  ui_.answers.push_back(Answer::Cancel);
-  Trigger("mnuFileMRUDs0");
-  EXPECT_EQ(ui_.MessageTexts().back(),
-            "Save the changes to " + kept + " before opening another file?");
-}
-
 // A file named on the command line, quoted, from its own folder: read once the window is on
 // screen, and the full path everywhere, so the title, the recently used list and the settings
 // stay right when the program starts elsewhere.
@@ -439,22 +435,17 @@ TEST_F(MainWindowTest, ACommandLineFileIsReadAfterStartWithItsFullPath) {
   EXPECT_EQ(settings_.value("MRUDs/MRUD0").toString(), QString::fromStdString(path));
 }
 
-// The status bar as the program's own Ui fills it: no "100%" left once a read is done.
-TEST_F(MainWindowTest, TheProgressBarClearsWhenTheWorkEnds) {
-  window_->SetUi(nullptr);
-  window_->set_show_boxes(false);
-  window_->OpenPath(QString::fromStdString(WriteHod("ship.hod")));
-  auto* bar = Find<QProgressBar>(window_.get(), "prgProgress");
-  EXPECT_EQ(bar->text(), QString());
-  EXPECT_EQ(Find<QLabel>(window_.get(), "pnlStatus")->text(), QStringLiteral("Ready"));
-}
-
 // Open and Save As start in the open file's folder (Save As offering its name), else in the
-// folder last used; Save As has its usual key.
+// folder last used; Save As has its usual key. The status bar, as the program's own Ui fills
+// it, keeps no "100%" once the read is done.
 TEST_F(MainWindowTest, FileDialogsStartWhereTheFileIs) {
   window_->SetUi(nullptr);
+  window_->set_show_boxes(false);
   const std::string path = WriteHod("ship.hod");
   window_->OpenPath(QString::fromStdString(path));
+  EXPECT_EQ(Find<QProgressBar>(window_.get(), "prgProgress")->text(), QString());
+  EXPECT_EQ(Find<QLabel>(window_.get(), "pnlStatus")->text(), QStringLiteral("Ready"));
+  window_->set_show_boxes(true);
   const auto look = [](QString* folder, QString* offered) {
     testing::OnNextModal([folder, offered](QWidget* modal) {
       if (auto* dialog = qobject_cast<QFileDialog*>(modal)) {
@@ -498,6 +489,63 @@ TEST_F(MainWindowTest, TheWindowsInsideStayWhereTheyWereLeft) {
   next.show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&next));
   EXPECT_EQ(qobject_cast<QMdiSubWindow*>(next.editor().parentWidget())->geometry(), place);
+}
+
+void BrowseEverything(EditorForm& form) {
+  constexpr int kMostEntries = 12;  // enough to reach every kind of entry, quick on big files
+  for (QListWidget* list : form.findChildren<QListWidget*>()) {
+    for (int row = 0; row < std::min(list->count(), kMostEntries); ++row) list->setCurrentRow(row);
+  }
+  for (QTreeWidget* tree : form.findChildren<QTreeWidget*>()) {
+    QTreeWidgetItemIterator it(tree);
+    for (int n = 0; *it != nullptr && n < kMostEntries; ++it, ++n) tree->setCurrentItem(*it);
+  }
+  for (QComboBox* box : form.findChildren<QComboBox*>()) {
+    for (int i = 0; i < std::min(box->count(), kMostEntries); ++i) box->setCurrentIndex(i);
+  }
+}
+
+TEST(CorpusBrowse, EveryFileOpensAndEveryEntryShows) {
+  std::vector<std::string> names = testing::CleanCorpusFiles();
+  const auto& damaged = testing::DamagedCorpusFiles();
+  names.insert(names.end(), damaged.begin(), damaged.end());
+  const auto& hod2 = testing::Hod2CorpusFiles();
+  names.insert(names.end(), hod2.begin(), hod2.end());
+  const testing::TempFolder folder;
+  std::vector<std::string> files;
+  for (const std::string& name : names) {
+    if (std::string path = testing::CopyCorpusFile(name, folder.path()); !path.empty()) {
+      files.push_back(path);
+    }
+  }
+  if (files.empty() || (files.size() != names.size() && testing::CorpusRequired())) {
+    GANTRY_CORPUS_ABSENT("corpus files missing beside the repository");
+  }
+  QSettings settings;
+  MainWindow window(settings);
+  testing::ScriptedUi ui;
+  window.SetUi(&ui);
+  for (const std::string& file : files) {
+    SCOPED_TRACE(file);
+    window.OpenPath(QString::fromStdString(file));
+    // The file was really read: the reader named it, and something came out of it.
+    ASSERT_FALSE(ui.file_names.empty());
+    EXPECT_EQ(ui.file_names.back(), std::filesystem::path(file).filename().string());
+    const HodModel& model = window.workspace().model;
+    EXPECT_NE(model, MakeDefaultModel());
+    BrowseEverything(window.editor());
+    const bool multi_meshes = TypeOf(model) != HodType::Background;
+    ObjectViewer viewer(model, multi_meshes, {});
+    viewer.ShowTicked();
+    // The viewer shows what the file holds: triangles wherever there is a first level to show.
+    const bool has_geometry =
+        multi_meshes ? std::any_of(model.Meshes.begin(), model.Meshes.end(),
+                                   [](const MultiMesh& mesh) {
+                                     return !mesh.Lods.empty() && !mesh.Lods[0].Parts.empty();
+                                   })
+                     : !model.BackgroundMeshSet.Meshes.empty();
+    EXPECT_EQ(!viewer.view(0)->scene().empty(), has_geometry);
+  }
 }
 
 }  // namespace

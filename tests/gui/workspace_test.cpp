@@ -26,6 +26,7 @@
 #include "gui/workspace_view.h"
 #include "hod/reset.h"
 #include "support/corpus.h"
+#include "support/model_parts.h"
 #include "support/scripted_ui.h"
 #include "support/temp_folder.h"
 
@@ -38,79 +39,30 @@ using testing::Find;
 // one element of each family with a handle, each somewhere else on the square.
 HodModel Model() {
   HodModel model = MakeDefaultModel();
-  Joint arm;
-  arm.Name = "Arm";
-  arm.NameLength = 3;
-  arm.ParentName = "Root";
-  arm.ParentLength = 4;
-  arm.Position = {5, 0, 0};
-  arm.Scale = {1, 1, 1};
-  model.JointList.Joints.push_back(arm);
+  model.JointList.Joints.push_back({3, "Arm", 4, "Root", {5, 0, 0}, {}, {1, 1, 1}, {}});
   model.JointList.JointCount = 2;
-  MeshPart part;
-  part.VertexMask = kMaskPosition;
-  for (int i = 0; i < 4; ++i) {
-    MeshVertex v;
-    v.Position = {static_cast<float>(i % 2) * 20 - 10, static_cast<float>(i / 2) * 20 - 10, 0, 1};
-    part.Vertices.push_back(v);
-  }
-  FaceList list;
-  list.Indices = {0, 2, 1, 1, 2, 3, 0, 1, 2, 1, 3, 2};  // both sides
-  list.IndexCount = static_cast<std::int32_t>(list.Indices.size());
-  part.FaceLists = {list};
-  part.FaceListCount = 1;
-  part.VertexCount = 4;
-  MultiMesh mesh;
-  mesh.Name = "Hull";
-  mesh.NameLength = 4;
-  mesh.ParentName = "Root";
-  mesh.ParentLength = 4;
-  mesh.LodCount = 1;
-  mesh.Lods = {LodMesh{}};
-  mesh.Lods[0].Parts = {part};
-  mesh.Lods[0].PartCount = 1;
-  model.Meshes = {mesh};
+  const MeshPart both_sides = testing::SquarePart(10, {0, 2, 1, 1, 2, 3, 0, 1, 2, 1, 3, 2});
+  MultiMesh mesh{{}, 0, 4, "Hull", 4, "Root", 1, {testing::LodOf({both_sides})}};
   ScarMesh scar = NewScarMesh(mesh);
   scar.Triangles = {3, {{-10, -10, 0}, {10, -10, 0}, {-10, 10, 0}}, 3, {0, 1, 2}};
   scar.Normals = {3, {{0, 0, 1}, {0, 0, 1}, {0, 0, 1}}, 3, {0, 1, 2}};
+  model.Meshes = {mesh};
   model.ScarMeshes = {scar};
-  Material material;
-  material.Name = "Paint";
-  material.NameLength = 5;
-  model.Materials = {material};
+  model.Materials = {Material{{}, 0, 5, "Paint", 0, "", 0, {}}};
   DockPath path;
   path.Name = "Dock";
   path.ParentName = "Root";
-  for (float y : {-6.0f, 0.0f, 6.0f}) {
-    DockPoint p;
-    p.Position = {-5, y, 0};
-    path.Points.push_back(p);
-  }
+  for (float y : {-6.0f, 0.0f, 6.0f}) path.Points.push_back({{-5, y, 0}, {}});
   model.DockPathList.Paths = {path};
-  Marker marker;
-  marker.Name = "Spot";
-  marker.ParentName = "Root";
-  marker.Position = {0, -7, 0};
-  model.Markers = {marker};
-  NavLight light;
-  light.Name = "Arm";
-  light.Size = 1;
-  light.Colour = {1, 0, 0, 1};
-  model.NavLightList.NavLights = {light};
-  EngineBurn burn;
-  burn.Name = "Burn";
-  burn.ParentName = "Root";
-  burn.VertexCount = 2;
-  burn.CurveCount = 1;
-  burn.Vertices = {{2, 6, 0}, {4, 6, 0}};
-  model.EngineBurns = {burn};
+  model.Markers.resize(1);
+  model.Markers[0].Name = "Spot";
+  model.Markers[0].ParentName = "Root";
+  model.Markers[0].Position = {0, -7, 0};
+  model.NavLightList.NavLights = {{0, "Arm", 0, 1, 0, 0, 0, "", {1, 0, 0, 1}}};
+  model.EngineBurns = {EngineBurn{{}, 0, "Burn", 0, "Root", 2, 1, {{2, 6, 0}, {4, 6, 0}}}};
   model.BoundaryVertices.ParentName = "Root";
   model.BoundaryVertices.Vertices = {{-6, -5, 0}, {6, -5, 0}};
-  Light lamp;
-  lamp.Name = "Lamp";
-  lamp.Position = {-3, 7, 0};
-  lamp.Colour = {1, 1, 1};
-  model.LightList.Lights = {lamp};
+  model.LightList.Lights = {{0, "Lamp", 0, {-3, 7, 0}, {1, 1, 1}, {}}};
   return model;
 }
 
@@ -281,11 +233,7 @@ TEST_F(WorkspaceTest, OpeningAShipShowsItAndTheDockIsRemembered) {
 
 TEST_F(WorkspaceTest, TexturesTabPreviewsEachLevelColourAndAlphaApart) {
   HodModel model = MakeDefaultModel();
-  Texture texture;
-  texture.FileName = "hull.tga";
-  texture.Format = Tag("8888");
-  texture.Width = texture.Height = 4;
-  texture.MipCount = 3;
+  Texture texture{{}, 0, "hull.tga", "8888", 3, 4, 4, {}};
   // Every pixel half transparent, the levels 4 x 4, 2 x 2 and 1 x 1.
   for (int side : {4, 2, 1}) {
     MipLevel level;

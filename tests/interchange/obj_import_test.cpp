@@ -1,15 +1,21 @@
-// The OBJ importer: triangulation, welding, V reversal, thresholds, materials, refusals, and the
-// real files of the corpus.
+// Text files the importers read: line breaks unified, empty lines dropped, the file replaced only
+// whole. The OBJ importer: triangulation, welding, V reversal, thresholds, materials, refusals,
+// and the real files of the corpus.
 #include "interchange/obj_import.h"
 
 #include <fmt/format.h>
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <map>
 #include <random>
+#include <string>
 #include <tuple>
+#include <vector>
 
+#include "common/paths.h"
 #include "geometry/vectors.h"
 #include "interchange/text_rewrite.h"
 #include "support/corpus.h"
@@ -20,6 +26,112 @@ namespace gantry::testing {
 namespace {
 
 namespace fs = std::filesystem;
+
+class TextRewriteTest : public ::testing::Test {
+ protected:
+  void Write(const std::string& contents) { std::ofstream(path_, std::ios::binary) << contents; }
+  // Opened by its narrow name, as Write does: on Windows a path object would read the bytes as
+  // UTF-8 rather than the ANSI code page.
+  std::string Contents() const {
+    std::ifstream in(path_, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  }
+  std::size_t FilesInFolder() const { return folder_.FileCount(); }
+
+  TempFolder folder_;
+  const fs::path& dir_ = folder_.path();
+  std::string path_ = folder_.Path("ship.hsc");
+  ScriptedUi ui_;
+};
+
+TEST(NormaliseLineBreaks, EveryBreakEndsALineAndEmptyLinesGo) {
+  const struct {
+    const char* in;
+    const char* out;
+  } cases[] = {
+      {"a\r\nb", "a\r\nb\r\n"},
+      {"a\rb\nc\n\r\n", "a\r\nb\r\nc\r\n"},
+      {"\n\n  \n\tx", "  \r\n\tx\r\n"},  // blank-only lines are lines like any other
+      {"\r\n\r", ""},
+  };
+  for (const auto& c : cases) EXPECT_EQ(NormaliseLineBreaks(c.in), c.out) << c.in;
+}
+
+// Lines cut at every CR and LF, the plain way.
+std::vector<std::string> ReferenceLines(std::string_view text) {
+  std::vector<std::string> lines(1);
+  for (const char c : text) {
+    if (c == '\r' || c == '\n') {
+      lines.emplace_back();
+    } else {
+      lines.back() += c;
+    }
+  }
+  std::erase(lines, "");
+  return lines;
+}
+
+TEST(NormaliseLineBreaks, LinesAndTheShapeCheckAgreeWithThePlainRewrite) {
+  // Every short text over a, CR and LF, then long ones whose bytes lie next to CR and LF in
+  // value (or differ in the top bit only), cutting lines across eight-byte words.
+  std::vector<std::string> texts = {""};
+  for (std::size_t from = 0; texts.size() < 3280; ++from) {
+    for (const char c : {'a', '\r', '\n'}) texts.push_back(texts[from] + c);
+  }
+  std::mt19937 rng(11);
+  const std::string bytes = "ab \t\r\n\x0c\x0e\x8d\x8a\x09\x0b\x00\xff";
+  for (int i = 0; i < 3000; ++i) {
+    std::string text(rng() % 120, 'x');
+    for (char& c : text) c = rng() % 4 == 0 ? bytes[rng() % bytes.size()] : 'q';
+    texts.push_back(text);
+    texts.push_back(NormaliseLineBreaks(text));
+  }
+  for (const std::string& text : texts) {
+    std::vector<std::string> lines;
+    ForEachTextLine(text, [&lines](std::string_view line) { lines.emplace_back(line); });
+    ASSERT_EQ(lines, ReferenceLines(text)) << ::testing::PrintToString(text);
+    ASSERT_EQ(HasNormalLineBreaks(text), NormaliseLineBreaks(text) == text)
+        << ::testing::PrintToString(text);
+  }
+}
+
+// In place, the backup removed; also under a name whose bytes are in the system's narrow
+// encoding (the ANSI code page on Windows).
+TEST_F(TextRewriteTest, RewritesInPlaceAndRemovesTheBackup) {
+  EXPECT_EQ(BackupPathFor(path_), (dir_ / "ship_BAK.hsc").string());
+  for (const std::string name : {"ship.hsc", "caf\xe9\x80.obj"}) {
+    path_ = JoinPath(PathText(dir_), name);
+    Write("v 1 2 3\n\nf 1 1 1\r");
+    const TextRewrite result = RewriteTextFile(path_, ui_);
+    EXPECT_EQ(
+        std::tuple(result.status, Contents(), result.text, FilesInFolder(), ui_.messages.size()),
+        std::tuple(TextRewriteStatus::Rewritten, "v 1 2 3\r\nf 1 1 1\r\n", "v 1 2 3\r\nf 1 1 1\r\n",
+                   name == "ship.hsc" ? 1u : 2u, 0u));
+  }
+}
+
+TEST_F(TextRewriteTest, EmptyOrUnreadableFilesAreReportedAndLeftAlone) {
+  Write("");
+  EXPECT_EQ(RewriteTextFile(path_, ui_).status, TextRewriteStatus::Empty);
+  EXPECT_EQ(std::tuple(ui_.MessageTexts(), ui_.messages.at(0).icon, FilesInFolder()),
+            std::tuple(std::vector<std::string>{"File is empty!"}, Icon::None, 1u));
+  EXPECT_EQ(RewriteTextFile((dir_ / "missing.obj").string(), ui_).status,
+            TextRewriteStatus::Unreadable);
+  EXPECT_EQ(ui_.messages.size(), 2u);
+}
+
+TEST_F(TextRewriteTest, AFailedRewriteKeepsTheOriginal) {
+  Write("a\nb");
+  fs::create_directory(BackupPathFor(path_));  // the backup cannot be made
+  const TextRewrite result = RewriteTextFile(path_, ui_);
+  EXPECT_EQ(std::tuple(result.status, result.text, Contents()),
+            std::tuple(TextRewriteStatus::NotWritten, "a\r\nb\r\n", "a\nb"));
+  Write("a\r\nb\r\n");  // already in shape: nothing is written, so nothing fails
+  const TextRewrite kept = RewriteTextFile(path_, ui_);
+  EXPECT_EQ(std::tuple(kept.status, kept.text),
+            std::tuple(TextRewriteStatus::Rewritten, "a\r\nb\r\n"));
+}
+
 using Texts = std::vector<std::string>;
 
 ObjImportOptions Faces(bool merge) {
@@ -313,17 +425,11 @@ TEST(ObjImport, MalformedFilesAreRefusedWithAClearMessage) {
 TEST(ObjImport, ALongFileReadsAlikeWhereverItIsCutBetweenThreads) {
   // A few megabytes are read in stretches of lines on threads of their own. The lines of a small
   // file, spread far apart by comments, and CR LF breaks cut anywhere, must read as before.
-  const std::vector<std::string> lines = {"v 0 0 0",          "v 1 0 0",
-                                          "vt 0 0",           "v 1 1 0",
-                                          "vn 0 0 1",         "vt 1 1",
-                                          "usemtl hull",      "f 1/1/1 2/1/1 3/2/1",
-                                          "v 0 1 0",          "usemtl glass",
-                                          "f 1//1 3//1 4//1", "vn 0 1 0",
-                                          "usemtl  hull",     "f 4/2/2 3/2/1 1/1/2 2/1/1",
-                                          "usemtl paint",     "usemtl glass",
-                                          "f 3 2 1",          "usemtl hull",
-                                          "usemtl decal"};
-  std::string small, big;
+  const std::string small =
+      "v 0 0 0\nv 1 0 0\nvt 0 0\nv 1 1 0\nvn 0 0 1\nvt 1 1\nusemtl hull\nf 1/1/1 2/1/1 3/2/1\n"
+      "v 0 1 0\nusemtl glass\nf 1//1 3//1 4//1\nvn 0 1 0\nusemtl  hull\nf 4/2/2 3/2/1 1/1/2 2/1/1\n"
+      "usemtl paint\nusemtl glass\nf 3 2 1\nusemtl hull\nusemtl decal\n";
+  std::string big;
   std::mt19937 rng(5);
   std::size_t line_count = 0;
   const auto pad = [&] {
@@ -331,10 +437,9 @@ TEST(ObjImport, ALongFileReadsAlikeWhereverItIsCutBetweenThreads) {
       big += "# " + std::string(rng() % 250, 'x') + "\r\n";
     }
   };
-  for (const std::string& line : lines) {
-    small += line + "\n";
+  for (std::size_t at = 0, end; (end = small.find('\n', at)) != std::string::npos; at = end + 1) {
     pad();
-    big += line + "\r\n";
+    big += small.substr(at, end - at) + "\r\n";
     ++line_count;
   }
   while (big.size() < std::size_t{6} << 20) pad();

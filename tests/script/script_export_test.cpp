@@ -43,12 +43,6 @@ std::vector<std::string> Lines(const std::string& text) {
   return lines;
 }
 
-// The lines after the five header lines.
-std::vector<std::string> Body(const std::string& text) {
-  const std::vector<std::string> lines = Lines(text);
-  return lines.size() < 5 ? lines : std::vector<std::string>(lines.begin() + 5, lines.end());
-}
-
 // Counts are left at 0: the script counts the lists.
 HodModel SmallModel() {
   constexpr float kPi = kPiSingle;
@@ -162,15 +156,24 @@ TEST(HodScriptText, EmptySectionsKeepTheirCommentsAndTheVertexCount) {
       "", "// 0 BNDVs located", "BNDV_SetNumVertices( 0 );", "", "// 0 lights located",
       "", "// EOF"};
   // clang-format on
-  EXPECT_EQ(Body(HodScriptText(HodModel(), "x.hod", kWhen)), expected);
+  const std::vector<std::string> lines = Lines(HodScriptText(HodModel(), "x.hod", kWhen));
+  ASSERT_GE(lines.size(), 5u);
+  EXPECT_EQ(std::vector<std::string>(lines.begin() + 5, lines.end()),
+            expected);  // after the header
 }
 
-TEST(ExportHodScript, NamesTheScriptAfterTheCurrentFileInTheWorkingFolder) {
+class ExportHodScript : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    workspace.model = SmallModel();
+    workspace.working_folder = folder.path().string();
+  }
   const testing::TempFolder folder;
   Workspace workspace;
-  workspace.model = SmallModel();
-  workspace.working_folder = folder.path().string();
   testing::ScriptedUi ui;
+};
+
+TEST_F(ExportHodScript, NamesTheScriptAfterTheCurrentFileInTheWorkingFolder) {
   // Cancelled and empty answers end quietly; a name given is kept, but not its folder.
   ui.inputs = {std::nullopt, "", "elsewhere\\Untitled.HOD"};
   for (int i = 0; i < 3; ++i) EXPECT_TRUE(ExportHodScriptCommand(workspace, ui, FixedTime));
@@ -198,13 +201,8 @@ TEST(ExportHodScript, NamesTheScriptAfterTheCurrentFileInTheWorkingFolder) {
 
 // A joint named "Bob's" or "Gun(1)" makes a line the import cannot read: the export says so
 // rather than let the joints be lost without a word.
-TEST(ExportHodScript, NamesTheGrammarCannotCarryAreWarnedAbout) {
-  const testing::TempFolder folder;
-  Workspace workspace;
-  workspace.model = SmallModel();
+TEST_F(ExportHodScript, NamesTheGrammarCannotCarryAreWarnedAbout) {
   workspace.current_file = "ship.hod";
-  workspace.working_folder = folder.path().string();
-  testing::ScriptedUi ui;
   EXPECT_TRUE(ExportHodScriptCommand(workspace, ui, FixedTime));
   EXPECT_TRUE(ui.messages.empty());
   EXPECT_TRUE(LinesScriptsCannotCarry(HodScriptText(workspace.model, "ship.hod", kWhen)).empty());
@@ -225,12 +223,9 @@ TEST(ExportHodScript, NamesTheGrammarCannotCarryAreWarnedAbout) {
   EXPECT_EQ(ui.messages[0].icon, Icon::Exclamation);
 }
 
-TEST(ExportHodScript, UnwritableFileFailsWithTheCriticalMessage) {
-  const testing::TempFolder folder;
-  Workspace workspace;
+TEST_F(ExportHodScript, UnwritableFileFailsWithTheCriticalMessage) {
   workspace.current_file = "ship.hod";
   workspace.working_folder = (folder.path() / "missing").string();
-  testing::ScriptedUi ui;
   EXPECT_FALSE(ExportHodScriptCommand(workspace, ui, FixedTime));
   EXPECT_EQ(std::tuple(ui.MessageTexts(), ui.messages.at(0).icon),
             std::tuple(std::vector<std::string>{"HSC Export failed!"}, Icon::Critical));
