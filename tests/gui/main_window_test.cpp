@@ -37,6 +37,7 @@
 #include "hod/messages.h"
 #include "hod/model_counts.h"
 #include "hod/reset.h"
+#include "hod/save.h"
 #include "hod/validate_messages.h"
 #include "hod/workspace.h"
 #include "support/corpus.h"
@@ -67,10 +68,14 @@ class MainWindowTest : public ::testing::Test {
 
   std::string PathOf(const char* name) const { return (dir_.path() + "/" + name).toStdString(); }
 
+  // A fresh default model (one "Root" joint, multi-mesh) written as `name`.
   std::string WriteHod(const char* name, const std::string& owner = "") const {
-    const std::string path = PathOf(name);
-    testing::WriteDefaultHod(path, owner);
-    return path;
+    Workspace workspace;
+    workspace.model.HodOwner.Owner = owner;
+    workspace.model.HodOwner.OwnerLength = static_cast<std::int32_t>(owner.size());
+    QuietUi ui;
+    EXPECT_EQ(SaveHod(workspace, PathOf(name), ui), SaveResult::Saved);
+    return PathOf(name);
   }
   // A default model written as `name` and opened.
   std::string Open(const char* name, const std::string& owner = "") {
