@@ -142,7 +142,7 @@ TEST_F(MainWindowTest, OpenEditOwnerSaveAndReopen) {
 }
 
 // A missing recent file is reported before asking about the changes; each question names what
-// comes next, and only a Yes saves.
+// comes next, only a Yes saves, and the end of the run is logged.
 TEST_F(MainWindowTest, ChangesAreNotDroppedWithoutAsking) {
   const std::string gone = Open("gone.hod");
   const std::string path = Open("ship.hod", "Alice");
@@ -165,6 +165,15 @@ TEST_F(MainWindowTest, ChangesAreNotDroppedWithoutAsking) {
   ui_.answers.push_back(Answer::Yes);  // saved, then closed
   EXPECT_TRUE(window_->close());
   EXPECT_EQ(OwnerText(testing::HodRead::File(path).model), "Bob");
+
+  // The end of the run is logged; cleanup comes after the log is written, and leaves the model
+  // at its defaults.
+  std::ifstream log(dir_.path().toStdString() + "/debug.log");
+  const std::string text((std::istreambuf_iterator<char>(log)), {});
+  EXPECT_NE(text.find("SUCCESSFULLY READ HOD"), std::string::npos);
+  EXPECT_NE(text.find("Quitting..."), std::string::npos);
+  EXPECT_EQ(text.find("Doing cleanup"), std::string::npos);
+  EXPECT_EQ(Model(), MakeDefaultModel());
 }
 
 // Undo takes a whole edit back, even while its box has the focus. Typing a name is one step,
@@ -282,18 +291,6 @@ TEST_F(MainWindowTest, RecentListReordersDropsAndClears) {
   Trigger("mnuFileMRUDsClear");
   EXPECT_TRUE(RecentMenuTexts().isEmpty());
   EXPECT_EQ(settings_.value("MRUDs/MRUD0").toString(), QString());
-}
-
-TEST_F(MainWindowTest, EndOfRunWritesTheDebugLog) {
-  Open("ship.hod");
-  window_->close();
-  std::ifstream log(dir_.path().toStdString() + "/debug.log");
-  const std::string text((std::istreambuf_iterator<char>(log)), {});
-  EXPECT_NE(text.find("Quitting..."), std::string::npos);
-  EXPECT_NE(text.find("SUCCESSFULLY READ HOD"), std::string::npos);
-  // Cleanup comes after the file is written, and the model is back at its defaults.
-  EXPECT_EQ(text.find("Doing cleanup"), std::string::npos);
-  EXPECT_EQ(Model(), MakeDefaultModel());
 }
 
 TEST_F(MainWindowTest, EditorListsFollowTheModel) {

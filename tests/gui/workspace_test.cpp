@@ -16,7 +16,6 @@
 #include <QTest>
 #include <QTreeWidget>
 
-#include "commands/create.h"
 #include "gui/editor_form.h"
 #include "gui/gui_helpers.h"
 #include "gui/main_window.h"
@@ -29,42 +28,12 @@
 #include "support/model_parts.h"
 #include "support/scripted_ui.h"
 #include "support/temp_folder.h"
+#include "view/handles_model.h"
 
 namespace gantry {
 namespace {
 
 using testing::Find;
-
-// A white square of half-size 10 in the z = 0 plane under Root, a joint "Arm" at (5, 0, 0), and
-// one element of each family with a handle, each somewhere else on the square.
-HodModel Model() {
-  HodModel model = MakeDefaultModel();
-  model.JointList.Joints.push_back({3, "Arm", 4, "Root", {5, 0, 0}, {}, {1, 1, 1}, {}});
-  model.JointList.JointCount = 2;
-  const MeshPart both_sides = testing::SquarePart(10, {0, 2, 1, 1, 2, 3, 0, 1, 2, 1, 3, 2});
-  MultiMesh mesh{{}, 0, 4, "Hull", 4, "Root", 1, {testing::LodOf({both_sides})}};
-  ScarMesh scar = NewScarMesh(mesh);
-  scar.Triangles = {3, {{-10, -10, 0}, {10, -10, 0}, {-10, 10, 0}}, 3, {0, 1, 2}};
-  scar.Normals = {3, {{0, 0, 1}, {0, 0, 1}, {0, 0, 1}}, 3, {0, 1, 2}};
-  model.Meshes = {mesh};
-  model.ScarMeshes = {scar};
-  model.Materials = {Material{{}, 0, 5, "Paint", 0, "", 0, {}}};
-  DockPath path;
-  path.Name = "Dock";
-  path.ParentName = "Root";
-  for (float y : {-6.0f, 0.0f, 6.0f}) path.Points.push_back({{-5, y, 0}, {}});
-  model.DockPathList.Paths = {path};
-  model.Markers.resize(1);
-  model.Markers[0].Name = "Spot";
-  model.Markers[0].ParentName = "Root";
-  model.Markers[0].Position = {0, -7, 0};
-  model.NavLightList.NavLights = {{0, "Arm", 0, 1, 0, 0, 0, "", {1, 0, 0, 1}}};
-  model.EngineBurns = {EngineBurn{{}, 0, "Burn", 0, "Root", 2, 1, {{2, 6, 0}, {4, 6, 0}}}};
-  model.BoundaryVertices.ParentName = "Root";
-  model.BoundaryVertices.Vertices = {{-6, -5, 0}, {6, -5, 0}};
-  model.LightList.Lights = {{0, "Lamp", 0, {-3, 7, 0}, {1, 1, 1}, {}}};
-  return model;
-}
 
 class WorkspaceTest : public ::testing::Test {
  protected:
@@ -107,7 +76,7 @@ class WorkspaceTest : public ::testing::Test {
 };
 
 TEST_F(WorkspaceTest, FollowsTheFormsSelectionAndPicksIntoIt) {
-  Load(Model());
+  Load(testing::HandlesModel());
   auto* tabs = Find<QTabWidget>(&form(), "sstMainTab");
   const auto tab = [tabs] { return tabs->tabText(tabs->currentIndex()); };
 
@@ -160,7 +129,7 @@ TEST_F(WorkspaceTest, FollowsTheFormsSelectionAndPicksIntoIt) {
   EXPECT_TRUE(Find<QLabel>(window_.get(), "pnlStatus")->text().startsWith("Nothing"));
 
   // Fit frames the selection with the model: a dock point far off the square comes into view.
-  HodModel far = Model();
+  HodModel far = testing::HandlesModel();
   far.DockPathList.Paths[0].Points[2].Position = {400, 0, 0};
   Load(far);
   LookFront();
@@ -175,7 +144,7 @@ TEST_F(WorkspaceTest, FollowsTheFormsSelectionAndPicksIntoIt) {
 }
 
 TEST_F(WorkspaceTest, EditsAndUndoShowAtOnceAndNewClears) {
-  Load(Model());
+  Load(testing::HandlesModel());
   EXPECT_EQ(FirstCorner(), (Vector3{-10, -10, 0}));
   // Root moved through its position box: the square moves with it.
   SelectInForm(form(), {OverlayFamily::Joint, 0, std::nullopt});
@@ -263,7 +232,7 @@ TEST_F(WorkspaceTest, DrawShowsEachFamilysSelectionWhereItProjects) {
   window_->show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(window_.get()));
   if (!control().drawing()) GTEST_SKIP() << "no OpenGL 3.3 on this platform";
-  Load(Model());
+  Load(testing::HandlesModel());
   LookFront();
   const auto colour_at = [&](const Vector3& p) {
     const QImage shown = control().canvas()->grabFramebuffer();

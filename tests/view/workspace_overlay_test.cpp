@@ -4,35 +4,11 @@
 
 #include <cmath>
 
-#include "hod/reset.h"
-#include "support/model_parts.h"
+#include "view/handles_model.h"
 #include "view/view_state.h"
 
 namespace gantry {
 namespace {
-
-// A two-sided square of half-size 10 in the z = 0 plane under Root, a joint "Arm" at (5, 0, 0)
-// and a dock path of three points beside it.
-HodModel Model() {
-  HodModel model = MakeDefaultModel();
-  Joint arm;
-  arm.Name = "Arm";
-  arm.ParentName = "Root";
-  arm.Position = {5, 0, 0};
-  arm.Scale = {1, 1, 1};
-  model.JointList.Joints.push_back(arm);
-  MultiMesh& mesh = model.Meshes.emplace_back();
-  mesh.Name = "Hull";
-  mesh.ParentName = "Root";
-  mesh.Lods = {testing::LodOf({testing::SquarePart(10, {0, 2, 1, 1, 2, 3})})};
-  DockPath path;
-  path.Name = "Dock";
-  path.ParentName = "Root";
-  path.Points.resize(3);
-  for (int i = 0; i < 3; ++i) path.Points[i].Position = {-5, 6.0f * (i - 1), 0};
-  model.DockPathList.Paths = {path};
-  return model;
-}
 
 ScreenMapping FrontView(int w = 400, int h = 300) {
   ViewState state;
@@ -81,7 +57,8 @@ TEST(WorkspaceOverlayTest, RayTriangleHitsFromEitherSideOnlyInFront) {
 }
 
 TEST(WorkspaceOverlayTest, PickPrefersTheNearestHandleThenTriangles) {
-  const HodModel model = Model();
+  HodModel model = testing::HandlesModel();
+  model.NavLightList.NavLights.clear();  // on the joint Arm
   const ScreenMapping screen = FrontView();
   const auto arm = ProjectToScreen({5, 0, 0}, screen);
   ASSERT_TRUE(arm);
@@ -121,7 +98,7 @@ std::vector<SceneVertex> Points(const Overlay& overlay, float size) {
 }
 
 TEST(WorkspaceOverlayTest, OverlaysDrawTheSelectedElementWhereItStands) {
-  HodModel model = Model();
+  HodModel model = testing::HandlesModel();
   // The dock path: its points in order, the chosen one marked, numbered.
   Overlay overlay = BuildOverlay(model, {OverlayFamily::DockPath, 0, 1}, 10);
   const auto chosen = Points(overlay, kSelectedHandleSize);
@@ -143,8 +120,7 @@ TEST(WorkspaceOverlayTest, OverlaysDrawTheSelectedElementWhereItStands) {
   EXPECT_TRUE(BuildOverlay(model, {OverlayFamily::Joint, 1, std::nullopt}, 10,
                            ~OverlayBit(OverlayFamily::Joint))
                   .empty());
-  EXPECT_TRUE(BuildOverlay(model, {OverlayFamily::Joint, 7, std::nullopt}, 10).empty());
-  EXPECT_TRUE(BuildOverlay(model, {OverlayFamily::Marker, 0, std::nullopt}, 10).empty());
+  EXPECT_TRUE(BuildOverlay(model, {OverlayFamily::Marker, 1, std::nullopt}, 10).empty());
 
   // A scar grid of 2 x 1 x 1 cells over the box, only the second listing a triangle: one box of
   // twelve edges, standing in the second half.
