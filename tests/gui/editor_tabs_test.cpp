@@ -204,6 +204,21 @@ TEST_F(EditorTabsTest, MirrorAsksOnlyForASelectedMeshAndCancelClearsTheBoxes) {
   EXPECT_FALSE(ticked);
 }
 
+TEST_F(EditorTabsTest, ListsAndDetailsFollowTheModel) {
+  workspace_.model.Meshes.resize(2);
+  workspace_.model.Meshes[1].Lods.resize(2);
+  workspace_.model.Meshes[1].Lods[1].LodLevel = 1;
+  workspace_.model.Warnings.push_back({});
+  workspace_.model.Warnings.back().Text = "watch out";
+  form_.Refresh();
+  Widget<QListWidget>("lstGeometry")->setCurrentRow(1);
+  ASSERT_EQ(Widget<QListWidget>("lstGeomLODs")->count(), 2);
+  EXPECT_EQ(Widget<QListWidget>("lstGeomLODs")->item(1)->text(), QStringLiteral("LOD: 1"));
+  EXPECT_EQ(Widget<QLabel>("lstGeometryDetails")->text(),
+            QStringLiteral("2 level(s), 0 part(s), 0 vertices, 0 triangles"));
+  EXPECT_EQ(Widget<QListWidget>("lstWARN")->item(0)->text(), QStringLiteral("watch out"));
+}
+
 TEST_F(EditorTabsTest, LevelCommandsKeepTheLevelSelected) {
   Click("cmdGeomAdd");
   Click("cmdGeomAdd");  // the second mesh is selected

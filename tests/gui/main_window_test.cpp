@@ -293,26 +293,6 @@ TEST_F(MainWindowTest, RecentListReordersDropsAndClears) {
   EXPECT_EQ(settings_.value("MRUDs/MRUD0").toString(), QString());
 }
 
-TEST_F(MainWindowTest, EditorListsFollowTheModel) {
-  HodModel& model = window_->workspace().model;
-  model.Meshes.resize(2);
-  model.Meshes[1].Lods.resize(2);
-  model.Meshes[1].Lods[1].LodLevel = 1;
-  model.Warnings.push_back({});
-  model.Warnings.back().Text = "watch out";
-  window_->editor().Refresh();
-  auto* meshes = Find<QListWidget>(window_.get(), "lstGeometry");
-  ASSERT_EQ(meshes->count(), 2);
-  meshes->setCurrentRow(1);
-  auto* lods = Find<QListWidget>(window_.get(), "lstGeomLODs");
-  ASSERT_EQ(lods->count(), 2);
-  EXPECT_EQ(lods->item(1)->text(), QStringLiteral("LOD: 1"));
-  EXPECT_EQ(Find<QLabel>(window_.get(), "lstGeometryDetails")->text(),
-            QStringLiteral("2 level(s), 0 part(s), 0 vertices, 0 triangles"));
-  EXPECT_EQ(Find<QListWidget>(window_.get(), "lstWARN")->item(0)->text(),
-            QStringLiteral("watch out"));
-}
-
 // The editor and the debug window, closed, come back from the Window menu; where the user put
 // them comes back in the next run.
 TEST_F(MainWindowTest, TheWindowsInsideComeBackAndStayWhereTheyWereLeft) {
