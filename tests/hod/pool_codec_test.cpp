@@ -199,20 +199,25 @@ TEST(PoolCodec, RoundTripsAndFollowsTheWritingRules) {
   EXPECT_LE(zeros.size(), packed.size() * kPoolMaxExpansion);
 }
 
+// Zeros, then `length` random bytes, zeros, and the same bytes `offset` further on: the one
+// repeat the data has beyond the zeros. Different bytes around the copy pin its length.
+Bytes OneRepeat(std::uint32_t offset, std::uint32_t length) {
+  Bytes data(offset + length + 400, 0);
+  const Bytes block = Noise(length + 2, offset + length);
+  std::copy(block.begin(), block.end(), data.begin() + 99);
+  std::copy(block.begin() + 1, block.end() - 1, data.begin() + 100 + offset);
+  data[99 + offset] = static_cast<std::uint8_t>(block[0] ^ 1);
+  data[100 + offset + length] = static_cast<std::uint8_t>(block.back() ^ 1);
+  return data;
+}
+
 TEST(PoolCodec, UsesEveryTokenFormUpToItsLimits) {
-  // Zeros, then `length` random bytes, zeros, and the same bytes `offset` further on: the one
-  // repeat the data has beyond the zeros. Different bytes around the copy pin its length.
   const std::pair<std::uint32_t, std::uint32_t> cases[] = {
       {63, 3},    {64, 3},     {16383, 3},  {16384, 4},  {1023, 18},   {1024, 18},
       {1023, 19}, {65535, 34}, {65536, 34}, {65535, 35}, {65536, 258}, {300, 258}};
   for (const auto& [offset, length] : cases) {
     SCOPED_TRACE(::testing::Message() << "offset " << offset << " length " << length);
-    Bytes data(offset + length + 400, 0);
-    const Bytes block = Noise(length + 2, offset + length);
-    std::copy(block.begin(), block.end(), data.begin() + 99);
-    std::copy(block.begin() + 1, block.end() - 1, data.begin() + 100 + offset);
-    data[99 + offset] = static_cast<std::uint8_t>(block[0] ^ 1);
-    data[100 + offset + length] = static_cast<std::uint8_t>(block.back() ^ 1);
+    const Bytes data = OneRepeat(offset, length);
     const Bytes packed = EncodePoolStream(data);
     ExpectWellFormed(packed, data);
     EXPECT_TRUE(HasMatch(Walk(packed, data.size()), offset, length));
@@ -225,51 +230,6 @@ TEST(PoolCodec, UsesEveryTokenFormUpToItsLimits) {
   const Bytes packed = EncodePoolStream(data);
   ExpectWellFormed(packed, data);
   EXPECT_TRUE(HasMatch(Walk(packed, data.size()), 1900, 258));
-}
-
-// A payload with one given match token of the 4-byte form (any offset up to the window, as a
-// writer may give); runs of zeros as matches one byte back, the rest literals.
-Bytes ZerosAndOneMatch(const Bytes& data, std::size_t at, std::uint32_t offset,
-                       std::uint32_t length) {
-  Bytes p;
-  std::size_t word = 0;
-  std::uint32_t bits = 0;
-  int flags = 31;
-  const auto flag = [&](bool match) {
-    if (flags == 31) {
-      if (!p.empty()) std::memcpy(p.data() + word, &bits, 4);
-      word = p.size();
-      p.resize(p.size() + 4);
-      bits = 0x80000000u;
-      flags = 0;
-    }
-    if (match) bits |= 1u << flags;
-    ++flags;
-  };
-  const auto match = [&](std::uint32_t d, std::uint32_t l) {
-    flag(true);
-    Append32(p, (d << 11) | ((l - 3) << 3) | 7);
-  };
-  for (std::size_t i = 0; i < data.size();) {
-    std::uint32_t zeros = 0;
-    while (i > 0 && zeros < 258 && i + zeros + 8 < data.size() && i + zeros != at &&
-           data[i - 1] == 0 && data[i + zeros] == 0) {
-      ++zeros;
-    }
-    if (i == at) {
-      match(offset, length);
-      i += length;
-    } else if (zeros >= 3) {
-      match(1, zeros);
-      i += zeros;
-    } else {
-      flag(false);
-      p.push_back(data[i++]);
-    }
-  }
-  std::memcpy(p.data() + word, &bits, 4);
-  Append32(p, 0);
-  return p;
 }
 
 TEST(PoolCodec, RepacksEditsKeepingEarlierTokensWithinTheRules) {
@@ -314,29 +274,30 @@ TEST(PoolCodec, RepacksEditsKeepingEarlierTokensWithinTheRules) {
 
 TEST(PoolCodec, RepackingKeepsMatchesWithinTheWindow) {
   // A match from the far end of the window, over 2 MiB of zeros.
-  constexpr std::size_t kFrom = 100000;
-  Bytes data(kFrom + kPoolWindow + 5000, 0);
-  const Bytes block = Noise(258, 8);
-  std::copy(block.begin(), block.end(), data.begin() + kFrom);
-  std::copy(block.begin(), block.end(), data.begin() + kFrom + kPoolWindow);
-  const Bytes far = ZerosAndOneMatch(data, kFrom + kPoolWindow, kPoolWindow, 258);
-  ASSERT_EQ(Decode(far, data.size()), data);
+  const Bytes data = OneRepeat(kPoolWindow, 258);
+  const Bytes far = EncodePoolStream(data);
+  // The encoder's match from that far back (not necessarily over the whole block).
+  const std::vector<MatchToken> matches = Walk(far, data.size()).matches;
+  const auto at = std::find_if(matches.begin(), matches.end(),
+                               [](const MatchToken& m) { return m.offset == kPoolWindow; });
+  ASSERT_NE(at, matches.end());
+  const std::uint32_t length = at->length;
 
   // Changed after the match: it is kept.
   Bytes later = data;
   later[data.size() - 100] ^= 1;
   Bytes packed = RepackPoolStream(later, far, data.size());
   ExpectWellFormed(packed, later);
-  EXPECT_TRUE(HasMatch(Walk(packed, later.size()), kPoolWindow, 258));
+  EXPECT_TRUE(HasMatch(Walk(packed, later.size()), kPoolWindow, length));
   // Removed before what it copies: the same distance, still kept.
   Bytes shorter = data;
   shorter.erase(shorter.begin() + 10, shorter.begin() + 20);
   packed = RepackPoolStream(shorter, far, data.size());
   ExpectWellFormed(packed, shorter);
-  EXPECT_TRUE(HasMatch(Walk(packed, shorter.size()), kPoolWindow, 258));
+  EXPECT_TRUE(HasMatch(Walk(packed, shorter.size()), kPoolWindow, length));
   // Inserted between the two: now out of reach, so not kept (the bytes still come out right).
   Bytes longer = data;
-  longer.insert(longer.begin() + kFrom + 1000, 7, 0x33);
+  longer.insert(longer.begin() + 1000, 7, 0x33);
   packed = RepackPoolStream(longer, far, data.size());
   ExpectWellFormed(packed, longer);
   for (const MatchToken& m : Walk(packed, longer.size()).matches) EXPECT_LE(m.offset, kPoolWindow);
