@@ -140,10 +140,7 @@ TEST(Hod2Authoring, EditedFilesSaveInTheirDialectAndReadBackWithExactlyTheEdit) 
       return back.model;
     };
 
-    {  // Untouched: the same model and chunks, the k-DOP and every scar mesh kept as read.
-      EXPECT_EQ(TopChunkIds(SaveAsHod2(original)), TopChunkIds(FileBytes(path)));
-      EXPECT_TRUE(DiffModels(original, save_and_read(original)).empty());
-    }
+    // Untouched, the file is written byte for byte: Hod2Corpus.ReadsCleanlyWithItsFigures...
     {  // Vertices moved: the mesh loses its scars (named), the k-DOP follows the geometry.
       HodModel edited = original;
       for (MeshVertex& v : edited.Meshes[0].Lods[0].Parts[0].Vertices) v.Position.x += 2.5f;
