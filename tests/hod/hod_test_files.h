@@ -31,11 +31,6 @@ inline ::testing::AssertionResult StoppedSaying(const HodRead& r,
   return ::testing::AssertionSuccess();
 }
 
-// ... naming the chunk and a byte offset.
-inline ::testing::AssertionResult StoppedIn(const HodRead& r, std::string_view tag) {
-  return StoppedSaying(r, {tag, "byte"});
-}
-
 inline HodBuilder& Floats(HodBuilder& b, std::initializer_list<float> values) {
   for (float v : values) b.Single(v);
   return b;
@@ -145,10 +140,6 @@ inline void AddDock(HodBuilder& b) {
   });
 }
 
-inline void AddBackgroundLight(HodBuilder& b) {
-  b.Nrml("BGLT", [](HodBuilder& c) { c.BigLong(32); });
-}
-
 inline void AddSegment(HodBuilder& b) {
   b.Form("BGSG", [](HodBuilder& c) {
     c.Text("seg").Long(2);
@@ -173,27 +164,22 @@ inline void AddVary(HodBuilder& b) {
   });
 }
 
-// Three parts: mask 0x600F (two vertices, a list and a strip), mask 0x7 (one vertex, no face
-// lists) and mask 0 (three vertices of no bytes, one list).
-inline void AddFullLod(HodBuilder& b) {
-  b.Form("BMSH", [](HodBuilder& m) {
-    m.BigLong(1400).Long(0).Long(3).Long(1).Long(0x600F).Long(2);
-    for (int i = 0; i < 2; ++i) {
-      Floats(m, {i + 1.0f, 2, 3, 1}).Byte(10).Byte(20).Byte(30).Byte(40);
-      Floats(m, {0, 1, 0, 0, 0.25f, 0.75f, 1, 0, 0, 0, 0, 1});
-    }
-    m.Integer(2).Long(0x202).Long(3).Integer(0).Integer(1).Integer(1);
-    m.Long(0x206).Long(4).Integer(1).Integer(0).Integer(1).Integer(0);
-    Floats(m.Long(0).Long(0x7).Long(1), {5, 6, 7, 1}).Byte(1).Byte(2).Byte(3).Byte(4);
-    Floats(m, {0, 0, 1, 0}).Integer(0);
-    m.Long(2).Long(0).Long(3).Integer(1).Long(0x202).Long(3).Integer(0).Integer(1).Integer(2);
-  });
-}
-
+// Level 0 has three parts: mask 0x600F (two vertices, a list and a strip), mask 0x7 (one
+// vertex, no face lists) and mask 0 (three vertices of no bytes, one list).
 inline void AddMultiMesh(HodBuilder& b) {
   b.Nrml("MULT", [](HodBuilder& c) {
-    c.BigLong(1400).Text("hull").Text("Hull").Long(2);
-    AddFullLod(c);
+    c.BigLong(1400).Text("hull").Text("Hull").Long(2).Form("BMSH", [](HodBuilder& m) {
+      m.BigLong(1400).Long(0).Long(3).Long(1).Long(0x600F).Long(2);
+      for (int i = 0; i < 2; ++i) {
+        Floats(m, {i + 1.0f, 2, 3, 1}).Byte(10).Byte(20).Byte(30).Byte(40);
+        Floats(m, {0, 1, 0, 0, 0.25f, 0.75f, 1, 0, 0, 0, 0, 1});
+      }
+      m.Integer(2).Long(0x202).Long(3).Integer(0).Integer(1).Integer(1);
+      m.Long(0x206).Long(4).Integer(1).Integer(0).Integer(1).Integer(0);
+      Floats(m.Long(0).Long(0x7).Long(1), {5, 6, 7, 1}).Byte(1).Byte(2).Byte(3).Byte(4);
+      Floats(m, {0, 0, 1, 0}).Integer(0);
+      m.Long(2).Long(0).Long(3).Integer(1).Long(0x202).Long(3).Integer(0).Integer(1).Integer(2);
+    });
     c.SimpleLod(1, 4);
   });
 }
@@ -287,7 +273,8 @@ inline RichFile BuildRichFile() {
     add_all(c, {AddDock, [](HodBuilder& m) { AddMarker(m, 0); }, AddNavLights, AddBoundary,
                 AddCollision, AddScar, AddVary});
   });
-  add_all(b, {AddBackgroundLight, AddSegment, AddStarField, AddBackgroundMeshes});
+  add_all(b, {[](HodBuilder& c) { c.Nrml("BGLT", [](HodBuilder& p) { p.BigLong(32); }); },
+              AddSegment, AddStarField, AddBackgroundMeshes});
   b.Form("INFO", [&](HodBuilder& c) {
     add_all(c, {[](HodBuilder& p) { p.Plain("WARN", [](HodBuilder& t) { t.Text("careful"); }); },
                 [](HodBuilder& p) { p.Plain("ERRR", [](HodBuilder& t) { t.Text("broken"); }); }});

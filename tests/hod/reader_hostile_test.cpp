@@ -34,7 +34,7 @@ void ExpectStopAfterRich(std::string_view tag, const std::function<void(HodBuild
   b.Bytes(Rich().bytes);
   hostile(b);
   const HodRead r(b);
-  EXPECT_TRUE(StoppedIn(r, tag));
+  EXPECT_TRUE(StoppedSaying(r, {tag, "byte"}));
   EXPECT_TRUE(r.model == rich) << "the failed " << tag << " chunk changed the model";
 }
 
@@ -201,7 +201,7 @@ TEST(ReaderHostile, CutBackgroundSetKeepsItsCompleteMeshes) {
                         [](HodBuilder& m) { m.BigLong(1).Long(0).Long(1).Long(0).Long(1); });
   });
   const HodRead r(b);
-  EXPECT_TRUE(StoppedIn(r, "BGMS"));
+  EXPECT_TRUE(StoppedSaying(r, {"BGMS", "byte"}));
   ASSERT_EQ(r.model.BackgroundMeshSet.Meshes.size(), 1u);
   EXPECT_EQ(r.model.BackgroundMeshSet.Meshes[0].LodLevel, 4);
 }
@@ -354,7 +354,7 @@ TEST(ReaderHostile, VerticesWithoutDataShareOneBudget) {
   EXPECT_EQ(within.model.Meshes[1].Lods[0].Parts[0].Vertices.size(), 25536u);
 
   const HodRead beyond(file({40000, 25537}));
-  EXPECT_TRUE(StoppedIn(beyond, "MULT"));
+  EXPECT_TRUE(StoppedSaying(beyond, {"MULT", "byte"}));
   EXPECT_EQ(beyond.model.Meshes.size(), 1u);
 }
 
