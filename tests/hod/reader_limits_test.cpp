@@ -20,16 +20,6 @@ namespace {
 
 LodMesh Lod(std::size_t parts) { return LodOf(std::vector<MeshPart>(parts, TrianglePart())); }
 
-MultiMesh Mesh(std::vector<LodMesh> lods) {
-  MultiMesh mesh;
-  mesh.ID = "MULT";
-  mesh.Name = "Hull";
-  mesh.ParentName = "Root";
-  mesh.LodCount = static_cast<std::int32_t>(lods.size());
-  mesh.Lods = std::move(lods);
-  return mesh;
-}
-
 struct LimitCase {
   const char* what;
   std::int64_t limit;
@@ -44,7 +34,7 @@ std::size_t Size(std::int64_t n) { return static_cast<std::size_t>(n); }
 std::vector<LimitCase> Cases() {
   return {
       {"parts of a mesh", 254,
-       [](HodModel& m, std::int64_t n) { m.Meshes = {Mesh({Lod(Size(n))})}; },
+       [](HodModel& m, std::int64_t n) { m.Meshes = {MeshOf("Hull", {Lod(Size(n))})}; },
        "Mesh 'Hull' LoD 1 has 255 parts; a HOD can hold at most 254."},
       {"parts of a glow", 254,
        [](HodModel& m, std::int64_t n) {
@@ -80,7 +70,7 @@ std::vector<LimitCase> Cases() {
        "The model has 32768 lights; a HOD can hold at most 32767."},
       {"levels of detail", 32767,
        [](HodModel& m, std::int64_t n) {
-         m.Meshes = {Mesh(std::vector<LodMesh>(Size(n), Lod(1)))};
+         m.Meshes = {MeshOf("Hull", std::vector<LodMesh>(Size(n), Lod(1)))};
        },
        "Mesh 'Hull' has 32768 levels of detail; a HOD can hold at most 32767."},
       {"mip levels", 32767,
@@ -118,8 +108,8 @@ std::vector<LimitCase> Cases() {
       {"vertices without data", 65536,
        [](HodModel& m, std::int64_t n) {
          // Counted over every part of every mesh.
-         m.Meshes = {Mesh({LodOf(
-             {TrianglePart(Size(n / 2), 0), TrianglePart(), TrianglePart(Size(n - n / 2), 0)})})};
+         m.Meshes = {MeshOf("Hull", {LodOf({TrianglePart(Size(n / 2), 0), TrianglePart(),
+                                            TrianglePart(Size(n - n / 2), 0)})})};
        },
        "The meshes have 65537 vertices whose vertex mask selects no data; a HOD can hold at most "
        "65536."},

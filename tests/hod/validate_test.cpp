@@ -24,10 +24,7 @@ HodModel GoodModel(int meshes = 3) {
   HodModel m = MakeDefaultModel();
   m.Materials.resize(1);
   for (int i = 0; i < meshes; ++i) {
-    MultiMesh& mesh = m.Meshes.emplace_back();
-    mesh.Name = "hull" + std::to_string(i);
-    mesh.LodCount = 1;
-    mesh.Lods = {GoodLod()};
+    const MultiMesh& mesh = m.Meshes.emplace_back(MeshOf("hull" + std::to_string(i), {GoodLod()}));
     ScarMesh& scar = m.ScarMeshes.emplace_back();
     scar.Description.Name = mesh.Name;
     scar.Triangles = scar.Normals = OneTriangle();

@@ -13,6 +13,7 @@
 
 #include "hod/hod_test_files.h"
 #include "hod/hod_writer.h"
+#include "support/model_parts.h"
 #include "support/random_model.h"
 
 namespace gantry::testing {
@@ -32,14 +33,6 @@ TopChunk Chunk(const ByteVector& bytes, const std::string& id) {
   }
   ADD_FAILURE() << "no " << id << " chunk";
   return {"", bytes.size(), 0};
-}
-
-MultiMesh Mesh(Tag id, int lods) {
-  MeshPart part{
-      0, kMaskPosition, 3, std::vector<MeshVertex>(3), 1, {{kFaceListTriangles, 3, {0, 1, 2}}}};
-  part.Vertices[1].Position = {1, 0, 0, 1};
-  const LodMesh lod{{"FORM", 0, "BMSH"}, 1400, 0, 1, {part}};
-  return {{"NRML", 0, id}, 7, 0, "m", 4, "Root", lods, std::vector<LodMesh>(lods, lod)};
 }
 
 // Path format 1 holds one path value; point format 3 three values after position and rotation.
@@ -200,7 +193,8 @@ struct Refusal {
 // Each change is applied after the length pass, or before it when `then_lengths`.
 void ExpectRefusals(const std::vector<Refusal>& refusals, bool then_lengths = false) {
   HodModel base = RandomModel(2, HodType::MultiMesh);
-  base.Meshes = {Mesh("MULT", 1), Mesh("GOBG", 1)};
+  base.Meshes = {MeshOf("m", {LodOf({TrianglePart()})}),
+                 MeshOf("g", {LodOf({TrianglePart()})}, "GOBG")};
   base.EngineBurns.at(0).VertexCount = 2;
   base.EngineBurns.at(0).CurveCount = 1;
   base.EngineBurns.at(0).Vertices.resize(2);

@@ -44,6 +44,12 @@ inline LodMesh LodOf(std::vector<MeshPart> parts) {
   return lod;
 }
 
+// A mesh named `name` of the given levels, on the root joint.
+inline MultiMesh MeshOf(std::string name, std::vector<LodMesh> lods, Tag id = "MULT") {
+  const auto count = static_cast<std::int32_t>(lods.size());
+  return {{"NRML", 0, id}, 1400, 0, std::move(name), 0, "Root", count, std::move(lods)};
+}
+
 // A texture whose `levels` levels hold the bytes its format and size call for, each byte telling
 // its level and place apart.
 inline Texture SampleTexture(std::string name, Tag format, std::int32_t w, std::int32_t h,
