@@ -37,17 +37,6 @@ TEST(RotateVector, TurnsAboutXThenYThenZ) {
   ExpectNear(RotateVector({0, 1, 0}, angles), {1, 0, 0});
 }
 
-TEST(AngleConversion, BringsAnglesIntoOneTurn) {
-  EXPECT_DOUBLE_EQ(DegreesToRadians(-90), 1.5 * kPiSingle);
-  EXPECT_NEAR(RadiansToDegrees(DegreesToRadians(-90)), 270, 1e-4);
-  EXPECT_DOUBLE_EQ(DegreesToRadians(450), 0.5 * kPiSingle);
-  EXPECT_DOUBLE_EQ(DegreesToRadians(360), kTwoPiSingle);  // only angles above a turn wrap
-  EXPECT_NEAR(RadiansToDegrees(-kPiSingle / 2), 270, 1e-4);
-  EXPECT_NEAR(RadiansToDegrees(5 * kPiSingle), 180, 1e-4);
-  EXPECT_LE(DegreesToRadians(1e300), kTwoPiSingle);  // ends
-  EXPECT_TRUE(std::isnan(RadiansToDegrees(INFINITY)) && std::isnan(RadiansToDegrees(-INFINITY)));
-}
-
 // The rule as written, a turn at a time.
 double TurnByTurn(double value, double turn) {
   while (value > turn) value -= turn;
@@ -56,13 +45,16 @@ double TurnByTurn(double value, double turn) {
 }
 
 TEST(AngleConversion, AgreesWithTurningATurnAtATime) {
-  // Whole turns end at a full turn from above and at 0 from below.
+  // Whole turns end at a full turn from above and at 0 from below; only angles above a turn wrap.
+  EXPECT_EQ(DegreesToRadians(360), kTwoPiSingle);
   EXPECT_EQ(DegreesToRadians(720), kTwoPiSingle);
   EXPECT_EQ(RadiansToDegrees(8 * kPiSingle), 360);
   EXPECT_EQ(DegreesToRadians(-720), 0);
   EXPECT_FALSE(std::signbit(DegreesToRadians(-720)));
-  for (const double degrees : {0.1, 359.9, 360.0001, 1000.5, -0.1, -359.9, -1e-20, 123456.789,
-                               -98765.4321, 359999999.0, -359999999.0}) {
+  EXPECT_LE(DegreesToRadians(1e300), kTwoPiSingle);  // ends
+  EXPECT_TRUE(std::isnan(RadiansToDegrees(INFINITY)) && std::isnan(RadiansToDegrees(-INFINITY)));
+  for (const double degrees : {0.1, 359.9, 360.0001, 1000.5, -0.1, -90.0, -359.9, -1e-20,
+                               123456.789, -98765.4321, 359999999.0, -359999999.0}) {
     EXPECT_EQ(DegreesToRadians(degrees), TurnByTurn(degrees / 180 * kPiSingle, kTwoPiSingle))
         << degrees;
     const double radians = degrees / 1000;
