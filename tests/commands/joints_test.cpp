@@ -131,11 +131,9 @@ TEST(RenameJoint, RaisesTheEndingAndCarriesTheChildren) {
   Add(model, "Sight", "Gun0009");
   testing::ScriptedUi ui;
   EXPECT_EQ(RenameJoint(model, 2, "Gun0009", ui), "Gun10");
+  // The clash is told as Names.ClashesAreToldOnceAndTheSearchRepeats checks.
   EXPECT_EQ(Names(model), (std::vector<std::string>{"Root<", "Gun0009<Root", "Gun10<Root",
                                                     "Tip<Gun10", "Sight<Gun0009"}));
-  ASSERT_EQ(ui.messages.size(), 1u);
-  EXPECT_EQ(ui.messages[0].text, "Name clash with object #2");
-  EXPECT_EQ(ui.messages[0].icon, Icon::None);
 
   // Case differences are no clash here; the validator refuses them before a save.
   EXPECT_EQ(RenameJoint(model, 2, "gun0009", ui), "gun0009");

@@ -110,12 +110,8 @@ TEST(StarFields, RandomizingAddsUpToOneAndSizeScales) {
 
 class StarMapCommand : public ::testing::Test {
  protected:
-  std::string Tga(std::int16_t w, std::int16_t h, std::uint8_t depth) {
-    std::string bytes(12, '\0');
-    bytes[2] = 2;
-    bytes += {char(w), char(w >> 8), char(h), char(h >> 8), char(depth), 8};
-    bytes += std::string(4 * w * h, '\xFF') + std::string(8, '\0') + "TRUEVISION-XFILE." + '\0';
-    return folder_.Write("map.tga", bytes);
+  std::string Tga(std::int16_t w, std::int16_t h, char depth) {
+    return folder_.WriteTga("map.tga", w, h, std::vector<std::uint32_t>(w * h, kWhite), depth);
   }
   CommandResult Run(std::string path, Texts answers) {
     ui.files = {path};

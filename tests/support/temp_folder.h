@@ -6,11 +6,13 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace gantry::testing {
 
@@ -40,6 +42,17 @@ class TempFolder {
     std::ofstream(path, std::ios::binary)
         .write(contents.data(), static_cast<std::streamsize>(contents.size()));
     return path;
+  }
+  // An uncompressed TGA of `depth` bits: 0xAARRGGBB pixels as given (bottom row first), then the
+  // TGA 2.0 footer. Returns its path.
+  std::string WriteTga(std::string_view name, std::int16_t width, std::int16_t height,
+                       const std::vector<std::uint32_t>& pixels, char depth = 32) const {
+    std::string bytes(12, '\0');
+    bytes[2] = 2;
+    bytes += {char(width), char(width >> 8), char(height), char(height >> 8), depth, 8};
+    for (const std::uint32_t p : pixels)
+      bytes += {char(p), char(p >> 8), char(p >> 16), char(p >> 24)};
+    return Write(name, bytes + std::string(8, '\0') + "TRUEVISION-XFILE." + '\0');
   }
   std::size_t FileCount() const {
     return static_cast<std::size_t>(std::distance(std::filesystem::directory_iterator(path_), {}));
