@@ -16,15 +16,6 @@ namespace {
 
 constexpr const char* kSelectFirst = "Please select a material in material secion first!";
 
-// Also keeps the file dialog's filter.
-struct FileUi : testing::ScriptedUi {
-  std::optional<std::string> OpenFile(std::string_view filter, std::string_view title) override {
-    filters.emplace_back(filter);
-    return ScriptedUi::OpenFile(filter, title);
-  }
-  std::vector<std::string> filters;
-};
-
 HodModel ModelWithMaterials(int count) {
   HodModel model = MakeDefaultModel();
   for (int i = 0; i < count; ++i) AddMaterial(model);
@@ -77,7 +68,7 @@ TEST(Materials, ScriptLinesDeclaringTexturesGiveTheirLayers) {
 
 TEST(Materials, ChoosingAShaderRebuildsTheParametersFromTheScript) {
   HodModel model = ModelWithMaterials(2);
-  FileUi ui;
+  testing::ScriptedUi ui;
   ui.inputs = {"4"};
   AddParameter(model, 1, ui);
   // Either separator in the chosen path.
@@ -99,7 +90,7 @@ TEST(Materials, ChoosingAShaderRebuildsTheParametersFromTheScript) {
 
 TEST(Materials, ChoosingAShaderChangesNothingWithoutAReadableScript) {
   HodModel model = ModelWithMaterials(1);
-  FileUi ui;
+  testing::ScriptedUi ui;
   ui.inputs = {"4"};
   AddParameter(model, 0, ui);
   const Material before = model.Materials[0];
@@ -132,7 +123,7 @@ TEST(Materials, RealShaderScripts) {
     if (path.empty()) continue;
     ++found;
     HodModel model = ModelWithMaterials(1);
-    FileUi ui;
+    testing::ScriptedUi ui;
     ui.files = {path};
     ChooseShader(model, 0, ui);
     EXPECT_EQ(model.Materials[0].ShaderName, name.substr(0, name.size() - 3));  // less ".st"
@@ -222,7 +213,7 @@ TEST(Materials, ParametersStopAtWhatAHodCanHold) {
   std::string script;
   for (int i = 0; i < 300; ++i) script += "static Texture $t" + std::to_string(i) + "\n";
   const testing::TempFolder folder;
-  FileUi ui;
+  testing::ScriptedUi ui;
   ui.files = {folder.Write("many.st", script)};
   ChooseShader(model, 0, ui);
   EXPECT_EQ(std::tuple(model.Materials[0].ParameterCount, ui.messages.size()), std::tuple(254, 1u));

@@ -188,10 +188,13 @@ struct Refusal {
   const char* what;
   std::function<void(HodModel&)> change;
   const char* error;
+  bool then_lengths = false;  // changed before the length pass rather than after it
 };
 
-// Each change is applied after the length pass, or before it when `then_lengths`.
-void ExpectRefusals(const std::vector<Refusal>& refusals, bool then_lengths = false) {
+// Counts, lengths and texts that do not describe the data; counts of zero, which would hide
+// their elements from the write order; data the reader would stop at, so the file could not be
+// opened again.
+TEST(HodWriter, RefusesModelsItCouldNotWriteTrueToTheData) {
   HodModel base = RandomModel(2, HodType::MultiMesh);
   base.Meshes = {MeshOf("m", {LodOf({TrianglePart()})}),
                  MeshOf("g", {LodOf({TrianglePart()})}, "GOBG")};
@@ -202,21 +205,7 @@ void ExpectRefusals(const std::vector<Refusal>& refusals, bool then_lengths = fa
   ASSERT_TRUE(ComputeLengths(base));
   ByteVector bytes;
   ASSERT_TRUE(WriteHod(base, bytes));
-  for (const Refusal& refusal : refusals) {
-    SCOPED_TRACE(refusal.what);
-    HodModel m = base;
-    refusal.change(m);
-    ASSERT_TRUE(!then_lengths || ComputeLengths(m));
-    ByteVector out = {1, 2, 3};
-    std::string error;
-    EXPECT_FALSE(WriteHod(m, out, &error));
-    EXPECT_NE(error.find(refusal.error), std::string::npos) << error;
-    EXPECT_TRUE(out == (ByteVector{1, 2, 3})) << "the output was replaced";
-  }
-}
-
-TEST(HodWriter, RefusesCountsLengthsAndTextsThatDoNotDescribeTheData) {
-  ExpectRefusals({
+  const std::vector<Refusal> refusals = {
       {"two lights counted, one held",
        [](HodModel& m) {
          m.LightList.LightCount = 2;
@@ -239,36 +228,31 @@ TEST(HodWriter, RefusesCountsLengthsAndTextsThatDoNotDescribeTheData) {
       {"owner edited without the length pass", [](HodModel& m) { m.HodOwner.Owner = "you"; },
        "\"you\""},
       {"chunk length", [](HodModel& m) { m.Meshes[0].Length += 2; }, "length says"},
-  });
-}
-
-// A count of zero hides the list from the write order, so its elements would vanish unseen.
-TEST(HodWriter, RefusesZeroCountsThatHideElements) {
-  ExpectRefusals(
-      {
-          {"light", [](HodModel& m) { m.LightList.Lights.resize(1); }, "lights"},
-          {"joints", [](HodModel& m) { m.JointList.JointCount = 0; }, "joints"},
-          {"nav lights", [](HodModel& m) { m.NavLightList.NavLightCount = 0; }, "nav lights"},
-          {"dock paths", [](HodModel& m) { m.DockPathList.PathCount = 0; }, "dock paths"},
-      },
-      true);
-}
-
-// Data the reader would stop at: the file could not be opened again.
-TEST(HodWriter, RefusesDataItCannotReadBack) {
-  ExpectRefusals(
-      {
-          {"mip level size", [](HodModel& m) { m.Textures[0].MipLevels[0].resize(5); }, "mip"},
-          {"scar grid size",
-           [](HodModel& m) {
-             ScarGrid& grid = m.ScarMeshes[0].Grid;
-             grid.SizeX = grid.SizeY = 65536;
-             grid.SizeZ = 0;
-             grid.Cells.clear();
-           },
-           "scar grid"},
-      },
-      true);
+      {"a light counted zero", [](HodModel& m) { m.LightList.Lights.resize(1); }, "lights", true},
+      {"joints counted zero", [](HodModel& m) { m.JointList.JointCount = 0; }, "joints", true},
+      {"nav lights", [](HodModel& m) { m.NavLightList.NavLightCount = 0; }, "nav lights", true},
+      {"dock paths", [](HodModel& m) { m.DockPathList.PathCount = 0; }, "dock paths", true},
+      {"mip level size", [](HodModel& m) { m.Textures[0].MipLevels[0].resize(5); }, "mip", true},
+      {"scar grid size",
+       [](HodModel& m) {
+         ScarGrid& grid = m.ScarMeshes[0].Grid;
+         grid.SizeX = grid.SizeY = 65536;
+         grid.SizeZ = 0;
+         grid.Cells.clear();
+       },
+       "scar grid", true},
+  };
+  for (const Refusal& refusal : refusals) {
+    SCOPED_TRACE(refusal.what);
+    HodModel m = base;
+    refusal.change(m);
+    ASSERT_TRUE(!refusal.then_lengths || ComputeLengths(m));
+    ByteVector out = {1, 2, 3};
+    std::string error;
+    EXPECT_FALSE(WriteHod(m, out, &error));
+    EXPECT_NE(error.find(refusal.error), std::string::npos) << error;
+    EXPECT_TRUE(out == (ByteVector{1, 2, 3})) << "the output was replaced";
+  }
 }
 
 }  // namespace

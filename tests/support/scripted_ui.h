@@ -36,7 +36,8 @@ class ScriptedUi : public Ui {
     prompts.emplace_back(prompt);
     return Next(inputs).value_or(std::nullopt);
   }
-  std::optional<std::string> OpenFile(std::string_view, std::string_view title) override {
+  std::optional<std::string> OpenFile(std::string_view filter, std::string_view title) override {
+    filters.emplace_back(filter);
     prompts.emplace_back(title);
     return Next(files).value_or(std::nullopt);
   }
@@ -73,6 +74,7 @@ class ScriptedUi : public Ui {
   // The questions asked with a preselected answer, and that answer.
   std::vector<std::pair<std::string, Answer>> preselected;
   std::vector<std::string> prompts;
+  std::vector<std::string> filters;  // of the file dialogs
   std::vector<std::string> statuses;
   std::vector<std::string> file_names;
   std::vector<std::pair<std::int64_t, std::int64_t>> progress;
