@@ -40,17 +40,12 @@ const std::vector<std::string>& CleanCorpusFiles() {
   return files;
 }
 
-const std::set<std::string>& VerbatimCorpusFiles() {
+const std::set<std::string>& RewrittenCorpusFiles() {
   static const std::set<std::string> files = {
-      "Mephistofeles__hw2-shaders__hgn_resourcecontroller.hod",
-      "Mephistofeles__hw2-shaders__hgn_scout.hod",
-      "Mephistofeles__hw2-shaders__testbox.hod",
-      "mjhorvath__Homeworld-Classic-Enhanced-for-HW2C__hgn_c_module_firecontrol_nores.hod",
-      "mjhorvath__Homeworld-Classic-Enhanced-for-HW2C__teamcolourstripes.hod",
-      "mjhorvath__Mikali-Map-Collection-for-HWRM__box_2048_64_2048-oldHOD.hod",
-      "tdmckenney0__slipstream-the-price-of-freedom__dreadnaugh_mesh_engine.hod",
-      "tdmckenney0__slipstream-the-price-of-freedom__hw1_supernova_light.hod",
-      "tdmckenney0__slipstream-the-price-of-freedom__vgr_bc_concussionmissile.hod",
+      "Real-Gecko__hw2-complex__black.hod",
+      "Real-Gecko__hw2-complex__hgn_battleshipyard.hod",
+      "mjhorvath__Mikali-Map-Collection-for-HWRM__asteroid_1_hw2c.hod",
+      "tdmckenney0__slipstream-the-price-of-freedom__hw1_supernova.hod",
   };
   return files;
 }

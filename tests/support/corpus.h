@@ -13,8 +13,8 @@ namespace gantry::testing {
 
 // Files that read, validate, save and read back cleanly.
 const std::vector<std::string>& CleanCorpusFiles();
-// Clean files that a save writes back byte for byte (the others are written in newer layouts).
-const std::set<std::string>& VerbatimCorpusFiles();
+// Clean files that a save writes in newer layouts; it writes the others back byte for byte.
+const std::set<std::string>& RewrittenCorpusFiles();
 // Truncated or padded files: a clear message and what was read is kept.
 const std::vector<std::string>& DamagedCorpusFiles();
 // HOD 2.0 files (with a POOL chunk): read, convert to classic and write back cleanly.
