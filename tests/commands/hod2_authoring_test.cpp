@@ -164,12 +164,8 @@ TEST(Hod2Authoring, EditedFilesSaveInTheirDialectAndReadBackWithExactlyTheEdit) 
     }
     {  // A joint and a marker added.
       HodModel edited = original;
-      Joint joint;
-      joint.Name = "NewJoint";
-      joint.ParentName = "Root";
-      joint.Position = {1, 2, 3};
-      joint.Scale = {1, 1, 1};
-      edited.JointList.Joints.push_back(joint);
+      edited.JointList.Joints.push_back(
+          {0, "NewJoint", 0, "Root", {1, 2, 3}, {}, {1, 1, 1}, {}, {}});
       ++edited.JointList.JointCount;
       Marker marker = edited.Markers.empty() ? Marker{} : edited.Markers.front();
       marker.Name = "NewMarker";
@@ -197,12 +193,8 @@ TEST(Hod2Authoring, EditedFilesSaveInTheirDialectAndReadBackWithExactlyTheEdit) 
       HodModel edited = original;
       const Texture texture = SampleTexture("imported_DIFF", "DXT1", 8, 8, 2);
       edited.Textures.push_back(texture);
-      MaterialParameter parameter;
-      parameter.Type = kParameterTexture;
-      parameter.DataSize = 4;
-      parameter.TextureIndex = static_cast<std::int32_t>(edited.Textures.size() - 1);
-      parameter.LayerName = "$glow";
-      edited.Materials[0].Parameters.push_back(parameter);
+      const auto index = static_cast<std::int32_t>(edited.Textures.size() - 1);
+      edited.Materials[0].Parameters.push_back({kParameterTexture, 4, {}, index, 0, "$glow"});
       ++edited.Materials[0].ParameterCount;
       const HodModel back = save_and_read(edited);
       EXPECT_EQ(back.Textures.back().MipLevels, texture.MipLevels);

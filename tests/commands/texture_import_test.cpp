@@ -70,13 +70,8 @@ TEST_F(TextureImportTest, AddsThenReplacesByNameWithTheMaterialsChoice) {
             std::tuple("leaves[1]", Tag("DXT5"), 32, 6));
 
   // Once an alpha-testing material uses it, the same picture becomes one-bit DXT1, in place.
-  Material material;
-  material.ShaderName = "AlphaTest";
-  MaterialParameter parameter;
-  parameter.Type = 5;
-  parameter.TextureIndex = 0;
-  material.Parameters.push_back(parameter);
-  model.Materials.push_back(material);
+  model.Materials.emplace_back().ShaderName = "AlphaTest";
+  model.Materials[0].Parameters = {{kParameterTexture, 0, {}, 0, 0, ""}};
   model.Textures[0].FileName = "C:\\old\\leaves.PSD[1]";
   options.settings.max_size = 8;
   const auto replaced = ImportImageTexture(model, leaves, options, ui_);

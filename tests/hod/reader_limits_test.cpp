@@ -39,9 +39,6 @@ std::vector<LimitCase> Cases() {
       {"parts of a glow", 254,
        [](HodModel& m, std::int64_t n) {
          EngineGlow glow;
-         glow.Kind = "FORM";
-         glow.ID = "GLOW";
-         glow.InfoID = "GLOI";
          glow.Name = "flare";
          glow.Mesh = Lod(Size(n));
          m.EngineGlows = {glow};
@@ -117,12 +114,7 @@ std::vector<LimitCase> Cases() {
        [](HodModel& m, std::int64_t n) {
          // Past 65536 vertices a 16-bit index names the wrong vertex.
          CollisionMesh collision;
-         collision.Kind = "FORM";
-         collision.ID = "COLD";
          collision.ParentName = "Root";
-         collision.BoxHeader.Kind = "BBOX";
-         collision.SphereHeader.Kind = "BSPH";
-         collision.TrianglesHeader.Kind = "TRIS";
          collision.Triangles.VertexCount = static_cast<std::int32_t>(n);
          collision.Triangles.Vertices.resize(Size(n));
          collision.Triangles.IndexCount = 3;
