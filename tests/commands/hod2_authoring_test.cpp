@@ -54,11 +54,6 @@ ByteVector SaveAsHod2(const HodModel& model, const Hod2WriteOptions& options = {
   return bytes;
 }
 
-bool StartsWithAny(const std::string& line, std::initializer_list<std::string_view> prefixes) {
-  return std::any_of(prefixes.begin(), prefixes.end(),
-                     [&](std::string_view p) { return line.rfind(p, 0) == 0; });
-}
-
 // Every difference between the file and what came back lies where the edit (or what it makes
 // the writer recompute) belongs, and there is at least one.
 void ExpectOnlyDifferences(const HodModel& before, const HodModel& after,
@@ -66,7 +61,10 @@ void ExpectOnlyDifferences(const HodModel& before, const HodModel& after,
   const std::vector<std::string> lines = DiffModels(before, after);
   EXPECT_FALSE(lines.empty());
   for (const std::string& line : lines) {
-    EXPECT_TRUE(StartsWithAny(line, where) || line.rfind("(stopped", 0) == 0) << line;
+    EXPECT_TRUE(
+        line.starts_with("(stopped") ||
+        std::any_of(where.begin(), where.end(), [&](auto p) { return line.starts_with(p); }))
+        << line;
   }
 }
 

@@ -63,10 +63,8 @@ TEST_F(SafeFileTest, MissingFolderAndUnreplaceableTargetAreReportedByStep) {
   const auto open = WriteFileSafely((dir_ / "no such folder" / "x.hod").string(),
                                     [](std::FILE*) { return true; });
   ASSERT_TRUE(open);
+  // That the folder is named as the cause: SaveTest.AFailingStepAsksWhetherToGoOn.
   EXPECT_EQ(std::tuple(open->step, open->code), std::tuple(FileWriteFailure::Step::Open, ENOENT));
-  // The folder is what failed, not the file.
-  EXPECT_NE(open->description.find(PathText(dir_ / "no such folder")), std::string::npos)
-      << open->description;
 
   // A folder in the target's place cannot be replaced by a file.
   const fs::path folder = dir_ / "taken";
