@@ -57,17 +57,7 @@ TEST(ReaderChunks, HeaderInfoLightsMaterialsAndTextures) {
   EXPECT_EQ(std::tuple(plain.Kind, plain.Version, plain.Parameters.at(0).TextureIndex,
                        plain.Parameters[0].LayerName, plain.Parameters.size()),
             std::tuple(Tag("STAT"), 1001, 2, "", 1u));
-  // Only an NRML header means the framed layout; a FORM header over the plain layout is plain.
-  HodBuilder b;
-  b.Version().Container("FORM", "STAT", [](HodBuilder& c) {
-    c.Text("glass").Text("thruster").Long(1).Long(5).Long(4).Long(2);
-  });
-  const HodRead form(b);
-  ASSERT_TRUE(Clean(form));
-  const Material& glass = form.model.Materials.at(0);
-  EXPECT_EQ(std::tuple(form.model.Materials.size(), glass.Version, glass.Name,
-                       glass.Parameters.at(0).TextureIndex),
-            std::tuple(1u, 1001, "glass", 2));
+  // A FORM header over the plain layout: HodWriter.PlainMaterialIsWrittenFramedWithItsVersion.
   const std::vector<MipLevel>& t = m.Textures.at(0).MipLevels;
   EXPECT_EQ(std::tuple(t.size(), t.at(0).at(63), t.at(1), t.at(2)),
             std::tuple(3u, 63, MipLevel(16, 0xA0), MipLevel(8, 0xB0)));

@@ -58,10 +58,13 @@ TEST(HodWriter, OldDockPathIsWrittenInTheNewestLayout) {
   EXPECT_EQ(Chunk(bytes, "BNDV").offset, at + dock.size());
 }
 
+// Only an NRML header means the framed layout: a FORM header over the plain layout is plain (the
+// bare plain chunk: the rich file's second material).
 TEST(HodWriter, PlainMaterialIsWrittenFramedWithItsVersion) {
   HodBuilder b;
-  b.Version().Name();
-  AddPlainMaterial(b);
+  b.Version().Name().Container("FORM", "STAT", [](HodBuilder& c) {
+    c.Text("glass").Text("thruster").Long(1).Long(5).Long(4).Long(2);
+  });
   const HodRead old(b);
   ASSERT_TRUE(Clean(old));
   const ByteVector bytes = Encode(old.model);
