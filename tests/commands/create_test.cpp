@@ -73,7 +73,6 @@ TEST(AddElement, LevelsOfDetailAndTheirRefusals) {
   EXPECT_EQ(AddLod(model, 0, ui).select, 0u);
   EXPECT_EQ(AddLod(model, 0, ui).select, 1u);
   EXPECT_EQ(model.Meshes[0].LodCount, 2);
-  EXPECT_EQ(LodListEntries(model.Meshes[0]), (Texts{"LOD: 0", "LOD: 1"}));
 
   model.Meshes[0].ID = "GOBG";
   EXPECT_FALSE(AddLod(model, 0, ui).changed);

@@ -328,9 +328,7 @@ TEST(PoolCodec, RejectsDamagedCodesWithTheStreamAndOffset) {
   Append32(back, 0);
   auto failure = DecodeFailure(back, 3, "mesh");
   ASSERT_TRUE(failure.has_value());
-  EXPECT_EQ(failure->offset, 4u);
-  EXPECT_NE(failure->message.find("the mesh stream"), std::string::npos) << failure->message;
-  EXPECT_NE(failure->message.find("payload byte 4"), std::string::npos) << failure->message;
+  EXPECT_EQ(failure->offset, 4u);  // the message through the reader: Hod2Hostile.DamagedPools...
 
   // Offset 5 after four literals.
   Bytes far = {0x10, 0x00, 0x00, 0x80, 1, 2, 3, 4, 5 << 2};

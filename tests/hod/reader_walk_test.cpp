@@ -15,9 +15,9 @@ namespace {
 
 using Texts = std::vector<std::string>;
 
-// Fewer than 8 bytes after a chunk are ignored, zeros too (8 would be a NUL tag). Other bytes:
-// ReaderHostile.EveryPrefixOfAValidFileFailsCleanly.
-TEST(ReaderWalk, TrailingZeros) {
+// Fewer than 8 bytes after a chunk are ignored, zeros too (other bytes:
+// ReaderHostile.EveryPrefixOfAValidFileFailsCleanly); 8 zeros are a NUL tag, which ends the read.
+TEST(ReaderWalk, TrailingZerosAndNulTags) {
   for (std::size_t extra = 1; extra <= 7; ++extra) {
     HodBuilder b;
     b.Version(1000).Zeros(extra);
@@ -25,9 +25,6 @@ TEST(ReaderWalk, TrailingZeros) {
     EXPECT_TRUE(Clean(t)) << extra << " trailing bytes";
     EXPECT_EQ(t.model.HodVersion.Version, 1000);
   }
-}
-
-TEST(ReaderWalk, NulTagEndsTheRead) {
   HodBuilder padded;
   padded.Version().Zeros(8).Version(3);
   const HodRead r(padded);
