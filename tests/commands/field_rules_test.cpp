@@ -11,44 +11,35 @@ namespace {
 
 using testing::ScriptedUi;
 
+// A valid text is stored as typed. Any other is corrected (trailing zeros, blanks, letters, a
+// fraction in a whole field, a value past an edge of the range), with the family's message, and
+// nothing is stored.
 TEST(FieldRules, CorrectionsAreShownAndNotStored) {
   ScriptedUi ui;
-  // A valid text is stored as typed.
   EXPECT_EQ(CheckField("1.5", kNumberField, ui).value, 1.5);
   EXPECT_EQ(CheckField("-0.25", kValidNumberField, ui).value, -0.25);
-  EXPECT_TRUE(ui.messages.empty());
-
-  // Trailing zeros, blanks, letters: corrected, with the family's message, nothing stored.
-  const std::tuple<const char*, const FieldRule*, const char*> corrected[] = {
-      {"1.50", &kNumberField, "1.5"},
-      {" 2", &kValidNumberField, "2"},
-      {"abc", &kNumberField, "0"},
-      {"3.7", &kIntegerField, "3"}};
-  for (const auto& [typed, kind, shown] : corrected) {
-    const FieldCheck check = CheckField(typed, *kind, ui);
-    EXPECT_EQ(std::tuple(check.text, check.value.has_value()), std::tuple(shown, false)) << typed;
-  }
-  CheckField("2.5", kAttenuationField, ui);
-  EXPECT_EQ(ui.MessageTexts(),
-            (std::vector<std::string>{"Please enter a number", "Please enter a valid number",
-                                      "Please enter a number", "Please enter a integer",
-                                      "Attenuation needs to be a integer"}));
-  EXPECT_EQ(ui.messages[0].icon, Icon::Exclamation);
-}
-
-TEST(FieldRules, RangesCorrectToTheirEdges) {
-  ScriptedUi ui;
-  const std::tuple<const char*, const FieldRule*, const char*> corrected[] = {
-      {"300", &kColourField, "255"}, {"-4", &kColourField, "0"}, {"-1", &kPositiveField, "0"}};
-  for (const auto& [typed, kind, shown] : corrected) {
-    const FieldCheck check = CheckField(typed, *kind, ui);
-    EXPECT_EQ(std::tuple(check.text, check.value.has_value()), std::tuple(shown, false)) << typed;
-  }
-  EXPECT_EQ(ui.MessageTexts().back(), "Value is out of range. Please enter a positive number.");
-  ui.messages.clear();
   EXPECT_EQ(CheckField("0", kPositiveField, ui).value, 0.0);
   EXPECT_EQ(CheckField("255", kColourField, ui).value, 255.0);
   EXPECT_TRUE(ui.messages.empty());
+
+  const char* colours = "Value is out of range. Please enter a value between 0 to 255";
+  const std::tuple<const char*, const FieldRule*, const char*, const char*> corrected[] = {
+      {"1.50", &kNumberField, "1.5", "Please enter a number"},
+      {" 2", &kValidNumberField, "2", "Please enter a valid number"},
+      {"abc", &kNumberField, "0", "Please enter a number"},
+      {"3.7", &kIntegerField, "3", "Please enter a integer"},
+      {"2.5", &kAttenuationField, "2", "Attenuation needs to be a integer"},
+      {"300", &kColourField, "255", colours},
+      {"-4", &kColourField, "0", colours},
+      {"-1", &kPositiveField, "0", "Value is out of range. Please enter a positive number."}};
+  for (const auto& [typed, kind, shown, message] : corrected) {
+    ScriptedUi said;
+    const FieldCheck check = CheckField(typed, *kind, said);
+    EXPECT_EQ(std::tuple(check.text, check.value.has_value(), said.MessageTexts(),
+                         said.messages.at(0).icon),
+              std::tuple(shown, false, std::vector<std::string>{message}, Icon::Exclamation))
+        << typed;
+  }
 }
 
 TEST(FieldRules, EnteringShowsTheNumberRead) {
