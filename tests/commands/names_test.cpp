@@ -7,7 +7,8 @@
 namespace gantry {
 namespace {
 
-TEST(Names, NameBoxEndingsOfThreeTwoOneWithoutLeadingZeros) {
+TEST(Names, EndingsAreRaised) {
+  // Name boxes: endings of three to one digits without leading zeros.
   // Only the last three count (234 -> 235); "012" has a leading zero, "12" does not.
   const std::pair<const char*, const char*> cases[] = {{"Gun12", "Gun13"},
                                                        {"Gun99", "Gun100"},
@@ -18,12 +19,10 @@ TEST(Names, NameBoxEndingsOfThreeTwoOneWithoutLeadingZeros) {
                                                        {"7", "8"},
                                                        {"", "1"}};
   for (const auto& [name, raised] : cases) EXPECT_EQ(RaiseNameEnding(name), raised) << name;
-}
-
-TEST(Names, JointEndingsOfFourToOneLeadingZerosAllowed) {
-  const std::pair<const char*, const char*> cases[] = {
+  // Joint names: endings of four to one digits, leading zeros allowed.
+  const std::pair<const char*, const char*> joints[] = {
       {"Gun0009", "Gun10"}, {"Gun12", "Gun13"}, {"HullA", "HullA1"}, {"12", "13"}};
-  for (const auto& [name, raised] : cases) EXPECT_EQ(RaiseJointNameEnding(name), raised) << name;
+  for (const auto& [name, raised] : joints) EXPECT_EQ(RaiseJointNameEnding(name), raised) << name;
 }
 
 TEST(Names, ClashesAreToldOnceAndTheSearchRepeats) {

@@ -6,6 +6,8 @@
 #include <random>
 #include <tuple>
 
+#include "geometry/vectors.h"
+
 namespace gantry {
 namespace {
 
@@ -24,6 +26,12 @@ Joint MakeJoint(const char* name, const char* parent, Vector3 position, Vector3 
   j.Rotation = rotation;
   j.Axis = axis;
   return j;
+}
+
+TEST(Math3d, DistancesAreComputedInDoublePrecision) {
+  EXPECT_EQ(Distance3D(0, 0, 0, 1, 2, 2), 3.f);
+  // Squares of these overflow a single; the result itself does not.
+  EXPECT_FLOAT_EQ(Distance3D(0, 0, 0, 3e20f, 4e20f, 0), 5e20f);
 }
 
 TEST(RotateVector, TurnsAboutXThenYThenZ) {
