@@ -34,12 +34,6 @@ class TextureImportTest : public ::testing::Test {
   ScriptedUi ui_;
 };
 
-// The other alpha uses reach the choice through the imports below.
-TEST(TextureFormatChoiceTest, GradedAlphaIsDxt5WithAReasonEvenUnderAnAlphaTest) {
-  EXPECT_EQ(ChooseTextureFormat(AlphaUse::kGraded, true).format, TextureFormat::kDxt5);
-  EXPECT_FALSE(ChooseTextureFormat(AlphaUse::kGraded, true).reason.empty());
-}
-
 TEST(TextureFormatChoiceTest, NamesFollowTheFileAndMatchOlderNames) {
   EXPECT_EQ(TextureNameForImage("C:\\mod\\hull[1].png"), "hull[1]");
   EXPECT_EQ(TextureNameForImage("mod/ship_glow.TGA"), "ship_glow");
@@ -99,6 +93,9 @@ TEST_F(TextureImportTest, ScriptFilesKeepOlderKindsAndEncodePictures) {
   const auto graded = LoadTextureFile(WritePng("glow.png", Picture(16, 16, 100)), ui_);
   ASSERT_TRUE(graded);
   EXPECT_EQ(graded->Format, Tag("DXT5"));
+  // So too under an alpha-testing material, with the reason said.
+  EXPECT_EQ(ChooseTextureFormat(AlphaUse::kGraded, true).format, TextureFormat::kDxt5);
+  EXPECT_FALSE(ChooseTextureFormat(AlphaUse::kGraded, true).reason.empty());
   EXPECT_FALSE(LoadTextureFile(folder_.Path("none.bmp"), ui_));
   EXPECT_EQ(ui_.messages.size(), 1u);
 }

@@ -1,7 +1,13 @@
+// The helpers that ask and tell through the Ui: numbers typed into prompts, failed assertions.
 #include "common/prompts.h"
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "common/assert.h"
 #include "common/number_parse.h"
 #include "support/scripted_ui.h"
 
@@ -36,6 +42,16 @@ TEST(Prompts, NonNumbersAndRefusedZerosAreAskedAgainEmptyCancels) {
   const auto t = AskThreeNumbers(ui, "X", "Y", "Z", "0");
   ASSERT_TRUE(t);
   EXPECT_EQ(t->z, 3);
+}
+
+TEST(Assert, PassingCheckIsSilentFailingOneReportsThePosition) {
+  DebugLog log;
+  testing::ScriptedUi ui;
+  EXPECT_TRUE(Assert(true, 12, log, ui));
+  EXPECT_FALSE(Assert(false, 1234, log, ui));
+  const std::vector<std::string> said = {"Assertion Failed! Position: 1234"};
+  ASSERT_EQ(ui.MessageTexts(), said);
+  EXPECT_EQ(std::tuple(ui.messages[0].icon, log.messages()), std::tuple(Icon::Critical, said));
 }
 
 }  // namespace
