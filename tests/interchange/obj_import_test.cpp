@@ -36,7 +36,6 @@ class TextRewriteTest : public ::testing::Test {
     std::ifstream in(path_, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
   }
-  std::size_t FilesInFolder() const { return folder_.FileCount(); }
 
   TempFolder folder_;
   const fs::path& dir_ = folder_.path();
@@ -103,24 +102,22 @@ TEST_F(TextRewriteTest, RewritesInPlaceAndRemovesTheBackup) {
     path_ = JoinPath(PathText(dir_), name);
     Write("v 1 2 3\n\nf 1 1 1\r");
     const TextRewrite result = RewriteTextFile(path_, ui_);
-    EXPECT_EQ(
-        std::tuple(result.status, Contents(), result.text, FilesInFolder(), ui_.messages.size()),
-        std::tuple(TextRewriteStatus::Rewritten, "v 1 2 3\r\nf 1 1 1\r\n", "v 1 2 3\r\nf 1 1 1\r\n",
-                   name == "ship.hsc" ? 1u : 2u, 0u));
+    EXPECT_EQ(std::tuple(result.status, Contents(), result.text, folder_.FileCount(),
+                         ui_.messages.size()),
+              std::tuple(TextRewriteStatus::Rewritten, "v 1 2 3\r\nf 1 1 1\r\n",
+                         "v 1 2 3\r\nf 1 1 1\r\n", name == "ship.hsc" ? 1u : 2u, 0u));
   }
 }
 
-TEST_F(TextRewriteTest, EmptyOrUnreadableFilesAreReportedAndLeftAlone) {
+// An empty, unreadable or unreplaceable file is reported and left as it was.
+TEST_F(TextRewriteTest, FilesThatCannotBeRewrittenAreLeftAlone) {
   Write("");
   EXPECT_EQ(RewriteTextFile(path_, ui_).status, TextRewriteStatus::Empty);
-  EXPECT_EQ(std::tuple(ui_.MessageTexts(), ui_.messages.at(0).icon, FilesInFolder()),
+  EXPECT_EQ(std::tuple(ui_.MessageTexts(), ui_.messages.at(0).icon, folder_.FileCount()),
             std::tuple(std::vector<std::string>{"File is empty!"}, Icon::None, 1u));
   EXPECT_EQ(RewriteTextFile((dir_ / "missing.obj").string(), ui_).status,
             TextRewriteStatus::Unreadable);
   EXPECT_EQ(ui_.messages.size(), 2u);
-}
-
-TEST_F(TextRewriteTest, AFailedRewriteKeepsTheOriginal) {
   Write("a\nb");
   fs::create_directory(BackupPathFor(path_));  // the backup cannot be made
   const TextRewrite result = RewriteTextFile(path_, ui_);
@@ -184,26 +181,14 @@ TEST(ObjImport, PolygonsBecomeFansAndSharedCornersWeld) {
   EXPECT_EQ(
       std::tuple(bare->Parts[0].VertexCount, bare->Parts[0].Vertices[3].Normal, ui.messages.size()),
       std::tuple(6, Vector4{0, 0, 0, 1}, 0u));
-}
-
-TEST(ObjImport, SixTrianglesAroundAPointShareTheAveragedCentre) {
-  std::string obj;
-  for (int k = 0; k < 6; ++k) obj += "v " + std::to_string(0.001 * k) + " 0 0\n";
-  for (int k = 0; k < 6; ++k) {
-    obj += "v " + std::to_string(std::cos(k * 1.0471975)) + " " +
-           std::to_string(std::sin(k * 1.0471975)) + " 0\n";
-  }
-  for (int k = 0; k < 6; ++k) {
-    obj += "f " + std::to_string(k + 1) + " " + std::to_string(7 + k) + " " +
-           std::to_string(7 + (k + 1) % 6) + "\n";
-  }
-  ScriptedUi ui;
-  const std::optional<LodMesh> mesh = ImportOBJMeshText(obj, Faces(true), {}, ui);
-  ASSERT_TRUE(mesh);
-  const MeshPart& part = mesh->Parts[0];
-  EXPECT_EQ(part.VertexCount, 7);
-  EXPECT_NEAR(part.Vertices[0].Position.x, 0.0025, 1e-6);
-  for (int k = 0; k < 6; ++k) EXPECT_EQ(IndicesOf(part)[3 * k], 0);
+  // Without faces the positions are the mesh.
+  ObjImportOptions points = Faces(false);
+  points.ReadFaces = false;
+  const std::optional<LodMesh> positions = ImportOBJMeshText(kQuad, points, {}, ui);
+  const MeshPart& cloud = positions.value().Parts.at(0);
+  EXPECT_EQ(std::tuple(cloud.VertexCount, cloud.FaceListCount, cloud.Vertices.at(2).Position,
+                       cloud.Vertices[2].UV),
+            std::tuple(4, 0, Vector4{1, 1, 0, 1}, Vector2{1, 1}));
 }
 
 TEST(ObjImport, VIsReversedUnlessTheAnswerIsNo) {
@@ -222,24 +207,6 @@ TEST(ObjImport, VIsReversedUnlessTheAnswerIsNo) {
     ASSERT_TRUE(mesh);
     EXPECT_EQ(mesh->Parts[0].Vertices[0].UV, (Vector2{0.5f, c.v})) << c.ask;
     EXPECT_EQ(ui.MessageTexts(), c.ask ? Texts{"Reverse UVs? (Usually Yes)"} : Texts{});
-  }
-}
-
-TEST(ObjImport, AFileWithoutTextureCoordinatesWeldsWhateverIsAskedAboutUVs) {
-  // Two triangles sharing an edge, positions only.
-  constexpr const char* kShared = "v 0 0 0\nv 1 0 0\nv 0 1 0\nv 1 1 0\nf 1 2 3\nf 2 4 3\n";
-  ObjImportOptions options = Faces(true);
-  options.AskReverseUVs = true;
-  options.AskMergeThresholds = true;
-  for (const char* uv_threshold : {"0.001", "0"}) {
-    ScriptedUi ui;
-    ui.answers = {Answer::Yes};
-    ui.inputs = {"0.01", "0.1", uv_threshold};
-    const std::optional<LodMesh> mesh = ImportOBJMeshText(kShared, options, {}, ui);
-    ASSERT_TRUE(mesh);
-    EXPECT_EQ(std::tuple(mesh->Parts[0].VertexCount, mesh->Parts[0].Vertices[3].UV),
-              std::tuple(4, Vector2{0, 0}))
-        << uv_threshold;
   }
 }
 
@@ -271,11 +238,15 @@ TEST(ObjImport, ThresholdsAndTheKeyWindowDecideWhatWelds) {
     ScriptedUi ui;
     ObjImportOptions options = Faces(true);
     options.IgnoreNormals = c.ignore_normals;
-    options.AskMergeThresholds = c.vertex_threshold.has_value();
-    ui.inputs = {c.vertex_threshold, "0.1", "0.001"};
+    // The files hold no texture coordinates: a UV threshold of 0 and V reversed change nothing.
+    options.AskMergeThresholds = options.AskReverseUVs = c.vertex_threshold.has_value();
+    ui.inputs = {c.vertex_threshold, "0.1", "0"};
+    ui.answers = {Answer::Yes};
     const std::optional<LodMesh> mesh = ImportOBJMeshText(c.obj, options, {}, ui);
     ASSERT_TRUE(mesh);
-    EXPECT_EQ(mesh->Parts[0].VertexCount, c.vertices) << c.obj;
+    EXPECT_EQ(std::tuple(mesh->Parts[0].VertexCount, mesh->Parts[0].Vertices[0].UV),
+              std::tuple(c.vertices, Vector2{0, 0}))
+        << c.obj;
     if (c.vertex_threshold) {
       EXPECT_EQ(ui.prompts, (Texts{"Vertex(es) nearer than this will be merged",
                                    "Vertex(es) with normal(s) nearer than this will be merged",
@@ -339,18 +310,6 @@ TEST(ObjImport, MaterialsBecomePartsAndAreSubstituted) {
   for (int i = 0; i < 254; ++i) most += fmt::format("usemtl m{}\nf 1 1 1\n", i);
   const std::optional<LodMesh> full = ImportOBJMeshText(most, options, context, quiet);
   EXPECT_EQ(full.value().PartCount, 254);
-}
-
-TEST(ObjImport, WithoutFacesThePositionsAreTheMesh) {
-  ScriptedUi ui;
-  ObjImportOptions options = Faces(false);
-  options.ReadFaces = false;
-  const std::optional<LodMesh> mesh = ImportOBJMeshText(kQuad, options, {}, ui);
-  ASSERT_TRUE(mesh);
-  const MeshPart& part = mesh->Parts.at(0);
-  EXPECT_EQ(std::tuple(part.VertexCount, part.FaceListCount, part.Vertices.at(2).Position,
-                       part.Vertices[2].UV),
-            std::tuple(4, 0, Vector4{1, 1, 0, 1}, Vector2{1, 1}));
 }
 
 TEST(ObjImport, NumbersAndCornersReadAlikeHoweverSpelled) {
@@ -471,10 +430,8 @@ TEST(ObjImport, ALongFileReadsAlikeWhereverItIsCutBetweenThreads) {
   // From a file, read a piece at a time when already in CR LF shape, else rewritten first: with
   // a first line longer than a piece, the last line without its break, or LF breaks.
   const TempFolder folder;
-  std::string lf;
-  for (const char c : big) {
-    if (c != '\r') lf += c;
-  }
+  std::string lf = big;
+  std::erase(lf, '\r');
   const std::string long_line = "# " + std::string(std::size_t{5} << 20, 'y') + "\r\n";
   for (const std::string& text : {big, long_line + big, big.substr(0, big.size() - 2), lf}) {
     const std::string path = folder.Write("big.obj", text);
@@ -534,6 +491,7 @@ TEST(ObjImport, WeldingChoosesTheVerticesTheKeyOrderedSearchWould) {
       Faces(true), {}, ui);
   ASSERT_TRUE(keyed);
   EXPECT_EQ(IndicesOf(keyed->Parts[0]), (std::vector<int>{0, 1, 2, 3, 1, 2, 3, 1, 2}));
+  EXPECT_FLOAT_EQ(keyed->Parts[0].Vertices[3].Position.x, (1.4949f + 1.5f) / 2);  // the average
   // A corner repeating exactly the one that made vertex B still goes to A, made first, once A's
   // average has wandered within the threshold of it: by corners all too far from B to match it.
   const std::optional<LodMesh> wandered = ImportOBJMeshText(
