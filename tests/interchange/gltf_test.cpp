@@ -27,10 +27,6 @@ std::span<const std::uint8_t> Bytes(const std::string& text) {
   return {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()};
 }
 
-std::string Text(const std::vector<std::uint8_t>& bytes) {
-  return std::string(bytes.begin(), bytes.end());
-}
-
 TEST(GltfRoundTrip, RandomModelsComeBackThroughBothForms) {
   for (std::uint32_t seed = 1; seed <= 12; ++seed) {
     const HodType types[] = {HodType::MultiMesh, HodType::SimpleMesh, HodType::WireframeMesh,
@@ -81,7 +77,7 @@ TEST(GltfRoundTrip, NamesInTheGamesCodePageAloneBringTheModelBack) {
   original.Materials[0].Name = name + "!";
   const auto bytes = ExportGltf(original, {.binary = false});
   ASSERT_TRUE(bytes);
-  nlohmann::json json = nlohmann::json::parse(Text(*bytes));
+  nlohmann::json json = nlohmann::json::parse(bytes->begin(), bytes->end());
   EXPECT_EQ(json["materials"][0]["name"], utf8 + "!");
   std::string error;
   const auto back = ImportGltf(*bytes, "", &error);

@@ -186,10 +186,6 @@ TEST(TextureDecodeTest, BgraOrderAndRefusals) {
   const auto raw = DecodeTextureLevel(OneLevel("8888", 1, 2, {1, 2, 3, 4, 5, 6, 7, 8}), 1);
   ASSERT_TRUE(raw);
   EXPECT_EQ(raw->pixels, std::vector<std::uint8_t>({3, 2, 1, 4, 7, 6, 5, 8}));
-  const auto png = EncodePng(*raw);
-  ASSERT_GT(png.size(), 8u);
-  EXPECT_EQ(std::string(png.begin() + 1, png.begin() + 4), "PNG");
-
   const Texture refused[] = {
       OneLevel("DXT1", 8, 8, MipLevel(24)),  // one block short
       OneLevel("DXT5", 4, 4, MipLevel(8)),   // DXT1-sized
@@ -218,31 +214,33 @@ std::vector<std::uint8_t> PixelAt(const RgbaImage& image, int x, int y) {
 }
 
 TEST(ImageLoadTest, ReadsEachKindTopRowFirst) {
-  std::string why;
-  const auto png = LoadImage(Seed("png_rgba_5x3.png"), &why);
-  ASSERT_TRUE(png) << why;
-  EXPECT_EQ(png->width, 5);
-  EXPECT_EQ(png->height, 3);
-  EXPECT_EQ(PixelAt(*png, 2, 1), std::vector<std::uint8_t>({100, 80, 200, 120}));
-
-  // RLE, 24 bits, stored top row first: a run of six, then six raw pixels.
-  const auto rle = LoadImage(Seed("tga_rle24_6x2.tga"), &why);
-  ASSERT_TRUE(rle) << why;
   using Pixel = std::vector<std::uint8_t>;
-  EXPECT_EQ(std::tuple(PixelAt(*rle, 0, 0), PixelAt(*rle, 5, 0), PixelAt(*rle, 0, 1),
-                       PixelAt(*rle, 5, 1)),
-            std::tuple(Pixel{30, 20, 10, 255}, Pixel{30, 20, 10, 255}, Pixel{2, 1, 0, 255},
-                       Pixel{17, 16, 15, 255}));
-
-  const auto sixteen = LoadImage(Seed("tga_16bit_2x2.tga"), &why);
-  ASSERT_TRUE(sixteen) << why;
-  EXPECT_EQ(sixteen->width, 2);
-
-  // BMP rows are stored bottom row first: the file's first row is the picture's last.
-  const auto bmp = LoadImage(Seed("bmp_24_3x2.bmp"), &why);
-  ASSERT_TRUE(bmp) << why;
-  EXPECT_EQ(PixelAt(*bmp, 0, 1), std::vector<std::uint8_t>({0, 0, 255, 255}));
-  EXPECT_EQ(PixelAt(*bmp, 2, 0), std::vector<std::uint8_t>({255, 0, 0, 255}));
+  const struct {
+    const char* file;
+    int width, height;
+    std::vector<std::tuple<int, int, Pixel>> pixels;  // x, y, RGBA
+  } cases[] = {
+      {"png_rgba_5x3.png", 5, 3, {{2, 1, {100, 80, 200, 120}}}},
+      // RLE, 24 bits, stored top row first: a run of six, then six raw pixels.
+      {"tga_rle24_6x2.tga",
+       6,
+       2,
+       {{0, 0, {30, 20, 10, 255}},
+        {5, 0, {30, 20, 10, 255}},
+        {0, 1, {2, 1, 0, 255}},
+        {5, 1, {17, 16, 15, 255}}}},
+      {"tga_16bit_2x2.tga", 2, 2, {}},
+      // BMP rows are stored bottom row first: the file's first row is the picture's last.
+      {"bmp_24_3x2.bmp", 3, 2, {{0, 1, {0, 0, 255, 255}}, {2, 0, {255, 0, 0, 255}}}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.file);
+    std::string why;
+    const auto image = LoadImage(Seed(c.file), &why);
+    ASSERT_TRUE(image) << why;
+    EXPECT_EQ(std::tuple(image->width, image->height), std::tuple(c.width, c.height));
+    for (const auto& [x, y, pixel] : c.pixels) EXPECT_EQ(PixelAt(*image, x, y), pixel);
+  }
 }
 
 TEST(ImageLoadTest, RefusesOtherFormatsHugeAndDamagedPictures) {
