@@ -122,12 +122,18 @@ TEST_F(TextRewriteTest, FilesThatCannotBeRewrittenAreLeftAlone) {
 
 using Texts = std::vector<std::string>;
 
-ObjImportOptions Faces(bool merge) {
+ObjImportOptions Faces(bool merge = true) {
   ObjImportOptions options;
   options.ReadFaces = true;
   options.MergeVertices = merge;
   options.Quiet = true;
   return options;
+}
+
+// The text imported; a refusal throws, failing the test.
+LodMesh Imported(std::string_view obj, ScriptedUi& ui, const ObjImportOptions& options = Faces(),
+                 const ObjImportContext& context = {}) {
+  return ImportOBJMeshText(obj, options, context, ui).value();
 }
 
 std::vector<int> IndicesOf(const MeshPart& part) {
@@ -148,10 +154,9 @@ TEST(ObjImport, PolygonsBecomeFansAndSharedCornersWeld) {
   ScriptedUi ui;
   ObjImportContext context;
   context.lod_level = 2;
-  const std::optional<LodMesh> apart = ImportOBJMeshText(kQuad, Faces(false), context, ui);
-  ASSERT_TRUE(apart);
-  const MeshPart& part = apart->Parts.at(0);
-  EXPECT_EQ(std::tuple(apart->Kind, apart->ID, apart->Version, apart->LodLevel, apart->PartCount,
+  const LodMesh apart = Imported(kQuad, ui, Faces(false), context);
+  const MeshPart& part = apart.Parts.at(0);
+  EXPECT_EQ(std::tuple(apart.Kind, apart.ID, apart.Version, apart.LodLevel, apart.PartCount,
                        part.VertexMask, part.VertexCount, part.FaceLists.at(0).Type,
                        part.FaceLists[0].IndexCount),
             std::tuple(Tag("NRML"), Tag("BMSH"), 1400, 2, 1, 27, 6, 0x202, 6));
@@ -160,30 +165,24 @@ TEST(ObjImport, PolygonsBecomeFansAndSharedCornersWeld) {
   for (int i = 0; i < 6; ++i) {
     EXPECT_EQ(part.Vertices[i].Position, (Vector4{xs[i], ys[i], 0, 1})) << i;
   }
-  const std::optional<LodMesh> merged = ImportOBJMeshText(kQuad, Faces(true), context, ui);
-  ASSERT_TRUE(merged);
-  EXPECT_EQ(std::tuple(merged->Parts[0].VertexCount, IndicesOf(merged->Parts[0]),
-                       merged->Parts[0].Vertices[3].Normal),
+  const MeshPart merged = Imported(kQuad, ui, Faces(), context).Parts.at(0);
+  EXPECT_EQ(std::tuple(merged.VertexCount, IndicesOf(merged), merged.Vertices[3].Normal),
             std::tuple(4, std::vector<int>{0, 1, 2, 0, 2, 3}, Vector4{0, 0, 1, 1}));
   // A bare corner names no normal, whatever the line before named: nothing welds here.
-  const std::optional<LodMesh> bare = ImportOBJMeshText(
-      "v 0 0 0\nv 1 0 0\nv 0 1 0\nvn 0 0 1\nf 1//1 2//1 3//1\nf 3 2 1\n", Faces(true), {}, ui);
-  ASSERT_TRUE(bare);
-  EXPECT_EQ(
-      std::tuple(bare->Parts[0].VertexCount, bare->Parts[0].Vertices[3].Normal, ui.messages.size()),
-      std::tuple(6, Vector4{0, 0, 0, 1}, 0u));
+  const MeshPart bare =
+      Imported("v 0 0 0\nv 1 0 0\nv 0 1 0\nvn 0 0 1\nf 1//1 2//1 3//1\nf 3 2 1\n", ui).Parts[0];
+  EXPECT_EQ(std::tuple(bare.VertexCount, bare.Vertices[3].Normal, ui.messages.size()),
+            std::tuple(6, Vector4{0, 0, 0, 1}, 0u));
   // Without faces the positions are the mesh.
   ObjImportOptions points = Faces(false);
   points.ReadFaces = false;
-  const std::optional<LodMesh> positions = ImportOBJMeshText(kQuad, points, {}, ui);
-  const MeshPart& cloud = positions.value().Parts.at(0);
+  const MeshPart cloud = Imported(kQuad, ui, points).Parts.at(0);
   EXPECT_EQ(std::tuple(cloud.VertexCount, cloud.FaceListCount, cloud.Vertices.at(2).Position,
                        cloud.Vertices[2].UV),
             std::tuple(4, 0, Vector4{1, 1, 0, 1}, Vector2{1, 1}));
 }
 
 TEST(ObjImport, VIsReversedUnlessTheAnswerIsNo) {
-  constexpr const char* kTriangle = "v 0 0 0\nv 1 0 0\nv 0 1 0\nvt 0.5 0.25\nf 1/1 2/1 3/1\n";
   const struct {
     bool ask;
     Answer answer;
@@ -194,9 +193,9 @@ TEST(ObjImport, VIsReversedUnlessTheAnswerIsNo) {
     ui.answers = {c.answer};
     ObjImportOptions options = Faces(false);
     options.AskReverseUVs = c.ask;
-    const std::optional<LodMesh> mesh = ImportOBJMeshText(kTriangle, options, {}, ui);
-    ASSERT_TRUE(mesh);
-    EXPECT_EQ(mesh->Parts[0].Vertices[0].UV, (Vector2{0.5f, c.v})) << c.ask;
+    const LodMesh mesh =
+        Imported("v 0 0 0\nv 1 0 0\nv 0 1 0\nvt 0.5 0.25\nf 1/1 2/1 3/1\n", ui, options);
+    EXPECT_EQ(mesh.Parts.at(0).Vertices[0].UV, (Vector2{0.5f, c.v})) << c.ask;
     EXPECT_EQ(ui.MessageTexts(), c.ask ? Texts{"Reverse UVs? (Usually Yes)"} : Texts{});
   }
 }
@@ -227,16 +226,14 @@ TEST(ObjImport, ThresholdsAndTheKeyWindowDecideWhatWelds) {
   };
   for (const auto& c : cases) {
     ScriptedUi ui;
-    ObjImportOptions options = Faces(true);
+    ObjImportOptions options = Faces();
     options.IgnoreNormals = c.ignore_normals;
     // The files hold no texture coordinates: a UV threshold of 0 and V reversed change nothing.
     options.AskMergeThresholds = options.AskReverseUVs = c.vertex_threshold.has_value();
     ui.inputs = {c.vertex_threshold, "0.1", "0"};
     ui.answers = {Answer::Yes};
-    const std::optional<LodMesh> mesh = ImportOBJMeshText(c.obj, options, {}, ui);
-    ASSERT_TRUE(mesh);
-    EXPECT_EQ(std::tuple(mesh->Parts[0].VertexCount, mesh->Parts[0].Vertices[0].UV),
-              std::tuple(c.vertices, Vector2{0, 0}))
+    const MeshPart part = Imported(c.obj, ui, options).Parts.at(0);
+    EXPECT_EQ(std::tuple(part.VertexCount, part.Vertices[0].UV), std::tuple(c.vertices, Vector2{}))
         << c.obj;
     if (c.vertex_threshold) {
       EXPECT_EQ(ui.prompts, (Texts{"Vertex(es) nearer than this will be merged",
@@ -247,7 +244,7 @@ TEST(ObjImport, ThresholdsAndTheKeyWindowDecideWhatWelds) {
     }
   }
   ScriptedUi cancelled;  // no answer to the first threshold: nothing is imported or said
-  ObjImportOptions asking = Faces(true);
+  ObjImportOptions asking = Faces();
   asking.AskMergeThresholds = true;
   EXPECT_FALSE(ImportOBJMeshText(kQuad, asking, {}, cancelled));
   EXPECT_TRUE(cancelled.messages.empty());
@@ -265,14 +262,12 @@ TEST(ObjImport, MaterialsBecomePartsAndAreSubstituted) {
   options.SubstituteMaterials = true;
   ObjImportContext context;
   context.material_names = {"Paint", "Metal"};
-  const std::optional<LodMesh> mesh = ImportOBJMeshText(kMaterials, options, context, ui);
-  ASSERT_TRUE(mesh);
-  ASSERT_EQ(mesh->PartCount, 2);
+  const LodMesh mesh = Imported(kMaterials, ui, options, context);
+  ASSERT_EQ(mesh.PartCount, 2);
   // Faces before "usemtl" go to the first part.
-  EXPECT_EQ(
-      std::tuple(mesh->Parts[0].FaceLists[0].IndexCount, mesh->Parts[1].FaceLists[0].IndexCount,
-                 mesh->Parts[0].MaterialIndex, mesh->Parts[1].MaterialIndex),
-      std::tuple(9, 3, 1, 0));
+  EXPECT_EQ(std::tuple(mesh.Parts[0].FaceLists[0].IndexCount, mesh.Parts[1].FaceLists[0].IndexCount,
+                       mesh.Parts[0].MaterialIndex, mesh.Parts[1].MaterialIndex),
+            std::tuple(9, 3, 1, 0));
   EXPECT_EQ(ui.MessageTexts(), Texts{"2 materials, 3 vertices, 4 faces, 0 UV-Coordinates, 0 vertex "
                                      "normals found.\r\nPlease verify whether this is correct. "});
   EXPECT_EQ(ui.prompts, (Texts{"Choose a substitute for material: 'hull'",
@@ -280,46 +275,43 @@ TEST(ObjImport, MaterialsBecomePartsAndAreSubstituted) {
 
   ScriptedUi none;
   none.materials = {0};
-  ASSERT_TRUE(ImportOBJMeshText(kQuad, options, context, none));
-  EXPECT_EQ(none.MessageTexts(),
-            Texts{" -> NO material(s) used by ANY object(s). \r\n4 vertices, 2 faces, 4 "
-                  "UV-Coordinates, 4 vertex normals found.\r\nPlease verify whether this is "
-                  "correct. "});
-  EXPECT_EQ(none.prompts,
-            Texts{"Choose a substitute for material: 'No materials used by object(s)'"});
+  Imported(kQuad, none, options, context);
+  EXPECT_EQ(
+      std::tuple(none.MessageTexts(), none.prompts),
+      std::tuple(Texts{" -> NO material(s) used by ANY object(s). \r\n4 vertices, 2 faces, "
+                       "4 UV-Coordinates, 4 vertex normals found.\r\nPlease verify whether "
+                       "this is correct. "},
+                 Texts{"Choose a substitute for material: 'No materials used by object(s)'"}));
   // Batch: names matched exactly, else ignoring case, else 0; nothing is asked or said.
   ScriptedUi quiet;
   context.batch = true;
   context.material_names = {"Glass", "HULL", "glass"};
-  const std::optional<LodMesh> batch = ImportOBJMeshText(kMaterials, options, context, quiet);
-  ASSERT_TRUE(batch);
-  EXPECT_EQ(std::tuple(batch->Parts[0].MaterialIndex, batch->Parts[1].MaterialIndex),
+  const LodMesh batch = Imported(kMaterials, quiet, options, context);
+  EXPECT_EQ(std::tuple(batch.Parts[0].MaterialIndex, batch.Parts[1].MaterialIndex),
             std::tuple(1, 2));
-  EXPECT_TRUE(quiet.messages.empty() && quiet.prompts.empty());
   // As many materials as a mesh holds parts.
   std::string most = "v 0 0 0\n";
   for (int i = 0; i < 254; ++i) most += fmt::format("usemtl m{}\nf 1 1 1\n", i);
-  const std::optional<LodMesh> full = ImportOBJMeshText(most, options, context, quiet);
-  EXPECT_EQ(full.value().PartCount, 254);
+  EXPECT_EQ(Imported(most, quiet, options, context).PartCount, 254);
+  EXPECT_TRUE(quiet.messages.empty() && quiet.prompts.empty());
 }
 
 TEST(ObjImport, NumbersAndCornersReadAlikeHoweverSpelled) {
   // Plain decimals and indices are read as they are scanned; every other spelling must still
   // read as before. A line of fewer than three corners is skipped, whatever it holds.
   ScriptedUi ui;
-  const std::optional<LodMesh> mesh = ImportOBJMeshText(
+  const LodMesh mesh = Imported(
       "v\t1,5  +2 -.25\nv 5. 1e1 0.1234567890123456789\nv -0 2.5abc 7\nvt 0.5 0.25\n"
       "f 1 -2\nf 1.4/1/0 2//0/junk \t3/x\n",
-      Faces(false), {}, ui);
-  ASSERT_TRUE(mesh);
-  const std::vector<MeshVertex>& v = mesh->Parts[0].Vertices;
+      ui, Faces(false));
+  const std::vector<MeshVertex>& v = mesh.Parts.at(0).Vertices;
   ASSERT_EQ(v.size(), 3u);
   EXPECT_EQ(std::tuple(v[0].Position, v[1].Position, v[2].Position, v[0].UV, v[2].UV),
             std::tuple(Vector4{1.5f, 2, -0.25f, 1}, Vector4{5, 10, 0.1234567890123456789f, 1},
                        Vector4{0, 2.5f, 7, 1}, Vector2{0.5f, 0.25f}, Vector2{0, 0}));
   // "vt u" alone is legal: v is 0.
-  const auto single = ImportOBJMeshText("v 0 0 0\nvt 0.5\n", Faces(false), {}, ui);
-  EXPECT_EQ(single.value().Parts[0].Vertices[0].UV, (Vector2{0.5f, 0}));
+  EXPECT_EQ(Imported("v 0 0 0\nvt 0.5\n", ui, Faces(false)).Parts.at(0).Vertices[0].UV,
+            (Vector2{0.5f, 0}));
   EXPECT_TRUE(ui.messages.empty());
 }
 
@@ -395,7 +387,7 @@ TEST(ObjImport, ALongFileReadsAlikeWhereverItIsCutBetweenThreads) {
   while (big.size() < std::size_t{6} << 20) pad();
   big += "f 1 2 3\r\n";  // the faces after the last "usemtl", megabytes before, go to its part
   ScriptedUi ui;
-  ObjImportOptions options = Faces(true);
+  ObjImportOptions options = Faces();
   const std::optional<LodMesh> expected = ImportOBJMeshText(small + "f 1 2 3\n", options, {}, ui);
   const std::optional<LodMesh> mesh = ImportOBJMeshText(big, options, {}, ui);
   ASSERT_TRUE(expected && mesh);
@@ -413,7 +405,7 @@ TEST(ObjImport, ALongFileReadsAlikeWhereverItIsCutBetweenThreads) {
        {std::pair{"f 1 -2 3", " has a negative index: f 1 -2 3"},
         {"f 1 2 9", " refers to position 9, but the file has only 8."}}) {
     ui.messages.clear();
-    EXPECT_FALSE(ImportOBJMeshText(big + line + "\r\n" + big, Faces(true), {}, ui));
+    EXPECT_FALSE(ImportOBJMeshText(big + line + "\r\n" + big, Faces(), {}, ui));
     EXPECT_EQ(ui.MessageTexts().at(0).substr(0, ui.MessageTexts()[0].find('\r')),
               "OBJ line " + std::to_string(line_count + 2) + message);
   }
@@ -427,7 +419,7 @@ TEST(ObjImport, ALongFileReadsAlikeWhereverItIsCutBetweenThreads) {
   for (const std::string& text : {big, long_line + big, big.substr(0, big.size() - 2), lf}) {
     const std::string path = folder.Write("big.obj", text);
     ui.messages.clear();
-    const std::optional<LodMesh> read = ImportOBJMesh(path, Faces(true), {}, ui);
+    const std::optional<LodMesh> read = ImportOBJMesh(path, Faces(), {}, ui);
     ASSERT_TRUE(read);
     EXPECT_EQ(std::tuple(*read == *expected, ui.messages.size(), FileText(path).size()),
               std::tuple(
@@ -435,7 +427,7 @@ TEST(ObjImport, ALongFileReadsAlikeWhereverItIsCutBetweenThreads) {
                   text.size() + (text == lf ? line_count + 1 : 0) + (text.back() != '\n' ? 2 : 0)));
   }
   const std::string path = folder.Write("big.obj", big + "f 1 2 9\r\n" + big);
-  EXPECT_FALSE(ImportOBJMesh(path, Faces(true), {}, ui));
+  EXPECT_FALSE(ImportOBJMesh(path, Faces(), {}, ui));
   EXPECT_EQ(ui.MessageTexts().at(0).substr(0, ui.MessageTexts()[0].find('\r')),
             "OBJ line " + std::to_string(line_count + 2) +
                 " refers to position 9, but the file has only 8.");
@@ -477,20 +469,18 @@ std::vector<int> ReferenceWeld(const std::vector<std::array<Vector3, 2>>& corner
 TEST(ObjImport, WeldingChoosesTheVerticesTheKeyOrderedSearchWould) {
   // B (key 1, made second) is searched before A (key 2, made first): C, near both, takes B.
   ScriptedUi ui;
-  const std::optional<LodMesh> keyed = ImportOBJMeshText(
-      "v 1.505 0 0\nv 1.4949 0 0\nv 1.5 0 0\nv 0 5 0\nv 0 0 5\nf 1 4 5\nf 2 4 5\nf 3 4 5\n",
-      Faces(true), {}, ui);
-  ASSERT_TRUE(keyed);
-  EXPECT_EQ(IndicesOf(keyed->Parts[0]), (std::vector<int>{0, 1, 2, 3, 1, 2, 3, 1, 2}));
-  EXPECT_FLOAT_EQ(keyed->Parts[0].Vertices[3].Position.x, (1.4949f + 1.5f) / 2);  // the average
+  const LodMesh keyed_mesh = Imported(
+      "v 1.505 0 0\nv 1.4949 0 0\nv 1.5 0 0\nv 0 5 0\nv 0 0 5\nf 1 4 5\nf 2 4 5\nf 3 4 5\n", ui);
+  const MeshPart& keyed = keyed_mesh.Parts.at(0);
+  EXPECT_EQ(IndicesOf(keyed), (std::vector<int>{0, 1, 2, 3, 1, 2, 3, 1, 2}));
+  EXPECT_FLOAT_EQ(keyed.Vertices[3].Position.x, (1.4949f + 1.5f) / 2);  // the average
   // A corner repeating exactly the one that made vertex B still goes to A, made first, once A's
   // average has wandered within the threshold of it: by corners all too far from B to match it.
-  const std::optional<LodMesh> wandered = ImportOBJMeshText(
+  const LodMesh wandered = Imported(
       "v 5.012 5.004 0\nv 5 5 0\nv 5.006 5.0115 0\nv 5.0012 5.0105 0\nv 5.0105 5 0\n"
       "v 0 9 0\nv 0 0 9\nf 1 6 7\nf 2 6 7\nf 3 6 7\nf 4 6 7\nf 5 6 7\nf 2 6 7\nf 2 6 7\n",
-      Faces(true), {}, ui);
-  ASSERT_TRUE(wandered);
-  EXPECT_EQ(IndicesOf(wandered->Parts[0]),
+      ui);
+  EXPECT_EQ(IndicesOf(wandered.Parts.at(0)),
             (std::vector<int>{0, 1, 2, 3, 1, 2, 0, 1, 2, 0, 1, 2, 0, 1, 2, 0, 1, 2, 0, 1, 2}));
   // Clusters of corners a little wider than the threshold, around the keys 1 and 2.
   std::mt19937 rng(3);
@@ -519,9 +509,7 @@ TEST(ObjImport, WeldingChoosesTheVerticesTheKeyOrderedSearchWould) {
     corners.push_back({p, n});
     if (c % 3 == 0) obj += fmt::format("f {0}//{0} {1}//{1} {2}//{2}\n", c - 2, c - 1, c);
   }
-  const std::optional<LodMesh> mesh = ImportOBJMeshText(obj, Faces(true), {}, ui);
-  ASSERT_TRUE(mesh);
-  EXPECT_EQ(IndicesOf(mesh->Parts[0]), ReferenceWeld(corners));
+  EXPECT_EQ(IndicesOf(Imported(obj, ui).Parts.at(0)), ReferenceWeld(corners));
 }
 
 TEST(ObjImport, CorpusFilesImportFromTheirRewrittenText) {
@@ -549,7 +537,7 @@ TEST(ObjImport, CorpusFilesImportFromTheirRewrittenText) {
     // The corpus may be read-only: Windows neither replaces nor deletes a read-only file.
     fs::permissions(copy, fs::perms::owner_write, fs::perm_options::add);
     ScriptedUi ui;
-    ObjImportOptions options = Faces(true);
+    ObjImportOptions options = Faces();
     options.SubstituteMaterials = options.AskReverseUVs = true;
     ObjImportContext context;
     context.batch = true;
