@@ -21,15 +21,11 @@ RgbaImage Filled(std::int32_t w, std::int32_t h, std::array<std::uint8_t, 4> rgb
   return image;
 }
 
-std::uint8_t* At(RgbaImage& image, int x, int y) {
-  return image.pixels.data() + (static_cast<std::size_t>(y) * image.width + x) * 4;
-}
-
 RgbaImage Gradient(std::int32_t w, std::int32_t h) {
   RgbaImage image = Filled(w, h, {0, 0, 0, 255});
   for (int y = 0; y < h; ++y)
     for (int x = 0; x < w; ++x) {
-      std::uint8_t* p = At(image, x, y);
+      std::uint8_t* p = &image.pixels[(static_cast<std::size_t>(y) * w + x) * 4];
       p[0] = static_cast<std::uint8_t>(x * 255 / (w - 1));
       p[1] = static_cast<std::uint8_t>(y * 255 / (h - 1));
       p[2] = static_cast<std::uint8_t>((x + y) * 127 / (w + h));
@@ -74,17 +70,14 @@ TEST(TextureEncodeTest, ChainRunsDownToOnePixelInLinearLight) {
 
   // Black and white checks average to half the light (sRGB 188), not to the darker 128; alpha
   // averages linearly, and a transparent pixel's colour does not bleed into the opaque ones.
-  RgbaImage checks = Filled(2, 2, {0, 0, 0, 255});
-  At(checks, 0, 0)[0] = At(checks, 0, 0)[1] = At(checks, 0, 0)[2] = 255;
-  At(checks, 1, 1)[0] = At(checks, 1, 1)[1] = At(checks, 1, 1)[2] = 255;
+  const RgbaImage checks{
+      2, 2, {255, 255, 255, 255, 0, 0, 0, 255, 0, 0, 0, 255, 255, 255, 255, 255}};
   const auto grey = BuildMipChain(checks, TextureSettings{});
   ASSERT_EQ(grey.size(), 2u);
   EXPECT_NEAR(grey[1].pixels[0], 188, 2);
   EXPECT_EQ(grey[1].pixels[3], 255);
 
-  RgbaImage half = Filled(2, 2, {255, 0, 0, 255});
-  At(half, 1, 0)[0] = 0, At(half, 1, 0)[1] = 255, At(half, 1, 0)[3] = 0;
-  At(half, 1, 1)[0] = 0, At(half, 1, 1)[1] = 255, At(half, 1, 1)[3] = 0;
+  const RgbaImage half{2, 2, {255, 0, 0, 255, 0, 255, 0, 0, 255, 0, 0, 255, 0, 255, 0, 0}};
   const auto blended = BuildMipChain(half, TextureSettings{});
   EXPECT_NEAR(blended[1].pixels[3], 128, 1);
   EXPECT_GT(blended[1].pixels[0], 250);
