@@ -175,7 +175,7 @@ std::string BlenderStyleGltf(float first_x = -1) {
 })";
 }
 
-TEST(GltfPlainImport, BlenderStyleFileBecomesAValidModel) {
+TEST(GltfPlainImport, BlenderStyleFileBecomesAValidModelOrReplacesABasesMesh) {
   std::string error;
   auto imported = ImportGltf(Bytes(BlenderStyleGltf()), "", &error);
   ASSERT_TRUE(imported) << error;
@@ -194,21 +194,14 @@ TEST(GltfPlainImport, BlenderStyleFileBecomesAValidModel) {
                        points.at(0).Position.y, model.JointList.Joints[1].Position.y),
             std::tuple("Hull", "Ship", 1, 4u, 6u, 1u, "HullPaint", 1u, 1, "Exhaust", 2u, 10, 2));
   EXPECT_NEAR(model.Markers[0].Rotation[1], std::acos(-1.0) / 2, 1e-5);
-  CompleteScarMeshes(model);
-  QuietUi ui;
-  EXPECT_TRUE(ValidateHod(model, ui).valid)
-      << (ui.messages().empty() ? std::string() : ui.messages().front().text);
-}
 
-TEST(GltfPlainImport, BaseKeepsEverythingButTheNamedMeshes) {
+  // Into a base, the named mesh alone is replaced.
   HodModel base = testing::RandomModel(6, HodType::MultiMesh);
   ASSERT_FALSE(base.Meshes.empty());
   base.Meshes[0].Name = "Hull";
   CompleteScarMeshes(base);
-  auto imported = ImportGltf(Bytes(BlenderStyleGltf()), "", nullptr);
-  ASSERT_TRUE(imported);
   const HodModel before = base;
-  const auto lines = ReplaceMeshesFrom(base, imported->model);
+  const auto lines = ReplaceMeshesFrom(base, model);
   ASSERT_EQ(std::tuple(lines.size(), base.Meshes.size(), base.Meshes[0].Lods.size()),
             std::tuple(1u, before.Meshes.size(), 2u));
   // The new material was added after the base's own and the parts point at it.
@@ -219,6 +212,11 @@ TEST(GltfPlainImport, BaseKeepsEverythingButTheNamedMeshes) {
       std::tuple(4u, "HullPaint", static_cast<std::int32_t>(base.Materials.size()) - 1, "Hull"));
   EXPECT_TRUE(std::equal(base.Meshes.begin() + 1, base.Meshes.end(), before.Meshes.begin() + 1));
   EXPECT_EQ(std::tuple(base.JointList, base.Markers), std::tuple(before.JointList, before.Markers));
+
+  CompleteScarMeshes(model);
+  QuietUi ui;
+  EXPECT_TRUE(ValidateHod(model, ui).valid)
+      << (ui.messages().empty() ? std::string() : ui.messages().front().text);
 }
 
 // A damaged file: the text with `from` replaced by `to`.
