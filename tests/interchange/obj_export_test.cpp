@@ -72,7 +72,7 @@ HodModel ModelWithMaterials() {
   return model;
 }
 
-TEST(ObjExportText, LevelOfDetailIsWrittenLineByLine) {
+TEST(ObjExportText, LevelOfDetailAndMaterialLibraryAreWrittenLineByLine) {
   testing::ScriptedUi ui;
   const std::string text =
       LodMeshObjText(ModelWithMaterials(), "C:\\mods\\ship.hod", TwoPartLod(), "hull_LOD0",
@@ -98,9 +98,8 @@ TEST(ObjExportText, LevelOfDetailIsWrittenLineByLine) {
             std::tuple(
                 std::vector<std::string>{"Writing wOBJ file...", "Writing Vertex data...", "Ready"},
                 std::pair<std::int64_t, std::int64_t>{4, 4}));
-}
 
-TEST(ObjExportText, MaterialLibraryNamesTheFirstParametersTexture) {
+  // The material library names each material's first parameter's texture.
   const std::string plain =
       "illum 4\nKd 0.50 0.50 0.50\nKa 0.00 0.00 0.00\nTf 1.00 1.00 1.00\nNi 1.00\n";
   EXPECT_EQ(Unix(MaterialLibraryText(ModelWithMaterials())),

@@ -13,9 +13,7 @@ namespace gantry {
 namespace {
 
 RgbaImage Filled(std::int32_t w, std::int32_t h, std::array<std::uint8_t, 4> rgba) {
-  RgbaImage image;
-  image.width = w;
-  image.height = h;
+  RgbaImage image{w, h, {}};
   for (std::int32_t i = 0; i < w * h; ++i)
     image.pixels.insert(image.pixels.end(), rgba.begin(), rgba.end());
   return image;

@@ -35,7 +35,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-TEST(ScriptGrammar, LinesMatchByNameInAnyCaseAndArgumentCount) {
+// Lines match by name in any case and by argument count; canonical form, arguments, numbers,
+// rounding and the script's folder.
+TEST(ScriptGrammar, LinesAndTheirPieces) {
   using enum ScriptCommand;
   const struct {
     const char* line;
@@ -58,9 +60,7 @@ TEST(ScriptGrammar, LinesMatchByNameInAnyCaseAndArgumentCount) {
       {"STAT_SetParamter(1,1,4,0,0,0,0,0,'x')", kMaterialSetParameter},
   };
   for (const auto& c : cases) EXPECT_EQ(MatchScriptLine(c.line), c.command) << c.line;
-}
 
-TEST(ScriptGrammar, CanonicalFormArgumentsNumbersRoundingAndFolder) {
   const std::pair<const char*, const char*> lines[] = {
       {"STAT_Add ( 'hull' , \t'ship', 2 ); // c", "STAT_Add(\"hull\",\"ship\",2)"},
       {"  HIER_Add( 'a b' ,\"c\t\")  ", "HIER_Add(\"a b\",\"c\t\")"},

@@ -45,15 +45,11 @@ HodModel SmallModel() {
   const float nan = std::numeric_limits<float>::quiet_NaN();
   const float inf = std::numeric_limits<float>::infinity();
   HodModel model;
-  model.Materials = {{{},
-                      0,
-                      0,
-                      "hull",
-                      0,
-                      "ship",
-                      0,
-                      {{5, 0, {}, 0, 0, "diffuse"}, {4, 0, {1, 0.5f, 0.25f, 1 / 3.0f}, -1, 0, ""}}},
-                     {{}, 0, 0, "glass", 0, "plain", 0, {}}};
+  model.Materials.resize(2);
+  model.Materials[0].Name = "hull", model.Materials[0].ShaderName = "ship";
+  model.Materials[0].Parameters = {{5, 0, {}, 0, 0, "diffuse"},
+                                   {4, 0, {1, 0.5f, 0.25f, 1 / 3.0f}, -1, 0, ""}};
+  model.Materials[1].Name = "glass", model.Materials[1].ShaderName = "plain";
   const Vector3 root_turns{kPi / 2, -kPi / 2, 4 * kPi};
   model.JointList.Joints = {
       {0, "Root", 0, "", {0, 1 / 3.0f, -2}, root_turns, {1, 1, 1}, {0, 0, 1}, {1, 0, 1}},
