@@ -218,65 +218,39 @@ TEST(ObjRoundTrip, ExportThenImportGivesTheSameLevel) {
   }
 }
 
-// The lines after the seven header lines, and the text's last two characters checked apart.
-std::vector<std::string> Body(const std::string& text) {
-  EXPECT_EQ(text.rfind(ObjCommentHeader("SOURCE", kStamp), 0), 0u);
-  std::vector<std::string> lines;
-  std::size_t start = ObjCommentHeader("SOURCE", kStamp).size();
-  for (std::size_t at; (at = text.find("\r\n", start)) != std::string::npos; start = at + 2) {
-    lines.push_back(text.substr(start, at - start));
-  }
-  EXPECT_EQ(start, text.size()) << "text does not end in CR LF";
-  return lines;
-}
-
-CollisionMesh Collision() {
-  CollisionMesh mesh;
-  mesh.ParentName = "Hull";
-  mesh.Triangles.Vertices = {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {1, 1, -0.5f}};
-  mesh.Triangles.Indices = {0, 1, 2, 2, 1, 3, 0};  // the trailing single index is ignored
-  return mesh;
-}
-
-ScarMesh Scar() {
-  ScarMesh mesh;
-  mesh.Description.Name = "hull";
-  mesh.Triangles.Vertices = {{1, 2, 3}, {4, 5, 6}, {7, 8, 9}};
-  mesh.Triangles.Indices = {0, 1, -1};  // the lists hold unsigned numbers: 65535
-  mesh.Normals.Vertices = {{0, 0, 1}};
-  mesh.Normals.Indices = {0, 0, 0};
-  return mesh;
-}
-
-EngineShape Shape() {
+// Each element's text after the header: one line a vertex or face.
+TEST(ElementExportText, BodiesByKind) {
+  CollisionMesh collision;
+  collision.ParentName = "Hull";
+  collision.Triangles.Vertices = {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {1, 1, -0.5f}};
+  collision.Triangles.Indices = {0, 1, 2, 2, 1, 3, 0};  // the trailing single index is ignored
+  ScarMesh scar;
+  scar.Description.Name = "hull";
+  scar.Triangles.Vertices = {{1, 2, 3}, {4, 5, 6}, {7, 8, 9}};
+  scar.Triangles.Indices = {0, 1, -1};  // the lists hold unsigned numbers: 65535
+  scar.Normals.Vertices = {{0, 0, 1}};
+  scar.Normals.Indices = {0, 0, 0};
   EngineShape shape;
   shape.Name = "nozzle";
   shape.Outlines = {{3, {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}}},
                     {4, {{0, 0, 1}, {1, 0, 1}, {1, 1, 1}, {0, 1, 1}}}};
-  return shape;
-}
-
-TEST(ElementExportText, BodiesByKind) {
   EngineBurn burn;
   burn.Name = "flame";
   burn.Vertices = {{1, 2, 3}, {-4, 0.5f, 6}};
-  const struct {
-    std::string text;
-    std::vector<std::string> body;
-  } cases[] = {
-      {CollisionMeshObjText(Collision(), "SOURCE", kStamp),
-       {"# COLlision Mesh for joint: Hull", "g Hull_COLD", "v 0 0 0", "v 1 0 0", "v 0 1 0",
-        "v 1 1 -0.5", "f 1// 2// 3//", "f 3// 2// 4//"}},
-      {ScarMeshObjText(Scar(), "SOURCE", kStamp),
-       {"# Object: hull", "g hull", "v 1 2 3", "v 4 5 6", "v 7 8 9", "vn 0 0 1",
-        "f 1//1 2//1 65536//1"}},
-      {EngineShapeObjText(Shape(), "SOURCE", kStamp),
-       {"#  Engine Shape: nozzle", "v 0 0 0", "v 1 0 0", "v 0 1 0", "f 1 2 3", "v 0 0 1", "v 1 0 1",
-        "v 1 1 1", "v 0 1 1", "f 4 5 6 7", ""}},
-      {EngineBurnObjText(burn, "SOURCE", kStamp),
-       {"#  Engine Burn: flame", "v 1 2 3", "v -4 0.5 6", ""}},
+  const std::pair<std::string, const char*> cases[] = {
+      {CollisionMeshObjText(collision, "SOURCE", kStamp),
+       "# COLlision Mesh for joint: Hull\ng Hull_COLD\nv 0 0 0\nv 1 0 0\nv 0 1 0\nv 1 1 -0.5\n"
+       "f 1// 2// 3//\nf 3// 2// 4//\n"},
+      {ScarMeshObjText(scar, "SOURCE", kStamp),
+       "# Object: hull\ng hull\nv 1 2 3\nv 4 5 6\nv 7 8 9\nvn 0 0 1\nf 1//1 2//1 65536//1\n"},
+      {EngineShapeObjText(shape, "SOURCE", kStamp),
+       "#  Engine Shape: nozzle\nv 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 3\n"
+       "v 0 0 1\nv 1 0 1\nv 1 1 1\nv 0 1 1\nf 4 5 6 7\n\n"},
+      {EngineBurnObjText(burn, "SOURCE", kStamp), "#  Engine Burn: flame\nv 1 2 3\nv -4 0.5 6\n\n"},
   };
-  for (const auto& c : cases) EXPECT_EQ(Body(c.text), c.body) << c.text;
+  for (const auto& [text, body] : cases) {
+    EXPECT_EQ(Unix(text), Unix(ObjCommentHeader("SOURCE", kStamp)) + body);
+  }
 }
 
 // A crafted HOD whose names climb out of the folder, name a device or hold characters Windows
