@@ -195,11 +195,8 @@ MeshPart Quad(float z, std::int32_t material) {
 }
 
 TEST(ObjRoundTrip, ExportThenImportGivesTheSameLevel) {
-  HodModel model = MakeDefaultModel();
-  model.Materials.resize(2);
-  model.Materials[0].Name = "hull";
-  model.Materials[1].Name = "glass";
-  LodMesh lod{{}, 0, 0, 2, {Quad(0, 0), Quad(2, 1)}};
+  const HodModel model = ModelWithMaterials();
+  const LodMesh lod{{}, 0, 0, 2, {Quad(0, 0), Quad(2, 1)}};
 
   for (const bool reverse_v : {false, true}) {
     testing::ScriptedUi ui;

@@ -137,10 +137,8 @@ LodMesh Imported(std::string_view obj, ScriptedUi& ui, const ObjImportOptions& o
 }
 
 std::vector<int> IndicesOf(const MeshPart& part) {
-  std::vector<int> out;
-  for (const std::int16_t i : part.FaceLists.at(0).Indices)
-    out.push_back(static_cast<std::uint16_t>(i));
-  return out;
+  const std::vector<std::int16_t>& indices = part.FaceLists.at(0).Indices;
+  return {indices.begin(), indices.end()};  // each below 32768 here
 }
 
 constexpr const char* kQuad =
@@ -387,16 +385,14 @@ TEST(ObjImport, ALongFileReadsAlikeWhereverItIsCutBetweenThreads) {
   while (big.size() < std::size_t{6} << 20) pad();
   big += "f 1 2 3\r\n";  // the faces after the last "usemtl", megabytes before, go to its part
   ScriptedUi ui;
-  ObjImportOptions options = Faces();
-  const std::optional<LodMesh> expected = ImportOBJMeshText(small + "f 1 2 3\n", options, {}, ui);
-  const std::optional<LodMesh> mesh = ImportOBJMeshText(big, options, {}, ui);
-  ASSERT_TRUE(expected && mesh);
-  EXPECT_EQ(*mesh, *expected);
-  EXPECT_EQ(std::tuple(expected->PartCount, expected->Parts[0].FaceLists[0].IndexCount,
-                       expected->Parts[3].FaceLists[0].IndexCount),
+  const LodMesh expected = Imported(small + "f 1 2 3\n", ui);
+  EXPECT_EQ(Imported(big, ui), expected);
+  EXPECT_EQ(std::tuple(expected.PartCount, expected.Parts[0].FaceLists[0].IndexCount,
+                       expected.Parts.at(3).FaceLists[0].IndexCount),
             std::tuple(4, 9, 3));
-  options.Quiet = false;
-  ImportOBJMeshText(big, options, {}, ui);
+  ObjImportOptions summary = Faces();
+  summary.Quiet = false;
+  Imported(big, ui, summary);
   EXPECT_EQ(ui.MessageTexts().at(0).substr(0, 46),
             "4 materials, 4 vertices, 6 faces, 2 UV-Coordin");
 
@@ -421,7 +417,7 @@ TEST(ObjImport, ALongFileReadsAlikeWhereverItIsCutBetweenThreads) {
     ui.messages.clear();
     const std::optional<LodMesh> read = ImportOBJMesh(path, Faces(), {}, ui);
     ASSERT_TRUE(read);
-    EXPECT_EQ(std::tuple(*read == *expected, ui.messages.size(), FileText(path).size()),
+    EXPECT_EQ(std::tuple(*read == expected, ui.messages.size(), FileText(path).size()),
               std::tuple(
                   true, 0u,
                   text.size() + (text == lf ? line_count + 1 : 0) + (text.back() != '\n' ? 2 : 0)));
