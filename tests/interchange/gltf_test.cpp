@@ -14,7 +14,6 @@
 #include "geometry/rotations.h"
 #include "geometry/vectors.h"
 #include "hod/model_diff.h"
-#include "hod/reset.h"
 #include "hod/validate.h"
 #include "interchange/gltf_export.h"
 #include "interchange/gltf_import.h"

@@ -1,8 +1,5 @@
-// HOD scripts read and run: the canonical form and matching, argument and number reading, the
-// script's folder, the file handling of an import, silent skipping and a long script; the
-// commands' parameter, index, count and angle rules, meshes and their scaling; a script that
-// builds a whole model which then validates, saves and reads back unchanged, and the demo ship in
-// samples/demo built as the command line builds it.
+// HOD scripts: the grammar, reading a script file, each command's rules, and whole models built
+// by scripts (the demo ship of samples/demo among them) that validate, save and read back.
 #include "script/script_commands.h"
 
 #include <fmt/format.h>
@@ -16,10 +13,8 @@
 #include <tuple>
 #include <vector>
 
-#include "commands/geometry_commands.h"
 #include "commands/transforms.h"
 #include "geometry/vectors.h"
-#include "hod/hod_test_files.h"
 #include "hod/model_counts.h"
 #include "hod/reset.h"
 #include "hod/validate.h"
