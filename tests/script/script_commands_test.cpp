@@ -8,7 +8,6 @@
 #include <filesystem>
 #include <map>
 #include <numbers>
-#include <sstream>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -180,22 +179,6 @@ TEST_F(ScriptImportTest, MarkedAndUtf16ScriptsAreReadOrRefusedClearly) {
   ASSERT_EQ(ui_.messages.size(), 1u);
   EXPECT_NE(ui_.messages[0].text.find("UTF-16"), std::string::npos);
   EXPECT_EQ(Contents(path), utf16(u"STAT_Add('\u20ac','s',0)\r\n", true));
-}
-
-TEST_F(ScriptImportTest, HundredThousandLineScript) {
-  std::ostringstream script;
-  for (int i = 0; i < 20000; ++i) {
-    script << "// element " << i << "\r\n"
-           << "HIER_Add('j" << i << "','Root',1,2,3,0,0,0,1,1,1,0,0,0,1,0,0)\r\n"
-           << "NAVL_Add('n" << i << "',0,1,0,1,'default',1,1,1,1,100,1,0)\r\n"
-           << "LITE_Add('l" << i << "',2,0,0,0,1,1,1,1,1,1,0,0)\r\n"
-           << "DOCK_Add('d" << i << "','Root',1,0,'',0,'',3)\r\n";
-  }
-  const ScriptImportResult result = RunHodScript(model_, script.str(), context_, ui_);
-  EXPECT_EQ(std::tuple(result.lines, result.commands, model_.JointList.JointCount,
-                       model_.NavLightList.NavLights.size(), model_.LightList.LightCount,
-                       model_.DockPathList.Paths.back().Points.size()),
-            std::tuple(100000u, 80000u, 20001, 20000u, 20000, 3u));
 }
 
 constexpr double kPi = std::numbers::pi;
@@ -412,23 +395,23 @@ TEST_F(ScriptCommandsTest, CommandsThatWouldBuildMoreThanAHodHoldsAreRefused) {
             std::tuple(std::vector<std::size_t>{2, 3}, 0u, true, 0u));
   EXPECT_TRUE(refused.messages.at(0).text.starts_with("The mesh's parts join into 72000 vertices"));
 
-  // Lights up to the last one a HOD holds; the lines past it are refused, and said so once. A HOD
-  // with lights keeps neither joints nor boundary vertices on disk: lights on their own.
-  HodModel lights = MakeDefaultModel();
-  RunHodScript(lights,
-               "LITE_Add('key',2,10,10,10,1,1,1,0.5,0.5,0.5,0,0)\n"
-               "LITE_Add('fill',1,0,0,0,0.2,0.2,0.2,0,0,0,1,100)",
-               context_, ui_);
-  lights.LightList.Lights.resize(32766, lights.LightList.Lights.at(0));
-  lights.LightList.LightCount = 32766;
-  const ScriptImportResult full = RunHodScript(
-      lights,
+  // Lights up to the last one a HOD holds, in a script of more lines than 16 bits count; the lines
+  // past it are refused, and said so once. A HOD with lights keeps neither joints nor boundary
+  // vertices on disk: lights on their own.
+  std::string script = "LITE_Add('key',2,10,10,10,1,1,1,0.5,0.5,0.5,0,0)\n";
+  for (int i = 2; i < 32767; ++i) {
+    script +=
+        fmt::format("// light {}\r\n// fill\nLITE_Add('f{}',1,0,0,0,.2,.2,.2,0,0,0,1,100)\n", i, i);
+  }
+  script +=
       "LITE_Add('last',2,0,0,0,1,1,1,1,1,1,0,0)\nLITE_Add('more',2,0,0,0,1,1,1,1,1,1,0,0)\n"
-      "LITE_Add('more',2,0,0,0,1,1,1,1,1,1,0,0)",
-      context_, ui_);
-  EXPECT_EQ(std::tuple(lights.LightList.LightCount, lights.LightList.Lights.back().Name,
-                       full.refused_lines, full.messages.size()),
-            std::tuple(32767, "last", std::vector<std::size_t>{2, 3}, 1u));
+      "LITE_Add('more',2,0,0,0,1,1,1,1,1,1,0,0)";
+  HodModel lights = MakeDefaultModel();
+  const ScriptImportResult full = RunHodScript(lights, script, context_, ui_);
+  EXPECT_EQ(
+      std::tuple(full.lines, full.commands, lights.LightList.LightCount,
+                 lights.LightList.Lights.back().Name, full.refused_lines, full.messages.size()),
+      std::tuple(98299u, 32769u, 32767, "last", std::vector<std::size_t>{98298, 98299}, 1u));
   EXPECT_EQ(full.messages.at(0).text,
             "A HOD holds at most 32767 lights; the LITE_Add lines beyond them were skipped.");
   EXPECT_TRUE(SavesAndReadsBack(lights));
