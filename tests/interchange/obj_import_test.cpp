@@ -87,7 +87,7 @@ TEST(NormaliseLineBreaks, RewriteLinesAndShapeCheckAgreeWithThePlainWay) {
 
 // In place, the backup removed; also under a name whose bytes are in the system's narrow
 // encoding (the ANSI code page on Windows).
-TEST_F(TextRewriteTest, RewritesInPlaceAndRemovesTheBackup) {
+TEST_F(TextRewriteTest, RewritesInPlaceAndRemovesTheBackupOrLeavesTheFileAlone) {
   EXPECT_EQ(BackupPathFor(path_), (dir_ / "ship_BAK.hsc").string());
   for (const std::string name : {"ship.hsc", "caf\xe9\x80.obj"}) {
     path_ = JoinPath(PathText(dir_), name);
@@ -98,14 +98,13 @@ TEST_F(TextRewriteTest, RewritesInPlaceAndRemovesTheBackup) {
               std::tuple(TextRewriteStatus::Rewritten, "v 1 2 3\r\nf 1 1 1\r\n",
                          "v 1 2 3\r\nf 1 1 1\r\n", name == "ship.hsc" ? 1u : 2u, 0u));
   }
-}
 
-// An empty, unreadable or unreplaceable file is reported and left as it was.
-TEST_F(TextRewriteTest, FilesThatCannotBeRewrittenAreLeftAlone) {
+  // An empty, unreadable or unreplaceable file is reported and left as it was.
+  path_ = folder_.Path("ship.hsc");
   Write("");
   EXPECT_EQ(RewriteTextFile(path_, ui_).status, TextRewriteStatus::Empty);
   EXPECT_EQ(std::tuple(ui_.MessageTexts(), ui_.messages.at(0).icon, folder_.FileCount()),
-            std::tuple(std::vector<std::string>{"File is empty!"}, Icon::None, 1u));
+            std::tuple(std::vector<std::string>{"File is empty!"}, Icon::None, 2u));
   EXPECT_EQ(RewriteTextFile((dir_ / "missing.obj").string(), ui_).status,
             TextRewriteStatus::Unreadable);
   EXPECT_EQ(ui_.messages.size(), 2u);

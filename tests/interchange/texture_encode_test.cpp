@@ -100,7 +100,7 @@ TEST(TextureEncodeTest, AlphaTestKeepsCoverageInEveryLevel) {
   EXPECT_EQ(kept[0], plain[0]);
 }
 
-TEST(TextureEncodeTest, EncodersGiveTheHodsSizesAndDecodeClose) {
+TEST(TextureEncodeTest, EncodersGiveTheHodsSizesAndDecodeCloseAndUpgradeUncompressedOnes) {
   RgbaImage opaque = Gradient(64, 32);
   for (std::size_t i = 3; i < opaque.pixels.size(); i += 4) opaque.pixels[i] = 255;
   for (TextureFormat format : {TextureFormat::kDxt1, TextureFormat::kDxt3, TextureFormat::kDxt5,
@@ -137,9 +137,8 @@ TEST(TextureEncodeTest, EncodersGiveTheHodsSizesAndDecodeClose) {
   const auto chain = BuildMipChain(big, TextureSettings{});
   EXPECT_EQ(EncodeLevels(chain, TextureFormat::kDxt5, false, 1),
             EncodeLevels(chain, TextureFormat::kDxt5, false, 3));
-}
 
-TEST(TextureEncodeTest, UncompressedTexturesUpgradeToDxtWithAFullChain) {
+  // An uncompressed texture upgrades to DXT with a full chain, keeping its name and ID.
   TextureSettings raw;
   raw.format = TextureFormat::k8888;
   raw.mips = false;

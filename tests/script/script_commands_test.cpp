@@ -298,7 +298,7 @@ TEST_F(ScriptCommandsTest, TracksAndKeysNeedTheirMarkerAnimatedAndTheirIndexesIn
             (std::vector<Vector3>{{1, 1, 1}, {0, 0, 0}, {0, 0, 0}, {4, 4, 4}}));
 }
 
-TEST_F(ScriptCommandsTest, MeshLevelsLoadScaledAndRebuildTheScarMesh) {
+TEST_F(ScriptCommandsTest, MeshLevelsLoadScaledAndRebuildTheirOwnScarMesh) {
   Run("MULT_Add('hull, left','Root',0,1)\nMULT_SetLoD(1,1,'\\quad.obj')");
   const MultiMesh& cut = model_.Meshes.at(0);  // the comma cuts the quoted name
   EXPECT_EQ(std::tuple(cut.Name, cut.ParentName, cut.LodCount), std::tuple("hull", "left", 0));
@@ -321,12 +321,11 @@ TEST_F(ScriptCommandsTest, MeshLevelsLoadScaledAndRebuildTheScarMesh) {
   Run("BNDV_AutoCalc(2)");
   EXPECT_EQ(model_.BoundaryVertices.Vertices.at(6), (Vector3{8, 6, 0}));
   EXPECT_EQ(ui_.answers.size(), 1u);
-}
 
-// A HOD 2.0 model has scar meshes for some meshes only, each under its mesh's name: replacing a
-// level 0 rebuilds that mesh's scar mesh, never the one at the same position; moving a mesh
-// moves its own.
-TEST_F(ScriptCommandsTest, LevelsAndMovesReachTheMeshsOwnScarMeshInAHod2Model) {
+  // A HOD 2.0 model has scar meshes for some meshes only, each under its mesh's name: replacing
+  // a level 0 rebuilds that mesh's scar mesh, never the one at the same position; moving a mesh
+  // moves its own.
+  model_ = MakeDefaultModel();
   Run("MULT_Add('a','Root',0,1)\nMULT_Add('b','Root',0,1)");
   ASSERT_EQ(model_.ScarMeshes.size(), 2u);
   model_.Dialect = HodDialect::Hod2;
