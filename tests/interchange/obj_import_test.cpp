@@ -27,22 +27,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class TextRewriteTest : public ::testing::Test {
- protected:
-  void Write(const std::string& contents) { std::ofstream(path_, std::ios::binary) << contents; }
-  // Opened by its narrow name, as Write does: on Windows a path object would read the bytes as
-  // UTF-8 rather than the ANSI code page.
-  std::string Contents() const {
-    std::ifstream in(path_, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-  }
-
-  TempFolder folder_;
-  const fs::path& dir_ = folder_.path();
-  std::string path_ = folder_.Path("ship.hsc");
-  ScriptedUi ui_;
-};
-
 // Lines cut at every CR and LF, the plain way.
 std::vector<std::string> ReferenceLines(std::string_view text) {
   std::vector<std::string> lines(1);
@@ -87,34 +71,47 @@ TEST(NormaliseLineBreaks, RewriteLinesAndShapeCheckAgreeWithThePlainWay) {
 
 // In place, the backup removed; also under a name whose bytes are in the system's narrow
 // encoding (the ANSI code page on Windows).
-TEST_F(TextRewriteTest, RewritesInPlaceAndRemovesTheBackupOrLeavesTheFileAlone) {
-  EXPECT_EQ(BackupPathFor(path_), (dir_ / "ship_BAK.hsc").string());
+TEST(TextRewrite, RewritesInPlaceAndRemovesTheBackupOrLeavesTheFileAlone) {
+  TempFolder folder;
+  const fs::path& dir = folder.path();
+  std::string path = folder.Path("ship.hsc");
+  ScriptedUi ui;
+  // Written and read by its narrow name: on Windows a path object would take the bytes as UTF-8
+  // rather than the ANSI code page.
+  const auto write = [&path](const std::string& text) {
+    std::ofstream(path, std::ios::binary) << text;
+  };
+  const auto contents = [&path] {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  };
+  EXPECT_EQ(BackupPathFor(path), (dir / "ship_BAK.hsc").string());
   for (const std::string name : {"ship.hsc", "caf\xe9\x80.obj"}) {
-    path_ = JoinPath(PathText(dir_), name);
-    Write("v 1 2 3\n\nf 1 1 1\r");
-    const TextRewrite result = RewriteTextFile(path_, ui_);
-    EXPECT_EQ(std::tuple(result.status, Contents(), result.text, folder_.FileCount(),
-                         ui_.messages.size()),
-              std::tuple(TextRewriteStatus::Rewritten, "v 1 2 3\r\nf 1 1 1\r\n",
-                         "v 1 2 3\r\nf 1 1 1\r\n", name == "ship.hsc" ? 1u : 2u, 0u));
+    path = JoinPath(PathText(dir), name);
+    write("v 1 2 3\n\nf 1 1 1\r");
+    const TextRewrite result = RewriteTextFile(path, ui);
+    EXPECT_EQ(
+        std::tuple(result.status, contents(), result.text, folder.FileCount(), ui.messages.size()),
+        std::tuple(TextRewriteStatus::Rewritten, "v 1 2 3\r\nf 1 1 1\r\n", "v 1 2 3\r\nf 1 1 1\r\n",
+                   name == "ship.hsc" ? 1u : 2u, 0u));
   }
 
   // An empty, unreadable or unreplaceable file is reported and left as it was.
-  path_ = folder_.Path("ship.hsc");
-  Write("");
-  EXPECT_EQ(RewriteTextFile(path_, ui_).status, TextRewriteStatus::Empty);
-  EXPECT_EQ(std::tuple(ui_.MessageTexts(), ui_.messages.at(0).icon, folder_.FileCount()),
+  path = folder.Path("ship.hsc");
+  write("");
+  EXPECT_EQ(RewriteTextFile(path, ui).status, TextRewriteStatus::Empty);
+  EXPECT_EQ(std::tuple(ui.MessageTexts(), ui.messages.at(0).icon, folder.FileCount()),
             std::tuple(std::vector<std::string>{"File is empty!"}, Icon::None, 2u));
-  EXPECT_EQ(RewriteTextFile((dir_ / "missing.obj").string(), ui_).status,
+  EXPECT_EQ(RewriteTextFile((dir / "missing.obj").string(), ui).status,
             TextRewriteStatus::Unreadable);
-  EXPECT_EQ(ui_.messages.size(), 2u);
-  Write("a\nb");
-  fs::create_directory(BackupPathFor(path_));  // the backup cannot be made
-  const TextRewrite result = RewriteTextFile(path_, ui_);
-  EXPECT_EQ(std::tuple(result.status, result.text, Contents()),
+  EXPECT_EQ(ui.messages.size(), 2u);
+  write("a\nb");
+  fs::create_directory(BackupPathFor(path));  // the backup cannot be made
+  const TextRewrite result = RewriteTextFile(path, ui);
+  EXPECT_EQ(std::tuple(result.status, result.text, contents()),
             std::tuple(TextRewriteStatus::NotWritten, "a\r\nb\r\n", "a\nb"));
-  Write("a\r\nb\r\n");  // already in shape: nothing is written, so nothing fails
-  const TextRewrite kept = RewriteTextFile(path_, ui_);
+  write("a\r\nb\r\n");  // already in shape: nothing is written, so nothing fails
+  const TextRewrite kept = RewriteTextFile(path, ui);
   EXPECT_EQ(std::tuple(kept.status, kept.text),
             std::tuple(TextRewriteStatus::Rewritten, "a\r\nb\r\n"));
 }
