@@ -11,4 +11,9 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
   flock "$WINEPREFIX.lock" bash -c \
     '[ -f "$WINEPREFIX/system.reg" ] || { wineboot --init && wineserver --wait; }' >/dev/null 2>&1
 fi
+# Wine starts its own server without persistence: it quits as the last program ends, and a
+# program starting at that moment now and then ends at once, with status 1 and nothing printed.
+# A server that stays a minute after the last program serves every run of a test in turn (this
+# call does nothing while a server is running).
+wineserver -p60 >/dev/null 2>&1 || true
 exec wine "$@"

@@ -95,7 +95,17 @@ std::vector<std::string> ReplaceMeshesFrom(HodModel& base, const HodModel& impor
     return material_map[index] = at;
   };
 
-  CompleteScarMeshes(base);
+  // A classic model pairs scar meshes with meshes by position, so every mesh gets one; a HOD 2.0
+  // model pairs them by name and keeps meshes without (their save says which lose battle scars).
+  const bool by_name = base.Dialect == HodDialect::Hod2;
+  if (!by_name) CompleteScarMeshes(base);
+  const auto set_scar = [&base](std::size_t mesh, ScarMesh scar) {
+    if (const std::optional<std::size_t> at = ScarMeshOf(base, mesh)) {
+      base.ScarMeshes[*at] = std::move(scar);
+    } else {
+      base.ScarMeshes.push_back(std::move(scar));
+    }
+  };
   for (const MultiMesh& source : imported.Meshes) {
     MultiMesh mesh = source;
     for (LodMesh& lod : mesh.Lods) {
@@ -110,14 +120,22 @@ std::vector<std::string> ReplaceMeshesFrom(HodModel& base, const HodModel& impor
       // The mesh keeps hanging where it did when the import names a joint the base lacks.
       if (!HasJoint(base, mesh.ParentName)) mesh.ParentName = base.Meshes[*at].ParentName;
       base.Meshes[*at] = std::move(mesh);
-      base.ScarMeshes[*at] = imported_scar ? *imported_scar : BuiltScar(base.Meshes[*at]);
+      if (imported_scar) {
+        set_scar(*at, *imported_scar);
+      } else if (!by_name) {
+        base.ScarMeshes[*at] = BuiltScar(base.Meshes[*at]);
+      }
       lines.push_back(fmt::format(text::kReplaced, base.Meshes[*at].Name));
     } else {
       if (!HasJoint(base, mesh.ParentName) && !base.JointList.Joints.empty()) {
         mesh.ParentName = base.JointList.Joints.front().Name;
       }
       base.Meshes.push_back(std::move(mesh));
-      base.ScarMeshes.push_back(imported_scar ? *imported_scar : BuiltScar(base.Meshes.back()));
+      if (imported_scar) {
+        set_scar(base.Meshes.size() - 1, *imported_scar);
+      } else if (!by_name) {
+        base.ScarMeshes.push_back(BuiltScar(base.Meshes.back()));
+      }
       lines.push_back(fmt::format(text::kAdded, base.Meshes.back().Name));
     }
   }

@@ -8,6 +8,7 @@
 
 #include "commands/create.h"
 #include "commands/element_messages.h"
+#include "commands/mesh_conversion.h"
 
 namespace gantry {
 
@@ -126,13 +127,14 @@ CommandResult RemoveMesh(Workspace& workspace, std::optional<std::size_t> mesh, 
     ui.Message(kSelectGeometry, Icon::Exclamation);
     return CommandResult::Unchanged();
   }
+  // The mesh's own scar mesh goes with it: the one at its position in a classic model (so the
+  // pairs still match by position), the one of its name in a HOD 2.0 model.
+  const std::optional<std::size_t> scar = ScarMeshOf(model, *k);
   DebugLog& log = workspace.log;
   RemoveAt(model.Meshes, *k, &log, [&log](std::size_t from, std::size_t to) {
     log.Log(kMovedMesh + Number(from) + kToMesh + Number(to));
   });
-  // Removed alongside so the pairs still match by position; a scar list of another length
-  // loses the scar mesh at the mesh's position, if it has one.
-  if (*k < model.ScarMeshes.size()) RemoveAt(model.ScarMeshes, *k, nullptr);
+  if (scar) RemoveAt(model.ScarMeshes, *scar, nullptr);
   return CommandResult::Changed(AfterRemoval(*k, model.Meshes.size()));
 }
 
@@ -156,10 +158,11 @@ CommandResult MoveMesh(Workspace& workspace, std::optional<std::size_t> mesh, Me
   moved(*k, n);
   moved(other, *k);
   moved(n, other);
+  // Scar meshes follow when both meshes have one, so the scar list keeps the meshes' order.
+  const std::optional<std::size_t> scar = ScarMeshOf(model, *k);
+  const std::optional<std::size_t> other_scar = ScarMeshOf(model, other);
   std::swap(model.Meshes[*k], model.Meshes[other]);
-  if (std::max(*k, other) < model.ScarMeshes.size()) {
-    std::swap(model.ScarMeshes[*k], model.ScarMeshes[other]);
-  }
+  if (scar && other_scar) std::swap(model.ScarMeshes[*scar], model.ScarMeshes[*other_scar]);
   return CommandResult::Changed(other);
 }
 

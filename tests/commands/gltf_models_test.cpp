@@ -58,6 +58,20 @@ TEST_F(GltfCommands, ImportIntoAModelWithMeshesReplacesThemByName) {
   EXPECT_NE(ui.messages.back().text.find("replaced mesh"), std::string::npos);
 }
 
+// A HOD 2.0 model pairs scar meshes with meshes by name and keeps meshes without one.
+TEST_F(GltfCommands, ImportIntoAHod2ModelBuildsNoScarMeshes) {
+  Workspace workspace;
+  workspace.model = testing::RandomModel(5, HodType::MultiMesh);
+  workspace.model.ScarMeshes.clear();
+  testing::ScriptedUi ui;
+  ui.files = {Path("plain.glb"), Path("plain.glb")};
+  ASSERT_TRUE(ExportGltfCommand(workspace, ui));
+  HodModel model = workspace.model;
+  model.Dialect = HodDialect::Hod2;
+  EXPECT_TRUE(ImportGltfCommand(model, ui).changed);
+  EXPECT_TRUE(model.ScarMeshes.empty());
+}
+
 TEST_F(GltfCommands, ADamagedFileChangesNothingAndSaysWhy) {
   folder_.Write("bad.glb", "glTF but not really");
   HodModel model = testing::RandomModel(7, HodType::MultiMesh);

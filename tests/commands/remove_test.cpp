@@ -84,6 +84,25 @@ TEST(RemoveMesh, RemovalsAndMovesKeepTheScarPairing) {
                             "Moved MULTForm #4 to MULTForm #2"}));
 }
 
+// A HOD 2.0 model pairs a mesh with the scar mesh of its name, and some meshes have none.
+TEST(RemoveMesh, Hod2ScarMeshesFollowTheirMeshByName) {
+  Session s;
+  for (int i = 0; i < 3; ++i) AddMesh(s.m);
+  s.m.Dialect = HodDialect::Hod2;
+  s.m.ScarMeshes.erase(s.m.ScarMeshes.begin());
+  const auto scars = [&s] {
+    Texts names;
+    for (const ScarMesh& scar : s.m.ScarMeshes) names.push_back(scar.Description.Name);
+    return names;
+  };
+  MoveMesh(s.ws, 2, MeshMove::Up, s.ui);
+  EXPECT_EQ(scars(), (Texts{"NewObject3", "NewObject2"}));
+  RemoveMesh(s.ws, 0, s.ui);  // NewObject1 has no scar mesh to lose
+  EXPECT_EQ(scars(), (Texts{"NewObject3", "NewObject2"}));
+  RemoveMesh(s.ws, 1, s.ui);
+  EXPECT_EQ(scars(), Texts{"NewObject3"});
+}
+
 TEST(RemoveLod, LaterLevelsAreRenumberedFromZero) {
   Session s;
   AddMesh(s.m);

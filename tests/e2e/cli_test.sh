@@ -27,6 +27,7 @@ check() {  # name, condition...
   else
     failed=$((failed + 1))
     echo "FAILED: $name" >&2
+    return 1
   fi
 }
 has() {  # text, patterns...: every pattern is found in the text
@@ -38,7 +39,8 @@ exits() {  # status, name, command...: the command ends with that status; $tmp/o
   local want=$1 name=$2
   shift 2
   "$@" >"$tmp/out" 2>"$tmp/err"
-  check "$name" test $? -eq "$want"
+  local got=$?
+  check "$name" test $got -eq "$want" || echo "  exit status $got, not $want; stderr: $(head -c 400 "$tmp/err")" >&2
 }
 
 # A file of one VERS chunk: a valid (if empty) model HOD.

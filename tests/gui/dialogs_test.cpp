@@ -48,7 +48,7 @@ class OptionsTest : public ::testing::Test {
   RenderConfig handed_{9, 9, true, true};
 };
 
-TEST_F(OptionsTest, FirstRunDefaults) {
+TEST_F(OptionsTest, FirstRunDefaultsAndDependentBoxes) {
   auto dialog = Open();
   // At 400, 800 where the screen has room; moved in so that all of it shows where it has not.
   const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
@@ -59,45 +59,39 @@ TEST_F(OptionsTest, FirstRunDefaults) {
     EXPECT_EQ(dialog->pos().x(), std::min(400, area.right() + 1 - dialog->width() - 16));
   }
   EXPECT_TRUE(Find<QRadioButton>(dialog.get(), "optOption1")->isChecked());
-  EXPECT_TRUE(Find<QCheckBox>(dialog.get(), "chkSoftware")->isChecked());
-  EXPECT_TRUE(Find<QCheckBox>(dialog.get(), "chkNone")->isChecked());
-  EXPECT_FALSE(Find<QCheckBox>(dialog.get(), "chkHiRes")->isChecked());
   EXPECT_EQ(handed_, RenderConfig{});
   EXPECT_EQ(log_.debug_level(), 1);
-}
 
-TEST_F(OptionsTest, DependentBoxes) {
-  auto dialog = Open();
-  auto* none = Find<QCheckBox>(dialog.get(), "chkNone");
-  auto* bilinear = Find<QCheckBox>(dialog.get(), "chkBilinear");
-  auto* af = Find<QCheckBox>(dialog.get(), "chkAF");
-  none->click();  // cleared: bilinear on, anisotropic available but off
-  EXPECT_TRUE(bilinear->isChecked() && bilinear->isEnabled());
-  EXPECT_TRUE(!af->isChecked() && af->isEnabled());
-  bilinear->click();  // cleared: anisotropic off and unavailable
-  EXPECT_TRUE(!af->isChecked() && !af->isEnabled());
-  none->click();
-  EXPECT_TRUE(!bilinear->isChecked() && !bilinear->isEnabled());
-
-  auto* software = Find<QCheckBox>(dialog.get(), "chkSoftware");
-  auto* hardware = Find<QCheckBox>(dialog.get(), "chkHardware");
-  auto* pure = Find<QCheckBox>(dialog.get(), "chkPureDevice");
-  software->click();
-  EXPECT_TRUE(hardware->isChecked() && hardware->isEnabled());
-  EXPECT_TRUE(!pure->isChecked() && pure->isEnabled());
-  pure->click();
-  EXPECT_EQ(dialog->Config().device_mode, 2);
-  software->click();
-  EXPECT_TRUE(!hardware->isChecked() && !hardware->isEnabled() && !pure->isChecked());
-
-  auto* auto_res = Find<QCheckBox>(dialog.get(), "chkAutoRes");
-  auto* hi_res = Find<QCheckBox>(dialog.get(), "chkHiRes");
-  EXPECT_FALSE(hi_res->isEnabled());
-  auto_res->click();
-  hi_res->click();
+  // Two triples follow one rule: the first box, checked at first, governs the second, which
+  // offers the third.
+  const auto state = [&](const char* name) {
+    const auto* box = Find<QCheckBox>(dialog.get(), name);
+    return std::pair(box->isChecked(), box->isEnabled());
+  };
+  const auto click = [&](const char* name) { Find<QCheckBox>(dialog.get(), name)->click(); };
+  using Triple = std::tuple<const char*, const char*, const char*, int RenderConfig::*>;
+  for (const auto& [least, second, third, mode] :
+       {Triple{"chkSoftware", "chkHardware", "chkPureDevice", &RenderConfig::device_mode},
+        Triple{"chkNone", "chkBilinear", "chkAF", &RenderConfig::filter_mode}}) {
+    SCOPED_TRACE(least);
+    click(least);  // cleared: the second on, the third available but off
+    EXPECT_EQ(std::pair(state(second), state(third)),
+              std::pair(std::pair(true, true), std::pair(false, true)));
+    click(third);
+    EXPECT_EQ(dialog->Config().*mode, 2);
+    click(second);  // cleared: the third off and unavailable
+    EXPECT_EQ(state(third), std::pair(false, false));
+    click(least);  // checked: both off and unavailable
+    EXPECT_EQ(std::pair(state(second), state(third)),
+              std::pair(std::pair(false, false), std::pair(false, false)));
+  }
+  // High resolution is offered only with the automatic resolution.
+  EXPECT_EQ(state("chkHiRes"), std::pair(false, false));
+  click("chkAutoRes");
+  click("chkHiRes");
   EXPECT_TRUE(dialog->Config().high_resolution);
-  auto_res->click();
-  EXPECT_TRUE(!hi_res->isChecked() && !hi_res->isEnabled());
+  click("chkAutoRes");
+  EXPECT_EQ(state("chkHiRes"), std::pair(false, false));
 }
 
 TEST_F(OptionsTest, ApplyPersistsAndCancelDoesNot) {
@@ -108,8 +102,7 @@ TEST_F(OptionsTest, ApplyPersistsAndCancelDoesNot) {
     Find<QCheckBox>(dialog.get(), "chkNone")->click();
     dialog->move(120, 130);
     Find<QPushButton>(dialog.get(), "cmdApply")->click();
-    // The level takes effect at once, without reopening anything.
-    EXPECT_EQ(log_.debug_level(), 0);
+    EXPECT_EQ(log_.debug_level(), 0);  // at once, without reopening anything
   }
   EXPECT_EQ(settings_.value("Options/DebuggingLevel").toInt(), 0);
   EXPECT_EQ(settings_.value("Options/OptionSDX_Hardware").toInt(), 1);
@@ -159,15 +152,13 @@ TEST(AttributesDialogTest, StartsOnTheModelsTypeAndRefusesBadVersions) {
   EXPECT_EQ(model.HodName.Length, 17 + 4);
 }
 
-TEST(QtUiTest, TextsReadAsUtf8OrCodePage1252) {
+// Texts read as UTF-8, else as code page 1252 (where it and Latin-1 differ too: 0x80, 0x99);
+// filters in Qt's form; message boxes and the material chooser answer as clicked.
+TEST(QtUiTest, TextsFiltersAndMessageBoxes) {
   EXPECT_EQ(ToQt("/home/d\xC3\xA9j\xC3\xA0/ship.hod"),
             QStringLiteral("/home/d\u00e9j\u00e0/ship.hod"));
-  // Names from a HOD, where code page 1252 and Latin-1 differ too (0x80, 0x99).
   EXPECT_EQ(ToQt("Caf\xE9 \x80\x99"), QStringLiteral("Caf\u00e9 \u20ac\u2122"));
   EXPECT_EQ(FromQt(QStringLiteral("Caf\u00e9 \u20ac\u2122")), "Caf\xE9 \x80\x99");
-}
-
-TEST(QtUiTest, FiltersAndMessageBoxes) {
   EXPECT_EQ(QtFileFilter("HW2 Geometry Files (*.HOD) | *.hod|All Files (*.*) | *.*"),
             QStringLiteral("HW2 Geometry Files (*.hod *.HOD);;All Files (*.*)"));
   EXPECT_EQ(QtFileFilter("*.DDS|*.*"), QStringLiteral("*.DDS (*.*)"));
@@ -176,24 +167,33 @@ TEST(QtUiTest, FiltersAndMessageBoxes) {
   testing::OnNextModal([](QWidget* modal) {
     auto* box = qobject_cast<QMessageBox*>(modal);
     ASSERT_NE(box, nullptr);
-    EXPECT_EQ(box->windowTitle(), QStringLiteral("Gantry HOD Editor"));
     EXPECT_EQ(box->text(), QStringLiteral("Continue?"));
     EXPECT_EQ(box->icon(), QMessageBox::Critical);
     box->button(QMessageBox::No)->click();
   });
   EXPECT_EQ(ui.Message("Continue?", Icon::Critical, Buttons::YesNo), Answer::No);
-
   testing::OnNextModal([](QWidget* modal) { modal->close(); });
   EXPECT_EQ(ui.Message("Which?", Icon::Question, Buttons::YesNoCancel), Answer::Cancel);
-
   // A question can preselect No.
-  testing::OnNextModal([](QWidget* modal) {
-    auto* box = qobject_cast<QMessageBox*>(modal);
-    ASSERT_NE(box, nullptr);
-    box->defaultButton()->click();
-  });
+  testing::OnNextModal(
+      [](QWidget* modal) { qobject_cast<QMessageBox*>(modal)->defaultButton()->click(); });
   EXPECT_EQ(ui.Ask("Save generated meshes?", Icon::Question, Buttons::YesNo, Answer::No),
             Answer::No);
+
+  testing::OnNextModal([](QWidget* chooser) {
+    EXPECT_EQ(chooser->windowTitle(), QStringLiteral("Pick one"));
+    // OK with nothing chosen: said so, and the chooser stays.
+    testing::OnNextModal([](QWidget* box) {
+      EXPECT_EQ(qobject_cast<QMessageBox*>(box)->text(),
+                QStringLiteral("Please select a material!"));
+      qobject_cast<QMessageBox*>(box)->button(QMessageBox::Ok)->click();
+    });
+    Find<QPushButton>(chooser, "cmdOK")->click();
+    EXPECT_TRUE(chooser->isVisible());
+    Find<QComboBox>(chooser, "cboMaterialName")->setCurrentIndex(1);
+    Find<QPushButton>(chooser, "cmdOK")->click();
+  });
+  EXPECT_EQ(ui.ChooseMaterial("Pick one", {"hull", "glow"}), 1);
 }
 
 TEST(QtUiTest, WithoutBoxesMessagesGoToTheErrorStream) {
@@ -218,44 +218,20 @@ TEST(GeneratorWindowTest, CullModesInTheOrderOfTheirValues) {
             QStringLiteral("Counter Clock-wise"));
 }
 
-TEST(QtUiTest, MaterialChooserWantsAChoice) {
-  QtUi ui;
-  testing::OnNextModal([](QWidget* chooser) {
-    EXPECT_EQ(chooser->windowTitle(), QStringLiteral("Pick one"));
-    // OK with nothing chosen: said so, and the chooser stays.
-    testing::OnNextModal([](QWidget* box) {
-      EXPECT_EQ(qobject_cast<QMessageBox*>(box)->text(),
-                QStringLiteral("Please select a material!"));
-      qobject_cast<QMessageBox*>(box)->button(QMessageBox::Ok)->click();
-    });
-    Find<QPushButton>(chooser, "cmdOK")->click();
-    EXPECT_TRUE(chooser->isVisible());
-    Find<QComboBox>(chooser, "cboMaterialName")->setCurrentIndex(1);
-    Find<QPushButton>(chooser, "cmdOK")->click();
-  });
-  EXPECT_EQ(ui.ChooseMaterial("Pick one", {"hull", "glow"}), 1);
-}
-
 namespace fs = std::filesystem;
 
-std::string WriteGlowPng() {
-  RgbaImage image;
-  image.width = 48;
-  image.height = 40;
-  for (int y = 0; y < image.height; ++y)
+TEST(TextureImportDialogTest, ShowsTheChoiceSizeAndEveryLevel) {
+  RgbaImage image{48, 40, {}};
+  for (int y = 0; y < image.height; ++y) {
     for (int x = 0; x < image.width; ++x) {
       image.pixels.insert(image.pixels.end(), {static_cast<std::uint8_t>(x * 5), 90, 200,
                                                static_cast<std::uint8_t>(y * 6)});
     }
+  }
   const std::string path = (fs::temp_directory_path() / "gantry_dialog_glow[1].png").string();
   const auto png = EncodePng(image);
   std::ofstream(path, std::ios::binary)
       .write(reinterpret_cast<const char*>(png.data()), static_cast<std::streamsize>(png.size()));
-  return path;
-}
-
-TEST(TextureImportDialogTest, ShowsTheChoiceSizeAndEveryLevel) {
-  const std::string path = WriteGlowPng();
   HodModel model;
   TextureImportDialog dialog({path}, model, std::nullopt);
   EXPECT_TRUE(dialog.ChoiceText().startsWith("DXT5")) << dialog.ChoiceText().toStdString();

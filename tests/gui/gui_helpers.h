@@ -7,12 +7,6 @@
 #include <QTimer>
 #include <QWidget>
 #include <functional>
-#include <stdexcept>
-#include <string>
-
-#include "common/ui.h"
-#include "hod/save.h"
-#include "hod/workspace.h"
 
 namespace gantry::testing {
 
@@ -63,17 +57,6 @@ inline void TypeKeys(QWidget* widget, const QString& text) {
 template <typename T>
 T* Find(const QObject* root, const char* name) {
   return root->findChild<T*>(QString::fromLatin1(name));
-}
-
-// A fresh default model (one "Root" joint, multi-mesh) written to `path` with `owner`.
-inline void WriteDefaultHod(const std::string& path, const std::string& owner = "") {
-  Workspace workspace;
-  workspace.model.HodOwner.Owner = owner;
-  workspace.model.HodOwner.OwnerLength = static_cast<std::int32_t>(owner.size());
-  QuietUi ui;
-  if (SaveHod(workspace, path, ui) != SaveResult::Saved) {
-    throw std::runtime_error("could not write " + path);
-  }
 }
 
 }  // namespace gantry::testing

@@ -37,6 +37,7 @@
 #include "hod/messages.h"
 #include "hod/model_counts.h"
 #include "hod/reset.h"
+#include "hod/save.h"
 #include "hod/validate_messages.h"
 #include "hod/workspace.h"
 #include "support/corpus.h"
@@ -67,18 +68,34 @@ class MainWindowTest : public ::testing::Test {
 
   std::string PathOf(const char* name) const { return (dir_.path() + "/" + name).toStdString(); }
 
+  // A fresh default model (one "Root" joint, multi-mesh) written as `name`.
   std::string WriteHod(const char* name, const std::string& owner = "") const {
-    const std::string path = PathOf(name);
-    testing::WriteDefaultHod(path, owner);
+    Workspace workspace;
+    workspace.model.HodOwner.Owner = owner;
+    workspace.model.HodOwner.OwnerLength = static_cast<std::int32_t>(owner.size());
+    QuietUi ui;
+    EXPECT_EQ(SaveHod(workspace, PathOf(name), ui), SaveResult::Saved);
+    return PathOf(name);
+  }
+  // A default model written as `name` and opened.
+  std::string Open(const char* name, const std::string& owner = "") {
+    const std::string path = WriteHod(name, owner);
+    window_->OpenPath(QString::fromStdString(path));
     return path;
   }
 
+  bool Enabled(const char* action_name) {
+    return Find<QAction>(window_.get(), action_name)->isEnabled();
+  }
   void Trigger(const char* action_name) {
     QAction* action = Find<QAction>(window_.get(), action_name);
     ASSERT_NE(action, nullptr) << action_name;
     ASSERT_TRUE(action->isEnabled()) << action_name;
     action->trigger();
   }
+  QLineEdit* Owner() { return Find<QLineEdit>(window_.get(), "txtOWNR"); }
+  QString FileNameShown() { return Find<QLabel>(window_.get(), "pnlFileName")->text(); }
+  const HodModel& Model() { return window_->workspace().model; }
 
   QStringList RecentMenuTexts() const {
     QStringList texts;
@@ -99,43 +116,32 @@ class MainWindowTest : public ::testing::Test {
 
 TEST_F(MainWindowTest, OpenEditOwnerSaveAndReopen) {
   const std::string path = WriteHod("ship.hod", "Alice");
-  // Menus that need a model stay off until one is open.
-  EXPECT_FALSE(Find<QAction>(window_.get(), "mnuFileSave")->isEnabled());
-
+  EXPECT_FALSE(Enabled("mnuFileSave"));  // menus that need a model stay off until one is open
   ui_.files.push_back(path);
   Trigger("mnuFileOpen");
-  auto* owner = Find<QLineEdit>(window_.get(), "txtOWNR");
-  ASSERT_NE(owner, nullptr);
-  EXPECT_EQ(owner->text(), QStringLiteral("Alice"));
-  EXPECT_EQ(Find<QListWidget>(window_.get(), "lstWARN")->item(0)->text(),
-            QStringLiteral("No warning(s) occured."));
-  EXPECT_EQ(Find<QListWidget>(window_.get(), "lstERRR")->item(0)->text(),
-            QStringLiteral("No error(s) occured."));
+  EXPECT_EQ(Owner()->text(), QStringLiteral("Alice"));
 
   Trigger("mnuToolsValidate");  // a valid model (the missing geometry is only a warning)
   EXPECT_EQ(ui_.MessageTexts().back(), "The HOD passes every check and can be saved.");
 
-  owner->selectAll();
-  testing::TypeKeys(owner, QStringLiteral("Bob the Modder"));
-  EXPECT_EQ(window_->workspace().model.HodOwner.OwnerLength, 14);
+  Owner()->selectAll();
+  testing::TypeKeys(Owner(), QStringLiteral("Bob the Modder"));
+  EXPECT_EQ(Model().HodOwner.OwnerLength, 14);
   Trigger("mnuFileSave");
-
   EXPECT_EQ(OwnerText(testing::HodRead::File(path).model), "Bob the Modder");
 
   // Reopening through the recently used list shows the saved owner.
-  owner->setText(QString());
+  Owner()->setText(QString());
   Trigger("mnuFileMRUDs0");
-  EXPECT_EQ(owner->text(), QStringLiteral("Bob the Modder"));
+  EXPECT_EQ(Owner()->text(), QStringLiteral("Bob the Modder"));
   EXPECT_EQ(window_->workspace().working_folder, dir_.path().toStdString());
 }
 
 // A missing recent file is reported before asking about the changes; each question names what
-// comes next, and only a Yes saves.
+// comes next, only a Yes saves, and the end of the run is logged.
 TEST_F(MainWindowTest, ChangesAreNotDroppedWithoutAsking) {
-  const std::string gone = WriteHod("gone.hod");
-  window_->OpenPath(QString::fromStdString(gone));
-  const std::string path = WriteHod("ship.hod", "Alice");
-  window_->OpenPath(QString::fromStdString(path));
+  const std::string gone = Open("gone.hod");
+  const std::string path = Open("ship.hod", "Alice");
   std::filesystem::remove(gone);
   window_->workspace().model.HodOwner.Owner = "Bob";
   Trigger("mnuFileMRUDs1");
@@ -146,7 +152,7 @@ TEST_F(MainWindowTest, ChangesAreNotDroppedWithoutAsking) {
             "Save the changes to " + path + " before opening another file?");
   ui_.answers.push_back(Answer::Cancel);
   Trigger("mnuFileNew");  // cancelled: the changed model stays
-  EXPECT_EQ(window_->workspace().model.HodOwner.Owner, "Bob");
+  EXPECT_EQ(Model().HodOwner.Owner, "Bob");
   EXPECT_EQ(ui_.MessageTexts().back(),
             "Save the changes to " + path + " before starting a new HOD?");
   ui_.answers.push_back(Answer::Cancel);
@@ -155,6 +161,15 @@ TEST_F(MainWindowTest, ChangesAreNotDroppedWithoutAsking) {
   ui_.answers.push_back(Answer::Yes);  // saved, then closed
   EXPECT_TRUE(window_->close());
   EXPECT_EQ(OwnerText(testing::HodRead::File(path).model), "Bob");
+
+  // The end of the run is logged; cleanup comes after the log is written, and leaves the model
+  // at its defaults.
+  std::ifstream log(dir_.path().toStdString() + "/debug.log");
+  const std::string text((std::istreambuf_iterator<char>(log)), {});
+  EXPECT_NE(text.find("SUCCESSFULLY READ HOD"), std::string::npos);
+  EXPECT_NE(text.find("Quitting..."), std::string::npos);
+  EXPECT_EQ(text.find("Doing cleanup"), std::string::npos);
+  EXPECT_EQ(Model(), MakeDefaultModel());
 }
 
 // Undo takes a whole edit back, even while its box has the focus. Typing a name is one step,
@@ -162,24 +177,23 @@ TEST_F(MainWindowTest, ChangesAreNotDroppedWithoutAsking) {
 // another mesh's name has been mended, never with two meshes of one name.
 TEST_F(MainWindowTest, EditsAreUndoneWholeAndARenameOnceTheNameIsUnique) {
   ShowAndActivate();
-  window_->OpenPath(QString::fromStdString(WriteHod("ship.hod", "Alice")));
-  EXPECT_FALSE(Find<QAction>(window_.get(), "mnuEditUndo")->isEnabled());
-  auto* owner = Find<QLineEdit>(window_.get(), "txtOWNR");
-  owner->setFocus();
-  owner->selectAll();
-  testing::TypeKeys(owner, QStringLiteral("Bob"));
+  Open("ship.hod", "Alice");
+  EXPECT_FALSE(Enabled("mnuEditUndo"));
+  Owner()->setFocus();
+  Owner()->selectAll();
+  testing::TypeKeys(Owner(), QStringLiteral("Bob"));
   Trigger("mnuEditUndo");  // while the box still has the focus: the whole edit goes
-  EXPECT_EQ(window_->workspace().model.HodOwner.Owner, std::string("Alice") + '\0');
-  EXPECT_EQ(owner->text(), QStringLiteral("Alice"));
-  EXPECT_FALSE(Find<QAction>(window_.get(), "mnuEditUndo")->isEnabled());
+  EXPECT_EQ(Model().HodOwner.Owner, std::string("Alice") + '\0');
+  EXPECT_EQ(Owner()->text(), QStringLiteral("Alice"));
+  EXPECT_FALSE(Enabled("mnuEditUndo"));
   Trigger("mnuEditRedo");
-  EXPECT_EQ(window_->workspace().model.HodOwner.Owner, "Bob");
+  EXPECT_EQ(Model().HodOwner.Owner, "Bob");
   window_->editor().tabs()->setCurrentIndex(2);  // Geometry
   auto* add = Find<QPushButton>(window_.get(), "cmdGeomAdd");
   QTest::mouseClick(add, Qt::LeftButton);
   QTest::mouseClick(add, Qt::LeftButton);
   QTest::qWait(1);
-  const std::vector<MultiMesh>& meshes = window_->workspace().model.Meshes;
+  const std::vector<MultiMesh>& meshes = Model().Meshes;
   ASSERT_EQ(meshes.size(), 2u);
   const std::string first = meshes[0].Name;
   const std::string second = meshes[1].Name;
@@ -199,46 +213,31 @@ TEST_F(MainWindowTest, EditsAreUndoneWholeAndARenameOnceTheNameIsUnique) {
 
   Trigger("mnuEditUndo");
   ASSERT_EQ(meshes.size(), 2u);
-  EXPECT_EQ(meshes[0].Name, first);
-  EXPECT_EQ(meshes[1].Name, second);
+  EXPECT_EQ(std::tuple(meshes[0].Name, meshes[1].Name), std::tuple(first, second));
   Trigger("mnuEditUndo");  // the two Adds
   EXPECT_EQ(meshes.size(), 0u);
   Trigger("mnuEditRedo");
   Trigger("mnuEditRedo");
   ASSERT_EQ(meshes.size(), 2u);
   EXPECT_EQ(meshes[0].Name, unique);
-  // Opening a file starts a new history.
-  window_->OpenPath(QString::fromStdString(WriteHod("other.hod")));
-  EXPECT_FALSE(Find<QAction>(window_.get(), "mnuEditUndo")->isEnabled());
+  Open("other.hod");  // a file opened starts a new history
+  EXPECT_FALSE(Enabled("mnuEditUndo"));
 }
 
-TEST_F(MainWindowTest, InvalidModelIsNotWritten) {
-  const std::string path = WriteHod("ship.hod");
-  const auto before = testing::FileBytes(path);
-  window_->OpenPath(QString::fromStdString(path));
-  window_->workspace().model.JointList.JointCount = 0;
-  Trigger("mnuToolsValidate");
-  EXPECT_EQ(ui_.MessageTexts().back(), messages::kNoJoints);
-  Trigger("mnuFileSave");
-  EXPECT_EQ(ui_.MessageTexts().back(), messages::kCantWrite);
-  EXPECT_EQ(testing::FileBytes(path), before);
-}
-
-TEST_F(MainWindowTest, ADroppedHodOpens) {
-  const std::string path = WriteHod("dropped.hod", "Erin");
+// A dropped HOD opens; an empty file is never read (chosen, it is refused; named on the command
+// line, the run ends); a model that fails the checks is not written.
+TEST_F(MainWindowTest, WhatIsReadAndWhatIsWritten) {
+  const std::string dropped = WriteHod("dropped.hod", "Erin");
   QMimeData data;
-  data.setUrls({QUrl::fromLocalFile(QString::fromStdString(path))});
+  data.setUrls({QUrl::fromLocalFile(QString::fromStdString(dropped))});
   QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
   QApplication::sendEvent(window_.get(), &enter);
   EXPECT_TRUE(enter.isAccepted());
   QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
   QApplication::sendEvent(window_.get(), &drop);
-  EXPECT_EQ(OwnerText(window_->workspace().model), "Erin");
-  EXPECT_EQ(window_->workspace().current_file, path);
-}
+  EXPECT_EQ(OwnerText(Model()), "Erin");
+  EXPECT_EQ(window_->workspace().current_file, dropped);
 
-// An empty file is never read: chosen, it is refused; named on the command line, the run ends.
-TEST_F(MainWindowTest, AnEmptyFileIsNotOpened) {
   const std::string empty = PathOf("empty.hod");
   std::ofstream(empty).close();
   ui_.files.push_back(empty);
@@ -246,10 +245,18 @@ TEST_F(MainWindowTest, AnEmptyFileIsNotOpened) {
   ASSERT_EQ(ui_.messages.size(), 1u);
   EXPECT_EQ(std::tuple(ui_.messages[0].text, ui_.messages[0].icon),
             std::tuple("Please select a file!", Icon::Information));
-  EXPECT_FALSE(Find<QAction>(window_.get(), "mnuFileSave")->isEnabled());
+  EXPECT_EQ(window_->workspace().current_file, dropped);
   EXPECT_FALSE(window_->Start(QString::fromStdString(empty)));
   EXPECT_EQ(ui_.MessageTexts().back(),
             "Error! File '" + empty + "' is a zero length file (!)\r\nExiting...");
+
+  const auto before = testing::FileBytes(dropped);
+  window_->workspace().model.JointList.JointCount = 0;
+  Trigger("mnuToolsValidate");
+  EXPECT_EQ(ui_.MessageTexts().back(), messages::kNoJoints);
+  Trigger("mnuFileSave");
+  EXPECT_EQ(ui_.MessageTexts().back(), messages::kCantWrite);
+  EXPECT_EQ(testing::FileBytes(dropped), before);
 }
 
 TEST_F(MainWindowTest, RecentListReordersDropsAndClears) {
@@ -257,10 +264,10 @@ TEST_F(MainWindowTest, RecentListReordersDropsAndClears) {
   for (const char* name : {"a.hod", "b.hod", "c.hod", "d.hod", "e.hod", "f.hod"}) {
     paths.push_back(WriteHod(name));
   }
-  for (int i = 0; i < 5; ++i) window_->OpenPath(QString::fromStdString(paths[i]));
-  // Newest first: e d c b a. Opening b (entry 3) moves it up, the rest keep their order.
-  window_->OpenPath(QString::fromStdString(paths[1]));
   const auto q = [&](int i) { return QString::fromStdString(paths[i]); };
+  for (int i = 0; i < 5; ++i) window_->OpenPath(q(i));
+  // Newest first: e d c b a. Opening b (entry 3) moves it up, the rest keep their order.
+  window_->OpenPath(q(1));
   EXPECT_EQ(RecentMenuTexts(), (QStringList{q(1), q(4), q(3), q(2), q(0)}));
   // A sixth file pushes the oldest out.
   window_->OpenPath(q(5));
@@ -282,82 +289,42 @@ TEST_F(MainWindowTest, RecentListReordersDropsAndClears) {
   EXPECT_EQ(settings_.value("MRUDs/MRUD0").toString(), QString());
 }
 
-TEST_F(MainWindowTest, NewAsksForAttributesAndTakesTheUserName) {
-  qputenv("USERNAME", "Dana");
-  testing::OnNextModal([](QWidget* dialog) {
-    EXPECT_EQ(dialog->windowTitle(), QStringLiteral("New HOD Attributes..."));
-    Find<QRadioButton>(dialog, "optHW2HODType3")->click();
-    Find<QPushButton>(dialog, "cmdApply")->click();
-  });
-  Trigger("mnuFileNew");
-  const HodModel& model = window_->workspace().model;
-  EXPECT_EQ(model.HodOwner.Owner, "Dana");
-  EXPECT_EQ(model.HodName.TypeName, "Homeworld2 Simple Mesh File");
-  EXPECT_EQ(model.HodName.Length, 27 + 4);
-  EXPECT_TRUE(Find<QAction>(window_.get(), "mnuFileSave")->isEnabled());
-  qunsetenv("USERNAME");
-}
-
-TEST_F(MainWindowTest, EndOfRunWritesTheDebugLog) {
-  const std::string path = WriteHod("ship.hod");
-  window_->OpenPath(QString::fromStdString(path));
-  window_->close();
-  std::ifstream log(dir_.path().toStdString() + "/debug.log");
-  const std::string text((std::istreambuf_iterator<char>(log)), {});
-  EXPECT_NE(text.find("Quitting..."), std::string::npos);
-  EXPECT_NE(text.find("SUCCESSFULLY READ HOD"), std::string::npos);
-  // Cleanup comes after the file is written, and the model is back at its defaults.
-  EXPECT_EQ(text.find("Doing cleanup"), std::string::npos);
-  EXPECT_EQ(window_->workspace().model, MakeDefaultModel());
-}
-
-TEST_F(MainWindowTest, EditorListsFollowTheModel) {
-  HodModel& model = window_->workspace().model;
-  model.Meshes.resize(2);
-  model.Meshes[0].Name = "Hull";
-  model.Meshes[1].Name = "Turret";
-  model.Meshes[1].Lods.resize(2);
-  model.Meshes[1].Lods[1].LodLevel = 1;
-  model.Warnings.push_back({});
-  model.Warnings.back().Text = "watch out";
-  window_->editor().Refresh();
-
-  auto* meshes = Find<QListWidget>(window_.get(), "lstGeometry");
-  auto* lods = Find<QListWidget>(window_.get(), "lstGeomLODs");
-  ASSERT_EQ(meshes->count(), 2);
-  meshes->setCurrentRow(1);
-  ASSERT_EQ(lods->count(), 2);
-  EXPECT_EQ(lods->item(1)->text(), QStringLiteral("LOD: 1"));
-  EXPECT_EQ(Find<QLabel>(window_.get(), "lstGeometryDetails")->text(),
-            QStringLiteral("2 level(s), 0 part(s), 0 vertices, 0 triangles"));
-  EXPECT_EQ(window_->editor().Selected("lstGeometry"), std::optional<std::size_t>(1));
-  EXPECT_EQ(Find<QListWidget>(window_.get(), "lstWARN")->item(0)->text(),
-            QStringLiteral("watch out"));
-}
-
-TEST_F(MainWindowTest, ClosedChildrenComeBackFromTheWindowMenu) {
+// The editor and the debug window, closed, come back from the Window menu; where the user put
+// them comes back in the next run.
+TEST_F(MainWindowTest, TheWindowsInsideComeBackAndStayWhereTheyWereLeft) {
   window_->show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(window_.get()));
   const std::pair<QWidget*, const char*> children[] = {
       {&window_->editor(), "mnuWindowHODEditor"},
       {&window_->debug_window(), "mnuWindowDebugWindow"}};
   for (const auto& [form, action] : children) {
+    SCOPED_TRACE(action);
     auto* child = qobject_cast<QMdiSubWindow*>(form->parentWidget());
-    ASSERT_NE(child, nullptr) << action;
+    ASSERT_NE(child, nullptr);
     child->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_FALSE(form->isVisible()) << action;
+    EXPECT_FALSE(form->isVisible());
     Trigger(action);
-    EXPECT_TRUE(form->isVisible()) << action;
-    EXPECT_EQ(window_->findChild<QMdiArea*>()->activeSubWindow(), child) << action;
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_EQ(window_->findChild<QMdiArea*>()->activeSubWindow(), child);
   }
   // The commands that use the forms still work.
-  window_->OpenPath(QString::fromStdString(WriteHod("ship.hod", "Eve")));
-  EXPECT_EQ(Find<QLineEdit>(window_.get(), "txtOWNR")->text(), QStringLiteral("Eve"));
+  Open("ship.hod", "Eve");
+  EXPECT_EQ(Owner()->text(), QStringLiteral("Eve"));
+
+  const QRect place(12, 8, 420, 310);
+  window_->editor().parentWidget()->setGeometry(place);
+  window_->close();
+  MainWindow next(settings_);
+  next.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&next));
+  EXPECT_EQ(next.editor().parentWidget()->geometry(), place);
 }
 
-TEST_F(MainWindowTest, SaveAsNamesTheFileEverywhereAndAddsTheSuffix) {
-  window_->OpenPath(QString::fromStdString(WriteHod("ship.hod")));
+// Save As adds the suffix and names the file everywhere; New asks for the attributes, takes the
+// user's name, and has no file: "Untitled", and the title names none.
+TEST_F(MainWindowTest, SaveAsNamesTheFileEverywhereAndNewNamesNone) {
+  Open("ship.hod");
   const std::string bare = PathOf("copy");
   ui_.files.push_back(bare);
   Trigger("mnuFileSaveAs");
@@ -365,14 +332,21 @@ TEST_F(MainWindowTest, SaveAsNamesTheFileEverywhereAndAddsTheSuffix) {
   EXPECT_TRUE(std::filesystem::exists(saved));
   EXPECT_FALSE(std::filesystem::exists(bare));
   EXPECT_EQ(window_->workspace().current_file, saved);
-  EXPECT_EQ(Find<QLabel>(window_.get(), "pnlFileName")->text(), QString::fromStdString(saved));
+  EXPECT_EQ(FileNameShown(), QString::fromStdString(saved));
   EXPECT_TRUE(window_->windowTitle().endsWith(QStringLiteral(" - copy.hod")));
   EXPECT_EQ(RecentMenuTexts().front(), QString::fromStdString(saved));
 
-  // A new model has no file: "Untitled", and the title names none.
-  testing::OnNextModal([](QWidget* dialog) { Find<QPushButton>(dialog, "cmdApply")->click(); });
+  qputenv("USERNAME", "Dana");
+  testing::OnNextModal([](QWidget* dialog) {
+    Find<QRadioButton>(dialog, "optHW2HODType3")->click();
+    Find<QPushButton>(dialog, "cmdApply")->click();
+  });
   Trigger("mnuFileNew");
-  EXPECT_EQ(Find<QLabel>(window_.get(), "pnlFileName")->text(), QStringLiteral("Untitled"));
+  qunsetenv("USERNAME");
+  EXPECT_EQ(Model().HodOwner.Owner, "Dana");
+  EXPECT_EQ(Model().HodName.TypeName, "Homeworld2 Simple Mesh File");
+  EXPECT_TRUE(Enabled("mnuFileSave"));
+  EXPECT_EQ(FileNameShown(), QStringLiteral("Untitled"));
   EXPECT_EQ(window_->windowTitle(), QStringLiteral("Gantry HOD Editor"));
 }
 
@@ -384,30 +358,28 @@ TEST_F(MainWindowTest, SaveKeepsTheHod2DialectAndSaveAsAsksBeforeConverting) {
   const std::string path = PathOf("awacs.hod");
   std::filesystem::copy_file(source, path);
   window_->OpenPath(QString::fromStdString(path));
-  auto* owner = Find<QLineEdit>(window_.get(), "txtOWNR");
-  owner->selectAll();
-  QTest::keyClicks(owner, QStringLiteral("Modder"));
+  Owner()->selectAll();
+  QTest::keyClicks(Owner(), QStringLiteral("Modder"));
   Trigger("mnuFileSave");
-  const auto read = [](const std::string& file) { return testing::HodRead::File(file).model; };
-  const HodModel saved = read(path);
-  EXPECT_EQ(saved.Dialect, HodDialect::Hod2);
-  EXPECT_EQ(OwnerText(saved), "Modder");
+  const auto dialect = [](const std::string& file) {
+    return testing::HodRead::File(file).model.Dialect;
+  };
+  EXPECT_EQ(dialect(path), HodDialect::Hod2);
 
+  // Each Save As offers the model's own dialect first; converting asks with No preselected and
+  // writes only on a Yes.
   const std::string classic = PathOf("classic.hod");
-  ui_.files.push_back(classic);
-  ui_.file_types.push_back(1);  // "Classic HOD"
-  Trigger("mnuFileSaveAs");     // no answer queued: the question is declined
-  ASSERT_EQ(ui_.offered_types.size(), 1u);
-  EXPECT_EQ(ui_.offered_types[0], 0);  // "HOD 2.0", the model's own, offered first
-  ASSERT_FALSE(ui_.preselected.empty());
-  EXPECT_EQ(ui_.preselected.back().second, Answer::No);
-  EXPECT_FALSE(std::filesystem::exists(classic));
-
-  ui_.files.push_back(classic);
-  ui_.file_types.push_back(1);
-  ui_.answers.push_back(Answer::Yes);
-  Trigger("mnuFileSaveAs");
-  EXPECT_EQ(read(classic).Dialect, HodDialect::Classic);
+  for (const Answer answer : {Answer::No, Answer::Yes}) {
+    ui_.files.push_back(classic);
+    ui_.file_types.push_back(1);  // "Classic HOD"
+    ui_.answers.push_back(answer);
+    Trigger("mnuFileSaveAs");
+    EXPECT_EQ(ui_.offered_types.back(), 0);  // "HOD 2.0"
+    ASSERT_FALSE(ui_.preselected.empty());
+    EXPECT_EQ(ui_.preselected.back().second, Answer::No);
+    EXPECT_EQ(std::filesystem::exists(classic), answer == Answer::Yes);
+  }
+  EXPECT_EQ(dialect(classic), HodDialect::Classic);
   EXPECT_EQ(window_->workspace().current_file, classic);
 }
 
@@ -425,92 +397,58 @@ TEST_F(MainWindowTest, ACommandLineFileIsReadAfterStartWithItsFullPath) {
   const bool started = window_->Start(QStringLiteral(" \"my ship.hod\" "));
   QDir::setCurrent(before);
   ASSERT_TRUE(started);
-  EXPECT_EQ(window_->workspace().model.HodOwner.Owner, "");  // the read waits for the event loop
+  EXPECT_EQ(Model().HodOwner.Owner, "");  // the read waits for the event loop
   ASSERT_TRUE(read.wait(5000));
-  EXPECT_EQ(OwnerText(window_->workspace().model), "Carol");
-  EXPECT_TRUE(Find<QAction>(window_.get(), "mnuFileSave")->isEnabled());
+  EXPECT_EQ(OwnerText(Model()), "Carol");
+  EXPECT_TRUE(Enabled("mnuFileSave"));
   EXPECT_EQ(window_->workspace().current_file, path);
-  EXPECT_EQ(Find<QLabel>(window_.get(), "pnlFileName")->text(), QString::fromStdString(path));
+  EXPECT_EQ(FileNameShown(), QString::fromStdString(path));
   EXPECT_EQ(RecentMenuTexts().front(), QString::fromStdString(path));
   EXPECT_EQ(settings_.value("MRUDs/MRUD0").toString(), QString::fromStdString(path));
 }
 
 // Open and Save As start in the open file's folder (Save As offering its name), else in the
-// folder last used; Save As has its usual key. The status bar, as the program's own Ui fills
+// folder last used. The status bar, as the program's own Ui fills
 // it, keeps no "100%" once the read is done.
 TEST_F(MainWindowTest, FileDialogsStartWhereTheFileIs) {
   window_->SetUi(nullptr);
   window_->set_show_boxes(false);
-  const std::string path = WriteHod("ship.hod");
-  window_->OpenPath(QString::fromStdString(path));
+  const std::string path = Open("ship.hod");
   EXPECT_EQ(Find<QProgressBar>(window_.get(), "prgProgress")->text(), QString());
   EXPECT_EQ(Find<QLabel>(window_.get(), "pnlStatus")->text(), QStringLiteral("Ready"));
   window_->set_show_boxes(true);
-  const auto look = [](QString* folder, QString* offered) {
-    testing::OnNextModal([folder, offered](QWidget* modal) {
+  QString folder, offered;
+  const auto look = [&](QAction* action) {
+    folder.clear();
+    testing::OnNextModal([&](QWidget* modal) {
       if (auto* dialog = qobject_cast<QFileDialog*>(modal)) {
-        *folder = dialog->directory().absolutePath();
-        *offered = dialog->selectedFiles().value(0);
+        folder = dialog->directory().absolutePath();
+        offered = dialog->selectedFiles().value(0);
       }
       modal->close();
     });
+    action->trigger();
   };
-  QString folder, offered;
-  look(&folder, &offered);
-  Trigger("mnuFileOpen");
+  look(Find<QAction>(window_.get(), "mnuFileOpen"));
   EXPECT_EQ(folder, dir_.path());
-  look(&folder, &offered);
-  Trigger("mnuFileSaveAs");
+  look(Find<QAction>(window_.get(), "mnuFileSaveAs"));
   EXPECT_EQ(folder, dir_.path());
   EXPECT_EQ(offered, QString::fromStdString(path));
-  EXPECT_EQ(Find<QAction>(window_.get(), "mnuFileSaveAs")->shortcut(),
-            QKeySequence(QKeySequence::SaveAs));
 
   // A window with no file yet starts where the last run chose one.
   QTemporaryDir elsewhere;
   settings_.setValue("Window/LastFolder", elsewhere.path());
   MainWindow fresh(settings_);
-  folder.clear();
-  look(&folder, &offered);
-  Find<QAction>(&fresh, "mnuFileOpen")->trigger();
+  look(Find<QAction>(&fresh, "mnuFileOpen"));
   EXPECT_EQ(folder, elsewhere.path());
 }
 
-// Where the user put the editor and the debug window inside the main window comes back.
-TEST_F(MainWindowTest, TheWindowsInsideStayWhereTheyWereLeft) {
-  window_->show();
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(window_.get()));
-  auto* editor = qobject_cast<QMdiSubWindow*>(window_->editor().parentWidget());
-  ASSERT_NE(editor, nullptr);
-  const QRect place(12, 8, 420, 310);
-  editor->setGeometry(place);
-  window_->close();
-  MainWindow next(settings_);
-  next.show();
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(&next));
-  EXPECT_EQ(qobject_cast<QMdiSubWindow*>(next.editor().parentWidget())->geometry(), place);
-}
-
-void BrowseEverything(EditorForm& form) {
-  constexpr int kMostEntries = 12;  // enough to reach every kind of entry, quick on big files
-  for (QListWidget* list : form.findChildren<QListWidget*>()) {
-    for (int row = 0; row < std::min(list->count(), kMostEntries); ++row) list->setCurrentRow(row);
-  }
-  for (QTreeWidget* tree : form.findChildren<QTreeWidget*>()) {
-    QTreeWidgetItemIterator it(tree);
-    for (int n = 0; *it != nullptr && n < kMostEntries; ++it, ++n) tree->setCurrentItem(*it);
-  }
-  for (QComboBox* box : form.findChildren<QComboBox*>()) {
-    for (int i = 0; i < std::min(box->count(), kMostEntries); ++i) box->setCurrentIndex(i);
-  }
-}
-
+// Every real file, clean, damaged or HOD 2.0, opens, and every kind of entry shows.
 TEST(CorpusBrowse, EveryFileOpensAndEveryEntryShows) {
   std::vector<std::string> names = testing::CleanCorpusFiles();
-  const auto& damaged = testing::DamagedCorpusFiles();
-  names.insert(names.end(), damaged.begin(), damaged.end());
-  const auto& hod2 = testing::Hod2CorpusFiles();
-  names.insert(names.end(), hod2.begin(), hod2.end());
+  for (const auto* more : {&testing::DamagedCorpusFiles(), &testing::Hod2CorpusFiles()}) {
+    names.insert(names.end(), more->begin(), more->end());
+  }
   const testing::TempFolder folder;
   std::vector<std::string> files;
   for (const std::string& name : names) {
@@ -525,6 +463,7 @@ TEST(CorpusBrowse, EveryFileOpensAndEveryEntryShows) {
   MainWindow window(settings);
   testing::ScriptedUi ui;
   window.SetUi(&ui);
+  constexpr int kMostEntries = 12;  // enough to reach every kind of entry, quick on big files
   for (const std::string& file : files) {
     SCOPED_TRACE(file);
     window.OpenPath(QString::fromStdString(file));
@@ -533,15 +472,25 @@ TEST(CorpusBrowse, EveryFileOpensAndEveryEntryShows) {
     EXPECT_EQ(ui.file_names.back(), std::filesystem::path(file).filename().string());
     const HodModel& model = window.workspace().model;
     EXPECT_NE(model, MakeDefaultModel());
-    BrowseEverything(window.editor());
+    for (QListWidget* list : window.editor().findChildren<QListWidget*>()) {
+      for (int row = 0; row < std::min(list->count(), kMostEntries); ++row)
+        list->setCurrentRow(row);
+    }
+    for (QTreeWidget* tree : window.editor().findChildren<QTreeWidget*>()) {
+      QTreeWidgetItemIterator it(tree);
+      for (int n = 0; *it != nullptr && n < kMostEntries; ++it, ++n) tree->setCurrentItem(*it);
+    }
+    for (QComboBox* box : window.editor().findChildren<QComboBox*>()) {
+      for (int i = 0; i < std::min(box->count(), kMostEntries); ++i) box->setCurrentIndex(i);
+    }
+    // The viewer shows what the file holds: triangles wherever there is a first level to show.
     const bool multi_meshes = TypeOf(model) != HodType::Background;
     ObjectViewer viewer(model, multi_meshes, {});
     viewer.ShowTicked();
-    // The viewer shows what the file holds: triangles wherever there is a first level to show.
     const bool has_geometry =
         multi_meshes ? std::any_of(model.Meshes.begin(), model.Meshes.end(),
-                                   [](const MultiMesh& mesh) {
-                                     return !mesh.Lods.empty() && !mesh.Lods[0].Parts.empty();
+                                   [](const MultiMesh& m) {
+                                     return !m.Lods.empty() && !m.Lods[0].Parts.empty();
                                    })
                      : !model.BackgroundMeshSet.Meshes.empty();
     EXPECT_EQ(!viewer.view(0)->scene().empty(), has_geometry);

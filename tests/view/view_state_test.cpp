@@ -11,7 +11,7 @@
 namespace gantry {
 namespace {
 
-TEST(ViewState, KeysMoveAndTurnTheCrosshairByTheModifiersStep) {
+TEST(ViewState, KeysMoveAndTurnTheCrosshairByTheModifiersStepLocallyInLocalMode) {
   ViewState view;
   view.Key(ViewKey::W, {.shift = true});
   EXPECT_FLOAT_EQ(view.crosshair_position.z, 5);
@@ -28,15 +28,13 @@ TEST(ViewState, KeysMoveAndTurnTheCrosshairByTheModifiersStep) {
   EXPECT_FLOAT_EQ(view.crosshair_rotation.y, -2.5f);
   EXPECT_EQ(view.StatusText(),
             "Selected rotation: \r\n    X: -0.000\r\n    Y: -2.500\r\n    Z: 0.000");
-  view.Key(ViewKey::T, {});  // local mode on turns rotation mode off
-  EXPECT_EQ(std::tuple(view.local_mode, view.rotation_mode), std::tuple(true, false));
   EXPECT_EQ(ViewState().StatusText(),
             "Selected point: \r\n    X: 0.000\r\n    Y: 0.000\r\n    Z: 0.000");
-}
 
-TEST(ViewState, LocalModeMovesAlongTheCrosshairsOwnAxes) {
-  ViewState view;
-  view.local_mode = true;
+  // Local mode (on, it turns rotation mode off) moves along the crosshair's own axes.
+  view.Key(ViewKey::T, {});
+  EXPECT_EQ(std::tuple(view.local_mode, view.rotation_mode), std::tuple(true, false));
+  view.crosshair_position = {};
   view.crosshair_rotation = {0, 1.5707964f, 0};  // a quarter turn about Y
   view.Key(ViewKey::W, {});
   EXPECT_NEAR(view.crosshair_position.x, 0.5, 1e-6);

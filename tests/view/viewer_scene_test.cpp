@@ -5,42 +5,26 @@
 #include <tuple>
 
 #include "hod/reset.h"
+#include "support/model_parts.h"
 
 namespace gantry {
 namespace {
 
+// The four corners of a unit square as one strip: two triangles, then a join repeat and a
+// corner past the vertices that drop out.
 MeshPart StripPart(std::int32_t material) {
-  MeshPart part;
+  MeshPart part = testing::SquarePart(0.5f, {0, 1, 2, 3, 3, 9});
   part.MaterialIndex = material;
-  part.VertexMask = kMaskPosition | kMaskUV;
-  for (int i = 0; i < 4; ++i) {
-    MeshVertex v;
-    v.Position = {static_cast<float>(i % 2), static_cast<float>(i / 2), 0, 1};
-    v.UV = {0.25f * static_cast<float>(i), 0.5f};
-    part.Vertices.push_back(v);
-  }
-  FaceList strip;
-  strip.Type = kFaceListStrip;
-  strip.Indices = {0, 1, 2, 3, 3, 9};  // a join repeat and a corner past the vertices drop out
-  part.FaceLists = {strip};
+  part.FaceLists[0].Type = kFaceListStrip;
   return part;
 }
 
 TEST(ViewerScene, TickedLevelsInModelSpaceByMaterial) {
   HodModel model = MakeDefaultModel();
-  Joint arm;
-  arm.Name = "Arm";
-  arm.ParentName = "Root";
-  arm.Position = {10, 0, 0};
-  arm.Scale = {1, 1, 1};
-  model.JointList.Joints.push_back(arm);
-  MultiMesh mesh;
-  mesh.Name = "Hull";
+  model.JointList.Joints.push_back({3, "Arm", 4, "Root", {10, 0, 0}, {}, {1, 1, 1}, {}});
+  MultiMesh& mesh = model.Meshes.emplace_back();
   mesh.ParentName = "Arm";
-  mesh.Lods.resize(2);
-  mesh.Lods[0].Parts = {StripPart(1), StripPart(0)};
-  mesh.Lods[1].Parts = {StripPart(0)};
-  model.Meshes = {mesh};
+  mesh.Lods = {testing::LodOf({StripPart(1), StripPart(0)}), testing::LodOf({StripPart(0)})};
 
   const SceneTicks ticks = DefaultSceneTicks(model);
   ASSERT_EQ(ticks.lods, (std::vector<std::vector<bool>>{{true, false}}));
@@ -52,7 +36,7 @@ TEST(ViewerScene, TickedLevelsInModelSpaceByMaterial) {
   const auto corner = [&](std::size_t k) { return scene[0].vertices.at(scene[0].indices[k]); };
   EXPECT_EQ(std::tuple(scene[0].material, scene[0].vertices.size(), corner(0).position.x,
                        corner(3).position, corner(3).u, scene[0].indices[4], corner(0).colour),
-            std::tuple(0, 4u, 10, Vector3{11, 1, 0}, 0.75f, scene[0].indices[2],
+            std::tuple(0, 4u, 9.5f, Vector3{10.5f, 0.5f, 0}, 1.0f, scene[0].indices[2],
                        std::array<std::uint8_t, 4>{255, 255, 255, 255}));
   EXPECT_TRUE(BuildScene(model, false, ticks).empty());
 }
