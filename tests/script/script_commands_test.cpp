@@ -432,7 +432,8 @@ TEST_F(ScriptCommandsTest, PicturesBuildAModelThatSavesAndReadsBack) {
 // The demo ship of samples/demo, built into a new model as the command line builds it.
 TEST(DemoShip, BuildsValidatesAndReadsBackWithEveryPart) {
   const fs::path script = fs::path(GANTRY_FIXTURES_DIR) / ".." / ".." / "samples/demo/demo.hsc";
-  HodModel model = MakeDefaultModel();
+  HodModel model = MakeDefaultModel();  // multi-mesh; the NAME's length set as the build sets it
+  model.HodName.Length = static_cast<std::int32_t>(model.HodName.TypeName.size()) + 4;
   ScriptImportContext context;
   context.batch = true;
   ScriptedUi ui;
