@@ -50,7 +50,7 @@ TEST(NormaliseLineBreaks, RewriteLinesAndShapeCheckAgreeWithThePlainWay) {
     for (const char c : {'a', '\r', '\n'}) texts.push_back(texts[from] + c);
   }
   std::mt19937 rng(11);
-  const std::string bytes = "ab \t\r\n\x0c\x0e\x8d\x8a\x09\x0b\x00\xff";
+  const std::string bytes("ab \t\r\n\x0c\x0e\x8d\x8a\x09\x0b\x00\xff", 14);  // NUL included
   for (int i = 0; i < 3000; ++i) {
     std::string text(rng() % 120, 'x');
     for (char& c : text) c = rng() % 4 == 0 ? bytes[rng() % bytes.size()] : 'q';
