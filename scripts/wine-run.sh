@@ -11,9 +11,8 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
   flock "$WINEPREFIX.lock" bash -c \
     '[ -f "$WINEPREFIX/system.reg" ] || { wineboot --init && wineserver --wait; }' >/dev/null 2>&1
 fi
-# Wine starts its own server without persistence: it quits as the last program ends, and a
-# program starting at that moment now and then ends at once, with status 1 and nothing printed.
-# A server that stays a minute after the last program serves every run of a test in turn (this
-# call does nothing while a server is running).
+# Wine starts its server without persistence, so each program of a test run in turn would start
+# it and its services again; one that stays a minute after the last program serves them all
+# (0.11 s a gantry-cli run instead of 0.16 s). The call does nothing while a server is running.
 wineserver -p60 >/dev/null 2>&1 || true
 exec wine "$@"

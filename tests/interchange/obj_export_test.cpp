@@ -42,12 +42,7 @@ std::string Unix(const std::string& text) {
 }
 
 MeshVertex Vertex(float x, float y, float z, float u = 0, float v = 0) {
-  MeshVertex vertex;
-  vertex.Position = {x, y, z, 1};
-  vertex.Normal = {0, 0, 1, 0};
-  vertex.UV = {u, v};
-  vertex.Colour = {10, 20, 30, 40};
-  return vertex;
+  return {{x, y, z, 1}, {10, 20, 30, 40}, {0, 0, 1, 0}, {u, v}, {}, {}};
 }
 
 // Part 1: a strip of four vertices with normals, UVs and the second UV pair (mask 123). Part 2:
@@ -77,75 +72,34 @@ HodModel ModelWithMaterials() {
   return model;
 }
 
-TEST(ObjExportText, LevelOfDetailIsWrittenLineByLine) {
+TEST(ObjExportText, LevelOfDetailAndMaterialLibraryAreWrittenLineByLine) {
   testing::ScriptedUi ui;
   const std::string text =
       LodMeshObjText(ModelWithMaterials(), "C:\\mods\\ship.hod", TwoPartLod(), "hull_LOD0",
                      /*reverse_v=*/true, kStamp, ui);
+  // One vertex a line.
   EXPECT_EQ(Unix(text),
             "# Converted from 'C:\\mods\\ship.hod'\n"
-            "# Wavfront OBJect created by Gantry HOD Editor\n#\t- By Varnel\n"
-            R"(
-
-# Date: 2024-01-02 Time: 03:04:05
-#
-
-mtllib ship.mtl
-
-
-# Object: hull_LOD0
-g group1
-usemtl hull
-
-v 0 0 0
-vn 0 0 1
-vt 0 0.75 #0 1
-
-v 1 0 0
-vn 0 0 1
-vt 0.5 0 #0 1
-
-v 0 1 0
-vn 0 0 1
-vt 0 1 #0 1
-
-v 1 1 0.5
-vn 0 0 1
-vt 0 1 #0 1
-
-# 4 vertice(s)
-
-f 1/1/1 2/2/2 3/3/3
-f 4/4/4 3/3/3 2/2/2
-# 2 stripped faces
-
-# Object: hull_LOD0
-g group2
-v -1 2 3
-#vc 40 30 20 10
-
-v 4 -5 6
-#vc 40 30 20 10
-
-v 7 8 -9.5
-#vc 40 30 20 10
-
-# 3 vertice(s)
-
-f 5// 6// 7//
-f 7// 6// 5//
-# 2 listed faces
-
-# End
-)");
+            "# Wavfront OBJect created by Gantry HOD Editor\n#\t- By Varnel\n\n\n"
+            "# Date: 2024-01-02 Time: 03:04:05\n#\n\nmtllib ship.mtl\n\n\n"
+            "# Object: hull_LOD0\ng group1\nusemtl hull\n\n"
+            "v 0 0 0\nvn 0 0 1\nvt 0 0.75 #0 1\n\n"
+            "v 1 0 0\nvn 0 0 1\nvt 0.5 0 #0 1\n\n"
+            "v 0 1 0\nvn 0 0 1\nvt 0 1 #0 1\n\n"
+            "v 1 1 0.5\nvn 0 0 1\nvt 0 1 #0 1\n\n"
+            "# 4 vertice(s)\n\nf 1/1/1 2/2/2 3/3/3\nf 4/4/4 3/3/3 2/2/2\n# 2 stripped faces\n\n"
+            "# Object: hull_LOD0\ng group2\n"
+            "v -1 2 3\n#vc 40 30 20 10\n\n"
+            "v 4 -5 6\n#vc 40 30 20 10\n\n"
+            "v 7 8 -9.5\n#vc 40 30 20 10\n\n"
+            "# 3 vertice(s)\n\nf 5// 6// 7//\nf 7// 6// 5//\n# 2 listed faces\n\n# End\n");
   // 4 triangles.
   EXPECT_EQ(std::tuple(ui.statuses, ui.progress.at(ui.progress.size() - 1)),
             std::tuple(
                 std::vector<std::string>{"Writing wOBJ file...", "Writing Vertex data...", "Ready"},
                 std::pair<std::int64_t, std::int64_t>{4, 4}));
-}
 
-TEST(ObjExportText, MaterialLibraryNamesTheFirstParametersTexture) {
+  // The material library names each material's first parameter's texture.
   const std::string plain =
       "illum 4\nKd 0.50 0.50 0.50\nKa 0.00 0.00 0.00\nTf 1.00 1.00 1.00\nNi 1.00\n";
   EXPECT_EQ(Unix(MaterialLibraryText(ModelWithMaterials())),
@@ -241,11 +195,8 @@ MeshPart Quad(float z, std::int32_t material) {
 }
 
 TEST(ObjRoundTrip, ExportThenImportGivesTheSameLevel) {
-  HodModel model = MakeDefaultModel();
-  model.Materials.resize(2);
-  model.Materials[0].Name = "hull";
-  model.Materials[1].Name = "glass";
-  LodMesh lod{{}, 0, 0, 2, {Quad(0, 0), Quad(2, 1)}};
+  const HodModel model = ModelWithMaterials();
+  const LodMesh lod{{}, 0, 0, 2, {Quad(0, 0), Quad(2, 1)}};
 
   for (const bool reverse_v : {false, true}) {
     testing::ScriptedUi ui;
@@ -260,116 +211,48 @@ TEST(ObjRoundTrip, ExportThenImportGivesTheSameLevel) {
     context.batch = true;
     const auto back = ImportOBJMeshText(text, options, context, ui);
     ASSERT_TRUE(back) << (ui.messages.empty() ? "" : ui.messages[0].text);
-    ASSERT_EQ(back->Parts.size(), 2u);
-    for (std::size_t p = 0; p < 2; ++p) {
-      const MeshPart& in = lod.Parts[p];
-      const MeshPart& out = back->Parts[p];
-      EXPECT_EQ(out.MaterialIndex, in.MaterialIndex);
-      ASSERT_EQ(out.Vertices.size(), 4u) << "shared corners are merged back";
-      for (std::size_t i = 0; i < 4; ++i) {
-        EXPECT_EQ(std::tuple(out.Vertices[i].Position, out.Vertices[i].Normal.z),
-                  std::tuple(in.Vertices[i].Position, 1));
-        EXPECT_FLOAT_EQ(out.Vertices[i].UV.u, in.Vertices[i].UV.u);
-        EXPECT_FLOAT_EQ(out.Vertices[i].UV.v, in.Vertices[i].UV.v);
-      }
-      ASSERT_EQ(out.FaceLists.size(), 1u);
-      EXPECT_EQ(out.FaceLists[0].Indices, in.FaceLists[0].Indices);
-    }
+    EXPECT_EQ(back->Parts, lod.Parts);  // shared corners merged back, materials by name
   }
 }
 
-// The lines after the seven header lines, and the text's last two characters checked apart.
-std::vector<std::string> Body(const std::string& text) {
-  EXPECT_EQ(text.rfind(ObjCommentHeader("SOURCE", kStamp), 0), 0u);
-  std::vector<std::string> lines;
-  std::size_t start = ObjCommentHeader("SOURCE", kStamp).size();
-  for (std::size_t at; (at = text.find("\r\n", start)) != std::string::npos; start = at + 2) {
-    lines.push_back(text.substr(start, at - start));
-  }
-  EXPECT_EQ(start, text.size()) << "text does not end in CR LF";
-  return lines;
-}
-
-CollisionMesh Collision() {
-  CollisionMesh mesh;
-  mesh.ParentName = "Hull";
-  mesh.Triangles.Vertices = {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {1, 1, -0.5f}};
-  mesh.Triangles.Indices = {0, 1, 2, 2, 1, 3, 0};  // the trailing single index is ignored
-  return mesh;
-}
-
-ScarMesh Scar() {
-  ScarMesh mesh;
-  mesh.Description.Name = "hull";
-  mesh.Triangles.Vertices = {{1, 2, 3}, {4, 5, 6}, {7, 8, 9}};
-  mesh.Triangles.Indices = {0, 1, -1};  // the lists hold unsigned numbers: 65535
-  mesh.Normals.Vertices = {{0, 0, 1}};
-  mesh.Normals.Indices = {0, 0, 0};
-  return mesh;
-}
-
-EngineShape Shape() {
+// Each element's text after the header: one line a vertex or face.
+TEST(ElementExportText, BodiesByKind) {
+  CollisionMesh collision;
+  collision.ParentName = "Hull";
+  collision.Triangles.Vertices = {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {1, 1, -0.5f}};
+  collision.Triangles.Indices = {0, 1, 2, 2, 1, 3, 0};  // the trailing single index is ignored
+  ScarMesh scar;
+  scar.Description.Name = "hull";
+  scar.Triangles.Vertices = {{1, 2, 3}, {4, 5, 6}, {7, 8, 9}};
+  scar.Triangles.Indices = {0, 1, -1};  // the lists hold unsigned numbers: 65535
+  scar.Normals.Vertices = {{0, 0, 1}};
+  scar.Normals.Indices = {0, 0, 0};
   EngineShape shape;
   shape.Name = "nozzle";
   shape.Outlines = {{3, {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}}},
                     {4, {{0, 0, 1}, {1, 0, 1}, {1, 1, 1}, {0, 1, 1}}}};
-  return shape;
-}
-
-TEST(ElementExportText, BodiesByKind) {
   EngineBurn burn;
   burn.Name = "flame";
   burn.Vertices = {{1, 2, 3}, {-4, 0.5f, 6}};
-  const struct {
-    std::string text;
-    std::vector<std::string> body;
-  } cases[] = {
-      {CollisionMeshObjText(Collision(), "SOURCE", kStamp),
-       {"# COLlision Mesh for joint: Hull", "g Hull_COLD", "v 0 0 0", "v 1 0 0", "v 0 1 0",
-        "v 1 1 -0.5", "f 1// 2// 3//", "f 3// 2// 4//"}},
-      {ScarMeshObjText(Scar(), "SOURCE", kStamp),
-       {"# Object: hull", "g hull", "v 1 2 3", "v 4 5 6", "v 7 8 9", "vn 0 0 1",
-        "f 1//1 2//1 65536//1"}},
-      {EngineShapeObjText(Shape(), "SOURCE", kStamp),
-       {"#  Engine Shape: nozzle", "v 0 0 0", "v 1 0 0", "v 0 1 0", "f 1 2 3", "v 0 0 1", "v 1 0 1",
-        "v 1 1 1", "v 0 1 1", "f 4 5 6 7", ""}},
-      {EngineBurnObjText(burn, "SOURCE", kStamp),
-       {"#  Engine Burn: flame", "v 1 2 3", "v -4 0.5 6", ""}},
+  const std::pair<std::string, const char*> cases[] = {
+      {CollisionMeshObjText(collision, "SOURCE", kStamp),
+       "# COLlision Mesh for joint: Hull\ng Hull_COLD\nv 0 0 0\nv 1 0 0\nv 0 1 0\nv 1 1 -0.5\n"
+       "f 1// 2// 3//\nf 3// 2// 4//\n"},
+      {ScarMeshObjText(scar, "SOURCE", kStamp),
+       "# Object: hull\ng hull\nv 1 2 3\nv 4 5 6\nv 7 8 9\nvn 0 0 1\nf 1//1 2//1 65536//1\n"},
+      {EngineShapeObjText(shape, "SOURCE", kStamp),
+       "#  Engine Shape: nozzle\nv 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 3\n"
+       "v 0 0 1\nv 1 0 1\nv 1 1 1\nv 0 1 1\nf 4 5 6 7\n\n"},
+      {EngineBurnObjText(burn, "SOURCE", kStamp), "#  Engine Burn: flame\nv 1 2 3\nv -4 0.5 6\n\n"},
   };
-  for (const auto& c : cases) EXPECT_EQ(Body(c.text), c.body) << c.text;
-}
-
-TEST(ElementExportFiles, AllCommandsNameTheirFilesAndHeaders) {
-  const testing::TempFolder folder;
-  const fs::path& dir = folder.path();
-  Workspace workspace;
-  workspace.SetCurrentFile((dir / "ship.hod").string());
-  workspace.model.CollisionMeshes = {Collision()};
-  workspace.model.ScarMeshes = {Scar()};
-  workspace.model.EngineShapes = {Shape()};
-  workspace.model.BackgroundMeshSet.Meshes.resize(2);
-  testing::ScriptedUi ui;
-  EXPECT_TRUE(ExportCollisionMeshesAll(workspace, ui, FixedStamp));
-  EXPECT_TRUE(ExportScarMeshesAll(workspace, ui, FixedStamp));
-  EXPECT_TRUE(ExportBackgroundMeshesAll(workspace, ui, FixedStamp));
-  EXPECT_TRUE(ExportEngineShapeOBJ(workspace, 0, ui, FixedStamp));
-  EXPECT_TRUE(ExportEngineBurnOBJ(workspace, 0, ui, FixedStamp));  // no burns: nothing
-  EXPECT_TRUE(ExportCollisionMeshOBJ(workspace, std::nullopt, ui, FixedStamp));
-  EXPECT_TRUE(ui.messages.empty());
-  const auto first_line = [&](const char* name) {
-    const std::string text = testing::FileText(dir / name);
-    return text.substr(0, text.find('\n'));
-  };
-  const std::string full = "# Converted from '" + workspace.current_file + "'\r";
-  EXPECT_EQ(
-      std::tuple(first_line("Hull_COLD.obj"), first_line("hull_BSRM.obj"),
-                 first_line("nozzle_ETSH.obj"), first_line("BGMS Part 2.obj"),
-                 fs::exists(dir / "BGMS Part 1.obj"), folder.FileCount()),
-      std::tuple("# Converted from 'ship'\r", "# Converted from 'ship'\r", full, full, true, 5u));
+  for (const auto& [text, body] : cases) {
+    EXPECT_EQ(Unix(text), Unix(ObjCommentHeader("SOURCE", kStamp)) + body);
+  }
 }
 
 // A crafted HOD whose names climb out of the folder, name a device or hold characters Windows
-// refuses: every export lands in the folder chosen for it, under a name that is one file.
+// refuses: every export lands in the folder chosen for it, under a name that is one file, and
+// names its source in its first line.
 TEST(ElementExportFiles, NamesFromTheModelNeverLeaveTheChosenFolder) {
   const testing::TempFolder folder;
   const fs::path& dir = folder.path();
@@ -407,11 +290,15 @@ TEST(ElementExportFiles, NamesFromTheModelNeverLeaveTheChosenFolder) {
   ASSERT_TRUE(workspace.Open(hod, ui).completed);
   workspace.working_folder = PathText(out);
   ASSERT_EQ(workspace.model.Meshes.at(0).Name, "..\\..\\abc");
+  workspace.model.BackgroundMeshSet.Meshes.resize(2);
   EXPECT_TRUE(WriteMultiMeshOBJ(workspace, 0, false, ui, FixedStamp));
   EXPECT_TRUE(ExportCollisionMeshesAll(workspace, ui, FixedStamp));
   EXPECT_TRUE(ExportScarMeshesAll(workspace, ui, FixedStamp));
+  EXPECT_TRUE(ExportBackgroundMeshesAll(workspace, ui, FixedStamp));
   EXPECT_TRUE(ExportEngineShapeOBJ(workspace, 0, ui, FixedStamp));
   EXPECT_TRUE(ExportEngineBurnOBJ(workspace, 0, ui, FixedStamp));
+  EXPECT_TRUE(ExportEngineBurnOBJ(workspace, 1, ui, FixedStamp));  // no such burn: nothing
+  EXPECT_TRUE(ExportCollisionMeshOBJ(workspace, std::nullopt, ui, FixedStamp));  // nor here
   EXPECT_TRUE(ExportDDSTexture(workspace.model.Textures.at(0), "", workspace.working_folder, ui));
   EXPECT_EQ(ui.MessageTexts(), std::vector<std::string>{});
 
@@ -422,9 +309,17 @@ TEST(ElementExportFiles, NamesFromTheModelNeverLeaveTheChosenFolder) {
     written.insert(PathText(entry.path().filename()));
   }
   written.erase("debug.log");
-  EXPECT_EQ(written,
-            (std::set<std::string>{".._.._abc_LOD0.obj", ".._.._scar_BSRM.obj", ".._COLD.obj",
-                                   "a_b_______c _ETSH.obj", "LPT1_BURN.obj", "CON[1].DDS"}));
+  EXPECT_EQ(written, (std::set<std::string>{".._.._abc_LOD0.obj", ".._.._scar_BSRM.obj",
+                                            ".._COLD.obj", "a_b_______c _ETSH.obj", "LPT1_BURN.obj",
+                                            "CON[1].DDS", "BGMS Part 1.obj", "BGMS Part 2.obj"}));
+  const auto first_line = [&](const char* name) {
+    const std::string text = testing::FileText(out / name);
+    return text.substr(0, text.find('\n'));
+  };
+  const std::string full = "# Converted from '" + workspace.current_file + "'\r";
+  EXPECT_EQ(std::tuple(first_line(".._COLD.obj"), first_line(".._.._scar_BSRM.obj"),
+                       first_line("a_b_______c _ETSH.obj"), first_line("BGMS Part 2.obj")),
+            std::tuple("# Converted from 'ship'\r", "# Converted from 'ship'\r", full, full));
 }
 
 }  // namespace

@@ -27,36 +27,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class TextRewriteTest : public ::testing::Test {
- protected:
-  void Write(const std::string& contents) { std::ofstream(path_, std::ios::binary) << contents; }
-  // Opened by its narrow name, as Write does: on Windows a path object would read the bytes as
-  // UTF-8 rather than the ANSI code page.
-  std::string Contents() const {
-    std::ifstream in(path_, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-  }
-  std::size_t FilesInFolder() const { return folder_.FileCount(); }
-
-  TempFolder folder_;
-  const fs::path& dir_ = folder_.path();
-  std::string path_ = folder_.Path("ship.hsc");
-  ScriptedUi ui_;
-};
-
-TEST(NormaliseLineBreaks, EveryBreakEndsALineAndEmptyLinesGo) {
-  const struct {
-    const char* in;
-    const char* out;
-  } cases[] = {
-      {"a\r\nb", "a\r\nb\r\n"},
-      {"a\rb\nc\n\r\n", "a\r\nb\r\nc\r\n"},
-      {"\n\n  \n\tx", "  \r\n\tx\r\n"},  // blank-only lines are lines like any other
-      {"\r\n\r", ""},
-  };
-  for (const auto& c : cases) EXPECT_EQ(NormaliseLineBreaks(c.in), c.out) << c.in;
-}
-
 // Lines cut at every CR and LF, the plain way.
 std::vector<std::string> ReferenceLines(std::string_view text) {
   std::vector<std::string> lines(1);
@@ -71,7 +41,8 @@ std::vector<std::string> ReferenceLines(std::string_view text) {
   return lines;
 }
 
-TEST(NormaliseLineBreaks, LinesAndTheShapeCheckAgreeWithThePlainRewrite) {
+// Every break ends a line in CR LF and empty lines go; blank-only lines are lines like any other.
+TEST(NormaliseLineBreaks, RewriteLinesAndShapeCheckAgreeWithThePlainWay) {
   // Every short text over a, CR and LF, then long ones whose bytes lie next to CR and LF in
   // value (or differ in the top bit only), cutting lines across eight-byte words.
   std::vector<std::string> texts = {""};
@@ -79,7 +50,7 @@ TEST(NormaliseLineBreaks, LinesAndTheShapeCheckAgreeWithThePlainRewrite) {
     for (const char c : {'a', '\r', '\n'}) texts.push_back(texts[from] + c);
   }
   std::mt19937 rng(11);
-  const std::string bytes = "ab \t\r\n\x0c\x0e\x8d\x8a\x09\x0b\x00\xff";
+  const std::string bytes("ab \t\r\n\x0c\x0e\x8d\x8a\x09\x0b\x00\xff", 14);  // NUL included
   for (int i = 0; i < 3000; ++i) {
     std::string text(rng() % 120, 'x');
     for (char& c : text) c = rng() % 4 == 0 ? bytes[rng() % bytes.size()] : 'q';
@@ -90,6 +61,9 @@ TEST(NormaliseLineBreaks, LinesAndTheShapeCheckAgreeWithThePlainRewrite) {
     std::vector<std::string> lines;
     ForEachTextLine(text, [&lines](std::string_view line) { lines.emplace_back(line); });
     ASSERT_EQ(lines, ReferenceLines(text)) << ::testing::PrintToString(text);
+    std::string rewritten;
+    for (const std::string& line : lines) rewritten += line + "\r\n";
+    ASSERT_EQ(NormaliseLineBreaks(text), rewritten) << ::testing::PrintToString(text);
     ASSERT_EQ(HasNormalLineBreaks(text), NormaliseLineBreaks(text) == text)
         << ::testing::PrintToString(text);
   }
@@ -97,44 +71,54 @@ TEST(NormaliseLineBreaks, LinesAndTheShapeCheckAgreeWithThePlainRewrite) {
 
 // In place, the backup removed; also under a name whose bytes are in the system's narrow
 // encoding (the ANSI code page on Windows).
-TEST_F(TextRewriteTest, RewritesInPlaceAndRemovesTheBackup) {
-  EXPECT_EQ(BackupPathFor(path_), (dir_ / "ship_BAK.hsc").string());
+TEST(TextRewrite, RewritesInPlaceAndRemovesTheBackupOrLeavesTheFileAlone) {
+  TempFolder folder;
+  const fs::path& dir = folder.path();
+  std::string path = folder.Path("ship.hsc");
+  ScriptedUi ui;
+  // Written and read by its narrow name: on Windows a path object would take the bytes as UTF-8
+  // rather than the ANSI code page.
+  const auto write = [&path](const std::string& text) {
+    std::ofstream(path, std::ios::binary) << text;
+  };
+  const auto contents = [&path] {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  };
+  EXPECT_EQ(BackupPathFor(path), (dir / "ship_BAK.hsc").string());
   for (const std::string name : {"ship.hsc", "caf\xe9\x80.obj"}) {
-    path_ = JoinPath(PathText(dir_), name);
-    Write("v 1 2 3\n\nf 1 1 1\r");
-    const TextRewrite result = RewriteTextFile(path_, ui_);
+    path = JoinPath(PathText(dir), name);
+    write("v 1 2 3\n\nf 1 1 1\r");
+    const TextRewrite result = RewriteTextFile(path, ui);
     EXPECT_EQ(
-        std::tuple(result.status, Contents(), result.text, FilesInFolder(), ui_.messages.size()),
+        std::tuple(result.status, contents(), result.text, folder.FileCount(), ui.messages.size()),
         std::tuple(TextRewriteStatus::Rewritten, "v 1 2 3\r\nf 1 1 1\r\n", "v 1 2 3\r\nf 1 1 1\r\n",
                    name == "ship.hsc" ? 1u : 2u, 0u));
   }
-}
 
-TEST_F(TextRewriteTest, EmptyOrUnreadableFilesAreReportedAndLeftAlone) {
-  Write("");
-  EXPECT_EQ(RewriteTextFile(path_, ui_).status, TextRewriteStatus::Empty);
-  EXPECT_EQ(std::tuple(ui_.MessageTexts(), ui_.messages.at(0).icon, FilesInFolder()),
-            std::tuple(std::vector<std::string>{"File is empty!"}, Icon::None, 1u));
-  EXPECT_EQ(RewriteTextFile((dir_ / "missing.obj").string(), ui_).status,
+  // An empty, unreadable or unreplaceable file is reported and left as it was.
+  path = folder.Path("ship.hsc");
+  write("");
+  EXPECT_EQ(RewriteTextFile(path, ui).status, TextRewriteStatus::Empty);
+  EXPECT_EQ(std::tuple(ui.MessageTexts(), ui.messages.at(0).icon, folder.FileCount()),
+            std::tuple(std::vector<std::string>{"File is empty!"}, Icon::None, 2u));
+  EXPECT_EQ(RewriteTextFile((dir / "missing.obj").string(), ui).status,
             TextRewriteStatus::Unreadable);
-  EXPECT_EQ(ui_.messages.size(), 2u);
-}
-
-TEST_F(TextRewriteTest, AFailedRewriteKeepsTheOriginal) {
-  Write("a\nb");
-  fs::create_directory(BackupPathFor(path_));  // the backup cannot be made
-  const TextRewrite result = RewriteTextFile(path_, ui_);
-  EXPECT_EQ(std::tuple(result.status, result.text, Contents()),
+  EXPECT_EQ(ui.messages.size(), 2u);
+  write("a\nb");
+  fs::create_directory(BackupPathFor(path));  // the backup cannot be made
+  const TextRewrite result = RewriteTextFile(path, ui);
+  EXPECT_EQ(std::tuple(result.status, result.text, contents()),
             std::tuple(TextRewriteStatus::NotWritten, "a\r\nb\r\n", "a\nb"));
-  Write("a\r\nb\r\n");  // already in shape: nothing is written, so nothing fails
-  const TextRewrite kept = RewriteTextFile(path_, ui_);
+  write("a\r\nb\r\n");  // already in shape: nothing is written, so nothing fails
+  const TextRewrite kept = RewriteTextFile(path, ui);
   EXPECT_EQ(std::tuple(kept.status, kept.text),
             std::tuple(TextRewriteStatus::Rewritten, "a\r\nb\r\n"));
 }
 
 using Texts = std::vector<std::string>;
 
-ObjImportOptions Faces(bool merge) {
+ObjImportOptions Faces(bool merge = true) {
   ObjImportOptions options;
   options.ReadFaces = true;
   options.MergeVertices = merge;
@@ -142,11 +126,15 @@ ObjImportOptions Faces(bool merge) {
   return options;
 }
 
+// The text imported; a refusal throws, failing the test.
+LodMesh Imported(std::string_view obj, ScriptedUi& ui, const ObjImportOptions& options = Faces(),
+                 const ObjImportContext& context = {}) {
+  return ImportOBJMeshText(obj, options, context, ui).value();
+}
+
 std::vector<int> IndicesOf(const MeshPart& part) {
-  std::vector<int> out;
-  for (const std::int16_t i : part.FaceLists.at(0).Indices)
-    out.push_back(static_cast<std::uint16_t>(i));
-  return out;
+  const std::vector<std::int16_t>& indices = part.FaceLists.at(0).Indices;
+  return {indices.begin(), indices.end()};  // each below 32768 here
 }
 
 constexpr const char* kQuad =
@@ -160,10 +148,9 @@ TEST(ObjImport, PolygonsBecomeFansAndSharedCornersWeld) {
   ScriptedUi ui;
   ObjImportContext context;
   context.lod_level = 2;
-  const std::optional<LodMesh> apart = ImportOBJMeshText(kQuad, Faces(false), context, ui);
-  ASSERT_TRUE(apart);
-  const MeshPart& part = apart->Parts.at(0);
-  EXPECT_EQ(std::tuple(apart->Kind, apart->ID, apart->Version, apart->LodLevel, apart->PartCount,
+  const LodMesh apart = Imported(kQuad, ui, Faces(false), context);
+  const MeshPart& part = apart.Parts.at(0);
+  EXPECT_EQ(std::tuple(apart.Kind, apart.ID, apart.Version, apart.LodLevel, apart.PartCount,
                        part.VertexMask, part.VertexCount, part.FaceLists.at(0).Type,
                        part.FaceLists[0].IndexCount),
             std::tuple(Tag("NRML"), Tag("BMSH"), 1400, 2, 1, 27, 6, 0x202, 6));
@@ -172,42 +159,24 @@ TEST(ObjImport, PolygonsBecomeFansAndSharedCornersWeld) {
   for (int i = 0; i < 6; ++i) {
     EXPECT_EQ(part.Vertices[i].Position, (Vector4{xs[i], ys[i], 0, 1})) << i;
   }
-  const std::optional<LodMesh> merged = ImportOBJMeshText(kQuad, Faces(true), context, ui);
-  ASSERT_TRUE(merged);
-  EXPECT_EQ(std::tuple(merged->Parts[0].VertexCount, IndicesOf(merged->Parts[0]),
-                       merged->Parts[0].Vertices[3].Normal),
+  const MeshPart merged = Imported(kQuad, ui, Faces(), context).Parts.at(0);
+  EXPECT_EQ(std::tuple(merged.VertexCount, IndicesOf(merged), merged.Vertices[3].Normal),
             std::tuple(4, std::vector<int>{0, 1, 2, 0, 2, 3}, Vector4{0, 0, 1, 1}));
   // A bare corner names no normal, whatever the line before named: nothing welds here.
-  const std::optional<LodMesh> bare = ImportOBJMeshText(
-      "v 0 0 0\nv 1 0 0\nv 0 1 0\nvn 0 0 1\nf 1//1 2//1 3//1\nf 3 2 1\n", Faces(true), {}, ui);
-  ASSERT_TRUE(bare);
-  EXPECT_EQ(
-      std::tuple(bare->Parts[0].VertexCount, bare->Parts[0].Vertices[3].Normal, ui.messages.size()),
-      std::tuple(6, Vector4{0, 0, 0, 1}, 0u));
-}
-
-TEST(ObjImport, SixTrianglesAroundAPointShareTheAveragedCentre) {
-  std::string obj;
-  for (int k = 0; k < 6; ++k) obj += "v " + std::to_string(0.001 * k) + " 0 0\n";
-  for (int k = 0; k < 6; ++k) {
-    obj += "v " + std::to_string(std::cos(k * 1.0471975)) + " " +
-           std::to_string(std::sin(k * 1.0471975)) + " 0\n";
-  }
-  for (int k = 0; k < 6; ++k) {
-    obj += "f " + std::to_string(k + 1) + " " + std::to_string(7 + k) + " " +
-           std::to_string(7 + (k + 1) % 6) + "\n";
-  }
-  ScriptedUi ui;
-  const std::optional<LodMesh> mesh = ImportOBJMeshText(obj, Faces(true), {}, ui);
-  ASSERT_TRUE(mesh);
-  const MeshPart& part = mesh->Parts[0];
-  EXPECT_EQ(part.VertexCount, 7);
-  EXPECT_NEAR(part.Vertices[0].Position.x, 0.0025, 1e-6);
-  for (int k = 0; k < 6; ++k) EXPECT_EQ(IndicesOf(part)[3 * k], 0);
+  const MeshPart bare =
+      Imported("v 0 0 0\nv 1 0 0\nv 0 1 0\nvn 0 0 1\nf 1//1 2//1 3//1\nf 3 2 1\n", ui).Parts[0];
+  EXPECT_EQ(std::tuple(bare.VertexCount, bare.Vertices[3].Normal, ui.messages.size()),
+            std::tuple(6, Vector4{0, 0, 0, 1}, 0u));
+  // Without faces the positions are the mesh.
+  ObjImportOptions points = Faces(false);
+  points.ReadFaces = false;
+  const MeshPart cloud = Imported(kQuad, ui, points).Parts.at(0);
+  EXPECT_EQ(std::tuple(cloud.VertexCount, cloud.FaceListCount, cloud.Vertices.at(2).Position,
+                       cloud.Vertices[2].UV),
+            std::tuple(4, 0, Vector4{1, 1, 0, 1}, Vector2{1, 1}));
 }
 
 TEST(ObjImport, VIsReversedUnlessTheAnswerIsNo) {
-  constexpr const char* kTriangle = "v 0 0 0\nv 1 0 0\nv 0 1 0\nvt 0.5 0.25\nf 1/1 2/1 3/1\n";
   const struct {
     bool ask;
     Answer answer;
@@ -218,28 +187,10 @@ TEST(ObjImport, VIsReversedUnlessTheAnswerIsNo) {
     ui.answers = {c.answer};
     ObjImportOptions options = Faces(false);
     options.AskReverseUVs = c.ask;
-    const std::optional<LodMesh> mesh = ImportOBJMeshText(kTriangle, options, {}, ui);
-    ASSERT_TRUE(mesh);
-    EXPECT_EQ(mesh->Parts[0].Vertices[0].UV, (Vector2{0.5f, c.v})) << c.ask;
+    const LodMesh mesh =
+        Imported("v 0 0 0\nv 1 0 0\nv 0 1 0\nvt 0.5 0.25\nf 1/1 2/1 3/1\n", ui, options);
+    EXPECT_EQ(mesh.Parts.at(0).Vertices[0].UV, (Vector2{0.5f, c.v})) << c.ask;
     EXPECT_EQ(ui.MessageTexts(), c.ask ? Texts{"Reverse UVs? (Usually Yes)"} : Texts{});
-  }
-}
-
-TEST(ObjImport, AFileWithoutTextureCoordinatesWeldsWhateverIsAskedAboutUVs) {
-  // Two triangles sharing an edge, positions only.
-  constexpr const char* kShared = "v 0 0 0\nv 1 0 0\nv 0 1 0\nv 1 1 0\nf 1 2 3\nf 2 4 3\n";
-  ObjImportOptions options = Faces(true);
-  options.AskReverseUVs = true;
-  options.AskMergeThresholds = true;
-  for (const char* uv_threshold : {"0.001", "0"}) {
-    ScriptedUi ui;
-    ui.answers = {Answer::Yes};
-    ui.inputs = {"0.01", "0.1", uv_threshold};
-    const std::optional<LodMesh> mesh = ImportOBJMeshText(kShared, options, {}, ui);
-    ASSERT_TRUE(mesh);
-    EXPECT_EQ(std::tuple(mesh->Parts[0].VertexCount, mesh->Parts[0].Vertices[3].UV),
-              std::tuple(4, Vector2{0, 0}))
-        << uv_threshold;
   }
 }
 
@@ -269,13 +220,15 @@ TEST(ObjImport, ThresholdsAndTheKeyWindowDecideWhatWelds) {
   };
   for (const auto& c : cases) {
     ScriptedUi ui;
-    ObjImportOptions options = Faces(true);
+    ObjImportOptions options = Faces();
     options.IgnoreNormals = c.ignore_normals;
-    options.AskMergeThresholds = c.vertex_threshold.has_value();
-    ui.inputs = {c.vertex_threshold, "0.1", "0.001"};
-    const std::optional<LodMesh> mesh = ImportOBJMeshText(c.obj, options, {}, ui);
-    ASSERT_TRUE(mesh);
-    EXPECT_EQ(mesh->Parts[0].VertexCount, c.vertices) << c.obj;
+    // The files hold no texture coordinates: a UV threshold of 0 and V reversed change nothing.
+    options.AskMergeThresholds = options.AskReverseUVs = c.vertex_threshold.has_value();
+    ui.inputs = {c.vertex_threshold, "0.1", "0"};
+    ui.answers = {Answer::Yes};
+    const MeshPart part = Imported(c.obj, ui, options).Parts.at(0);
+    EXPECT_EQ(std::tuple(part.VertexCount, part.Vertices[0].UV), std::tuple(c.vertices, Vector2{}))
+        << c.obj;
     if (c.vertex_threshold) {
       EXPECT_EQ(ui.prompts, (Texts{"Vertex(es) nearer than this will be merged",
                                    "Vertex(es) with normal(s) nearer than this will be merged",
@@ -285,7 +238,7 @@ TEST(ObjImport, ThresholdsAndTheKeyWindowDecideWhatWelds) {
     }
   }
   ScriptedUi cancelled;  // no answer to the first threshold: nothing is imported or said
-  ObjImportOptions asking = Faces(true);
+  ObjImportOptions asking = Faces();
   asking.AskMergeThresholds = true;
   EXPECT_FALSE(ImportOBJMeshText(kQuad, asking, {}, cancelled));
   EXPECT_TRUE(cancelled.messages.empty());
@@ -303,14 +256,12 @@ TEST(ObjImport, MaterialsBecomePartsAndAreSubstituted) {
   options.SubstituteMaterials = true;
   ObjImportContext context;
   context.material_names = {"Paint", "Metal"};
-  const std::optional<LodMesh> mesh = ImportOBJMeshText(kMaterials, options, context, ui);
-  ASSERT_TRUE(mesh);
-  ASSERT_EQ(mesh->PartCount, 2);
+  const LodMesh mesh = Imported(kMaterials, ui, options, context);
+  ASSERT_EQ(mesh.PartCount, 2);
   // Faces before "usemtl" go to the first part.
-  EXPECT_EQ(
-      std::tuple(mesh->Parts[0].FaceLists[0].IndexCount, mesh->Parts[1].FaceLists[0].IndexCount,
-                 mesh->Parts[0].MaterialIndex, mesh->Parts[1].MaterialIndex),
-      std::tuple(9, 3, 1, 0));
+  EXPECT_EQ(std::tuple(mesh.Parts[0].FaceLists[0].IndexCount, mesh.Parts[1].FaceLists[0].IndexCount,
+                       mesh.Parts[0].MaterialIndex, mesh.Parts[1].MaterialIndex),
+            std::tuple(9, 3, 1, 0));
   EXPECT_EQ(ui.MessageTexts(), Texts{"2 materials, 3 vertices, 4 faces, 0 UV-Coordinates, 0 vertex "
                                      "normals found.\r\nPlease verify whether this is correct. "});
   EXPECT_EQ(ui.prompts, (Texts{"Choose a substitute for material: 'hull'",
@@ -318,58 +269,43 @@ TEST(ObjImport, MaterialsBecomePartsAndAreSubstituted) {
 
   ScriptedUi none;
   none.materials = {0};
-  ASSERT_TRUE(ImportOBJMeshText(kQuad, options, context, none));
-  EXPECT_EQ(none.MessageTexts(),
-            Texts{" -> NO material(s) used by ANY object(s). \r\n4 vertices, 2 faces, 4 "
-                  "UV-Coordinates, 4 vertex normals found.\r\nPlease verify whether this is "
-                  "correct. "});
-  EXPECT_EQ(none.prompts,
-            Texts{"Choose a substitute for material: 'No materials used by object(s)'"});
+  Imported(kQuad, none, options, context);
+  EXPECT_EQ(
+      std::tuple(none.MessageTexts(), none.prompts),
+      std::tuple(Texts{" -> NO material(s) used by ANY object(s). \r\n4 vertices, 2 faces, "
+                       "4 UV-Coordinates, 4 vertex normals found.\r\nPlease verify whether "
+                       "this is correct. "},
+                 Texts{"Choose a substitute for material: 'No materials used by object(s)'"}));
   // Batch: names matched exactly, else ignoring case, else 0; nothing is asked or said.
   ScriptedUi quiet;
   context.batch = true;
   context.material_names = {"Glass", "HULL", "glass"};
-  const std::optional<LodMesh> batch = ImportOBJMeshText(kMaterials, options, context, quiet);
-  ASSERT_TRUE(batch);
-  EXPECT_EQ(std::tuple(batch->Parts[0].MaterialIndex, batch->Parts[1].MaterialIndex),
+  const LodMesh batch = Imported(kMaterials, quiet, options, context);
+  EXPECT_EQ(std::tuple(batch.Parts[0].MaterialIndex, batch.Parts[1].MaterialIndex),
             std::tuple(1, 2));
-  EXPECT_TRUE(quiet.messages.empty() && quiet.prompts.empty());
   // As many materials as a mesh holds parts.
   std::string most = "v 0 0 0\n";
   for (int i = 0; i < 254; ++i) most += fmt::format("usemtl m{}\nf 1 1 1\n", i);
-  const std::optional<LodMesh> full = ImportOBJMeshText(most, options, context, quiet);
-  EXPECT_EQ(full.value().PartCount, 254);
-}
-
-TEST(ObjImport, WithoutFacesThePositionsAreTheMesh) {
-  ScriptedUi ui;
-  ObjImportOptions options = Faces(false);
-  options.ReadFaces = false;
-  const std::optional<LodMesh> mesh = ImportOBJMeshText(kQuad, options, {}, ui);
-  ASSERT_TRUE(mesh);
-  const MeshPart& part = mesh->Parts.at(0);
-  EXPECT_EQ(std::tuple(part.VertexCount, part.FaceListCount, part.Vertices.at(2).Position,
-                       part.Vertices[2].UV),
-            std::tuple(4, 0, Vector4{1, 1, 0, 1}, Vector2{1, 1}));
+  EXPECT_EQ(Imported(most, quiet, options, context).PartCount, 254);
+  EXPECT_TRUE(quiet.messages.empty() && quiet.prompts.empty());
 }
 
 TEST(ObjImport, NumbersAndCornersReadAlikeHoweverSpelled) {
   // Plain decimals and indices are read as they are scanned; every other spelling must still
   // read as before. A line of fewer than three corners is skipped, whatever it holds.
   ScriptedUi ui;
-  const std::optional<LodMesh> mesh = ImportOBJMeshText(
+  const LodMesh mesh = Imported(
       "v\t1,5  +2 -.25\nv 5. 1e1 0.1234567890123456789\nv -0 2.5abc 7\nvt 0.5 0.25\n"
       "f 1 -2\nf 1.4/1/0 2//0/junk \t3/x\n",
-      Faces(false), {}, ui);
-  ASSERT_TRUE(mesh);
-  const std::vector<MeshVertex>& v = mesh->Parts[0].Vertices;
+      ui, Faces(false));
+  const std::vector<MeshVertex>& v = mesh.Parts.at(0).Vertices;
   ASSERT_EQ(v.size(), 3u);
   EXPECT_EQ(std::tuple(v[0].Position, v[1].Position, v[2].Position, v[0].UV, v[2].UV),
             std::tuple(Vector4{1.5f, 2, -0.25f, 1}, Vector4{5, 10, 0.1234567890123456789f, 1},
                        Vector4{0, 2.5f, 7, 1}, Vector2{0.5f, 0.25f}, Vector2{0, 0}));
   // "vt u" alone is legal: v is 0.
-  const auto single = ImportOBJMeshText("v 0 0 0\nvt 0.5\n", Faces(false), {}, ui);
-  EXPECT_EQ(single.value().Parts[0].Vertices[0].UV, (Vector2{0.5f, 0}));
+  EXPECT_EQ(Imported("v 0 0 0\nvt 0.5\n", ui, Faces(false)).Parts.at(0).Vertices[0].UV,
+            (Vector2{0.5f, 0}));
   EXPECT_TRUE(ui.messages.empty());
 }
 
@@ -445,16 +381,14 @@ TEST(ObjImport, ALongFileReadsAlikeWhereverItIsCutBetweenThreads) {
   while (big.size() < std::size_t{6} << 20) pad();
   big += "f 1 2 3\r\n";  // the faces after the last "usemtl", megabytes before, go to its part
   ScriptedUi ui;
-  ObjImportOptions options = Faces(true);
-  const std::optional<LodMesh> expected = ImportOBJMeshText(small + "f 1 2 3\n", options, {}, ui);
-  const std::optional<LodMesh> mesh = ImportOBJMeshText(big, options, {}, ui);
-  ASSERT_TRUE(expected && mesh);
-  EXPECT_EQ(*mesh, *expected);
-  EXPECT_EQ(std::tuple(expected->PartCount, expected->Parts[0].FaceLists[0].IndexCount,
-                       expected->Parts[3].FaceLists[0].IndexCount),
+  const LodMesh expected = Imported(small + "f 1 2 3\n", ui);
+  EXPECT_EQ(Imported(big, ui), expected);
+  EXPECT_EQ(std::tuple(expected.PartCount, expected.Parts[0].FaceLists[0].IndexCount,
+                       expected.Parts.at(3).FaceLists[0].IndexCount),
             std::tuple(4, 9, 3));
-  options.Quiet = false;
-  ImportOBJMeshText(big, options, {}, ui);
+  ObjImportOptions summary = Faces();
+  summary.Quiet = false;
+  Imported(big, ui, summary);
   EXPECT_EQ(ui.MessageTexts().at(0).substr(0, 46),
             "4 materials, 4 vertices, 6 faces, 2 UV-Coordin");
 
@@ -463,7 +397,7 @@ TEST(ObjImport, ALongFileReadsAlikeWhereverItIsCutBetweenThreads) {
        {std::pair{"f 1 -2 3", " has a negative index: f 1 -2 3"},
         {"f 1 2 9", " refers to position 9, but the file has only 8."}}) {
     ui.messages.clear();
-    EXPECT_FALSE(ImportOBJMeshText(big + line + "\r\n" + big, Faces(true), {}, ui));
+    EXPECT_FALSE(ImportOBJMeshText(big + line + "\r\n" + big, Faces(), {}, ui));
     EXPECT_EQ(ui.MessageTexts().at(0).substr(0, ui.MessageTexts()[0].find('\r')),
               "OBJ line " + std::to_string(line_count + 2) + message);
   }
@@ -471,23 +405,21 @@ TEST(ObjImport, ALongFileReadsAlikeWhereverItIsCutBetweenThreads) {
   // From a file, read a piece at a time when already in CR LF shape, else rewritten first: with
   // a first line longer than a piece, the last line without its break, or LF breaks.
   const TempFolder folder;
-  std::string lf;
-  for (const char c : big) {
-    if (c != '\r') lf += c;
-  }
+  std::string lf = big;
+  std::erase(lf, '\r');
   const std::string long_line = "# " + std::string(std::size_t{5} << 20, 'y') + "\r\n";
   for (const std::string& text : {big, long_line + big, big.substr(0, big.size() - 2), lf}) {
     const std::string path = folder.Write("big.obj", text);
     ui.messages.clear();
-    const std::optional<LodMesh> read = ImportOBJMesh(path, Faces(true), {}, ui);
+    const std::optional<LodMesh> read = ImportOBJMesh(path, Faces(), {}, ui);
     ASSERT_TRUE(read);
-    EXPECT_EQ(std::tuple(*read == *expected, ui.messages.size(), FileText(path).size()),
+    EXPECT_EQ(std::tuple(*read == expected, ui.messages.size(), FileText(path).size()),
               std::tuple(
                   true, 0u,
                   text.size() + (text == lf ? line_count + 1 : 0) + (text.back() != '\n' ? 2 : 0)));
   }
   const std::string path = folder.Write("big.obj", big + "f 1 2 9\r\n" + big);
-  EXPECT_FALSE(ImportOBJMesh(path, Faces(true), {}, ui));
+  EXPECT_FALSE(ImportOBJMesh(path, Faces(), {}, ui));
   EXPECT_EQ(ui.MessageTexts().at(0).substr(0, ui.MessageTexts()[0].find('\r')),
             "OBJ line " + std::to_string(line_count + 2) +
                 " refers to position 9, but the file has only 8.");
@@ -529,19 +461,18 @@ std::vector<int> ReferenceWeld(const std::vector<std::array<Vector3, 2>>& corner
 TEST(ObjImport, WeldingChoosesTheVerticesTheKeyOrderedSearchWould) {
   // B (key 1, made second) is searched before A (key 2, made first): C, near both, takes B.
   ScriptedUi ui;
-  const std::optional<LodMesh> keyed = ImportOBJMeshText(
-      "v 1.505 0 0\nv 1.4949 0 0\nv 1.5 0 0\nv 0 5 0\nv 0 0 5\nf 1 4 5\nf 2 4 5\nf 3 4 5\n",
-      Faces(true), {}, ui);
-  ASSERT_TRUE(keyed);
-  EXPECT_EQ(IndicesOf(keyed->Parts[0]), (std::vector<int>{0, 1, 2, 3, 1, 2, 3, 1, 2}));
+  const LodMesh keyed_mesh = Imported(
+      "v 1.505 0 0\nv 1.4949 0 0\nv 1.5 0 0\nv 0 5 0\nv 0 0 5\nf 1 4 5\nf 2 4 5\nf 3 4 5\n", ui);
+  const MeshPart& keyed = keyed_mesh.Parts.at(0);
+  EXPECT_EQ(IndicesOf(keyed), (std::vector<int>{0, 1, 2, 3, 1, 2, 3, 1, 2}));
+  EXPECT_FLOAT_EQ(keyed.Vertices[3].Position.x, (1.4949f + 1.5f) / 2);  // the average
   // A corner repeating exactly the one that made vertex B still goes to A, made first, once A's
   // average has wandered within the threshold of it: by corners all too far from B to match it.
-  const std::optional<LodMesh> wandered = ImportOBJMeshText(
+  const LodMesh wandered = Imported(
       "v 5.012 5.004 0\nv 5 5 0\nv 5.006 5.0115 0\nv 5.0012 5.0105 0\nv 5.0105 5 0\n"
       "v 0 9 0\nv 0 0 9\nf 1 6 7\nf 2 6 7\nf 3 6 7\nf 4 6 7\nf 5 6 7\nf 2 6 7\nf 2 6 7\n",
-      Faces(true), {}, ui);
-  ASSERT_TRUE(wandered);
-  EXPECT_EQ(IndicesOf(wandered->Parts[0]),
+      ui);
+  EXPECT_EQ(IndicesOf(wandered.Parts.at(0)),
             (std::vector<int>{0, 1, 2, 3, 1, 2, 0, 1, 2, 0, 1, 2, 0, 1, 2, 0, 1, 2, 0, 1, 2}));
   // Clusters of corners a little wider than the threshold, around the keys 1 and 2.
   std::mt19937 rng(3);
@@ -570,12 +501,11 @@ TEST(ObjImport, WeldingChoosesTheVerticesTheKeyOrderedSearchWould) {
     corners.push_back({p, n});
     if (c % 3 == 0) obj += fmt::format("f {0}//{0} {1}//{1} {2}//{2}\n", c - 2, c - 1, c);
   }
-  const std::optional<LodMesh> mesh = ImportOBJMeshText(obj, Faces(true), {}, ui);
-  ASSERT_TRUE(mesh);
-  EXPECT_EQ(IndicesOf(mesh->Parts[0]), ReferenceWeld(corners));
+  EXPECT_EQ(IndicesOf(Imported(obj, ui).Parts.at(0)), ReferenceWeld(corners));
 }
 
-TEST(ObjImport, CorpusFilesImportFromTheirRewrittenText) {
+// Files other programs wrote. (Files read from disk: ALongFileReadsAlikeWhereverItIsCut...)
+TEST(ObjImport, CorpusFilesImport) {
   const struct {
     const char* name;
     int triangles;
@@ -589,32 +519,24 @@ TEST(ObjImport, CorpusFilesImportFromTheirRewrittenText) {
        {8.81625f, 4.127012f, -1.983544f}},
       {"mjhorvath__Mikali-Map-Collection-for-HWRM__box_2048_64_2048.obj", 20, 60, {-992, -32, 992}},
   };
-  const TempFolder folder;
   int found = 0;
   for (const auto& c : cases) {
     const std::string source = CorpusOtherFile(c.name);
     if (source.empty()) continue;
     ++found;
-    const std::string copy = folder.Path(c.name);
-    fs::copy_file(source, copy);
-    // The corpus may be read-only: Windows neither replaces nor deletes a read-only file.
-    fs::permissions(copy, fs::perms::owner_write, fs::perm_options::add);
     ScriptedUi ui;
-    ObjImportOptions options = Faces(true);
+    ObjImportOptions options = Faces();
     options.SubstituteMaterials = options.AskReverseUVs = true;
     ObjImportContext context;
     context.batch = true;
-    const std::optional<LodMesh> mesh = ImportOBJMesh(copy, options, context, ui);
-    ASSERT_TRUE(mesh) << c.name;
-    const MeshPart& part = mesh->Parts.at(0);
-    EXPECT_EQ(std::tuple(ui.messages.size(), mesh->PartCount, part.FaceLists[0].IndexCount),
-              std::tuple(0u, 1, 3 * c.triangles));
-    EXPECT_LE(part.VertexCount, c.most_vertices);
-    EXPECT_NEAR(part.Vertices[0].Position.x, c.first.x, 0.01) << c.name;
-    EXPECT_NEAR(part.Vertices[0].Position.z, c.first.z, 0.01) << c.name;
-    std::string error;
-    const std::string rewritten = ReadTextFile(copy, &error).value_or("");
-    EXPECT_EQ(rewritten, NormaliseLineBreaks(ReadTextFile(source, &error).value_or("")));
+    const LodMesh mesh = Imported(ReadTextFile(source, nullptr).value(), ui, options, context);
+    const MeshPart& part = mesh.Parts.at(0);
+    const Vector4& first = part.Vertices.at(0).Position;
+    EXPECT_EQ(std::tuple(ui.messages.size(), mesh.PartCount, part.FaceLists[0].IndexCount,
+                         part.VertexCount <= c.most_vertices),
+              std::tuple(0u, 1, 3 * c.triangles, true))
+        << c.name;
+    EXPECT_LT(Distance3D(first.x, first.y, first.z, c.first.x, c.first.y, c.first.z), 0.02);
   }
   if (found == 0) GANTRY_CORPUS_ABSENT("no OBJ files in the corpus");
 }

@@ -13,23 +13,17 @@ namespace gantry {
 namespace {
 
 RgbaImage Filled(std::int32_t w, std::int32_t h, std::array<std::uint8_t, 4> rgba) {
-  RgbaImage image;
-  image.width = w;
-  image.height = h;
+  RgbaImage image{w, h, {}};
   for (std::int32_t i = 0; i < w * h; ++i)
     image.pixels.insert(image.pixels.end(), rgba.begin(), rgba.end());
   return image;
-}
-
-std::uint8_t* At(RgbaImage& image, int x, int y) {
-  return image.pixels.data() + (static_cast<std::size_t>(y) * image.width + x) * 4;
 }
 
 RgbaImage Gradient(std::int32_t w, std::int32_t h) {
   RgbaImage image = Filled(w, h, {0, 0, 0, 255});
   for (int y = 0; y < h; ++y)
     for (int x = 0; x < w; ++x) {
-      std::uint8_t* p = At(image, x, y);
+      std::uint8_t* p = &image.pixels[(static_cast<std::size_t>(y) * w + x) * 4];
       p[0] = static_cast<std::uint8_t>(x * 255 / (w - 1));
       p[1] = static_cast<std::uint8_t>(y * 255 / (h - 1));
       p[2] = static_cast<std::uint8_t>((x + y) * 127 / (w + h));
@@ -74,17 +68,14 @@ TEST(TextureEncodeTest, ChainRunsDownToOnePixelInLinearLight) {
 
   // Black and white checks average to half the light (sRGB 188), not to the darker 128; alpha
   // averages linearly, and a transparent pixel's colour does not bleed into the opaque ones.
-  RgbaImage checks = Filled(2, 2, {0, 0, 0, 255});
-  At(checks, 0, 0)[0] = At(checks, 0, 0)[1] = At(checks, 0, 0)[2] = 255;
-  At(checks, 1, 1)[0] = At(checks, 1, 1)[1] = At(checks, 1, 1)[2] = 255;
+  const RgbaImage checks{
+      2, 2, {255, 255, 255, 255, 0, 0, 0, 255, 0, 0, 0, 255, 255, 255, 255, 255}};
   const auto grey = BuildMipChain(checks, TextureSettings{});
   ASSERT_EQ(grey.size(), 2u);
   EXPECT_NEAR(grey[1].pixels[0], 188, 2);
   EXPECT_EQ(grey[1].pixels[3], 255);
 
-  RgbaImage half = Filled(2, 2, {255, 0, 0, 255});
-  At(half, 1, 0)[0] = 0, At(half, 1, 0)[1] = 255, At(half, 1, 0)[3] = 0;
-  At(half, 1, 1)[0] = 0, At(half, 1, 1)[1] = 255, At(half, 1, 1)[3] = 0;
+  const RgbaImage half{2, 2, {255, 0, 0, 255, 0, 255, 0, 0, 255, 0, 0, 255, 0, 255, 0, 0}};
   const auto blended = BuildMipChain(half, TextureSettings{});
   EXPECT_NEAR(blended[1].pixels[3], 128, 1);
   EXPECT_GT(blended[1].pixels[0], 250);
@@ -109,7 +100,7 @@ TEST(TextureEncodeTest, AlphaTestKeepsCoverageInEveryLevel) {
   EXPECT_EQ(kept[0], plain[0]);
 }
 
-TEST(TextureEncodeTest, EncodersGiveTheHodsSizesAndDecodeClose) {
+TEST(TextureEncodeTest, EncodersGiveTheHodsSizesAndDecodeCloseAndUpgradeUncompressedOnes) {
   RgbaImage opaque = Gradient(64, 32);
   for (std::size_t i = 3; i < opaque.pixels.size(); i += 4) opaque.pixels[i] = 255;
   for (TextureFormat format : {TextureFormat::kDxt1, TextureFormat::kDxt3, TextureFormat::kDxt5,
@@ -146,9 +137,8 @@ TEST(TextureEncodeTest, EncodersGiveTheHodsSizesAndDecodeClose) {
   const auto chain = BuildMipChain(big, TextureSettings{});
   EXPECT_EQ(EncodeLevels(chain, TextureFormat::kDxt5, false, 1),
             EncodeLevels(chain, TextureFormat::kDxt5, false, 3));
-}
 
-TEST(TextureEncodeTest, UncompressedTexturesUpgradeToDxtWithAFullChain) {
+  // An uncompressed texture upgrades to DXT with a full chain, keeping its name and ID.
   TextureSettings raw;
   raw.format = TextureFormat::k8888;
   raw.mips = false;
