@@ -16,7 +16,7 @@ err=$(mktemp)
 run() { "$here/../../scripts/wine-run.sh" "${GANTRY_WINDOWS_CLI:?}" "${args[@]}" >"$out" 2>"$err"; }
 run
 status=$?
-# Now and then (about one run in 600 here, in new Wine prefixes) Wine ends the program before it
+# Now and then (3 of some 5,000 runs here, in new Wine prefixes) Wine ends the program before it
 # prints anything, with status 1. gantry-cli never fails without a message, so such a run is
 # Wine's and is tried once more; a silent failure that repeats is the program's and is kept.
 if [ "$status" -ne 0 ] && [ ! -s "$out" ] && [ ! -s "$err" ]; then
