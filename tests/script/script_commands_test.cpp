@@ -431,7 +431,10 @@ TEST_F(ScriptCommandsTest, PicturesBuildAModelThatSavesAndReadsBack) {
 
 // The demo ship of samples/demo, built into a new model as the command line builds it.
 TEST(DemoShip, BuildsValidatesAndReadsBackWithEveryPart) {
-  const fs::path script = fs::path(GANTRY_FIXTURES_DIR) / ".." / ".." / "samples/demo/demo.hsc";
+  // Canonical: the script's folder ends at its last backslash, so a path mixing separators (as
+  // one joined onto the fixtures folder does on Windows) would name the wrong folder.
+  const fs::path script = fs::weakly_canonical(fs::path(GANTRY_FIXTURES_DIR) / ".." / ".." /
+                                               "samples" / "demo" / "demo.hsc");
   HodModel model = MakeDefaultModel();  // multi-mesh; the NAME's length set as the build sets it
   model.HodName.Length = static_cast<std::int32_t>(model.HodName.TypeName.size()) + 4;
   ScriptImportContext context;
