@@ -3,6 +3,8 @@
 #include <fmt/format.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <filesystem>
 #include <limits>
 #include <set>
@@ -12,6 +14,8 @@
 
 #include "common/version.h"
 #include "geometry/rotations.h"
+#include "hod/reset.h"
+#include "script/script_import.h"
 #include "support/scripted_ui.h"
 #include "support/temp_folder.h"
 
@@ -139,6 +143,50 @@ TEST(HodScriptText, EmptySectionsKeepTheirCommentsAndTheVertexCount) {
   ASSERT_GE(lines.size(), 5u);
   EXPECT_EQ(std::vector<std::string>(lines.begin() + 5, lines.end()),
             expected);  // after the header
+}
+
+// The text test above pins what each command line says; this pins where the import puts each
+// value again. Neighbouring fields hold different values, so two of them swapped show.
+TEST(HodScriptText, ReadBackPutsEachNavLightMarkerAndDockPointValueInItsField) {
+  HodModel small = SmallModel();
+  small.NavLightList.NavLights[0].Colour = {1, 0.5f, 0.25f, 0.75f};
+  DockPoint& point = small.DockPathList.Paths[0].Points[0];
+  std::tie(point.PointTolerance, point.MaxSpeed, point.PointValue8) = std::tuple(12.5f, 400, 1);
+  small.Markers[0].Flags1 = 1.25f;
+  const testing::TempFolder folder;
+  HodModel model = MakeDefaultModel();
+  ScriptImportContext context;
+  context.batch = true;
+  testing::ScriptedUi ui;
+  const std::string path = folder.Write("small.hsc", HodScriptText(small, "small.hod", kWhen));
+  ASSERT_TRUE(ImportHodScript(model, path, context, ui).read);
+
+  NavLight light = small.NavLightList.NavLights[0];
+  const NavLight& read = model.NavLightList.NavLights.at(0);
+  std::tie(light.NameLength, light.StyleLength) = std::tuple(read.NameLength, read.StyleLength);
+  EXPECT_EQ(read, light);
+  for (std::size_t i = 0; i < small.Markers.size(); ++i) {
+    const Marker& want = small.Markers[i];
+    const Marker& got = model.Markers.at(i);
+    EXPECT_EQ(std::tuple(got.Name, got.ParentName, got.Flags1, got.Flags2),
+              std::tuple(want.Name, want.ParentName, want.Flags1, want.Flags2));
+    for (int k = 0; k < 3; ++k) {
+      EXPECT_NEAR(got.Position[k], want.Position[k],
+                  1e-12 * std::max(1.0, std::abs(want.Position[k])));
+      EXPECT_NEAR(got.Rotation[k], want.Rotation[k], 1e-6);
+    }
+  }
+  const std::vector<DockPoint>& points = model.DockPathList.Paths.at(0).Points;
+  ASSERT_EQ(points.size(), 2u);
+  for (std::size_t i = 0; i < points.size(); ++i) {
+    DockPoint want = small.DockPathList.Paths[0].Points[i];
+    const Vector3& turned = points[i].Rotation;
+    EXPECT_NEAR(turned.x, want.Rotation.x, 1e-6);
+    EXPECT_NEAR(turned.y, want.Rotation.y, 1e-6);
+    EXPECT_NEAR(turned.z, want.Rotation.z, 1e-6);
+    want.Rotation = points[i].Rotation;
+    EXPECT_EQ(points[i], want) << "point " << i;
+  }
 }
 
 class ExportHodScript : public ::testing::Test {
