@@ -65,6 +65,11 @@ TEST(ReaderChunks, HeaderInfoLightsMaterialsAndTextures) {
   EXPECT_EQ(std::tuple(MipLevelBytes("8888", 8, 4, 1), MipLevelBytes("8888", 8, 4, 4),
                        MipLevelBytes("DXT5", 16, 16, 1), MipLevelBytes("DXT3", 16, 16, 4)),
             std::tuple(128, 4, 256, 16));
+  // Odd sizes halve in fractions and the bytes round half to even: 1.25 x 1.25 x 8 = 12.5 gives
+  // 12, 1.75 x 1.25 x 8 = 17.5 gives 18, a 5 x 3 level 2 is 2.5 x 1.5 x 4.
+  EXPECT_EQ(std::tuple(MipLevelBytes("DXT1", 5, 5, 1), MipLevelBytes("DXT1", 7, 5, 1),
+                       MipLevelBytes("8888", 5, 3, 2), MipLevelBytes("DXT5", 12, 20, 2)),
+            std::tuple(12, 18, 15, 60));
 }
 
 TEST(ReaderChunks, JointsBoundaryAndEngineParts) {
